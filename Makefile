@@ -1,0 +1,50 @@
+# make        build (the program is build/linkfold)
+# make run    install what is missing, build, start the editor
+# make test   install what is missing, build, run every test
+# make asan   build and test under AddressSanitizer and UBSan (build-asan/)
+# make bench  build and run the benchmarks (Release, build-bench/)
+# make fuzz   build the project-file fuzzer with clang (build-fuzz/)
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all build deps run test asan bench fuzz format clean
+
+all: build
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+deps:
+	@./scripts/install-deps.sh
+
+run: deps
+	$(MAKE) build
+	./$(BUILD)/linkfold
+
+test: deps
+	$(MAKE) build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+asan: deps
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLINKFOLD_SANITIZE=ON -DLINKFOLD_BENCH=OFF
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINKFOLD_TESTS=OFF
+	cmake --build build-bench -j $(JOBS)
+	./build-bench/bench/core_bench
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINKFOLD_FUZZ=ON -DLINKFOLD_GUI=OFF -DLINKFOLD_TESTS=OFF -DLINKFOLD_BENCH=OFF
+	cmake --build build-fuzz -j $(JOBS)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build build-asan build-bench build-fuzz

@@ -1,0 +1,53 @@
+#include "FakeUiServices.h"
+
+QMessageBox::StandardButton CFakeUiServices::MessageBox(QWidget*, const QString& text,
+                                                        QMessageBox::Icon icon,
+                                                        QMessageBox::StandardButtons buttons) {
+    messages.append({text, icon, buttons});
+    if (!m_answers.isEmpty())
+        return m_answers.dequeue();
+    // Unanswered: the first button offered, as a plain OK would be.
+    if (buttons & QMessageBox::Ok)
+        return QMessageBox::Ok;
+    ++unexpected;
+    return QMessageBox::Cancel;
+}
+
+QString CFakeUiServices::GetOpenFileName(QWidget*, const FileDialogOptions& o) {
+    fileDialogs.append(o);
+    if (m_fileNames.isEmpty()) {
+        ++unexpected;
+        return {};
+    }
+    return m_fileNames.dequeue();
+}
+
+QString CFakeUiServices::GetSaveFileName(QWidget*, const FileDialogOptions& o) {
+    fileDialogs.append(o);
+    if (m_fileNames.isEmpty()) {
+        ++unexpected;
+        return {};
+    }
+    return m_fileNames.dequeue();
+}
+
+std::optional<QColor> CFakeUiServices::GetColor(QWidget*, const QColor&) {
+    if (m_colors.isEmpty()) {
+        ++unexpected;
+        return std::nullopt;
+    }
+    return m_colors.dequeue();
+}
+
+int CFakeUiServices::ExecDialog(QDialog& dialog) {
+    if (m_dialogs.isEmpty()) {
+        ++unexpected;
+        return QDialog::Rejected;
+    }
+    return m_dialogs.dequeue()(dialog);
+}
+
+bool CFakeUiServices::OpenInBrowser(const QString& pathOrUrl) {
+    opened.append(pathOrUrl);
+    return m_browserOk;
+}
