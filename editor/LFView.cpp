@@ -1,7 +1,10 @@
 #include "editor/LFView.h"
 
+#include "editor/LinkCommands.h"
+
 CLFView::CLFView(CLFDoc* doc, QWidget* parent) : QWidget(parent), m_pDoc(doc) {
     m_pDoc->SetView(this);
+    m_pLinkCommands = new CLinkCommands(this);
 }
 
 CLFView::~CLFView() {
@@ -16,3 +19,12 @@ void CLFView::LoadLayout(const CIniFile&) {}
 void CLFView::SaveLayout(CIniFile&) const {}
 bool CLFView::OnCommand(int) { return false; }
 bool CLFView::IsCommandEnabled(int, bool&) const { return false; }
+CLinkListCtrl* CLFView::GetLinkList() const { return nullptr; }
+QTabBar* CLFView::GetTabBar() const { return nullptr; }
+QLineEdit* CLFView::GetTitleEdit() const { return nullptr; }
+QLineEdit* CLFView::GetSubtitleEdit() const { return nullptr; }
+QLineEdit* CLFView::GetTopImageEdit() const { return nullptr; }
+QLineEdit* CLFView::GetColumnsEdit() const { return nullptr; }
+int CLFView::GetCurrentTab() const { return 0; }
+void CLFView::SetLinkRow(const std::string&, const std::string&, int) {}
+void CLFView::SetModified() { m_pDoc->SetModifiedFlag(true); }

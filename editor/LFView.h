@@ -4,7 +4,13 @@
 
 #include <QWidget>
 
+#include <string>
+
 class CIniFile;
+class CLinkCommands;
+class CLinkListCtrl;
+class QLineEdit;
+class QTabBar;
 
 // The project form: page fields, the ten group tabs and the link list of the
 // shown group. The main window owns it as its central widget; the document
@@ -19,6 +25,20 @@ public:
 
     // Fills the form from the document (after New and a successful Open).
     void OnInitialUpdate();
+
+    // Controls the editing commands work on.
+    CLinkListCtrl* GetLinkList() const;
+    QTabBar* GetTabBar() const;
+    QLineEdit* GetTitleEdit() const;
+    QLineEdit* GetSubtitleEdit() const;
+    QLineEdit* GetTopImageEdit() const;
+    QLineEdit* GetColumnsEdit() const;
+    // Index 0..9 of the group shown in the list.
+    int GetCurrentTab() const;
+    // Sets row `row` to the link, or appends it when row is -1.
+    void SetLinkRow(const std::string& description, const std::string& url, int row);
+    // Marks the document modified and refreshes command states.
+    void SetModified();
 
     // CDocViewHooks
     void UpdateDocument() override;
@@ -42,4 +62,5 @@ signals:
 
 private:
     CLFDoc* m_pDoc;
+    CLinkCommands* m_pLinkCommands = nullptr;
 };
