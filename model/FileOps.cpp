@@ -94,7 +94,13 @@ bool CSafeFileWriter::Open(const std::string& path) {
             return false;
         }
         mode = st.st_mode & 07777;
-        // Refuse what the user could not write in place either.
+        // Refuse what the user could not write in place either; a file with
+        // no write permission at all is read-only even for root.
+        if ((mode & 0222) == 0) {
+            errno = EACCES;
+            m_errno = errno;
+            return false;
+        }
         if (::access(m_target.c_str(), W_OK) != 0) {
             m_errno = errno;
             return false;
