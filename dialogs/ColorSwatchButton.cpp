@@ -1,0 +1,29 @@
+#include "dialogs/ColorSwatchButton.h"
+
+#include "dialogs/ColorRef.h"
+
+#include <QPainter>
+
+CColorSwatchButton::CColorSwatchButton(const COLORREF* color, QWidget* parent)
+    : QAbstractButton(parent), m_pColor(color) {
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+QSize CColorSwatchButton::sizeHint() const {
+    return QSize(75, 23);
+}
+
+void CColorSwatchButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect r = rect();
+    painter.fillRect(r, palette().color(QPalette::Window));
+
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Shadow);
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), light);
+    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), light);
+    painter.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 1), dark);
+    painter.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 1, 1), dark);
+
+    painter.fillRect(r.adjusted(4, 3, -4, -3), ToQColor(*m_pColor));
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "model/UrlGroup.h"
+
+#include <QAbstractButton>
+
+// A push button that shows nothing but a colour: a one-pixel frame, light on
+// the top and left edges and dark on the right and bottom, and the colour
+// filling the rectangle 4 pixels in from the left and right and 3 from the
+// top and bottom. No caption, focus rectangle or pressed look. The colour is
+// read from *color at every paint, so the owner only calls update() after
+// changing it.
+class CColorSwatchButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    CColorSwatchButton(const COLORREF* color, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const COLORREF* m_pColor;
+};
