@@ -1,13 +1,25 @@
 #include "app/GuiMain.h"
 
+#include "app/Resources.h"
+#include "app/StartPageApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
 
 int RunGui(int argc, char** argv, const CCommandLineInfo& info) {
-    (void)info;
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle("Untitled - Linkfold");
-    w.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Linkfold"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("linkfold"));
+    InitLinkfoldResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/linkfold.svg")));
+
+    CStartPageApp theApp;
+    if (!theApp.InitInstance(info)) {
+        theApp.ExitInstance();
+        return theApp.ExitCode();
+    }
+    const int status = app.exec();
+    theApp.ExitInstance();
+    return status;
 }

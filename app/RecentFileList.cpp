@@ -1,0 +1,85 @@
+#include "app/RecentFileList.h"
+
+#include "model/IniFile.h"
+
+#include <algorithm>
+
+CRecentFileList::CRecentFileList(int size) : m_names(static_cast<size_t>(std::max(1, size))) {}
+
+void CRecentFileList::Add(const std::string& path) {
+    if (path.empty())
+        return;
+    auto it = std::find(m_names.begin(), m_names.end(), path);
+    if (it == m_names.end())
+        it = m_names.end() - 1;
+    std::rotate(m_names.begin(), it, it + 1);
+    m_names.front() = path;
+}
+
+void CRecentFileList::Remove(int index) {
+    if (index < 0 || index >= GetSize())
+        return;
+    m_names.erase(m_names.begin() + index);
+    m_names.emplace_back();
+}
+
+std::string AbbreviatePath(const std::string& path, int maxLength) {
+    const int full = static_cast<int>(path.size());
+    if (maxLength >= full)
+        return path;
+    const size_t slash = path.rfind('/');
+    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    const int nameLen = static_cast<int>(fileName.size());
+    if (slash == std::string::npos || maxLength < nameLen)
+        return fileName;
+
+    // The leading part kept whole: the first folder, when there is a folder
+    // beyond it ("/home" of "/home/me/x.lfp"); just the root otherwise.
+    size_t volEnd = 0;
+    if (slash > 0 && path[0] == '/') {
+        size_t next = path.find('/', 1);
+        if (next != std::string::npos && next < slash)
+            volEnd = next;
+    } else if (path[0] != '/') {
+        size_t first = path.find('/');
+        if (first < slash)
+            volEnd = first;
+    }
+    const int volLen = static_cast<int>(volEnd);
+    if (maxLength < volLen + 5 + nameLen)
+        return fileName;
+
+    // Drop whole folders after the leading part until "<lead>/...<rest>" fits.
+    size_t cur = volEnd;
+    while (volLen + 4 + static_cast<int>(path.size() - cur) > maxLength)
+        cur = path.find('/', cur + 1);
+    return path.substr(0, volEnd) + "/..." + path.substr(cur);
+}
+
+bool CRecentFileList::GetDisplayName(std::string& name, int index, const std::string& curDir,
+                                     int maxLength) const {
+    if (index < 0 || index >= GetSize() || m_names[static_cast<size_t>(index)].empty())
+        return false;
+    const std::string& path = m_names[static_cast<size_t>(index)];
+    const size_t slash = path.rfind('/');
+    const size_t dirLen = slash == std::string::npos ? 0 : slash + 1;
+    if (dirLen == curDir.size() && path.compare(0, dirLen, curDir) == 0)
+        name = path.substr(dirLen);
+    else
+        name = AbbreviatePath(path, maxLength);
+    return true;
+}
+
+void CRecentFileList::ReadList(const CIniFile& ini) {
+    for (int i = 0; i < GetSize(); ++i)
+        m_names[static_cast<size_t>(i)] =
+            ini.GetString(kRecentFileSection, "File" + std::to_string(i + 1));
+}
+
+void CRecentFileList::WriteList(CIniFile& ini) const {
+    ini.RemoveSection(kRecentFileSection);
+    for (int i = 0; i < GetSize(); ++i)
+        if (!m_names[static_cast<size_t>(i)].empty())
+            ini.SetString(kRecentFileSection, "File" + std::to_string(i + 1),
+                          m_names[static_cast<size_t>(i)]);
+}
