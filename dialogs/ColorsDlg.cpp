@@ -1,9 +1,9 @@
 #include "dialogs/ColorsDlg.h"
 
 #include "app/CommandIds.h"
+#include "app/HelpLauncher.h"
 #include "app/UiServices.h"
 #include "dialogs/ColorSwatchButton.h"
-#include "dialogs/HelpContext.h"
 #include "dialogs/PickColor.h"
 
 #include <QFrame>
@@ -67,7 +67,7 @@ CColorsDlg::CColorsDlg(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this,
-            [this] { OpenHelpContext(res::HELP_CONTEXT_COLORS, this); });
+            [this] { help::LaunchHelp(this, res::HELP_CONTEXT_COLORS); });
     connect(m_pBackground, &QAbstractButton::clicked, this,
             [this] { OnSwatch(m_pBackground, m_clrBackground); });
     connect(m_pLink, &QAbstractButton::clicked, this, [this] { OnSwatch(m_pLink, m_clrLink); });

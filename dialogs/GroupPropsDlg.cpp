@@ -1,10 +1,10 @@
 #include "dialogs/GroupPropsDlg.h"
 
 #include "app/CommandIds.h"
+#include "app/HelpLauncher.h"
 #include "app/UiServices.h"
 #include "dialogs/DlgText.h"
 #include "dialogs/FontPickerDlg.h"
-#include "dialogs/HelpContext.h"
 #include "dialogs/ImageFilters.h"
 
 #include <QGridLayout>
@@ -75,7 +75,7 @@ CGroupPropsDlg::CGroupPropsDlg(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this,
-            [this] { OpenHelpContext(res::HELP_CONTEXT_GROUP, this); });
+            [this] { help::LaunchHelp(this, res::HELP_CONTEXT_GROUP); });
 }
 
 void CGroupPropsDlg::OnFont() {

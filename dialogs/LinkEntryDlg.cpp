@@ -1,9 +1,9 @@
 #include "dialogs/LinkEntryDlg.h"
 
 #include "app/CommandIds.h"
+#include "app/HelpLauncher.h"
 #include "app/UiServices.h"
 #include "dialogs/DlgText.h"
-#include "dialogs/HelpContext.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -54,7 +54,7 @@ CLinkEntryDlg::CLinkEntryDlg(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(help, &QPushButton::clicked, this,
-            [this] { OpenHelpContext(res::HELP_CONTEXT_LINK, this); });
+            [this] { help::LaunchHelp(this, res::HELP_CONTEXT_LINK); });
 }
 
 int CLinkEntryDlg::DoModal() {
