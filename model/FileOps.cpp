@@ -135,10 +135,10 @@ bool CSafeFileWriter::Flush() {
 bool CSafeFileWriter::Write(const void* data, size_t n) {
     if (m_fd < 0)
         return false;
-    if (m_buffer.size() + n > kBufferSize) {
+    if (m_buffer.size() + n > kBufferSize || (m_buffer.empty() && n >= kBufferSize / 2)) {
         if (!Flush())
             return false;
-        if (n >= kBufferSize) {
+        if (n >= kBufferSize / 2) {
             if (!WriteAll(m_ops, m_fd, static_cast<const char*>(data), n))
                 return Fail();
             return true;

@@ -78,6 +78,11 @@ public:
         }
         if (n > Remaining())
             return Fail(ReadStatus::EndOfData);
+        if (n <= static_cast<std::uint64_t>(m_end - m_pos)) {
+            out.assign(m_pos, static_cast<size_t>(n)); // the common case: all in the buffer
+            m_pos += n;
+            return true;
+        }
         out.resize(static_cast<size_t>(n));
         return ReadBytes(out.data(), out.size());
     }

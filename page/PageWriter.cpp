@@ -27,18 +27,20 @@ public:
         return *this;
     }
     // A field value.
-    CPageOut& Text(std::string_view s) {
-        if (auto nul = s.find('\0'); nul != std::string_view::npos)
-            s = s.substr(0, nul);
-        for (;;) {
-            auto lf = s.find('\n');
-            if (lf == std::string_view::npos)
+    CPageOut& Text(const std::string& value) {
+        const char* p = value.data();
+        const char* end = p + value.size();
+        const char* run = p;
+        for (; p != end; ++p) {
+            if (*p == '\n') {
+                m_buf.append(run, static_cast<size_t>(p - run));
+                m_buf.append("\r\n", 2);
+                run = p + 1;
+            } else if (*p == '\0') {
                 break;
-            m_buf.append(s.substr(0, lf));
-            m_buf.append("\r\n");
-            s.remove_prefix(lf + 1);
+            }
         }
-        m_buf.append(s);
+        m_buf.append(run, static_cast<size_t>(p - run));
         return *this;
     }
     CPageOut& Number(int n) {
@@ -80,7 +82,7 @@ bool HasUrlScheme(std::string_view s) {
 bool RenderTo(const CLFDoc& doc, CPageOut& out) {
     const StyleTags title = GetStyleTags(doc.m_nTitleStyle);
     out.Raw("<html>\r\n\r\n<head><title>")
-        .Text(doc.m_strTitle.empty() ? std::string_view("Start Page") : doc.m_strTitle)
+        .Text(doc.m_strTitle.empty() ? std::string("Start Page") : doc.m_strTitle)
         .Raw("</title></head>\r\n\r\n<body bgcolor=")
         .Raw(FormatHtmlColor(doc.m_clrBackground))
         .Raw(" link=")

@@ -1,0 +1,21 @@
+// Replays the fuzzer's seed corpus and every saved crash input as an
+// ordinary test, so that they stay fixed in every build.
+#include "TestUtil.h"
+
+#include "fuzz/FuzzProject.h"
+
+TEST(FuzzReplay, CorpusAndCrashInputs) {
+    size_t files = 0;
+    for (const char* sub : {"corpus", "crashes"}) {
+        std::filesystem::path dir = std::filesystem::path(LINKFOLD_TEST_DATA) / sub;
+        if (!std::filesystem::exists(dir))
+            continue;
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            const std::string bytes = ReadFileBytes(entry.path().string());
+            SCOPED_TRACE(entry.path().string());
+            FuzzOneProject(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            ++files;
+        }
+    }
+    EXPECT_GT(files, 0u);
+}
