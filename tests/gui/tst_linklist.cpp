@@ -1,0 +1,400 @@
+#include "editor/LinkListCtrl.h"
+#include "editor/LinkListModel.h"
+
+#include <QHeaderView>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+// A window with a tab bar above a link list, as in the form.
+struct ListWindow {
+    QWidget window;
+    QTabBar* tabs;
+    CLinkListCtrl* list;
+
+    explicit ListWindow(const QStringList& descriptions = {}) {
+        auto* layout = new QVBoxLayout(&window);
+        tabs = new QTabBar(&window);
+        for (int i = 1; i <= 10; ++i)
+            tabs->addTab(QString::number(i));
+        list = new CLinkListCtrl(&window);
+        list->SetTabTarget(tabs);
+        layout->addWidget(tabs);
+        layout->addWidget(list);
+        window.resize(640, 420);
+        for (const QString& d : descriptions)
+            Append(d.toStdString(), "http://" + d.toLower().toStdString() + "/");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+
+    void Append(const std::string& description, const std::string& url) {
+        int n = list->GetRowCount();
+        list->SetCellText(description, n, 0);
+        list->SetCellText(url, n, 1);
+    }
+
+    QStringList Descriptions() const {
+        QStringList out;
+        for (int r = 0; r < list->GetRowCount(); ++r)
+            out << QString::fromStdString(list->GetCellText(r, 0));
+        return out;
+    }
+
+    QWidget* vp() const { return list->viewport(); }
+    QPoint RowCenter(int row) const {
+        return list->visualRect(list->model()->index(row, 0)).center();
+    }
+    // A point of another widget, in the list viewport's coordinates (the
+    // list holds the mouse during a drag, so it receives every move).
+    QPoint FromWidget(QWidget* w, QPoint p) const { return vp()->mapFromGlobal(w->mapToGlobal(p)); }
+
+    // Presses on `row`, moves through the points, releases at the last one.
+    void Drag(int row, const QList<QPoint>& path) {
+        QPoint start = RowCenter(row);
+        QTest::mousePress(vp(), Qt::LeftButton, {}, start);
+        for (const QPoint& p : path)
+            QTest::mouseMove(vp(), p);
+        QTest::mouseRelease(vp(), Qt::LeftButton, {}, path.isEmpty() ? start : path.last());
+    }
+};
+
+QRgb Pixel(QWidget* w, QPoint p) {
+    return w->grab().toImage().pixel(p);
+}
+
+} // namespace
+
+class TestLinkList : public QObject {
+    Q_OBJECT
+private slots:
+    void rowOperations();
+    void selectedRowsHighestFirst();
+    void manySelectedRows();
+    void focusedRowIsNotSelection();
+    void dragReorders_data();
+    void dragReorders();
+    void dragMovesOnlyTheRowUnderThePointer();
+    void dragKeepsLongTexts();
+    void dragOntoAnotherTab();
+    void dragShowsCursorVerdict();
+    void rightClickKeepsSelection();
+    void fileDrops_data();
+    void fileDrops();
+    void browserDrops_data();
+    void browserDrops();
+    void stripesFollowRowIndices();
+    void selectionAndColumnLines();
+};
+
+void TestLinkList::rowOperations() {
+    ListWindow w({"A", "B"});
+    CLinkListCtrl* l = w.list;
+    QCOMPARE(l->SetCellText("X", 1, 0), 1); // inserts before B
+    QCOMPARE(l->SetCellText("http://x/", 1, 1), 1);
+    QCOMPARE(l->SetCellText("nope", 7, 1), 0); // no such row
+    QCOMPARE(l->SetCellText("nope", 0, 2), 0); // no such column
+    QCOMPARE(w.Descriptions(), QStringList({"A", "X", "B"}));
+    QCOMPARE(l->GetCellText(1, 1), std::string("http://x/"));
+    QCOMPARE(l->InsertBlankRow(0), 0);
+    QCOMPARE(l->GetCellText(0, 0), std::string());
+    QCOMPARE(l->GetRowCount(), 4);
+    QVERIFY(l->DeleteRow(0));
+    QVERIFY(!l->DeleteRow(9));
+    QCOMPARE(l->RowSource().GetRowCount(), 3);
+    QCOMPARE(l->RowSource().GetCellText(2, 1), std::string("http://b/"));
+    // Windows-1252 bytes are shown as their characters.
+    l->SetCellText("Caf\xE9 \x80", 0, 0);
+    QCOMPARE(l->model()->index(0, 0).data().toString(), QString::fromUtf8("Café €"));
+}
+
+void TestLinkList::selectedRowsHighestFirst() {
+    ListWindow w({"0", "1", "2", "3", "4", "5", "6", "7", "8"});
+    for (int r : {4, 1, 7})
+        w.list->SelectRow(r);
+    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({7, 4, 1}));
+    QCOMPARE(w.list->GetSelectedCount(), 3);
+    w.list->SelectRow(4, false);
+    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({7, 1}));
+}
+
+void TestLinkList::manySelectedRows() {
+    // Selections are not limited to 2000 rows.
+    ListWindow w;
+    std::vector<CLinkEntry> links(3000, CLinkEntry("d", "u"));
+    w.list->AppendRows(links);
+    w.list->selectAll();
+    std::vector<int> rows = w.list->GetSelectedRows();
+    QCOMPARE(rows.size(), size_t(3000));
+    QCOMPARE(rows.front(), 2999);
+    QCOMPARE(rows.back(), 0);
+}
+
+void TestLinkList::focusedRowIsNotSelection() {
+    ListWindow w({"A", "B", "C"});
+    QCOMPARE(ListWindow().list->GetFocusedRow(), -1);
+    w.list->SelectRow(0);
+    w.list->SetFocusedRow(2);
+    QCOMPARE(w.list->GetFocusedRow(), 2);
+    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({0}));
+    // Ctrl+click moves the focus to a row it takes out of the selection.
+    QTest::mouseClick(w.vp(), Qt::LeftButton, Qt::ControlModifier, w.RowCenter(1));
+    QTest::mouseClick(w.vp(), Qt::LeftButton, Qt::ControlModifier, w.RowCenter(1));
+    QCOMPARE(w.list->GetFocusedRow(), 1);
+    QVERIFY(!w.list->IsRowSelected(1));
+}
+
+void TestLinkList::dragReorders_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("target"); // a row number, "below", "header", "outside", "back"
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<bool>("notified");
+    const QStringList same{"A", "B", "C", "D"};
+    QTest::newRow("first on third") << 0 << "2" << QStringList{"B", "A", "C", "D"} << true;
+    QTest::newRow("last on second") << 3 << "1" << QStringList{"A", "D", "B", "C"} << true;
+    QTest::newRow("below the rows") << 0 << "below" << QStringList{"B", "C", "D", "A"} << true;
+    QTest::newRow("on the next row") << 1 << "2" << same << true;
+    QTest::newRow("back on itself") << 1 << "back" << same << false;
+    QTest::newRow("over the header") << 0 << "header" << same << false;
+    QTest::newRow("outside the window") << 0 << "outside" << same << false;
+}
+
+void TestLinkList::dragReorders() {
+    QFETCH(int, from);
+    QFETCH(QString, target);
+    QFETCH(QStringList, order);
+    QFETCH(bool, notified);
+    ListWindow w({"A", "B", "C", "D"});
+    w.list->SelectRow(from);
+    QSignalSpy changed(w.list, &CLinkListCtrl::linkListChanged);
+    QSignalSpy tab(w.list, &CLinkListCtrl::rowsDroppedOnTab);
+
+    QList<QPoint> path;
+    if (target == "below") {
+        path << QPoint(40, w.vp()->height() - 5);
+    } else if (target == "header") {
+        path << w.FromWidget(w.list->header(), QPoint(40, w.list->header()->height() / 2));
+    } else if (target == "outside") {
+        path << QPoint(40, w.vp()->height() - 5) << QPoint(-2000, -2000);
+    } else if (target == "back") {
+        path << w.RowCenter(3) << w.RowCenter(from);
+    } else {
+        path << w.RowCenter(target.toInt());
+    }
+    w.Drag(from, path);
+
+    QCOMPARE(w.Descriptions(), order);
+    QCOMPARE(changed.size(), notified ? 1 : 0);
+    QCOMPARE(tab.size(), 0);
+    QVERIFY(!w.list->IsDragging());
+    if (notified) // the moved row is a new, unselected row
+        QVERIFY(w.list->GetSelectedRows().empty());
+}
+
+void TestLinkList::dragMovesOnlyTheRowUnderThePointer() {
+    ListWindow w({"A", "B", "C", "D", "E"});
+    for (int r : {0, 1, 2})
+        w.list->SelectRow(r);
+    w.Drag(1, {w.RowCenter(4)});
+    QCOMPARE(w.Descriptions(), QStringList({"A", "C", "D", "B", "E"}));
+}
+
+void TestLinkList::dragKeepsLongTexts() {
+    ListWindow w({"A", "B"});
+    const std::string description(300, 'd');
+    const std::string url = "http://example.com/" + std::string(400, 'u');
+    w.Append(description, url);
+    w.Drag(2, {w.RowCenter(0)});
+    QCOMPARE(w.list->GetCellText(0, 0), description);
+    QCOMPARE(w.list->GetCellText(0, 1), url);
+}
+
+void TestLinkList::dragOntoAnotherTab() {
+    ListWindow w({"A", "B", "C"});
+    w.tabs->setCurrentIndex(0);
+    QSignalSpy tab(w.list, &CLinkListCtrl::rowsDroppedOnTab);
+    QSignalSpy changed(w.list, &CLinkListCtrl::linkListChanged);
+    // Two selected rows stay selected while one of them is dragged.
+    w.list->SelectRow(0);
+    w.list->SelectRow(2);
+    const QPoint tab3 = w.FromWidget(w.tabs, w.tabs->tabRect(2).center());
+    w.Drag(2, {w.RowCenter(1), tab3});
+    QCOMPARE(tab.size(), 1);
+    QCOMPARE(tab.at(0).at(0).toInt(), 2);
+    QCOMPARE(changed.size(), 0); // the list itself moved nothing
+    QCOMPARE(w.Descriptions(), QStringList({"A", "B", "C"}));
+    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({2, 0}));
+    QCOMPARE(w.tabs->currentIndex(), 0);
+
+    // The selected tab is not a target.
+    const QPoint tab1 = w.FromWidget(w.tabs, w.tabs->tabRect(0).center());
+    w.Drag(0, {w.RowCenter(1), tab1});
+    QCOMPARE(tab.size(), 1);
+    QCOMPARE(changed.size(), 0);
+}
+
+void TestLinkList::dragShowsCursorVerdict() {
+    ListWindow w({"A", "B", "C"});
+    QTest::mousePress(w.vp(), Qt::LeftButton, {}, w.RowCenter(0));
+    QTest::mouseMove(w.vp(), w.RowCenter(2));
+    QVERIFY(w.list->IsDragging());
+    QVERIFY(w.list->IsDropAllowed());
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->hotSpot(), QPoint(4, 6));
+    QCOMPARE(QApplication::overrideCursor()->pixmap().size(), QSize(32, 32));
+    QTest::mouseMove(w.vp(), w.FromWidget(w.list->header(), QPoint(10, 5)));
+    QVERIFY(!w.list->IsDropAllowed());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
+    QTest::mouseRelease(w.vp(), Qt::LeftButton, {}, w.FromWidget(w.list->header(), QPoint(10, 5)));
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestLinkList::rightClickKeepsSelection() {
+    ListWindow w({"A", "B", "C"});
+    w.list->SelectRow(0);
+    w.list->SelectRow(2);
+    QSignalSpy menu(w.list, &CLinkListCtrl::contextMenuRequested);
+    QTest::mousePress(w.vp(), Qt::RightButton, {}, w.RowCenter(1));
+    QTest::mouseRelease(w.vp(), Qt::RightButton, {}, w.RowCenter(1));
+    QTest::mousePress(w.list->header()->viewport(), Qt::RightButton, {}, QPoint(20, 5));
+    QCOMPARE(menu.size(), 2);
+    QCOMPARE(menu.at(0).at(0).toPoint(), w.vp()->mapToGlobal(w.RowCenter(1)));
+    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({2, 0}));
+}
+
+namespace {
+void Drop(CLinkListCtrl* list, QMimeData* mime) {
+    const QPoint pos(30, 30);
+    QDragEnterEvent enter(pos, Qt::CopyAction | Qt::LinkAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(pos), Qt::CopyAction | Qt::LinkAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &drop);
+    QVERIFY(drop.isAccepted());
+}
+} // namespace
+
+void TestLinkList::fileDrops_data() {
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("rows"); // description|url
+    const QString hp = "Home.Page|http://example.org/home";
+    const QString news = "News|https://news.example.com/today";
+    QTest::newRow("two shortcuts and a text file")
+        << QStringList{"Home.Page.url", "notes.txt", "News.desktop"} << QStringList{hp, news};
+    QTest::newRow("shell order kept")
+        << QStringList{"News.desktop", "Home.Page.url"} << QStringList{news, hp};
+    QTest::newRow("only a text file") << QStringList{"notes.txt"} << QStringList{};
+    QTest::newRow("an application entry") << QStringList{"Editor.desktop"} << QStringList{};
+    QTest::newRow("a missing file") << QStringList{"gone.url"} << QStringList{};
+}
+
+void TestLinkList::fileDrops() {
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, rows);
+    ListWindow w({"Existing"});
+    QSignalSpy changed(w.list, &CLinkListCtrl::linkListChanged);
+    QList<QUrl> urls;
+    for (const QString& f : files)
+        urls << QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/") + f);
+    QMimeData mime;
+    mime.setUrls(urls);
+    Drop(w.list, &mime);
+
+    QStringList expected{"Existing|http://existing/"};
+    expected += rows;
+    QStringList got;
+    for (int r = 0; r < w.list->GetRowCount(); ++r)
+        got << QString::fromStdString(w.list->GetCellText(r, 0) + "|" + w.list->GetCellText(r, 1));
+    QCOMPARE(got, expected);
+    QCOMPARE(changed.size(), 1); // told even when nothing was added
+}
+
+void TestLinkList::browserDrops_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("rows");
+    QString moz = QStringLiteral("https://example.com/a\nExample A");
+    QTest::newRow("moz url with title")
+        << "text/x-moz-url"
+        << QByteArray(reinterpret_cast<const char*>(moz.utf16()), moz.size() * 2)
+        << QStringList{"Example A|https://example.com/a"};
+    QTest::newRow("uri list without title")
+        << "text/uri-list" << QByteArray("https://example.com/b\r\n")
+        << QStringList{"(https://example.com/b)|https://example.com/b"};
+    QTest::newRow("netscape url") << "_NETSCAPE_URL" << QByteArray("https://example.com/c\nC page")
+                                  << QStringList{"C page|https://example.com/c"};
+}
+
+void TestLinkList::browserDrops() {
+    QFETCH(QString, format);
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, rows);
+    ListWindow w;
+    QMimeData mime;
+    mime.setData(format, data);
+    if (format == "text/x-moz-url") // browsers offer both; the title comes from this one
+        mime.setUrls({QUrl("https://example.com/a")});
+    Drop(w.list, &mime);
+    QStringList got;
+    for (int r = 0; r < w.list->GetRowCount(); ++r)
+        got << QString::fromStdString(w.list->GetCellText(r, 0) + "|" + w.list->GetCellText(r, 1));
+    QCOMPARE(got, rows);
+}
+
+void TestLinkList::stripesFollowRowIndices() {
+    const QColor blue(215, 235, 255);
+    {
+        // Empty: bands of the row height from the top, light blue first.
+        ListWindow w;
+        const int h = w.list->StripeHeight();
+        QVERIFY(h > 4);
+        QCOMPARE(QColor(Pixel(w.vp(), QPoint(100, 1))), blue);
+        QCOMPARE(QColor(Pixel(w.vp(), QPoint(100, h + 1))), QColor(Qt::white));
+        QCOMPARE(QColor(Pixel(w.vp(), QPoint(100, 2 * h + 1))), blue);
+    }
+    ListWindow w;
+    std::vector<CLinkEntry> links(40, CLinkEntry("x", "y"));
+    w.list->AppendRows(links);
+    QTest::qWait(0);
+    w.list->scrollTo(w.list->model()->index(5, 0), QAbstractItemView::PositionAtTop);
+    QCOMPARE(w.list->indexAt(QPoint(10, 1)).row(), 5);
+    const int h = w.list->visualRect(w.list->model()->index(5, 0)).height();
+    QCOMPARE(QColor(Pixel(w.vp(), QPoint(w.vp()->width() - 3, 1))), QColor(Qt::white));
+    QCOMPARE(QColor(Pixel(w.vp(), QPoint(w.vp()->width() - 3, h + 1))), blue);
+
+    // Below the last row the stripes go on.
+    ListWindow few({"A", "B", "C"});
+    const int bottom = few.list->visualRect(few.list->model()->index(2, 0)).bottom();
+    const int fh = few.list->StripeHeight();
+    QCOMPARE(QColor(Pixel(few.vp(), QPoint(50, bottom + 2))), QColor(Qt::white)); // row 3
+    QCOMPARE(QColor(Pixel(few.vp(), QPoint(50, bottom + fh + 2))), blue);         // row 4
+}
+
+void TestLinkList::selectionAndColumnLines() {
+    ListWindow w({"A", "B"});
+    w.list->SelectRow(1);
+    const QRect r = w.list->visualRect(w.list->model()->index(1, 0));
+    const QImage img = w.vp()->grab().toImage();
+    const QColor highlight = w.list->palette().color(QPalette::Active, QPalette::Highlight);
+    const int x = w.list->columnWidth(0) + w.list->columnWidth(1) - 10; // past the URL's text
+    QCOMPARE(QColor(img.pixel(x, r.center().y())), highlight);
+    QCOMPARE(QColor(img.pixel(x, r.top())), QColor(Qt::white)); // one pixel short at the top
+    QCOMPARE(QColor(img.pixel(x, r.bottom())), QColor(Qt::white));
+    const int line = w.list->columnWidth(0) - 1;
+    QCOMPARE(QColor(img.pixel(line, r.center().y())), QColor(0x80, 0x80, 0x80));
+    // A resize repaints the lines at the new width.
+    w.list->setColumnWidth(0, 150);
+    QTest::qWait(0);
+    const QImage after = w.vp()->grab().toImage();
+    QCOMPARE(QColor(after.pixel(149, 3)), QColor(0x80, 0x80, 0x80));
+}
+
+QTEST_MAIN(TestLinkList)
+#include "tst_linklist.moc"
