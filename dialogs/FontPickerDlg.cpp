@@ -2,8 +2,8 @@
 
 #include "app/UiServices.h"
 #include "dialogs/ColorRef.h"
-#include "dialogs/DlgText.h"
 #include "dialogs/FontRules.h"
+#include "editor/Cp1252Text.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

@@ -3,9 +3,9 @@
 #include "app/CommandIds.h"
 #include "app/HelpLauncher.h"
 #include "app/UiServices.h"
-#include "dialogs/DlgText.h"
 #include "dialogs/FontPickerDlg.h"
 #include "dialogs/ImageFilters.h"
+#include "editor/Cp1252Text.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -3,7 +3,7 @@
 #include "app/CommandIds.h"
 #include "app/HelpLauncher.h"
 #include "app/UiServices.h"
-#include "dialogs/DlgText.h"
+#include "editor/Cp1252Text.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,12 +1,12 @@
 #include "app/HelpLauncher.h"
 #include "dialogs/ColorSwatchButton.h"
 #include "dialogs/ColorsDlg.h"
-#include "dialogs/DlgText.h"
 #include "dialogs/FontPickerDlg.h"
 #include "dialogs/FontRules.h"
 #include "dialogs/GroupPropsDlg.h"
 #include "dialogs/LinkEntryDlg.h"
 #include "dialogs/PickColor.h"
+#include "editor/Cp1252Text.h"
 #include "support/FakeUiServices.h"
 
 #include <QAbstractButton>
