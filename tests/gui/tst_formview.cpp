@@ -1,0 +1,395 @@
+#include "editor/LFView.h"
+#include "editor/LinkListCtrl.h"
+#include "model/IniFile.h"
+#include "support/FakeUiServices.h"
+
+#include <QCheckBox>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+std::vector<CLinkEntry> Links(const std::string& prefix, int n) {
+    std::vector<CLinkEntry> out;
+    for (int i = 0; i < n; ++i)
+        out.emplace_back(prefix + std::to_string(i), "http://" + prefix + std::to_string(i) + "/");
+    return out;
+}
+
+// A document and its form, filled and shown.
+struct Form {
+    CFakeUiServices ui;
+    CLFDoc doc;
+    CLFView view{&doc};
+
+    Form() {
+        view.OnInitialUpdate();
+        view.show();
+        QApplication::setActiveWindow(&view);
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+    }
+    CLinkListCtrl* list() { return view.GetLinkList(); }
+    QTabBar* tabs() { return view.GetTabBar(); }
+    std::vector<CLinkEntry> Rows() {
+        std::vector<CLinkEntry> out;
+        for (int r = 0; r < list()->GetRowCount(); ++r)
+            out.emplace_back(list()->GetCellText(r, 0), list()->GetCellText(r, 1));
+        return out;
+    }
+};
+
+// Drops the data on the list as a file manager would.
+void DropOn(CLinkListCtrl* list, QMimeData* mime) {
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &enter);
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &drop);
+}
+
+} // namespace
+
+class TestFormView : public QObject {
+    Q_OBJECT
+private slots:
+    void columnWidthsPerTab();
+    void layoutInIniFile();
+    void tabChangeStoresAndLoadsGroups();
+    void newSelectsFirstTab();
+    void openSelectsFirstTab();
+    void fillingDoesNotModify();
+    void editsModify_data();
+    void editsModify();
+    void spinStaysWithinRange();
+    void validation_data();
+    void validation();
+    void typedTitleLimit();
+    void tabTooltipShowsGroupTitle();
+    void dropOnEmptyFirstGroup();
+    void updateDocumentTakesRowsOfShownTab();
+};
+
+void TestFormView::columnWidthsPerTab() {
+    Form f;
+    QCOMPARE(f.list()->columnWidth(0), 200);
+    QCOMPARE(f.list()->columnWidth(1), 260);
+    f.list()->setColumnWidth(0, 300);
+    f.tabs()->setCurrentIndex(1);
+    QCOMPARE(f.list()->columnWidth(0), 200);
+    f.list()->setColumnWidth(1, 111);
+    f.tabs()->setCurrentIndex(0);
+    QCOMPARE(f.list()->columnWidth(0), 300);
+    QCOMPARE(f.list()->columnWidth(1), 260);
+    QCOMPARE(f.view.GetStoredColumnWidth(1, 1), 111);
+}
+
+void TestFormView::layoutInIniFile() {
+    {
+        // Nothing stored: defaults everywhere, all ten sections written.
+        Form f;
+        CIniFile ini;
+        f.view.LoadLayout(ini);
+        f.view.SaveLayout(ini);
+        for (int tab = 0; tab < 10; ++tab) {
+            const std::string section = "Page" + std::to_string(tab) + "Layout";
+            QCOMPARE(ini.GetString(section, "Col0"), std::string("200"));
+            QCOMPARE(ini.GetString(section, "Col1"), std::string("260"));
+        }
+    }
+    CIniFile ini;
+    ini.FromText("[Page0Layout]\nCol0=120\n[Page3Layout]\nCol0=150\nCol1=90\n");
+    CFakeUiServices ui;
+    CLFDoc doc;
+    CLFView view(&doc);
+    view.LoadLayout(ini);
+    view.OnInitialUpdate();
+    QCOMPARE(view.GetLinkList()->columnWidth(0), 120);
+    QCOMPARE(view.GetLinkList()->columnWidth(1), 260);
+    view.GetTabBar()->setCurrentIndex(3);
+    QCOMPARE(view.GetLinkList()->columnWidth(0), 150);
+    QCOMPARE(view.GetLinkList()->columnWidth(1), 90);
+    // The shown tab's present widths are what is written at close.
+    view.GetLinkList()->setColumnWidth(0, 333);
+    CIniFile out;
+    view.SaveLayout(out);
+    QCOMPARE(out.GetInt("Page3Layout", "Col0", 0), 333);
+    QCOMPARE(out.GetInt("Page0Layout", "Col0", 0), 120);
+}
+
+void TestFormView::tabChangeStoresAndLoadsGroups() {
+    Form f;
+    f.doc.m_groups[3].m_links = Links("g3-", 3);
+    f.view.SetLinkRow("one", "http://one/", -1);
+    f.view.SetLinkRow("two", "http://two/", -1);
+    f.view.SetLinkRow("TWO", "http://TWO/", 1); // replaces row 1
+    f.doc.SetModifiedFlag(false);
+    f.tabs()->setCurrentIndex(3);
+    QCOMPARE(f.view.GetCurrentTab(), 3);
+    QCOMPARE(f.doc.m_groups[0].m_links,
+             std::vector<CLinkEntry>({{"one", "http://one/"}, {"TWO", "http://TWO/"}}));
+    QCOMPARE(f.Rows(), Links("g3-", 3));
+    QVERIFY(!f.doc.IsModified());
+    f.tabs()->setCurrentIndex(0);
+    QCOMPARE(f.list()->GetRowCount(), 2);
+}
+
+void TestFormView::newSelectsFirstTab() {
+    Form f;
+    f.tabs()->setCurrentIndex(4);
+    f.doc.OnNewDocument();
+    f.view.OnInitialUpdate();
+    QCOMPARE(f.tabs()->currentIndex(), 0);
+    QCOMPARE(f.view.GetCurrentTab(), 0);
+    QCOMPARE(f.list()->GetRowCount(), 0);
+    f.view.SetLinkRow("new", "http://new/", -1);
+    f.tabs()->setCurrentIndex(2);
+    QCOMPARE(f.doc.m_groups[0].m_links.size(), size_t(1));
+    QVERIFY(f.doc.m_groups[4].m_links.empty());
+}
+
+void TestFormView::openSelectsFirstTab() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("p.lfp").toStdString();
+    {
+        CLFDoc saved;
+        saved.m_groups[0].m_links = Links("first-", 2);
+        saved.m_groups[4].m_links = Links("fifth-", 1);
+        QVERIFY(saved.OnSaveDocument(path));
+    }
+    Form f;
+    f.tabs()->setCurrentIndex(4);
+    f.view.SetLinkRow("unsaved", "http://unsaved/", -1);
+    QVERIFY(f.doc.OnOpenDocument(path));
+    QCOMPARE(f.tabs()->currentIndex(), 0);
+    f.view.OnInitialUpdate();
+    QCOMPARE(f.view.GetCurrentTab(), 0);
+    QCOMPARE(f.Rows(), Links("first-", 2));
+    QCOMPARE(f.doc.m_groups[4].m_links, Links("fifth-", 1));
+    QVERIFY(!f.doc.IsModified());
+}
+
+void TestFormView::fillingDoesNotModify() {
+    Form f;
+    f.doc.m_strTitle = "Other title";
+    f.doc.m_strSubtitle = "Sub";
+    f.doc.m_strTopImage = "/tmp/top.gif";
+    f.doc.m_nColumns = 7;
+    f.doc.m_bBorders = 0;
+    f.doc.SetModifiedFlag(false);
+    f.view.OnInitialUpdate();
+    QVERIFY(!f.doc.IsModified());
+    QCOMPARE(f.view.GetTitleEdit()->text(), QString("Other title"));
+    QCOMPARE(f.view.GetColumnsEdit()->text(), QString("7")); // shown as stored
+    QVERIFY(!f.view.findChild<QCheckBox*>("check1018")->isChecked());
+}
+
+void TestFormView::editsModify_data() {
+    QTest::addColumn<QString>("action");
+    for (const char* a :
+         {"title", "subtitle", "image", "spin up", "spin down", "arrow key", "borders", "browse"})
+        QTest::newRow(a) << QString(a);
+}
+
+void TestFormView::editsModify() {
+    QFETCH(QString, action);
+    Form f;
+    f.doc.SetModifiedFlag(false);
+    QLineEdit* columns = f.view.GetColumnsEdit();
+    auto* spin = f.view.findChild<QWidget*>("spin1012");
+    QVERIFY(spin);
+    if (action == "title")
+        QTest::keyClicks(f.view.GetTitleEdit(), "x");
+    else if (action == "subtitle")
+        QTest::keyClicks(f.view.GetSubtitleEdit(), "x");
+    else if (action == "image")
+        QTest::keyClicks(f.view.GetTopImageEdit(), "x");
+    else if (action == "spin up")
+        spin->findChildren<QToolButton*>().at(0)->click();
+    else if (action == "spin down")
+        spin->findChildren<QToolButton*>().at(1)->click();
+    else if (action == "arrow key")
+        QTest::keyClick(columns, Qt::Key_Up);
+    else if (action == "borders")
+        QTest::mouseClick(f.view.findChild<QCheckBox*>("check1018"), Qt::LeftButton);
+    else if (action == "browse") {
+        f.ui.setNextFileName("/pictures/top.jpg");
+        QTest::mouseClick(f.view.findChild<QWidget*>("button1010"), Qt::LeftButton);
+        QCOMPARE(f.view.GetTopImageEdit()->text(), QString("/pictures/top.jpg"));
+        QCOMPARE(f.ui.fileDialogs.at(0).filters,
+                 QStringList({"GIF (*.gif)", "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)",
+                              "All (*.*)"}));
+    }
+    QVERIFY(f.doc.IsModified());
+
+    // A cancelled Browse changes nothing.
+    if (action == "browse") {
+        f.doc.SetModifiedFlag(false);
+        f.ui.setNextFileName(QString());
+        f.view.OnBrowseTopImage();
+        QVERIFY(!f.doc.IsModified());
+        QCOMPARE(f.view.GetTopImageEdit()->text(), QString("/pictures/top.jpg"));
+    }
+}
+
+void TestFormView::spinStaysWithinRange() {
+    Form f;
+    QLineEdit* columns = f.view.GetColumnsEdit();
+    QCOMPARE(columns->text(), QString("2"));
+    for (int i = 0; i < 4; ++i)
+        f.view.StepColumns(1);
+    QCOMPARE(columns->text(), QString("4"));
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(columns, Qt::Key_Down);
+    QCOMPARE(columns->text(), QString("1"));
+    // A stored 7 steps back into the range.
+    f.doc.m_nColumns = 7;
+    f.view.OnInitialUpdate();
+    f.view.StepColumns(1);
+    QCOMPARE(columns->text(), QString("4"));
+    // Typing is not possible in the field.
+    QTest::keyClicks(columns, "3");
+    QCOMPARE(columns->text(), QString("4"));
+}
+
+void TestFormView::validation_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("subtitle");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<int>("docColumns");
+    QTest::addColumn<QString>("docSubtitle");
+    const QString s51(51, 's');
+    const QString t60(60, 't');
+    QTest::newRow("valid") << "T"
+                           << "3"
+                           << "S"
+                           << ""
+                           << "" << 3 << "S";
+    QTest::newRow("count of 7") << "T"
+                                << "7"
+                                << "S"
+                                << "Please enter an integer between 1 and 4."
+                                << "edit1011" << 7 << "old";
+    QTest::newRow("count of 0") << "T"
+                                << "0"
+                                << "S"
+                                << "Please enter an integer between 1 and 4."
+                                << "edit1011" << 0 << "old";
+    QTest::newRow("not a number") << "T"
+                                  << "x"
+                                  << "S"
+                                  << "Please enter an integer."
+                                  << "edit1011" << 2 << "old";
+    QTest::newRow("long subtitle") << "T"
+                                   << "1" << s51 << "Please enter no more than 50 characters."
+                                   << "edit1001" << 1 << s51;
+    QTest::newRow("long title first")
+        << t60 << "7" << s51 << "Please enter no more than 50 characters."
+        << "edit1000" << 2 << "old";
+}
+
+void TestFormView::validation() {
+    QFETCH(QString, title);
+    QFETCH(QString, columns);
+    QFETCH(QString, subtitle);
+    QFETCH(QString, message);
+    QFETCH(QString, failing);
+    QFETCH(int, docColumns);
+    QFETCH(QString, docSubtitle);
+    Form f;
+    f.doc.m_strSubtitle = "old";
+    f.view.OnInitialUpdate();
+    f.view.GetTitleEdit()->setText(title);
+    f.view.GetColumnsEdit()->setText(columns);
+    f.view.GetSubtitleEdit()->setText(subtitle);
+    f.view.GetTopImageEdit()->setText("img.gif");
+    f.doc.SetModifiedFlag(false);
+
+    f.view.UpdateDocument(); // carries on after a failed check
+    if (message.isEmpty()) {
+        QVERIFY(f.ui.messages.isEmpty());
+    } else {
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(f.ui.messages.at(0).text, message);
+        QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Warning);
+        auto* edit = f.view.findChild<QLineEdit*>(failing);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(edit->selectedText(), edit->text());
+    }
+    // Bindings before the failing one (and the failing value) are taken.
+    QCOMPARE(QString::fromStdString(f.doc.m_strTitle), title);
+    QCOMPARE(f.doc.m_nColumns, docColumns);
+    QCOMPARE(QString::fromStdString(f.doc.m_strSubtitle), docSubtitle);
+    QVERIFY(!f.doc.IsModified());
+}
+
+void TestFormView::typedTitleLimit() {
+    Form f;
+    QLineEdit* title = f.view.GetTitleEdit();
+    QTest::keyClicks(title, QString(60, 'a'));
+    QCOMPARE(title->text().size(), 50);
+    // A longer title from the document is shown whole and can be shortened.
+    f.doc.m_strTitle = std::string(70, 'b');
+    f.view.OnInitialUpdate();
+    QCOMPARE(title->text().size(), 70);
+    title->setFocus();
+    title->end(false);
+    QTest::keyClick(title, Qt::Key_Backspace);
+    QCOMPARE(title->text().size(), 69);
+    QTest::keyClicks(title, "c");
+    QCOMPARE(title->text().size(), 69);
+}
+
+void TestFormView::tabTooltipShowsGroupTitle() {
+    Form f;
+    f.doc.m_groups[2].m_strTitle = "News \x80";
+    QSignalSpy status(&f.view, &CLFView::statusMessage);
+    auto rest = [&](int tab) {
+        const QPoint p = f.tabs()->tabRect(tab).center();
+        QHelpEvent e(QEvent::ToolTip, p, f.tabs()->mapToGlobal(p));
+        QApplication::sendEvent(f.tabs(), &e);
+    };
+    rest(2);
+    rest(5);
+    QCOMPARE(status.size(), 2);
+    QCOMPARE(status.at(0).at(0).toString(), QString::fromUtf8("News €"));
+    QCOMPARE(status.at(1).at(0).toString(), QString());
+    QCOMPARE(f.tabs()->tabText(2), QString("3"));
+}
+
+void TestFormView::dropOnEmptyFirstGroup() {
+    Form f;
+    QCOMPARE(f.list()->GetRowCount(), 0); // nothing stands in for the missing rows
+    QMimeData mime;
+    mime.setUrls(
+        {QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/Home.Page.url")),
+         QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/notes.txt"))});
+    DropOn(f.list(), &mime);
+    QCOMPARE(f.Rows(), std::vector<CLinkEntry>({{"Home.Page", "http://example.org/home"}}));
+    QVERIFY(f.doc.IsModified());
+    // A drop that adds nothing still marks the project modified.
+    f.doc.SetModifiedFlag(false);
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/notes.txt"))});
+    DropOn(f.list(), &mime);
+    QCOMPARE(f.list()->GetRowCount(), 1);
+    QVERIFY(f.doc.IsModified());
+}
+
+void TestFormView::updateDocumentTakesRowsOfShownTab() {
+    Form f;
+    f.tabs()->setCurrentIndex(6);
+    f.view.SetLinkRow("seven", "http://seven/", -1);
+    f.view.UpdateDocument();
+    QCOMPARE(f.doc.m_groups[6].m_links, std::vector<CLinkEntry>({{"seven", "http://seven/"}}));
+    QVERIFY(f.doc.m_groups[0].m_links.empty());
+}
+
+QTEST_MAIN(TestFormView)
+#include "tst_formview.moc"
