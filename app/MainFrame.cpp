@@ -147,7 +147,14 @@ CMainFrame::CMainFrame(CDocManager& docManager, QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    // Tearing the window down moves the focus and hides the form: nothing of
+    // that may call back into this half-destroyed frame.
     qApp->removeEventFilter(this);
+    disconnect(qApp, nullptr, this, nullptr);
+    if (QClipboard* clipboard = QApplication::clipboard())
+        disconnect(clipboard, nullptr, this, nullptr);
+    disconnect(&m_docManager, nullptr, this, nullptr);
+    disconnect(m_pView, nullptr, this, nullptr);
     m_docManager.SetDialogParent(nullptr);
 }
 
