@@ -1,4 +1,6 @@
 #include "app/CommandIds.h"
+#include "app/MainFrame.h"
+#include "app/StartPageApp.h"
 #include "editor/LFView.h"
 #include "editor/LinkCommands.h"
 #include "editor/LinkListCtrl.h"
@@ -12,6 +14,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -456,6 +459,36 @@ private slots:
         QCOMPARE(group, QStringLiteral("Z") + moved);
         QCOMPARE(f.view.GetTabBar()->currentIndex(), 0);
         QCOMPARE(f.doc.IsModified(), !moved.isEmpty());
+    }
+
+    void keysAndMenusInTheMainWindow() {
+        QTemporaryDir home;
+        CStartPageApp app({home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}});
+        CCommandLineInfo info;
+        info.m_nShellCommand = CCommandLineInfo::FileNew;
+        QVERIFY(app.InitInstance(info));
+        CMainFrame* frame = app.GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        CLFView* view = frame->GetView();
+        CLinkListCtrl* list = view->GetLinkList();
+        list->SetRows({{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}});
+        list->setFocus();
+        QCoreApplication::processEvents();
+
+        // Disabled commands do not run.
+        frame->UpdateCommandUI();
+        QVERIFY(!frame->GetAction(cmd::ID_EDIT_DELETE)->isEnabled());
+        QVERIFY(!frame->OnCommand(cmd::ID_LINK_PROPERTIES));
+
+        list->SelectRow(0);
+        list->SelectRow(2);
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(Clipboard(), QStringLiteral("http://a/\tA\nhttp://c/\tC\n"));
+        QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(list->GetRowCount(), 5);
+        QCOMPARE(list->GetCellText(4, 0), std::string("C"));
+        QVERIFY(view->GetDocument()->IsModified());
+        view->GetDocument()->SetModifiedFlag(false); // no save question at the end
     }
 
     void contextMenu() {
