@@ -169,6 +169,8 @@ QAction* CMainFrame::AddAction(int id, const QString& text, const QString& promp
         action->setToolTip(tip);
     if (!keys.isEmpty())
         action->setShortcuts(keys);
+    // Menus show texts only; the pictures belong to the toolbar.
+    action->setIconVisibleInMenu(false);
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     m_actions.insert(id, action);
     return action;
@@ -432,11 +434,11 @@ void CMainFrame::RecalcLayout() {
     if (layout())
         layout()->activate();
     QSize size = sizeHint();
-    if (!m_pView->sizeHint().isValid()) {
-        // The form has no size of its own yet: give the client area one.
-        const QSize bars = size;
-        size = QSize(std::max(bars.width(), kEmptyFormSize.width()),
-                     bars.height() + kEmptyFormSize.height());
+    const QSize form = m_pView->sizeHint().isValid() ? m_pView->sizeHint() : m_pView->minimumSize();
+    if (form.isEmpty()) {
+        // The form has no size of its own: give the client area one.
+        size = QSize(std::max(size.width(), kEmptyFormSize.width()),
+                     size.height() + kEmptyFormSize.height());
     }
     setFixedSize(size);
     m_bFitted = true;
