@@ -18,6 +18,8 @@
 #include <QTabBar>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 const QColor kColumnLine(0x80, 0x80, 0x80);
@@ -123,6 +125,10 @@ std::string CLinkListCtrl::GetCellText(int row, int column) const {
 
 bool CLinkListCtrl::DeleteRow(int row) {
     return m_pModel->RemoveRow(row);
+}
+
+void CLinkListCtrl::DeleteRows(const std::vector<int>& rows) {
+    m_pModel->RemoveRows(rows);
 }
 
 void CLinkListCtrl::DeleteAllRows() {
@@ -268,6 +274,7 @@ void CLinkListCtrl::UpdateDragCursor() {
 
 void CLinkListCtrl::EndDrag() {
     m_bDragging = false;
+    viewport()->setMouseTracking(m_bHadMouseTracking);
     if (m_bCursorSet) {
         QApplication::restoreOverrideCursor();
         m_bCursorSet = false;
@@ -301,6 +308,12 @@ void CLinkListCtrl::mousePressEvent(QMouseEvent* event) {
 }
 
 void CLinkListCtrl::mouseMoveEvent(QMouseEvent* event) {
+    if (m_bDragging && !(event->buttons() & Qt::LeftButton)) {
+        // The release went elsewhere (a window took the mouse): no drop.
+        EndDrag();
+        m_nPressRow = -1;
+        setState(QAbstractItemView::NoState);
+    }
     if (m_bDragging) {
         int index;
         m_bDropAllowed = HitTest(event->globalPosition().toPoint(), index) != Target::None;
@@ -313,6 +326,10 @@ void CLinkListCtrl::mouseMoveEvent(QMouseEvent* event) {
         if (m_bDragEnabled && (event->position().toPoint() - m_pressPos).manhattanLength() >=
                                   QApplication::startDragDistance()) {
             m_bDragging = true;
+            // Moves without a button must reach the list to end a drag whose
+            // release went elsewhere.
+            m_bHadMouseTracking = viewport()->hasMouseTracking();
+            viewport()->setMouseTracking(true);
             m_nDragFrom = m_nPressRow;
             m_nDragTo = -1;
             int index;

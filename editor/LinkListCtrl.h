@@ -61,6 +61,9 @@ public:
     std::string GetCellText(int row, int column) const;
     // Removes one row; false when it does not exist.
     bool DeleteRow(int row);
+    // Removes many rows at once (e.g. the result of GetSelectedRows); much
+    // faster than one DeleteRow per row when thousands are selected.
+    void DeleteRows(const std::vector<int>& rows);
     void DeleteAllRows();
     // Adds the row to the selection (select = true) or takes it out of it.
     void SelectRow(int row, bool select = true);
@@ -141,6 +144,7 @@ private:
     QPoint m_pressPos;              // viewport coordinates of that press
     bool m_bDeferredSelect = false; // press on a selected row: select it alone at release
     bool m_bCursorSet = false;
+    bool m_bHadMouseTracking = false;
 
     mutable int m_nRowHeight;
     mutable int m_nFirstRowTop = 0;

@@ -78,6 +78,45 @@ bool CLinkListModel::RemoveRow(int row) {
     return true;
 }
 
+void CLinkListModel::RemoveRows(std::vector<int> rows) {
+    const int count = GetRowCount();
+    std::erase_if(rows, [count](int r) { return r < 0 || r >= count; });
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.empty())
+        return;
+    // Runs of adjacent rows, highest first, so that earlier removals do not
+    // renumber later ones.
+    std::vector<std::pair<int, int>> runs;
+    for (int r : rows) {
+        if (!runs.empty() && runs.back().second + 1 == r)
+            runs.back().second = r;
+        else
+            runs.emplace_back(r, r);
+    }
+    constexpr size_t kMaxRunsRemovedOneByOne = 64;
+    if (runs.size() > kMaxRunsRemovedOneByOne) {
+        beginResetModel();
+        std::vector<CLinkEntry> kept;
+        kept.reserve(m_rows.size() - rows.size());
+        auto next = rows.begin();
+        for (int r = 0; r < count; ++r) {
+            if (next != rows.end() && *next == r)
+                ++next;
+            else
+                kept.push_back(std::move(m_rows[static_cast<size_t>(r)]));
+        }
+        m_rows.swap(kept);
+        endResetModel();
+        return;
+    }
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+        beginRemoveRows(QModelIndex(), it->first, it->second);
+        m_rows.erase(m_rows.begin() + it->first, m_rows.begin() + it->second + 1);
+        endRemoveRows();
+    }
+}
+
 void CLinkListModel::AppendRows(const std::vector<CLinkEntry>& links) {
     if (links.empty())
         return;

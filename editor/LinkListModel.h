@@ -33,6 +33,10 @@ public:
     // Sets one cell; false when the row or column does not exist.
     bool SetCell(int row, int column, std::string text);
     bool RemoveRow(int row);
+    // Removes the given rows (any order, duplicates and rows out of range
+    // ignored) with one notification per run of adjacent rows, or one reset
+    // when the runs are many.
+    void RemoveRows(std::vector<int> rows);
     // Appends many rows with one notification.
     void AppendRows(const std::vector<CLinkEntry>& links);
     // Replaces every row with one reset.

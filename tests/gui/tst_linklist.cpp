@@ -78,6 +78,8 @@ private slots:
     void rowOperations();
     void selectedRowsHighestFirst();
     void manySelectedRows();
+    void deleteRows_data();
+    void deleteRows();
     void focusedRowIsNotSelection();
     void dragReorders_data();
     void dragReorders();
@@ -135,6 +137,38 @@ void TestLinkList::manySelectedRows() {
     QCOMPARE(rows.size(), size_t(3000));
     QCOMPARE(rows.front(), 2999);
     QCOMPARE(rows.back(), 0);
+}
+
+void TestLinkList::deleteRows_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("rows");
+    QList<int> everyOther, all;
+    for (int i = 0; i < 300; ++i) {
+        all << i;
+        if (i % 2)
+            everyOther << i;
+    }
+    QTest::newRow("a few, unordered") << 6 << QList<int>{4, 1, 3, 9, -1};
+    QTest::newRow("many separate rows") << 300 << everyOther;
+    QTest::newRow("every row") << 300 << all;
+}
+
+void TestLinkList::deleteRows() {
+    QFETCH(int, count);
+    QFETCH(QList<int>, rows);
+    ListWindow w;
+    std::vector<CLinkEntry> links;
+    for (int i = 0; i < count; ++i)
+        links.emplace_back(std::to_string(i), "u" + std::to_string(i));
+    w.list->AppendRows(links);
+    w.list->DeleteRows(std::vector<int>(rows.begin(), rows.end()));
+    QStringList expected;
+    for (int i = 0; i < count; ++i)
+        if (!rows.contains(i))
+            expected << QString::number(i);
+    QCOMPARE(w.Descriptions(), expected);
+    for (int r = 0; r < w.list->GetRowCount(); ++r) // the URLs stay with their rows
+        QCOMPARE("u" + w.list->GetCellText(r, 0), w.list->GetCellText(r, 1));
 }
 
 void TestLinkList::focusedRowIsNotSelection() {
@@ -254,6 +288,19 @@ void TestLinkList::dragShowsCursorVerdict() {
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
     QTest::mouseRelease(w.vp(), Qt::LeftButton, {}, w.FromWidget(w.list->header(), QPoint(10, 5)));
     QVERIFY(!QApplication::overrideCursor());
+
+    // A release that never reaches the list (another window took the mouse)
+    // ends the drag at the next move without a button, moving nothing.
+    QTest::mousePress(w.vp(), Qt::LeftButton, {}, w.RowCenter(0));
+    QTest::mouseMove(w.vp(), w.RowCenter(2));
+    QVERIFY(w.list->IsDragging());
+    const QPoint p = w.RowCenter(2);
+    QMouseEvent move(QEvent::MouseMove, p, w.vp()->mapToGlobal(p), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(w.vp(), &move);
+    QVERIFY(!w.list->IsDragging());
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(w.Descriptions(), QStringList({"A", "B", "C"}));
+    QTest::mouseRelease(w.vp(), Qt::LeftButton, {}, p); // keeps QTest's button state in step
 }
 
 void TestLinkList::rightClickKeepsSelection() {
