@@ -73,6 +73,8 @@ private slots:
     void tabTooltipShowsGroupTitle();
     void dropOnEmptyFirstGroup();
     void updateDocumentTakesRowsOfShownTab();
+    void formReachesEditingCommands_data();
+    void formReachesEditingCommands();
 };
 
 void TestFormView::columnWidthsPerTab() {
@@ -389,6 +391,54 @@ void TestFormView::updateDocumentTakesRowsOfShownTab() {
     f.view.UpdateDocument();
     QCOMPARE(f.doc.m_groups[6].m_links, std::vector<CLinkEntry>({{"seven", "http://seven/"}}));
     QVERIFY(f.doc.m_groups[0].m_links.empty());
+}
+
+void TestFormView::formReachesEditingCommands_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<QStringList>("order");
+    const QStringList abc{"A", "B", "C"};
+    QTest::newRow("Font") << "button1016" << 1 << abc;
+    QTest::newRow("Colors") << "button1004" << 1 << abc;
+    QTest::newRow("Properties") << "button1008" << 1 << abc;
+    QTest::newRow("double-click") << "double-click" << 1 << abc;
+    QTest::newRow("Move Up") << "button1013" << 0 << QStringList{"B", "A", "C"};
+    QTest::newRow("Move Down") << "button1014" << 0 << QStringList{"A", "C", "B"};
+    QTest::newRow("Del over the list") << "del over list" << 0 << QStringList{"A", "C"};
+    QTest::newRow("Del elsewhere") << "del elsewhere" << 0 << abc;
+}
+
+void TestFormView::formReachesEditingCommands() {
+    QFETCH(QString, action);
+    QFETCH(int, dialogs);
+    QFETCH(QStringList, order);
+    Form f;
+    for (const char* d : {"A", "B", "C"})
+        f.view.SetLinkRow(d, std::string("http://") + d + "/", -1);
+    f.list()->SelectRow(1);
+    f.list()->SetFocusedRow(1);
+    int shown = 0;
+    f.ui.setNextDialog([&](QDialog&) {
+        ++shown;
+        return int(QDialog::Rejected);
+    });
+    const QPoint row1 = f.list()->visualRect(f.list()->model()->index(1, 0)).center();
+    if (action == "double-click") {
+        QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {}, row1);
+    } else if (action.startsWith("del")) {
+        f.list()->setFocus();
+        QCursor::setPos(action == "del over list"
+                            ? f.list()->viewport()->mapToGlobal(row1)
+                            : f.view.GetTitleEdit()->mapToGlobal(QPoint(2, 2)));
+        QTest::keyClick(f.list(), Qt::Key_Delete);
+    } else {
+        QTest::mouseClick(f.view.findChild<QWidget*>(action), Qt::LeftButton);
+    }
+    QCOMPARE(shown, dialogs);
+    QStringList got;
+    for (const CLinkEntry& e : f.Rows())
+        got << QString::fromStdString(e.m_strDescription);
+    QCOMPARE(got, order);
 }
 
 QTEST_MAIN(TestFormView)
