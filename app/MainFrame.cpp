@@ -169,6 +169,8 @@ QAction* CMainFrame::AddAction(int id, const QString& text, const QString& promp
         action->setToolTip(tip);
     if (!keys.isEmpty())
         action->setShortcuts(keys);
+    for (const QKeySequence& k : keys)
+        m_acceleratorKeys.insert(k[0].toCombined());
     // Menus show texts only; the pictures belong to the toolbar.
     action->setIconVisibleInMenu(false);
     connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -476,7 +478,10 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
                     return true;
                 }
                 // The enable states are current before an accelerator runs.
-                UpdateCommandUI();
+                const QKeyCombination k(key->modifiers() & ~Qt::KeypadModifier,
+                                        Qt::Key(key->key()));
+                if (m_acceleratorKeys.contains(k.toCombined()))
+                    UpdateCommandUI();
             } else if (key->key() == Qt::Key_CapsLock || key->key() == Qt::Key_NumLock ||
                        key->key() == Qt::Key_ScrollLock) {
                 UpdateKeyIndicators();

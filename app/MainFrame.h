@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QSet>
 
 class CDocManager;
 class CLFDoc;
@@ -66,6 +67,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QMap<int, QAction*> m_actions;
     QList<QAction*> m_recentActions;
+    QSet<int> m_acceleratorKeys; // key combinations of the accelerators
     QLabel* m_pIndicators[3] = {};
     bool m_bFitted = false;
 };
