@@ -82,6 +82,9 @@ public:
     // One click of the "# Columns:" spin arrows (+1 up, -1 down).
     void StepColumns(int delta);
 
+    // The form's own size (the template's, in the current font).
+    QSize sizeHint() const override { return minimumSize(); }
+
     // Longest title and subtitle, in characters.
     static constexpr int kMaxTitleLength = 50;
 
