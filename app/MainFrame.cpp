@@ -247,6 +247,8 @@ void CMainFrame::CreateMenus() {
     QMenu* project = menu(QStringLiteral("&Project"),
                           {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0});
     project->setObjectName(QStringLiteral("menuProject"));
+    // Display names depend on the current folder: refresh them as the menu opens.
+    connect(project, &QMenu::aboutToShow, this, &CMainFrame::UpdateRecentFileMenu);
     project->addActions(m_recentActions);
     project->addSeparator();
     project->addAction(m_actions[ID_APP_EXIT]);
