@@ -425,27 +425,29 @@ bool CLinkListCtrl::CanTakeDrop(const QMimeData* mime) {
                     mime->hasFormat(QLatin1String(kNetscapeUrl)));
 }
 
-void CLinkListCtrl::dragEnterEvent(QDragEnterEvent* event) {
-    if (CanTakeDrop(event->mimeData()))
-        event->acceptProposedAction();
-    else
+bool CLinkListCtrl::AcceptAsCopy(QDropEvent* event) {
+    // The dropped files stay where they are: never take a drop as a move.
+    const Qt::DropActions possible = event->possibleActions();
+    if (!CanTakeDrop(event->mimeData()) || !(possible & (Qt::CopyAction | Qt::LinkAction))) {
         event->ignore();
+        return false;
+    }
+    event->setDropAction(possible & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+    event->accept();
+    return true;
+}
+
+void CLinkListCtrl::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptAsCopy(event);
 }
 
 void CLinkListCtrl::dragMoveEvent(QDragMoveEvent* event) {
-    if (CanTakeDrop(event->mimeData()))
-        event->acceptProposedAction();
-    else
-        event->ignore();
+    AcceptAsCopy(event);
 }
 
 void CLinkListCtrl::dropEvent(QDropEvent* event) {
-    if (!CanTakeDrop(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    DropLinks(event->mimeData());
-    event->acceptProposedAction();
+    if (AcceptAsCopy(event))
+        DropLinks(event->mimeData());
 }
 
 void CLinkListCtrl::DropLinks(const QMimeData* mime) {

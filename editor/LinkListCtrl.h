@@ -131,6 +131,7 @@ private:
     void EndDrag();
     void DropLinks(const QMimeData* mime);
     static bool CanTakeDrop(const QMimeData* mime);
+    static bool AcceptAsCopy(QDropEvent* event);
 
     CLinkListModel* m_pModel;
     QPointer<QTabBar> m_pTabTarget;

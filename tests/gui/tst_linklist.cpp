@@ -319,12 +319,15 @@ void TestLinkList::rightClickKeepsSelection() {
 namespace {
 void Drop(CLinkListCtrl* list, QMimeData* mime) {
     const QPoint pos(30, 30);
-    QDragEnterEvent enter(pos, Qt::CopyAction | Qt::LinkAction, mime, Qt::LeftButton, {});
+    // The file manager would take a move as leave to delete the files.
+    const Qt::DropActions offered = Qt::MoveAction | Qt::CopyAction | Qt::LinkAction;
+    QDragEnterEvent enter(pos, offered, mime, Qt::LeftButton, {});
     QApplication::sendEvent(list->viewport(), &enter);
     QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(pos), Qt::CopyAction | Qt::LinkAction, mime, Qt::LeftButton, {});
+    QDropEvent drop(QPointF(pos), offered, mime, Qt::LeftButton, {});
     QApplication::sendEvent(list->viewport(), &drop);
     QVERIFY(drop.isAccepted());
+    QCOMPARE(drop.dropAction(), Qt::CopyAction);
 }
 } // namespace
 
