@@ -162,31 +162,30 @@ const CLinkRowSource& CLinkListCtrl::RowSource() const {
 // --- Look ----------------------------------------------------------------------
 
 QColor CLinkListCtrl::StripeColor(int row) {
-    return row % 2 == 0 ? QColor(215, 235, 255) : QColor(Qt::white);
+    return (row & 1) == 0 ? QColor(215, 235, 255) : QColor(Qt::white);
 }
 
 void CLinkListCtrl::paintEvent(QPaintEvent* event) {
     // Stripes behind the rows, in step with the row indices and continuing
     // below the last row, so the empty part looks like further empty rows.
     int i = 0;
-    if (GetRowCount() > 0) {
-        QModelIndex top = indexAt(QPoint(columnViewportPosition(0) + 1, 0));
-        if (!top.isValid())
-            top = indexAt(QPoint(columnViewportPosition(1) + 1, 0));
-        if (top.isValid()) {
-            QRect r = visualRect(top);
-            i = top.row();
-            m_nFirstRowTop = r.top();
-            m_nRowHeight = std::max(1, r.height());
-        }
+    const int top = RowAtViewportY(0);
+    if (top >= 0) {
+        const QRect r = visualRect(m_pModel->index(top, 0));
+        i = top;
+        m_nFirstRowTop = r.top();
+        m_nRowHeight = std::max(1, r.height());
+    } else if (GetRowCount() == 0) {
+        m_nFirstRowTop = 0;
     }
     {
         QPainter p(viewport());
         const QRect client = viewport()->rect();
-        for (int y = m_nFirstRowTop; y < client.bottom() + 1; y += m_nRowHeight, ++i)
+        int y = m_nFirstRowTop;
+        for (; y > client.top(); y -= m_nRowHeight)
+            --i;
+        for (; y <= client.bottom(); y += m_nRowHeight, ++i)
             p.fillRect(QRect(client.left(), y, client.width(), m_nRowHeight), StripeColor(i));
-        if (m_nFirstRowTop > 0)
-            p.fillRect(QRect(client.left(), 0, client.width(), m_nFirstRowTop), StripeColor(i));
     }
     QTreeView::paintEvent(event);
 }
