@@ -119,6 +119,11 @@ CLFView::CLFView(CLFDoc* doc, QWidget* parent) : QWidget(parent), m_pDoc(doc) {
 }
 
 CLFView::~CLFView() {
+    // The controls go after this object's part: their last focus and
+    // selection changes must not reach it.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    m_pList->selectionModel()->disconnect(this);
+    m_pList->disconnect(this);
     if (m_pDoc->GetView() == this)
         m_pDoc->SetView(nullptr);
 }
