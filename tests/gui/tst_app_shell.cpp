@@ -79,7 +79,8 @@ private slots:
     }
     void init() {
         QFile::remove(Ini());
-        QDir(Data()).removeRecursively();
+        // The registration files stay between tests (a start only rewrites
+        // what differs); the registration tests start from none.
         QDir(m_home.filePath(QStringLiteral("system"))).removeRecursively();
         QDir::setCurrent(m_home.filePath(QStringLiteral("projects")));
     }
@@ -102,6 +103,7 @@ private slots:
         QCOMPARE(recent->text(), QStringLiteral("Recent File"));
         QVERIFY(!recent->isEnabled());
         QVERIFY(!frame->GetAction(cmd::ID_FILE_MRU_FILE1 + 1)->isVisible());
+        QVERIFY(!frame->OnCommand(cmd::ID_FILE_MRU_FILE1)); // a greyed item never runs
         QVERIFY(ui.messages.isEmpty());
         app.ExitInstance();
         QVERIFY(!ReadAll(Ini()).contains("Recent File List"));
@@ -161,6 +163,7 @@ private slots:
     }
 
     void registrationFilesAndUnregister() {
+        QDir(Data()).removeRecursively();
         CFakeUiServices ui;
         {
             CStartPageApp app(Options());
@@ -196,6 +199,7 @@ private slots:
     }
 
     void extensionOfAnotherTypeIsNotClaimed() {
+        QDir(Data()).removeRecursively();
         CFakeUiServices ui;
         const QString sys = m_home.filePath(QStringLiteral("system/mime"));
         QVERIFY(QDir().mkpath(sys));
@@ -349,6 +353,9 @@ private slots:
             ids << (a->isSeparator() ? 0 : a->data().toInt());
             if (!a->isSeparator()) {
                 tips << a->toolTip();
+                // Hovering a button shows the command's prompt.
+                QCOMPARE(bar->widgetForAction(a)->statusTip(), a->statusTip());
+                QVERIFY(!a->statusTip().isEmpty());
                 QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
             }
         }
@@ -412,6 +419,9 @@ private slots:
         QTest::addColumn<bool>("closes");
         QTest::newRow("cancel") << int(QMessageBox::Cancel) << false;
         QTest::newRow("no") << int(QMessageBox::No) << true;
+        // Yes on an untitled project asks for a name; cancelling that keeps
+        // the window open.
+        QTest::newRow("yes, name cancelled") << int(QMessageBox::Yes) << false;
     }
     void exitAsksBeforeDiscarding() {
         QFETCH(int, answer);
@@ -422,12 +432,15 @@ private slots:
         CMainFrame* frame = app.GetMainFrame();
         app.GetDocument().SetModifiedFlag(true);
         ui.setNextAnswer(QMessageBox::StandardButton(answer));
+        if (answer == QMessageBox::Yes)
+            ui.setNextFileName(QString());
         QVERIFY(frame->GetAction(cmd::ID_APP_EXIT)->isEnabled());
         QVERIFY(frame->OnCommand(cmd::ID_APP_EXIT));
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, QStringLiteral("Save changes to Untitled?"));
         QCOMPARE(frame->isVisible(), !closes);
         QVERIFY(app.GetDocument().IsModified());
+        QCOMPARE(ui.fileDialogs.size(), answer == QMessageBox::Yes ? 1 : 0);
     }
 
     void helpCommands() {
