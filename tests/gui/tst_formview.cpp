@@ -73,6 +73,7 @@ private slots:
     void tabTooltipShowsGroupTitle();
     void dropOnEmptyFirstGroup();
     void updateDocumentTakesRowsOfShownTab();
+    void dragRowsOntoAnotherTab();
     void formReachesEditingCommands_data();
     void formReachesEditingCommands();
 };
@@ -391,6 +392,33 @@ void TestFormView::updateDocumentTakesRowsOfShownTab() {
     f.view.UpdateDocument();
     QCOMPARE(f.doc.m_groups[6].m_links, std::vector<CLinkEntry>({{"seven", "http://seven/"}}));
     QVERIFY(f.doc.m_groups[0].m_links.empty());
+}
+
+void TestFormView::dragRowsOntoAnotherTab() {
+    Form f;
+    for (const char* d : {"A", "B", "C", "D"})
+        f.view.SetLinkRow(d, std::string("http://") + d + "/", -1);
+    f.doc.m_groups[2].m_links = {{"old", "http://old/"}};
+    f.doc.SetModifiedFlag(false);
+    f.list()->SelectRow(0);
+    f.list()->SelectRow(2);
+    QWidget* vp = f.list()->viewport();
+    auto rowCenter = [&](int r) {
+        return f.list()->visualRect(f.list()->model()->index(r, 0)).center();
+    };
+    const QPoint tab3 = vp->mapFromGlobal(f.tabs()->mapToGlobal(f.tabs()->tabRect(2).center()));
+    QTest::mousePress(vp, Qt::LeftButton, {}, rowCenter(2));
+    QTest::mouseMove(vp, rowCenter(1));
+    QTest::mouseMove(vp, tab3);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, tab3);
+
+    QCOMPARE(
+        f.doc.m_groups[2].m_links,
+        std::vector<CLinkEntry>({{"old", "http://old/"}, {"A", "http://A/"}, {"C", "http://C/"}}));
+    QCOMPARE(f.Rows(), std::vector<CLinkEntry>({{"B", "http://B/"}, {"D", "http://D/"}}));
+    QCOMPARE(f.tabs()->currentIndex(), 0);
+    QCOMPARE(f.view.GetCurrentTab(), 0);
+    QVERIFY(f.doc.IsModified());
 }
 
 void TestFormView::formReachesEditingCommands_data() {
