@@ -87,6 +87,32 @@ void BM_AppendRowsAtOnce(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendRowsAtOnce)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// Deleting a selection of all 100,000 rows, one row at a time (highest
+// first, as the Delete command gathers them) and all at once.
+void BM_DeleteSelectedRows(benchmark::State& state) {
+    Editor e;
+    CLinkListCtrl* list = e.view.GetLinkList();
+    std::vector<CLinkEntry> links(kLinks, CLinkEntry("Selected link", "http://example.com/x.html"));
+    const bool atOnce = state.range(0) != 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->SetRows(links);
+        list->selectAll();
+        e.Show();
+        state.ResumeTiming();
+        const std::vector<int> rows = list->GetSelectedRows();
+        if (atOnce) {
+            list->DeleteRows(rows);
+        } else {
+            for (int r : rows)
+                list->DeleteRow(r);
+        }
+        e.Show();
+    }
+    state.SetLabel(atOnce ? "DeleteRows" : "DeleteRow each");
+}
+BENCHMARK(BM_DeleteSelectedRows)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_OpenProjectShowGroup1(benchmark::State& state) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("big.lfp").toStdString();
