@@ -322,8 +322,8 @@ void CLinkListCtrl::mouseMoveEvent(QMouseEvent* event) {
     }
     if (m_nPressRow >= 0 && (event->buttons() & Qt::LeftButton)) {
         // No drag-selection from a row: moving the pressed row drags it.
-        if (m_bDragEnabled && (event->position().toPoint() - m_pressPos).manhattanLength() >=
-                                  QApplication::startDragDistance()) {
+        if ((event->position().toPoint() - m_pressPos).manhattanLength() >=
+            QApplication::startDragDistance()) {
             m_bDragging = true;
             // Moves without a button must reach the list to end a drag whose
             // release went elsewhere.

@@ -136,7 +136,6 @@ private:
     CLinkListModel* m_pModel;
     QPointer<QTabBar> m_pTabTarget;
 
-    bool m_bDragEnabled = true;
     bool m_bDragging = false;
     int m_nDragFrom = -1;
     int m_nDragTo = -1;
