@@ -5,9 +5,12 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
+
+QStringList ToQtNameFilters(const QStringList& filters);
 
 const char* const kCaption = "Linkfold";
 
@@ -24,7 +27,7 @@ public:
         QFileDialog dlg(parent, o.title, o.initialPath);
         dlg.setAcceptMode(QFileDialog::AcceptOpen);
         dlg.setFileMode(QFileDialog::ExistingFile);
-        dlg.setNameFilters(o.filters);
+        dlg.setNameFilters(ToQtNameFilters(o.filters));
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
             return {};
         return dlg.selectedFiles().first();
@@ -34,7 +37,7 @@ public:
         QFileDialog dlg(parent, o.title, o.initialPath);
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         dlg.setFileMode(QFileDialog::AnyFile);
-        dlg.setNameFilters(o.filters);
+        dlg.setNameFilters(ToQtNameFilters(o.filters));
         dlg.setDefaultSuffix(o.defaultSuffix);
         if (!o.confirmOverwrite)
             dlg.setOption(QFileDialog::DontConfirmOverwrite);
@@ -64,12 +67,39 @@ CUiServices* g_override = nullptr;
 
 } // namespace
 
+QString ToQtNameFilter(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open)
+        return filter;
+    QStringList patterns =
+        filter.mid(open + 1, close - open - 1)
+            .split(QRegularExpression(QStringLiteral("[,; ]+")), Qt::SkipEmptyParts);
+    for (QString& p : patterns)
+        if (p == QLatin1String("*.*"))
+            p = QStringLiteral("*");
+    return filter.left(open + 1) + patterns.join(QLatin1Char(' ')) + filter.mid(close);
+}
+
+namespace {
+
+QStringList ToQtNameFilters(const QStringList& filters) {
+    QStringList out;
+    for (const QString& f : filters)
+        out << ToQtNameFilter(f);
+    return out;
+}
+
+} // namespace
+
 CUiServices& CUiServices::Instance() {
     static CQtUiServices qt;
     return g_override ? *g_override : qt;
 }
 
-void CUiServices::SetInstance(CUiServices* services) { g_override = services; }
+void CUiServices::SetInstance(CUiServices* services) {
+    g_override = services;
+}
 
 void ShowError(QWidget* parent, const QString& text) {
     CUiServices::Instance().MessageBox(parent, text, QMessageBox::Warning, QMessageBox::Ok);

@@ -20,9 +20,9 @@ public:
 
     struct FileDialogOptions {
         QString title;
-        QStringList filters;      // "Linkfold Files (*.lfp)", "All Files (*.*)"
-        QString defaultSuffix;    // without the dot: "lfp"
-        QString initialPath;      // file or folder to start in
+        QStringList filters;   // "Linkfold Files (*.lfp)", "All Files (*.*)"
+        QString defaultSuffix; // without the dot: "lfp"
+        QString initialPath;   // file or folder to start in
         bool confirmOverwrite = true;
     };
 
@@ -46,6 +46,11 @@ public:
     // Installs a replacement (tests); nullptr restores the Qt implementation.
     static void SetInstance(CUiServices* services);
 };
+
+// A filter as the program names it ("JPEG (*.jpg,*.jpeg)", "All (*.*)") in
+// the form Qt's file dialog matches: patterns separated by spaces, and "*"
+// for every file, extension or not.
+QString ToQtNameFilter(const QString& filter);
 
 // Shorthand for the common case: an exclamation box with OK.
 void ShowError(QWidget* parent, const QString& text);

@@ -41,6 +41,8 @@ void* operator new(size_t n) {
     Account(p);
     return p;
 }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept {
     if (p) {
         if (g_counting)
@@ -49,6 +51,7 @@ void operator delete(void* p) noexcept {
     }
 }
 void operator delete(void* p, size_t) noexcept { operator delete(p); }
+#pragma GCC diagnostic pop
 
 namespace {
 

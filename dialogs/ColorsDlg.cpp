@@ -1,9 +1,9 @@
 #include "dialogs/ColorsDlg.h"
 
 #include "app/CommandIds.h"
-#include "app/HelpLauncher.h"
 #include "app/UiServices.h"
 #include "dialogs/ColorSwatchButton.h"
+#include "dialogs/DialogButtons.h"
 #include "dialogs/PickColor.h"
 
 #include <QFrame>
@@ -18,13 +18,10 @@ CColorsDlg::CColorsDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ctl1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("ctl2"));
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("ctl3"));
+    const CDialogButtons b = CreateDialogButtons(this, res::HELP_CONTEXT_COLORS);
+    QPushButton* ok = b.ok;
+    QPushButton* cancel = b.cancel;
+    QPushButton* help = b.help;
 
     m_pBackground = new CColorSwatchButton(&m_clrBackground, this);
     m_pBackground->setObjectName(QStringLiteral("ctl1017"));
@@ -46,11 +43,7 @@ CColorsDlg::CColorsDlg(QWidget* parent) : QDialog(parent) {
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
+    QHBoxLayout* buttons = b.row;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -64,10 +57,6 @@ CColorsDlg::CColorsDlg(QWidget* parent) : QDialog(parent) {
     setTabOrder(m_pBackground, m_pLink);
     setTabOrder(m_pLink, m_pVisitedLink);
 
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this,
-            [this] { help::LaunchHelp(this, res::HELP_CONTEXT_COLORS); });
     connect(m_pBackground, &QAbstractButton::clicked, this,
             [this] { OnSwatch(m_pBackground, m_clrBackground); });
     connect(m_pLink, &QAbstractButton::clicked, this, [this] { OnSwatch(m_pLink, m_clrLink); });

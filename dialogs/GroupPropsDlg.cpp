@@ -1,8 +1,8 @@
 #include "dialogs/GroupPropsDlg.h"
 
 #include "app/CommandIds.h"
-#include "app/HelpLauncher.h"
 #include "app/UiServices.h"
+#include "dialogs/DialogButtons.h"
 #include "dialogs/FontPickerDlg.h"
 #include "dialogs/ImageFilters.h"
 #include "editor/Cp1252Text.h"
@@ -25,25 +25,18 @@ CGroupPropsDlg::CGroupPropsDlg(QWidget* parent) : QDialog(parent) {
     // A caption without a system menu or close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    m_pTitle = new QLineEdit(this);
-    m_pTitle->setObjectName(QStringLiteral("ctl1000"));
-    m_pTitle->setMaxLength(std::numeric_limits<int>::max());
+    m_pTitle = CreateUnlimitedEdit(this, QStringLiteral("ctl1000"));
     m_pTitle->setMinimumWidth(200);
     auto* font = new QPushButton(QStringLiteral("Font"), this);
     font->setObjectName(QStringLiteral("ctl1005"));
-    m_pBullet = new QLineEdit(this);
-    m_pBullet->setObjectName(QStringLiteral("ctl1013"));
-    m_pBullet->setMaxLength(std::numeric_limits<int>::max());
+    m_pBullet = CreateUnlimitedEdit(this, QStringLiteral("ctl1013"));
     auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
     browse->setObjectName(QStringLiteral("ctl1014"));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ctl1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("ctl2"));
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("ctl3"));
+    const CDialogButtons b = CreateDialogButtons(this, res::HELP_CONTEXT_GROUP);
+    QPushButton* ok = b.ok;
+    QPushButton* cancel = b.cancel;
+    QPushButton* help = b.help;
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("Title:"), this), 0, 0);
@@ -53,11 +46,7 @@ CGroupPropsDlg::CGroupPropsDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(m_pBullet, 1, 1);
     grid->addWidget(browse, 1, 2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
+    QHBoxLayout* buttons = b.row;
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -72,10 +61,6 @@ CGroupPropsDlg::CGroupPropsDlg(QWidget* parent) : QDialog(parent) {
 
     connect(font, &QPushButton::clicked, this, &CGroupPropsDlg::OnFont);
     connect(browse, &QPushButton::clicked, this, &CGroupPropsDlg::OnBrowse);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this,
-            [this] { help::LaunchHelp(this, res::HELP_CONTEXT_GROUP); });
 }
 
 void CGroupPropsDlg::OnFont() {

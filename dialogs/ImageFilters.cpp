@@ -1,9 +1,8 @@
 #include "dialogs/ImageFilters.h"
 
 QStringList ImageFileFilters() {
-    // JPEG names both of its extensions as separate patterns so that .jpg and
-    // .jpeg files both show; "All" is "*" so that files without an
-    // extension show too.
-    return {QStringLiteral("GIF (*.gif)"), QStringLiteral("JPEG (*.jpg *.jpeg)"),
-            QStringLiteral("Windows Bitmap (*.bmp)"), QStringLiteral("All (*)")};
+    // The file dialog service turns the pattern lists into ones the
+    // platform's dialog matches (both JPEG extensions; "*" for All).
+    return {QStringLiteral("GIF (*.gif)"), QStringLiteral("JPEG (*.jpg,*.jpeg)"),
+            QStringLiteral("Windows Bitmap (*.bmp)"), QStringLiteral("All (*.*)")};
 }

@@ -1,8 +1,8 @@
 #include "dialogs/LinkEntryDlg.h"
 
 #include "app/CommandIds.h"
-#include "app/HelpLauncher.h"
 #include "app/UiServices.h"
+#include "dialogs/DialogButtons.h"
 #include "editor/Cp1252Text.h"
 
 #include <QHBoxLayout>
@@ -18,43 +18,27 @@ CLinkEntryDlg::CLinkEntryDlg(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    m_pDescription = new QLineEdit(this);
-    m_pDescription->setObjectName(QStringLiteral("ctl1001"));
-    m_pDescription->setMaxLength(std::numeric_limits<int>::max());
-    m_pUrl = new QLineEdit(this);
-    m_pUrl->setObjectName(QStringLiteral("ctl1003"));
-    m_pUrl->setMaxLength(std::numeric_limits<int>::max());
+    m_pDescription = CreateUnlimitedEdit(this, QStringLiteral("ctl1001"));
+    m_pUrl = CreateUnlimitedEdit(this, QStringLiteral("ctl1003"));
     m_pDescription->setMinimumWidth(320);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ctl1"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("ctl2"));
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("ctl3"));
+    const CDialogButtons b = CreateDialogButtons(this, res::HELP_CONTEXT_LINK);
+    QPushButton* ok = b.ok;
+    QPushButton* cancel = b.cancel;
+    QPushButton* help = b.help;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Description:"), this));
     layout->addWidget(m_pDescription);
     layout->addWidget(new QLabel(QStringLiteral("URL:"), this));
     layout->addWidget(m_pUrl);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
+    QHBoxLayout* buttons = b.row;
     layout->addLayout(buttons);
 
     setTabOrder(m_pDescription, m_pUrl);
     setTabOrder(m_pUrl, ok);
     setTabOrder(ok, cancel);
     setTabOrder(cancel, help);
-
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(help, &QPushButton::clicked, this,
-            [this] { help::LaunchHelp(this, res::HELP_CONTEXT_LINK); });
 }
 
 int CLinkEntryDlg::DoModal() {

@@ -1,5 +1,7 @@
 #include "editor/LFView.h"
 
+#include "dialogs/ImageFilters.h"
+
 #include "app/CommandIds.h"
 #include "app/UiServices.h"
 #include "editor/Cp1252Text.h"
@@ -421,8 +423,7 @@ void CLFView::StepColumns(int delta) {
 
 void CLFView::OnBrowseTopImage() {
     CUiServices::FileDialogOptions o;
-    o.filters = {QStringLiteral("GIF (*.gif)"), QStringLiteral("JPEG (*.jpg,*.jpeg)"),
-                 QStringLiteral("Windows Bitmap (*.bmp)"), QStringLiteral("All (*.*)")};
+    o.filters = ImageFileFilters();
     o.confirmOverwrite = false;
     const QString path = CUiServices::Instance().GetOpenFileName(this, o);
     if (path.isEmpty())

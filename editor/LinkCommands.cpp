@@ -149,8 +149,7 @@ void CLinkCommands::DeleteSelectedRows() {
         return;
     }
     const std::vector<int> rows = list->GetSelectedRows(); // highest first
-    for (int row : rows)
-        list->DeleteRow(row);
+    list->DeleteRows(rows);
     if (!rows.empty() && list->GetRowCount() > 0) {
         // The row now standing where the lowest deleted row stood, or the
         // new last row.
@@ -279,8 +278,7 @@ void CLinkCommands::MoveSelectedRowsToGroup(int group) {
         return;
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
         doc->AddLink(group, list->GetCellText(*it, 0), list->GetCellText(*it, 1));
-    for (int row : rows)
-        list->DeleteRow(row);
+    list->DeleteRows(rows);
     m_pView->SetModified();
     list->viewport()->update();
 }

@@ -1,6 +1,7 @@
 #include "model/IniFile.h"
 
 #include "model/FileOps.h"
+#include "model/TextUtil.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -10,22 +11,8 @@
 
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos)
-        return {};
-    size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
+    return std::string(TrimSpace(s));
 }
 
 void MakeParentDirs(const std::string& path) {
@@ -37,7 +24,7 @@ void MakeParentDirs(const std::string& path) {
 
 CIniFile::Section* CIniFile::Find(const std::string& name) {
     for (auto& s : m_sections)
-        if (!s.name.empty() && SameName(s.name, name))
+        if (!s.name.empty() && EqualNoCase(s.name, name))
             return &s;
     return nullptr;
 }
@@ -67,7 +54,8 @@ void CIniFile::FromText(const std::string& text) {
         std::string t = Trim(line);
         if (t.size() >= 2 && t.front() == '[') {
             auto close = t.find(']');
-            std::string name = Trim(t.substr(1, (close == std::string::npos ? t.size() : close) - 1));
+            std::string name =
+                Trim(t.substr(1, (close == std::string::npos ? t.size() : close) - 1));
             current = Find(name);
             if (!current) {
                 m_sections.push_back({name, {}});
@@ -90,7 +78,7 @@ void CIniFile::FromText(const std::string& text) {
         std::string value = Trim(t.substr(eq + 1));
         bool replaced = false;
         for (auto& e : current->entries)
-            if (!e.key.empty() && SameName(e.key, key)) {
+            if (!e.key.empty() && EqualNoCase(e.key, key)) {
                 replaced = true; // the first occurrence wins, as the system's reader does
                 break;
             }
@@ -124,7 +112,7 @@ std::string CIniFile::GetString(const std::string& section, const std::string& k
                                 const std::string& def) const {
     if (const Section* s = Find(section))
         for (const auto& e : s->entries)
-            if (!e.key.empty() && SameName(e.key, key))
+            if (!e.key.empty() && EqualNoCase(e.key, key))
                 return e.value;
     return def;
 }
@@ -134,7 +122,7 @@ int CIniFile::GetInt(const std::string& section, const std::string& key, int def
     if (!s)
         return def;
     for (const auto& e : s->entries) {
-        if (e.key.empty() || !SameName(e.key, key))
+        if (e.key.empty() || !EqualNoCase(e.key, key))
             continue;
         const std::string& v = e.value;
         size_t i = 0;
@@ -157,7 +145,7 @@ void CIniFile::SetString(const std::string& section, const std::string& key,
         s = &m_sections.back();
     }
     for (auto& e : s->entries)
-        if (!e.key.empty() && SameName(e.key, key)) {
+        if (!e.key.empty() && EqualNoCase(e.key, key)) {
             e.value = value;
             return;
         }
@@ -171,15 +159,18 @@ void CIniFile::SetInt(const std::string& section, const std::string& key, int va
 void CIniFile::RemoveKey(const std::string& section, const std::string& key) {
     if (Section* s = Find(section))
         std::erase_if(s->entries,
-                      [&](const Entry& e) { return !e.key.empty() && SameName(e.key, key); });
+                      [&](const Entry& e) { return !e.key.empty() && EqualNoCase(e.key, key); });
 }
 
 void CIniFile::RemoveSection(const std::string& section) {
-    std::erase_if(m_sections,
-                  [&](const Section& s) { return !s.name.empty() && SameName(s.name, section); });
+    std::erase_if(m_sections, [&](const Section& s) {
+        return !s.name.empty() && EqualNoCase(s.name, section);
+    });
 }
 
-bool CIniFile::HasSection(const std::string& section) const { return Find(section) != nullptr; }
+bool CIniFile::HasSection(const std::string& section) const {
+    return Find(section) != nullptr;
+}
 
 std::string DefaultIniPath() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");

@@ -1,5 +1,7 @@
 #include "model/ShortcutFile.h"
 
+#include "model/TextUtil.h"
+
 #include "model/Codepage.h"
 
 #include <cctype>
@@ -10,25 +12,6 @@ namespace {
 // Link files are a few lines; anything larger is not one.
 constexpr std::streamoff kMaxLinkFileSize = 1 << 20;
 
-std::string_view Trim(std::string_view s) {
-    const char* ws = " \t\r\n";
-    size_t b = s.find_first_not_of(ws);
-    if (b == std::string_view::npos)
-        return {};
-    size_t e = s.find_last_not_of(ws);
-    return s.substr(b, e - b + 1);
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 // Calls f(section, key, value) for every "key=value" line, with the name of
 // the "[section]" it stands in; f returns false to stop.
 template <class F> void ForEachEntry(std::string_view text, F f) {
@@ -37,7 +20,7 @@ template <class F> void ForEachEntry(std::string_view text, F f) {
     std::string_view section;
     while (!text.empty()) {
         size_t nl = text.find('\n');
-        std::string_view line = Trim(text.substr(0, nl));
+        std::string_view line = TrimSpace(text.substr(0, nl));
         text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
@@ -49,7 +32,7 @@ template <class F> void ForEachEntry(std::string_view text, F f) {
         size_t eq = line.find('=');
         if (eq == std::string_view::npos)
             continue;
-        if (!f(section, Trim(line.substr(0, eq)), Trim(line.substr(eq + 1))))
+        if (!f(section, TrimSpace(line.substr(0, eq)), TrimSpace(line.substr(eq + 1))))
             return;
     }
 }
@@ -168,10 +151,10 @@ std::vector<CDroppedLink> ParseMozUrl(std::string_view bytes) {
     std::string_view rest = text;
     while (!rest.empty()) {
         size_t nl = rest.find('\n');
-        std::string_view url = Trim(rest.substr(0, nl));
+        std::string_view url = TrimSpace(rest.substr(0, nl));
         rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
         nl = rest.find('\n');
-        std::string_view title = Trim(rest.substr(0, nl));
+        std::string_view title = TrimSpace(rest.substr(0, nl));
         rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
         if (!url.empty())
             links.push_back({std::string(url), std::string(title)});

@@ -252,6 +252,26 @@ private slots:
         QVERIFY(ReadAll(Ini()).contains("[Settings]\nPreviewPages=3\n"));
     }
 
+    void fileDialogFilters_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("one pattern") << "GIF (*.gif)"
+                                     << "GIF (*.gif)";
+        QTest::newRow("comma list") << "JPEG (*.jpg,*.jpeg)"
+                                    << "JPEG (*.jpg *.jpeg)";
+        QTest::newRow("semicolon list") << "Pictures (*.png;*.gif)"
+                                        << "Pictures (*.png *.gif)";
+        QTest::newRow("every file") << "All Files (*.*)"
+                                    << "All Files (*)";
+        QTest::newRow("no patterns") << "Anything"
+                                     << "Anything";
+    }
+    void fileDialogFilters() {
+        QFETCH(QString, filter);
+        QFETCH(QString, qt);
+        QCOMPARE(ToQtNameFilter(filter), qt);
+    }
+
     void menus() {
         CFakeUiServices ui;
         CStartPageApp app(Options());

@@ -361,8 +361,8 @@ private slots:
         if (!browsed.isEmpty()) {
             QCOMPARE(m_ui->fileDialogs.size(), 1);
             QCOMPARE(m_ui->fileDialogs[0].filters,
-                     QStringList({"GIF (*.gif)", "JPEG (*.jpg *.jpeg)", "Windows Bitmap (*.bmp)",
-                                  "All (*)"}));
+                     QStringList({"GIF (*.gif)", "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)",
+                                  "All (*.*)"}));
         }
         if (!ok) {
             QCOMPARE(group, before);

@@ -1,0 +1,38 @@
+#include "dialogs/DialogButtons.h"
+
+#include "app/HelpLauncher.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <limits>
+
+CDialogButtons CreateDialogButtons(QDialog* dialog, int helpContext) {
+    CDialogButtons b{};
+    b.ok = new QPushButton(QStringLiteral("OK"), dialog);
+    b.ok->setObjectName(QStringLiteral("ctl1"));
+    b.ok->setDefault(true);
+    b.cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
+    b.cancel->setObjectName(QStringLiteral("ctl2"));
+    b.help = new QPushButton(QStringLiteral("Help"), dialog);
+    b.help->setObjectName(QStringLiteral("ctl3"));
+    b.row = new QHBoxLayout;
+    b.row->addStretch(1);
+    b.row->addWidget(b.ok);
+    b.row->addWidget(b.cancel);
+    b.row->addWidget(b.help);
+    QObject::connect(b.ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    QObject::connect(b.help, &QPushButton::clicked, dialog,
+                     [dialog, helpContext] { help::LaunchHelp(dialog, helpContext); });
+    return b;
+}
+
+QLineEdit* CreateUnlimitedEdit(QDialog* dialog, const QString& objectName) {
+    auto* edit = new QLineEdit(dialog);
+    edit->setObjectName(objectName);
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+class QDialog;
+class QHBoxLayout;
+class QLineEdit;
+class QPushButton;
+class QString;
+
+// The OK / Cancel / Help row the property dialogs share: OK is the default
+// button and accepts, Cancel rejects, Help opens the given help context.
+// The buttons carry the object names "ctl1", "ctl2" and "ctl3".
+struct CDialogButtons {
+    QPushButton* ok;
+    QPushButton* cancel;
+    QPushButton* help;
+    QHBoxLayout* row; // right-aligned, for the caller's layout
+};
+CDialogButtons CreateDialogButtons(QDialog* dialog, int helpContext);
+
+// A text field with no length limit (Qt's default stops at 32767).
+QLineEdit* CreateUnlimitedEdit(QDialog* dialog, const QString& objectName);
