@@ -14,7 +14,7 @@ std::string Lower(std::string s) {
 bool IsSwitchName(const std::string& name) {
     std::string l = Lower(name);
     return name == "p" || name == "pt" || name == "dde" || l == "unregister" ||
-           l == "unregserver" || name == "generate" || name == "help" || name == "h";
+           l == "unregserver";
 }
 
 } // namespace

@@ -25,6 +25,7 @@ TEST(CommandLine, SwitchesAndFiles) {
         {{"-unregserver"}, C::AppUnregister, ""},
         {{"/P"}, C::FileOpen, "/P"}, // switches keep their case; a root-level file otherwise
         {{"/pdf/x.lfp"}, C::FileOpen, "/pdf/x.lfp"},
+        {{"/h"}, C::FileOpen, "/h"}, // only "-" spells --help and --generate
         {{"--generate", "a.lfp", "b.htm"}, C::Generate, "a.lfp"},
         {{"--generate", "a.lfp"}, C::Invalid, ""},
         {{"--help"}, C::ShowHelp, ""},
