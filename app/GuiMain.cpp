@@ -1,25 +1,25 @@
 #include "app/GuiMain.h"
 
-#include "app/Resources.h"
-#include "app/StartPageApp.h"
+#include "app/Application.h"
+#include "gui/Resources.h"
 
 #include <QApplication>
 #include <QIcon>
 
-int RunGui(int argc, char** argv, const CCommandLineInfo& info) {
+int runGui(int argc, char** argv, const CommandLineOptions& info) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Linkfold"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QGuiApplication::setDesktopFileName(QStringLiteral("linkfold"));
-    InitLinkfoldResources();
+    initLinkfoldResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/linkfold.svg")));
 
-    CStartPageApp theApp;
-    if (!theApp.InitInstance(info)) {
-        theApp.ExitInstance();
-        return theApp.ExitCode();
+    Application theApp;
+    if (!theApp.start(info)) {
+        theApp.finish();
+        return theApp.exitCode();
     }
     const int status = app.exec();
-    theApp.ExitInstance();
+    theApp.finish();
     return status;
 }

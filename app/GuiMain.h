@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CommandLine.h"
+#include "core/CommandLineOptions.h"
 
 // Starts the editor for the parsed command line and runs it to the end.
-int RunGui(int argc, char** argv, const CCommandLineInfo& info);
+int runGui(int argc, char** argv, const CommandLineOptions& info);

@@ -7,8 +7,8 @@
 #include <X11/XKBlib.h>
 #endif
 
-SKeyLockState QueryKeyLockState() {
-    SKeyLockState state;
+KeyLockState queryKeyLockState() {
+    KeyLockState state;
 #ifdef LINKFOLD_HAVE_XKB
     auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     Display* display = x11 ? x11->display() : nullptr;

@@ -1,12 +1,12 @@
 #include "app/RecentFileList.h"
 
-#include "model/IniFile.h"
+#include "core/SettingsFile.h"
 
 #include <algorithm>
 
-CRecentFileList::CRecentFileList(int size) : m_names(static_cast<size_t>(std::max(1, size))) {}
+RecentFileList::RecentFileList(int size) : m_names(static_cast<size_t>(std::max(1, size))) {}
 
-void CRecentFileList::Add(const std::string& path) {
+void RecentFileList::add(const std::string& path) {
     if (path.empty())
         return;
     auto it = std::find(m_names.begin(), m_names.end(), path);
@@ -16,14 +16,14 @@ void CRecentFileList::Add(const std::string& path) {
     m_names.front() = path;
 }
 
-void CRecentFileList::Remove(int index) {
-    if (index < 0 || index >= GetSize())
+void RecentFileList::remove(int index) {
+    if (index < 0 || index >= size())
         return;
     m_names.erase(m_names.begin() + index);
     m_names.emplace_back();
 }
 
-std::string AbbreviatePath(const std::string& path, int maxLength) {
+std::string abbreviatePath(const std::string& path, int maxLength) {
     const int full = static_cast<int>(path.size());
     if (maxLength >= full)
         return path;
@@ -49,16 +49,16 @@ std::string AbbreviatePath(const std::string& path, int maxLength) {
     if (maxLength < volLen + 5 + nameLen)
         return fileName;
 
-    // Drop whole folders after the leading part until "<lead>/...<rest>" fits.
+    // drop whole folders after the leading part until "<lead>/...<rest>" fits.
     size_t cur = volEnd;
     while (volLen + 4 + static_cast<int>(path.size() - cur) > maxLength)
         cur = path.find('/', cur + 1);
     return path.substr(0, volEnd) + "/..." + path.substr(cur);
 }
 
-bool CRecentFileList::GetDisplayName(std::string& name, int index, const std::string& curDir,
-                                     int maxLength) const {
-    if (index < 0 || index >= GetSize() || m_names[static_cast<size_t>(index)].empty())
+bool RecentFileList::displayName(std::string& name, int index, const std::string& curDir,
+                                 int maxLength) const {
+    if (index < 0 || index >= size() || m_names[static_cast<size_t>(index)].empty())
         return false;
     const std::string& path = m_names[static_cast<size_t>(index)];
     const size_t slash = path.rfind('/');
@@ -66,20 +66,20 @@ bool CRecentFileList::GetDisplayName(std::string& name, int index, const std::st
     if (dirLen == curDir.size() && path.compare(0, dirLen, curDir) == 0)
         name = path.substr(dirLen);
     else
-        name = AbbreviatePath(path, maxLength);
+        name = abbreviatePath(path, maxLength);
     return true;
 }
 
-void CRecentFileList::ReadList(const CIniFile& ini) {
-    for (int i = 0; i < GetSize(); ++i)
+void RecentFileList::readList(const SettingsFile& ini) {
+    for (int i = 0; i < size(); ++i)
         m_names[static_cast<size_t>(i)] =
-            ini.GetString(kRecentFileSection, "File" + std::to_string(i + 1));
+            ini.stringValue(kRecentFileSection, "File" + std::to_string(i + 1));
 }
 
-void CRecentFileList::WriteList(CIniFile& ini) const {
-    ini.RemoveSection(kRecentFileSection);
-    for (int i = 0; i < GetSize(); ++i)
+void RecentFileList::writeList(SettingsFile& ini) const {
+    ini.removeSection(kRecentFileSection);
+    for (int i = 0; i < size(); ++i)
         if (!m_names[static_cast<size_t>(i)].empty())
-            ini.SetString(kRecentFileSection, "File" + std::to_string(i + 1),
-                          m_names[static_cast<size_t>(i)]);
+            ini.setStringValue(kRecentFileSection, "File" + std::to_string(i + 1),
+                               m_names[static_cast<size_t>(i)]);
 }

@@ -3,35 +3,35 @@
 #include <string>
 #include <vector>
 
-class CIniFile;
+class SettingsFile;
 
 // The recent-file list: a fixed number of slots, most recent first, kept in
-// the settings file's "Recent File List" section as File1..FileN. Paths are
+// the settings file's "Recent file List" section as File1..FileN. Paths are
 // compared exactly, letter case included (two names differing in case are
 // two files here).
-class CRecentFileList {
+class RecentFileList {
 public:
-    explicit CRecentFileList(int size = 4);
+    explicit RecentFileList(int size = 4);
 
-    int GetSize() const { return static_cast<int>(m_names.size()); }
+    int size() const { return static_cast<int>(m_names.size()); }
     const std::string& operator[](int index) const { return m_names[static_cast<size_t>(index)]; }
 
     // Moves path to the top (or puts it there); the oldest entry falls off.
-    void Add(const std::string& path);
+    void add(const std::string& path);
     // Removes the entry; the ones after it move up.
-    void Remove(int index);
+    void remove(int index);
 
     // The menu name of an entry: the file name alone when the file lies in
     // curDir (a folder ending in '/'), otherwise the path shortened to at most
     // maxLength characters by replacing folders in the middle with "...".
     // Returns false for an empty slot.
-    bool GetDisplayName(std::string& name, int index, const std::string& curDir,
-                        int maxLength = 30) const;
+    bool displayName(std::string& name, int index, const std::string& curDir,
+                     int maxLength = 30) const;
 
     // Missing keys give empty slots.
-    void ReadList(const CIniFile& ini);
+    void readList(const SettingsFile& ini);
     // Removes the section, then writes a key for each non-empty slot.
-    void WriteList(CIniFile& ini) const;
+    void writeList(SettingsFile& ini) const;
 
 private:
     std::vector<std::string> m_names;
@@ -39,6 +39,6 @@ private:
 
 // The path shortened to at most maxLength characters: "/first/.../last
 // folders/name". Only the file name when not even "/first/.../name" fits.
-std::string AbbreviatePath(const std::string& path, int maxLength);
+std::string abbreviatePath(const std::string& path, int maxLength);
 
 inline constexpr const char* kRecentFileSection = "Recent File List";

@@ -1,7 +1,7 @@
 // Linkfold: the command line decides between the headless page generator and
 // the editor. The generator never creates a GUI application object.
-#include "app/CommandLine.h"
-#include "app/HeadlessGenerate.h"
+#include "core/CommandLineOptions.h"
+#include "core/HeadlessGenerate.h"
 
 #include <iostream>
 #include <string>
@@ -13,21 +13,21 @@
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    const CCommandLineInfo info = ParseCommandLine(args);
-    switch (info.m_nShellCommand) {
-    case CCommandLineInfo::Generate:
-        return RunHeadlessGenerate(info.m_strFileName, info.m_strPageName, std::cerr);
-    case CCommandLineInfo::ShowHelp:
-        std::cout << CommandLineUsage();
+    const CommandLineOptions info = parseCommandLine(args);
+    switch (info.m_shellCommand) {
+    case CommandLineOptions::Generate:
+        return runHeadlessGenerate(info.m_fileName, info.m_pageName, std::cerr);
+    case CommandLineOptions::ShowHelp:
+        std::cout << commandLineUsage();
         return 0;
-    case CCommandLineInfo::Invalid:
-        std::cerr << info.m_strError << '\n' << CommandLineUsage();
+    case CommandLineOptions::Invalid:
+        std::cerr << info.m_error << '\n' << commandLineUsage();
         return 2;
     default:
         break;
     }
 #ifdef LINKFOLD_GUI
-    return RunGui(argc, argv, info);
+    return runGui(argc, argv, info);
 #else
     std::cerr << "This build has no editor; use --generate.\n";
     return 2;

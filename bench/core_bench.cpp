@@ -1,10 +1,10 @@
-// Load, save and page generation against the cost of merely reading or
+// load, save and page generation against the cost of merely reading or
 // writing the same number of bytes, for 1,000 / 100,000 / 1,000,000 links.
 // The "peak_x_file" counter is the peak heap of a load over the file size.
-#include "model/FileOps.h"
-#include "model/LFDoc.h"
-#include "model/ProjectFile.h"
-#include "page/PageWriter.h"
+#include "core/AtomicFileWriter.h"
+#include "core/PageWriter.h"
+#include "core/Project.h"
+#include "core/ProjectFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -24,7 +24,7 @@ namespace {
 std::atomic<bool> g_counting{false};
 std::atomic<size_t> g_current{0};
 std::atomic<size_t> g_peak{0};
-void Account(void* p) {
+void account(void* p) {
     if (!g_counting)
         return;
     size_t now = g_current += malloc_usable_size(p);
@@ -38,7 +38,7 @@ void* operator new(size_t n) {
     void* p = std::malloc(n ? n : 1);
     if (!p)
         throw std::bad_alloc();
-    Account(p);
+    account(p);
     return p;
 }
 #pragma GCC diagnostic push
@@ -50,7 +50,9 @@ void operator delete(void* p) noexcept {
         std::free(p);
     }
 }
-void operator delete(void* p, size_t) noexcept { operator delete(p); }
+void operator delete(void* p, size_t) noexcept {
+    operator delete(p);
+}
 #pragma GCC diagnostic pop
 
 namespace {
@@ -66,44 +68,46 @@ struct ScratchDir {
     ~ScratchDir() { std::filesystem::remove_all(path); }
 };
 
-std::string BenchDir() {
+std::string benchDir() {
     static ScratchDir dir;
     return dir.path;
 }
 
-CLFDoc MakeDoc(int links) {
-    CLFDoc doc;
-    doc.m_strTitle = "Benchmark";
+Project makeDoc(int links) {
+    Project doc;
+    doc.m_title = "Benchmark";
     for (int i = 0; i < links; ++i)
-        doc.AddLink(i % kGroupCount, "Example site " + std::to_string(100000 + i),
+        doc.addLink(i % kGroupCount, "Example site " + std::to_string(100000 + i),
                     "https://www.example.com/page/" + std::to_string(100000 + i));
     return doc;
 }
 
 // One saved project per size, made once.
-const std::string& ProjectFile(int links) {
+const std::string& projectFile(int links) {
     static std::map<int, std::string> files;
     auto it = files.find(links);
     if (it != files.end())
         return it->second;
-    std::string path = BenchDir() + "/p" + std::to_string(links) + ".lfp";
+    std::string path = benchDir() + "/p" + std::to_string(links) + ".lfp";
     std::string error;
-    if (!SaveProjectFile(MakeDoc(links), path, error))
+    if (!saveProjectFile(makeDoc(links), path, error))
         std::abort();
     return files[links] = path;
 }
 
-size_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }
+size_t fileSize(const std::string& path) {
+    return std::filesystem::file_size(path);
+}
 
 // The project as the editor holds it after opening its file.
-CLFDoc LoadedDoc(int links) {
-    CLFDoc doc;
-    if (!doc.OnOpenDocument(ProjectFile(links)))
+Project loadedDoc(int links) {
+    Project doc;
+    if (!doc.load(projectFile(links)))
         std::abort();
     return doc;
 }
 
-void RawRead(const std::string& path) {
+void rawRead(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY);
     static char buf[64 * 1024];
     while (::read(fd, buf, sizeof buf) > 0) {
@@ -112,11 +116,11 @@ void RawRead(const std::string& path) {
 }
 
 // Writes n bytes the way a save does: a new file, 64 KiB writes, fsync, rename.
-void RawWrite(const std::string& path, const std::string& bytes) {
+void rawWrite(const std::string& path, const std::string& bytes) {
     std::string tmp = path + ".tmp";
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     for (size_t off = 0; off < bytes.size(); off += 64 * 1024)
-        if (!WriteAll(SystemFileOps(), fd, bytes.data() + off,
+        if (!writeAll(systemCalls(), fd, bytes.data() + off,
                       std::min<size_t>(64 * 1024, bytes.size() - off)))
             std::abort();
     ::fsync(fd);
@@ -125,36 +129,36 @@ void RawWrite(const std::string& path, const std::string& bytes) {
 }
 
 void BM_RawRead(benchmark::State& state) {
-    const std::string& path = ProjectFile(static_cast<int>(state.range(0)));
+    const std::string& path = projectFile(static_cast<int>(state.range(0)));
     for (auto _ : state)
-        RawRead(path);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+        rawRead(path);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
 
 void BM_Load(benchmark::State& state) {
-    const std::string& path = ProjectFile(static_cast<int>(state.range(0)));
+    const std::string& path = projectFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        CLFDoc doc;
-        if (!doc.OnOpenDocument(path))
+        Project doc;
+        if (!doc.load(path))
             state.SkipWithError("open failed");
         benchmark::DoNotOptimize(doc.m_groups.data());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
 
 // Peak heap while a project is loaded and held, over its file size.
 void BM_LoadPeakMemory(benchmark::State& state) {
-    const std::string& path = ProjectFile(static_cast<int>(state.range(0)));
+    const std::string& path = projectFile(static_cast<int>(state.range(0)));
     double ratio = 0;
     for (auto _ : state) {
         g_current = 0;
         g_peak = 0;
         g_counting = true;
         {
-            CLFDoc doc;
-            if (!doc.OnOpenDocument(path))
+            Project doc;
+            if (!doc.load(path))
                 state.SkipWithError("open failed");
-            ratio = double(g_peak.load()) / double(FileSize(path));
+            ratio = double(g_peak.load()) / double(fileSize(path));
         }
         g_counting = false;
     }
@@ -163,41 +167,41 @@ void BM_LoadPeakMemory(benchmark::State& state) {
 
 void BM_RawWriteProject(benchmark::State& state) {
     const int links = static_cast<int>(state.range(0));
-    const std::string bytes = SerializeProject(MakeDoc(links));
-    const std::string path = BenchDir() + "/raw" + std::to_string(links) + ".lfp";
+    const std::string bytes = serializeProject(makeDoc(links));
+    const std::string path = benchDir() + "/raw" + std::to_string(links) + ".lfp";
     for (auto _ : state)
-        RawWrite(path, bytes);
+        rawWrite(path, bytes);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
 void BM_Save(benchmark::State& state) {
     const int links = static_cast<int>(state.range(0));
-    CLFDoc doc = LoadedDoc(links);
-    const std::string path = BenchDir() + "/save" + std::to_string(links) + ".lfp";
+    Project doc = loadedDoc(links);
+    const std::string path = benchDir() + "/save" + std::to_string(links) + ".lfp";
     std::string error;
     for (auto _ : state)
-        if (!SaveProjectFile(doc, path, error))
+        if (!saveProjectFile(doc, path, error))
             state.SkipWithError(error.c_str());
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
 
 void BM_RawWritePage(benchmark::State& state) {
     const int links = static_cast<int>(state.range(0));
-    const std::string bytes = RenderPage(MakeDoc(links));
-    const std::string path = BenchDir() + "/raw" + std::to_string(links) + ".htm";
+    const std::string bytes = renderPage(makeDoc(links));
+    const std::string path = benchDir() + "/raw" + std::to_string(links) + ".htm";
     for (auto _ : state)
-        RawWrite(path, bytes);
+        rawWrite(path, bytes);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
 }
 
 void BM_WritePage(benchmark::State& state) {
     const int links = static_cast<int>(state.range(0));
-    CLFDoc doc = LoadedDoc(links);
-    const std::string path = BenchDir() + "/page" + std::to_string(links) + ".htm";
+    Project doc = loadedDoc(links);
+    const std::string path = benchDir() + "/page" + std::to_string(links) + ".htm";
     for (auto _ : state)
-        if (!doc.WritePage(path))
+        if (!doc.writePage(path))
             state.SkipWithError("page not written");
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * FileSize(path)));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
 
 #define SIZES ->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)

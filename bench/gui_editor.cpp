@@ -1,8 +1,8 @@
 // Speed of the project form with large groups: tab switches, appending rows
 // to the list, and opening a project with ten groups of 100,000 links.
 
-#include "editor/LFView.h"
-#include "editor/LinkListCtrl.h"
+#include "editor/LinkListView.h"
+#include "editor/ProjectForm.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kLinks = 100000;
 
-void FillGroups(CLFDoc& doc) {
+void fillGroups(Project& doc) {
     for (int g = 0; g < kGroupCount; ++g) {
         auto& links = doc.m_groups[static_cast<size_t>(g)].m_links;
         links.clear();
@@ -31,29 +31,29 @@ void FillGroups(CLFDoc& doc) {
 }
 
 struct Editor {
-    CLFDoc doc;
-    CLFView view{&doc};
+    Project doc;
+    ProjectForm view{&doc};
     Editor() {
-        view.OnInitialUpdate();
+        view.loadFromProject();
         view.show();
         QApplication::processEvents();
     }
     // Lays out and paints the list as the screen would.
-    void Show() { view.GetLinkList()->viewport()->repaint(); }
+    void show() { view.linkList()->viewport()->repaint(); }
 };
 
 void BM_TabSwitch(benchmark::State& state) {
     Editor e;
-    FillGroups(e.doc);
-    e.view.OnInitialUpdate();
-    e.Show();
+    fillGroups(e.doc);
+    e.view.loadFromProject();
+    e.show();
     int tab = 0;
     for (auto _ : state) {
         tab = (tab + 1) % kGroupCount;
-        e.view.GetTabBar()->setCurrentIndex(tab); // stores the shown group, loads the next
-        e.Show();
+        e.view.tabBar()->setCurrentIndex(tab); // stores the shown group, loads the next
+        e.show();
     }
-    state.counters["rows"] = e.view.GetLinkList()->GetRowCount();
+    state.counters["rows"] = e.view.linkList()->sourceRowCount();
 }
 BENCHMARK(BM_TabSwitch)->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -62,12 +62,12 @@ void BM_AppendRowsOneByOne(benchmark::State& state) {
     Editor e;
     for (auto _ : state) {
         state.PauseTiming();
-        e.view.GetLinkList()->DeleteAllRows();
-        e.Show();
+        e.view.linkList()->deleteAllRows();
+        e.show();
         state.ResumeTiming();
         for (int i = 0; i < kLinks; ++i)
-            e.view.SetLinkRow("Pasted link", "http://example.com/pasted/page.html", -1);
-        e.Show();
+            e.view.setLinkRow("Pasted link", "http://example.com/pasted/page.html", -1);
+        e.show();
     }
 }
 BENCHMARK(BM_AppendRowsOneByOne)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -75,14 +75,14 @@ BENCHMARK(BM_AppendRowsOneByOne)->Unit(benchmark::kMillisecond)->Iterations(10);
 // In one go, as a drop of many links does.
 void BM_AppendRowsAtOnce(benchmark::State& state) {
     Editor e;
-    std::vector<CLinkEntry> links(kLinks, CLinkEntry("Dropped link", "http://example.com/x.html"));
+    std::vector<Link> links(kLinks, Link("Dropped link", "http://example.com/x.html"));
     for (auto _ : state) {
         state.PauseTiming();
-        e.view.GetLinkList()->DeleteAllRows();
-        e.Show();
+        e.view.linkList()->deleteAllRows();
+        e.show();
         state.ResumeTiming();
-        e.view.GetLinkList()->AppendRows(links);
-        e.Show();
+        e.view.linkList()->appendRows(links);
+        e.show();
     }
 }
 BENCHMARK(BM_AppendRowsAtOnce)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -91,23 +91,23 @@ BENCHMARK(BM_AppendRowsAtOnce)->Unit(benchmark::kMillisecond)->Iterations(10);
 // first, as the Delete command gathers them) and all at once.
 void BM_DeleteSelectedRows(benchmark::State& state) {
     Editor e;
-    CLinkListCtrl* list = e.view.GetLinkList();
-    std::vector<CLinkEntry> links(kLinks, CLinkEntry("Selected link", "http://example.com/x.html"));
+    LinkListView* list = e.view.linkList();
+    std::vector<Link> links(kLinks, Link("Selected link", "http://example.com/x.html"));
     const bool atOnce = state.range(0) != 0;
     for (auto _ : state) {
         state.PauseTiming();
-        list->SetRows(links);
+        list->setRows(links);
         list->selectAll();
-        e.Show();
+        e.show();
         state.ResumeTiming();
-        const std::vector<int> rows = list->GetSelectedRows();
+        const std::vector<int> rows = list->selectedRows();
         if (atOnce) {
-            list->DeleteRows(rows);
+            list->deleteRows(rows);
         } else {
             for (int r : rows)
-                list->DeleteRow(r);
+                list->deleteRow(r);
         }
-        e.Show();
+        e.show();
     }
     state.SetLabel(atOnce ? "DeleteRows" : "DeleteRow each");
 }
@@ -117,23 +117,23 @@ void BM_OpenProjectShowGroup1(benchmark::State& state) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("big.lfp").toStdString();
     {
-        CLFDoc doc;
-        FillGroups(doc);
-        if (!doc.OnSaveDocument(path)) {
+        Project doc;
+        fillGroups(doc);
+        if (!doc.save(path)) {
             state.SkipWithError("could not write the project");
             return;
         }
     }
     Editor e;
     for (auto _ : state) {
-        if (!e.doc.OnOpenDocument(path)) {
+        if (!e.doc.load(path)) {
             state.SkipWithError("could not open the project");
             return;
         }
-        e.view.OnInitialUpdate();
-        e.Show();
+        e.view.loadFromProject();
+        e.show();
     }
-    state.counters["rows"] = e.view.GetLinkList()->GetRowCount();
+    state.counters["rows"] = e.view.linkList()->sourceRowCount();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     state.counters["peakRSS_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;

@@ -1,19 +1,19 @@
 #include "dialogs/ColorSwatchButton.h"
 
-#include "dialogs/ColorRef.h"
+#include "gui/QtColor.h"
 
 #include <QPainter>
 
-CColorSwatchButton::CColorSwatchButton(const COLORREF* color, QWidget* parent)
-    : QAbstractButton(parent), m_pColor(color) {
+ColorSwatchButton::ColorSwatchButton(const RgbColor* color, QWidget* parent)
+    : QAbstractButton(parent), m_color(color) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
-QSize CColorSwatchButton::sizeHint() const {
+QSize ColorSwatchButton::sizeHint() const {
     return QSize(75, 23);
 }
 
-void CColorSwatchButton::paintEvent(QPaintEvent*) {
+void ColorSwatchButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect r = rect();
     painter.fillRect(r, palette().color(QPalette::Window));
@@ -25,5 +25,5 @@ void CColorSwatchButton::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 1), dark);
     painter.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 1, 1), dark);
 
-    painter.fillRect(r.adjusted(4, 3, -4, -3), ToQColor(*m_pColor));
+    painter.fillRect(r.adjusted(4, 3, -4, -3), toQColor(*m_color));
 }

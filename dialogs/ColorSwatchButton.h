@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/UrlGroup.h"
+#include "core/LinkGroup.h"
 
 #include <QAbstractButton>
 
@@ -10,10 +10,10 @@
 // top and bottom. No caption, focus rectangle or pressed look. The colour is
 // read from *color at every paint, so the owner only calls update() after
 // changing it.
-class CColorSwatchButton : public QAbstractButton {
+class ColorSwatchButton : public QAbstractButton {
     Q_OBJECT
 public:
-    CColorSwatchButton(const COLORREF* color, QWidget* parent = nullptr);
+    ColorSwatchButton(const RgbColor* color, QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
 
@@ -21,5 +21,5 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    const COLORREF* m_pColor;
+    const RgbColor* m_color;
 };

@@ -1,6 +1,6 @@
 #include "dialogs/DialogButtons.h"
 
-#include "app/HelpLauncher.h"
+#include "gui/HelpLauncher.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -9,8 +9,8 @@
 
 #include <limits>
 
-CDialogButtons CreateDialogButtons(QDialog* dialog, int helpContext) {
-    CDialogButtons b{};
+DialogButtons createDialogButtons(QDialog* dialog, int helpContext) {
+    DialogButtons b{};
     b.ok = new QPushButton(QStringLiteral("OK"), dialog);
     b.ok->setObjectName(QStringLiteral("ctl1"));
     b.ok->setDefault(true);
@@ -26,11 +26,11 @@ CDialogButtons CreateDialogButtons(QDialog* dialog, int helpContext) {
     QObject::connect(b.ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     QObject::connect(b.help, &QPushButton::clicked, dialog,
-                     [dialog, helpContext] { help::LaunchHelp(dialog, helpContext); });
+                     [dialog, helpContext] { help::launchHelp(dialog, helpContext); });
     return b;
 }
 
-QLineEdit* CreateUnlimitedEdit(QDialog* dialog, const QString& objectName) {
+QLineEdit* createUnlimitedEdit(QDialog* dialog, const QString& objectName) {
     auto* edit = new QLineEdit(dialog);
     edit->setObjectName(objectName);
     edit->setMaxLength(std::numeric_limits<int>::max());

@@ -9,13 +9,13 @@ class QString;
 // The OK / Cancel / Help row the property dialogs share: OK is the default
 // button and accepts, Cancel rejects, Help opens the given help context.
 // The buttons carry the object names "ctl1", "ctl2" and "ctl3".
-struct CDialogButtons {
+struct DialogButtons {
     QPushButton* ok;
     QPushButton* cancel;
     QPushButton* help;
     QHBoxLayout* row; // right-aligned, for the caller's layout
 };
-CDialogButtons CreateDialogButtons(QDialog* dialog, int helpContext);
+DialogButtons createDialogButtons(QDialog* dialog, int helpContext);
 
 // A text field with no length limit (Qt's default stops at 32767).
-QLineEdit* CreateUnlimitedEdit(QDialog* dialog, const QString& objectName);
+QLineEdit* createUnlimitedEdit(QDialog* dialog, const QString& objectName);

@@ -3,7 +3,7 @@
 // Window-free rules of the font and colour pickers, kept apart from the
 // widgets so that they can be checked without a screen.
 
-#include "model/UrlGroup.h"
+#include "core/LinkGroup.h"
 
 #include <cstdint>
 #include <string>
@@ -12,28 +12,28 @@
 // Font height in logical pixels (negative: a character height, not a cell
 // height) for a whole point size on a device with dpi pixels per inch.
 // Fractions of a pixel are dropped: 14 points at 96 dpi give -18, 32 give -42.
-int PointSizeToHeight(int points, int dpi);
+int pointSizeToHeight(int points, int dpi);
 
 // The style code (bit 0 bold, bit 1 italic) of a font the user chose: 2 for
 // italic plus 1 only for a weight of exactly 700. Lighter or heavier weights
 // (600, 800, 900) do not count as bold.
-std::int32_t StyleCodeFromFont(bool italic, int weight);
+std::int32_t styleCodeFromFont(bool italic, int weight);
 // The weight and italic flag a style code asks for (400 or 700).
-int WeightFromStyleCode(std::int32_t style);
-bool ItalicFromStyleCode(std::int32_t style);
+int weightFromStyleCode(std::int32_t style);
+bool italicFromStyleCode(std::int32_t style);
 
 // The longest face name the picker starts on; longer names (possible only
 // from a project file) are cut to their first 31 bytes.
 inline constexpr std::size_t kMaxFaceLength = 31;
-std::string CutFaceName(std::string_view face);
+std::string cutFaceName(std::string_view face);
 
 // The sixteen standard colours of the font picker's colour list, in list
 // order, as colour references 0x00BBGGRR.
-struct CNamedColor {
+struct NamedColor {
     const char* name;
-    COLORREF color;
+    RgbColor color;
 };
 inline constexpr int kStandardColorCount = 16;
-extern const CNamedColor kStandardColors[kStandardColorCount];
+extern const NamedColor kStandardColors[kStandardColorCount];
 // Index of the standard colour equal to color, or -1 (a custom colour).
-int FindStandardColor(COLORREF color);
+int findStandardColor(RgbColor color);

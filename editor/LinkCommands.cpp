@@ -1,14 +1,14 @@
 #include "editor/LinkCommands.h"
 
-#include "app/CommandIds.h"
-#include "dialogs/ColorsDlg.h"
-#include "dialogs/FontPickerDlg.h"
-#include "dialogs/GroupPropsDlg.h"
-#include "dialogs/LinkEntryDlg.h"
-#include "editor/Cp1252Text.h"
-#include "editor/LFView.h"
-#include "editor/LinkListCtrl.h"
-#include "model/UrlText.h"
+#include "core/UrlLines.h"
+#include "dialogs/FontDialog.h"
+#include "dialogs/GroupDialog.h"
+#include "dialogs/LinkDialog.h"
+#include "dialogs/PageColorsDialog.h"
+#include "editor/LinkListView.h"
+#include "editor/ProjectForm.h"
+#include "gui/CommandIds.h"
+#include "gui/QtText.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kTitleFontPoints = 32;
 
-QString ClipboardText() {
+QString clipboardText() {
     const QClipboard* clipboard = QApplication::clipboard();
     if (!clipboard)
         return {};
@@ -32,7 +32,7 @@ QString ClipboardText() {
     return mime->text();
 }
 
-bool ClipboardHasText() {
+bool clipboardHasText() {
     const QClipboard* clipboard = QApplication::clipboard();
     const QMimeData* mime = clipboard ? clipboard->mimeData() : nullptr;
     return mime && mime->hasText();
@@ -40,67 +40,66 @@ bool ClipboardHasText() {
 
 } // namespace
 
-CLinkCommands::CLinkCommands(CLFView* view) : QObject(view), m_pView(view) {}
+LinkCommands::LinkCommands(ProjectForm* view) : QObject(view), m_form(view) {}
 
-// --- Focus -------------------------------------------------------------------------
+// --- focus -------------------------------------------------------------------------
 
-bool CLinkCommands::ListHasFocus() const {
+bool LinkCommands::listHasFocus() const {
     const QWidget* focus = QApplication::focusWidget();
-    const CLinkListCtrl* list = m_pView->GetLinkList();
+    const LinkListView* list = m_form->linkList();
     return focus && list && (focus == list || list->isAncestorOf(focus));
 }
 
-QLineEdit* CLinkCommands::FocusedPageEdit() const {
+QLineEdit* LinkCommands::focusedPageEdit() const {
     QWidget* focus = QApplication::focusWidget();
     if (!focus)
         return nullptr;
-    for (QLineEdit* edit :
-         {m_pView->GetTitleEdit(), m_pView->GetSubtitleEdit(), m_pView->GetTopImageEdit()}) {
+    for (QLineEdit* edit : {m_form->titleEdit(), m_form->subtitleEdit(), m_form->topImageEdit()}) {
         if (edit && focus == edit)
             return edit;
     }
     return nullptr;
 }
 
-bool CLinkCommands::FocusedEditHasSelection() const {
-    const QLineEdit* edit = FocusedPageEdit();
+bool LinkCommands::focusedEditHasSelection() const {
+    const QLineEdit* edit = focusedPageEdit();
     return edit && edit->hasSelectedText();
 }
 
 // --- Routing -------------------------------------------------------------------------
 
-bool CLinkCommands::OnCommand(int id) {
+bool LinkCommands::onCommand(int id) {
     switch (id) {
     case cmd::ID_ADD_LINK:
-        OnAddLink();
+        onAddLink();
         return true;
     case cmd::ID_EDIT_DELETE:
     case cmd::ID_DELETE_LINK:
-        DeleteSelectedRows();
+        deleteSelectedRows();
         return true;
     case cmd::ID_EDIT_CUT:
-        OnCut();
+        onCut();
         return true;
     case cmd::ID_EDIT_COPY:
-        CopyUrls();
+        copyUrls();
         return true;
     case cmd::ID_EDIT_PASTE:
-        OnPaste();
+        onPaste();
         return true;
     case cmd::ID_LINK_PROPERTIES:
-        OnLinkProperties();
+        onLinkProperties();
         return true;
     case cmd::ID_GROUP_PROPERTIES:
-        OnGroupProperties();
+        onGroupProperties();
         return true;
     default:
         return false;
     }
 }
 
-bool CLinkCommands::IsCommandEnabled(int id, bool& enabled) const {
-    const CLinkListCtrl* list = m_pView->GetLinkList();
-    const int selected = list ? list->GetSelectedCount() : 0;
+bool LinkCommands::isCommandEnabled(int id, bool& enabled) const {
+    const LinkListView* list = m_form->linkList();
+    const int selected = list ? list->selectedCount() : 0;
     switch (id) {
     case cmd::ID_ADD_LINK:
     case cmd::ID_GROUP_PROPERTIES:
@@ -112,13 +111,13 @@ bool CLinkCommands::IsCommandEnabled(int id, bool& enabled) const {
         return true;
     case cmd::ID_EDIT_CUT:
     case cmd::ID_EDIT_COPY:
-        enabled = ListHasFocus() ? selected > 0 : FocusedEditHasSelection();
+        enabled = listHasFocus() ? selected > 0 : focusedEditHasSelection();
         return true;
     case cmd::ID_EDIT_PASTE:
-        if (ListHasFocus())
-            enabled = const_cast<CLinkCommands*>(this)->PasteUrls(true) == 1;
+        if (listHasFocus())
+            enabled = const_cast<LinkCommands*>(this)->pasteUrls(true) == 1;
         else
-            enabled = FocusedPageEdit() && ClipboardHasText();
+            enabled = focusedPageEdit() && clipboardHasText();
         return true;
     case cmd::ID_LINK_PROPERTIES:
         enabled = selected == 1;
@@ -130,17 +129,17 @@ bool CLinkCommands::IsCommandEnabled(int id, bool& enabled) const {
 
 // --- Rows ----------------------------------------------------------------------------
 
-void CLinkCommands::OnAddLink() {
+void LinkCommands::onAddLink() {
     std::string description, url;
-    if (!CLinkEntryDlg::Edit(m_pView, description, url))
+    if (!LinkDialog::edit(m_form, description, url))
         return;
-    m_pView->SetLinkRow(description, url, -1);
-    m_pView->SetModified();
+    m_form->setLinkRow(description, url, -1);
+    m_form->setModified();
 }
 
-void CLinkCommands::DeleteSelectedRows() {
-    CLinkListCtrl* list = m_pView->GetLinkList();
-    if (!ListHasFocus()) {
+void LinkCommands::deleteSelectedRows() {
+    LinkListView* list = m_form->linkList();
+    if (!listHasFocus()) {
         // The focused edit deletes its selected text; its change marks the
         // document modified.
         QLineEdit* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
@@ -148,62 +147,62 @@ void CLinkCommands::DeleteSelectedRows() {
             edit->del();
         return;
     }
-    const std::vector<int> rows = list->GetSelectedRows(); // highest first
-    list->DeleteRows(rows);
-    if (!rows.empty() && list->GetRowCount() > 0) {
+    const std::vector<int> rows = list->selectedRows(); // highest first
+    list->deleteRows(rows);
+    if (!rows.empty() && list->sourceRowCount() > 0) {
         // The row now standing where the lowest deleted row stood, or the
         // new last row.
-        list->SelectRow(std::min(rows.back(), list->GetRowCount() - 1));
+        list->selectRow(std::min(rows.back(), list->sourceRowCount() - 1));
     }
     list->viewport()->update();
-    m_pView->SetModified();
+    m_form->setModified();
 }
 
-void CLinkCommands::OnCut() {
-    if (ListHasFocus()) {
-        CopyUrls();
-        DeleteSelectedRows();
+void LinkCommands::onCut() {
+    if (listHasFocus()) {
+        copyUrls();
+        deleteSelectedRows();
         return;
     }
     if (QLineEdit* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
         edit->cut();
-        m_pView->SetModified();
+        m_form->setModified();
     }
 }
 
-void CLinkCommands::CopyUrls() {
-    if (!ListHasFocus()) {
+void LinkCommands::copyUrls() {
+    if (!listHasFocus()) {
         if (QLineEdit* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
             edit->copy();
         return;
     }
-    const CLinkListCtrl* list = m_pView->GetLinkList();
-    std::vector<int> rows = list->GetSelectedRows();
+    const LinkListView* list = m_form->linkList();
+    std::vector<int> rows = list->selectedRows();
     std::reverse(rows.begin(), rows.end()); // top to bottom, as the list shows them
-    std::vector<CLinkEntry> links;
+    std::vector<Link> links;
     links.reserve(rows.size());
     for (int row : rows)
-        links.emplace_back(list->GetCellText(row, 0), list->GetCellText(row, 1));
+        links.emplace_back(list->sourceCellText(row, 0), list->sourceCellText(row, 1));
     if (QClipboard* clipboard = QApplication::clipboard())
-        clipboard->setText(FromCp1252(FormatUrlLines(links)));
+        clipboard->setText(fromCp1252(formatUrlLines(links)));
 }
 
-void CLinkCommands::OnPaste() {
+void LinkCommands::onPaste() {
     QWidget* focus = QApplication::focusWidget();
     if (!focus)
         return;
-    if (ListHasFocus()) {
-        PasteUrls(false);
+    if (listHasFocus()) {
+        pasteUrls(false);
         return;
     }
     if (QLineEdit* edit = qobject_cast<QLineEdit*>(focus)) {
         edit->paste();
-        m_pView->SetModified();
+        m_form->setModified();
     }
 }
 
-int CLinkCommands::PasteUrls(bool testMode) {
-    const QString text = ClipboardText();
+int LinkCommands::pasteUrls(bool testMode) {
+    const QString text = clipboardText();
     if (text.isEmpty())
         return 0;
     if (testMode) {
@@ -213,103 +212,103 @@ int CLinkCommands::PasteUrls(bool testMode) {
             ++start;
         const qsizetype end = text.indexOf(QLatin1Char('\n'), start);
         const QString line = text.mid(start, end < 0 ? -1 : end - start);
-        return ParseUrlText(ToCp1252(line), true);
+        return parseUrlText(toCp1252(line), true);
     }
-    std::vector<CLinkEntry> links;
-    const int result = ParseUrlText(ToCp1252(text), false, &links);
+    std::vector<Link> links;
+    const int result = parseUrlText(toCp1252(text), false, &links);
     if (!links.empty()) {
-        m_pView->GetLinkList()->AppendRows(links);
-        m_pView->SetModified();
+        m_form->linkList()->appendRows(links);
+        m_form->setModified();
     }
     return result;
 }
 
-void CLinkCommands::OnLinkProperties() {
-    const CLinkListCtrl* list = m_pView->GetLinkList();
-    const int row = list->GetFocusedRow();
+void LinkCommands::onLinkProperties() {
+    const LinkListView* list = m_form->linkList();
+    const int row = list->focusedRow();
     if (row < 0)
         return;
-    std::string description = list->GetCellText(row, 0);
-    std::string url = list->GetCellText(row, 1);
-    if (!CLinkEntryDlg::Edit(m_pView, description, url))
+    std::string description = list->sourceCellText(row, 0);
+    std::string url = list->sourceCellText(row, 1);
+    if (!LinkDialog::edit(m_form, description, url))
         return;
-    m_pView->SetLinkRow(description, url, row);
-    m_pView->SetModified();
+    m_form->setLinkRow(description, url, row);
+    m_form->setModified();
 }
 
-void CLinkCommands::OnMoveUp() {
-    CLinkListCtrl* list = m_pView->GetLinkList();
-    const std::vector<int> rows = list->GetSelectedRows();
+void LinkCommands::onMoveUp() {
+    LinkListView* list = m_form->linkList();
+    const std::vector<int> rows = list->selectedRows();
     if (rows.size() != 1 || rows[0] == 0)
         return;
     const int i = rows[0];
-    const std::string description = list->GetCellText(i, 0);
-    const std::string url = list->GetCellText(i, 1);
-    list->InsertBlankRow(i - 1);
-    m_pView->SetLinkRow(description, url, i - 1);
-    list->DeleteRow(i + 1);
-    list->SelectRow(i - 1);
-    m_pView->SetModified();
+    const std::string description = list->sourceCellText(i, 0);
+    const std::string url = list->sourceCellText(i, 1);
+    list->insertBlankRow(i - 1);
+    m_form->setLinkRow(description, url, i - 1);
+    list->deleteRow(i + 1);
+    list->selectRow(i - 1);
+    m_form->setModified();
 }
 
-void CLinkCommands::OnMoveDown() {
-    CLinkListCtrl* list = m_pView->GetLinkList();
-    const std::vector<int> rows = list->GetSelectedRows();
-    if (rows.size() != 1 || rows[0] >= list->GetRowCount() - 1)
+void LinkCommands::onMoveDown() {
+    LinkListView* list = m_form->linkList();
+    const std::vector<int> rows = list->selectedRows();
+    if (rows.size() != 1 || rows[0] >= list->sourceRowCount() - 1)
         return;
     const int i = rows[0];
-    const std::string description = list->GetCellText(i, 0);
-    const std::string url = list->GetCellText(i, 1);
-    list->InsertBlankRow(i + 2);
-    m_pView->SetLinkRow(description, url, i + 2);
-    list->DeleteRow(i);
-    list->SelectRow(i + 1);
-    m_pView->SetModified();
+    const std::string description = list->sourceCellText(i, 0);
+    const std::string url = list->sourceCellText(i, 1);
+    list->insertBlankRow(i + 2);
+    m_form->setLinkRow(description, url, i + 2);
+    list->deleteRow(i);
+    list->selectRow(i + 1);
+    m_form->setModified();
 }
 
-void CLinkCommands::MoveSelectedRowsToGroup(int group) {
-    CLFDoc* doc = m_pView->GetDocument();
+void LinkCommands::moveSelectedRowsToGroup(int group) {
+    Project* doc = m_form->project();
     if (group < 0 || group >= static_cast<int>(doc->m_groups.size()) ||
-        group == m_pView->GetCurrentTab())
+        group == m_form->currentTab())
         return;
-    CLinkListCtrl* list = m_pView->GetLinkList();
-    const std::vector<int> rows = list->GetSelectedRows(); // highest first
+    LinkListView* list = m_form->linkList();
+    const std::vector<int> rows = list->selectedRows(); // highest first
     if (rows.empty())
         return;
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        doc->AddLink(group, list->GetCellText(*it, 0), list->GetCellText(*it, 1));
-    list->DeleteRows(rows);
-    m_pView->SetModified();
+        doc->addLink(group, list->sourceCellText(*it, 0), list->sourceCellText(*it, 1));
+    list->deleteRows(rows);
+    m_form->setModified();
     list->viewport()->update();
 }
 
 // --- Page and group properties --------------------------------------------------------
 
-void CLinkCommands::OnGroupProperties() {
-    CLFDoc* doc = m_pView->GetDocument();
-    const int group = m_pView->GetCurrentTab();
+void LinkCommands::onGroupProperties() {
+    Project* doc = m_form->project();
+    const int group = m_form->currentTab();
     if (group < 0 || group >= static_cast<int>(doc->m_groups.size()))
         return;
-    if (CGroupPropsDlg::Edit(m_pView, doc->m_groups[static_cast<size_t>(group)]))
-        m_pView->SetModified();
+    if (GroupDialog::edit(m_form, doc->m_groups[static_cast<size_t>(group)]))
+        m_form->setModified();
 }
 
-void CLinkCommands::OnTitleFont() {
-    CLFDoc* doc = m_pView->GetDocument();
-    if (PickFont(m_pView, kTitleFontPoints, doc->m_strTitleFace, doc->m_nTitleStyle,
-                 doc->m_clrTitle))
-        m_pView->SetModified();
+void LinkCommands::onTitleFont() {
+    Project* doc = m_form->project();
+    if (pickFont(m_form, kTitleFontPoints, doc->m_titleFace, doc->m_titleStyle, doc->m_titleColor))
+        m_form->setModified();
 }
 
-void CLinkCommands::OnColors() {
-    CLFDoc* doc = m_pView->GetDocument();
-    if (CColorsDlg::Edit(m_pView, doc->m_clrBackground, doc->m_clrLink, doc->m_clrVisitedLink))
-        m_pView->SetModified();
+void LinkCommands::onColors() {
+    Project* doc = m_form->project();
+    if (PageColorsDialog::edit(m_form, doc->m_backgroundColor, doc->m_linkColor,
+                               doc->m_visitedLinkColor))
+        m_form->setModified();
 }
 
 // --- Context menu ------------------------------------------------------------------------
 
-QMenu* CLinkCommands::CreateContextMenu(QWidget* parent) const {
+QMenu* LinkCommands::createContextMenu(QWidget* parent) const {
     struct Item {
         int id;
         const char* text;
@@ -333,20 +332,20 @@ QMenu* CLinkCommands::CreateContextMenu(QWidget* parent) const {
         QAction* action = menu->addAction(QString::fromLatin1(item.text));
         action->setObjectName(QStringLiteral("ctx%1").arg(item.id));
         bool enabled = false;
-        IsCommandEnabled(item.id, enabled);
+        isCommandEnabled(item.id, enabled);
         action->setEnabled(enabled);
         const int id = item.id;
-        CLFView* view = m_pView;
+        ProjectForm* view = m_form;
         connect(action, &QAction::triggered, view, [view, id] {
-            view->OnCommand(id);
+            view->onCommand(id);
             emit view->commandStateChanged();
         });
     }
     return menu;
 }
 
-void CLinkCommands::ShowContextMenu(const QPoint& globalPos) {
-    QMenu* menu = CreateContextMenu(m_pView);
+void LinkCommands::showContextMenu(const QPoint& globalPos) {
+    QMenu* menu = createContextMenu(m_form);
     menu->exec(globalPos);
     delete menu;
 }

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QPoint>
 
-class CLFView;
+class ProjectForm;
 class QLineEdit;
 class QMenu;
 class QWidget;
@@ -16,49 +16,49 @@ class QWidget;
 // focus, and on the title, subtitle or top-image edit when one of those has
 // it. Links travel through the clipboard as plain-text URL lines (URL, tab,
 // description, line feed), top row first.
-class CLinkCommands : public QObject {
+class LinkCommands : public QObject {
     Q_OBJECT
 public:
-    explicit CLinkCommands(CLFView* view);
+    explicit LinkCommands(ProjectForm* view);
 
     // Carries out the command and returns true when it is one of these.
     // Enable rules are the caller's affair (menus, toolbar and keys are
-    // disabled through IsCommandEnabled); a double-click runs Link
+    // disabled through isCommandEnabled); a double-click runs Link
     // Properties and the Del key over the list runs Delete without them.
-    bool OnCommand(int id);
+    bool onCommand(int id);
     // Returns true when the command is one of these, with its enable state.
-    bool IsCommandEnabled(int id, bool& enabled) const;
+    bool isCommandEnabled(int id, bool& enabled) const;
 
     // Form buttons.
-    void OnTitleFont(); // button 1016 "Font"
-    void OnColors();    // button 1004 "Colors"
-    void OnMoveUp();    // button 1013 "Move Up"
-    void OnMoveDown();  // button 1014 "Move Down"
-    // Selected rows dragged onto the tab of another group.
-    void MoveSelectedRowsToGroup(int group);
+    void onTitleFont(); // button 1016 "Font"
+    void onColors();    // button 1004 "Colors"
+    void onMoveUp();    // button 1013 "Move Up"
+    void onMoveDown();  // button 1014 "Move Down"
+    // selected rows dragged onto the tab of another group.
+    void moveSelectedRowsToGroup(int group);
     // Right-click anywhere in the list (header included).
-    void ShowContextMenu(const QPoint& globalPos);
+    void showContextMenu(const QPoint& globalPos);
 
     // The context menu with its items enabled by the current state; each item
     // (object "ctx<id>") runs its command on the view. The caller owns it.
-    QMenu* CreateContextMenu(QWidget* parent) const;
+    QMenu* createContextMenu(QWidget* parent) const;
 
     // 1 when the clipboard's text begins (after blank lines) with a URL line,
     // else 0. Outside test mode the URL lines are appended as rows.
-    int PasteUrls(bool testMode);
+    int pasteUrls(bool testMode);
 
 private:
-    bool ListHasFocus() const;
+    bool listHasFocus() const;
     // The title, subtitle or top-image edit when it has the focus.
-    QLineEdit* FocusedPageEdit() const;
-    bool FocusedEditHasSelection() const;
-    void OnAddLink();
-    void DeleteSelectedRows();
-    void OnCut();
-    void CopyUrls();
-    void OnPaste();
-    void OnLinkProperties();
-    void OnGroupProperties();
+    QLineEdit* focusedPageEdit() const;
+    bool focusedEditHasSelection() const;
+    void onAddLink();
+    void deleteSelectedRows();
+    void onCut();
+    void copyUrls();
+    void onPaste();
+    void onLinkProperties();
+    void onGroupProperties();
 
-    CLFView* m_pView;
+    ProjectForm* m_form;
 };

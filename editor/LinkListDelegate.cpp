@@ -8,8 +8,8 @@ namespace {
 constexpr qsizetype kMaxPaintedChars = 1000;
 } // namespace
 
-void CLinkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                              const QModelIndex& index) const {
+void LinkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
     QString text = index.data(Qt::DisplayRole).toString();
     if (text.size() > kMaxPaintedChars)
         text.truncate(kMaxPaintedChars);
@@ -24,10 +24,10 @@ void CLinkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     painter->restore();
 }
 
-QSize CLinkListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return QSize(option.rect.width(), RowHeight(option.font));
+QSize LinkListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+    return QSize(option.rect.width(), rowHeight(option.font));
 }
 
-int CLinkListDelegate::RowHeight(const QFont& font) {
+int LinkListDelegate::rowHeight(const QFont& font) {
     return QFontMetrics(font).height() + 2;
 }

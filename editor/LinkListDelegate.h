@@ -6,7 +6,7 @@
 // at the end when it does not fit, in the highlighted-text colour on a
 // selected row. The row's stripe, highlight and column line are painted by
 // the list itself.
-class CLinkListDelegate : public QStyledItemDelegate {
+class LinkListDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -16,5 +16,5 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     // Row height for the given font.
-    static int RowHeight(const QFont& font);
+    static int rowHeight(const QFont& font);
 };

@@ -1,36 +1,36 @@
 #include "editor/LinkListModel.h"
 
-#include "model/Codepage.h"
+#include "core/Codepage.h"
 
 #include <algorithm>
 
 namespace {
 
-QString ToQString(const std::string& cp1252) {
-    std::u16string u = Cp1252ToUtf16(cp1252);
+QString toQString(const std::string& cp1252) {
+    std::u16string u = cp1252ToUtf16(cp1252);
     return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
 }
 
 } // namespace
 
-CLinkListModel::CLinkListModel(QObject* parent) : QAbstractTableModel(parent) {}
+LinkListModel::LinkListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-int CLinkListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : GetRowCount();
+int LinkListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : sourceRowCount();
 }
 
-int CLinkListModel::columnCount(const QModelIndex& parent) const {
+int LinkListModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : 2;
 }
 
-QVariant CLinkListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= GetRowCount() ||
+QVariant LinkListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= sourceRowCount() ||
         (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
-    return ToQString(GetCellText(index.row(), index.column()));
+    return toQString(sourceCellText(index.row(), index.column()));
 }
 
-QVariant CLinkListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant LinkListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     if (section == 0)
@@ -40,37 +40,37 @@ QVariant CLinkListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-std::string CLinkListModel::GetCellText(int row, int column) const {
-    if (row < 0 || row >= GetRowCount())
+std::string LinkListModel::sourceCellText(int row, int column) const {
+    if (row < 0 || row >= sourceRowCount())
         return {};
-    const CLinkEntry& e = m_rows[static_cast<size_t>(row)];
+    const Link& e = m_rows[static_cast<size_t>(row)];
     if (column == 0)
-        return e.m_strDescription;
+        return e.m_description;
     if (column == 1)
-        return e.m_strUrl;
+        return e.m_url;
     return {};
 }
 
-int CLinkListModel::InsertRow(int row, std::string description, std::string url) {
-    row = std::clamp(row, 0, GetRowCount());
+int LinkListModel::insertRow(int row, std::string description, std::string url) {
+    row = std::clamp(row, 0, sourceRowCount());
     beginInsertRows(QModelIndex(), row, row);
-    m_rows.insert(m_rows.begin() + row, CLinkEntry(std::move(description), std::move(url)));
+    m_rows.insert(m_rows.begin() + row, Link(std::move(description), std::move(url)));
     endInsertRows();
     return row;
 }
 
-bool CLinkListModel::SetCell(int row, int column, std::string text) {
-    if (row < 0 || row >= GetRowCount() || column < 0 || column > 1)
+bool LinkListModel::setCell(int row, int column, std::string text) {
+    if (row < 0 || row >= sourceRowCount() || column < 0 || column > 1)
         return false;
-    CLinkEntry& e = m_rows[static_cast<size_t>(row)];
-    (column == 0 ? e.m_strDescription : e.m_strUrl) = std::move(text);
+    Link& e = m_rows[static_cast<size_t>(row)];
+    (column == 0 ? e.m_description : e.m_url) = std::move(text);
     QModelIndex i = index(row, column);
     emit dataChanged(i, i);
     return true;
 }
 
-bool CLinkListModel::RemoveRow(int row) {
-    if (row < 0 || row >= GetRowCount())
+bool LinkListModel::removeRow(int row) {
+    if (row < 0 || row >= sourceRowCount())
         return false;
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.erase(m_rows.begin() + row);
@@ -78,8 +78,8 @@ bool CLinkListModel::RemoveRow(int row) {
     return true;
 }
 
-void CLinkListModel::RemoveRows(std::vector<int> rows) {
-    const int count = GetRowCount();
+void LinkListModel::removeRows(std::vector<int> rows) {
+    const int count = sourceRowCount();
     std::erase_if(rows, [count](int r) { return r < 0 || r >= count; });
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -97,7 +97,7 @@ void CLinkListModel::RemoveRows(std::vector<int> rows) {
     constexpr size_t kMaxRunsRemovedOneByOne = 64;
     if (runs.size() > kMaxRunsRemovedOneByOne) {
         beginResetModel();
-        std::vector<CLinkEntry> kept;
+        std::vector<Link> kept;
         kept.reserve(m_rows.size() - rows.size());
         auto next = rows.begin();
         for (int r = 0; r < count; ++r) {
@@ -117,23 +117,23 @@ void CLinkListModel::RemoveRows(std::vector<int> rows) {
     }
 }
 
-void CLinkListModel::AppendRows(const std::vector<CLinkEntry>& links) {
+void LinkListModel::appendRows(const std::vector<Link>& links) {
     if (links.empty())
         return;
-    int first = GetRowCount();
+    int first = sourceRowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(links.size()) - 1);
     m_rows.insert(m_rows.end(), links.begin(), links.end());
     endInsertRows();
 }
 
-void CLinkListModel::SetRows(const std::vector<CLinkEntry>& links) {
+void LinkListModel::setRows(const std::vector<Link>& links) {
     beginResetModel();
     m_rows = links;
     endResetModel();
 }
 
-void CLinkListModel::Clear() {
+void LinkListModel::clear() {
     beginResetModel();
-    std::vector<CLinkEntry>().swap(m_rows);
+    std::vector<Link>().swap(m_rows);
     endResetModel();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/LFDoc.h"
+#include "core/Project.h"
 
 #include <QAbstractTableModel>
 
@@ -11,10 +11,10 @@
 // document keeps them (Windows-1252 bytes) and turned into QString only when
 // the view asks for them. It is also the row source the document reads when
 // it takes over a group's links.
-class CLinkListModel : public QAbstractTableModel, public CLinkRowSource {
+class LinkListModel : public QAbstractTableModel, public LinkRowSource {
     Q_OBJECT
 public:
-    explicit CLinkListModel(QObject* parent = nullptr);
+    explicit LinkListModel(QObject* parent = nullptr);
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -23,26 +23,26 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    // CLinkRowSource
-    int GetRowCount() const override { return static_cast<int>(m_rows.size()); }
+    // LinkRowSource
+    int sourceRowCount() const override { return static_cast<int>(m_rows.size()); }
     // Empty for a row or column out of range.
-    std::string GetCellText(int row, int column) const override;
+    std::string sourceCellText(int row, int column) const override;
 
     // Inserts a row at `row` (clamped to 0..row count); returns its index.
-    int InsertRow(int row, std::string description, std::string url = {});
+    int insertRow(int row, std::string description, std::string url = {});
     // Sets one cell; false when the row or column does not exist.
-    bool SetCell(int row, int column, std::string text);
-    bool RemoveRow(int row);
+    bool setCell(int row, int column, std::string text);
+    bool removeRow(int row);
     // Removes the given rows (any order, duplicates and rows out of range
     // ignored) with one notification per run of adjacent rows, or one reset
     // when the runs are many.
-    void RemoveRows(std::vector<int> rows);
+    void removeRows(std::vector<int> rows);
     // Appends many rows with one notification.
-    void AppendRows(const std::vector<CLinkEntry>& links);
+    void appendRows(const std::vector<Link>& links);
     // Replaces every row with one reset.
-    void SetRows(const std::vector<CLinkEntry>& links);
-    void Clear();
+    void setRows(const std::vector<Link>& links);
+    void clear();
 
 private:
-    std::vector<CLinkEntry> m_rows;
+    std::vector<Link> m_rows;
 };

@@ -7,13 +7,13 @@ class QToolButton;
 // The up and down arrows beside the "# Columns:" field. Each click (held
 // down: repeated) emits stepped(+1) or stepped(-1); the field decides what
 // a step does.
-class CSpinArrows : public QWidget {
+class SpinArrows : public QWidget {
     Q_OBJECT
 public:
-    explicit CSpinArrows(QWidget* parent = nullptr);
+    explicit SpinArrows(QWidget* parent = nullptr);
 
-    QToolButton* UpButton() const { return m_pUp; }
-    QToolButton* DownButton() const { return m_pDown; }
+    QToolButton* upButton() const { return m_up; }
+    QToolButton* downButton() const { return m_down; }
 
 signals:
     void stepped(int delta);
@@ -22,6 +22,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    QToolButton* m_pUp;
-    QToolButton* m_pDown;
+    QToolButton* m_up;
+    QToolButton* m_down;
 };

@@ -1,6 +1,6 @@
 #include "FuzzProject.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    FuzzOneProject(data, size);
+    fuzzOneProject(data, size);
     return 0;
 }

@@ -23,26 +23,26 @@ public:
                                      std::filesystem::perm_options::add, ec);
         std::filesystem::remove_all(m_path, ec);
     }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-    const std::filesystem::path& Path() const { return m_path; }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& path() const { return m_path; }
 
 private:
     std::filesystem::path m_path;
 };
 
-inline std::string ReadFileBytes(const std::string& path) {
+inline std::string readFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
     ss << in.rdbuf();
     return ss.str();
 }
 
-inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
+inline void writeFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string Hex(const std::string& bytes) {
+inline std::string hex(const std::string& bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : bytes) {
@@ -55,10 +55,12 @@ inline std::string Hex(const std::string& bytes) {
 }
 
 // Little-endian word as four bytes.
-inline std::string Word(std::uint32_t v) {
+inline std::string writeWord(std::uint32_t v) {
     return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
                        char((v >> 24) & 0xFF)};
 }
 
 // A short string as the file stores it.
-inline std::string Str(const std::string& s) { return std::string(1, char(s.size())) + s; }
+inline std::string str(const std::string& s) {
+    return std::string(1, char(s.size())) + s;
+}

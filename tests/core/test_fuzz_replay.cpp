@@ -11,9 +11,9 @@ TEST(FuzzReplay, CorpusAndCrashInputs) {
         if (!std::filesystem::exists(dir))
             continue;
         for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            const std::string bytes = ReadFileBytes(entry.path().string());
+            const std::string bytes = readFileBytes(entry.path().string());
             SCOPED_TRACE(entry.path().string());
-            FuzzOneProject(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            fuzzOneProject(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
             ++files;
         }
     }

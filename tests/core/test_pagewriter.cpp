@@ -1,41 +1,41 @@
 #include "TestUtil.h"
 
-#include "model/LFDoc.h"
-#include "page/PageWriter.h"
+#include "core/PageWriter.h"
+#include "core/Project.h"
 
 #include <sys/stat.h>
 
 namespace {
 
-CLFDoc WorkedExample() {
-    CLFDoc doc;
-    doc.m_strTitle = "My Links";
-    doc.m_strSubtitle = "Daily";
-    doc.m_nTitleStyle = 1;
-    doc.m_strTopImage = "C:\\pics\\logo.gif";
-    CUrlGroup& g = doc.m_groups[0];
-    g.m_strTitle = "News";
-    g.m_strBullet = "dot.gif";
-    g.m_nStyle = 2;
-    g.m_clrText = 0x00FFFFFF;
-    doc.AddLink(0, "Alpha", "alpha.htm");
-    doc.AddLink(0, "Beta", "beta.htm");
-    doc.AddLink(0, "Gamma", "gamma.htm");
+Project workedExample() {
+    Project doc;
+    doc.m_title = "My Links";
+    doc.m_subtitle = "Daily";
+    doc.m_titleStyle = 1;
+    doc.m_topImage = "C:\\pics\\logo.gif";
+    LinkGroup& g = doc.m_groups[0];
+    g.m_title = "News";
+    g.m_bullet = "dot.gif";
+    g.m_style = 2;
+    g.m_textColor = 0x00FFFFFF;
+    doc.addLink(0, "Alpha", "alpha.htm");
+    doc.addLink(0, "Beta", "beta.htm");
+    doc.addLink(0, "Gamma", "gamma.htm");
     return doc;
 }
 
-std::string Lines(std::initializer_list<const char*> lines) {
+std::string lines(std::initializer_list<const char*> lines) {
     std::string out;
     for (const char* l : lines)
         out += std::string(l) + "\r\n";
     return out;
 }
 
-const std::string kHead = Lines({"<html>", "", "<head><title>My Links</title></head>", "",
+const std::string kHead = lines({"<html>", "", "<head><title>My Links</title></head>", "",
                                  "<body bgcolor=\"#FFFFFF\" link=\"#000000\" vlink=\"#000080\">",
                                  "<basefont size=4>", "", ""});
 
-size_t Count(const std::string& hay, const std::string& needle) {
+size_t count(const std::string& hay, const std::string& needle) {
     size_t n = 0;
     for (size_t p = hay.find(needle); p != std::string::npos; p = hay.find(needle, p + 1))
         ++n;
@@ -46,38 +46,61 @@ size_t Count(const std::string& hay, const std::string& needle) {
 
 TEST(PageWriter, WorkedExampleByteForByte) {
     std::string expected =
-        kHead + Lines({"<img align=left src=\"file://C:/pics/logo.gif\"><br>", "", "",
-                       "<font face=\"Arial\" color=\"#000000\" size=7>", "<b>",
+        kHead + lines({"<img align=left src=\"file://C:/pics/logo.gif\"><br>",
+                       "",
+                       "",
+                       "<font face=\"Arial\" color=\"#000000\" size=7>",
+                       "<b>",
                        "<center>My Links<br><font size=6>Daily<br clear=left></font></center>",
-                       "</b>", "</font>", "", "<table border>", "", "<tr><th rowspan=1 colspan=2>",
+                       "</b>",
+                       "</font>",
+                       "",
+                       "<table border>",
+                       "",
+                       "<tr><th rowspan=1 colspan=2>",
                        "<i><font face=\"Arial\" color=\"#000000\" size=4>News</i></font>",
-                       "</th></tr>", "", "<tr>", "<td width=400 align=left>",
-                       "<img align=left src=\"dot.gif\" height=16 width=16>",
-                       "<a href=\"alpha.htm\">  Alpha </a>", "</td>", "",
+                       "</th></tr>",
+                       "",
+                       "<tr>",
                        "<td width=400 align=left>",
                        "<img align=left src=\"dot.gif\" height=16 width=16>",
-                       "<a href=\"beta.htm\">  Beta </a>", "</td>", "", "</tr>", "<tr>",
+                       "<a href=\"alpha.htm\">  Alpha </a>",
+                       "</td>",
+                       "",
                        "<td width=400 align=left>",
                        "<img align=left src=\"dot.gif\" height=16 width=16>",
-                       "<a href=\"gamma.htm\">  Gamma </a>", "</td>", "",
-                       "<td width=400 align=left>", "</td>", "", "</tr>", "</table><br><br>",
-                       "</body>", "</html>"});
-    std::string page = RenderPage(WorkedExample());
+                       "<a href=\"beta.htm\">  Beta </a>",
+                       "</td>",
+                       "",
+                       "</tr>",
+                       "<tr>",
+                       "<td width=400 align=left>",
+                       "<img align=left src=\"dot.gif\" height=16 width=16>",
+                       "<a href=\"gamma.htm\">  Gamma </a>",
+                       "</td>",
+                       "",
+                       "<td width=400 align=left>",
+                       "</td>",
+                       "",
+                       "</tr>",
+                       "</table><br><br>",
+                       "</body>",
+                       "</html>"});
+    std::string page = renderPage(workedExample());
     EXPECT_EQ(page.size(), 906u);
-    EXPECT_EQ(Count(page, "\r\n"), 48u);
+    EXPECT_EQ(count(page, "\r\n"), 48u);
     EXPECT_EQ(page, expected);
 }
 
 TEST(PageWriter, EmptyProjectHasOnlyHeadAndEnd) {
-    CLFDoc doc;
-    std::string page = RenderPage(doc);
-    EXPECT_EQ(page,
-              Lines({"<html>", "", "<head><title>Start Page</title></head>", "",
-                     "<body bgcolor=\"#FFFFFF\" link=\"#000000\" vlink=\"#000080\">",
-                     "<basefont size=4>", "", "", "", "",
-                     "<font face=\"Arial\" color=\"#000000\" size=7>",
-                     "<center><br><font size=6><br clear=left></font></center>", "</font>", "",
-                     "</body>", "</html>"}));
+    Project doc;
+    std::string page = renderPage(doc);
+    EXPECT_EQ(page, lines({"<html>", "", "<head><title>Start Page</title></head>", "",
+                           "<body bgcolor=\"#FFFFFF\" link=\"#000000\" vlink=\"#000080\">",
+                           "<basefont size=4>", "", "", "", "",
+                           "<font face=\"Arial\" color=\"#000000\" size=7>",
+                           "<center><br><font size=6><br clear=left></font></center>", "</font>",
+                           "", "</body>", "</html>"}));
 }
 
 TEST(PageWriter, StyleTags) {
@@ -85,20 +108,20 @@ TEST(PageWriter, StyleTags) {
         int style;
         const char* open;
         const char* close;
-    } cases[] = {{0, "", ""}, {1, "<b>", "</b>"}, {2, "<i>", "</i>"},
-                 {3, "<b><i>", "</b></i>"}, {4, "", ""}, {-1, "", ""}};
+    } cases[] = {{0, "", ""}, {1, "<b>", "</b>"}, {2, "<i>", "</i>"}, {3, "<b><i>", "</b></i>"},
+                 {4, "", ""}, {-1, "", ""}};
     for (const auto& c : cases) {
-        StyleTags t = GetStyleTags(c.style);
+        StyleTags t = styleTags(c.style);
         EXPECT_STREQ(t.open, c.open) << c.style;
         EXPECT_STREQ(t.close, c.close) << c.style;
     }
     // A plain group after a bold one, under a bold-italic title, has no tags.
-    CLFDoc doc;
-    doc.m_nTitleStyle = 3;
-    doc.m_groups[0].m_nStyle = 1;
-    doc.AddLink(0, "a", "a");
-    doc.AddLink(1, "b", "b");
-    std::string page = RenderPage(doc);
+    Project doc;
+    doc.m_titleStyle = 3;
+    doc.m_groups[0].m_style = 1;
+    doc.addLink(0, "a", "a");
+    doc.addLink(1, "b", "b");
+    std::string page = renderPage(doc);
     EXPECT_NE(page.find("<b><i>\r\n<center>"), std::string::npos);
     EXPECT_NE(page.find("</center>\r\n</b></i>\r\n</font>"), std::string::npos);
     EXPECT_NE(page.find("colspan=2>\r\n<font face=\"Arial\" color=\"#000000\" size=4></font>"),
@@ -107,7 +130,7 @@ TEST(PageWriter, StyleTags) {
 
 TEST(PageWriter, HeaderColourAgainstBackground) {
     const struct {
-        COLORREF background, text;
+        RgbColor background, text;
         const char* expected;
     } cases[] = {
         {0x000000, 0x000000, "\"#FFFFFF\""},
@@ -116,15 +139,15 @@ TEST(PageWriter, HeaderColourAgainstBackground) {
         {0x123456, 0x123457, "\"#573412\""},
     };
     for (const auto& c : cases) {
-        CLFDoc doc;
-        doc.m_clrBackground = c.background;
-        doc.m_groups[0].m_clrText = c.text;
-        doc.AddLink(0, "a", "b");
-        EXPECT_NE(RenderPage(doc).find(std::string("color=") + c.expected + " size=4>"),
+        Project doc;
+        doc.m_backgroundColor = c.background;
+        doc.m_groups[0].m_textColor = c.text;
+        doc.addLink(0, "a", "b");
+        EXPECT_NE(renderPage(doc).find(std::string("color=") + c.expected + " size=4>"),
                   std::string::npos)
             << std::hex << c.background << " " << c.text;
     }
-    EXPECT_EQ(FormatHtmlColor(0xFF800000), "\"#000080\"");
+    EXPECT_EQ(formatHtmlColor(0xFF800000), "\"#000080\"");
 }
 
 TEST(PageWriter, RowsAndColumns) {
@@ -135,20 +158,20 @@ TEST(PageWriter, RowsAndColumns) {
         int width;
         int rows;
     } cases[] = {
-        {2, 4, 2, 400, 3}, {2, 3, 2, 400, 2}, {1, 2, 1, 800, 3}, {3, 1, 3, 266, 1},
-        {5, 5, 5, 160, 2}, {0, 2, 1, 800, 3}, {-3, 1, 1, 800, 2}, {801, 1, 800, 1, 1},
-        {800, 1, 800, 1, 1},
+        {2, 4, 2, 400, 3},  {2, 3, 2, 400, 2},   {1, 2, 1, 800, 3},
+        {3, 1, 3, 266, 1},  {5, 5, 5, 160, 2},   {0, 2, 1, 800, 3},
+        {-3, 1, 1, 800, 2}, {801, 1, 800, 1, 1}, {800, 1, 800, 1, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.columns);
-        CLFDoc doc;
-        doc.m_nColumns = c.columns;
-        doc.m_bBorders = 0;
+        Project doc;
+        doc.m_columns = c.columns;
+        doc.m_borders = 0;
         for (int i = 0; i < c.links; ++i)
-            doc.AddLink(0, "d", "u");
-        std::string page = RenderPage(doc);
-        EXPECT_EQ(Count(page, "<tr>\r\n"), size_t(c.rows));
-        EXPECT_EQ(Count(page, "<td width=" + std::to_string(c.width) + " align=left>"),
+            doc.addLink(0, "d", "u");
+        std::string page = renderPage(doc);
+        EXPECT_EQ(count(page, "<tr>\r\n"), size_t(c.rows));
+        EXPECT_EQ(count(page, "<td width=" + std::to_string(c.width) + " align=left>"),
                   size_t(c.rows * c.effective));
         EXPECT_NE(page.find("colspan=" + std::to_string(c.effective) + ">"), std::string::npos);
         EXPECT_NE(page.find("<table >\r\n"), std::string::npos);
@@ -172,30 +195,30 @@ TEST(PageWriter, ImageUrls) {
         {"data:image/gif;base64,R0lG", "data:image/gif;base64,R0lG"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(PathToUrl(c.path), c.url) << c.path;
+        EXPECT_EQ(pathToUrl(c.path), c.url) << c.path;
 }
 
 TEST(PageWriter, BulletsMarkupNulAndNewlines) {
-    CLFDoc doc;
-    doc.m_groups[0].m_strBullet = "b.gif";
-    doc.AddLink(0, "<b>x & \"y\"</b>", "a?b=1&c=2");
-    doc.AddLink(0, std::string("cut\0here", 8), "line\nbreak");
-    std::string page = RenderPage(doc);
-    EXPECT_EQ(Count(page, "<img align=left src=\"b.gif\" height=16 width=16>"), 2u);
+    Project doc;
+    doc.m_groups[0].m_bullet = "b.gif";
+    doc.addLink(0, "<b>x & \"y\"</b>", "a?b=1&c=2");
+    doc.addLink(0, std::string("cut\0here", 8), "line\nbreak");
+    std::string page = renderPage(doc);
+    EXPECT_EQ(count(page, "<img align=left src=\"b.gif\" height=16 width=16>"), 2u);
     EXPECT_NE(page.find("<a href=\"a?b=1&c=2\">  <b>x & \"y\"</b> </a>"), std::string::npos);
     EXPECT_NE(page.find("<a href=\"line\r\nbreak\">  cut </a>"), std::string::npos);
 }
 
 TEST(PageWriter, WritesFileAndReportsFailure) {
     TempDir dir;
-    const std::string path = dir.File("page.htm");
-    ASSERT_TRUE(WriteStartPage(WorkedExample(), path));
-    EXPECT_EQ(ReadFileBytes(path), RenderPage(WorkedExample()));
+    const std::string path = dir.file("page.htm");
+    ASSERT_TRUE(writeStartPage(workedExample(), path));
+    EXPECT_EQ(readFileBytes(path), renderPage(workedExample()));
     // A directory and a read-only file: nothing written, failure reported.
-    EXPECT_FALSE(WriteStartPage(WorkedExample(), dir.Path().string()));
-    const std::string ro = dir.File("ro.htm");
-    WriteFileBytes(ro, "old");
+    EXPECT_FALSE(writeStartPage(workedExample(), dir.path().string()));
+    const std::string ro = dir.file("ro.htm");
+    writeFileBytes(ro, "old");
     ::chmod(ro.c_str(), 0444);
-    EXPECT_FALSE(WriteStartPage(WorkedExample(), ro));
-    EXPECT_EQ(ReadFileBytes(ro), "old");
+    EXPECT_FALSE(writeStartPage(workedExample(), ro));
+    EXPECT_EQ(readFileBytes(ro), "old");
 }

@@ -1,57 +1,59 @@
 #include "TestUtil.h"
 
-#include "model/LFDoc.h"
-#include "model/ProjectFile.h"
+#include "core/Project.h"
+#include "core/ProjectFile.h"
 
 #include <sys/stat.h>
 
 namespace {
 
-std::string NewProjectBytes() {
-    std::string page = Word(256) + Str("") + Str("") + Str("Arial") + Word(0) + Str("") + Word(0) +
-                       Word(2) + Word(1) + Word(0xFFFFFF) + Word(0) + Word(0x800000) + Word(10);
-    std::string group = Str("") + Str("") + Str("Arial") + Word(0) + Word(0) + Word(0);
+std::string newProjectBytes() {
+    std::string page = writeWord(256) + str("") + str("") + str("Arial") + writeWord(0) + str("") +
+                       writeWord(0) + writeWord(2) + writeWord(1) + writeWord(0xFFFFFF) +
+                       writeWord(0) + writeWord(0x800000) + writeWord(10);
+    std::string group =
+        str("") + str("") + str("Arial") + writeWord(0) + writeWord(0) + writeWord(0);
     for (int i = 0; i < 10; ++i)
         page += group;
     return page;
 }
 
-CLFDoc ExampleDoc() {
-    CLFDoc doc;
-    doc.m_strTitle = "My Links";
-    doc.m_groups[0].m_strTitle = "News";
-    doc.AddLink(0, "Home", "index.htm");
+Project exampleDoc() {
+    Project doc;
+    doc.m_title = "My Links";
+    doc.m_groups[0].m_title = "News";
+    doc.addLink(0, "Home", "index.htm");
     return doc;
 }
 
-ReadResult Load(const std::string& bytes, CLFDoc& doc) {
-    CMemorySource src(bytes.data(), bytes.size());
-    return ReadProjectRecords(src, doc);
+ReadResult load(const std::string& bytes, Project& doc) {
+    MemorySource src(bytes.data(), bytes.size());
+    return readProjectRecords(src, doc);
 }
 
 } // namespace
 
-TEST(ProjectFile, NewProjectIsThe245ByteExample) {
-    CLFDoc doc;
-    doc.OnNewDocument();
-    std::string bytes = SerializeProject(doc);
+TEST(projectFile, NewProjectIsThe245ByteExample) {
+    Project doc;
+    doc.resetToNew();
+    std::string bytes = serializeProject(doc);
     ASSERT_EQ(bytes.size(), 245u);
-    EXPECT_EQ(Hex(bytes.substr(0, 45)),
+    EXPECT_EQ(hex(bytes.substr(0, 45)),
               "00 01 00 00 00 00 05 41 72 69 61 6C 00 00 00 00 00 00 00 00 00 02 00 00 00 01 00 "
               "00 00 FF FF FF 00 00 00 00 00 00 00 80 00 0A 00 00 00");
-    EXPECT_EQ(bytes, NewProjectBytes());
+    EXPECT_EQ(bytes, newProjectBytes());
 }
 
-TEST(ProjectFile, TitledProjectWithOneLinkIs272Bytes) {
-    std::string bytes = SerializeProject(ExampleDoc());
+TEST(projectFile, TitledProjectWithOneLinkIs272Bytes) {
+    std::string bytes = serializeProject(exampleDoc());
     ASSERT_EQ(bytes.size(), 272u);
-    EXPECT_EQ(Hex(bytes.substr(4, 9)), "08 4D 79 20 4C 69 6E 6B 73");
-    EXPECT_EQ(Hex(bytes.substr(53, 24 + 15)),
+    EXPECT_EQ(hex(bytes.substr(4, 9)), "08 4D 79 20 4C 69 6E 6B 73");
+    EXPECT_EQ(hex(bytes.substr(53, 24 + 15)),
               "04 4E 65 77 73 00 05 41 72 69 61 6C 00 00 00 00 00 00 00 00 01 00 00 00 "
               "04 48 6F 6D 65 09 69 6E 64 65 78 2E 68 74 6D");
 }
 
-TEST(ProjectFile, StringPrefixBoundariesRoundTrip) {
+TEST(projectFile, StringPrefixBoundariesRoundTrip) {
     const struct {
         size_t n;
         const char* prefix;
@@ -68,128 +70,128 @@ TEST(ProjectFile, StringPrefixBoundariesRoundTrip) {
         std::string text(c.n, 'x');
         for (size_t i = 0; i < text.size(); ++i)
             text[i] = static_cast<char>('a' + i % 26);
-        EXPECT_EQ(Hex(EncodeStringPrefix(c.n)), c.prefix);
-        CLFDoc doc;
-        doc.m_strTitle = text;
+        EXPECT_EQ(hex(encodeStringPrefix(c.n)), c.prefix);
+        Project doc;
+        doc.m_title = text;
         doc.m_groups[9].m_links.push_back({text, "u"});
-        CLFDoc back;
-        ASSERT_EQ(Load(SerializeProject(doc), back).status, ReadStatus::Ok);
-        EXPECT_EQ(back.m_strTitle, text);
-        EXPECT_EQ(back.m_groups[9].m_links.at(0).m_strDescription, text);
+        Project back;
+        ASSERT_EQ(load(serializeProject(doc), back).status, ReadStatus::Ok);
+        EXPECT_EQ(back.m_title, text);
+        EXPECT_EQ(back.m_groups[9].m_links.at(0).m_description, text);
     }
 }
 
-TEST(ProjectFile, FullRoundTripKeepsEveryField) {
-    CLFDoc doc;
-    doc.m_strTitle = "T";
-    doc.m_strSubtitle = "S\xE9";
-    doc.m_strTitleFace = "Times New Roman";
-    doc.m_nTitleStyle = 3;
-    doc.m_strTopImage = "C:\\pics\\logo.gif";
-    doc.m_clrTitle = 0x123456;
-    doc.m_nColumns = 7; // out of the editor's range: kept as stored
-    doc.m_bBorders = 0;
-    doc.m_clrBackground = 0x000000;
-    doc.m_clrLink = 0xABCDEF;
-    doc.m_clrVisitedLink = 0x010203;
+TEST(projectFile, FullRoundTripKeepsEveryField) {
+    Project doc;
+    doc.m_title = "T";
+    doc.m_subtitle = "S\xE9";
+    doc.m_titleFace = "Times New Roman";
+    doc.m_titleStyle = 3;
+    doc.m_topImage = "C:\\pics\\logo.gif";
+    doc.m_titleColor = 0x123456;
+    doc.m_columns = 7; // out of the editor's range: kept as stored
+    doc.m_borders = 0;
+    doc.m_backgroundColor = 0x000000;
+    doc.m_linkColor = 0xABCDEF;
+    doc.m_visitedLinkColor = 0x010203;
     for (int g = 0; g < 10; ++g) {
-        doc.m_groups[g].m_strTitle = "G" + std::to_string(g);
-        doc.m_groups[g].m_strBullet = "b.gif";
-        doc.m_groups[g].m_strFace = "Verdana";
-        doc.m_groups[g].m_nStyle = g % 4;
-        doc.m_groups[g].m_clrText = 0x10101 * g;
+        doc.m_groups[g].m_title = "G" + std::to_string(g);
+        doc.m_groups[g].m_bullet = "b.gif";
+        doc.m_groups[g].m_face = "Verdana";
+        doc.m_groups[g].m_style = g % 4;
+        doc.m_groups[g].m_textColor = 0x10101 * g;
         for (int l = 0; l < g; ++l)
-            doc.AddLink(g, "d" + std::to_string(l), "http://x/" + std::to_string(l));
+            doc.addLink(g, "d" + std::to_string(l), "http://x/" + std::to_string(l));
     }
-    CLFDoc back;
-    ASSERT_EQ(Load(SerializeProject(doc), back).status, ReadStatus::Ok);
-    EXPECT_EQ(SerializeProject(back), SerializeProject(doc));
+    Project back;
+    ASSERT_EQ(load(serializeProject(doc), back).status, ReadStatus::Ok);
+    EXPECT_EQ(serializeProject(back), serializeProject(doc));
     EXPECT_EQ(back.m_groups, doc.m_groups);
 }
 
-TEST(ProjectFile, FormatWordIsIgnoredAndTrailingBytesToo) {
-    std::string bytes = SerializeProject(ExampleDoc());
+TEST(projectFile, FormatWordIsIgnoredAndTrailingBytesToo) {
+    std::string bytes = serializeProject(exampleDoc());
     std::string odd = "\xDE\xAD\xBE\xEF" + bytes.substr(4) + "trailing garbage";
-    CLFDoc a, b;
-    ASSERT_EQ(Load(bytes, a).status, ReadStatus::Ok);
-    ASSERT_EQ(Load(odd, b).status, ReadStatus::Ok);
-    EXPECT_EQ(SerializeProject(a), SerializeProject(b));
+    Project a, b;
+    ASSERT_EQ(load(bytes, a).status, ReadStatus::Ok);
+    ASSERT_EQ(load(odd, b).status, ReadStatus::Ok);
+    EXPECT_EQ(serializeProject(a), serializeProject(b));
 }
 
-TEST(ProjectFile, GroupCountDecidesHowManyGroupsAreRead) {
-    const std::string head = NewProjectBytes().substr(0, 41);
+TEST(projectFile, GroupCountDecidesHowManyGroupsAreRead) {
+    const std::string head = newProjectBytes().substr(0, 41);
     auto group = [](const std::string& title) {
-        return Str(title) + Str("") + Str("Arial") + Word(1) + Word(5) + Word(1) + Str("d") +
-               Str("u");
+        return str(title) + str("") + str("Arial") + writeWord(1) + writeWord(5) + writeWord(1) +
+               str("d") + str("u");
     };
     // Three groups: the rest keep fresh values.
     {
-        CLFDoc doc;
-        ASSERT_EQ(Load(head + Word(3) + group("a") + group("b") + group("c"), doc).status,
+        Project doc;
+        ASSERT_EQ(load(head + writeWord(3) + group("a") + group("b") + group("c"), doc).status,
                   ReadStatus::Ok);
-        EXPECT_EQ(doc.m_groups[2].m_strTitle, "c");
-        EXPECT_EQ(doc.m_groups[3], CUrlGroup());
+        EXPECT_EQ(doc.m_groups[2].m_title, "c");
+        EXPECT_EQ(doc.m_groups[3], LinkGroup());
     }
     // Zero or a negative count reads nothing more.
     for (std::uint32_t count : {0u, 0x80000000u, 0xFFFFFFFFu}) {
-        CLFDoc doc;
-        EXPECT_EQ(Load(head + Word(count) + "ignored", doc).status, ReadStatus::Ok);
-        EXPECT_EQ(doc.m_groups[0], CUrlGroup());
+        Project doc;
+        EXPECT_EQ(load(head + writeWord(count) + "ignored", doc).status, ReadStatus::Ok);
+        EXPECT_EQ(doc.m_groups[0], LinkGroup());
     }
     // Twelve groups: the surplus records are read and discarded.
     {
-        std::string bytes = head + Word(12);
+        std::string bytes = head + writeWord(12);
         for (int i = 0; i < 12; ++i)
             bytes += group("g" + std::to_string(i));
-        CLFDoc doc;
-        ASSERT_EQ(Load(bytes, doc).status, ReadStatus::Ok);
+        Project doc;
+        ASSERT_EQ(load(bytes, doc).status, ReadStatus::Ok);
         ASSERT_EQ(doc.m_groups.size(), 10u);
-        EXPECT_EQ(doc.m_groups[9].m_strTitle, "g9");
+        EXPECT_EQ(doc.m_groups[9].m_title, "g9");
         // ... and a file ending inside the surplus is damaged.
-        CLFDoc cut;
-        EXPECT_EQ(Load(bytes.substr(0, bytes.size() - 1), cut).status, ReadStatus::EndOfData);
+        Project cut;
+        EXPECT_EQ(load(bytes.substr(0, bytes.size() - 1), cut).status, ReadStatus::EndOfData);
     }
 }
 
-TEST(ProjectFile, WideStringIsConvertedToWindows1252) {
-    const std::string head = NewProjectBytes().substr(0, 4);
+TEST(projectFile, WideStringIsConvertedToWindows1252) {
+    const std::string head = newProjectBytes().substr(0, 4);
     // "Caf\u00e9 \u20ac \u4e2d" in UTF-16: the CJK character has no byte.
     std::string wide = std::string("\xFF\xFE\xFF") + char(7);
     for (char16_t ch : std::u16string(u"Caf\u00e9 \u20ac\u4e2d"))
         wide += std::string{char(ch & 0xFF), char(ch >> 8)};
-    std::string bytes = head + wide + NewProjectBytes().substr(5);
-    CLFDoc doc;
-    ASSERT_EQ(Load(bytes, doc).status, ReadStatus::Ok);
-    EXPECT_EQ(doc.m_strTitle, "Caf\xE9 \x80?");
+    std::string bytes = head + wide + newProjectBytes().substr(5);
+    Project doc;
+    ASSERT_EQ(load(bytes, doc).status, ReadStatus::Ok);
+    EXPECT_EQ(doc.m_title, "Caf\xE9 \x80?");
     EXPECT_EQ(doc.m_groups.size(), 10u);
 }
 
-TEST(ProjectFile, EveryTruncationIsAFormatError) {
-    CLFDoc doc = ExampleDoc();
-    doc.m_strSubtitle = std::string(300, 's'); // a 16-bit prefix
+TEST(projectFile, EveryTruncationIsAFormatError) {
+    Project doc = exampleDoc();
+    doc.m_subtitle = std::string(300, 's');                            // a 16-bit prefix
     doc.m_groups[1].m_links.push_back({std::string(70000, 'l'), "u"}); // a 32-bit prefix
-    std::string bytes = SerializeProject(doc);
+    std::string bytes = serializeProject(doc);
     for (size_t n = 0; n < bytes.size(); n += (n < 400 || bytes.size() - n < 400) ? 1 : 997) {
-        CLFDoc back;
-        ASSERT_EQ(Load(bytes.substr(0, n), back).status, ReadStatus::EndOfData) << n;
+        Project back;
+        ASSERT_EQ(load(bytes.substr(0, n), back).status, ReadStatus::EndOfData) << n;
     }
 }
 
-TEST(ProjectFile, HostileLengthsFailWithoutAllocating) {
-    const std::string head = NewProjectBytes().substr(0, 4);
-    const std::string rest = NewProjectBytes().substr(5);
+TEST(projectFile, HostileLengthsFailWithoutAllocating) {
+    const std::string head = newProjectBytes().substr(0, 4);
+    const std::string rest = newProjectBytes().substr(5);
     const std::string cases[] = {
-        head + "\xFF\xFF\xFF\xFF\xFF\xFF\xFF",                     // 4 GiB title
-        head + "\xFF\xFF\xFF\xFE\xFF\xFF\x7F" + rest,              // 2 GiB title
-        head + "\xFF\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF",         // 4 G wide characters
-        head + "\xFF\xFE\xFF\xFF\xFE\xFF" + rest,                  // marker after marker
-        NewProjectBytes().substr(0, 41) + Word(1) + Str("") + Str("") + Str("Arial") + Word(0) +
-            Word(0) + Word(0x7FFFFFFF),                            // two billion links
-        NewProjectBytes().substr(0, 41) + Word(0x7FFFFFFF),        // two billion groups
+        head + "\xFF\xFF\xFF\xFF\xFF\xFF\xFF",             // 4 GiB title
+        head + "\xFF\xFF\xFF\xFE\xFF\xFF\x7F" + rest,      // 2 GiB title
+        head + "\xFF\xFE\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", // 4 G wide characters
+        head + "\xFF\xFE\xFF\xFF\xFE\xFF" + rest,          // marker after marker
+        newProjectBytes().substr(0, 41) + writeWord(1) + str("") + str("") + str("Arial") +
+            writeWord(0) + writeWord(0) + writeWord(0x7FFFFFFF), // two billion links
+        newProjectBytes().substr(0, 41) + writeWord(0x7FFFFFFF), // two billion groups
     };
     for (const auto& bytes : cases) {
-        CLFDoc doc;
-        EXPECT_EQ(Load(bytes, doc).status, ReadStatus::EndOfData) << Hex(bytes.substr(0, 12));
+        Project doc;
+        EXPECT_EQ(load(bytes, doc).status, ReadStatus::EndOfData) << hex(bytes.substr(0, 12));
     }
 }
 
@@ -200,55 +202,55 @@ protected:
 };
 
 TEST_F(ProjectOpen, MissingFileChangesNothing) {
-    CLFDoc doc = ExampleDoc();
-    doc.SetModifiedFlag(true);
-    const std::string path = dir.File("nope.lfp");
-    EXPECT_FALSE(doc.OnOpenDocument(path));
-    EXPECT_EQ(doc.ErrorString(), path + " was not found.");
-    EXPECT_TRUE(doc.IsModified());
+    Project doc = exampleDoc();
+    doc.setModified(true);
+    const std::string path = dir.file("nope.lfp");
+    EXPECT_FALSE(doc.load(path));
+    EXPECT_EQ(doc.errorString(), path + " was not found.");
+    EXPECT_TRUE(doc.isModified());
     EXPECT_EQ(doc.m_groups[0].m_links.size(), 1u);
-    EXPECT_EQ(doc.m_strTitle, "My Links");
+    EXPECT_EQ(doc.m_title, "My Links");
 }
 
 TEST_F(ProjectOpen, ZeroLengthFileKeepsPageFieldsAndResetsGroups) {
-    CLFDoc doc = ExampleDoc();
-    const std::string path = dir.File("empty.lfp");
-    WriteFileBytes(path, "");
-    ASSERT_TRUE(doc.OnOpenDocument(path));
-    EXPECT_EQ(doc.m_strTitle, "My Links");
-    EXPECT_EQ(doc.m_groups, CLFDoc().m_groups);
-    EXPECT_FALSE(doc.IsModified());
+    Project doc = exampleDoc();
+    const std::string path = dir.file("empty.lfp");
+    writeFileBytes(path, "");
+    ASSERT_TRUE(doc.load(path));
+    EXPECT_EQ(doc.m_title, "My Links");
+    EXPECT_EQ(doc.m_groups, Project().m_groups);
+    EXPECT_FALSE(doc.isModified());
 }
 
 TEST_F(ProjectOpen, DamagedFileSaysUnexpectedFormatAndStaysModified) {
-    const std::string path = dir.File("cut.lfp");
-    WriteFileBytes(path, SerializeProject(ExampleDoc()).substr(0, 45));
-    CLFDoc doc;
-    EXPECT_FALSE(doc.OnOpenDocument(path));
-    EXPECT_EQ(doc.ErrorString(), "Unexpected file format.");
-    EXPECT_TRUE(doc.IsModified());
+    const std::string path = dir.file("cut.lfp");
+    writeFileBytes(path, serializeProject(exampleDoc()).substr(0, 45));
+    Project doc;
+    EXPECT_FALSE(doc.load(path));
+    EXPECT_EQ(doc.errorString(), "Unexpected file format.");
+    EXPECT_TRUE(doc.isModified());
 }
 
 TEST_F(ProjectOpen, DirectoryIsRefused) {
-    CLFDoc doc;
-    EXPECT_FALSE(doc.OnOpenDocument(dir.Path().string()));
-    EXPECT_EQ(doc.ErrorString(), "Access to " + dir.Path().string() + " was denied.");
+    Project doc;
+    EXPECT_FALSE(doc.load(dir.path().string()));
+    EXPECT_EQ(doc.errorString(), "Access to " + dir.path().string() + " was denied.");
 }
 
 TEST_F(ProjectOpen, ViewIsResetOnlyOnceTheFileIsOpen) {
-    struct View : CDocViewHooks {
+    struct View : DocViewHooks {
         int updates = 0, resets = 0;
-        void UpdateDocument() override { ++updates; }
-        void ResetForOpen() override { ++resets; }
+        void commitEdits() override { ++updates; }
+        void resetForOpen() override { ++resets; }
     } view;
-    CLFDoc doc;
-    doc.SetView(&view);
-    EXPECT_FALSE(doc.OnOpenDocument(dir.File("missing.lfp")));
+    Project doc;
+    doc.setForm(&view);
+    EXPECT_FALSE(doc.load(dir.file("missing.lfp")));
     EXPECT_EQ(view.resets, 0);
-    const std::string path = dir.File("ok.lfp");
-    WriteFileBytes(path, SerializeProject(ExampleDoc()));
-    EXPECT_TRUE(doc.OnOpenDocument(path));
+    const std::string path = dir.file("ok.lfp");
+    writeFileBytes(path, serializeProject(exampleDoc()));
+    EXPECT_TRUE(doc.load(path));
     EXPECT_EQ(view.resets, 1);
-    EXPECT_TRUE(doc.OnSaveDocument(dir.File("saved.lfp")));
+    EXPECT_TRUE(doc.save(dir.file("saved.lfp")));
     EXPECT_EQ(view.updates, 1);
 }

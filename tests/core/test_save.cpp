@@ -1,8 +1,8 @@
 #include "TestUtil.h"
 
-#include "model/FileOps.h"
-#include "model/LFDoc.h"
-#include "model/ProjectFile.h"
+#include "core/AtomicFileWriter.h"
+#include "core/Project.h"
+#include "core/ProjectFile.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -11,35 +11,37 @@
 namespace {
 
 // Fails the chosen step with the chosen errno; every other call goes through.
-class FailingOps : public CFileOps {
+class FailingOps : public SystemCalls {
 public:
     enum Step { kNone, kMkstemp, kFchmod, kWrite, kFsync, kClose, kRename };
     FailingOps(Step step, int err) : m_step(step), m_err(err) {}
 
-    int Mkstemp(char* t) override { return Fail(kMkstemp) ? -1 : CFileOps::Mkstemp(t); }
-    int Fchmod(int fd, mode_t m) override { return Fail(kFchmod) ? -1 : CFileOps::Fchmod(fd, m); }
-    ssize_t Write(int fd, const void* b, size_t n) override {
+    int mkstemp(char* t) override { return fail(kMkstemp) ? -1 : SystemCalls::mkstemp(t); }
+    int fchmod(int fd, mode_t m) override {
+        return fail(kFchmod) ? -1 : SystemCalls::fchmod(fd, m);
+    }
+    ssize_t write(int fd, const void* b, size_t n) override {
         // Let part of the file reach the disk before the failure.
         if (m_step == kWrite && m_written > 1000) {
             errno = m_err;
             return -1;
         }
-        ssize_t w = CFileOps::Write(fd, b, std::min<size_t>(n, 700));
+        ssize_t w = SystemCalls::write(fd, b, std::min<size_t>(n, 700));
         if (w > 0)
             m_written += static_cast<size_t>(w);
         return w;
     }
-    int Fsync(int fd) override { return Fail(kFsync) ? -1 : CFileOps::Fsync(fd); }
-    int Close(int fd) override {
-        int r = CFileOps::Close(fd);
-        return Fail(kClose) ? -1 : r;
+    int fsync(int fd) override { return fail(kFsync) ? -1 : SystemCalls::fsync(fd); }
+    int close(int fd) override {
+        int r = SystemCalls::close(fd);
+        return fail(kClose) ? -1 : r;
     }
-    int Rename(const char* a, const char* b) override {
-        return Fail(kRename) ? -1 : CFileOps::Rename(a, b);
+    int rename(const char* a, const char* b) override {
+        return fail(kRename) ? -1 : SystemCalls::rename(a, b);
     }
 
 private:
-    bool Fail(Step s) {
+    bool fail(Step s) {
         if (s != m_step)
             return false;
         errno = m_err;
@@ -50,17 +52,17 @@ private:
     size_t m_written = 0;
 };
 
-CLFDoc BigDoc() {
-    CLFDoc doc;
+Project bigDoc() {
+    Project doc;
     for (int i = 0; i < 500; ++i)
-        doc.AddLink(i % 10, "link " + std::to_string(i), "http://example.com/" + std::to_string(i));
+        doc.addLink(i % 10, "link " + std::to_string(i), "http://example.com/" + std::to_string(i));
     return doc;
 }
 
-size_t CountEntries(const std::filesystem::path& dir) {
+size_t countEntries(const std::filesystem::path& dir) {
     size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator(dir); it != std::filesystem::directory_iterator();
-         ++it)
+    for (auto it = std::filesystem::directory_iterator(dir);
+         it != std::filesystem::directory_iterator(); ++it)
         ++n;
     return n;
 }
@@ -83,63 +85,63 @@ TEST(SaveProject, EveryFailingStepLeavesTheOldFileAndNoTemporary) {
     };
     for (const auto& c : cases) {
         TempDir dir;
-        const std::string path = dir.File("p.lfp");
-        WriteFileBytes(path, "previous contents");
+        const std::string path = dir.file("p.lfp");
+        writeFileBytes(path, "previous contents");
         FailingOps ops(c.step, c.err);
         std::string error;
-        EXPECT_FALSE(SaveProjectFile(BigDoc(), path, error, ops)) << c.step;
+        EXPECT_FALSE(saveProjectFile(bigDoc(), path, error, ops)) << c.step;
         std::string expected = c.message;
         expected.replace(expected.find("%s"), 2, path);
         EXPECT_EQ(error, expected);
-        EXPECT_EQ(ReadFileBytes(path), "previous contents") << c.step;
-        EXPECT_EQ(CountEntries(dir.Path()), 1u) << "temporary file left behind, step " << c.step;
+        EXPECT_EQ(readFileBytes(path), "previous contents") << c.step;
+        EXPECT_EQ(countEntries(dir.path()), 1u) << "temporary file left behind, step " << c.step;
     }
 }
 
 TEST(SaveProject, ReplacesContentKeepsModeAndFollowsSymlinks) {
     TempDir dir;
-    const std::string real = dir.File("real.lfp");
-    const std::string link = dir.File("link.lfp");
-    WriteFileBytes(real, "old");
+    const std::string real = dir.file("real.lfp");
+    const std::string link = dir.file("link.lfp");
+    writeFileBytes(real, "old");
     ::chmod(real.c_str(), 0640);
     ASSERT_EQ(::symlink("real.lfp", link.c_str()), 0);
     std::string error;
-    CLFDoc doc = BigDoc();
-    ASSERT_TRUE(SaveProjectFile(doc, link, error)) << error;
+    Project doc = bigDoc();
+    ASSERT_TRUE(saveProjectFile(doc, link, error)) << error;
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(ReadFileBytes(real), SerializeProject(doc));
+    EXPECT_EQ(readFileBytes(real), serializeProject(doc));
     struct stat st {};
     ASSERT_EQ(::stat(real.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
-    EXPECT_EQ(CountEntries(dir.Path()), 2u);
+    EXPECT_EQ(countEntries(dir.path()), 2u);
 }
 
 TEST(SaveProject, ReadOnlyTargetIsRefused) {
     TempDir dir;
-    const std::string path = dir.File("ro.lfp");
-    WriteFileBytes(path, "keep");
+    const std::string path = dir.file("ro.lfp");
+    writeFileBytes(path, "keep");
     ::chmod(path.c_str(), 0444);
     std::string error;
-    EXPECT_FALSE(SaveProjectFile(CLFDoc(), path, error));
+    EXPECT_FALSE(saveProjectFile(Project(), path, error));
     EXPECT_EQ(error, "Access to " + path + " was denied.");
-    EXPECT_EQ(ReadFileBytes(path), "keep");
+    EXPECT_EQ(readFileBytes(path), "keep");
 }
 
 TEST(SaveProject, MissingFolderIsNotFound) {
     TempDir dir;
-    const std::string path = dir.File("no/such/dir.lfp");
+    const std::string path = dir.file("no/such/dir.lfp");
     std::string error;
-    EXPECT_FALSE(SaveProjectFile(CLFDoc(), path, error));
+    EXPECT_FALSE(saveProjectFile(Project(), path, error));
     EXPECT_EQ(error, path + " was not found.");
 }
 
 TEST(SaveProject, DocumentKeepsModifiedFlagWhenSaveFails) {
     TempDir dir;
-    CLFDoc doc;
-    doc.SetModifiedFlag(true);
-    EXPECT_FALSE(doc.OnSaveDocument(dir.File("missing/x.lfp")));
-    EXPECT_TRUE(doc.IsModified());
-    EXPECT_TRUE(doc.OnSaveDocument(dir.File("x.lfp")));
-    EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(ReadFileBytes(dir.File("x.lfp")).size(), 245u);
+    Project doc;
+    doc.setModified(true);
+    EXPECT_FALSE(doc.save(dir.file("missing/x.lfp")));
+    EXPECT_TRUE(doc.isModified());
+    EXPECT_TRUE(doc.save(dir.file("x.lfp")));
+    EXPECT_FALSE(doc.isModified());
+    EXPECT_EQ(readFileBytes(dir.file("x.lfp")).size(), 245u);
 }

@@ -1,14 +1,14 @@
 // Start-up, the main window's menus, accelerators, toolbar and status bar,
 // the settings file, the file-type registration, Exit, help and About.
-#include "app/AboutDlg.h"
-#include "app/CommandIds.h"
-#include "app/DocManager.h"
-#include "app/HelpLauncher.h"
-#include "app/MainFrame.h"
-#include "app/ShellRegistration.h"
-#include "app/StartPageApp.h"
-#include "editor/LFView.h"
-#include "model/IniFile.h"
+#include "app/AboutDialog.h"
+#include "app/Application.h"
+#include "app/DesktopIntegration.h"
+#include "app/MainWindow.h"
+#include "app/ProjectFileController.h"
+#include "core/SettingsFile.h"
+#include "editor/ProjectForm.h"
+#include "gui/CommandIds.h"
+#include "gui/HelpLauncher.h"
 #include "support/FakeUiServices.h"
 
 #include <QDir>
@@ -23,20 +23,20 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& path) {
+QByteArray readAll(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-CCommandLineInfo Command(CCommandLineInfo::Command c, const QString& file = {}) {
-    CCommandLineInfo info;
-    info.m_nShellCommand = c;
-    info.m_strFileName = QFile::encodeName(file).toStdString();
+CommandLineOptions Command(CommandLineOptions::Command c, const QString& file = {}) {
+    CommandLineOptions info;
+    info.m_shellCommand = c;
+    info.m_fileName = QFile::encodeName(file).toStdString();
     return info;
 }
 
 // The displayed form of a menu item: its text and the first shortcut.
-QString ItemText(const QAction* a) {
+QString itemText(const QAction* a) {
     if (a->isSeparator())
         return QStringLiteral("-");
     QString text = a->text();
@@ -54,12 +54,12 @@ class TestAppShell : public QObject {
     QString m_sample;
     const QString m_program = QStringLiteral("/opt/Link Fold/bin/linkfold");
 
-    QString Config() const { return m_home.filePath(QStringLiteral("config")); }
-    QString Data() const { return m_home.filePath(QStringLiteral("data")); }
-    QString Ini() const { return Config() + QStringLiteral("/linkfold.ini"); }
-    CStartPageApp::Options Options() const { return {Ini(), Data(), m_program}; }
+    QString config() const { return m_home.filePath(QStringLiteral("config")); }
+    QString data() const { return m_home.filePath(QStringLiteral("data")); }
+    QString ini() const { return config() + QStringLiteral("/linkfold.ini"); }
+    Application::Options Options() const { return {ini(), data(), m_program}; }
 
-    QString CopySample(const QString& name) {
+    QString copySample(const QString& name) {
         const QString path = m_home.filePath(QStringLiteral("projects/") + name);
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile::remove(path);
@@ -71,14 +71,14 @@ class TestAppShell : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(m_home.isValid());
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(Config()));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(Data()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data()));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(m_home.filePath(QStringLiteral("system"))));
-        help::SetHelpDirectory(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/help"));
-        m_sample = CopySample(QStringLiteral("sample.lfp"));
+        help::setHelpDirectory(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/help"));
+        m_sample = copySample(QStringLiteral("sample.lfp"));
     }
     void init() {
-        QFile::remove(Ini());
+        QFile::remove(ini());
         // The registration files stay between tests (a start only rewrites
         // what differs); the registration tests start from none.
         QDir(m_home.filePath(QStringLiteral("system"))).removeRecursively();
@@ -86,10 +86,10 @@ private slots:
     }
 
     void startWithoutFile() {
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
-        CMainFrame* frame = app.GetMainFrame();
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        MainWindow* frame = app.mainWindow();
         QVERIFY(frame && frame->isVisible());
         QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Linkfold"));
         // Fixed size, no maximize box, a minimize box.
@@ -97,159 +97,160 @@ private slots:
         QVERIFY(frame->width() > 0 && frame->height() > 0);
         QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
-        QVERIFY(frame->GetView() && frame->centralWidget() == frame->GetView());
-        // The empty recent list is the greyed "Recent File" item.
-        QAction* recent = frame->GetAction(cmd::ID_FILE_MRU_FILE1);
+        QVERIFY(frame->form() && frame->centralWidget() == frame->form());
+        // The empty recent list is the greyed "Recent file" item.
+        QAction* recent = frame->action(cmd::ID_FILE_MRU_FILE1);
         QCOMPARE(recent->text(), QStringLiteral("Recent File"));
         QVERIFY(!recent->isEnabled());
-        QVERIFY(!frame->GetAction(cmd::ID_FILE_MRU_FILE1 + 1)->isVisible());
-        QVERIFY(!frame->OnCommand(cmd::ID_FILE_MRU_FILE1)); // a greyed item never runs
+        QVERIFY(!frame->action(cmd::ID_FILE_MRU_FILE1 + 1)->isVisible());
+        QVERIFY(!frame->onCommand(cmd::ID_FILE_MRU_FILE1)); // a greyed item never runs
         QVERIFY(ui.messages.isEmpty());
-        app.ExitInstance();
-        QVERIFY(!ReadAll(Ini()).contains("Recent File List"));
+        app.finish();
+        QVERIFY(!readAll(ini()).contains("Recent File List"));
     }
 
     void startWithFileOpensIt() {
-        CFakeUiServices ui;
+        FakeUiServices ui;
         {
-            CStartPageApp app(Options());
-            QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileOpen, m_sample)));
-            QCOMPARE(app.GetMainFrame()->windowTitle(), QStringLiteral("sample.lfp - Linkfold"));
-            QCOMPARE(app.GetDocument().m_strTitle, std::string("My Links"));
-            QCOMPARE(app.GetRecentFileList()[0], QFile::encodeName(m_sample).toStdString());
-            QCOMPARE(app.GetMainFrame()->GetAction(cmd::ID_FILE_MRU_FILE1)->text(),
+            Application app(Options());
+            QVERIFY(app.start(Command(CommandLineOptions::FileOpen, m_sample)));
+            QCOMPARE(app.mainWindow()->windowTitle(), QStringLiteral("sample.lfp - Linkfold"));
+            QCOMPARE(app.project().m_title, std::string("My Links"));
+            QCOMPARE(app.recentFiles()[0], QFile::encodeName(m_sample).toStdString());
+            QCOMPARE(app.mainWindow()->action(cmd::ID_FILE_MRU_FILE1)->text(),
                      QStringLiteral("&1 sample.lfp"));
-            app.ExitInstance();
+            app.finish();
         }
-        const QByteArray ini = ReadAll(Ini());
-        QVERIFY2(ini.contains("[Recent File List]\nFile1=" + QFile::encodeName(m_sample) + "\n"),
-                 ini.constData());
+        const QByteArray iniText = readAll(ini());
+        QVERIFY2(
+            iniText.contains("[Recent File List]\nFile1=" + QFile::encodeName(m_sample) + "\n"),
+            iniText.constData());
         QVERIFY(ui.messages.isEmpty());
     }
 
     void startWithMissingFileEnds() {
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
+        FakeUiServices ui;
+        Application app(Options());
         const QString missing = m_home.filePath(QStringLiteral("projects/none.lfp"));
-        QVERIFY(!app.InitInstance(Command(CCommandLineInfo::FileOpen, missing)));
-        QCOMPARE(app.ExitCode(), 1);
+        QVERIFY(!app.start(Command(CommandLineOptions::FileOpen, missing)));
+        QCOMPARE(app.exitCode(), 1);
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, missing + QStringLiteral(" was not found."));
-        QVERIFY(!app.GetMainFrame() || !app.GetMainFrame()->isVisible());
-        app.ExitInstance();
-        QVERIFY(!ReadAll(Ini()).contains("none.lfp"));
+        QVERIFY(!app.mainWindow() || !app.mainWindow()->isVisible());
+        app.finish();
+        QVERIFY(!readAll(ini()).contains("none.lfp"));
     }
 
     void switchesThatEndAtOnce_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<bool>("frameMade");
-        QTest::newRow("/p") << int(CCommandLineInfo::FilePrint) << true;
-        QTest::newRow("/pt") << int(CCommandLineInfo::FilePrintTo) << true;
-        QTest::newRow("/dde") << int(CCommandLineInfo::FileDDE) << false;
+        QTest::newRow("/p") << int(CommandLineOptions::FilePrint) << true;
+        QTest::newRow("/pt") << int(CommandLineOptions::FilePrintTo) << true;
+        QTest::newRow("/dde") << int(CommandLineOptions::FileDDE) << false;
     }
     void switchesThatEndAtOnce() {
         QFETCH(int, command);
         QFETCH(bool, frameMade);
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(!app.InitInstance(Command(CCommandLineInfo::Command(command), m_sample)));
-        QCOMPARE(app.ExitCode(), 0);
-        QCOMPARE(app.GetMainFrame() != nullptr, frameMade);
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(!app.start(Command(CommandLineOptions::Command(command), m_sample)));
+        QCOMPARE(app.exitCode(), 0);
+        QCOMPARE(app.mainWindow() != nullptr, frameMade);
         if (frameMade) {
-            QVERIFY(!app.GetMainFrame()->isVisible());
-            QCOMPARE(app.GetDocument().m_strTitle, std::string("My Links"));
+            QVERIFY(!app.mainWindow()->isVisible());
+            QCOMPARE(app.project().m_title, std::string("My Links"));
         }
         QVERIFY(ui.messages.isEmpty());
     }
 
     void registrationFilesAndUnregister() {
-        QDir(Data()).removeRecursively();
-        CFakeUiServices ui;
+        QDir(data()).removeRecursively();
+        FakeUiServices ui;
         {
-            CStartPageApp app(Options());
-            QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
-            app.ExitInstance();
+            Application app(Options());
+            QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+            app.finish();
         }
-        CShellRegistration reg(Data(), m_program);
-        for (const QString& f : reg.Files())
+        DesktopIntegration reg(data(), m_program);
+        for (const QString& f : reg.files())
             QVERIFY2(QFile::exists(f), qPrintable(f));
-        const QByteArray mime = ReadAll(Data() + QStringLiteral("/mime/packages/linkfold.xml"));
+        const QByteArray mime = readAll(data() + QStringLiteral("/mime/packages/linkfold.xml"));
         QVERIFY(mime.contains("<comment>Linkfold Document</comment>"));
         QVERIFY(mime.contains("<glob pattern=\"*.lfp\"/>"));
         const QByteArray desktop =
-            ReadAll(Data() + QStringLiteral("/applications/linkfold.desktop"));
+            readAll(data() + QStringLiteral("/applications/linkfold.desktop"));
         QVERIFY(desktop.contains("Exec=\"/opt/Link Fold/bin/linkfold\" %f\n"));
         QVERIFY(desktop.contains("Exec=\"/opt/Link Fold/bin/linkfold\" -p %f\n"));
         QVERIFY(desktop.contains("MimeType=application/x-linkfold-document;"));
-        QVERIFY(QFile::exists(Ini()));
+        QVERIFY(QFile::exists(ini()));
 
-        // Unregister removes exactly those files and the settings file, and
+        // unregisterFileTypes removes exactly those files and the settings file, and
         // writes no settings afterwards.
-        const QString keep = Data() + QStringLiteral("/applications/other.desktop");
+        const QString keep = data() + QStringLiteral("/applications/other.desktop");
         QVERIFY(QFile(keep).open(QIODevice::WriteOnly));
-        CStartPageApp app(Options());
-        QVERIFY(!app.InitInstance(Command(CCommandLineInfo::AppUnregister)));
-        app.ExitInstance();
+        Application app(Options());
+        QVERIFY(!app.start(Command(CommandLineOptions::AppUnregister)));
+        app.finish();
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, QString::fromLatin1(kUnregisterDone));
-        for (const QString& f : reg.Files())
+        for (const QString& f : reg.files())
             QVERIFY2(!QFile::exists(f), qPrintable(f));
-        QVERIFY(!QFile::exists(Ini()));
+        QVERIFY(!QFile::exists(ini()));
         QVERIFY(QFile::exists(keep));
     }
 
     void extensionOfAnotherTypeIsNotClaimed() {
-        QDir(Data()).removeRecursively();
-        CFakeUiServices ui;
+        QDir(data()).removeRecursively();
+        FakeUiServices ui;
         const QString sys = m_home.filePath(QStringLiteral("system/mime"));
         QVERIFY(QDir().mkpath(sys));
         QFile globs(sys + QStringLiteral("/globs2"));
         QVERIFY(globs.open(QIODevice::WriteOnly));
         globs.write("# comment\n50:application/x-other-tool:*.LFP\n");
         globs.close();
-        CShellRegistration reg(Data(), m_program);
-        QVERIFY(reg.OtherTypeClaimsExtension());
-        QVERIFY(reg.Register());
-        const QByteArray mime = ReadAll(Data() + QStringLiteral("/mime/packages/linkfold.xml"));
+        DesktopIntegration reg(data(), m_program);
+        QVERIFY(reg.otherTypeClaimsExtension());
+        QVERIFY(reg.registerFileTypes());
+        const QByteArray mime = readAll(data() + QStringLiteral("/mime/packages/linkfold.xml"));
         QVERIFY(mime.contains("Linkfold Document"));
         QVERIFY(!mime.contains("glob"));
     }
 
     void recentFilesInSettingsAfterFiveOpens() {
-        CFakeUiServices ui;
+        FakeUiServices ui;
         QStringList paths;
         {
-            CStartPageApp app(Options());
-            QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
+            Application app(Options());
+            QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
             for (int i = 1; i <= 5; ++i) {
-                paths << CopySample(QStringLiteral("p%1.lfp").arg(i));
-                QVERIFY(app.GetDocManager().OpenDocumentFile(paths.last()));
+                paths << copySample(QStringLiteral("p%1.lfp").arg(i));
+                QVERIFY(app.fileController().openDocumentFile(paths.last()));
             }
-            CMainFrame* frame = app.GetMainFrame();
+            MainWindow* frame = app.mainWindow();
             for (int i = 0; i < 4; ++i) {
-                QAction* a = frame->GetAction(cmd::ID_FILE_MRU_FILE1 + i);
+                QAction* a = frame->action(cmd::ID_FILE_MRU_FILE1 + i);
                 QVERIFY(a->isVisible() && a->isEnabled());
                 QCOMPARE(a->text(), QStringLiteral("&%1 p%2.lfp").arg(i + 1).arg(5 - i));
                 QCOMPARE(a->statusTip(), QStringLiteral("Open this document"));
             }
-            app.ExitInstance();
+            app.finish();
         }
-        CIniFile ini(QFile::encodeName(Ini()).toStdString());
-        ini.Load();
+        SettingsFile settings(QFile::encodeName(ini()).toStdString());
+        settings.load();
         for (int i = 1; i <= 4; ++i)
-            QCOMPARE(ini.GetString("Recent File List", "File" + std::to_string(i)),
+            QCOMPARE(settings.stringValue("Recent File List", "File" + std::to_string(i)),
                      QFile::encodeName(paths[5 - i]).toStdString());
-        QCOMPARE(ini.GetString("Recent File List", "File5", "none"), std::string("none"));
+        QCOMPARE(settings.stringValue("Recent File List", "File5", "none"), std::string("none"));
 
         // The next start reads them back; PreviewPages is kept when not 0.
-        ini.SetInt("Settings", "PreviewPages", 3);
-        QVERIFY(ini.Save());
-        CStartPageApp again(Options());
-        QVERIFY(again.InitInstance(Command(CCommandLineInfo::FileNew)));
-        QCOMPARE(again.GetRecentFileList()[0], QFile::encodeName(paths[4]).toStdString());
-        QCOMPARE(again.GetPreviewPages(), 3);
-        again.ExitInstance();
-        QVERIFY(ReadAll(Ini()).contains("[Settings]\nPreviewPages=3\n"));
+        settings.setIntValue("Settings", "PreviewPages", 3);
+        QVERIFY(settings.save());
+        Application again(Options());
+        QVERIFY(again.start(Command(CommandLineOptions::FileNew)));
+        QCOMPARE(again.recentFiles()[0], QFile::encodeName(paths[4]).toStdString());
+        QCOMPARE(again.previewPages(), 3);
+        again.finish();
+        QVERIFY(readAll(ini()).contains("[Settings]\nPreviewPages=3\n"));
     }
 
     void fileDialogFilters_data() {
@@ -269,13 +270,13 @@ private slots:
     void fileDialogFilters() {
         QFETCH(QString, filter);
         QFETCH(QString, qt);
-        QCOMPARE(ToQtNameFilter(filter), qt);
+        QCOMPARE(toQtNameFilter(filter), qt);
     }
 
     void menus() {
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
         const QList<QPair<QString, QStringList>> expected = {
             {"&Project",
              {"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-",
@@ -292,7 +293,7 @@ private slots:
             {32771, 32772},
             {32783, 0, 57664},
         };
-        const QList<QAction*> menus = app.GetMainFrame()->menuBar()->actions();
+        const QList<QAction*> menus = app.mainWindow()->menuBar()->actions();
         QCOMPARE(menus.size(), expected.size());
         for (int m = 0; m < menus.size(); ++m) {
             QCOMPARE(menus[m]->text(), expected[m].first);
@@ -301,7 +302,7 @@ private slots:
             for (QAction* a : menus[m]->menu()->actions()) {
                 if (!a->isVisible())
                     continue;
-                texts << ItemText(a);
+                texts << itemText(a);
                 menuIds << (a->isSeparator() ? 0 : a->data().toInt());
                 if (!a->isSeparator())
                     QCOMPARE(a->objectName(), QStringLiteral("cmd%1").arg(a->data().toInt()));
@@ -331,20 +332,20 @@ private slots:
     void accelerators() {
         QFETCH(QString, keys);
         QFETCH(int, id);
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
-        QAction* a = app.GetMainFrame()->GetAction(id);
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QAction* a = app.mainWindow()->action(id);
         QVERIFY(a);
         QVERIFY(a->shortcuts().contains(QKeySequence(keys)));
     }
 
     void inertKeysDoNothingInTextField() {
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
-        CMainFrame* frame = app.GetMainFrame();
-        auto* edit = new QLineEdit(frame->GetView());
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        MainWindow* frame = app.mainWindow();
+        auto* edit = new QLineEdit(frame->form());
         edit->show();
         frame->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame));
@@ -363,10 +364,10 @@ private slots:
     }
 
     void toolbar() {
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
-        QToolBar* bar = app.GetMainFrame()->GetToolBar();
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QToolBar* bar = app.mainWindow()->toolBar();
         QList<int> ids;
         QStringList tips;
         for (QAction* a : bar->actions()) {
@@ -387,7 +388,7 @@ private slots:
         QCOMPARE(bar->iconSize(), QSize(24, 20));
         QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
         QVERIFY(bar->isMovable() && bar->isFloatable());
-        QCOMPARE(app.GetMainFrame()->toolBarArea(bar), Qt::TopToolBarArea);
+        QCOMPARE(app.mainWindow()->toolBarArea(bar), Qt::TopToolBarArea);
     }
 
     void statusBarPrompts_data() {
@@ -409,20 +410,20 @@ private slots:
     void statusBarPrompts() {
         QFETCH(int, id);
         QFETCH(QString, prompt);
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
-        CMainFrame* frame = app.GetMainFrame();
-        QCOMPARE(frame->MessageText(), QStringLiteral(" "));
-        frame->GetAction(id)->showStatusText(frame);
-        QCOMPARE(frame->MessageText(), prompt);
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        MainWindow* frame = app.mainWindow();
+        QCOMPARE(frame->messageText(), QStringLiteral(" "));
+        frame->action(id)->showStatusText(frame);
+        QCOMPARE(frame->messageText(), prompt);
         // Leaving the item brings back the idle text.
         QStatusTipEvent leave{QString()};
         QApplication::sendEvent(frame, &leave);
-        QCOMPARE(frame->MessageText(), QStringLiteral(" "));
+        QCOMPARE(frame->messageText(), QStringLiteral(" "));
         // The form's own messages use the same pane.
-        emit frame->GetView()->statusMessage(QStringLiteral("News"));
-        QCOMPARE(frame->MessageText(), QStringLiteral("News"));
+        emit frame->form()->statusMessage(QStringLiteral("News"));
+        QCOMPARE(frame->messageText(), QStringLiteral("News"));
         // Lock indicators exist; without a readable keyboard state they hide.
         for (const char* name : {"CAP", "NUM", "SCRL"}) {
             auto* label = frame->statusBar()->findChild<QLabel*>(QStringLiteral("indicator") +
@@ -446,33 +447,33 @@ private slots:
     void exitAsksBeforeDiscarding() {
         QFETCH(int, answer);
         QFETCH(bool, closes);
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
-        CMainFrame* frame = app.GetMainFrame();
-        app.GetDocument().SetModifiedFlag(true);
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        MainWindow* frame = app.mainWindow();
+        app.project().setModified(true);
         ui.setNextAnswer(QMessageBox::StandardButton(answer));
         if (answer == QMessageBox::Yes)
             ui.setNextFileName(QString());
-        QVERIFY(frame->GetAction(cmd::ID_APP_EXIT)->isEnabled());
-        QVERIFY(frame->OnCommand(cmd::ID_APP_EXIT));
+        QVERIFY(frame->action(cmd::ID_APP_EXIT)->isEnabled());
+        QVERIFY(frame->onCommand(cmd::ID_APP_EXIT));
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, QStringLiteral("Save changes to Untitled?"));
         QCOMPARE(frame->isVisible(), !closes);
-        QVERIFY(app.GetDocument().IsModified());
+        QVERIFY(app.project().isModified());
         QCOMPARE(ui.fileDialogs.size(), answer == QMessageBox::Yes ? 1 : 0);
     }
 
     void helpCommands() {
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
-        CMainFrame* frame = app.GetMainFrame();
-        QVERIFY(frame->GetAction(cmd::ID_HELP_CONTENTS)->isEnabled());
-        QVERIFY(frame->OnCommand(cmd::ID_HELP_CONTENTS));
-        QVERIFY(help::LaunchHelp(frame, res::HELP_CONTEXT_LINK));
-        QVERIFY(help::LaunchHelp(frame, res::HELP_CONTEXT_GROUP));
-        QVERIFY(help::LaunchHelp(frame, res::HELP_CONTEXT_COLORS));
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        MainWindow* frame = app.mainWindow();
+        QVERIFY(frame->action(cmd::ID_HELP_CONTENTS)->isEnabled());
+        QVERIFY(frame->onCommand(cmd::ID_HELP_CONTENTS));
+        QVERIFY(help::launchHelp(frame, res::HELP_CONTEXT_LINK));
+        QVERIFY(help::launchHelp(frame, res::HELP_CONTEXT_GROUP));
+        QVERIFY(help::launchHelp(frame, res::HELP_CONTEXT_COLORS));
         QCOMPARE(ui.opened.size(), 4);
         const QStringList pages = {"index.html", "link-dialog.html", "group-dialog.html",
                                    "colors-dialog.html"};
@@ -484,31 +485,31 @@ private slots:
 
         // No browser, or no help pages: one message each.
         ui.setBrowserResult(false);
-        QVERIFY(!help::LaunchHelp(frame, help::kContents));
-        help::SetHelpDirectory(m_home.filePath(QStringLiteral("no-help-here")));
+        QVERIFY(!help::launchHelp(frame, help::kContents));
+        help::setHelpDirectory(m_home.filePath(QStringLiteral("no-help-here")));
         ui.setBrowserResult(true);
-        QVERIFY(!help::LaunchHelp(frame, res::HELP_CONTEXT_GROUP));
-        help::SetHelpDirectory(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/help"));
+        QVERIFY(!help::launchHelp(frame, res::HELP_CONTEXT_GROUP));
+        help::setHelpDirectory(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/help"));
         QCOMPARE(ui.messages.size(), 2);
         for (const auto& m : ui.messages)
             QCOMPARE(m.text, QStringLiteral("Failed to launch help."));
     }
 
     void aboutBox() {
-        CFakeUiServices ui;
-        CStartPageApp app(Options());
-        QVERIFY(app.InitInstance(Command(CCommandLineInfo::FileNew)));
+        FakeUiServices ui;
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
         QString title;
         QStringList texts;
         bool isAbout = false;
         ui.setNextDialog([&](QDialog& dlg) {
-            isAbout = qobject_cast<CAboutDlg*>(&dlg) != nullptr;
+            isAbout = qobject_cast<AboutDialog*>(&dlg) != nullptr;
             title = dlg.windowTitle();
             for (QLabel* l : dlg.findChildren<QLabel*>())
                 texts << l->text();
             return int(QDialog::Accepted);
         });
-        QVERIFY(app.GetMainFrame()->OnCommand(cmd::ID_APP_ABOUT));
+        QVERIFY(app.mainWindow()->onCommand(cmd::ID_APP_ABOUT));
         QVERIFY(isAbout);
         QCOMPARE(title, QStringLiteral("About"));
         QVERIFY(texts.contains(QStringLiteral("Version 1.0")));

@@ -1,12 +1,12 @@
-#include "app/HelpLauncher.h"
+#include "dialogs/ColorPicker.h"
 #include "dialogs/ColorSwatchButton.h"
-#include "dialogs/ColorsDlg.h"
-#include "dialogs/FontPickerDlg.h"
+#include "dialogs/FontDialog.h"
 #include "dialogs/FontRules.h"
-#include "dialogs/GroupPropsDlg.h"
-#include "dialogs/LinkEntryDlg.h"
-#include "dialogs/PickColor.h"
-#include "editor/Cp1252Text.h"
+#include "dialogs/GroupDialog.h"
+#include "dialogs/LinkDialog.h"
+#include "dialogs/PageColorsDialog.h"
+#include "gui/HelpLauncher.h"
+#include "gui/QtText.h"
 #include "support/FakeUiServices.h"
 
 #include <QAbstractButton>
@@ -23,23 +23,23 @@
 
 namespace {
 
-template <typename T> T* Child(QDialog& dlg, const char* name) {
+template <typename T> T* child(QDialog& dlg, const char* name) {
     T* w = dlg.findChild<T*>(QString::fromLatin1(name));
     if (!w)
         qWarning("no control %s", name);
     return w;
 }
 
-void Click(QDialog& dlg, const char* name) {
-    Child<QAbstractButton>(dlg, name)->click();
+void click(QDialog& dlg, const char* name) {
+    child<QAbstractButton>(dlg, name)->click();
 }
 
-void SetText(QDialog& dlg, const char* name, const QString& text) {
-    Child<QLineEdit>(dlg, name)->setText(text);
+void setText(QDialog& dlg, const char* name, const QString& text) {
+    child<QLineEdit>(dlg, name)->setText(text);
 }
 
-QString Text(QDialog& dlg, const char* name) {
-    return Child<QLineEdit>(dlg, name)->text();
+QString text(QDialog& dlg, const char* name) {
+    return child<QLineEdit>(dlg, name)->text();
 }
 
 } // namespace
@@ -48,7 +48,7 @@ class TestDialogs : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<CFakeUiServices> m_ui;
+    std::unique_ptr<FakeUiServices> m_ui;
 
 private slots:
     void initTestCase() {
@@ -56,7 +56,7 @@ private slots:
         for (int i = 0; i < QColorDialog::customCount(); ++i)
             QColorDialog::setCustomColor(i, QColor(1, 2, 3));
     }
-    void init() { m_ui = std::make_unique<CFakeUiServices>(); }
+    void init() { m_ui = std::make_unique<FakeUiServices>(); }
     void cleanup() {
         QCOMPARE(m_ui->unexpected, 0);
         m_ui.reset();
@@ -78,13 +78,13 @@ private slots:
         QFETCH(int, points);
         QFETCH(int, dpi);
         QFETCH(int, height);
-        QCOMPARE(PointSizeToHeight(points, dpi), height);
+        QCOMPARE(::pointSizeToHeight(points, dpi), height);
     }
 
     void pointSizeToHeightOfWindow() {
         QWidget w;
-        QCOMPARE(PointSizeToHeight(&w, 14), PointSizeToHeight(14, w.logicalDpiY()));
-        QVERIFY(PointSizeToHeight(&w, 32) < 0);
+        QCOMPARE(::pointSizeToHeight(&w, 14), ::pointSizeToHeight(14, w.logicalDpiY()));
+        QVERIFY(::pointSizeToHeight(&w, 32) < 0);
     }
 
     void styleCode_data() {
@@ -103,7 +103,7 @@ private slots:
         QFETCH(bool, italic);
         QFETCH(int, weight);
         QFETCH(int, style);
-        QCOMPARE(StyleCodeFromFont(italic, weight), style);
+        QCOMPARE(styleCodeFromFont(italic, weight), style);
     }
 
     // --- font picker ---
@@ -125,17 +125,17 @@ private slots:
         QFETCH(int, result);
         std::string face = "Arial";
         std::int32_t style = start;
-        COLORREF color = 0;
+        RgbColor color = 0;
         int shownRow = -1;
         QString title;
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
-            auto* styles = Child<QListWidget>(dlg, "ctl1137");
+            auto* styles = child<QListWidget>(dlg, "ctl1137");
             shownRow = styles->currentRow();
             styles->setCurrentRow(chosenRow);
             return int(QDialog::Accepted);
         });
-        QVERIFY(PickFont(nullptr, 32, face, style, color));
+        QVERIFY(pickFont(nullptr, 32, face, style, color));
         QCOMPARE(title, QStringLiteral("Font"));
         QCOMPARE(shownRow, startRow);
         QCOMPARE(style, result);
@@ -145,14 +145,14 @@ private slots:
         // Bold counts only when the chosen face really has weight 700.
         std::string face = "Arial";
         std::int32_t style = 0;
-        COLORREF color = 0;
+        RgbColor color = 0;
         int weight = 0;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            Child<QListWidget>(dlg, "ctl1137")->setCurrentRow(3);
-            weight = static_cast<CFontPickerDlg&>(dlg).ChosenWeight();
+            child<QListWidget>(dlg, "ctl1137")->setCurrentRow(3);
+            weight = static_cast<FontDialog&>(dlg).chosenWeight();
             return int(QDialog::Accepted);
         });
-        QVERIFY(PickFont(nullptr, 14, face, style, color));
+        QVERIFY(pickFont(nullptr, 14, face, style, color));
         QCOMPARE(style, weight == 700 ? 3 : 2);
     }
 
@@ -176,18 +176,18 @@ private slots:
         QFETCH(uint, result);
         std::string face = "Arial";
         std::int32_t style = 0;
-        COLORREF color = start;
+        RgbColor color = start;
         QString shownText;
         int count = 0;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            auto* colors = Child<QComboBox>(dlg, "ctl1139");
+            auto* colors = child<QComboBox>(dlg, "ctl1139");
             shownText = colors->currentText();
             count = colors->count();
             if (!choose.isEmpty())
                 colors->setCurrentIndex(colors->findText(choose));
             return int(QDialog::Accepted);
         });
-        QVERIFY(PickFont(nullptr, 14, face, style, color));
+        QVERIFY(pickFont(nullptr, 14, face, style, color));
         QCOMPARE(shownText, shown);
         QCOMPARE(count, entries);
         QCOMPARE(uint(color), result);
@@ -207,19 +207,19 @@ private slots:
         QFETCH(QByteArray, result);
         std::string face = start.toStdString();
         std::int32_t style = 1;
-        COLORREF color = 0;
+        RgbColor color = 0;
         m_ui->setNextDialog([](QDialog&) { return int(QDialog::Accepted); });
-        QVERIFY(PickFont(nullptr, 14, face, style, color));
+        QVERIFY(pickFont(nullptr, 14, face, style, color));
         QCOMPARE(QByteArray::fromStdString(face), result);
     }
 
     void fontPickerFamiliesSortedAndSelectable() {
         std::string face = "Arial";
         std::int32_t style = 0;
-        COLORREF color = 0;
+        RgbColor color = 0;
         QString picked;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            auto* list = Child<QListWidget>(dlg, "ctl1136");
+            auto* list = child<QListWidget>(dlg, "ctl1136");
             for (int i = 1; i < list->count(); ++i) {
                 if (QString::compare(list->item(i - 1)->text(), list->item(i)->text(),
                                      Qt::CaseInsensitive) > 0)
@@ -231,7 +231,7 @@ private slots:
             picked = list->currentItem()->text();
             return int(QDialog::Accepted);
         });
-        if (!PickFont(nullptr, 14, face, style, color))
+        if (!pickFont(nullptr, 14, face, style, color))
             QSKIP("no fonts installed");
         QCOMPARE(QString::fromLatin1(face.c_str()), picked);
     }
@@ -239,17 +239,17 @@ private slots:
     void fontPickerCancelChangesNothing() {
         std::string face = "Verdana";
         std::int32_t style = 3;
-        COLORREF color = 0x123456;
+        RgbColor color = 0x123456;
         m_ui->setNextDialog([](QDialog& dlg) {
-            SetText(dlg, "ctl1136Edit", QStringLiteral("Other"));
-            Child<QListWidget>(dlg, "ctl1137")->setCurrentRow(0);
-            Child<QComboBox>(dlg, "ctl1139")->setCurrentIndex(0);
+            setText(dlg, "ctl1136Edit", QStringLiteral("Other"));
+            child<QListWidget>(dlg, "ctl1137")->setCurrentRow(0);
+            child<QComboBox>(dlg, "ctl1139")->setCurrentIndex(0);
             return int(QDialog::Rejected);
         });
-        QVERIFY(!PickFont(nullptr, 32, face, style, color));
+        QVERIFY(!pickFont(nullptr, 32, face, style, color));
         QCOMPARE(face, std::string("Verdana"));
         QCOMPARE(style, 3);
-        QCOMPARE(color, COLORREF(0x123456));
+        QCOMPARE(color, RgbColor(0x123456));
     }
 
     // --- link dialog ---
@@ -275,13 +275,13 @@ private slots:
         std::string address = "http://old/";
         QString shownDesc, shownUrl;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            shownDesc = Text(dlg, "ctl1001");
-            shownUrl = Text(dlg, "ctl1003");
-            Child<QLineEdit>(dlg, "ctl1001")->setText(FromCp1252(description.toStdString()));
-            Child<QLineEdit>(dlg, "ctl1003")->setText(FromCp1252(url.toStdString()));
+            shownDesc = text(dlg, "ctl1001");
+            shownUrl = text(dlg, "ctl1003");
+            child<QLineEdit>(dlg, "ctl1001")->setText(fromCp1252(description.toStdString()));
+            child<QLineEdit>(dlg, "ctl1003")->setText(fromCp1252(url.toStdString()));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
-        QCOMPARE(CLinkEntryDlg::Edit(nullptr, desc, address), ok);
+        QCOMPARE(LinkDialog::edit(nullptr, desc, address), ok);
         QCOMPARE(shownDesc, QStringLiteral("Old description"));
         QCOMPARE(shownUrl, QStringLiteral("http://old/"));
         if (ok) {
@@ -309,14 +309,14 @@ private slots:
         QFETCH(bool, pickFont);
         QFETCH(QString, browsed);
         QFETCH(bool, ok);
-        CUrlGroup group;
-        group.m_strTitle = "Old title";
-        group.m_strBullet = "old.gif";
-        group.m_strFace = "Verdana";
-        group.m_nStyle = 1;
-        group.m_clrText = 0x0000FF;
+        LinkGroup group;
+        group.m_title = "Old title";
+        group.m_bullet = "old.gif";
+        group.m_face = "Verdana";
+        group.m_style = 1;
+        group.m_textColor = 0x0000FF;
         group.m_links.emplace_back("kept", "http://kept/");
-        const CUrlGroup before = group;
+        const LinkGroup before = group;
 
         int fontHeight = 0;
         QString title;
@@ -325,30 +325,30 @@ private slots:
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
             flags = dlg.windowFlags();
-            shown << Text(dlg, "ctl1000") << Text(dlg, "ctl1013");
-            SetText(dlg, "ctl1000", QStringLiteral("New title"));
+            shown << text(dlg, "ctl1000") << text(dlg, "ctl1013");
+            setText(dlg, "ctl1000", QStringLiteral("New title"));
             if (pickFont)
-                Click(dlg, "ctl1005");
+                click(dlg, "ctl1005");
             if (!browsed.isEmpty()) {
-                Click(dlg, "ctl1014");
-                shown << Text(dlg, "ctl1013");
+                click(dlg, "ctl1014");
+                shown << text(dlg, "ctl1013");
             }
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (pickFont) {
             m_ui->setNextDialog([&](QDialog& dlg) {
-                auto& font = static_cast<CFontPickerDlg&>(dlg);
-                fontHeight = font.m_nHeight;
-                SetText(dlg, "ctl1136Edit", QStringLiteral("Courier"));
-                Child<QListWidget>(dlg, "ctl1137")->setCurrentRow(2);
-                Child<QComboBox>(dlg, "ctl1139")->setCurrentIndex(4); // Navy
+                auto& font = static_cast<FontDialog&>(dlg);
+                fontHeight = font.m_height;
+                setText(dlg, "ctl1136Edit", QStringLiteral("Courier"));
+                child<QListWidget>(dlg, "ctl1137")->setCurrentRow(2);
+                child<QComboBox>(dlg, "ctl1139")->setCurrentIndex(4); // Navy
                 return int(QDialog::Accepted);
             });
         }
         if (!browsed.isEmpty())
             m_ui->setNextFileName(browsed);
 
-        QCOMPARE(CGroupPropsDlg::Edit(nullptr, group), ok);
+        QCOMPARE(GroupDialog::edit(nullptr, group), ok);
         QCOMPARE(title, QStringLiteral("Group Properties"));
         QVERIFY(!(flags & Qt::WindowCloseButtonHint));
         QVERIFY(!(flags & Qt::WindowSystemMenuHint));
@@ -357,7 +357,7 @@ private slots:
             expectedShown << browsed;
         QCOMPARE(shown, expectedShown);
         if (pickFont)
-            QCOMPARE(fontHeight, PointSizeToHeight(static_cast<QWidget*>(nullptr), 14));
+            QCOMPARE(fontHeight, ::pointSizeToHeight(static_cast<QWidget*>(nullptr), 14));
         if (!browsed.isEmpty()) {
             QCOMPARE(m_ui->fileDialogs.size(), 1);
             QCOMPARE(m_ui->fileDialogs[0].filters,
@@ -368,24 +368,24 @@ private slots:
             QCOMPARE(group, before);
             return;
         }
-        QCOMPARE(group.m_strTitle, std::string("New title"));
-        QCOMPARE(group.m_strBullet, browsed.isEmpty() ? before.m_strBullet : browsed.toStdString());
-        QCOMPARE(group.m_strFace, pickFont ? std::string("Courier") : before.m_strFace);
-        QCOMPARE(group.m_nStyle, pickFont ? 2 : before.m_nStyle);
-        QCOMPARE(group.m_clrText, pickFont ? COLORREF(0x800000) : before.m_clrText);
+        QCOMPARE(group.m_title, std::string("New title"));
+        QCOMPARE(group.m_bullet, browsed.isEmpty() ? before.m_bullet : browsed.toStdString());
+        QCOMPARE(group.m_face, pickFont ? std::string("Courier") : before.m_face);
+        QCOMPARE(group.m_style, pickFont ? 2 : before.m_style);
+        QCOMPARE(group.m_textColor, pickFont ? RgbColor(0x800000) : before.m_textColor);
         QCOMPARE(group.m_links, before.m_links);
     }
 
     void groupBrowseCancelledKeepsText() {
-        CUrlGroup group;
-        group.m_strBullet = "typed by hand.png";
+        LinkGroup group;
+        group.m_bullet = "typed by hand.png";
         m_ui->setNextDialog([](QDialog& dlg) {
-            Click(dlg, "ctl1014");
+            click(dlg, "ctl1014");
             return int(QDialog::Accepted);
         });
         m_ui->setNextFileName(QString());
-        QVERIFY(CGroupPropsDlg::Edit(nullptr, group));
-        QCOMPARE(group.m_strBullet, std::string("typed by hand.png"));
+        QVERIFY(GroupDialog::edit(nullptr, group));
+        QCOMPARE(group.m_bullet, std::string("typed by hand.png"));
     }
 
     // --- colours ---
@@ -405,27 +405,27 @@ private slots:
         QFETCH(int, swatch);
         QFETCH(bool, chooserOk);
         QFETCH(bool, ok);
-        COLORREF background = 0xFFFFFF, link = 0, visited = 0x800000;
+        RgbColor background = 0xFFFFFF, link = 0, visited = 0x800000;
         QString title;
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
             if (swatch)
-                Click(dlg, QByteArray("ctl" + QByteArray::number(swatch)).constData());
+                click(dlg, QByteArray("ctl" + QByteArray::number(swatch)).constData());
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (swatch)
             m_ui->setNextColor(chooserOk ? std::optional<QColor>(QColor(255, 0, 0)) : std::nullopt);
-        QCOMPARE(CColorsDlg::Edit(nullptr, background, link, visited), ok);
+        QCOMPARE(PageColorsDialog::edit(nullptr, background, link, visited), ok);
         QCOMPARE(title, QStringLiteral("Colors"));
         const bool changed = ok && chooserOk;
-        QCOMPARE(background, changed && swatch == 1017 ? COLORREF(0x0000FF) : COLORREF(0xFFFFFF));
-        QCOMPARE(link, changed && swatch == 1018 ? COLORREF(0x0000FF) : COLORREF(0));
-        QCOMPARE(visited, changed && swatch == 1019 ? COLORREF(0x0000FF) : COLORREF(0x800000));
+        QCOMPARE(background, changed && swatch == 1017 ? RgbColor(0x0000FF) : RgbColor(0xFFFFFF));
+        QCOMPARE(link, changed && swatch == 1018 ? RgbColor(0x0000FF) : RgbColor(0));
+        QCOMPARE(visited, changed && swatch == 1019 ? RgbColor(0x0000FF) : RgbColor(0x800000));
     }
 
     void swatchDrawing() {
-        COLORREF color = 0x00FF00; // lime
-        CColorSwatchButton button(&color);
+        RgbColor color = 0x00FF00; // lime
+        ColorSwatchButton button(&color);
         button.setText(QStringLiteral("(Shows Color)"));
         button.resize(60, 20);
         QImage image = button.grab().toImage();
@@ -450,15 +450,15 @@ private slots:
     }
 
     void customColorsStartWhiteAndLast() {
-        COLORREF color = 0;
+        RgbColor color = 0;
         m_ui->setNextColor(std::nullopt);
-        QVERIFY(!PickColor(nullptr, color));
+        QVERIFY(!pickColor(nullptr, color));
         for (int i = 0; i < QColorDialog::customCount(); ++i)
             QCOMPARE(QColorDialog::customColor(i), QColor(Qt::white));
         QColorDialog::setCustomColor(5, QColor(10, 20, 30)); // defined by the user
         m_ui->setNextColor(QColor(0, 0, 128));
-        QVERIFY(PickColor(nullptr, color));
-        QCOMPARE(color, COLORREF(0x800000));
+        QVERIFY(pickColor(nullptr, color));
+        QCOMPARE(color, RgbColor(0x800000));
         QCOMPARE(QColorDialog::customColor(5), QColor(10, 20, 30));
     }
 
@@ -479,21 +479,21 @@ private slots:
         QFETCH(bool, launched);
         QTemporaryDir dir;
         for (int c : {0, 100, 101, 102}) {
-            QFile page(dir.filePath(help::PageForContext(c)));
+            QFile page(dir.filePath(help::pageForContext(c)));
             QVERIFY(page.open(QIODevice::WriteOnly));
         }
-        help::SetHelpDirectory(dir.path());
+        help::setHelpDirectory(dir.path());
         m_ui->setBrowserResult(launched);
         std::unique_ptr<QDialog> dlg;
         if (which == 0)
-            dlg = std::make_unique<CLinkEntryDlg>();
+            dlg = std::make_unique<LinkDialog>();
         else if (which == 1)
-            dlg = std::make_unique<CGroupPropsDlg>();
+            dlg = std::make_unique<GroupDialog>();
         else
-            dlg = std::make_unique<CColorsDlg>();
-        Click(*dlg, "ctl3");
-        help::SetHelpDirectory(QString());
-        QCOMPARE(m_ui->opened, QStringList{dir.filePath(help::PageForContext(context))});
+            dlg = std::make_unique<PageColorsDialog>();
+        click(*dlg, "ctl3");
+        help::setHelpDirectory(QString());
+        QCOMPARE(m_ui->opened, QStringList{dir.filePath(help::pageForContext(context))});
         QCOMPARE(m_ui->messages.size(), launched ? 0 : 1);
         if (!launched)
             QCOMPARE(m_ui->messages[0].text, QStringLiteral("Failed to launch help."));

@@ -1,9 +1,9 @@
-#include "app/CommandIds.h"
-#include "app/MainFrame.h"
-#include "app/StartPageApp.h"
-#include "editor/LFView.h"
+#include "app/Application.h"
+#include "app/MainWindow.h"
 #include "editor/LinkCommands.h"
-#include "editor/LinkListCtrl.h"
+#include "editor/LinkListView.h"
+#include "editor/ProjectForm.h"
+#include "gui/CommandIds.h"
 #include "support/FakeUiServices.h"
 
 #include <QAbstractButton>
@@ -23,63 +23,63 @@ namespace {
 
 // A shown form on a fresh project whose group 0 holds the links A, B, C...
 struct Form {
-    CLFDoc doc;
-    CLFView view{&doc};
-    CLinkCommands* commands = view.findChild<CLinkCommands*>();
-    CLinkListCtrl* list = view.GetLinkList();
+    Project doc;
+    ProjectForm view{&doc};
+    LinkCommands* commands = view.findChild<LinkCommands*>();
+    LinkListView* list = view.linkList();
 
     explicit Form(const QString& rows = QStringLiteral("ABCD")) {
         for (QChar c : rows)
-            doc.AddLink(0, std::string(1, c.toLatin1()),
+            doc.addLink(0, std::string(1, c.toLatin1()),
                         "http://" + std::string(1, c.toLower().toLatin1()) + "/");
-        view.OnInitialUpdate();
+        view.loadFromProject();
         view.show();
         QApplication::setActiveWindow(&view);
         if (!QTest::qWaitForWindowActive(&view))
             qWarning("form not active");
         list->setFocus();
-        doc.SetModifiedFlag(false);
+        doc.setModified(false);
     }
 
     QString Rows() const {
         QString out;
-        for (int r = 0; r < list->GetRowCount(); ++r)
-            out += QString::fromStdString(list->GetCellText(r, 0));
+        for (int r = 0; r < list->sourceRowCount(); ++r)
+            out += QString::fromStdString(list->sourceCellText(r, 0));
         return out;
     }
-    QString Selected() const {
+    QString selected() const {
         QString out;
-        for (int r = 0; r < list->GetRowCount(); ++r)
-            if (list->IsRowSelected(r))
-                out += QString::fromStdString(list->GetCellText(r, 0));
+        for (int r = 0; r < list->sourceRowCount(); ++r)
+            if (list->isRowSelected(r))
+                out += QString::fromStdString(list->sourceCellText(r, 0));
         return out;
     }
-    void Select(const QString& which) {
+    void select(const QString& which) {
         list->clearSelection();
-        for (int r = 0; r < list->GetRowCount(); ++r)
-            if (which.contains(QString::fromStdString(list->GetCellText(r, 0))))
-                list->SelectRow(r);
+        for (int r = 0; r < list->sourceRowCount(); ++r)
+            if (which.contains(QString::fromStdString(list->sourceCellText(r, 0))))
+                list->selectRow(r);
     }
-    bool Enabled(int id) const {
+    bool enabled(int id) const {
         bool enabled = false;
-        if (!commands->IsCommandEnabled(id, enabled))
+        if (!commands->isCommandEnabled(id, enabled))
             qWarning("command %d unknown", id);
         return enabled;
     }
-    void Focus(QWidget* w) {
+    void focus(QWidget* w) {
         w->setFocus();
         QCoreApplication::processEvents();
     }
 };
 
-QString Clipboard() {
+QString clipboard() {
     return QApplication::clipboard()->text();
 }
-void SetClipboard(const QString& text) {
+void setClipboard(const QString& text) {
     QApplication::clipboard()->setText(text);
 }
 
-template <typename T> T* Child(QDialog& dlg, const char* name) {
+template <typename T> T* child(QDialog& dlg, const char* name) {
     return dlg.findChild<T*>(QString::fromLatin1(name));
 }
 
@@ -89,10 +89,10 @@ class TestLinkCommands : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<CFakeUiServices> m_ui;
+    std::unique_ptr<FakeUiServices> m_ui;
 
 private slots:
-    void init() { m_ui = std::make_unique<CFakeUiServices>(); }
+    void init() { m_ui = std::make_unique<FakeUiServices>(); }
     void cleanup() {
         QCOMPARE(m_ui->unexpected, 0);
         m_ui.reset();
@@ -124,14 +124,14 @@ private slots:
         QFETCH(QString, rows);
         QFETCH(bool, modified);
         Form f(start);
-        f.Select(selected);
-        up ? f.commands->OnMoveUp() : f.commands->OnMoveDown();
+        f.select(selected);
+        up ? f.commands->onMoveUp() : f.commands->onMoveDown();
         QCOMPARE(f.Rows(), rows);
-        QCOMPARE(f.Selected(), selected);
-        QCOMPARE(f.doc.IsModified(), modified);
+        QCOMPARE(f.selected(), selected);
+        QCOMPARE(f.doc.isModified(), modified);
         // Both texts travel with the row.
-        for (int r = 0; r < f.list->GetRowCount(); ++r)
-            QCOMPARE(f.list->GetCellText(r, 1),
+        for (int r = 0; r < f.list->sourceRowCount(); ++r)
+            QCOMPARE(f.list->sourceCellText(r, 1),
                      "http://" + QString(f.Rows()[r].toLower()).toStdString() + "/");
     }
 
@@ -157,40 +157,40 @@ private slots:
         QFETCH(QString, rows);
         QFETCH(QString, after);
         Form f(QStringLiteral("ABCDE"));
-        f.Select(selected);
-        QCOMPARE(f.Enabled(cmd::ID_EDIT_DELETE), !selected.isEmpty());
-        QVERIFY(f.commands->OnCommand(cmd::ID_DELETE_LINK));
+        f.select(selected);
+        QCOMPARE(f.enabled(cmd::ID_EDIT_DELETE), !selected.isEmpty());
+        QVERIFY(f.commands->onCommand(cmd::ID_DELETE_LINK));
         QCOMPARE(f.Rows(), rows);
-        QCOMPARE(f.Selected(), after);
-        QVERIFY(f.doc.IsModified());
+        QCOMPARE(f.selected(), after);
+        QVERIFY(f.doc.isModified());
     }
 
     void copyWritesSelectedRowsTopToBottom() {
         Form f;
-        f.Select(QStringLiteral("BD"));
-        QVERIFY(f.Enabled(cmd::ID_EDIT_COPY));
-        f.commands->OnCommand(cmd::ID_EDIT_COPY);
-        QCOMPARE(Clipboard(), QStringLiteral("http://b/\tB\nhttp://d/\tD\n"));
-        QVERIFY(!f.doc.IsModified());
+        f.select(QStringLiteral("BD"));
+        QVERIFY(f.enabled(cmd::ID_EDIT_COPY));
+        f.commands->onCommand(cmd::ID_EDIT_COPY);
+        QCOMPARE(clipboard(), QStringLiteral("http://b/\tB\nhttp://d/\tD\n"));
+        QVERIFY(!f.doc.isModified());
 
         // Pasted into another group they keep that order.
-        f.view.GetTabBar()->setCurrentIndex(2);
-        f.Focus(f.list);
+        f.view.tabBar()->setCurrentIndex(2);
+        f.focus(f.list);
         QCOMPARE(f.Rows(), QString());
-        QVERIFY(f.Enabled(cmd::ID_EDIT_PASTE));
-        f.commands->OnCommand(cmd::ID_EDIT_PASTE);
+        QVERIFY(f.enabled(cmd::ID_EDIT_PASTE));
+        f.commands->onCommand(cmd::ID_EDIT_PASTE);
         QCOMPARE(f.Rows(), QStringLiteral("BD"));
-        QCOMPARE(f.list->GetCellText(1, 1), std::string("http://d/"));
-        QVERIFY(f.doc.IsModified());
+        QCOMPARE(f.list->sourceCellText(1, 1), std::string("http://d/"));
+        QVERIFY(f.doc.isModified());
     }
 
     void cutRemovesRows() {
         Form f;
-        f.Select(QStringLiteral("AC"));
-        f.commands->OnCommand(cmd::ID_EDIT_CUT);
-        QCOMPARE(Clipboard(), QStringLiteral("http://a/\tA\nhttp://c/\tC\n"));
+        f.select(QStringLiteral("AC"));
+        f.commands->onCommand(cmd::ID_EDIT_CUT);
+        QCOMPARE(clipboard(), QStringLiteral("http://a/\tA\nhttp://c/\tC\n"));
         QCOMPARE(f.Rows(), QStringLiteral("BD"));
-        QVERIFY(f.doc.IsModified());
+        QVERIFY(f.doc.isModified());
     }
 
     void pasteOnList_data() {
@@ -207,13 +207,13 @@ private slots:
         QFETCH(bool, enabled);
         QFETCH(QString, rows);
         Form f;
-        SetClipboard(clipboard);
-        QCOMPARE(f.Enabled(cmd::ID_EDIT_PASTE), enabled);
-        f.commands->OnCommand(cmd::ID_EDIT_PASTE);
+        setClipboard(clipboard);
+        QCOMPARE(f.enabled(cmd::ID_EDIT_PASTE), enabled);
+        f.commands->onCommand(cmd::ID_EDIT_PASTE);
         QCOMPARE(f.Rows(), rows);
-        QCOMPARE(f.doc.IsModified(), enabled);
+        QCOMPARE(f.doc.isModified(), enabled);
         if (enabled) // no carriage return kept
-            QCOMPARE(f.list->GetCellText(4, 0), std::string("E"));
+            QCOMPARE(f.list->sourceCellText(4, 0), std::string("E"));
     }
 
     void enableRulesFollowFocus_data() {
@@ -232,60 +232,60 @@ private slots:
         QFETCH(bool, cutCopy);
         QFETCH(bool, paste);
         Form f;
-        f.view.GetTitleEdit()->setText(QStringLiteral("Title"));
-        f.Select(QStringLiteral("B"));
-        SetClipboard(QStringLiteral("http://x/\tX\n"));
-        QLineEdit* edit = focus == "title"     ? f.view.GetTitleEdit()
-                          : focus == "columns" ? f.view.GetColumnsEdit()
+        f.view.titleEdit()->setText(QStringLiteral("Title"));
+        f.select(QStringLiteral("B"));
+        setClipboard(QStringLiteral("http://x/\tX\n"));
+        QLineEdit* edit = focus == "title"     ? f.view.titleEdit()
+                          : focus == "columns" ? f.view.columnsEdit()
                                                : nullptr;
-        f.Focus(edit ? static_cast<QWidget*>(edit) : f.list);
+        f.focus(edit ? static_cast<QWidget*>(edit) : f.list);
         if (edit) {
             if (editSelection)
                 edit->selectAll();
             else
                 edit->deselect();
         }
-        QCOMPARE(f.Enabled(cmd::ID_EDIT_CUT), cutCopy);
-        QCOMPARE(f.Enabled(cmd::ID_EDIT_COPY), cutCopy);
-        QCOMPARE(f.Enabled(cmd::ID_EDIT_PASTE), paste);
+        QCOMPARE(f.enabled(cmd::ID_EDIT_CUT), cutCopy);
+        QCOMPARE(f.enabled(cmd::ID_EDIT_COPY), cutCopy);
+        QCOMPARE(f.enabled(cmd::ID_EDIT_PASTE), paste);
         // Delete follows the list's selection wherever the focus is.
-        QVERIFY(f.Enabled(cmd::ID_EDIT_DELETE));
-        QVERIFY(f.Enabled(cmd::ID_DELETE_LINK));
-        QVERIFY(f.Enabled(cmd::ID_LINK_PROPERTIES));
-        f.Select(QStringLiteral("BC"));
-        QVERIFY(!f.Enabled(cmd::ID_LINK_PROPERTIES));
+        QVERIFY(f.enabled(cmd::ID_EDIT_DELETE));
+        QVERIFY(f.enabled(cmd::ID_DELETE_LINK));
+        QVERIFY(f.enabled(cmd::ID_LINK_PROPERTIES));
+        f.select(QStringLiteral("BC"));
+        QVERIFY(!f.enabled(cmd::ID_LINK_PROPERTIES));
     }
 
     void editCommandsOnTitle() {
         Form f;
-        f.Select(QStringLiteral("B"));
-        QLineEdit* title = f.view.GetTitleEdit();
+        f.select(QStringLiteral("B"));
+        QLineEdit* title = f.view.titleEdit();
         title->setText(QStringLiteral("My Page"));
-        f.doc.SetModifiedFlag(false);
-        f.Focus(title);
+        f.doc.setModified(false);
+        f.focus(title);
         title->setSelection(3, 4); // "Page"
 
-        f.commands->OnCommand(cmd::ID_EDIT_COPY);
-        QCOMPARE(Clipboard(), QStringLiteral("Page"));
-        QVERIFY(!f.doc.IsModified());
+        f.commands->onCommand(cmd::ID_EDIT_COPY);
+        QCOMPARE(clipboard(), QStringLiteral("Page"));
+        QVERIFY(!f.doc.isModified());
 
         // Delete clears the edit's selection and leaves the rows alone.
-        f.commands->OnCommand(cmd::ID_EDIT_DELETE);
+        f.commands->onCommand(cmd::ID_EDIT_DELETE);
         QCOMPARE(title->text(), QStringLiteral("My "));
         QCOMPARE(f.Rows(), QStringLiteral("ABCD"));
-        QVERIFY(f.doc.IsModified());
+        QVERIFY(f.doc.isModified());
 
-        f.doc.SetModifiedFlag(false);
-        f.commands->OnCommand(cmd::ID_EDIT_PASTE);
+        f.doc.setModified(false);
+        f.commands->onCommand(cmd::ID_EDIT_PASTE);
         QCOMPARE(title->text(), QStringLiteral("My Page"));
-        QVERIFY(f.doc.IsModified());
+        QVERIFY(f.doc.isModified());
 
-        f.doc.SetModifiedFlag(false);
+        f.doc.setModified(false);
         title->setSelection(0, 2);
-        f.commands->OnCommand(cmd::ID_EDIT_CUT);
+        f.commands->onCommand(cmd::ID_EDIT_CUT);
         QCOMPARE(title->text(), QStringLiteral(" Page"));
-        QCOMPARE(Clipboard(), QStringLiteral("My"));
-        QVERIFY(f.doc.IsModified());
+        QCOMPARE(clipboard(), QStringLiteral("My"));
+        QVERIFY(f.doc.isModified());
     }
 
     void addLink_data() {
@@ -299,17 +299,17 @@ private slots:
         QString shown = QStringLiteral("unset");
         m_ui->setNextDialog([&](QDialog& dlg) {
             shown =
-                Child<QLineEdit>(dlg, "ctl1001")->text() + Child<QLineEdit>(dlg, "ctl1003")->text();
-            Child<QLineEdit>(dlg, "ctl1001")->setText(QStringLiteral("E"));
-            Child<QLineEdit>(dlg, "ctl1003")->setText(QStringLiteral("http://e/"));
+                child<QLineEdit>(dlg, "ctl1001")->text() + child<QLineEdit>(dlg, "ctl1003")->text();
+            child<QLineEdit>(dlg, "ctl1001")->setText(QStringLiteral("E"));
+            child<QLineEdit>(dlg, "ctl1003")->setText(QStringLiteral("http://e/"));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
-        QVERIFY(f.Enabled(cmd::ID_ADD_LINK));
-        f.commands->OnCommand(cmd::ID_ADD_LINK);
+        QVERIFY(f.enabled(cmd::ID_ADD_LINK));
+        f.commands->onCommand(cmd::ID_ADD_LINK);
         QCOMPARE(shown, QString());
         QCOMPARE(f.Rows(), ok ? QStringLiteral("ABCDE") : QStringLiteral("ABCD"));
-        QCOMPARE(f.Selected(), QString());
-        QCOMPARE(f.doc.IsModified(), ok);
+        QCOMPARE(f.selected(), QString());
+        QCOMPARE(f.doc.isModified(), ok);
     }
 
     void linkPropertiesEditsFocusedRow_data() {
@@ -325,23 +325,23 @@ private slots:
         QFETCH(QString, selected);
         QFETCH(bool, doubleClick);
         Form f;
-        f.Select(selected);
-        f.list->SetFocusedRow(2); // C has the focus, unselected
+        f.select(selected);
+        f.list->setFocusedRow(2); // C has the focus, unselected
         QString shown;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            shown = Child<QLineEdit>(dlg, "ctl1001")->text() + QLatin1Char('|') +
-                    Child<QLineEdit>(dlg, "ctl1003")->text();
-            Child<QLineEdit>(dlg, "ctl1001")->setText(QStringLiteral("X"));
+            shown = child<QLineEdit>(dlg, "ctl1001")->text() + QLatin1Char('|') +
+                    child<QLineEdit>(dlg, "ctl1003")->text();
+            child<QLineEdit>(dlg, "ctl1001")->setText(QStringLiteral("X"));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (doubleClick)
             emit f.list->linkDoubleClicked();
         else
-            f.commands->OnCommand(cmd::ID_LINK_PROPERTIES);
+            f.commands->onCommand(cmd::ID_LINK_PROPERTIES);
         QCOMPARE(shown, QStringLiteral("C|http://c/"));
         QCOMPARE(f.Rows(), ok ? QStringLiteral("ABXD") : QStringLiteral("ABCD"));
-        QCOMPARE(f.list->GetCellText(2, 1), std::string("http://c/"));
-        QCOMPARE(f.doc.IsModified(), ok);
+        QCOMPARE(f.list->sourceCellText(2, 1), std::string("http://c/"));
+        QCOMPARE(f.doc.isModified(), ok);
     }
 
     void groupProperties_data() {
@@ -352,29 +352,29 @@ private slots:
     void groupProperties() {
         QFETCH(bool, ok);
         Form f;
-        CUrlGroup& group = f.doc.m_groups[3];
-        group.m_strTitle = "Fourth";
-        group.m_strBullet = "dot.gif";
-        group.m_nStyle = 2;
-        f.view.GetTabBar()->setCurrentIndex(3);
-        f.doc.SetModifiedFlag(false);
-        const CUrlGroup before = group;
+        LinkGroup& group = f.doc.m_groups[3];
+        group.m_title = "Fourth";
+        group.m_bullet = "dot.gif";
+        group.m_style = 2;
+        f.view.tabBar()->setCurrentIndex(3);
+        f.doc.setModified(false);
+        const LinkGroup before = group;
         QString shown;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            shown = Child<QLineEdit>(dlg, "ctl1000")->text() + QLatin1Char('|') +
-                    Child<QLineEdit>(dlg, "ctl1013")->text();
-            Child<QLineEdit>(dlg, "ctl1000")->setText(QStringLiteral("Renamed"));
+            shown = child<QLineEdit>(dlg, "ctl1000")->text() + QLatin1Char('|') +
+                    child<QLineEdit>(dlg, "ctl1013")->text();
+            child<QLineEdit>(dlg, "ctl1000")->setText(QStringLiteral("Renamed"));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
-        QVERIFY(f.Enabled(cmd::ID_GROUP_PROPERTIES));
-        f.commands->OnCommand(cmd::ID_GROUP_PROPERTIES);
+        QVERIFY(f.enabled(cmd::ID_GROUP_PROPERTIES));
+        f.commands->onCommand(cmd::ID_GROUP_PROPERTIES);
         QCOMPARE(shown, QStringLiteral("Fourth|dot.gif"));
-        CUrlGroup expected = before;
+        LinkGroup expected = before;
         if (ok)
-            expected.m_strTitle = "Renamed";
+            expected.m_title = "Renamed";
         QCOMPARE(group, expected);
-        QCOMPARE(f.doc.IsModified(), ok);
-        QCOMPARE(f.view.GetTabBar()->tabText(3), QStringLiteral("4"));
+        QCOMPARE(f.doc.isModified(), ok);
+        QCOMPARE(f.view.tabBar()->tabText(3), QStringLiteral("4"));
     }
 
     void colors_data() {
@@ -390,17 +390,17 @@ private slots:
         Form f;
         m_ui->setNextDialog([&](QDialog& dlg) {
             if (changeBackground)
-                Child<QAbstractButton>(dlg, "ctl1017")->click();
+                child<QAbstractButton>(dlg, "ctl1017")->click();
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (changeBackground)
             m_ui->setNextColor(QColor(255, 0, 0));
-        f.commands->OnColors();
-        QCOMPARE(f.doc.m_clrBackground,
-                 ok && changeBackground ? COLORREF(0x0000FF) : COLORREF(0xFFFFFF));
-        QCOMPARE(f.doc.m_clrLink, COLORREF(0));
-        QCOMPARE(f.doc.m_clrVisitedLink, COLORREF(0x800000));
-        QCOMPARE(f.doc.IsModified(), ok);
+        f.commands->onColors();
+        QCOMPARE(f.doc.m_backgroundColor,
+                 ok && changeBackground ? RgbColor(0x0000FF) : RgbColor(0xFFFFFF));
+        QCOMPARE(f.doc.m_linkColor, RgbColor(0));
+        QCOMPARE(f.doc.m_visitedLinkColor, RgbColor(0x800000));
+        QCOMPARE(f.doc.isModified(), ok);
     }
 
     void titleFont_data() {
@@ -414,17 +414,17 @@ private slots:
         QFETCH(bool, italic);
         QFETCH(bool, ok);
         Form f;
-        const std::vector<CUrlGroup> groups = f.doc.m_groups;
+        const std::vector<LinkGroup> groups = f.doc.m_groups;
         m_ui->setNextDialog([&](QDialog& dlg) {
             if (italic)
-                Child<QListWidget>(dlg, "ctl1137")->setCurrentRow(2);
+                child<QListWidget>(dlg, "ctl1137")->setCurrentRow(2);
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
-        f.commands->OnTitleFont();
-        QCOMPARE(f.doc.m_nTitleStyle, ok && italic ? 2 : 0);
-        QCOMPARE(f.doc.m_strTitleFace, std::string("Arial"));
-        QCOMPARE(f.doc.m_clrTitle, COLORREF(0));
-        QCOMPARE(f.doc.IsModified(), ok);
+        f.commands->onTitleFont();
+        QCOMPARE(f.doc.m_titleStyle, ok && italic ? 2 : 0);
+        QCOMPARE(f.doc.m_titleFace, std::string("Arial"));
+        QCOMPARE(f.doc.m_titleColor, RgbColor(0));
+        QCOMPARE(f.doc.isModified(), ok);
         QVERIFY(f.doc.m_groups == groups);
     }
 
@@ -449,53 +449,53 @@ private slots:
         QFETCH(QString, rows);
         QFETCH(QString, moved);
         Form f;
-        f.doc.AddLink(2, "Z", "http://z/");
-        f.Select(selected);
-        f.commands->MoveSelectedRowsToGroup(tab);
+        f.doc.addLink(2, "Z", "http://z/");
+        f.select(selected);
+        f.commands->moveSelectedRowsToGroup(tab);
         QCOMPARE(f.Rows(), rows);
         QString group;
-        for (const CLinkEntry& link : f.doc.m_groups[2].m_links)
-            group += QString::fromStdString(link.m_strDescription);
+        for (const Link& link : f.doc.m_groups[2].m_links)
+            group += QString::fromStdString(link.m_description);
         QCOMPARE(group, QStringLiteral("Z") + moved);
-        QCOMPARE(f.view.GetTabBar()->currentIndex(), 0);
-        QCOMPARE(f.doc.IsModified(), !moved.isEmpty());
+        QCOMPARE(f.view.tabBar()->currentIndex(), 0);
+        QCOMPARE(f.doc.isModified(), !moved.isEmpty());
     }
 
     void keysAndMenusInTheMainWindow() {
         QTemporaryDir home;
-        CStartPageApp app({home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}});
-        CCommandLineInfo info;
-        info.m_nShellCommand = CCommandLineInfo::FileNew;
-        QVERIFY(app.InitInstance(info));
-        CMainFrame* frame = app.GetMainFrame();
+        Application app({home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}});
+        CommandLineOptions info;
+        info.m_shellCommand = CommandLineOptions::FileNew;
+        QVERIFY(app.start(info));
+        MainWindow* frame = app.mainWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame));
-        CLFView* view = frame->GetView();
-        CLinkListCtrl* list = view->GetLinkList();
-        list->SetRows({{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}});
+        ProjectForm* view = frame->form();
+        LinkListView* list = view->linkList();
+        list->setRows({{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}});
         list->setFocus();
         QCoreApplication::processEvents();
 
         // Disabled commands do not run.
-        frame->UpdateCommandUI();
-        QVERIFY(!frame->GetAction(cmd::ID_EDIT_DELETE)->isEnabled());
-        QVERIFY(!frame->OnCommand(cmd::ID_LINK_PROPERTIES));
+        frame->updateCommandUI();
+        QVERIFY(!frame->action(cmd::ID_EDIT_DELETE)->isEnabled());
+        QVERIFY(!frame->onCommand(cmd::ID_LINK_PROPERTIES));
 
-        list->SelectRow(0);
-        list->SelectRow(2);
+        list->selectRow(0);
+        list->selectRow(2);
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(Clipboard(), QStringLiteral("http://a/\tA\nhttp://c/\tC\n"));
+        QCOMPARE(clipboard(), QStringLiteral("http://a/\tA\nhttp://c/\tC\n"));
         QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(list->GetRowCount(), 5);
-        QCOMPARE(list->GetCellText(4, 0), std::string("C"));
-        QVERIFY(view->GetDocument()->IsModified());
-        view->GetDocument()->SetModifiedFlag(false); // no save question at the end
+        QCOMPARE(list->sourceRowCount(), 5);
+        QCOMPARE(list->sourceCellText(4, 0), std::string("C"));
+        QVERIFY(view->project()->isModified());
+        view->project()->setModified(false); // no save question at the end
     }
 
     void contextMenu() {
         Form f;
-        f.Select(QStringLiteral("BC"));
-        SetClipboard(QStringLiteral("not a link"));
-        std::unique_ptr<QMenu> menu(f.commands->CreateContextMenu(&f.view));
+        f.select(QStringLiteral("BC"));
+        setClipboard(QStringLiteral("not a link"));
+        std::unique_ptr<QMenu> menu(f.commands->createContextMenu(&f.view));
         QStringList items;
         for (QAction* a : menu->actions())
             items << (a->isSeparator() ? QStringLiteral("-")
@@ -506,7 +506,7 @@ private slots:
         // An item runs its command on the view.
         menu->findChild<QAction*>(QStringLiteral("ctx32777"))->trigger();
         QCOMPARE(f.Rows(), QStringLiteral("AD"));
-        QVERIFY(f.doc.IsModified());
+        QVERIFY(f.doc.isModified());
     }
 };
 

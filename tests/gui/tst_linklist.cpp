@@ -1,5 +1,5 @@
-#include "editor/LinkListCtrl.h"
 #include "editor/LinkListModel.h"
+#include "editor/LinkListView.h"
 
 #include <QHeaderView>
 #include <QMimeData>
@@ -17,48 +17,48 @@ namespace {
 struct ListWindow {
     QWidget window;
     QTabBar* tabs;
-    CLinkListCtrl* list;
+    LinkListView* list;
 
     explicit ListWindow(const QStringList& descriptions = {}) {
         auto* layout = new QVBoxLayout(&window);
         tabs = new QTabBar(&window);
         for (int i = 1; i <= 10; ++i)
             tabs->addTab(QString::number(i));
-        list = new CLinkListCtrl(&window);
-        list->SetTabTarget(tabs);
+        list = new LinkListView(&window);
+        list->setTabTarget(tabs);
         layout->addWidget(tabs);
         layout->addWidget(list);
         window.resize(640, 420);
         for (const QString& d : descriptions)
-            Append(d.toStdString(), "http://" + d.toLower().toStdString() + "/");
+            append(d.toStdString(), "http://" + d.toLower().toStdString() + "/");
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
 
-    void Append(const std::string& description, const std::string& url) {
-        int n = list->GetRowCount();
-        list->SetCellText(description, n, 0);
-        list->SetCellText(url, n, 1);
+    void append(const std::string& description, const std::string& url) {
+        int n = list->sourceRowCount();
+        list->setCellText(description, n, 0);
+        list->setCellText(url, n, 1);
     }
 
-    QStringList Descriptions() const {
+    QStringList descriptions() const {
         QStringList out;
-        for (int r = 0; r < list->GetRowCount(); ++r)
-            out << QString::fromStdString(list->GetCellText(r, 0));
+        for (int r = 0; r < list->sourceRowCount(); ++r)
+            out << QString::fromStdString(list->sourceCellText(r, 0));
         return out;
     }
 
     QWidget* vp() const { return list->viewport(); }
-    QPoint RowCenter(int row) const {
+    QPoint rowCenter(int row) const {
         return list->visualRect(list->model()->index(row, 0)).center();
     }
     // A point of another widget, in the list viewport's coordinates (the
     // list holds the mouse during a drag, so it receives every move).
-    QPoint FromWidget(QWidget* w, QPoint p) const { return vp()->mapFromGlobal(w->mapToGlobal(p)); }
+    QPoint fromWidget(QWidget* w, QPoint p) const { return vp()->mapFromGlobal(w->mapToGlobal(p)); }
 
     // Presses on `row`, moves through the points, releases at the last one.
-    void Drag(int row, const QList<QPoint>& path) {
-        QPoint start = RowCenter(row);
+    void drag(int row, const QList<QPoint>& path) {
+        QPoint start = rowCenter(row);
         QTest::mousePress(vp(), Qt::LeftButton, {}, start);
         for (const QPoint& p : path)
             QTest::mouseMove(vp(), p);
@@ -66,7 +66,7 @@ struct ListWindow {
     }
 };
 
-QRgb Pixel(QWidget* w, QPoint p) {
+QRgb pixel(QWidget* w, QPoint p) {
     return w->grab().toImage().pixel(p);
 }
 
@@ -98,42 +98,42 @@ private slots:
 
 void TestLinkList::rowOperations() {
     ListWindow w({"A", "B"});
-    CLinkListCtrl* l = w.list;
-    QCOMPARE(l->SetCellText("X", 1, 0), 1); // inserts before B
-    QCOMPARE(l->SetCellText("http://x/", 1, 1), 1);
-    QCOMPARE(l->SetCellText("nope", 7, 1), 0); // no such row
-    QCOMPARE(l->SetCellText("nope", 0, 2), 0); // no such column
-    QCOMPARE(w.Descriptions(), QStringList({"A", "X", "B"}));
-    QCOMPARE(l->GetCellText(1, 1), std::string("http://x/"));
-    QCOMPARE(l->InsertBlankRow(0), 0);
-    QCOMPARE(l->GetCellText(0, 0), std::string());
-    QCOMPARE(l->GetRowCount(), 4);
-    QVERIFY(l->DeleteRow(0));
-    QVERIFY(!l->DeleteRow(9));
-    QCOMPARE(l->RowSource().GetRowCount(), 3);
-    QCOMPARE(l->RowSource().GetCellText(2, 1), std::string("http://b/"));
+    LinkListView* l = w.list;
+    QCOMPARE(l->setCellText("X", 1, 0), 1); // inserts before B
+    QCOMPARE(l->setCellText("http://x/", 1, 1), 1);
+    QCOMPARE(l->setCellText("nope", 7, 1), 0); // no such row
+    QCOMPARE(l->setCellText("nope", 0, 2), 0); // no such column
+    QCOMPARE(w.descriptions(), QStringList({"A", "X", "B"}));
+    QCOMPARE(l->sourceCellText(1, 1), std::string("http://x/"));
+    QCOMPARE(l->insertBlankRow(0), 0);
+    QCOMPARE(l->sourceCellText(0, 0), std::string());
+    QCOMPARE(l->sourceRowCount(), 4);
+    QVERIFY(l->deleteRow(0));
+    QVERIFY(!l->deleteRow(9));
+    QCOMPARE(l->rowSource().sourceRowCount(), 3);
+    QCOMPARE(l->rowSource().sourceCellText(2, 1), std::string("http://b/"));
     // Windows-1252 bytes are shown as their characters.
-    l->SetCellText("Caf\xE9 \x80", 0, 0);
+    l->setCellText("Caf\xE9 \x80", 0, 0);
     QCOMPARE(l->model()->index(0, 0).data().toString(), QString::fromUtf8("Café €"));
 }
 
 void TestLinkList::selectedRowsHighestFirst() {
     ListWindow w({"0", "1", "2", "3", "4", "5", "6", "7", "8"});
     for (int r : {4, 1, 7})
-        w.list->SelectRow(r);
-    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({7, 4, 1}));
-    QCOMPARE(w.list->GetSelectedCount(), 3);
-    w.list->SelectRow(4, false);
-    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({7, 1}));
+        w.list->selectRow(r);
+    QCOMPARE(w.list->selectedRows(), std::vector<int>({7, 4, 1}));
+    QCOMPARE(w.list->selectedCount(), 3);
+    w.list->selectRow(4, false);
+    QCOMPARE(w.list->selectedRows(), std::vector<int>({7, 1}));
 }
 
 void TestLinkList::manySelectedRows() {
     // Selections are not limited to 2000 rows.
     ListWindow w;
-    std::vector<CLinkEntry> links(3000, CLinkEntry("d", "u"));
-    w.list->AppendRows(links);
+    std::vector<Link> links(3000, Link("d", "u"));
+    w.list->appendRows(links);
     w.list->selectAll();
-    std::vector<int> rows = w.list->GetSelectedRows();
+    std::vector<int> rows = w.list->selectedRows();
     QCOMPARE(rows.size(), size_t(3000));
     QCOMPARE(rows.front(), 2999);
     QCOMPARE(rows.back(), 0);
@@ -157,32 +157,32 @@ void TestLinkList::deleteRows() {
     QFETCH(int, count);
     QFETCH(QList<int>, rows);
     ListWindow w;
-    std::vector<CLinkEntry> links;
+    std::vector<Link> links;
     for (int i = 0; i < count; ++i)
         links.emplace_back(std::to_string(i), "u" + std::to_string(i));
-    w.list->AppendRows(links);
-    w.list->DeleteRows(std::vector<int>(rows.begin(), rows.end()));
+    w.list->appendRows(links);
+    w.list->deleteRows(std::vector<int>(rows.begin(), rows.end()));
     QStringList expected;
     for (int i = 0; i < count; ++i)
         if (!rows.contains(i))
             expected << QString::number(i);
-    QCOMPARE(w.Descriptions(), expected);
-    for (int r = 0; r < w.list->GetRowCount(); ++r) // the URLs stay with their rows
-        QCOMPARE("u" + w.list->GetCellText(r, 0), w.list->GetCellText(r, 1));
+    QCOMPARE(w.descriptions(), expected);
+    for (int r = 0; r < w.list->sourceRowCount(); ++r) // the URLs stay with their rows
+        QCOMPARE("u" + w.list->sourceCellText(r, 0), w.list->sourceCellText(r, 1));
 }
 
 void TestLinkList::focusedRowIsNotSelection() {
     ListWindow w({"A", "B", "C"});
-    QCOMPARE(ListWindow().list->GetFocusedRow(), -1);
-    w.list->SelectRow(0);
-    w.list->SetFocusedRow(2);
-    QCOMPARE(w.list->GetFocusedRow(), 2);
-    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({0}));
+    QCOMPARE(ListWindow().list->focusedRow(), -1);
+    w.list->selectRow(0);
+    w.list->setFocusedRow(2);
+    QCOMPARE(w.list->focusedRow(), 2);
+    QCOMPARE(w.list->selectedRows(), std::vector<int>({0}));
     // Ctrl+click moves the focus to a row it takes out of the selection.
-    QTest::mouseClick(w.vp(), Qt::LeftButton, Qt::ControlModifier, w.RowCenter(1));
-    QTest::mouseClick(w.vp(), Qt::LeftButton, Qt::ControlModifier, w.RowCenter(1));
-    QCOMPARE(w.list->GetFocusedRow(), 1);
-    QVERIFY(!w.list->IsRowSelected(1));
+    QTest::mouseClick(w.vp(), Qt::LeftButton, Qt::ControlModifier, w.rowCenter(1));
+    QTest::mouseClick(w.vp(), Qt::LeftButton, Qt::ControlModifier, w.rowCenter(1));
+    QCOMPARE(w.list->focusedRow(), 1);
+    QVERIFY(!w.list->isRowSelected(1));
 }
 
 void TestLinkList::dragReorders_data() {
@@ -206,118 +206,118 @@ void TestLinkList::dragReorders() {
     QFETCH(QStringList, order);
     QFETCH(bool, notified);
     ListWindow w({"A", "B", "C", "D"});
-    w.list->SelectRow(from);
-    QSignalSpy changed(w.list, &CLinkListCtrl::linkListChanged);
-    QSignalSpy tab(w.list, &CLinkListCtrl::rowsDroppedOnTab);
+    w.list->selectRow(from);
+    QSignalSpy changed(w.list, &LinkListView::linkListChanged);
+    QSignalSpy tab(w.list, &LinkListView::rowsDroppedOnTab);
 
     QList<QPoint> path;
     if (target == "below") {
         path << QPoint(40, w.vp()->height() - 5);
     } else if (target == "header") {
-        path << w.FromWidget(w.list->header(), QPoint(40, w.list->header()->height() / 2));
+        path << w.fromWidget(w.list->header(), QPoint(40, w.list->header()->height() / 2));
     } else if (target == "outside") {
         path << QPoint(40, w.vp()->height() - 5) << QPoint(-2000, -2000);
     } else if (target == "back") {
-        path << w.RowCenter(3) << w.RowCenter(from);
+        path << w.rowCenter(3) << w.rowCenter(from);
     } else {
-        path << w.RowCenter(target.toInt());
+        path << w.rowCenter(target.toInt());
     }
-    w.Drag(from, path);
+    w.drag(from, path);
 
-    QCOMPARE(w.Descriptions(), order);
+    QCOMPARE(w.descriptions(), order);
     QCOMPARE(changed.size(), notified ? 1 : 0);
     QCOMPARE(tab.size(), 0);
-    QVERIFY(!w.list->IsDragging());
+    QVERIFY(!w.list->isDragging());
     if (notified) // the moved row is a new, unselected row
-        QVERIFY(w.list->GetSelectedRows().empty());
+        QVERIFY(w.list->selectedRows().empty());
 }
 
 void TestLinkList::dragMovesOnlyTheRowUnderThePointer() {
     ListWindow w({"A", "B", "C", "D", "E"});
     for (int r : {0, 1, 2})
-        w.list->SelectRow(r);
-    w.Drag(1, {w.RowCenter(4)});
-    QCOMPARE(w.Descriptions(), QStringList({"A", "C", "D", "B", "E"}));
+        w.list->selectRow(r);
+    w.drag(1, {w.rowCenter(4)});
+    QCOMPARE(w.descriptions(), QStringList({"A", "C", "D", "B", "E"}));
 }
 
 void TestLinkList::dragKeepsLongTexts() {
     ListWindow w({"A", "B"});
     const std::string description(300, 'd');
     const std::string url = "http://example.com/" + std::string(400, 'u');
-    w.Append(description, url);
-    w.Drag(2, {w.RowCenter(0)});
-    QCOMPARE(w.list->GetCellText(0, 0), description);
-    QCOMPARE(w.list->GetCellText(0, 1), url);
+    w.append(description, url);
+    w.drag(2, {w.rowCenter(0)});
+    QCOMPARE(w.list->sourceCellText(0, 0), description);
+    QCOMPARE(w.list->sourceCellText(0, 1), url);
 }
 
 void TestLinkList::dragOntoAnotherTab() {
     ListWindow w({"A", "B", "C"});
     w.tabs->setCurrentIndex(0);
-    QSignalSpy tab(w.list, &CLinkListCtrl::rowsDroppedOnTab);
-    QSignalSpy changed(w.list, &CLinkListCtrl::linkListChanged);
+    QSignalSpy tab(w.list, &LinkListView::rowsDroppedOnTab);
+    QSignalSpy changed(w.list, &LinkListView::linkListChanged);
     // Two selected rows stay selected while one of them is dragged.
-    w.list->SelectRow(0);
-    w.list->SelectRow(2);
-    const QPoint tab3 = w.FromWidget(w.tabs, w.tabs->tabRect(2).center());
-    w.Drag(2, {w.RowCenter(1), tab3});
+    w.list->selectRow(0);
+    w.list->selectRow(2);
+    const QPoint tab3 = w.fromWidget(w.tabs, w.tabs->tabRect(2).center());
+    w.drag(2, {w.rowCenter(1), tab3});
     QCOMPARE(tab.size(), 1);
     QCOMPARE(tab.at(0).at(0).toInt(), 2);
     QCOMPARE(changed.size(), 0); // the list itself moved nothing
-    QCOMPARE(w.Descriptions(), QStringList({"A", "B", "C"}));
-    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({2, 0}));
+    QCOMPARE(w.descriptions(), QStringList({"A", "B", "C"}));
+    QCOMPARE(w.list->selectedRows(), std::vector<int>({2, 0}));
     QCOMPARE(w.tabs->currentIndex(), 0);
 
     // The selected tab is not a target.
-    const QPoint tab1 = w.FromWidget(w.tabs, w.tabs->tabRect(0).center());
-    w.Drag(0, {w.RowCenter(1), tab1});
+    const QPoint tab1 = w.fromWidget(w.tabs, w.tabs->tabRect(0).center());
+    w.drag(0, {w.rowCenter(1), tab1});
     QCOMPARE(tab.size(), 1);
     QCOMPARE(changed.size(), 0);
 }
 
 void TestLinkList::dragShowsCursorVerdict() {
     ListWindow w({"A", "B", "C"});
-    QTest::mousePress(w.vp(), Qt::LeftButton, {}, w.RowCenter(0));
-    QTest::mouseMove(w.vp(), w.RowCenter(2));
-    QVERIFY(w.list->IsDragging());
-    QVERIFY(w.list->IsDropAllowed());
+    QTest::mousePress(w.vp(), Qt::LeftButton, {}, w.rowCenter(0));
+    QTest::mouseMove(w.vp(), w.rowCenter(2));
+    QVERIFY(w.list->isDragging());
+    QVERIFY(w.list->isDropAllowed());
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->hotSpot(), QPoint(4, 6));
     QCOMPARE(QApplication::overrideCursor()->pixmap().size(), QSize(32, 32));
-    QTest::mouseMove(w.vp(), w.FromWidget(w.list->header(), QPoint(10, 5)));
-    QVERIFY(!w.list->IsDropAllowed());
+    QTest::mouseMove(w.vp(), w.fromWidget(w.list->header(), QPoint(10, 5)));
+    QVERIFY(!w.list->isDropAllowed());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ForbiddenCursor);
-    QTest::mouseRelease(w.vp(), Qt::LeftButton, {}, w.FromWidget(w.list->header(), QPoint(10, 5)));
+    QTest::mouseRelease(w.vp(), Qt::LeftButton, {}, w.fromWidget(w.list->header(), QPoint(10, 5)));
     QVERIFY(!QApplication::overrideCursor());
 
     // A release that never reaches the list (another window took the mouse)
     // ends the drag at the next move without a button, moving nothing.
-    QTest::mousePress(w.vp(), Qt::LeftButton, {}, w.RowCenter(0));
-    QTest::mouseMove(w.vp(), w.RowCenter(2));
-    QVERIFY(w.list->IsDragging());
-    const QPoint p = w.RowCenter(2);
+    QTest::mousePress(w.vp(), Qt::LeftButton, {}, w.rowCenter(0));
+    QTest::mouseMove(w.vp(), w.rowCenter(2));
+    QVERIFY(w.list->isDragging());
+    const QPoint p = w.rowCenter(2);
     QMouseEvent move(QEvent::MouseMove, p, w.vp()->mapToGlobal(p), Qt::NoButton, Qt::NoButton, {});
     QApplication::sendEvent(w.vp(), &move);
-    QVERIFY(!w.list->IsDragging());
+    QVERIFY(!w.list->isDragging());
     QVERIFY(!QApplication::overrideCursor());
-    QCOMPARE(w.Descriptions(), QStringList({"A", "B", "C"}));
+    QCOMPARE(w.descriptions(), QStringList({"A", "B", "C"}));
     QTest::mouseRelease(w.vp(), Qt::LeftButton, {}, p); // keeps QTest's button state in step
 }
 
 void TestLinkList::rightClickKeepsSelection() {
     ListWindow w({"A", "B", "C"});
-    w.list->SelectRow(0);
-    w.list->SelectRow(2);
-    QSignalSpy menu(w.list, &CLinkListCtrl::contextMenuRequested);
-    QTest::mousePress(w.vp(), Qt::RightButton, {}, w.RowCenter(1));
-    QTest::mouseRelease(w.vp(), Qt::RightButton, {}, w.RowCenter(1));
+    w.list->selectRow(0);
+    w.list->selectRow(2);
+    QSignalSpy menu(w.list, &LinkListView::contextMenuRequested);
+    QTest::mousePress(w.vp(), Qt::RightButton, {}, w.rowCenter(1));
+    QTest::mouseRelease(w.vp(), Qt::RightButton, {}, w.rowCenter(1));
     QTest::mousePress(w.list->header()->viewport(), Qt::RightButton, {}, QPoint(20, 5));
     QCOMPARE(menu.size(), 2);
-    QCOMPARE(menu.at(0).at(0).toPoint(), w.vp()->mapToGlobal(w.RowCenter(1)));
-    QCOMPARE(w.list->GetSelectedRows(), std::vector<int>({2, 0}));
+    QCOMPARE(menu.at(0).at(0).toPoint(), w.vp()->mapToGlobal(w.rowCenter(1)));
+    QCOMPARE(w.list->selectedRows(), std::vector<int>({2, 0}));
 }
 
 namespace {
-void Drop(CLinkListCtrl* list, QMimeData* mime) {
+void drop(LinkListView* list, QMimeData* mime) {
     const QPoint pos(30, 30);
     // The file manager would take a move as leave to delete the files.
     const Qt::DropActions offered = Qt::MoveAction | Qt::CopyAction | Qt::LinkAction;
@@ -349,19 +349,20 @@ void TestLinkList::fileDrops() {
     QFETCH(QStringList, files);
     QFETCH(QStringList, rows);
     ListWindow w({"Existing"});
-    QSignalSpy changed(w.list, &CLinkListCtrl::linkListChanged);
+    QSignalSpy changed(w.list, &LinkListView::linkListChanged);
     QList<QUrl> urls;
     for (const QString& f : files)
         urls << QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/") + f);
     QMimeData mime;
     mime.setUrls(urls);
-    Drop(w.list, &mime);
+    drop(w.list, &mime);
 
     QStringList expected{"Existing|http://existing/"};
     expected += rows;
     QStringList got;
-    for (int r = 0; r < w.list->GetRowCount(); ++r)
-        got << QString::fromStdString(w.list->GetCellText(r, 0) + "|" + w.list->GetCellText(r, 1));
+    for (int r = 0; r < w.list->sourceRowCount(); ++r)
+        got << QString::fromStdString(w.list->sourceCellText(r, 0) + "|" +
+                                      w.list->sourceCellText(r, 1));
     QCOMPARE(got, expected);
     QCOMPARE(changed.size(), 1); // told even when nothing was added
 }
@@ -391,10 +392,11 @@ void TestLinkList::browserDrops() {
     mime.setData(format, data);
     if (format == "text/x-moz-url") // browsers offer both; the title comes from this one
         mime.setUrls({QUrl("https://example.com/a")});
-    Drop(w.list, &mime);
+    drop(w.list, &mime);
     QStringList got;
-    for (int r = 0; r < w.list->GetRowCount(); ++r)
-        got << QString::fromStdString(w.list->GetCellText(r, 0) + "|" + w.list->GetCellText(r, 1));
+    for (int r = 0; r < w.list->sourceRowCount(); ++r)
+        got << QString::fromStdString(w.list->sourceCellText(r, 0) + "|" +
+                                      w.list->sourceCellText(r, 1));
     QCOMPARE(got, rows);
 }
 
@@ -403,33 +405,33 @@ void TestLinkList::stripesFollowRowIndices() {
     {
         // Empty: bands of the row height from the top, light blue first.
         ListWindow w;
-        const int h = w.list->StripeHeight();
+        const int h = w.list->stripeHeight();
         QVERIFY(h > 4);
-        QCOMPARE(QColor(Pixel(w.vp(), QPoint(100, 1))), blue);
-        QCOMPARE(QColor(Pixel(w.vp(), QPoint(100, h + 1))), QColor(Qt::white));
-        QCOMPARE(QColor(Pixel(w.vp(), QPoint(100, 2 * h + 1))), blue);
+        QCOMPARE(QColor(pixel(w.vp(), QPoint(100, 1))), blue);
+        QCOMPARE(QColor(pixel(w.vp(), QPoint(100, h + 1))), QColor(Qt::white));
+        QCOMPARE(QColor(pixel(w.vp(), QPoint(100, 2 * h + 1))), blue);
     }
     ListWindow w;
-    std::vector<CLinkEntry> links(40, CLinkEntry("x", "y"));
-    w.list->AppendRows(links);
+    std::vector<Link> links(40, Link("x", "y"));
+    w.list->appendRows(links);
     QTest::qWait(0);
     w.list->scrollTo(w.list->model()->index(5, 0), QAbstractItemView::PositionAtTop);
     QCOMPARE(w.list->indexAt(QPoint(10, 1)).row(), 5);
     const int h = w.list->visualRect(w.list->model()->index(5, 0)).height();
-    QCOMPARE(QColor(Pixel(w.vp(), QPoint(w.vp()->width() - 3, 1))), QColor(Qt::white));
-    QCOMPARE(QColor(Pixel(w.vp(), QPoint(w.vp()->width() - 3, h + 1))), blue);
+    QCOMPARE(QColor(pixel(w.vp(), QPoint(w.vp()->width() - 3, 1))), QColor(Qt::white));
+    QCOMPARE(QColor(pixel(w.vp(), QPoint(w.vp()->width() - 3, h + 1))), blue);
 
     // Below the last row the stripes go on.
     ListWindow few({"A", "B", "C"});
     const int bottom = few.list->visualRect(few.list->model()->index(2, 0)).bottom();
-    const int fh = few.list->StripeHeight();
-    QCOMPARE(QColor(Pixel(few.vp(), QPoint(50, bottom + 2))), QColor(Qt::white)); // row 3
-    QCOMPARE(QColor(Pixel(few.vp(), QPoint(50, bottom + fh + 2))), blue);         // row 4
+    const int fh = few.list->stripeHeight();
+    QCOMPARE(QColor(pixel(few.vp(), QPoint(50, bottom + 2))), QColor(Qt::white)); // row 3
+    QCOMPARE(QColor(pixel(few.vp(), QPoint(50, bottom + fh + 2))), blue);         // row 4
 }
 
 void TestLinkList::selectionAndColumnLines() {
     ListWindow w({"A", "B"});
-    w.list->SelectRow(1);
+    w.list->selectRow(1);
     const QRect r = w.list->visualRect(w.list->model()->index(1, 0));
     const QImage img = w.vp()->grab().toImage();
     const QColor highlight = w.list->palette().color(QPalette::Active, QPalette::Highlight);

@@ -1,8 +1,8 @@
 #include "FakeUiServices.h"
 
-QMessageBox::StandardButton CFakeUiServices::MessageBox(QWidget*, const QString& text,
-                                                        QMessageBox::Icon icon,
-                                                        QMessageBox::StandardButtons buttons) {
+QMessageBox::StandardButton FakeUiServices::messageBox(QWidget*, const QString& text,
+                                                       QMessageBox::Icon icon,
+                                                       QMessageBox::StandardButtons buttons) {
     messages.append({text, icon, buttons});
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
@@ -13,7 +13,7 @@ QMessageBox::StandardButton CFakeUiServices::MessageBox(QWidget*, const QString&
     return QMessageBox::Cancel;
 }
 
-QString CFakeUiServices::GetOpenFileName(QWidget*, const FileDialogOptions& o) {
+QString FakeUiServices::getOpenFileName(QWidget*, const FileDialogOptions& o) {
     fileDialogs.append(o);
     if (m_fileNames.isEmpty()) {
         ++unexpected;
@@ -22,7 +22,7 @@ QString CFakeUiServices::GetOpenFileName(QWidget*, const FileDialogOptions& o) {
     return m_fileNames.dequeue();
 }
 
-QString CFakeUiServices::GetSaveFileName(QWidget*, const FileDialogOptions& o) {
+QString FakeUiServices::getSaveFileName(QWidget*, const FileDialogOptions& o) {
     fileDialogs.append(o);
     if (m_fileNames.isEmpty()) {
         ++unexpected;
@@ -31,7 +31,7 @@ QString CFakeUiServices::GetSaveFileName(QWidget*, const FileDialogOptions& o) {
     return m_fileNames.dequeue();
 }
 
-std::optional<QColor> CFakeUiServices::GetColor(QWidget*, const QColor&) {
+std::optional<QColor> FakeUiServices::getColor(QWidget*, const QColor&) {
     if (m_colors.isEmpty()) {
         ++unexpected;
         return std::nullopt;
@@ -39,7 +39,7 @@ std::optional<QColor> CFakeUiServices::GetColor(QWidget*, const QColor&) {
     return m_colors.dequeue();
 }
 
-int CFakeUiServices::ExecDialog(QDialog& dialog) {
+int FakeUiServices::execDialog(QDialog& dialog) {
     if (m_dialogs.isEmpty()) {
         ++unexpected;
         return QDialog::Rejected;
@@ -47,7 +47,7 @@ int CFakeUiServices::ExecDialog(QDialog& dialog) {
     return m_dialogs.dequeue()(dialog);
 }
 
-bool CFakeUiServices::OpenInBrowser(const QString& pathOrUrl) {
+bool FakeUiServices::openInBrowser(const QString& pathOrUrl) {
     opened.append(pathOrUrl);
     return m_browserOk;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UiServices.h"
+#include "gui/UiServices.h"
 
 #include <QDialog>
 #include <QList>
@@ -10,7 +10,7 @@
 
 // Answers every modal request from queues set up by the test and records
 // what was asked. An unexpected request fails the test instead of blocking.
-class CFakeUiServices : public CUiServices {
+class FakeUiServices : public UiServices {
 public:
     struct Message {
         QString text;
@@ -18,8 +18,8 @@ public:
         QMessageBox::StandardButtons buttons;
     };
 
-    CFakeUiServices() { SetInstance(this); }
-    ~CFakeUiServices() override { SetInstance(nullptr); }
+    FakeUiServices() { setInstance(this); }
+    ~FakeUiServices() override { setInstance(nullptr); }
 
     // Queued answers, taken in order.
     void setNextAnswer(QMessageBox::StandardButton b) { m_answers.enqueue(b); }
@@ -34,13 +34,13 @@ public:
     QStringList opened;
     int unexpected = 0;
 
-    QMessageBox::StandardButton MessageBox(QWidget*, const QString& text, QMessageBox::Icon icon,
+    QMessageBox::StandardButton messageBox(QWidget*, const QString& text, QMessageBox::Icon icon,
                                            QMessageBox::StandardButtons buttons) override;
-    QString GetOpenFileName(QWidget*, const FileDialogOptions& o) override;
-    QString GetSaveFileName(QWidget*, const FileDialogOptions& o) override;
-    std::optional<QColor> GetColor(QWidget*, const QColor& initial) override;
-    int ExecDialog(QDialog& dialog) override;
-    bool OpenInBrowser(const QString& pathOrUrl) override;
+    QString getOpenFileName(QWidget*, const FileDialogOptions& o) override;
+    QString getSaveFileName(QWidget*, const FileDialogOptions& o) override;
+    std::optional<QColor> getColor(QWidget*, const QColor& initial) override;
+    int execDialog(QDialog& dialog) override;
+    bool openInBrowser(const QString& pathOrUrl) override;
 
 private:
     QQueue<QMessageBox::StandardButton> m_answers;

@@ -1,0 +1,54 @@
+#include "app/AboutDialog.h"
+
+#include "gui/CommandIds.h"
+
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("dlg%1").arg(res::IDD_ABOUTBOX));
+    setWindowTitle(QStringLiteral("About"));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("aboutIcon"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/linkfold.svg")).pixmap(32, 32));
+    auto* picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("aboutPicture"));
+    picture->setPixmap(QIcon(QStringLiteral(":/images/about.svg")).pixmap(44, 16));
+    auto* version = new QLabel(QStringLiteral("Version 1.0"), this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(icon, 0, Qt::AlignTop);
+    auto* headline = new QVBoxLayout;
+    headline->addWidget(picture);
+    headline->addWidget(version);
+    top->addLayout(headline, 1);
+
+    auto* rule = new QFrame(this);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+
+    auto* notice = new QLabel(QStringLiteral("Copyright (C) 2026 The Linkfold developers.\n"
+                                             "All rights reserved.\n"
+                                             "Written in C++ with the Qt toolkit.\n"
+                                             "Thanks to everyone who keeps their links tidy."),
+                              this);
+    notice->setObjectName(QStringLiteral("aboutNotice"));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(rule);
+    layout->addWidget(notice);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}

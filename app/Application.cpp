@@ -1,0 +1,141 @@
+#include "app/Application.h"
+
+#include "app/DesktopIntegration.h"
+#include "app/MainWindow.h"
+#include "app/ProjectFileController.h"
+#include "editor/ProjectForm.h"
+#include "gui/Resources.h"
+#include "gui/UiServices.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSessionManager>
+
+namespace {
+
+const char* const kSettingsSection = "Settings";
+const char* const kPreviewPages = "PreviewPages";
+
+QString fromLocal(const std::string& s) {
+    return QFile::decodeName(QByteArray::fromStdString(s));
+}
+
+} // namespace
+
+Application::Application() : Application(Options{}) {}
+
+Application::Application(Options options) : m_options(std::move(options)) {
+    initLinkfoldResources();
+    if (m_options.iniPath.isEmpty())
+        m_options.iniPath = fromLocal(defaultIniPath());
+    if (m_options.dataHome.isEmpty())
+        m_options.dataHome = DesktopIntegration::defaultDataHome();
+    if (m_options.program.isEmpty())
+        m_options.program = QCoreApplication::applicationFilePath();
+    m_profile.setPath(QFile::encodeName(m_options.iniPath).toStdString());
+    m_fileController = std::make_unique<ProjectFileController>(m_doc, m_recentFiles);
+}
+
+Application::~Application() {
+    // The window and its form go before the document they show.
+    m_mainWindow.reset();
+}
+
+void Application::loadStdProfileSettings() {
+    m_recentFiles.readList(m_profile);
+    m_previewPages = m_profile.intValue(kSettingsSection, kPreviewPages, 0);
+}
+
+void Application::saveStdProfileSettings() {
+    m_recentFiles.writeList(m_profile);
+    if (m_previewPages != 0)
+        m_profile.setIntValue(kSettingsSection, kPreviewPages, m_previewPages);
+}
+
+void Application::createMainFrame() {
+    m_mainWindow = std::make_unique<MainWindow>(*m_fileController);
+    m_mainWindow->form()->loadLayout(m_profile);
+}
+
+bool Application::unregisterFileTypes() {
+    bool ok = DesktopIntegration(m_options.dataHome, m_options.program).unregisterFileTypes();
+    QFileInfo ini(m_options.iniPath);
+    if ((ini.exists() || ini.isSymLink()) && !QFile::remove(m_options.iniPath))
+        ok = false;
+    return ok;
+}
+
+bool Application::start(const CommandLineOptions& info) {
+    m_profile.load();
+    loadStdProfileSettings();
+
+    if (info.m_shellCommand == CommandLineOptions::AppUnregister) {
+        m_unregistered = true;
+        const bool ok = unregisterFileTypes();
+        UiServices::instance().messageBox(
+            nullptr, QLatin1String(ok ? kUnregisterDone : kUnregisterFailed),
+            ok ? QMessageBox::Information : QMessageBox::Warning, QMessageBox::Ok);
+        m_exitCode = ok ? 0 : 1;
+        return false;
+    }
+
+    // The file type is written at every start; failures are not reported.
+    DesktopIntegration(m_options.dataHome, m_options.program).registerFileTypes();
+
+#if QT_CONFIG(sessionmanager)
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(gui, &QGuiApplication::commitDataRequest, this, &Application::onCommitDataRequest);
+#endif
+
+    switch (info.m_shellCommand) {
+    case CommandLineOptions::FileDDE:
+        // No shell conversation exists here to wait for: nothing to do.
+        m_exitCode = 0;
+        return false;
+    case CommandLineOptions::FileOpen:
+    case CommandLineOptions::FilePrint:
+    case CommandLineOptions::FilePrintTo: {
+        createMainFrame();
+        if (!m_fileController->openDocumentFile(QFile::decodeName(info.m_fileName.c_str()))) {
+            // The message has been shown; the window never appears.
+            m_exitCode = 1;
+            return false;
+        }
+        if (info.m_shellCommand != CommandLineOptions::FileOpen) {
+            // Printing: the project was opened hidden and nothing prints.
+            m_exitCode = 0;
+            return false;
+        }
+        break;
+    }
+    default:
+        createMainFrame();
+        m_fileController->newDocument();
+        break;
+    }
+    m_mainWindow->show();
+    return true;
+}
+
+void Application::finish() {
+    if (m_exited)
+        return;
+    m_exited = true;
+    if (m_unregistered)
+        return;
+    if (m_mainWindow)
+        m_mainWindow->form()->saveLayout(m_profile);
+    saveStdProfileSettings();
+    m_profile.save(); // a settings file that cannot be written is not reported
+}
+
+void Application::onCommitDataRequest(QSessionManager& manager) {
+    if (!manager.allowsInteraction())
+        return;
+    const bool go = m_fileController->saveModified();
+    manager.release();
+    if (!go)
+        manager.cancel();
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/RecentFileList.h"
+#include "core/CommandLineOptions.h"
+#include "core/Project.h"
+#include "core/SettingsFile.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class ProjectFileController;
+class MainWindow;
+class QSessionManager;
+
+// The application object: reads the settings file, registers the file type,
+// carries out the command line with the one document and main window, and
+// writes the settings back as the program ends.
+class Application : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        QString iniPath;  // empty: $XDG_CONFIG_HOME/linkfold.ini
+        QString dataHome; // empty: $XDG_DATA_HOME or ~/.local/share
+        QString program;  // empty: this program's path
+    };
+
+    Application();
+    explicit Application(Options options);
+    ~Application() override;
+
+    // Start-up. Returns whether the program goes on to its event loop; when
+    // it does not, exitCode() is the status to end with.
+    bool start(const CommandLineOptions& info);
+    // As the program ends: the form's layout, the recent files and
+    // "PreviewPages" go to the settings file (not after unregisterFileTypes).
+    void finish();
+    int exitCode() const { return m_exitCode; }
+
+    Project& project() { return m_doc; }
+    ProjectFileController& fileController() { return *m_fileController; }
+    MainWindow* mainWindow() const { return m_mainWindow.get(); }
+    RecentFileList& recentFiles() { return m_recentFiles; }
+    SettingsFile& settings() { return m_profile; }
+    int previewPages() const { return m_previewPages; }
+
+private:
+    void loadStdProfileSettings();
+    void saveStdProfileSettings();
+    bool unregisterFileTypes();
+    void createMainFrame();
+    void onCommitDataRequest(QSessionManager& manager);
+
+    Options m_options;
+    SettingsFile m_profile;
+    RecentFileList m_recentFiles{4};
+    int m_previewPages = 0;
+    Project m_doc;
+    std::unique_ptr<ProjectFileController> m_fileController;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    bool m_unregistered = false;
+    bool m_exited = false;
+    int m_exitCode = 0;
+};
+
+inline constexpr const char* kUnregisterDone =
+    "System registry entries have been removed and the INI file (if any) was deleted.";
+inline constexpr const char* kUnregisterFailed =
+    "Not all of the system registry entries (or INI file) were removed.";

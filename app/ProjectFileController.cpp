@@ -1,0 +1,231 @@
+#include "app/ProjectFileController.h"
+
+#include "app/RecentFileList.h"
+#include "core/HeadlessGenerate.h"
+#include "core/Project.h"
+#include "gui/UiServices.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The wait cursor for the duration of a read or write.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+std::string toLocal(const QString& s) {
+    return QFile::encodeName(s).toStdString();
+}
+QString fromLocal(const std::string& s) {
+    return QFile::decodeName(QByteArray::fromStdString(s));
+}
+
+const QStringList& fileFilters() {
+    static const QStringList filters = {QStringLiteral("Linkfold Files (*.lfp)"),
+                                        QStringLiteral("All Files (*.*)")};
+    return filters;
+}
+
+} // namespace
+
+QString saveChangesPrompt(const QString& title) {
+    return QStringLiteral("Save changes to %1?").arg(title);
+}
+
+ProjectFileController::ProjectFileController(Project& doc, RecentFileList& recentFiles,
+                                             QObject* parent)
+    : QObject(parent), m_doc(doc), m_recentFiles(recentFiles) {}
+
+QString ProjectFileController::frameTitle() const {
+    return fromLocal(m_doc.documentTitle()) + QStringLiteral(" - ") + QLatin1String(kAppTitle);
+}
+
+QString ProjectFileController::canonicalOpenPath(const QString& path) {
+    QString p = path;
+    if (p.startsWith(QLatin1Char('"')))
+        p.remove(0, 1);
+    if (p.endsWith(QLatin1Char('"')))
+        p.chop(1);
+    std::string abs = makeAbsolutePath(toLocal(p));
+    // A link to a project stands for the project (as a shell shortcut does).
+    for (int depth = 0; depth < 40; ++depth) {
+        QFileInfo info(fromLocal(abs));
+        if (!info.isSymLink())
+            break;
+        abs = makeAbsolutePath(toLocal(info.symLinkTarget()));
+    }
+    return fromLocal(abs);
+}
+
+QString ProjectFileController::proposedFileName(const QString& title) {
+    QString name = title;
+    const qsizetype bad = name.indexOf(QRegularExpression(QStringLiteral("[ #%;/\\\\]")));
+    if (bad >= 0)
+        name.truncate(bad);
+    return name + QStringLiteral(".lfp");
+}
+
+bool ProjectFileController::isReadOnlyOrMissing(const QString& path) {
+    const std::string p = toLocal(path);
+    struct stat st {};
+    if (::stat(p.c_str(), &st) != 0)
+        return true;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return true;
+    return ::access(p.c_str(), W_OK) != 0;
+}
+
+void ProjectFileController::setFilePath(const QString& path, bool addToRecent) {
+    m_doc.setFilePath(toLocal(path));
+    m_doc.setDocumentTitle(toLocal(QFileInfo(path).fileName()));
+    if (addToRecent) {
+        m_recentFiles.add(m_doc.filePath());
+        emit recentFilesChanged();
+    }
+    emit titleChanged();
+}
+
+bool ProjectFileController::saveModified() {
+    if (!m_doc.isModified())
+        return true;
+    const auto answer = UiServices::instance().messageBox(
+        m_dialogParent, saveChangesPrompt(fromLocal(m_doc.documentTitle())), QMessageBox::Warning,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    switch (answer) {
+    case QMessageBox::Yes:
+        return doFileSave();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ProjectFileController::newDocument() {
+    m_doc.setDocumentTitle(kUntitled);
+    m_doc.resetToNew();
+    emit titleChanged();
+    emit documentReplaced();
+}
+
+bool ProjectFileController::onFileNew() {
+    if (!saveModified())
+        return false;
+    newDocument();
+    return true;
+}
+
+bool ProjectFileController::onFileOpen() {
+    UiServices::FileDialogOptions options;
+    options.title = QStringLiteral("Open");
+    options.filters = fileFilters();
+    options.confirmOverwrite = false;
+    const QString name = UiServices::instance().getOpenFileName(m_dialogParent, options);
+    if (name.isEmpty())
+        return false;
+    return openDocumentFile(name);
+}
+
+bool ProjectFileController::openDocumentFile(const QString& requested) {
+    const QString path = canonicalOpenPath(requested);
+    // The project already open is neither asked about nor read again. Paths
+    // are compared exactly: names differing in letter case are other files.
+    if (!m_doc.filePath().empty() && toLocal(path) == m_doc.filePath()) {
+        emit activateRequested();
+        return true;
+    }
+    if (!saveModified())
+        return false;
+
+    const bool wasModified = m_doc.isModified();
+    m_doc.setModified(false);
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = m_doc.load(toLocal(path));
+    }
+    if (!ok) {
+        showError(m_dialogParent, fromLocal(m_doc.errorString()));
+        if (!m_doc.isModified()) {
+            // The file was never opened: the project is as it was.
+            m_doc.setModified(wasModified);
+        } else {
+            // Reading began and the project is half-filled: start afresh.
+            newDocument();
+        }
+        return false;
+    }
+    setFilePath(path);
+    emit documentReplaced();
+    return true;
+}
+
+bool ProjectFileController::onOpenRecentFile(int index) {
+    if (index < 0 || index >= m_recentFiles.size() || m_recentFiles[index].empty())
+        return false;
+    if (openDocumentFile(fromLocal(m_recentFiles[index])))
+        return true;
+    m_recentFiles.remove(index);
+    emit recentFilesChanged();
+    return false;
+}
+
+bool ProjectFileController::doFileSave() {
+    const QString path = fromLocal(m_doc.filePath());
+    if (path.isEmpty() || isReadOnlyOrMissing(path))
+        return doSave(QString());
+    return doSave(path);
+}
+
+bool ProjectFileController::doSave(const QString& requested, bool replace) {
+    QString path = requested;
+    const bool prompted = path.isEmpty();
+    if (prompted) {
+        QString proposal = fromLocal(m_doc.filePath());
+        if (replace && proposal.isEmpty())
+            proposal = proposedFileName(fromLocal(m_doc.documentTitle()));
+        UiServices::FileDialogOptions options;
+        options.title = QStringLiteral("Save As");
+        options.filters = fileFilters();
+        options.defaultSuffix = QStringLiteral("lfp");
+        options.initialPath = proposal;
+        options.confirmOverwrite = true;
+        path = UiServices::instance().getSaveFileName(m_dialogParent, options);
+        if (path.isEmpty())
+            return false;
+        path = fromLocal(makeAbsolutePath(toLocal(path)));
+    }
+
+    const std::string target = toLocal(path);
+    struct stat st {};
+    const bool existed = ::lstat(target.c_str(), &st) == 0;
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = m_doc.save(target);
+    }
+    if (!ok) {
+        showError(m_dialogParent, fromLocal(m_doc.errorString()));
+        // A file the failed attempt created under the chosen name goes away;
+        // a file that was there before is never touched.
+        if (prompted && !existed && ::lstat(target.c_str(), &st) == 0)
+            ::unlink(target.c_str());
+        return false;
+    }
+    // save As names the project after the chosen file and puts it at the top
+    // of the recent files; a plain save keeps path, title and list as they are.
+    if (replace && prompted)
+        setFilePath(path);
+    return true;
+}

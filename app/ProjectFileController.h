@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Project;
+class RecentFileList;
+class QWidget;
+
+// The single-document machinery around the one project: New, open, save,
+// save As, the recent-file entries and the question before changes are
+// discarded. Questions, file dialogs and error messages go through
+// UiServices; the window side listens to the signals.
+class ProjectFileController : public QObject {
+    Q_OBJECT
+public:
+    ProjectFileController(Project& doc, RecentFileList& recentFiles, QObject* parent = nullptr);
+
+    // Parent window of the message boxes and file dialogs.
+    void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
+
+    Project& project() const { return m_doc; }
+    RecentFileList& recentFiles() const { return m_recentFiles; }
+
+    // Commands. Each returns whether it went through.
+    bool onFileNew();
+    bool onFileOpen();
+    bool onFileSave() { return doFileSave(); }
+    bool onFileSaveAs() { return doSave(QString()); }
+    // Opens recent entry index; the entry leaves the list when the open does
+    // not take place.
+    bool onOpenRecentFile(int index);
+
+    // Makes the document a new untitled project, without asking.
+    void newDocument();
+    // Opens path as every open does (quotes stripped, made absolute, a
+    // symbolic link followed). Returns true when the project at that path is
+    // the open one afterwards (also when it already was).
+    bool openDocumentFile(const QString& path);
+
+    // Asks "save changes to %1?" when the project is modified. Returns false
+    // when the command that asked must stop.
+    bool saveModified();
+    // save: to the project's path, or as save As when it has none, its file
+    // is missing or is read-only.
+    bool doFileSave();
+    // Writes the project to path, or asks for a name when path is empty.
+    // With replace the path becomes the project's path.
+    bool doSave(const QString& path, bool replace = true);
+
+    // The open path after the clean-up the open flow applies.
+    static QString canonicalOpenPath(const QString& path);
+    // The name proposed by save As for an untitled project: the title cut
+    // before the first of " #%;/\" plus ".lfp".
+    static QString proposedFileName(const QString& title);
+    // True when the file cannot be saved in place: missing, or without any
+    // write permission, or not writable by this process.
+    static bool isReadOnlyOrMissing(const QString& path);
+
+    // "Untitled - Linkfold" or "name.lfp - Linkfold".
+    QString frameTitle() const;
+
+signals:
+    // The document holds a different project: the form must be refilled.
+    void documentReplaced();
+    // Title or path changed (window caption).
+    void titleChanged();
+    void recentFilesChanged();
+    // The project asked for is already open: bring the window forward.
+    void activateRequested();
+
+private:
+    void setFilePath(const QString& path, bool addToRecent = true);
+
+    Project& m_doc;
+    RecentFileList& m_recentFiles;
+    QWidget* m_dialogParent = nullptr;
+};
+
+// The text of the save question.
+QString saveChangesPrompt(const QString& title);
+
+inline constexpr const char* kAppTitle = "Linkfold";
+inline constexpr const char* kUntitled = "Untitled";

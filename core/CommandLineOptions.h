@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What the command line asks for.
+struct CommandLineOptions {
+    enum Command {
+        FileNew,       // no file name
+        FileOpen,      // one file name
+        FilePrint,     // "/p" or "-p" with a file name
+        FilePrintTo,   // "/pt" with file, printer, driver, port
+        FileDDE,       // "/dde"
+        AppUnregister, // "unregisterFileTypes" / "Unregserver", any case
+        Generate,      // "--generate PROJECT PAGE"
+        ShowHelp,      // "--help" / "-h"
+        Invalid,       // unusable arguments; m_error says why
+    };
+
+    Command m_shellCommand = FileNew;
+    std::string m_fileName;
+    std::string m_printerName;
+    std::string m_driverName;
+    std::string m_portName;
+    std::string m_pageName; // --generate output
+    std::string m_error;
+};
+
+// Parses the arguments after the program name. An argument is a switch when
+// it starts with "-", or when it is "/" followed by exactly one of the known
+// switch names; everything else (absolute paths included) is a file name.
+CommandLineOptions parseCommandLine(const std::vector<std::string>& args);
+
+// Usage text for --help.
+std::string commandLineUsage();

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/Link.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Colour reference 0x00BBGGRR: red in the low byte, top byte zero.
+using RgbColor = std::uint32_t;
+
+// Style code: bit 0 bold, bit 1 italic.
+enum : std::int32_t { kStylePlain = 0, kStyleBold = 1, kStyleItalic = 2, kStyleBoldItalic = 3 };
+
+// One URL group (one tab "1".."10"). The group owns its links by value.
+struct LinkGroup {
+    std::string m_title;
+    std::string m_bullet;
+    std::string m_face = "Arial";
+    std::int32_t m_style = 0;
+    RgbColor m_textColor = 0;
+    std::vector<Link> m_links;
+
+    bool operator==(const LinkGroup&) const = default;
+};

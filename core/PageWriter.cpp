@@ -1,0 +1,236 @@
+#include "core/PageWriter.h"
+
+#include "core/PathPart.h"
+#include "core/Project.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+constexpr int kPageWidth = 800;
+
+// Collects the page and hands it to a callback in large pieces. text goes
+// through as a text-mode stream would: every LF becomes CR LF and a value
+// ends at its first NUL byte.
+class PageOut {
+public:
+    template <typename F> explicit PageOut(F&& flush) : m_flush(std::forward<F>(flush)) {
+        m_buf.reserve(kChunk + 4096);
+    }
+
+    // Template text: already uses CR LF where the page has line ends.
+    PageOut& raw(std::string_view s) {
+        m_buf.append(s);
+        return *this;
+    }
+    // A field value.
+    PageOut& text(const std::string& value) {
+        const char* p = value.data();
+        const char* end = p + value.size();
+        const char* run = p;
+        for (; p != end; ++p) {
+            if (*p == '\n') {
+                m_buf.append(run, static_cast<size_t>(p - run));
+                m_buf.append("\r\n", 2);
+                run = p + 1;
+            } else if (*p == '\0') {
+                break;
+            }
+        }
+        m_buf.append(run, static_cast<size_t>(p - run));
+        return *this;
+    }
+    PageOut& number(int n) {
+        char tmp[16];
+        int len = std::snprintf(tmp, sizeof tmp, "%d", n);
+        m_buf.append(tmp, static_cast<size_t>(len));
+        return *this;
+    }
+    bool maybe() {
+        if (m_buf.size() < kChunk)
+            return m_ok;
+        return flush();
+    }
+    bool flush() {
+        if (m_ok && !m_buf.empty())
+            m_ok = m_flush(m_buf);
+        m_buf.clear();
+        return m_ok;
+    }
+
+private:
+    static constexpr size_t kChunk = 60 * 1024;
+    std::function<bool(const std::string&)> m_flush;
+    std::string m_buf;
+    bool m_ok = true;
+};
+
+bool hasUrlScheme(std::string_view s) {
+    // letters, then letters, digits, '+', '-' or '.'; at least two before ':'
+    size_t i = 0;
+    if (s.empty() || !std::isalpha(static_cast<unsigned char>(s[0])))
+        return false;
+    while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) || s[i] == '+' ||
+                            s[i] == '-' || s[i] == '.'))
+        ++i;
+    return i >= 2 && i < s.size() && s[i] == ':';
+}
+
+bool renderTo(const Project& doc, PageOut& out) {
+    const StyleTags title = styleTags(doc.m_titleStyle);
+    out.raw("<html>\r\n\r\n<head><title>")
+        .text(doc.m_title.empty() ? std::string("Start Page") : doc.m_title)
+        .raw("</title></head>\r\n\r\n<body bgcolor=")
+        .raw(formatHtmlColor(doc.m_backgroundColor))
+        .raw(" link=")
+        .raw(formatHtmlColor(doc.m_linkColor))
+        .raw(" vlink=")
+        .raw(formatHtmlColor(doc.m_visitedLinkColor))
+        .raw(">\r\n<basefont size=4>\r\n\r\n\r\n");
+    if (!doc.m_topImage.empty())
+        out.raw("<img align=left src=\"").text(pathToUrl(doc.m_topImage)).raw("\"><br>\r\n");
+    out.raw("\r\n\r\n<font face=\"")
+        .text(doc.m_titleFace)
+        .raw("\" color=")
+        .raw(formatHtmlColor(doc.m_titleColor))
+        .raw(" size=7>\r\n");
+    if (*title.open)
+        out.raw(title.open).raw("\r\n");
+    out.raw("<center>")
+        .text(doc.m_title)
+        .raw("<br><font size=6>")
+        .text(doc.m_subtitle)
+        .raw("<br clear=left></font></center>\r\n");
+    if (*title.close)
+        out.raw(title.close).raw("\r\n");
+    out.raw("</font>\r\n\r\n");
+
+    const int columns = effectiveColumns(doc.m_columns);
+    const int cellWidth = kPageWidth / columns;
+    std::string cellStart = "<td width=" + std::to_string(cellWidth) + " align=left>\r\n";
+    for (const LinkGroup& g : doc.m_groups) {
+        if (g.m_links.empty())
+            continue;
+        const StyleTags tags = styleTags(g.m_style);
+        RgbColor header = g.m_textColor;
+        if (header == doc.m_backgroundColor)
+            header = doc.m_backgroundColor == 0 ? 0x00FFFFFF : 0;
+        out.raw(doc.m_borders ? "<table border>\r\n\r\n" : "<table >\r\n\r\n")
+            .raw("<tr><th rowspan=1 colspan=")
+            .number(columns)
+            .raw(">\r\n")
+            .raw(tags.open)
+            .raw("<font face=\"")
+            .text(g.m_face)
+            .raw("\" color=")
+            .raw(formatHtmlColor(header))
+            .raw(" size=4>")
+            .text(g.m_title)
+            .raw(tags.close)
+            .raw("</font>\r\n</th></tr>\r\n\r\n");
+        std::string bullet;
+        if (!g.m_bullet.empty())
+            bullet = pathToUrl(g.m_bullet);
+        size_t k = 0;
+        bool finished = false;
+        while (!finished) {
+            out.raw("<tr>\r\n");
+            for (int c = 0; c < columns; ++c, ++k) {
+                out.raw(cellStart);
+                if (k < g.m_links.size()) {
+                    const Link& link = g.m_links[k];
+                    if (!g.m_bullet.empty())
+                        out.raw("<img align=left src=\"")
+                            .text(bullet)
+                            .raw("\" height=16 width=16>\r\n");
+                    out.raw("<a href=\"")
+                        .text(link.m_url)
+                        .raw("\">  ")
+                        .text(link.m_description)
+                        .raw(" </a>\r\n");
+                } else {
+                    finished = true;
+                }
+                out.raw("</td>\r\n\r\n");
+            }
+            out.raw("</tr>\r\n");
+            if (!out.maybe())
+                return false;
+        }
+        out.raw("</table><br><br>\r\n");
+    }
+    out.raw("</body>\r\n</html>\r\n");
+    return out.flush();
+}
+
+} // namespace
+
+std::string formatHtmlColor(RgbColor c) {
+    char tmp[16];
+    std::snprintf(tmp, sizeof tmp, "\"#%02X%02X%02X\"", c & 0xFF, (c >> 8) & 0xFF,
+                  (c >> 16) & 0xFF);
+    return tmp;
+}
+
+StyleTags styleTags(std::int32_t style) {
+    switch (style) {
+    case kStyleBold:
+        return {"<b>", "</b>"};
+    case kStyleItalic:
+        return {"<i>", "</i>"};
+    case kStyleBoldItalic:
+        return {"<b><i>", "</b></i>"};
+    default:
+        return {"", ""};
+    }
+}
+
+std::string pathToUrl(std::string_view path) {
+    if (hasUrlScheme(path))
+        return std::string(path);
+    std::string url;
+    bool rooted = (path.size() >= 2 && path[1] == ':') ||
+                  (!path.empty() && (path[0] == '/' || path[0] == '\\'));
+    if (rooted)
+        url = "file://";
+    url.append(path);
+    for (char& ch : url)
+        if (ch == '\\')
+            ch = '/';
+    return url;
+}
+
+int effectiveColumns(std::int32_t columns) {
+    if (columns < 1)
+        return 1;
+    if (columns > kPageWidth)
+        return kPageWidth;
+    return columns;
+}
+
+std::string renderPage(const Project& doc) {
+    std::string page;
+    PageOut out([&](const std::string& chunk) {
+        page += chunk;
+        return true;
+    });
+    renderTo(doc, out);
+    return page;
+}
+
+bool writeStartPage(const Project& doc, const std::string& path, SystemCalls& ops) {
+    AtomicFileWriter file(ops);
+    if (!file.open(path))
+        return false;
+    PageOut out([&](const std::string& chunk) { return file.write(chunk.data(), chunk.size()); });
+    if (!renderTo(doc, out))
+        return false;
+    return file.commit();
+}
+
+bool Project::writePage(const std::string& path) const {
+    return writeStartPage(*this, path);
+}

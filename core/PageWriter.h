@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/AtomicFileWriter.h"
+#include "core/LinkGroup.h"
+
+#include <string>
+#include <string_view>
+
+class Project;
+
+// "\"#RRGGBB\"", quotes included; the top byte of the colour is ignored.
+std::string formatHtmlColor(RgbColor color);
+
+struct StyleTags {
+    const char* open;
+    const char* close;
+};
+StyleTags styleTags(std::int32_t style);
+
+// The src of an <img>: web addresses unchanged, rooted paths as file://
+// URLs, relative paths with forward slashes.
+std::string pathToUrl(std::string_view path);
+
+// The column count the page is laid out with: the stored one kept within
+// 1..800, so that every cell is at least one pixel wide.
+int effectiveColumns(std::int32_t columns);
+
+// The whole page as it is written to disk (CR LF line ends).
+std::string renderPage(const Project& doc);
+
+// Writes the page to path. Returns false and sets errno when it could not be
+// written completely; an earlier file at path is then left as it was.
+bool writeStartPage(const Project& doc, const std::string& path, SystemCalls& ops = systemCalls());

@@ -1,0 +1,328 @@
+#include "core/ProjectFile.h"
+
+#include "core/Codepage.h"
+#include "core/FileError.h"
+#include "core/Project.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <stdexcept>
+
+long long MemorySource::read(void* buf, size_t n) {
+    n = std::min(n, m_left);
+    std::memcpy(buf, m_p, n);
+    m_p += n;
+    m_left -= n;
+    return static_cast<long long>(n);
+}
+
+namespace {
+
+// Buffered little-endian reader. Every failure is sticky: after the first
+// one, every later read fails too and the first cause is kept.
+class RecordReader {
+public:
+    explicit RecordReader(ByteSource& src) : m_src(src) {}
+
+    bool ok() const { return m_result.status == ReadStatus::Ok; }
+    const ReadResult& Result() const { return m_result; }
+
+    std::uint64_t remaining() const { return (m_end - m_pos) + m_src.remaining(); }
+
+    bool skip(size_t n) {
+        char tmp[8];
+        return readBytes(tmp, n);
+    }
+
+    bool readWord(std::int32_t& value) {
+        unsigned char b[4];
+        if (!readBytes(b, 4))
+            return false;
+        value = static_cast<std::int32_t>(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
+                                          std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24);
+        return true;
+    }
+    bool readWord(std::uint32_t& value) {
+        std::int32_t v;
+        if (!readWord(v))
+            return false;
+        value = static_cast<std::uint32_t>(v);
+        return true;
+    }
+
+    bool readString(std::string& out) {
+        bool wide = false;
+        std::uint64_t n;
+        if (!readLength(n, wide))
+            return false;
+        if (wide) {
+            bool again = false;
+            if (!readLength(n, again))
+                return false;
+            if (again) // a marker after the marker: no writer makes this
+                return fail(ReadStatus::EndOfData);
+            if (n * 2 > remaining())
+                return fail(ReadStatus::EndOfData);
+            std::u16string text(static_cast<size_t>(n), u'\0');
+            for (auto& ch : text) {
+                unsigned char b[2];
+                if (!readBytes(b, 2))
+                    return false;
+                ch = static_cast<char16_t>(b[0] | b[1] << 8);
+            }
+            out = utf16ToCp1252(text);
+            return true;
+        }
+        if (n > remaining())
+            return fail(ReadStatus::EndOfData);
+        if (n <= static_cast<std::uint64_t>(m_end - m_pos)) {
+            out.assign(m_pos, static_cast<size_t>(n)); // the common case: all in the buffer
+            m_pos += n;
+            return true;
+        }
+        out.resize(static_cast<size_t>(n));
+        return readBytes(out.data(), out.size());
+    }
+
+private:
+    bool readLength(std::uint64_t& n, bool& wide) {
+        unsigned char b;
+        if (!readBytes(&b, 1))
+            return false;
+        if (b < 0xFF) {
+            n = b;
+            return true;
+        }
+        unsigned char w[2];
+        if (!readBytes(w, 2))
+            return false;
+        std::uint32_t word = w[0] | w[1] << 8;
+        if (word == 0xFFFE) {
+            wide = true;
+            return true;
+        }
+        if (word == 0xFFFF) {
+            std::uint32_t big;
+            if (!readWord(big))
+                return false;
+            n = big;
+            return true;
+        }
+        n = word;
+        return true;
+    }
+
+    bool fail(ReadStatus status, int err = 0) {
+        if (ok())
+            m_result = {status, err};
+        return false;
+    }
+
+    bool fill() {
+        for (;;) {
+            long long got = m_src.read(m_buf, sizeof m_buf);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                return fail(ReadStatus::ReadError, errno);
+            }
+            if (got == 0)
+                return fail(ReadStatus::EndOfData);
+            m_pos = m_buf;
+            m_end = m_buf + got;
+            return true;
+        }
+    }
+
+    bool readBytes(void* dst, size_t n) {
+        if (!ok())
+            return false;
+        char* out = static_cast<char*>(dst);
+        while (n > 0) {
+            if (m_pos == m_end && !fill())
+                return false;
+            size_t take = std::min(n, static_cast<size_t>(m_end - m_pos));
+            std::memcpy(out, m_pos, take);
+            out += take;
+            m_pos += take;
+            n -= take;
+        }
+        return true;
+    }
+
+    ByteSource& m_src;
+    char m_buf[64 * 1024];
+    char* m_pos = m_buf;
+    char* m_end = m_buf;
+    ReadResult m_result;
+};
+
+bool readGroup(RecordReader& ar, LinkGroup& group) {
+    std::int32_t count = 0;
+    if (!(ar.readString(group.m_title) && ar.readString(group.m_bullet) &&
+          ar.readString(group.m_face) && ar.readWord(group.m_style) &&
+          ar.readWord(group.m_textColor) && ar.readWord(count)))
+        return false;
+    // Every link takes at least two bytes, so never reserve beyond that.
+    if (count > 0)
+        group.m_links.reserve(
+            static_cast<size_t>(std::min<std::uint64_t>(count, ar.remaining() / 2)));
+    for (std::int32_t i = 0; i < count; ++i) {
+        Link& link = group.m_links.emplace_back();
+        if (!ar.readString(link.m_description) || !ar.readString(link.m_url))
+            return false;
+    }
+    return true;
+}
+
+class StringSink {
+public:
+    explicit StringSink(std::string& out) : m_out(out) {}
+    void writeWord(std::uint32_t v) {
+        char b[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF),
+                     char((v >> 24) & 0xFF)};
+        m_out.append(b, 4);
+    }
+    void writeString(const std::string& s) {
+        m_out += encodeStringPrefix(s.size());
+        m_out += s;
+    }
+
+private:
+    std::string& m_out;
+};
+
+void writeRecords(const Project& doc, StringSink& ar) {
+    ar.writeWord(kFormatWord);
+    ar.writeString(doc.m_title);
+    ar.writeString(doc.m_subtitle);
+    ar.writeString(doc.m_titleFace);
+    ar.writeWord(static_cast<std::uint32_t>(doc.m_titleStyle));
+    ar.writeString(doc.m_topImage);
+    ar.writeWord(doc.m_titleColor);
+    ar.writeWord(static_cast<std::uint32_t>(doc.m_columns));
+    ar.writeWord(static_cast<std::uint32_t>(doc.m_borders));
+    ar.writeWord(doc.m_backgroundColor);
+    ar.writeWord(doc.m_linkColor);
+    ar.writeWord(doc.m_visitedLinkColor);
+    ar.writeWord(static_cast<std::uint32_t>(doc.m_groups.size()));
+}
+
+void writeGroupHead(const LinkGroup& g, StringSink& ar) {
+    ar.writeString(g.m_title);
+    ar.writeString(g.m_bullet);
+    ar.writeString(g.m_face);
+    ar.writeWord(static_cast<std::uint32_t>(g.m_style));
+    ar.writeWord(g.m_textColor);
+    ar.writeWord(static_cast<std::uint32_t>(g.m_links.size()));
+}
+
+} // namespace
+
+std::string encodeStringPrefix(std::uint64_t n) {
+    std::string p;
+    if (n < 0xFF) {
+        p.push_back(static_cast<char>(n));
+    } else if (n < 0xFFFE) {
+        p = {'\xFF', char(n & 0xFF), char((n >> 8) & 0xFF)};
+    } else {
+        p = {'\xFF',
+             '\xFF',
+             '\xFF',
+             char(n & 0xFF),
+             char((n >> 8) & 0xFF),
+             char((n >> 16) & 0xFF),
+             char((n >> 24) & 0xFF)};
+    }
+    return p;
+}
+
+ReadResult readProjectRecords(ByteSource& source, Project& doc) {
+    try {
+        auto ar = std::make_unique<RecordReader>(source);
+        std::int32_t groups = 0;
+        if (ar->skip(4) && ar->readString(doc.m_title) && ar->readString(doc.m_subtitle) &&
+            ar->readString(doc.m_titleFace) && ar->readWord(doc.m_titleStyle) &&
+            ar->readString(doc.m_topImage) && ar->readWord(doc.m_titleColor) &&
+            ar->readWord(doc.m_columns) && ar->readWord(doc.m_borders) &&
+            ar->readWord(doc.m_backgroundColor) && ar->readWord(doc.m_linkColor) &&
+            ar->readWord(doc.m_visitedLinkColor) && ar->readWord(groups)) {
+            for (std::int32_t i = 0; i < groups; ++i) {
+                if (i < static_cast<std::int32_t>(doc.m_groups.size())) {
+                    if (!readGroup(*ar, doc.m_groups[static_cast<size_t>(i)]))
+                        break;
+                } else {
+                    LinkGroup surplus; // read past it, keep nothing
+                    if (!readGroup(*ar, surplus))
+                        break;
+                }
+            }
+        }
+        return ar->Result();
+    } catch (const std::bad_alloc&) {
+        return {ReadStatus::OutOfMemory, ENOMEM};
+    } catch (const std::length_error&) {
+        return {ReadStatus::OutOfMemory, ENOMEM};
+    }
+}
+
+std::string serializeProject(const Project& doc) {
+    std::string out;
+    StringSink ar(out);
+    writeRecords(doc, ar);
+    for (const LinkGroup& g : doc.m_groups) {
+        writeGroupHead(g, ar);
+        for (const Link& link : g.m_links) {
+            ar.writeString(link.m_description);
+            ar.writeString(link.m_url);
+        }
+    }
+    return out;
+}
+
+bool saveProjectFile(const Project& doc, const std::string& path, std::string& error,
+                     SystemCalls& ops) {
+    try {
+        AtomicFileWriter file(ops);
+        if (!file.open(path)) {
+            error = fileErrorText(fileErrorCauseFromErrno(file.error()), path);
+            return false;
+        }
+        // Records go out in chunks so that a large project never needs a
+        // second copy of itself in memory.
+        std::string chunk;
+        chunk.reserve(64 * 1024);
+        StringSink ar(chunk);
+        auto flush = [&]() {
+            bool ok = file.write(chunk.data(), chunk.size());
+            chunk.clear();
+            return ok;
+        };
+        bool ok = true;
+        writeRecords(doc, ar);
+        for (const LinkGroup& g : doc.m_groups) {
+            writeGroupHead(g, ar);
+            for (const Link& link : g.m_links) {
+                ar.writeString(link.m_description);
+                ar.writeString(link.m_url);
+                if (chunk.size() >= 60 * 1024 && !(ok = flush()))
+                    break;
+            }
+            if (!ok)
+                break;
+        }
+        if (ok)
+            ok = flush() && file.commit();
+        if (!ok) {
+            error = fileErrorText(fileErrorCauseFromErrno(file.error()), path);
+            return false;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        error = kFailedToSaveDocument;
+        return false;
+    }
+}

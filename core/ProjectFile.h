@@ -1,0 +1,61 @@
+#pragma once
+
+#include "core/AtomicFileWriter.h"
+
+#include <cstdint>
+#include <string>
+
+class Project;
+
+// Reading side of the project file: where the bytes come from, and how many
+// are left, so that no length or count read from the file can make the
+// reader allocate more than the file could hold.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Reads up to n bytes; returns the count, 0 at the end, -1 with errno set.
+    virtual long long read(void* buf, size_t n) = 0;
+    // Bytes left to read in total.
+    virtual std::uint64_t remaining() const = 0;
+};
+
+class MemorySource : public ByteSource {
+public:
+    MemorySource(const void* data, size_t size)
+        : m_p(static_cast<const char*>(data)), m_left(size) {}
+    long long read(void* buf, size_t n) override;
+    std::uint64_t remaining() const override { return m_left; }
+
+private:
+    const char* m_p;
+    size_t m_left;
+};
+
+// How a read of the project records ended.
+enum class ReadStatus {
+    Ok,
+    EndOfData,  // ran out inside a record: "Unexpected file format."
+    ReadError,  // the system reported an error; errno kept in the result
+    OutOfMemory // "Failed to open document."
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Ok;
+    int error = 0;
+};
+
+// Reads the records into doc: page fields, then the groups in order. The
+// first four bytes are skipped whatever they hold. Groups beyond ten are read
+// and discarded. The document's groups must already be ten fresh ones.
+ReadResult readProjectRecords(ByteSource& source, Project& doc);
+
+// The whole file as the writer produces it.
+std::string serializeProject(const Project& doc);
+
+// Writes the file through the safe writer. Returns false and sets error to
+// the message for the user.
+bool saveProjectFile(const Project& doc, const std::string& path, std::string& error,
+                     SystemCalls& ops = systemCalls());
+
+// Prefix bytes for a string of n bytes.
+std::string encodeStringPrefix(std::uint64_t n);

@@ -1,0 +1,22 @@
+#include "core/TextUtil.h"
+
+#include <cctype>
+
+std::string_view trimSpace(std::string_view s) {
+    const char* ws = " \t\r\n";
+    size_t b = s.find_first_not_of(ws);
+    if (b == std::string_view::npos)
+        return {};
+    size_t e = s.find_last_not_of(ws);
+    return s.substr(b, e - b + 1);
+}
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}

@@ -1,0 +1,91 @@
+#include "core/UrlLines.h"
+
+#include <array>
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (asciiLower(text[i]) != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+constexpr std::array<std::string_view, 4> kUrlPrefixes = {"http://", "https://", "file://",
+                                                          "mailto:"};
+
+bool hasUrlPrefix(std::string_view line) {
+    for (std::string_view prefix : kUrlPrefixes) {
+        if (startsWithNoCase(line, prefix))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isUrlLine(std::string_view line) {
+    size_t start = 0;
+    while (start < line.size() && isSpace(line[start]))
+        ++start;
+    return hasUrlPrefix(line.substr(start));
+}
+
+int parseUrlText(std::string_view text, bool testMode, std::vector<Link>* links) {
+    int result = 0;
+    size_t p = 0;
+    for (;;) {
+        while (p < text.size() && isSpace(text[p]))
+            ++p;
+        if (p >= text.size())
+            break;
+
+        size_t end = text.find('\n', p);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(p, end - p);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+
+        if (!hasUrlPrefix(line))
+            break;
+        if (testMode)
+            return 1;
+
+        if (links) {
+            size_t tab = line.find('\t');
+            if (tab != std::string_view::npos) {
+                links->emplace_back(std::string(line.substr(tab + 1)),
+                                    std::string(line.substr(0, tab)));
+            } else {
+                std::string url(line);
+                links->emplace_back("(" + url + ")", url);
+            }
+        }
+        result = 1;
+        p = end + 1;
+    }
+    return result;
+}
+
+std::string formatUrlLines(const std::vector<Link>& links) {
+    std::string text;
+    for (const Link& link : links) {
+        text += link.m_url;
+        text += '\t';
+        text += link.m_description;
+        text += '\n';
+    }
+    return text;
+}

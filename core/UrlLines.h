@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/Link.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Links travel through the clipboard as plain text, one "URL line" per
+// link: the URL, a tab, the description and a line feed. All text here is
+// Windows-1252 bytes; the caller converts to and from the clipboard's
+// Unicode text.
+
+// True when the line, after leading white space, begins with "http://",
+// "https://", "file://" or "mailto:" (letter case ignored).
+bool isUrlLine(std::string_view line);
+
+// Reads URL lines from the start of text. Blank lines and white space before
+// a line are passed over; the first line that is not a URL line ends the
+// parse and the rest of the text is ignored. A last line without a line feed
+// is read as well, and a carriage return ending a line is dropped.
+//
+// For each URL line, unless testMode is set, one link is appended to
+// *links: the text before the first tab is the URL and the text after it the
+// description (later tabs stay in the description); a line without a tab is
+// all URL and gets the description "(" + URL + ")". Letter case is kept.
+//
+// Returns 1 when at least one URL line was found before the parse stopped,
+// else 0. In test mode links may be null and nothing is allocated.
+int parseUrlText(std::string_view text, bool testMode, std::vector<Link>* links = nullptr);
+
+// The clipboard text for links, in the order given (the caller passes the
+// selected rows top to bottom): URL, tab, description and "\n" for each,
+// with no carriage returns.
+std::string formatUrlLines(const std::vector<Link>& links);

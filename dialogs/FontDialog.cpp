@@ -1,0 +1,215 @@
+#include "dialogs/FontDialog.h"
+
+#include "dialogs/FontRules.h"
+#include "gui/QtColor.h"
+#include "gui/QtText.h"
+#include "gui/UiServices.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+const char* const kStyleNames[4] = {"Regular", "Bold", "Italic", "Bold Italic"};
+
+QIcon colorIcon(RgbColor color) {
+    QPixmap pixmap(24, 12);
+    pixmap.fill(toQColor(color));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Font"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    m_faceEdit = new QLineEdit(this);
+    m_faceEdit->setObjectName(QStringLiteral("ctl1136Edit"));
+    m_faceList = new QListWidget(this);
+    m_faceList->setObjectName(QStringLiteral("ctl1136"));
+    QStringList families = QFontDatabase::families();
+    std::sort(families.begin(), families.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    families.removeDuplicates();
+    m_faceList->addItems(families);
+
+    m_styleList = new QListWidget(this);
+    m_styleList->setObjectName(QStringLiteral("ctl1137"));
+    for (const char* name : kStyleNames)
+        m_styleList->addItem(QString::fromLatin1(name));
+
+    m_colorList = new QComboBox(this);
+    m_colorList->setObjectName(QStringLiteral("ctl1139"));
+    for (const NamedColor& named : kStandardColors)
+        m_colorList->addItem(colorIcon(named.color), QString::fromLatin1(named.name),
+                             QVariant::fromValue(static_cast<uint>(named.color)));
+
+    auto* faceLabel = new QLabel(QStringLiteral("&Font:"), this);
+    faceLabel->setBuddy(m_faceEdit);
+    auto* styleLabel = new QLabel(QStringLiteral("Font St&yle:"), this);
+    styleLabel->setBuddy(m_styleList);
+    auto* colorLabel = new QLabel(QStringLiteral("&Color:"), this);
+    colorLabel->setBuddy(m_colorList);
+
+    auto* sampleBox = new QGroupBox(QStringLiteral("Sample"), this);
+    sampleBox->setObjectName(QStringLiteral("ctl1073"));
+    m_sample = new QLabel(QStringLiteral("AaBbYyZz"), sampleBox);
+    m_sample->setObjectName(QStringLiteral("ctl1092"));
+    m_sample->setAlignment(Qt::AlignCenter);
+    m_sample->setMinimumSize(220, 64);
+    auto* sampleLayout = new QVBoxLayout(sampleBox);
+    sampleLayout->addWidget(m_sample);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ctl1"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("ctl2"));
+
+    auto* faceColumn = new QVBoxLayout;
+    faceColumn->setSpacing(0);
+    faceColumn->addWidget(m_faceEdit);
+    faceColumn->addWidget(m_faceList);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(faceLabel, 0, 0);
+    grid->addLayout(faceColumn, 1, 0);
+    grid->addWidget(styleLabel, 0, 1);
+    grid->addWidget(m_styleList, 1, 1);
+    grid->addWidget(colorLabel, 0, 2);
+    grid->addWidget(m_colorList, 1, 2, Qt::AlignTop);
+    grid->addWidget(sampleBox, 2, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, 3, 2, Qt::AlignBottom);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_faceEdit, &QLineEdit::textEdited, this, &FontDialog::onFaceEdited);
+    connect(m_faceEdit, &QLineEdit::textChanged, this, [this] { updateSample(); });
+    connect(m_faceList, &QListWidget::currentTextChanged, this, [this](const QString& text) {
+        if (!text.isEmpty() && text != m_faceEdit->text())
+            m_faceEdit->setText(text);
+    });
+    connect(m_styleList, &QListWidget::currentRowChanged, this, [this] { updateSample(); });
+    connect(m_colorList, &QComboBox::currentIndexChanged, this, [this] { updateSample(); });
+}
+
+void FontDialog::fillControls() {
+    const QString face = fromCp1252(cutFaceName(m_face));
+    m_faceEdit->setText(face);
+    onFaceEdited(face);
+
+    m_styleList->setCurrentRow(m_style & kStyleBoldItalic);
+
+    // A custom start colour gets its own entry after the standard ones.
+    const int custom = kStandardColorCount;
+    while (m_colorList->count() > custom)
+        m_colorList->removeItem(custom);
+    int index = findStandardColor(m_textColor);
+    if (index < 0) {
+        m_colorList->addItem(colorIcon(m_textColor), QStringLiteral("Custom"),
+                             QVariant::fromValue(static_cast<uint>(m_textColor)));
+        index = custom;
+    }
+    m_colorList->setCurrentIndex(index);
+    updateSample();
+}
+
+void FontDialog::onFaceEdited(const QString& text) {
+    // select the family the text names, or the first one it begins; the
+    // text itself stays as typed.
+    QListWidgetItem* match = nullptr;
+    if (!text.isEmpty()) {
+        const auto exact = m_faceList->findItems(text, Qt::MatchFixedString);
+        const auto prefix = m_faceList->findItems(text, Qt::MatchStartsWith);
+        match = !exact.isEmpty() ? exact.first() : (!prefix.isEmpty() ? prefix.first() : nullptr);
+    }
+    const QSignalBlocker block(m_faceList);
+    m_faceList->setCurrentItem(match);
+    if (match)
+        m_faceList->scrollToItem(match);
+}
+
+QFont FontDialog::chosenFont() const {
+    QFont font(m_faceEdit->text());
+    const int style = std::max(0, m_styleList->currentRow());
+    font.setWeight(static_cast<QFont::Weight>(weightFromStyleCode(style)));
+    font.setItalic(italicFromStyleCode(style));
+    return font;
+}
+
+int FontDialog::chosenWeight() const {
+    return QFontInfo(chosenFont()).weight();
+}
+
+void FontDialog::updateSample() {
+    QFont font = chosenFont();
+    font.setPixelSize(std::max(1, std::abs(m_height)));
+    m_sample->setFont(font);
+    QPalette palette = m_sample->palette();
+    palette.setColor(QPalette::WindowText,
+                     toQColor(static_cast<RgbColor>(m_colorList->currentData().toUInt())));
+    m_sample->setPalette(palette);
+}
+
+void FontDialog::readControls() {
+    m_face = toCp1252(m_faceEdit->text());
+    const int style = std::max(0, m_styleList->currentRow());
+    m_style = styleCodeFromFont(italicFromStyleCode(style), chosenWeight());
+    m_textColor = static_cast<RgbColor>(m_colorList->currentData().toUInt());
+}
+
+int FontDialog::runModal() {
+    fillControls();
+    if (UiServices::instance().execDialog(*this) != QDialog::Accepted)
+        return QDialog::Rejected;
+    readControls();
+    return QDialog::Accepted;
+}
+
+int pointSizeToHeight(const QWidget* window, int points) {
+    int dpi = 96;
+    if (window)
+        dpi = window->logicalDpiY();
+    else if (const QScreen* screen = QGuiApplication::primaryScreen())
+        dpi = static_cast<int>(screen->logicalDotsPerInchY());
+    return pointSizeToHeight(points, dpi);
+}
+
+bool pickFont(QWidget* window, int pointSize, std::string& face, std::int32_t& style,
+              RgbColor& color) {
+    FontDialog dlg(window);
+    dlg.m_face = face;
+    dlg.m_style = style;
+    dlg.m_textColor = color;
+    dlg.m_height = pointSizeToHeight(window, pointSize);
+    if (dlg.runModal() != QDialog::Accepted)
+        return false;
+    face = dlg.m_face;
+    style = dlg.m_style;
+    color = dlg.m_textColor;
+    return true;
+}

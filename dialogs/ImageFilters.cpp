@@ -1,8 +1,0 @@
-#include "dialogs/ImageFilters.h"
-
-QStringList ImageFileFilters() {
-    // The file dialog service turns the pattern lists into ones the
-    // platform's dialog matches (both JPEG extensions; "*" for All).
-    return {QStringLiteral("GIF (*.gif)"), QStringLiteral("JPEG (*.jpg,*.jpeg)"),
-            QStringLiteral("Windows Bitmap (*.bmp)"), QStringLiteral("All (*.*)")};
-}

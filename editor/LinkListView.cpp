@@ -1,0 +1,492 @@
+#include "editor/LinkListView.h"
+
+#include "gui/Resources.h"
+
+#include "core/Codepage.h"
+#include "core/LinkFile.h"
+#include "core/PathPart.h"
+#include "editor/LinkListDelegate.h"
+#include "editor/LinkListModel.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QTabBar>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+const QColor kColumnLine(0x80, 0x80, 0x80);
+const char* const kMozUrl = "text/x-moz-url";
+const char* const kNetscapeUrl = "_NETSCAPE_URL";
+
+std::string toCp1252(const QString& s) {
+    return utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()),
+                                             static_cast<size_t>(s.size())));
+}
+
+void addBrowserLinks(const QByteArray& data, std::vector<Link>& links) {
+    for (DroppedLink& l : parseMozUrl(std::string_view(data.constData(), data.size()))) {
+        std::string description =
+            l.m_title.empty() ? untitledDescription(l.m_url) : std::move(l.m_title);
+        links.emplace_back(std::move(description), std::move(l.m_url));
+    }
+}
+
+} // namespace
+
+LinkListView::LinkListView(QWidget* parent)
+    : QTreeView(parent), m_model(new LinkListModel(this)),
+      m_rowHeight(LinkListDelegate::rowHeight(font())) {
+    setModel(m_model);
+    setItemDelegate(new LinkListDelegate(this));
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(false);
+    setDropIndicatorShown(false);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setTextElideMode(Qt::ElideRight);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    setAutoFillBackground(false);
+
+    QHeaderView* h = header();
+    h->setStretchLastSection(false);
+    h->setSectionsMovable(false);
+    h->setContextMenuPolicy(Qt::PreventContextMenu);
+    h->viewport()->installEventFilter(this);
+    setColumnWidth(0, 200);
+    setColumnWidth(1, 260);
+    // A column resize repaints the stripes and column lines at the new widths.
+    connect(h, &QHeaderView::sectionResized, viewport(), qOverload<>(&QWidget::update));
+}
+
+LinkListView::~LinkListView() {
+    if (m_dragging)
+        QApplication::restoreOverrideCursor();
+}
+
+// --- Row operations ----------------------------------------------------------
+
+int LinkListView::setCellText(const std::string& text, int row, int column) {
+    if (column == 0)
+        return m_model->insertRow(row, text);
+    return m_model->setCell(row, column, text) ? 1 : 0;
+}
+
+std::vector<int> LinkListView::selectedRows() const {
+    std::vector<int> rows;
+    for (const QItemSelectionRange& r : selectionModel()->selection())
+        for (int i = r.top(); i <= r.bottom(); ++i)
+            rows.push_back(i);
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+int LinkListView::selectedCount() const {
+    return static_cast<int>(selectedRows().size());
+}
+
+int LinkListView::focusedRow() const {
+    QModelIndex i = selectionModel()->currentIndex();
+    return i.isValid() ? i.row() : -1;
+}
+
+void LinkListView::setFocusedRow(int row) {
+    if (row < 0 || row >= sourceRowCount())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    else
+        selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
+}
+
+int LinkListView::insertBlankRow(int row) {
+    return m_model->insertRow(row, std::string());
+}
+
+int LinkListView::sourceRowCount() const {
+    return m_model->sourceRowCount();
+}
+
+std::string LinkListView::sourceCellText(int row, int column) const {
+    return m_model->sourceCellText(row, column);
+}
+
+bool LinkListView::deleteRow(int row) {
+    return m_model->removeRow(row);
+}
+
+void LinkListView::deleteRows(const std::vector<int>& rows) {
+    m_model->removeRows(rows);
+}
+
+void LinkListView::deleteAllRows() {
+    m_model->clear();
+}
+
+void LinkListView::selectRow(int row, bool select) {
+    if (row < 0 || row >= sourceRowCount())
+        return;
+    selectionModel()->select(m_model->index(row, 0), (select ? QItemSelectionModel::Select
+                                                             : QItemSelectionModel::Deselect) |
+                                                         QItemSelectionModel::Rows);
+}
+
+bool LinkListView::isRowSelected(int row) const {
+    return row >= 0 && row < sourceRowCount() &&
+           selectionModel()->isRowSelected(row, QModelIndex());
+}
+
+void LinkListView::appendRows(const std::vector<Link>& links) {
+    m_model->appendRows(links);
+}
+
+void LinkListView::setRows(const std::vector<Link>& links) {
+    m_model->setRows(links);
+}
+
+const LinkRowSource& LinkListView::rowSource() const {
+    return *m_model;
+}
+
+// --- Look ----------------------------------------------------------------------
+
+QColor LinkListView::stripeColor(int row) {
+    return (row & 1) == 0 ? QColor(215, 235, 255) : QColor(Qt::white);
+}
+
+void LinkListView::paintEvent(QPaintEvent* event) {
+    // Stripes behind the rows, in step with the row indices and continuing
+    // below the last row, so the empty part looks like further empty rows.
+    int i = 0;
+    const int top = rowAtViewportY(0);
+    if (top >= 0) {
+        const QRect r = visualRect(m_model->index(top, 0));
+        i = top;
+        m_firstRowTop = r.top();
+        m_rowHeight = std::max(1, r.height());
+    } else if (sourceRowCount() == 0) {
+        m_firstRowTop = 0;
+    }
+    {
+        QPainter p(viewport());
+        const QRect client = viewport()->rect();
+        int y = m_firstRowTop;
+        for (; y > client.top(); y -= m_rowHeight)
+            --i;
+        for (; y <= client.bottom(); y += m_rowHeight, ++i)
+            p.fillRect(QRect(client.left(), y, client.width(), m_rowHeight), stripeColor(i));
+    }
+    QTreeView::paintEvent(event);
+}
+
+void LinkListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    const int row = index.row();
+    const QRect band(0, option.rect.top(), std::max(viewport()->width(), option.rect.right() + 1),
+                     option.rect.height());
+    m_rowHeight = std::max(1, band.height());
+    painter->fillRect(band, stripeColor(row));
+    const bool selected = selectionModel()->isRowSelected(row, QModelIndex());
+    if (selected)
+        painter->fillRect(band.adjusted(0, 1, 0, -1),
+                          palette().color(QPalette::Active, QPalette::Highlight));
+
+    QStyleOptionViewItem cell = option;
+    cell.state &= ~(QStyle::State_HasFocus | QStyle::State_Selected);
+    if (selected)
+        cell.state |= QStyle::State_Selected;
+    painter->save();
+    painter->setPen(QPen(kColumnLine, 1));
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        const int x = columnViewportPosition(c);
+        const int right = x + columnWidth(c);
+        painter->drawLine(right - 1, band.top(), right - 1, band.bottom());
+        cell.rect = QRect(x + 3, band.top(), std::max(0, right - 1 - (x + 3)), band.height());
+        itemDelegate()->paint(painter, cell, m_model->index(row, c));
+        painter->setPen(QPen(kColumnLine, 1));
+    }
+    painter->restore();
+}
+
+// --- Mouse -----------------------------------------------------------------------
+
+QCursor LinkListView::dragCursor() {
+    initLinkfoldResources();
+    static const QPixmap pixmap(QStringLiteral(":/cursors/drag.png"));
+    if (pixmap.isNull())
+        return QCursor(Qt::DragMoveCursor);
+    return QCursor(pixmap, 4, 6);
+}
+
+int LinkListView::rowAtViewportY(int y) const {
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        QModelIndex i = indexAt(QPoint(std::max(0, columnViewportPosition(c)) + 1, y));
+        if (i.isValid())
+            return i.row();
+    }
+    return -1;
+}
+
+LinkListView::Target LinkListView::hitTest(const QPoint& globalPos, int& index) const {
+    index = -1;
+    QWidget* top = QApplication::topLevelAt(globalPos);
+    if (top && top != window())
+        return Target::None;
+    if (m_tabTarget && m_tabTarget->isVisible() && m_tabTarget->window() == window()) {
+        QPoint p = m_tabTarget->mapFromGlobal(globalPos);
+        if (m_tabTarget->rect().contains(p)) {
+            int tab = m_tabTarget->tabAt(p);
+            if (tab < 0 || tab == m_tabTarget->currentIndex())
+                return Target::None;
+            index = tab;
+            return Target::Tab;
+        }
+    }
+    QPoint p = viewport()->mapFromGlobal(globalPos);
+    if (!viewport()->rect().contains(p))
+        return Target::None;
+    index = rowAtViewportY(p.y());
+    return Target::Row;
+}
+
+void LinkListView::updateDragCursor() {
+    QCursor c = m_dropAllowed ? dragCursor() : QCursor(Qt::ForbiddenCursor);
+    if (m_cursorSet) {
+        QApplication::changeOverrideCursor(c);
+    } else {
+        QApplication::setOverrideCursor(c);
+        m_cursorSet = true;
+    }
+}
+
+void LinkListView::endDrag() {
+    m_dragging = false;
+    viewport()->setMouseTracking(m_hadMouseTracking);
+    if (m_cursorSet) {
+        QApplication::restoreOverrideCursor();
+        m_cursorSet = false;
+    }
+}
+
+void LinkListView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        // The selection stays as it is.
+        emit contextMenuRequested(event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    m_deferredSelect = false;
+    m_pressRow = -1;
+    if (event->button() == Qt::LeftButton) {
+        const QPoint pos = event->position().toPoint();
+        const QModelIndex index = indexAt(pos);
+        m_pressPos = pos;
+        m_pressRow = index.isValid() ? index.row() : -1;
+        if (index.isValid() && event->modifiers() == Qt::NoModifier && isRowSelected(index.row())) {
+            // A press on a selected row keeps the selection until the release,
+            // so that several selected rows can be dragged onto a tab.
+            m_deferredSelect = true;
+            selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+            event->accept();
+            return;
+        }
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void LinkListView::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragging && !(event->buttons() & Qt::LeftButton)) {
+        // The release went elsewhere (a window took the mouse): no drop.
+        endDrag();
+        m_pressRow = -1;
+        setState(QAbstractItemView::NoState);
+    }
+    if (m_dragging) {
+        int index;
+        m_dropAllowed = hitTest(event->globalPosition().toPoint(), index) != Target::None;
+        updateDragCursor();
+        event->accept();
+        return;
+    }
+    if (m_pressRow >= 0 && (event->buttons() & Qt::LeftButton)) {
+        // No drag-selection from a row: moving the pressed row drags it.
+        if ((event->position().toPoint() - m_pressPos).manhattanLength() >=
+            QApplication::startDragDistance()) {
+            m_dragging = true;
+            // Moves without a button must reach the list to end a drag whose
+            // release went elsewhere.
+            m_hadMouseTracking = viewport()->hasMouseTracking();
+            viewport()->setMouseTracking(true);
+            m_dragFrom = m_pressRow;
+            m_dragTo = -1;
+            int index;
+            m_dropAllowed = hitTest(event->globalPosition().toPoint(), index) != Target::None;
+            updateDragCursor();
+        }
+        event->accept();
+        return;
+    }
+    QTreeView::mouseMoveEvent(event);
+}
+
+void LinkListView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_dragging) {
+        int index;
+        const Target target = hitTest(event->globalPosition().toPoint(), index);
+        const bool allowed = m_dropAllowed;
+        endDrag();
+        m_pressRow = -1;
+        m_deferredSelect = false;
+        setState(QAbstractItemView::NoState);
+        event->accept();
+        if (!allowed)
+            return;
+        if (target == Target::Tab) {
+            emit rowsDroppedOnTab(index);
+        } else if (target == Target::Row) {
+            m_dragTo = index;
+            if (m_dragTo != m_dragFrom)
+                moveDraggedRow(m_dragFrom, m_dragTo);
+        }
+        return;
+    }
+    if (event->button() == Qt::LeftButton && m_deferredSelect) {
+        m_deferredSelect = false;
+        if (m_pressRow >= 0 && m_pressRow < sourceRowCount()) {
+            QModelIndex i = m_model->index(m_pressRow, 0);
+            selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect |
+                                                     QItemSelectionModel::Rows);
+        }
+        m_pressRow = -1;
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::LeftButton)
+        m_pressRow = -1;
+    QTreeView::mouseReleaseEvent(event);
+}
+
+void LinkListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTreeView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit linkDoubleClicked();
+}
+
+bool LinkListView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == header()->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        if (me->button() == Qt::RightButton) {
+            emit contextMenuRequested(me->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QTreeView::eventFilter(watched, event);
+}
+
+void LinkListView::moveDraggedRow(int from, int to) {
+    const int count = sourceRowCount();
+    if (from < 0 || from >= count)
+        return;
+    if (to < 0 || to > count)
+        to = count;
+    m_dragFrom = from;
+    m_dragTo = to;
+    // The row is re-created before the target row (keeping its whole text),
+    // then the old one goes; when it stood below the target, the insertion
+    // has pushed it down by one.
+    std::string description = m_model->sourceCellText(from, 0);
+    std::string url = m_model->sourceCellText(from, 1);
+    m_model->insertRow(to, std::move(description), std::move(url));
+    m_model->removeRow(from > to ? from + 1 : from);
+    emit linkListChanged(m_dragFrom, m_dragTo);
+}
+
+// --- Drops from other programs -------------------------------------------------
+
+bool LinkListView::canTakeDrop(const QMimeData* mime) {
+    return mime && (mime->hasUrls() || mime->hasFormat(QLatin1String(kMozUrl)) ||
+                    mime->hasFormat(QLatin1String(kNetscapeUrl)));
+}
+
+bool LinkListView::acceptAsCopy(QDropEvent* event) {
+    // The dropped files stay where they are: never take a drop as a move.
+    const Qt::DropActions possible = event->possibleActions();
+    if (!canTakeDrop(event->mimeData()) || !(possible & (Qt::CopyAction | Qt::LinkAction))) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(possible & Qt::CopyAction ? Qt::CopyAction : Qt::LinkAction);
+    event->accept();
+    return true;
+}
+
+void LinkListView::dragEnterEvent(QDragEnterEvent* event) {
+    acceptAsCopy(event);
+}
+
+void LinkListView::dragMoveEvent(QDragMoveEvent* event) {
+    acceptAsCopy(event);
+}
+
+void LinkListView::dropEvent(QDropEvent* event) {
+    if (acceptAsCopy(event))
+        dropLinks(event->mimeData());
+}
+
+void LinkListView::dropLinks(const QMimeData* mime) {
+    std::vector<Link> links;
+    const QList<QUrl> urls = mime->urls();
+    const bool onlyFiles =
+        !urls.isEmpty() &&
+        std::all_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
+    if (onlyFiles) {
+        // files from a file manager: each link file becomes a row named after
+        // the file; other files are passed over.
+        for (const QUrl& u : urls) {
+            const std::string path = QFile::encodeName(u.toLocalFile()).toStdString();
+            std::string url = shortcutUrl(path);
+            if (url.empty())
+                continue;
+            links.emplace_back(utf8ToCp1252(pathPart(path, kPathBaseName)), std::move(url));
+        }
+    } else if (mime->hasFormat(QLatin1String(kMozUrl))) {
+        addBrowserLinks(mime->data(QLatin1String(kMozUrl)), links);
+    } else if (!urls.isEmpty()) {
+        for (const QUrl& u : urls) {
+            if (u.isLocalFile()) {
+                const std::string path = QFile::encodeName(u.toLocalFile()).toStdString();
+                std::string url = shortcutUrl(path);
+                if (!url.empty())
+                    links.emplace_back(utf8ToCp1252(pathPart(path, kPathBaseName)), std::move(url));
+            } else if (u.isValid()) {
+                std::string url = toCp1252(QString::fromLatin1(u.toEncoded()));
+                links.emplace_back(untitledDescription(url), url);
+            }
+        }
+    } else if (mime->hasFormat(QLatin1String(kNetscapeUrl))) {
+        addBrowserLinks(mime->data(QLatin1String(kNetscapeUrl)), links);
+    }
+    appendRows(links);
+    // Told even when nothing was added: a drop always marks the project modified.
+    emit linkListChanged(m_dragFrom, m_dragTo);
+}

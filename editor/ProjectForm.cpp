@@ -1,0 +1,537 @@
+#include "editor/ProjectForm.h"
+
+#include "gui/ImageFilters.h"
+
+#include "core/SettingsFile.h"
+#include "editor/LinkCommands.h"
+#include "editor/LinkListModel.h"
+#include "editor/LinkListView.h"
+#include "editor/PageCommands.h"
+#include "editor/SpinArrows.h"
+#include "gui/CommandIds.h"
+#include "gui/QtText.h"
+#include "gui/UiServices.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QHelpEvent>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QToolTip>
+#include <QValidator>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+constexpr int kDefaultCol0 = 200;
+constexpr int kDefaultCol1 = 260;
+constexpr int kMinColumns = 1;
+constexpr int kMaxColumns = 4;
+
+// The form's size and its controls' places, in dialog units: a quarter of
+// the average character width across, an eighth of the font height down.
+constexpr QRect kForm(0, 0, 378, 171);
+
+// Refuses typing that would make the text longer than the limit. A longer
+// text put in by the program stays whole and can still be shortened.
+class TypedLengthValidator : public QValidator {
+public:
+    TypedLengthValidator(QLineEdit* edit, int limit) : QValidator(edit), m_limit(limit) {
+        QObject::connect(edit, &QLineEdit::textChanged, this,
+                         [this](const QString& t) { m_current = t.size(); });
+    }
+    State validate(QString& input, int&) const override {
+        return input.size() <= m_limit || input.size() <= m_current ? Acceptable : Invalid;
+    }
+
+private:
+    int m_limit;
+    qsizetype m_current = 0;
+};
+
+// A decimal integer with optional surrounding blanks and sign.
+bool parseInteger(const QString& text, int& value) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    bool ok = false;
+    const qlonglong v = t.toLongLong(&ok, 10);
+    if (!ok || v < INT_MIN || v > INT_MAX)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+std::string layoutSection(int tab) {
+    char name[32];
+    std::snprintf(name, sizeof name, "Page%dLayout", tab);
+    return name;
+}
+
+} // namespace
+
+ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_project(doc) {
+    m_project->setForm(this);
+    for (auto& w : m_colWidths)
+        w = {kDefaultCol0, kDefaultCol1};
+    buildForm();
+    m_linkCommands = new LinkCommands(this);
+
+    connect(m_fontButton, &QPushButton::clicked, this, [this] { m_linkCommands->onTitleFont(); });
+    connect(m_colorsButton, &QPushButton::clicked, this, [this] { m_linkCommands->onColors(); });
+    connect(m_propertiesButton, &QPushButton::clicked, this,
+            [this] { m_linkCommands->onCommand(cmd::ID_GROUP_PROPERTIES); });
+    connect(m_moveUpButton, &QPushButton::clicked, this, [this] { m_linkCommands->onMoveUp(); });
+    connect(m_moveDownButton, &QPushButton::clicked, this,
+            [this] { m_linkCommands->onMoveDown(); });
+    connect(m_browseButton, &QPushButton::clicked, this, &ProjectForm::onBrowseTopImage);
+    connect(m_spin, &SpinArrows::stepped, this, &ProjectForm::stepColumns);
+    for (QLineEdit* e : {m_titleEdit, m_subtitleEdit, m_topImageEdit, m_columnsEdit})
+        connect(e, &QLineEdit::textChanged, this, &ProjectForm::onPageFieldChanged);
+    connect(m_bordersCheck, &QCheckBox::clicked, this, &ProjectForm::onPageFieldChanged);
+    connect(m_tabs, &QTabBar::currentChanged, this, &ProjectForm::onTabChanged);
+
+    connect(m_list, &LinkListView::linkListChanged, this, [this] { setModified(); });
+    connect(m_list, &LinkListView::rowsDroppedOnTab, this,
+            [this](int tab) { m_linkCommands->moveSelectedRowsToGroup(tab); });
+    connect(m_list, &LinkListView::contextMenuRequested, this,
+            [this](const QPoint& pos) { m_linkCommands->showContextMenu(pos); });
+    connect(m_list, &LinkListView::linkDoubleClicked, this,
+            [this] { m_linkCommands->onCommand(cmd::ID_LINK_PROPERTIES); });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &ProjectForm::commandStateChanged);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &ProjectForm::commandStateChanged);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
+        if ((from && isAncestorOf(from)) || (to && isAncestorOf(to)))
+            emit commandStateChanged();
+    });
+}
+
+ProjectForm::~ProjectForm() {
+    // The controls go after this object's part: their last focus and
+    // selection changes must not reach it.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    m_list->selectionModel()->disconnect(this);
+    m_list->disconnect(this);
+    if (m_project->form() == this)
+        m_project->setForm(nullptr);
+}
+
+// --- The form ------------------------------------------------------------------
+
+void ProjectForm::buildForm() {
+    auto* pageBox = new QGroupBox(QStringLiteral("Page"), this);
+    auto* groupsBox = new QGroupBox(QStringLiteral("URL Groups"), this);
+    m_pageBox = pageBox;
+    m_groupsBox = groupsBox;
+    auto* pagePicture = new QLabel(this);
+    pagePicture->setPixmap(QPixmap(QStringLiteral(":/images/page.png")));
+    pagePicture->setAlignment(Qt::AlignCenter);
+    m_pagePicture = pagePicture;
+    auto* groupsPicture = new QLabel(this);
+    groupsPicture->setPixmap(QPixmap(QStringLiteral(":/images/groups.png")));
+    groupsPicture->setAlignment(Qt::AlignCenter);
+    m_groupsPicture = groupsPicture;
+    m_titleLabel = new QLabel(QStringLiteral("Title:"), this);
+    m_imageLabel = new QLabel(QStringLiteral("Image at Top:"), this);
+    m_columnsLabel = new QLabel(QStringLiteral("# Columns:"), this);
+
+    m_titleEdit = new QLineEdit(this);
+    m_titleEdit->setObjectName(QStringLiteral("edit1000"));
+    m_titleEdit->setValidator(new TypedLengthValidator(m_titleEdit, kMaxTitleLength));
+    m_subtitleEdit = new QLineEdit(this);
+    m_subtitleEdit->setObjectName(QStringLiteral("edit1001"));
+    m_subtitleEdit->setValidator(new TypedLengthValidator(m_subtitleEdit, kMaxTitleLength));
+    m_fontButton = new QPushButton(QStringLiteral("Font"), this);
+    m_fontButton->setObjectName(QStringLiteral("button1016"));
+    m_topImageEdit = new QLineEdit(this);
+    m_topImageEdit->setObjectName(QStringLiteral("edit1009"));
+    m_browseButton = new QPushButton(QStringLiteral("Browse..."), this);
+    m_browseButton->setObjectName(QStringLiteral("button1010"));
+    m_columnsEdit = new QLineEdit(this);
+    m_columnsEdit->setObjectName(QStringLiteral("edit1011"));
+    m_columnsEdit->setReadOnly(true);
+    m_columnsEdit->setAlignment(Qt::AlignRight);
+    m_columnsEdit->installEventFilter(this);
+    m_spin = new SpinArrows(this);
+    m_spin->setObjectName(QStringLiteral("spin1012"));
+    m_bordersCheck = new QCheckBox(QStringLiteral("URL Group Borders"), this);
+    m_bordersCheck->setObjectName(QStringLiteral("check1018"));
+    m_colorsButton = new QPushButton(QStringLiteral("Colors"), this);
+    m_colorsButton->setObjectName(QStringLiteral("button1004"));
+
+    auto* panel = new QFrame(this);
+    panel->setFrameShape(QFrame::StyledPanel);
+    m_tabPanel = panel;
+    m_tabs = new QTabBar(this);
+    m_tabs->setObjectName(QStringLiteral("tab1017"));
+    m_tabs->setExpanding(false);
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setDrawBase(false);
+    for (int i = 0; i < kGroupCount; ++i)
+        m_tabs->addTab(QString::number(i + 1));
+    m_tabs->installEventFilter(this);
+
+    m_list = new LinkListView(this);
+    m_list->setObjectName(QStringLiteral("list1015"));
+    m_list->setTabTarget(m_tabs);
+    m_propertiesButton = new QPushButton(QStringLiteral("Properties..."), this);
+    m_propertiesButton->setObjectName(QStringLiteral("button1008"));
+    m_moveUpButton = new QPushButton(QStringLiteral("Move Up"), this);
+    m_moveUpButton->setObjectName(QStringLiteral("button1013"));
+    m_moveDownButton = new QPushButton(QStringLiteral("Move Down"), this);
+    m_moveDownButton->setObjectName(QStringLiteral("button1014"));
+
+    // Keyboard order of the form.
+    QWidget* order[] = {m_titleEdit,     m_subtitleEdit, m_fontButton,       m_topImageEdit,
+                        m_browseButton,  m_columnsEdit,  m_bordersCheck,     m_colorsButton,
+                        m_tabs,          m_list,         m_propertiesButton, m_moveUpButton,
+                        m_moveDownButton};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
+
+    // Del over the list deletes rows whichever control has the focus.
+    for (QWidget* w : order)
+        w->installEventFilter(this);
+
+    placeControls();
+    // The list lies over the tab panel.
+    m_list->raise();
+}
+
+void ProjectForm::placeControls() {
+    const QFontMetrics fm(font());
+    const QString sample = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const int baseX = std::max(1, (fm.horizontalAdvance(sample) / 26 + 1) / 2);
+    const int baseY = std::max(1, fm.height());
+    auto px = [&](int x, int y, int w, int h) {
+        return QRect(x * baseX / 4, y * baseY / 8, w * baseX / 4, h * baseY / 8);
+    };
+    m_pagePicture->setGeometry(px(7, 3, 15, 18));
+    m_groupsPicture->setGeometry(px(7, 73, 15, 10));
+    m_pageBox->setGeometry(px(26, 0, 345, 69));
+    m_groupsBox->setGeometry(px(26, 69, 345, 98));
+    m_titleLabel->setGeometry(px(30, 9, 45, 8));
+    m_imageLabel->setGeometry(px(30, 40, 50, 8));
+    m_columnsLabel->setGeometry(px(30, 55, 50, 8));
+    m_titleEdit->setGeometry(px(82, 7, 233, 14));
+    m_subtitleEdit->setGeometry(px(82, 22, 233, 14));
+    m_fontButton->setGeometry(px(319, 7, 43, 14));
+    m_topImageEdit->setGeometry(px(82, 37, 233, 14));
+    m_browseButton->setGeometry(px(319, 37, 43, 14));
+    m_columnsEdit->setGeometry(px(82, 52, 24, 14));
+    m_spin->setGeometry(px(105, 52, 11, 14));
+    m_bordersCheck->setGeometry(px(135, 54, 86, 10).adjusted(0, -2, 0, 2));
+    m_colorsButton->setGeometry(px(319, 53, 43, 14));
+
+    const QRect tabArea = px(32, 79, 334, 85);
+    const int tabHeight = m_tabs->sizeHint().height();
+    m_tabs->setGeometry(tabArea.left(), tabArea.top(), tabArea.width(), tabHeight);
+    m_tabPanel->setGeometry(tabArea.left(), tabArea.top() + tabHeight - 1, tabArea.width(),
+                            tabArea.height() - tabHeight + 1);
+    QRect list = px(39, 94, 276, 65);
+    const int listTop = std::max(list.top(), tabArea.top() + tabHeight + 4);
+    list.setTop(listTop);
+    list.setBottom(std::max(list.bottom(), listTop + 3 * baseY));
+    m_list->setGeometry(list);
+    m_propertiesButton->setGeometry(px(319, 94, 43, 14).translated(0, listTop - list.top()));
+    m_moveUpButton->setGeometry(px(319, 129, 43, 14));
+    m_moveDownButton->setGeometry(px(319, 146, 43, 14));
+
+    const QRect form = px(kForm.x(), kForm.y(), kForm.width(), kForm.height());
+    const int bottom = std::max(form.height(), m_tabPanel->geometry().bottom() + baseY / 2);
+    setMinimumSize(form.width(), bottom);
+    resize(form.width(), bottom);
+}
+
+// --- Accessors -----------------------------------------------------------------
+
+LinkListView* ProjectForm::linkList() const {
+    return m_list;
+}
+QTabBar* ProjectForm::tabBar() const {
+    return m_tabs;
+}
+QLineEdit* ProjectForm::titleEdit() const {
+    return m_titleEdit;
+}
+QLineEdit* ProjectForm::subtitleEdit() const {
+    return m_subtitleEdit;
+}
+QLineEdit* ProjectForm::topImageEdit() const {
+    return m_topImageEdit;
+}
+QLineEdit* ProjectForm::columnsEdit() const {
+    return m_columnsEdit;
+}
+int ProjectForm::currentTab() const {
+    return m_currentTab;
+}
+
+int ProjectForm::storedColumnWidth(int tab, int column) const {
+    if (tab < 0 || tab >= kGroupCount || column < 0 || column > 1)
+        return 0;
+    return m_colWidths[static_cast<size_t>(tab)][static_cast<size_t>(column)];
+}
+
+void ProjectForm::setLinkRow(const std::string& description, const std::string& url, int row) {
+    if (row < 0) {
+        m_list->appendRows({Link(description, url)});
+        return;
+    }
+    m_list->linkModel()->setCell(row, 0, description);
+    m_list->linkModel()->setCell(row, 1, url);
+}
+
+void ProjectForm::setModified() {
+    m_project->setModified(true);
+    emit commandStateChanged();
+}
+
+// --- Filling the form and giving it back -----------------------------------------
+
+void ProjectForm::loadFromProject() {
+    m_initializing = true;
+    m_title = m_project->m_title;
+    m_subtitle = m_project->m_subtitle;
+    m_topImage = m_project->m_topImage;
+    m_columns = m_project->m_columns;
+    m_borders = m_project->m_borders;
+    updateData(false);
+    if (m_firstUpdate) {
+        // Later New and open keep the widths the columns have.
+        applyColumnWidths(0);
+        m_firstUpdate = false;
+    }
+    loadGroup(0);
+    m_currentTab = 0;
+    m_initializing = false;
+    emit commandStateChanged();
+}
+
+int ProjectForm::loadGroup(int group) {
+    {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(group);
+    }
+    if (group < 0 || static_cast<size_t>(group) >= m_project->m_groups.size()) {
+        m_list->deleteAllRows();
+        return 0;
+    }
+    const auto& links = m_project->m_groups[static_cast<size_t>(group)].m_links;
+    m_list->setRows(links);
+    return static_cast<int>(links.size());
+}
+
+void ProjectForm::resetForOpen() {
+    m_list->deleteAllRows();
+    {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(0);
+    }
+    m_currentTab = 0;
+}
+
+void ProjectForm::commitEdits() {
+    updateData(true);
+    m_project->m_title = m_title;
+    m_project->m_subtitle = m_subtitle;
+    m_project->m_topImage = m_topImage;
+    m_project->m_columns = m_columns;
+    m_project->m_borders = m_borders;
+    m_project->replaceLinksFromList(m_tabs->currentIndex(), m_list->rowSource());
+}
+
+bool ProjectForm::updateData(bool save) {
+    auto setText = [](QLineEdit* e, const QString& t) {
+        if (e->text() != t)
+            e->setText(t);
+    };
+    if (!save) {
+        if (m_borders < 0 || m_borders > 2)
+            m_borders = 0;
+        m_bordersCheck->setTristate(m_borders == 2);
+        m_bordersCheck->setCheckState(m_borders == 0   ? Qt::Unchecked
+                                      : m_borders == 1 ? Qt::Checked
+                                                       : Qt::PartiallyChecked);
+        setText(m_titleEdit, fromCp1252(m_title));
+        setText(m_topImageEdit, fromCp1252(m_topImage));
+        setText(m_columnsEdit, QString::number(m_columns));
+        setText(m_subtitleEdit, fromCp1252(m_subtitle));
+        return true;
+    }
+
+    auto fail = [this](QLineEdit* edit, const QString& message) {
+        showError(this, message);
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->selectAll();
+        return false;
+    };
+    const QString tooLong =
+        QStringLiteral("Please enter no more than %1 characters.").arg(kMaxTitleLength);
+
+    const Qt::CheckState borders = m_bordersCheck->checkState();
+    m_borders = borders == Qt::Unchecked ? 0 : borders == Qt::Checked ? 1 : 2;
+    m_title = toCp1252(m_titleEdit->text());
+    if (m_titleEdit->text().size() > kMaxTitleLength)
+        return fail(m_titleEdit, tooLong);
+    m_topImage = toCp1252(m_topImageEdit->text());
+    int columns = 0;
+    if (!parseInteger(m_columnsEdit->text(), columns))
+        return fail(m_columnsEdit, QStringLiteral("Please enter an integer."));
+    m_columns = columns;
+    if (columns < kMinColumns || columns > kMaxColumns)
+        return fail(m_columnsEdit, QStringLiteral("Please enter an integer between %1 and %2.")
+                                       .arg(kMinColumns)
+                                       .arg(kMaxColumns));
+    m_subtitle = toCp1252(m_subtitleEdit->text());
+    if (m_subtitleEdit->text().size() > kMaxTitleLength)
+        return fail(m_subtitleEdit, tooLong);
+    return true;
+}
+
+// --- Edits and buttons -------------------------------------------------------------
+
+void ProjectForm::onPageFieldChanged() {
+    if (!m_initializing)
+        setModified();
+}
+
+void ProjectForm::stepColumns(int delta) {
+    int value = kMinColumns;
+    if (parseInteger(m_columnsEdit->text(), value))
+        value = std::clamp(value + delta, kMinColumns, kMaxColumns);
+    else
+        value = kMinColumns;
+    const QString text = QString::number(value);
+    if (m_columnsEdit->text() != text)
+        m_columnsEdit->setText(text);
+}
+
+void ProjectForm::onBrowseTopImage() {
+    UiServices::FileDialogOptions o;
+    o.filters = imageFileFilters();
+    o.confirmOverwrite = false;
+    const QString path = UiServices::instance().getOpenFileName(this, o);
+    if (path.isEmpty())
+        return;
+    m_topImageEdit->setText(path);
+    setModified();
+}
+
+// --- Tabs and column widths ---------------------------------------------------------
+
+void ProjectForm::onTabChanged(int index) {
+    if (index < 0 || index == m_currentTab)
+        return;
+    storeColumnWidths(m_currentTab);
+    m_project->replaceLinksFromList(m_currentTab, m_list->rowSource());
+    loadGroup(index);
+    applyColumnWidths(index);
+    m_currentTab = index;
+    emit commandStateChanged();
+}
+
+void ProjectForm::storeColumnWidths(int tab) {
+    if (tab < 0 || tab >= kGroupCount)
+        return;
+    m_colWidths[static_cast<size_t>(tab)] = {m_list->columnWidth(0), m_list->columnWidth(1)};
+}
+
+void ProjectForm::applyColumnWidths(int tab) {
+    if (tab < 0 || tab >= kGroupCount)
+        return;
+    m_list->setColumnWidth(0, m_colWidths[static_cast<size_t>(tab)][0]);
+    m_list->setColumnWidth(1, m_colWidths[static_cast<size_t>(tab)][1]);
+}
+
+void ProjectForm::loadLayout(const SettingsFile& ini) {
+    for (int tab = 0; tab < kGroupCount; ++tab) {
+        const std::string section = layoutSection(tab);
+        m_colWidths[static_cast<size_t>(tab)] = {ini.intValue(section, "Col0", kDefaultCol0),
+                                                 ini.intValue(section, "Col1", kDefaultCol1)};
+    }
+    applyColumnWidths(m_currentTab);
+}
+
+void ProjectForm::saveLayout(SettingsFile& ini) const {
+    auto widths = m_colWidths;
+    // The shown tab's widths are taken from the list as they are now.
+    widths[static_cast<size_t>(m_currentTab)] = {m_list->columnWidth(0), m_list->columnWidth(1)};
+    for (int tab = 0; tab < kGroupCount; ++tab) {
+        const std::string section = layoutSection(tab);
+        ini.setIntValue(section, "Col0", widths[static_cast<size_t>(tab)][0]);
+        ini.setIntValue(section, "Col1", widths[static_cast<size_t>(tab)][1]);
+    }
+}
+
+// --- Commands --------------------------------------------------------------------
+
+bool ProjectForm::onCommand(int id) {
+    switch (id) {
+    case cmd::ID_PAGE_GENERATE:
+        generatePage(*this);
+        return true;
+    case cmd::ID_PAGE_PREVIEW:
+        previewPage(*this);
+        return true;
+    default:
+        return m_linkCommands->onCommand(id);
+    }
+}
+
+bool ProjectForm::isCommandEnabled(int id, bool& enabled) const {
+    if (id == cmd::ID_PAGE_GENERATE || id == cmd::ID_PAGE_PREVIEW) {
+        enabled = true;
+        return true;
+    }
+    return m_linkCommands->isCommandEnabled(id, enabled);
+}
+
+// --- raw input ---------------------------------------------------------------------
+
+bool ProjectForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_tabs && event->type() == QEvent::ToolTip) {
+        // Resting on a tab shows its group's title.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const int tab = m_tabs->tabAt(help->pos());
+        if (tab < 0 || static_cast<size_t>(tab) >= m_project->m_groups.size()) {
+            QToolTip::hideText();
+            return true;
+        }
+        const QString title = fromCp1252(m_project->m_groups[static_cast<size_t>(tab)].m_title);
+        if (title.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), title, m_tabs, m_tabs->tabRect(tab));
+        emit statusMessage(title);
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (watched == m_columnsEdit && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            stepColumns(key->key() == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete &&
+            !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
+            m_list->rect().contains(m_list->mapFromGlobal(QCursor::pos()))) {
+            // Deletes the selected rows; the key still reaches the focused control.
+            m_linkCommands->onCommand(cmd::ID_DELETE_LINK);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,106 @@
+#include "gui/UiServices.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+QStringList toQtNameFilters(const QStringList& filters);
+
+const char* const kCaption = "Linkfold";
+
+class CQtUiServices : public UiServices {
+public:
+    QMessageBox::StandardButton messageBox(QWidget* parent, const QString& text,
+                                           QMessageBox::Icon icon,
+                                           QMessageBox::StandardButtons buttons) override {
+        QMessageBox box(icon, QString::fromLatin1(kCaption), text, buttons, parent);
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    }
+
+    QString getOpenFileName(QWidget* parent, const FileDialogOptions& o) override {
+        QFileDialog dlg(parent, o.title, o.initialPath);
+        dlg.setAcceptMode(QFileDialog::AcceptOpen);
+        dlg.setFileMode(QFileDialog::ExistingFile);
+        dlg.setNameFilters(toQtNameFilters(o.filters));
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return {};
+        return dlg.selectedFiles().first();
+    }
+
+    QString getSaveFileName(QWidget* parent, const FileDialogOptions& o) override {
+        QFileDialog dlg(parent, o.title, o.initialPath);
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        dlg.setNameFilters(toQtNameFilters(o.filters));
+        dlg.setDefaultSuffix(o.defaultSuffix);
+        if (!o.confirmOverwrite)
+            dlg.setOption(QFileDialog::DontConfirmOverwrite);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return {};
+        return dlg.selectedFiles().first();
+    }
+
+    std::optional<QColor> getColor(QWidget* parent, const QColor& initial) override {
+        QColor c = QColorDialog::getColor(initial, parent);
+        if (!c.isValid())
+            return std::nullopt;
+        return c;
+    }
+
+    int execDialog(QDialog& dialog) override { return dialog.exec(); }
+
+    bool openInBrowser(const QString& pathOrUrl) override {
+        QUrl url = QUrl::fromUserInput(pathOrUrl, QString(), QUrl::AssumeLocalFile);
+        if (QFileInfo(pathOrUrl).isRelative() && !pathOrUrl.contains(QLatin1String("://")))
+            url = QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
+        return QDesktopServices::openUrl(url);
+    }
+};
+
+UiServices* g_override = nullptr;
+
+} // namespace
+
+QString toQtNameFilter(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    if (open < 0 || close < open)
+        return filter;
+    QStringList patterns =
+        filter.mid(open + 1, close - open - 1)
+            .split(QRegularExpression(QStringLiteral("[,; ]+")), Qt::SkipEmptyParts);
+    for (QString& p : patterns)
+        if (p == QLatin1String("*.*"))
+            p = QStringLiteral("*");
+    return filter.left(open + 1) + patterns.join(QLatin1Char(' ')) + filter.mid(close);
+}
+
+namespace {
+
+QStringList toQtNameFilters(const QStringList& filters) {
+    QStringList out;
+    for (const QString& f : filters)
+        out << toQtNameFilter(f);
+    return out;
+}
+
+} // namespace
+
+UiServices& UiServices::instance() {
+    static CQtUiServices qt;
+    return g_override ? *g_override : qt;
+}
+
+void UiServices::setInstance(UiServices* services) {
+    g_override = services;
+}
+
+void showError(QWidget* parent, const QString& text) {
+    UiServices::instance().messageBox(parent, text, QMessageBox::Warning, QMessageBox::Ok);
+}

@@ -1,0 +1,170 @@
+#include "core/FileError.h"
+#include "editor/ProjectForm.h"
+#include "gui/CommandIds.h"
+#include "support/FakeUiServices.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+
+namespace {
+
+struct Form {
+    FakeUiServices ui;
+    Project doc;
+    ProjectForm view{&doc};
+    Form() { view.loadFromProject(); }
+};
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs the test body in a scratch current directory and comes back.
+struct ScratchCurrentDir {
+    QTemporaryDir dir;
+    QString previous = QDir::currentPath();
+    ScratchCurrentDir() { QDir::setCurrent(dir.path()); }
+    ~ScratchCurrentDir() { QDir::setCurrent(previous); }
+};
+
+} // namespace
+
+class TestGenerate : public QObject {
+    Q_OBJECT
+private slots:
+    void commandsAlwaysEnabled();
+    void generateCancelled();
+    void generateWritesAndOffersBrowser_data();
+    void generateWritesAndOffersBrowser();
+    void generateReportsUnwrittenPage();
+    void generateCarriesOnAfterValidation();
+    void previewTwiceRewritesScratchPage();
+    void previewReportsUnwrittenPage();
+};
+
+void TestGenerate::commandsAlwaysEnabled() {
+    Form f;
+    for (int id : {cmd::ID_PAGE_GENERATE, cmd::ID_PAGE_PREVIEW}) {
+        bool enabled = false;
+        QVERIFY(f.view.isCommandEnabled(id, enabled));
+        QVERIFY(enabled);
+    }
+}
+
+void TestGenerate::generateCancelled() {
+    ScratchCurrentDir cwd;
+    Form f;
+    f.view.titleEdit()->setText("Typed title");
+    f.view.setLinkRow("new", "http://new/", -1);
+    f.doc.setModified(false);
+    f.ui.setNextFileName(QString());
+    QVERIFY(f.view.onCommand(cmd::ID_PAGE_GENERATE));
+    QVERIFY(f.ui.messages.isEmpty());
+    QVERIFY(f.ui.opened.isEmpty());
+    QCOMPARE(QDir(cwd.dir.path()).entryList(QDir::Files), QStringList());
+    // The document holds the form's values all the same.
+    QCOMPARE(f.doc.m_title, std::string("Typed title"));
+    QCOMPARE(f.doc.m_groups[0].m_links.size(), size_t(1));
+    QVERIFY(!f.doc.isModified());
+}
+
+void TestGenerate::generateWritesAndOffersBrowser_data() {
+    QTest::addColumn<bool>("view");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestGenerate::generateWritesAndOffersBrowser() {
+    QFETCH(bool, view);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("start.htm");
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'x')); // an existing page is rewritten whole
+    old.close();
+    Form f;
+    f.view.setLinkRow("Just added", "http://added/", -1);
+    f.ui.setNextFileName(path);
+    f.ui.setNextAnswer(view ? QMessageBox::Yes : QMessageBox::No);
+    f.view.onCommand(cmd::ID_PAGE_GENERATE);
+
+    QCOMPARE(f.ui.fileDialogs.size(), 1);
+    const auto& o = f.ui.fileDialogs.at(0);
+    QCOMPARE(o.title, QString("Select Page Name"));
+    QCOMPARE(o.filters, QStringList({"HTML (*.htm)", "All Files (*.*)"}));
+    QCOMPARE(o.defaultSuffix, QString("htm"));
+    QVERIFY(o.confirmOverwrite);
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages.at(0).text,
+             QString("Would you like to view the new page in your browser?"));
+    QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Question);
+    QCOMPARE(f.ui.messages.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+    const QByteArray page = readAll(path);
+    QVERIFY(page.contains("http://added/"));
+    QVERIFY(!page.contains("xxxxxxxxxx"));
+    QCOMPARE(f.ui.opened, view ? QStringList{path} : QStringList{});
+    QVERIFY(!f.doc.isModified());
+}
+
+void TestGenerate::generateReportsUnwrittenPage() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("no-such-folder/start.htm");
+    Form f;
+    f.ui.setNextFileName(path);
+    f.view.onCommand(cmd::ID_PAGE_GENERATE);
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Warning);
+    QCOMPARE(f.ui.messages.at(0).text, QString::fromStdString(fileErrorText(
+                                           fileErrorCauseFromErrno(ENOENT), path.toStdString())));
+    QVERIFY(f.ui.opened.isEmpty());
+    QCOMPARE(f.ui.unexpected, 0);
+}
+
+void TestGenerate::generateCarriesOnAfterValidation() {
+    QTemporaryDir dir;
+    Form f;
+    f.doc.m_columns = 7;
+    f.view.loadFromProject();
+    f.ui.setNextFileName(dir.filePath("p.htm"));
+    f.ui.setNextAnswer(QMessageBox::No);
+    f.view.onCommand(cmd::ID_PAGE_GENERATE);
+    QCOMPARE(f.ui.messages.size(), 2);
+    QCOMPARE(f.ui.messages.at(0).text, QString("Please enter an integer between 1 and 4."));
+    QCOMPARE(f.doc.m_columns, 7);
+    QVERIFY(QFile::exists(dir.filePath("p.htm")));
+}
+
+void TestGenerate::previewTwiceRewritesScratchPage() {
+    ScratchCurrentDir cwd;
+    Form f;
+    f.view.setLinkRow("First", "http://first/", -1);
+    QVERIFY(f.view.onCommand(cmd::ID_PAGE_PREVIEW));
+    const QString page = cwd.dir.filePath("$Linkfold$.htm");
+    QVERIFY(readAll(page).contains("http://first/"));
+    f.view.setLinkRow("Second", "http://second/", -1);
+    f.view.onCommand(cmd::ID_PAGE_PREVIEW);
+    QVERIFY(readAll(page).contains("http://second/"));
+    QCOMPARE(QDir(cwd.dir.path()).entryList(QDir::Files), QStringList{"$Linkfold$.htm"});
+    QCOMPARE(f.ui.opened, QStringList({"$Linkfold$.htm", "$Linkfold$.htm"}));
+    QVERIFY(f.ui.messages.isEmpty());
+}
+
+void TestGenerate::previewReportsUnwrittenPage() {
+    ScratchCurrentDir cwd;
+    QVERIFY(QDir(cwd.dir.path()).removeRecursively()); // the current folder is gone
+    Form f;
+    f.view.onCommand(cmd::ID_PAGE_PREVIEW);
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Warning);
+    QVERIFY(f.ui.messages.at(0).text.contains("$Linkfold$.htm"));
+    QVERIFY(f.ui.opened.isEmpty());
+}
+
+QTEST_MAIN(TestGenerate)
+#include "tst_pagecommands.moc"

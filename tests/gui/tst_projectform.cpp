@@ -1,0 +1,471 @@
+#include "core/SettingsFile.h"
+#include "editor/LinkListView.h"
+#include "editor/ProjectForm.h"
+#include "support/FakeUiServices.h"
+
+#include <QCheckBox>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+std::vector<Link> Links(const std::string& prefix, int n) {
+    std::vector<Link> out;
+    for (int i = 0; i < n; ++i)
+        out.emplace_back(prefix + std::to_string(i), "http://" + prefix + std::to_string(i) + "/");
+    return out;
+}
+
+// A document and its form, filled and shown.
+struct Form {
+    FakeUiServices ui;
+    Project doc;
+    ProjectForm view{&doc};
+
+    Form() {
+        view.loadFromProject();
+        view.show();
+        QApplication::setActiveWindow(&view);
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+    }
+    LinkListView* list() { return view.linkList(); }
+    QTabBar* tabs() { return view.tabBar(); }
+    std::vector<Link> Rows() {
+        std::vector<Link> out;
+        for (int r = 0; r < list()->sourceRowCount(); ++r)
+            out.emplace_back(list()->sourceCellText(r, 0), list()->sourceCellText(r, 1));
+        return out;
+    }
+};
+
+// Drops the data on the list as a file manager would.
+void dropOn(LinkListView* list, QMimeData* mime) {
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &enter);
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, mime, Qt::LeftButton, {});
+    QApplication::sendEvent(list->viewport(), &drop);
+}
+
+} // namespace
+
+class TestFormView : public QObject {
+    Q_OBJECT
+private slots:
+    void columnWidthsPerTab();
+    void layoutInIniFile();
+    void tabChangeStoresAndLoadsGroups();
+    void newSelectsFirstTab();
+    void openSelectsFirstTab();
+    void fillingDoesNotModify();
+    void editsModify_data();
+    void editsModify();
+    void spinStaysWithinRange();
+    void validation_data();
+    void validation();
+    void typedTitleLimit();
+    void tabTooltipShowsGroupTitle();
+    void dropOnEmptyFirstGroup();
+    void updateDocumentTakesRowsOfShownTab();
+    void dragRowsOntoAnotherTab();
+    void formReachesEditingCommands_data();
+    void formReachesEditingCommands();
+};
+
+void TestFormView::columnWidthsPerTab() {
+    Form f;
+    QCOMPARE(f.list()->columnWidth(0), 200);
+    QCOMPARE(f.list()->columnWidth(1), 260);
+    f.list()->setColumnWidth(0, 300);
+    f.tabs()->setCurrentIndex(1);
+    QCOMPARE(f.list()->columnWidth(0), 200);
+    f.list()->setColumnWidth(1, 111);
+    f.tabs()->setCurrentIndex(0);
+    QCOMPARE(f.list()->columnWidth(0), 300);
+    QCOMPARE(f.list()->columnWidth(1), 260);
+    QCOMPARE(f.view.storedColumnWidth(1, 1), 111);
+}
+
+void TestFormView::layoutInIniFile() {
+    {
+        // Nothing stored: defaults everywhere, all ten sections written.
+        Form f;
+        SettingsFile ini;
+        f.view.loadLayout(ini);
+        f.view.saveLayout(ini);
+        for (int tab = 0; tab < 10; ++tab) {
+            const std::string section = "Page" + std::to_string(tab) + "Layout";
+            QCOMPARE(ini.stringValue(section, "Col0"), std::string("200"));
+            QCOMPARE(ini.stringValue(section, "Col1"), std::string("260"));
+        }
+    }
+    SettingsFile ini;
+    ini.fromText("[Page0Layout]\nCol0=120\n[Page3Layout]\nCol0=150\nCol1=90\n");
+    FakeUiServices ui;
+    Project doc;
+    ProjectForm view(&doc);
+    view.loadLayout(ini);
+    view.loadFromProject();
+    QCOMPARE(view.linkList()->columnWidth(0), 120);
+    QCOMPARE(view.linkList()->columnWidth(1), 260);
+    view.tabBar()->setCurrentIndex(3);
+    QCOMPARE(view.linkList()->columnWidth(0), 150);
+    QCOMPARE(view.linkList()->columnWidth(1), 90);
+    // The shown tab's present widths are what is written at close.
+    view.linkList()->setColumnWidth(0, 333);
+    SettingsFile out;
+    view.saveLayout(out);
+    QCOMPARE(out.intValue("Page3Layout", "Col0", 0), 333);
+    QCOMPARE(out.intValue("Page0Layout", "Col0", 0), 120);
+}
+
+void TestFormView::tabChangeStoresAndLoadsGroups() {
+    Form f;
+    f.doc.m_groups[3].m_links = Links("g3-", 3);
+    f.view.setLinkRow("one", "http://one/", -1);
+    f.view.setLinkRow("two", "http://two/", -1);
+    f.view.setLinkRow("TWO", "http://TWO/", 1); // replaces row 1
+    f.doc.setModified(false);
+    f.tabs()->setCurrentIndex(3);
+    QCOMPARE(f.view.currentTab(), 3);
+    QCOMPARE(f.doc.m_groups[0].m_links,
+             std::vector<Link>({{"one", "http://one/"}, {"TWO", "http://TWO/"}}));
+    QCOMPARE(f.Rows(), Links("g3-", 3));
+    QVERIFY(!f.doc.isModified());
+    f.tabs()->setCurrentIndex(0);
+    QCOMPARE(f.list()->sourceRowCount(), 2);
+}
+
+void TestFormView::newSelectsFirstTab() {
+    Form f;
+    f.tabs()->setCurrentIndex(4);
+    f.doc.resetToNew();
+    f.view.loadFromProject();
+    QCOMPARE(f.tabs()->currentIndex(), 0);
+    QCOMPARE(f.view.currentTab(), 0);
+    QCOMPARE(f.list()->sourceRowCount(), 0);
+    f.view.setLinkRow("new", "http://new/", -1);
+    f.tabs()->setCurrentIndex(2);
+    QCOMPARE(f.doc.m_groups[0].m_links.size(), size_t(1));
+    QVERIFY(f.doc.m_groups[4].m_links.empty());
+}
+
+void TestFormView::openSelectsFirstTab() {
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("p.lfp").toStdString();
+    {
+        Project saved;
+        saved.m_groups[0].m_links = Links("first-", 2);
+        saved.m_groups[4].m_links = Links("fifth-", 1);
+        QVERIFY(saved.save(path));
+    }
+    Form f;
+    f.tabs()->setCurrentIndex(4);
+    f.view.setLinkRow("unsaved", "http://unsaved/", -1);
+    QVERIFY(f.doc.load(path));
+    QCOMPARE(f.tabs()->currentIndex(), 0);
+    f.view.loadFromProject();
+    QCOMPARE(f.view.currentTab(), 0);
+    QCOMPARE(f.Rows(), Links("first-", 2));
+    QCOMPARE(f.doc.m_groups[4].m_links, Links("fifth-", 1));
+    QVERIFY(!f.doc.isModified());
+}
+
+void TestFormView::fillingDoesNotModify() {
+    Form f;
+    f.doc.m_title = "Other title";
+    f.doc.m_subtitle = "Sub";
+    f.doc.m_topImage = "/tmp/top.gif";
+    f.doc.m_columns = 7;
+    f.doc.m_borders = 0;
+    f.doc.setModified(false);
+    f.view.loadFromProject();
+    QVERIFY(!f.doc.isModified());
+    QCOMPARE(f.view.titleEdit()->text(), QString("Other title"));
+    QCOMPARE(f.view.columnsEdit()->text(), QString("7")); // shown as stored
+    QVERIFY(!f.view.findChild<QCheckBox*>("check1018")->isChecked());
+}
+
+void TestFormView::editsModify_data() {
+    QTest::addColumn<QString>("action");
+    for (const char* a :
+         {"title", "subtitle", "image", "spin up", "spin down", "arrow key", "borders", "browse"})
+        QTest::newRow(a) << QString(a);
+}
+
+void TestFormView::editsModify() {
+    QFETCH(QString, action);
+    Form f;
+    f.doc.setModified(false);
+    QLineEdit* columns = f.view.columnsEdit();
+    auto* spin = f.view.findChild<QWidget*>("spin1012");
+    QVERIFY(spin);
+    if (action == "title")
+        QTest::keyClicks(f.view.titleEdit(), "x");
+    else if (action == "subtitle")
+        QTest::keyClicks(f.view.subtitleEdit(), "x");
+    else if (action == "image")
+        QTest::keyClicks(f.view.topImageEdit(), "x");
+    else if (action == "spin up")
+        spin->findChildren<QToolButton*>().at(0)->click();
+    else if (action == "spin down")
+        spin->findChildren<QToolButton*>().at(1)->click();
+    else if (action == "arrow key")
+        QTest::keyClick(columns, Qt::Key_Up);
+    else if (action == "borders")
+        QTest::mouseClick(f.view.findChild<QCheckBox*>("check1018"), Qt::LeftButton);
+    else if (action == "browse") {
+        f.ui.setNextFileName("/pictures/top.jpg");
+        QTest::mouseClick(f.view.findChild<QWidget*>("button1010"), Qt::LeftButton);
+        QCOMPARE(f.view.topImageEdit()->text(), QString("/pictures/top.jpg"));
+        QCOMPARE(f.ui.fileDialogs.at(0).filters,
+                 QStringList({"GIF (*.gif)", "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)",
+                              "All (*.*)"}));
+    }
+    QVERIFY(f.doc.isModified());
+
+    // A cancelled Browse changes nothing.
+    if (action == "browse") {
+        f.doc.setModified(false);
+        f.ui.setNextFileName(QString());
+        f.view.onBrowseTopImage();
+        QVERIFY(!f.doc.isModified());
+        QCOMPARE(f.view.topImageEdit()->text(), QString("/pictures/top.jpg"));
+    }
+}
+
+void TestFormView::spinStaysWithinRange() {
+    Form f;
+    QLineEdit* columns = f.view.columnsEdit();
+    QCOMPARE(columns->text(), QString("2"));
+    for (int i = 0; i < 4; ++i)
+        f.view.stepColumns(1);
+    QCOMPARE(columns->text(), QString("4"));
+    for (int i = 0; i < 6; ++i)
+        QTest::keyClick(columns, Qt::Key_Down);
+    QCOMPARE(columns->text(), QString("1"));
+    // A stored 7 steps back into the range.
+    f.doc.m_columns = 7;
+    f.view.loadFromProject();
+    f.view.stepColumns(1);
+    QCOMPARE(columns->text(), QString("4"));
+    // Typing is not possible in the field.
+    QTest::keyClicks(columns, "3");
+    QCOMPARE(columns->text(), QString("4"));
+}
+
+void TestFormView::validation_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("columns");
+    QTest::addColumn<QString>("subtitle");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("failing");
+    QTest::addColumn<int>("docColumns");
+    QTest::addColumn<QString>("docSubtitle");
+    const QString s51(51, 's');
+    const QString t60(60, 't');
+    QTest::newRow("valid") << "T"
+                           << "3"
+                           << "S"
+                           << ""
+                           << "" << 3 << "S";
+    QTest::newRow("count of 7") << "T"
+                                << "7"
+                                << "S"
+                                << "Please enter an integer between 1 and 4."
+                                << "edit1011" << 7 << "old";
+    QTest::newRow("count of 0") << "T"
+                                << "0"
+                                << "S"
+                                << "Please enter an integer between 1 and 4."
+                                << "edit1011" << 0 << "old";
+    QTest::newRow("not a number") << "T"
+                                  << "x"
+                                  << "S"
+                                  << "Please enter an integer."
+                                  << "edit1011" << 2 << "old";
+    QTest::newRow("long subtitle") << "T"
+                                   << "1" << s51 << "Please enter no more than 50 characters."
+                                   << "edit1001" << 1 << s51;
+    QTest::newRow("long title first")
+        << t60 << "7" << s51 << "Please enter no more than 50 characters."
+        << "edit1000" << 2 << "old";
+}
+
+void TestFormView::validation() {
+    QFETCH(QString, title);
+    QFETCH(QString, columns);
+    QFETCH(QString, subtitle);
+    QFETCH(QString, message);
+    QFETCH(QString, failing);
+    QFETCH(int, docColumns);
+    QFETCH(QString, docSubtitle);
+    Form f;
+    f.doc.m_subtitle = "old";
+    f.view.loadFromProject();
+    f.view.titleEdit()->setText(title);
+    f.view.columnsEdit()->setText(columns);
+    f.view.subtitleEdit()->setText(subtitle);
+    f.view.topImageEdit()->setText("img.gif");
+    f.doc.setModified(false);
+
+    f.view.commitEdits(); // carries on after a failed check
+    if (message.isEmpty()) {
+        QVERIFY(f.ui.messages.isEmpty());
+    } else {
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(f.ui.messages.at(0).text, message);
+        QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Warning);
+        auto* edit = f.view.findChild<QLineEdit*>(failing);
+        QCOMPARE(QApplication::focusWidget(), edit);
+        QCOMPARE(edit->selectedText(), edit->text());
+    }
+    // Bindings before the failing one (and the failing value) are taken.
+    QCOMPARE(QString::fromStdString(f.doc.m_title), title);
+    QCOMPARE(f.doc.m_columns, docColumns);
+    QCOMPARE(QString::fromStdString(f.doc.m_subtitle), docSubtitle);
+    QVERIFY(!f.doc.isModified());
+}
+
+void TestFormView::typedTitleLimit() {
+    Form f;
+    QLineEdit* title = f.view.titleEdit();
+    QTest::keyClicks(title, QString(60, 'a'));
+    QCOMPARE(title->text().size(), 50);
+    // A longer title from the document is shown whole and can be shortened.
+    f.doc.m_title = std::string(70, 'b');
+    f.view.loadFromProject();
+    QCOMPARE(title->text().size(), 70);
+    title->setFocus();
+    title->end(false);
+    QTest::keyClick(title, Qt::Key_Backspace);
+    QCOMPARE(title->text().size(), 69);
+    QTest::keyClicks(title, "c");
+    QCOMPARE(title->text().size(), 69);
+}
+
+void TestFormView::tabTooltipShowsGroupTitle() {
+    Form f;
+    f.doc.m_groups[2].m_title = "News \x80";
+    QSignalSpy status(&f.view, &ProjectForm::statusMessage);
+    auto rest = [&](int tab) {
+        const QPoint p = f.tabs()->tabRect(tab).center();
+        QHelpEvent e(QEvent::ToolTip, p, f.tabs()->mapToGlobal(p));
+        QApplication::sendEvent(f.tabs(), &e);
+    };
+    rest(2);
+    rest(5);
+    QCOMPARE(status.size(), 2);
+    QCOMPARE(status.at(0).at(0).toString(), QString::fromUtf8("News €"));
+    QCOMPARE(status.at(1).at(0).toString(), QString());
+    QCOMPARE(f.tabs()->tabText(2), QString("3"));
+}
+
+void TestFormView::dropOnEmptyFirstGroup() {
+    Form f;
+    QCOMPARE(f.list()->sourceRowCount(), 0); // nothing stands in for the missing rows
+    QMimeData mime;
+    mime.setUrls(
+        {QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/Home.Page.url")),
+         QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/notes.txt"))});
+    dropOn(f.list(), &mime);
+    QCOMPARE(f.Rows(), std::vector<Link>({{"Home.Page", "http://example.org/home"}}));
+    QVERIFY(f.doc.isModified());
+    // A drop that adds nothing still marks the project modified.
+    f.doc.setModified(false);
+    mime.setUrls({QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/notes.txt"))});
+    dropOn(f.list(), &mime);
+    QCOMPARE(f.list()->sourceRowCount(), 1);
+    QVERIFY(f.doc.isModified());
+}
+
+void TestFormView::updateDocumentTakesRowsOfShownTab() {
+    Form f;
+    f.tabs()->setCurrentIndex(6);
+    f.view.setLinkRow("seven", "http://seven/", -1);
+    f.view.commitEdits();
+    QCOMPARE(f.doc.m_groups[6].m_links, std::vector<Link>({{"seven", "http://seven/"}}));
+    QVERIFY(f.doc.m_groups[0].m_links.empty());
+}
+
+void TestFormView::dragRowsOntoAnotherTab() {
+    Form f;
+    for (const char* d : {"A", "B", "C", "D"})
+        f.view.setLinkRow(d, std::string("http://") + d + "/", -1);
+    f.doc.m_groups[2].m_links = {{"old", "http://old/"}};
+    f.doc.setModified(false);
+    f.list()->selectRow(0);
+    f.list()->selectRow(2);
+    QWidget* vp = f.list()->viewport();
+    auto rowCenter = [&](int r) {
+        return f.list()->visualRect(f.list()->model()->index(r, 0)).center();
+    };
+    const QPoint tab3 = vp->mapFromGlobal(f.tabs()->mapToGlobal(f.tabs()->tabRect(2).center()));
+    QTest::mousePress(vp, Qt::LeftButton, {}, rowCenter(2));
+    QTest::mouseMove(vp, rowCenter(1));
+    QTest::mouseMove(vp, tab3);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, tab3);
+
+    QCOMPARE(f.doc.m_groups[2].m_links,
+             std::vector<Link>({{"old", "http://old/"}, {"A", "http://A/"}, {"C", "http://C/"}}));
+    QCOMPARE(f.Rows(), std::vector<Link>({{"B", "http://B/"}, {"D", "http://D/"}}));
+    QCOMPARE(f.tabs()->currentIndex(), 0);
+    QCOMPARE(f.view.currentTab(), 0);
+    QVERIFY(f.doc.isModified());
+}
+
+void TestFormView::formReachesEditingCommands_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("dialogs");
+    QTest::addColumn<QStringList>("order");
+    const QStringList abc{"A", "B", "C"};
+    QTest::newRow("Font") << "button1016" << 1 << abc;
+    QTest::newRow("Colors") << "button1004" << 1 << abc;
+    QTest::newRow("Properties") << "button1008" << 1 << abc;
+    QTest::newRow("double-click") << "double-click" << 1 << abc;
+    QTest::newRow("Move Up") << "button1013" << 0 << QStringList{"B", "A", "C"};
+    QTest::newRow("Move Down") << "button1014" << 0 << QStringList{"A", "C", "B"};
+    QTest::newRow("Del over the list") << "del over list" << 0 << QStringList{"A", "C"};
+    QTest::newRow("Del elsewhere") << "del elsewhere" << 0 << abc;
+}
+
+void TestFormView::formReachesEditingCommands() {
+    QFETCH(QString, action);
+    QFETCH(int, dialogs);
+    QFETCH(QStringList, order);
+    Form f;
+    for (const char* d : {"A", "B", "C"})
+        f.view.setLinkRow(d, std::string("http://") + d + "/", -1);
+    f.list()->selectRow(1);
+    f.list()->setFocusedRow(1);
+    int shown = 0;
+    f.ui.setNextDialog([&](QDialog&) {
+        ++shown;
+        return int(QDialog::Rejected);
+    });
+    const QPoint row1 = f.list()->visualRect(f.list()->model()->index(1, 0)).center();
+    if (action == "double-click") {
+        QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {}, row1);
+    } else if (action.startsWith("del")) {
+        f.list()->setFocus();
+        QCursor::setPos(action == "del over list" ? f.list()->viewport()->mapToGlobal(row1)
+                                                  : f.view.titleEdit()->mapToGlobal(QPoint(2, 2)));
+        QTest::keyClick(f.list(), Qt::Key_Delete);
+    } else {
+        QTest::mouseClick(f.view.findChild<QWidget*>(action), Qt::LeftButton);
+    }
+    QCOMPARE(shown, dialogs);
+    QStringList got;
+    for (const Link& e : f.Rows())
+        got << QString::fromStdString(e.m_description);
+    QCOMPARE(got, order);
+}
+
+QTEST_MAIN(TestFormView)
+#include "tst_projectform.moc"
