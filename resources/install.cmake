@@ -17,3 +17,4 @@ install(FILES ${LF_RES}/icons/linkfold.svg
 install(FILES ${LF_RES}/icons/linkfold-document.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes
         RENAME application-x-linkfold-document.svg)
+install(FILES ${CMAKE_SOURCE_DIR}/examples/example.lfp DESTINATION ${CMAKE_INSTALL_DATADIR}/linkfold/examples)
