@@ -29,7 +29,7 @@ expected="./usr/bin/linkfold
 ./usr/share/man/man1/linkfold.1.gz
 ./usr/share/metainfo/io.github.linkfold.Linkfold.metainfo.xml
 ./usr/share/mime/packages/linkfold.xml"
-for page in resources/help/*; do expected+=$'\n'"./usr/share/linkfold/help/${page##*/}"; done
+for page in resources/help/*.html resources/help/*.css; do expected+=$'\n'"./usr/share/linkfold/help/${page##*/}"; done
 actual=$(cd "$root" && find . ! -type d | LC_ALL=C sort)
 diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") || fail "unexpected file list"
 
