@@ -4,11 +4,12 @@
 # make asan   build and test under AddressSanitizer and UBSan (build-asan/)
 # make bench  build and run the benchmarks (Release, build-bench/)
 # make fuzz   build the project-file fuzzer with clang (build-fuzz/)
+# make package  build the Debian package build/linkfold_<version>_<arch>.deb (prefix /usr)
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all build deps run test asan bench fuzz format clean
+.PHONY: all build deps run test asan bench fuzz package format clean
 
 all: build
 
@@ -42,6 +43,11 @@ bench: deps
 fuzz: deps
 	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINKFOLD_FUZZ=ON -DLINKFOLD_GUI=OFF -DLINKFOLD_TESTS=OFF -DLINKFOLD_BENCH=OFF
 	cmake --build build-fuzz -j $(JOBS)
+
+package: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && cpack
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

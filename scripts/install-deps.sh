@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   shared-mime-info desktop-file-utils xdg-utils
+  dpkg-dev file appstream groff-base mandoc lintian
 )
 
 missing=()

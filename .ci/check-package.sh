@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# CI: build the Debian package, unpack it into a temporary folder and check
+# what it holds: the file list, the control fields, the unpacked program
+# (--help, --generate on a worked example), the desktop entry, the file type,
+# the AppStream metadata and the manual page; then lintian on the package.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+make package
+
+version=$(sed -n 's/^#define LINKFOLD_VERSION "\(.*\)"$/\1/p' build/generated/linkfold_version.h)
+deb="build/linkfold_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || { echo "no package $deb" >&2; exit 1; }
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+root="$tmp/root"
+dpkg-deb -x "$deb" "$root"
+fail() { echo "check-package: $*" >&2; exit 1; }
+
+# Every file the package holds, and nothing else.
+expected="./usr/bin/linkfold
+./usr/share/applications/linkfold.desktop
+./usr/share/doc/linkfold/changelog.gz
+./usr/share/doc/linkfold/copyright
+./usr/share/icons/hicolor/scalable/apps/linkfold.svg
+./usr/share/icons/hicolor/scalable/mimetypes/application-x-linkfold-document.svg
+./usr/share/linkfold/examples/example.lfp
+./usr/share/lintian/overrides/linkfold
+./usr/share/man/man1/linkfold.1.gz
+./usr/share/metainfo/io.github.linkfold.Linkfold.metainfo.xml
+./usr/share/mime/packages/linkfold.xml"
+for page in resources/help/*.html resources/help/*.css; do expected+=$'\n'"./usr/share/linkfold/help/${page##*/}"; done
+actual=$(cd "$root" && find . ! -type d | LC_ALL=C sort)
+diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") || fail "unexpected file list"
+
+# Control fields: dependencies found from the program's libraries.
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "wrong Version"
+[ "$(dpkg-deb -f "$deb" Section)" = "web" ] || fail "wrong Section"
+depends=$(dpkg-deb -f "$deb" Depends)
+grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks the Qt libraries"
+grep -q "libqt6svg6" <<<"$depends" || fail "Depends lacks the SVG plugins"
+dpkg-deb -f "$deb" Maintainer | grep -q '<.*@.*>' || fail "no Maintainer"
+
+# The unpacked program runs with the system's libraries alone.
+bin="$root/usr/bin/linkfold"
+export QT_QPA_PLATFORM=offscreen HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/home/config" \
+  XDG_DATA_HOME="$tmp/home/data"
+mkdir -p "$HOME"
+"$bin" --help | grep -q '^Usage: linkfold' || fail "--help"
+# Enable once the program prints its version:
+# [ "$("$bin" --version)" = "linkfold $version" ] || fail "--version"
+"$bin" --generate tests/data/corpus/example.lfp "$tmp/page.htm" 2>"$tmp/err" || fail "--generate"
+[ ! -s "$tmp/err" ] || fail "--generate wrote to standard error"
+[ -s "$tmp/page.htm" ] || fail "--generate wrote an empty page"
+grep -q '<title>My Links</title>' "$tmp/page.htm" || fail "generated page lacks the title"
+grep -q '<a href="index.htm">' "$tmp/page.htm" || fail "generated page lacks the link"
+build/linkfold --generate tests/data/corpus/example.lfp "$tmp/built.htm"
+cmp "$tmp/page.htm" "$tmp/built.htm" || fail "packaged and built programs write different pages"
+[ -z "$(ls -A "$HOME")" ] || fail "--help or --generate wrote into the home folder"
+
+# Desktop entry, file type and AppStream metadata.
+desktop-file-validate "$root/usr/share/applications/linkfold.desktop"
+! grep -q '^Actions=' "$root/usr/share/applications/linkfold.desktop" || fail "desktop entry has actions"
+cp -r "$root/usr/share/mime" "$tmp/mime"
+XDG_DATA_HOME="$tmp" update-mime-database "$tmp/mime"
+grep -q ':application/x-linkfold-document:\*\.lfp$' "$tmp/mime/globs2" || fail "no *.lfp glob"
+metainfo="$root/usr/share/metainfo/io.github.linkfold.Linkfold.metainfo.xml"
+appstreamcli validate --no-net "$metainfo"
+grep -q '<launchable type="desktop-id">linkfold.desktop</launchable>' "$metainfo" ||
+  fail "AppStream launchable does not name the desktop entry"
+grep -q "<release version=\"$version\"" "$metainfo" || fail "no AppStream release $version"
+
+# Manual page: no warnings from groff, none above style level from mandoc.
+man="$root/usr/share/man/man1/linkfold.1.gz"
+warnings=$(zcat "$man" | groff -ww -z -man 2>&1)
+[ -z "$warnings" ] || fail "groff: $warnings"
+mandoc -Tlint -Wwarning "$man"
+zcat "$man" | grep -q "^\.TH LINKFOLD 1 .* \"Linkfold $version\"" || fail "manual page version"
+
+lintian --fail-on error,warning "$deb"
+echo "check-package: $deb is fine ($(stat -c %s "$deb") bytes)"
