@@ -121,13 +121,31 @@ QString DesktopIntegration::desktopEntryText() const {
                           "Icon=%2\n"
                           "Terminal=false\n"
                           "Categories=Office;\n"
-                          "MimeType=%3;\n"
-                          "Actions=Print;\n"
-                          "\n"
-                          "[Desktop Action Print]\n"
-                          "Name=Print\n"
-                          "Exec=%1 -p %f\n")
+                          "MimeType=%3;\n")
         .arg(program, QLatin1String(kProgramIconName), QLatin1String(kMimeType));
+}
+
+QString DesktopIntegration::earlierDesktopEntryText() const {
+    // Earlier versions offered a Print action, which prints nothing here.
+    return desktopEntryText() + QStringLiteral("Actions=Print;\n"
+                                               "\n"
+                                               "[Desktop Action Print]\n"
+                                               "Name=Print\n"
+                                               "Exec=%1 -p %f\n")
+                                    .arg(execArgument(m_program));
+}
+
+QList<QByteArray> DesktopIntegration::contentsWritten(const QString& path) const {
+    if (path == mimePackagePath(m_dataHome))
+        return {mimePackageText(true).toUtf8(), mimePackageText(false).toUtf8()};
+    if (path == appIconPath(m_dataHome))
+        return {resourceBytes(QStringLiteral(":/icons/linkfold.svg"))};
+    if (path == docIconPath(m_dataHome))
+        return {resourceBytes(QStringLiteral(":/icons/linkfold-document.svg"))};
+    if (path == desktopEntryPath(m_dataHome)) {
+        return {desktopEntryText().toUtf8(), earlierDesktopEntryText().toUtf8()};
+    }
+    return {};
 }
 
 bool DesktopIntegration::writeIfChanged(const QString& path, const QByteArray& bytes,
@@ -145,7 +163,60 @@ bool DesktopIntegration::writeIfChanged(const QString& path, const QByteArray& b
     return true;
 }
 
+QString DesktopIntegration::firstExecWord(const QString& entry) {
+    for (const QString& line : entry.split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QLatin1String("Exec=")))
+            continue;
+        // The key's string value unescapes "\\"; a quoted word then drops
+        // its quotes and the backslashes before the characters it escapes.
+        QString value = line.mid(5);
+        value.replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+        QString word;
+        if (value.startsWith(QLatin1Char('"'))) {
+            for (qsizetype i = 1; i < value.size() && value[i] != QLatin1Char('"'); ++i) {
+                if (value[i] == QLatin1Char('\\') && i + 1 < value.size())
+                    ++i;
+                word += value[i];
+            }
+        } else {
+            word = value.section(QLatin1Char(' '), 0, 0);
+        }
+        return word;
+    }
+    return {};
+}
+
+bool DesktopIntegration::isInstalledSystemWide() const {
+    const QString self = QFileInfo(m_program).canonicalFilePath();
+    const QString program = self.isEmpty() ? QDir::cleanPath(m_program) : self;
+    QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dataDirs.isEmpty())
+        dataDirs = QStringLiteral("/usr/local/share:/usr/share");
+    for (const QString& dir : dataDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (QDir::cleanPath(dir) == QDir::cleanPath(m_dataHome))
+            continue;
+        if (!QFileInfo::exists(mimePackagePath(dir)))
+            continue;
+        QFile entry(desktopEntryPath(dir));
+        if (!entry.open(QIODevice::ReadOnly))
+            continue;
+        const QString exec = firstExecWord(QString::fromUtf8(entry.readAll()));
+        if (exec.isEmpty())
+            continue;
+        QString target = QFileInfo(exec).canonicalFilePath();
+        if (target.isEmpty())
+            target = QDir::cleanPath(exec);
+        if (target == program)
+            return true;
+    }
+    return false;
+}
+
 bool DesktopIntegration::registerFileTypes() {
+    // An installed program is registered by its package: per-user copies
+    // would hide the system's entry and its updates, so remove ours.
+    if (isInstalledSystemWide())
+        return unregisterFileTypes();
     const bool claim = !otherTypeClaimsExtension();
     bool changed = false;
     const bool ok =
@@ -164,9 +235,13 @@ bool DesktopIntegration::unregisterFileTypes() {
     bool ok = true;
     bool removed = false;
     for (const QString& path : files()) {
-        QFileInfo info(path);
-        if (!info.exists() && !info.isSymLink())
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
             continue;
+        // Only what this program wrote: a file the user changed stays.
+        if (!contentsWritten(path).contains(file.readAll()))
+            continue;
+        file.close();
         if (QFile::remove(path))
             removed = true;
         else

@@ -180,7 +180,7 @@ private slots:
         const QByteArray desktop =
             readAll(data() + QStringLiteral("/applications/linkfold.desktop"));
         QVERIFY(desktop.contains("Exec=\"/opt/Link Fold/bin/linkfold\" %f\n"));
-        QVERIFY(desktop.contains("Exec=\"/opt/Link Fold/bin/linkfold\" -p %f\n"));
+        QVERIFY(!desktop.contains("Actions="));
         QVERIFY(desktop.contains("MimeType=application/x-linkfold-document;"));
         QVERIFY(QFile::exists(ini()));
 
@@ -197,6 +197,43 @@ private slots:
             QVERIFY2(!QFile::exists(f), qPrintable(f));
         QVERIFY(!QFile::exists(ini()));
         QVERIFY(QFile::exists(keep));
+    }
+
+    void installedProgramWritesNothingForTheUser() {
+        QDir(data()).removeRecursively();
+        // An earlier start from a build folder left per-user copies, one of
+        // which the user has changed since.
+        DesktopIntegration reg(data(), m_program);
+        QVERIFY(reg.registerFileTypes());
+        const QString mine = data() + QStringLiteral("/icons/hicolor/scalable/apps/linkfold.svg");
+        QFile changed(mine);
+        QVERIFY(changed.open(QIODevice::Append));
+        changed.write("<!-- mine -->");
+        changed.close();
+
+        // The same program is installed under a system data folder.
+        const QString sys = m_home.filePath(QStringLiteral("system"));
+        QVERIFY(QDir().mkpath(sys + QStringLiteral("/applications")));
+        QVERIFY(QDir().mkpath(sys + QStringLiteral("/mime/packages")));
+        QFile entry(sys + QStringLiteral("/applications/linkfold.desktop"));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Linkfold\n"
+                    "Exec=\"/opt/Link Fold/bin/../bin/linkfold\" %f\n");
+        entry.close();
+        QFile package(sys + QStringLiteral("/mime/packages/linkfold.xml"));
+        QVERIFY(package.open(QIODevice::WriteOnly));
+        package.close();
+        QVERIFY(reg.isInstalledSystemWide());
+        QVERIFY(reg.registerFileTypes());
+        for (const QString& f : reg.files())
+            QCOMPARE(QFile::exists(f), f == mine);
+
+        // Another program's entry does not count.
+        QVERIFY(
+            !DesktopIntegration(data(), QStringLiteral("/usr/bin/other")).isInstalledSystemWide());
+        QVERIFY(QDir(sys + QStringLiteral("/applications")).removeRecursively());
+        QVERIFY(!reg.isInstalledSystemWide());
+        QVERIFY(package.remove());
     }
 
     void extensionOfAnotherTypeIsNotClaimed() {
