@@ -4,6 +4,10 @@
 //   linkcheck_bench [benchmark flags]   run the benchmarks
 //   linkcheck_bench --serve SECONDS     only serve the same links, listed on a
 //                                       page, for other checkers to crawl
+//   linkcheck_bench --check FILE        check the addresses in FILE (one a
+//                                       line) with the default limits, as
+//                                       the command line does
+#include "LinkCheckCommand.h"
 #include "LinkChecker.h"
 #include "TestHttpServer.h"
 
@@ -16,6 +20,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iostream>
 #include <string>
 
 namespace {
@@ -95,6 +100,9 @@ void BM_CheckLinks(benchmark::State& state) {
 }
 BENCHMARK(BM_CheckLinks)
     ->Args({500, -1})
+    ->Args({500, 0})
+    ->Args({16, 0})
+    ->Args({4, 0})
     ->Args({100, -1})
     ->Args({1, 0})
     ->Unit(benchmark::kMillisecond)
@@ -121,12 +129,25 @@ int serve(int seconds) {
     return 0;
 }
 
+int checkFile(const char* path) {
+    std::ifstream in(path);
+    std::vector<LinkCheckItem> items;
+    std::string line;
+    while (std::getline(in, line))
+        items.push_back({1, static_cast<int>(items.size()) + 1, line});
+    LinkCheckOptions options;
+    options.version = "bench";
+    return runLinkCheckCommand(items, options, std::cout, std::cerr);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--serve") == 0)
         return serve(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "--check") == 0)
+        return checkFile(argv[2]);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -10,6 +10,7 @@
 #include <QNetworkRequest>
 #include <QSslError>
 #include <QTimer>
+#include <QTimerEvent>
 
 #include <algorithm>
 
@@ -47,7 +48,7 @@ struct LinkChecker::Target {
 
     // The request under way.
     QNetworkReply* reply = nullptr;
-    QTimer* timer = nullptr;
+    int timerId = 0;
     bool timedOut = false;
     bool headersSeen = false;
     int code = 0;
@@ -112,9 +113,9 @@ void LinkChecker::cancel() {
     m_readyHosts.clear();
     for (auto& host : m_hosts)
         host->pending.clear();
-    for (auto& target : m_targets) {
-        if (target->timer)
-            target->timer->stop();
+    for (std::size_t i = 0; i < m_targets.size(); ++i) {
+        Target* target = m_targets[i].get();
+        stopTimeout(i);
         if (QNetworkReply* reply = target->reply) {
             target->reply = nullptr;
             reply->disconnect(this);
@@ -279,12 +280,8 @@ void LinkChecker::startRequest(std::size_t index) {
     QNetworkReply* reply = target.useGet ? m_manager->get(request) : m_manager->head(request);
     target.reply = reply;
     ++m_requestsSent;
-    if (!target.timer) {
-        target.timer = new QTimer(this);
-        target.timer->setSingleShot(true);
-        connect(target.timer, &QTimer::timeout, this, [this, index] { onTimeout(index); });
-    }
-    target.timer->start(m_options.timeoutMs);
+    target.timerId = startTimer(std::chrono::milliseconds(m_options.timeoutMs));
+    m_timeouts.insert(target.timerId, index);
     if (target.useGet)
         connect(reply, &QNetworkReply::metaDataChanged, this, [this, index] { onMetaData(index); });
     connect(reply, &QNetworkReply::sslErrors, this, [this, index](const QList<QSslError>& errors) {
@@ -340,12 +337,26 @@ void LinkChecker::onMetaData(std::size_t index) {
     reply->abort();
 }
 
-void LinkChecker::onTimeout(std::size_t index) {
+void LinkChecker::timerEvent(QTimerEvent* event) {
+    const auto found = m_timeouts.constFind(event->timerId());
+    if (found == m_timeouts.constEnd())
+        return QObject::timerEvent(event);
+    const std::size_t index = found.value();
+    stopTimeout(index);
     Target& target = *m_targets[index];
     if (!target.reply)
         return;
     target.timedOut = true;
     target.reply->abort();
+}
+
+void LinkChecker::stopTimeout(std::size_t index) {
+    Target& target = *m_targets[index];
+    if (target.timerId == 0)
+        return;
+    killTimer(target.timerId);
+    m_timeouts.remove(target.timerId);
+    target.timerId = 0;
 }
 
 void LinkChecker::onFinished(std::size_t index) {
@@ -354,7 +365,7 @@ void LinkChecker::onFinished(std::size_t index) {
     if (!reply)
         return;
     target.reply = nullptr;
-    target.timer->stop();
+    stopTimeout(index);
     reply->disconnect(this);
     reply->deleteLater();
     Host& host = *m_hosts[target.host];

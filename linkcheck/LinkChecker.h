@@ -14,7 +14,6 @@
 #include <vector>
 
 class QNetworkAccessManager;
-class QTimer;
 
 // Checks a list of links: HTTP(S) addresses by asking their servers, local
 // files by looking at the disk. Nothing is sent before start(). Each distinct
@@ -41,6 +40,9 @@ public:
     // HTTP requests sent during the last run, retries included.
     int requestsSent() const { return m_requestsSent; }
 
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
 signals:
     void progress(int done, int total);
     void resultReady(int index, const LinkCheckResult& result);
@@ -58,7 +60,7 @@ private:
     void startRequest(std::size_t target);
     void onMetaData(std::size_t target);
     void onFinished(std::size_t target);
-    void onTimeout(std::size_t target);
+    void stopTimeout(std::size_t target);
     void handleHttp(std::size_t target);
     void handleError(std::size_t target, QNetworkReply::NetworkError error, const QString& text);
     void retryLater(std::size_t target);
@@ -74,6 +76,7 @@ private:
     std::vector<std::unique_ptr<Target>> m_targets;
     std::vector<std::unique_ptr<Host>> m_hosts;
     QHash<QString, std::size_t> m_hostIndex;
+    QHash<int, std::size_t> m_timeouts; // timer id -> target
     std::deque<std::size_t> m_readyHosts;
     QElapsedTimer m_clock;
     QByteArray m_userAgent;
