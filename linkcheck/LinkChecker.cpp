@@ -87,6 +87,7 @@ void LinkChecker::start(const std::vector<LinkCheckItem>& items, const LinkCheck
     m_options.maxRedirects = std::max(0, m_options.maxRedirects);
     m_items = items;
     m_results.assign(items.size(), LinkCheckResult{});
+    m_hasResult.assign(items.size(), false);
     m_targets.clear();
     m_hosts.clear();
     m_hostIndex.clear();
@@ -503,6 +504,7 @@ void LinkChecker::finish(std::size_t index, LinkCheckResult result) {
     const quint64 runId = m_runId;
     for (const int item : target.items) {
         m_results[static_cast<std::size_t>(item)] = result;
+        m_hasResult[static_cast<std::size_t>(item)] = true;
         ++m_done;
         emit resultReady(item, result);
         if (runId != m_runId)

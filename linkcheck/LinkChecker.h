@@ -35,8 +35,12 @@ public:
     bool isRunning() const { return m_running; }
     bool wasCancelled() const { return m_cancelled; }
     // One per item of the last start(); meaningful for the items whose
-    // resultReady() has come.
+    // resultReady() has come (all of them unless cancelled).
     const std::vector<LinkCheckResult>& results() const { return m_results; }
+    bool hasResult(int index) const {
+        return index >= 0 && static_cast<std::size_t>(index) < m_hasResult.size() &&
+               m_hasResult[static_cast<std::size_t>(index)];
+    }
     // HTTP requests sent during the last run, retries included.
     int requestsSent() const { return m_requestsSent; }
 
@@ -73,6 +77,7 @@ private:
     LinkCheckOptions m_options;
     std::vector<LinkCheckItem> m_items;
     std::vector<LinkCheckResult> m_results;
+    std::vector<bool> m_hasResult;
     std::vector<std::unique_ptr<Target>> m_targets;
     std::vector<std::unique_ptr<Host>> m_hosts;
     QHash<QString, std::size_t> m_hostIndex;
