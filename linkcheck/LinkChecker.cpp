@@ -74,6 +74,7 @@ LinkChecker::LinkChecker(QObject* parent) : QObject(parent) {
 }
 
 LinkChecker::~LinkChecker() {
+    blockSignals(true);
     cancel();
 }
 
@@ -384,12 +385,15 @@ void LinkChecker::onFinished(std::size_t index) {
             target.challenge = facts.challenge;
         }
     }
+    const quint64 runId = m_runId;
     if (target.headersSeen)
         handleHttp(index);
     else if (target.timedOut)
         handleError(index, QNetworkReply::TimeoutError, QStringLiteral("no answer in time"));
     else
         handleError(index, reply->error(), reply->errorString());
+    if (runId != m_runId)
+        return; // the run ended, and a slot may have started the next one
     markReady(hostIndex);
     dispatch();
 }

@@ -239,6 +239,23 @@ private slots:
         QCOMPARE(finished.size(), 1);
     }
 
+    void restartFromFinished() {
+        // A slot of finished() may start the next run at once.
+        LinkChecker checker;
+        int runs = 0;
+        const auto second = itemsFor({m_server->url(QStringLiteral("/notfound")),
+                                      m_server->url(QStringLiteral("/ok?again"))});
+        connect(&checker, &LinkChecker::finished, this, [&] {
+            if (++runs == 1)
+                checker.start(second, fastOptions());
+        });
+        checker.start(itemsFor({m_server->url(QStringLiteral("/ok"))}), fastOptions());
+        QTRY_COMPARE_WITH_TIMEOUT(runs, 2, 10000);
+        QCOMPARE(checker.results().size(), std::size_t(2));
+        QCOMPARE(checker.results()[0].status, LinkStatus::Broken);
+        QCOMPARE(checker.results()[1].status, LinkStatus::Ok);
+    }
+
     void cancelStopsEverything() {
         QStringList urls;
         for (int i = 0; i < 20; ++i)
