@@ -41,6 +41,7 @@ struct LinkChecker::Target {
     std::vector<std::string> chain;
     std::size_t host = 0;
     bool allPermanent = true;
+    int firstRedirectCode = 0;
     bool useGet = false;
     bool done = false;
     int transientRetries = 0;
@@ -409,6 +410,8 @@ void LinkChecker::handleHttp(std::size_t index) {
     if (isRedirectCode(code) && target.location.isValid()) {
         const QUrl next = target.url.resolved(target.location).adjusted(QUrl::RemoveFragment);
         target.chain.push_back(toStd(next.toString(QUrl::FullyEncoded)));
+        if (target.firstRedirectCode == 0)
+            target.firstRedirectCode = code;
         if (!isPermanentRedirect(code))
             target.allPermanent = false;
         if (static_cast<int>(target.chain.size()) > m_options.maxRedirects) {
@@ -452,8 +455,11 @@ void LinkChecker::handleHttp(std::size_t index) {
     result.redirectChain = target.chain;
     if (!target.chain.empty())
         result.finalUrl = target.chain.back();
-    if (status == LinkStatus::Ok && !target.chain.empty())
+    if (status == LinkStatus::Ok && !target.chain.empty()) {
+        // The code that names the result: the redirect, not the final 200.
         status = target.allPermanent ? LinkStatus::Moved : LinkStatus::Redirected;
+        result.httpCode = target.firstRedirectCode;
+    }
     result.status = status;
     if (code == 429)
         result.reason = "still too many requests after waiting";

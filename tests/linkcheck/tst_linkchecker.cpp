@@ -74,11 +74,11 @@ private slots:
         QTest::addColumn<bool>("atLeast");
         QTest::newRow("200") << "/ok" << LinkStatus::Ok << 200 << "" << 1 << false;
         QTest::newRow("204") << "/nocontent" << LinkStatus::Ok << 204 << "" << 1 << false;
-        QTest::newRow("301") << "/moved" << LinkStatus::Moved << 200 << "/ok" << 1 << false;
-        QTest::newRow("308") << "/perm" << LinkStatus::Moved << 200 << "/ok" << 1 << false;
-        QTest::newRow("302") << "/found" << LinkStatus::Redirected << 200 << "/ok" << 1 << false;
+        QTest::newRow("301") << "/moved" << LinkStatus::Moved << 301 << "/ok" << 1 << false;
+        QTest::newRow("308") << "/perm" << LinkStatus::Moved << 308 << "/ok" << 1 << false;
+        QTest::newRow("302") << "/found" << LinkStatus::Redirected << 302 << "/ok" << 1 << false;
         QTest::newRow("301 then 302")
-            << "/chain" << LinkStatus::Redirected << 200 << "/ok" << 1 << false;
+            << "/chain" << LinkStatus::Redirected << 301 << "/ok" << 1 << false;
         QTest::newRow("loop ends at the hop limit")
             << "/loop" << LinkStatus::Broken << 302 << "/loop" << 11 << false;
         QTest::newRow("404") << "/notfound" << LinkStatus::Broken << 404 << "" << 1 << false;
@@ -332,7 +332,7 @@ private slots:
         QCOMPARE(runLinkCheckCommand(items, fastOptions(), out, err), 2);
         const std::string base = m_server->url(QString()).toStdString();
         QCOMPARE(out.str(), "1\t2\tbroken\t404\t" + base + "/notfound\t\t\n" +
-                                "2\t1\tredirected\t200\t" + base + "/found\t" + base + "/ok\t\n" +
+                                "2\t1\tredirected\t302\t" + base + "/found\t" + base + "/ok\t\n" +
                                 "2\t2\tskipped\t\tmailto:me@example.com\t\t\n");
         QCOMPARE(err.str(), std::string("4 links: 1 ok, 1 redirected, 1 broken, 1 skipped\n"));
 

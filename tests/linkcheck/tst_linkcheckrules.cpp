@@ -182,9 +182,9 @@ private slots:
     void reportLine() {
         const LinkCheckItem item{3, 17, "http://a.example/old"};
         LinkCheckResult moved{
-            LinkStatus::Moved, 200, "http://a.example/new", {"http://a.example/new"}, {}};
+            LinkStatus::Moved, 301, "http://a.example/new", {"http://a.example/new"}, {}};
         QCOMPARE(formatReportLine(item, moved),
-                 std::string("3\t17\tmoved\t200\thttp://a.example/old\thttp://a.example/new\t"));
+                 std::string("3\t17\tmoved\t301\thttp://a.example/old\thttp://a.example/new\t"));
         const LinkCheckItem odd{1, 2, "bad\ttext\nhere"};
         LinkCheckResult invalid{LinkStatus::Invalid, 0, {}, {}, "not an address"};
         QCOMPARE(formatReportLine(odd, invalid),
