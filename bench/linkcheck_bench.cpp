@@ -1,0 +1,152 @@
+// The link checker over 10,000 links against a local server that answers
+// at once, spread over loopback addresses as links spread over sites.
+//
+//   linkcheck_bench [benchmark flags]   run the benchmarks
+//   linkcheck_bench --serve SECONDS     only serve the same links, listed on a
+//                                       page, for other checkers to crawl
+//   linkcheck_bench --check FILE        check the addresses in FILE (one a
+//                                       line) with the default limits, as
+//                                       the command line does
+#include "LinkCheckCommand.h"
+#include "LinkChecker.h"
+#include "TestHttpServer.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+constexpr int kLinks = 10000;
+
+QList<QHostAddress> loopbackHosts(int count) {
+    QList<QHostAddress> hosts;
+    for (int i = 0; i < count; ++i)
+        hosts << QHostAddress(QStringLiteral("127.0.%1.%2").arg(1 + i / 250).arg(1 + i % 250));
+    return hosts;
+}
+
+std::vector<LinkCheckItem> linksFor(const TestHttpServer& server, int count) {
+    std::vector<LinkCheckItem> items;
+    items.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        items.push_back({1 + i % 10, 1 + i / 10,
+                         server.url(QStringLiteral("/ok?%1").arg(i), i % server.listenerCount())
+                             .toStdString()});
+    return items;
+}
+
+// Peak resident size of the process so far, from the kernel, in MB.
+double peakRssMb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+double currentRssMb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+// Args: number of hosts, pacing between requests to one host (ms; -1 for
+// the default).
+void BM_CheckLinks(benchmark::State& state) {
+    const int hostCount = static_cast<int>(state.range(0));
+    TestHttpServer server(loopbackHosts(hostCount));
+    if (!server.start()) {
+        state.SkipWithError("cannot listen on the loopback addresses");
+        return;
+    }
+    const std::vector<LinkCheckItem> items = linksFor(server, kLinks);
+    LinkCheckOptions options;
+    options.version = "bench";
+    if (state.range(1) >= 0)
+        options.hostIntervalMs = static_cast<int>(state.range(1));
+    const double before = currentRssMb();
+    std::size_t ok = 0;
+    for (auto _ : state) {
+        LinkChecker checker;
+        QEventLoop loop;
+        QObject::connect(&checker, &LinkChecker::finished, &loop, &QEventLoop::quit);
+        checker.start(items, options);
+        loop.exec();
+        ok = 0;
+        for (const LinkCheckResult& result : checker.results())
+            ok += result.status == LinkStatus::Ok ? 1 : 0;
+    }
+    if (ok != items.size())
+        state.SkipWithError("some links were not ok");
+    state.counters["links"] = static_cast<double>(items.size());
+    state.counters["rss_before_MB"] = before;
+    state.counters["peak_rss_MB"] = peakRssMb();
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kLinks);
+}
+BENCHMARK(BM_CheckLinks)
+    ->Args({500, -1})
+    ->Args({500, 0})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(3);
+
+int serve(int seconds) {
+    TestHttpServer server(loopbackHosts(500));
+    if (!server.start()) {
+        std::fprintf(stderr, "cannot listen on the loopback addresses\n");
+        return 1;
+    }
+    QByteArray page = "<!DOCTYPE html>\n<html><head><title>links</title></head><body>\n";
+    for (const LinkCheckItem& item : linksFor(server, kLinks))
+        page += "<a href=\"" + QByteArray::fromStdString(item.url) + "\">link</a><br>\n";
+    page += "</body></html>\n";
+    server.setPage(page);
+    std::printf("%s\n", qPrintable(server.url(QStringLiteral("/page"))));
+    std::fflush(stdout);
+    QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    std::fprintf(stderr, "%d requests\n", server.totalRequests());
+    return 0;
+}
+
+int checkFile(const char* path) {
+    std::ifstream in(path);
+    std::vector<LinkCheckItem> items;
+    std::string line;
+    while (std::getline(in, line))
+        items.push_back({1, static_cast<int>(items.size()) + 1, line});
+    LinkCheckOptions options;
+    options.version = "bench";
+    return runLinkCheckCommand(items, options, std::cout, std::cerr);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--serve") == 0)
+        return serve(std::atoi(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "--check") == 0)
+        return checkFile(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

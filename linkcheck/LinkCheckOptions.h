@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+// Limits and manners of one check run. The defaults suit real sites; tests
+// shorten the waits.
+struct LinkCheckOptions {
+    int maxConcurrent = 16;         // requests under way at once, overall
+    int maxPerHost = 4;             // requests under way at once to one host
+    int timeoutMs = 15000;          // whole request, from sending to the headers
+    int maxRedirects = 10;          // hops followed before giving up
+    int retryPauseMs = 2000;        // pause before retrying a 5xx, a reset or a time-out
+    int retryAfterCapMs = 30000;    // longest Retry-After wait honoured
+    int retryAfterTries = 2;        // waits after a 429 before reporting rate-limited
+    int retryAfterDefaultMs = 5000; // wait after a 429 that names no delay
+    int hostIntervalMs = 50;        // least time between two request starts on one host
+    std::string version;            // program version, for the User-Agent
+};
+
+// "Linkfold/<version> (link check)", or without the version when none is set.
+std::string userAgentFor(const LinkCheckOptions& options);

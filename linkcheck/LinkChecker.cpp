@@ -1,0 +1,535 @@
+#include "LinkChecker.h"
+
+#include "HttpRules.h"
+#include "LinkTarget.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+#include <QSslError>
+#include <QTimer>
+#include <QTimerEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kAccept[] = "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
+constexpr int kTransientRetries = 1;
+
+bool isRedirectCode(int code) {
+    return code == 301 || code == 302 || code == 303 || code == 307 || code == 308;
+}
+
+bool isPermanentRedirect(int code) {
+    return code == 301 || code == 308;
+}
+
+std::string toStd(const QString& text) {
+    return text.toStdString();
+}
+
+} // namespace
+
+// One distinct address and the state of its check.
+struct LinkChecker::Target {
+    LinkTarget link;
+    QUrl url; // where the next request goes (moves along redirects)
+    std::vector<int> items;
+    std::vector<std::string> chain;
+    std::size_t host = 0;
+    bool allPermanent = true;
+    int firstRedirectCode = 0;
+    bool useGet = false;
+    bool done = false;
+    int transientRetries = 0;
+    int rateLimitWaits = 0;
+
+    // The request under way.
+    QNetworkReply* reply = nullptr;
+    int timerId = 0;
+    bool timedOut = false;
+    bool headersSeen = false;
+    int code = 0;
+    QUrl location;
+    QByteArray retryAfter;
+    bool challenge = false;
+    QString tlsReason;
+};
+
+// Requests to one host name wait here for a free slot and their turn.
+struct LinkChecker::Host {
+    std::deque<std::size_t> pending;
+    int active = 0;
+    qint64 nextStartMs = 0;
+    bool inReady = false;
+    bool timerArmed = false;
+};
+
+LinkChecker::LinkChecker(QObject* parent) : QObject(parent) {
+    m_manager = new QNetworkAccessManager(this);
+    m_manager->setAutoDeleteReplies(false);
+    m_manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+}
+
+LinkChecker::~LinkChecker() {
+    blockSignals(true);
+    cancel();
+}
+
+void LinkChecker::start(const std::vector<LinkCheckItem>& items, const LinkCheckOptions& options) {
+    if (m_running)
+        cancel();
+    m_options = options;
+    m_options.maxConcurrent = std::max(1, m_options.maxConcurrent);
+    m_options.maxPerHost = std::max(1, m_options.maxPerHost);
+    m_options.timeoutMs = std::max(1, m_options.timeoutMs);
+    m_options.maxRedirects = std::max(0, m_options.maxRedirects);
+    m_items = items;
+    m_results.assign(items.size(), LinkCheckResult{});
+    m_hasResult.assign(items.size(), false);
+    m_targets.clear();
+    m_hosts.clear();
+    m_hostIndex.clear();
+    m_readyHosts.clear();
+    m_userAgent = QByteArray::fromStdString(userAgentFor(m_options));
+    m_remaining = 0;
+    m_done = 0;
+    m_active = 0;
+    m_requestsSent = 0;
+    m_cancelled = false;
+    m_running = true;
+    m_clock.start();
+    const quint64 runId = ++m_runId;
+    QMetaObject::invokeMethod(
+        this, [this, runId] { run(runId); }, Qt::QueuedConnection);
+}
+
+void LinkChecker::cancel() {
+    if (!m_running)
+        return;
+    m_cancelled = true;
+    m_running = false;
+    ++m_runId; // waiting timers of this run now do nothing
+    m_readyHosts.clear();
+    for (auto& host : m_hosts)
+        host->pending.clear();
+    for (std::size_t i = 0; i < m_targets.size(); ++i) {
+        Target* target = m_targets[i].get();
+        stopTimeout(i);
+        if (QNetworkReply* reply = target->reply) {
+            target->reply = nullptr;
+            reply->disconnect(this);
+            reply->abort();
+            reply->deleteLater();
+        }
+    }
+    m_active = 0;
+    m_manager->clearConnectionCache();
+    emit finished();
+}
+
+void LinkChecker::run(quint64 runId) {
+    if (runId != m_runId)
+        return;
+    // One target per distinct address; items share it.
+    QHash<QString, std::size_t> byKey;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        LinkTarget link = classifyLinkText(m_items[i].url);
+        const QString key =
+            link.kind == LinkTarget::Kind::Invalid ? QStringLiteral("invalid:%1").arg(i) : link.key;
+        auto found = byKey.constFind(key);
+        if (found != byKey.constEnd()) {
+            m_targets[found.value()]->items.push_back(static_cast<int>(i));
+            continue;
+        }
+        auto target = std::make_unique<Target>();
+        target->link = std::move(link);
+        target->items.push_back(static_cast<int>(i));
+        byKey.insert(key, m_targets.size());
+        m_targets.push_back(std::move(target));
+    }
+    m_remaining = m_targets.size();
+    if (m_remaining == 0) {
+        endRun();
+        return;
+    }
+    for (std::size_t t = 0; t < m_targets.size() && runId == m_runId; ++t) {
+        Target& target = *m_targets[t];
+        switch (target.link.kind) {
+        case LinkTarget::Kind::Invalid:
+            finish(t, {LinkStatus::Invalid, 0, {}, {}, "not an address"});
+            break;
+        case LinkTarget::Kind::Skipped:
+            finish(t, {LinkStatus::Skipped, 0, {}, {}, {}});
+            break;
+        case LinkTarget::Kind::LocalFile:
+            if (QFileInfo::exists(target.link.localPath))
+                finish(t, {LinkStatus::Ok, 0, {}, {}, {}});
+            else
+                finish(t, {LinkStatus::Broken, 0, {}, {}, "no such file or folder"});
+            break;
+        case LinkTarget::Kind::Http:
+            if (isReservedUnresolvableHost(target.link.url.host())) {
+                finish(t, {LinkStatus::NoHost, 0, {}, {}, "the host name is reserved as invalid"});
+                break;
+            }
+            target.url = target.link.url;
+            target.host = hostFor(target.url);
+            enqueue(t, false);
+            break;
+        }
+    }
+    if (runId == m_runId)
+        dispatch();
+}
+
+std::size_t LinkChecker::hostFor(const QUrl& url) {
+    const QString name = url.host().toLower();
+    auto found = m_hostIndex.constFind(name);
+    if (found != m_hostIndex.constEnd())
+        return found.value();
+    m_hosts.push_back(std::make_unique<Host>());
+    m_hostIndex.insert(name, m_hosts.size() - 1);
+    return m_hosts.size() - 1;
+}
+
+void LinkChecker::enqueue(std::size_t target, bool front) {
+    Host& host = *m_hosts[m_targets[target]->host];
+    if (front)
+        host.pending.push_front(target);
+    else
+        host.pending.push_back(target);
+    markReady(m_targets[target]->host);
+}
+
+void LinkChecker::markReady(std::size_t index) {
+    Host& host = *m_hosts[index];
+    if (host.inReady || host.pending.empty() || host.active >= m_options.maxPerHost)
+        return;
+    host.inReady = true;
+    m_readyHosts.push_back(index);
+}
+
+void LinkChecker::armHostTimer(std::size_t index, qint64 delayMs) {
+    Host& host = *m_hosts[index];
+    if (host.timerArmed)
+        return;
+    host.timerArmed = true;
+    const quint64 runId = m_runId;
+    QTimer::singleShot(std::chrono::milliseconds(delayMs), this, [this, index, runId] {
+        if (runId != m_runId)
+            return;
+        m_hosts[index]->timerArmed = false;
+        markReady(index);
+        dispatch();
+    });
+}
+
+void LinkChecker::dispatch() {
+    // Starting a request never re-enters here, but a reply may finish at
+    // once (a refused connection); its handler calls dispatch() again.
+    if (m_dispatching)
+        return;
+    m_dispatching = true;
+    const quint64 runId = m_runId;
+    while (runId == m_runId && m_active < m_options.maxConcurrent && !m_readyHosts.empty()) {
+        const std::size_t index = m_readyHosts.front();
+        m_readyHosts.pop_front();
+        Host& host = *m_hosts[index];
+        host.inReady = false;
+        if (host.pending.empty() || host.active >= m_options.maxPerHost)
+            continue;
+        const qint64 now = m_clock.elapsed();
+        if (now < host.nextStartMs) {
+            armHostTimer(index, host.nextStartMs - now);
+            continue;
+        }
+        const std::size_t target = host.pending.front();
+        host.pending.pop_front();
+        ++host.active;
+        ++m_active;
+        host.nextStartMs = now + m_options.hostIntervalMs;
+        startRequest(target);
+        markReady(index); // back of the line: hosts take turns
+    }
+    m_dispatching = false;
+}
+
+void LinkChecker::startRequest(std::size_t index) {
+    Target& target = *m_targets[index];
+    QNetworkRequest request(target.url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
+    request.setRawHeader("Accept", kAccept);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    // No cookie goes out and none is kept.
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+
+    target.timedOut = false;
+    target.headersSeen = false;
+    target.code = 0;
+    target.location = QUrl();
+    target.retryAfter.clear();
+    target.challenge = false;
+    target.tlsReason.clear();
+
+    QNetworkReply* reply = target.useGet ? m_manager->get(request) : m_manager->head(request);
+    target.reply = reply;
+    ++m_requestsSent;
+    target.timerId = startTimer(std::chrono::milliseconds(m_options.timeoutMs));
+    m_timeouts.insert(target.timerId, index);
+    if (target.useGet)
+        connect(reply, &QNetworkReply::metaDataChanged, this, [this, index] { onMetaData(index); });
+    connect(reply, &QNetworkReply::sslErrors, this, [this, index](const QList<QSslError>& errors) {
+        QStringList texts;
+        for (const QSslError& error : errors)
+            texts << error.errorString();
+        m_targets[index]->tlsReason = texts.join(QLatin1String("; "));
+    });
+    connect(reply, &QNetworkReply::finished, this, [this, index] { onFinished(index); });
+}
+
+namespace {
+
+struct HeaderFacts {
+    int code = 0;
+    QUrl location;
+    QByteArray retryAfter;
+    bool challenge = false;
+};
+
+HeaderFacts readHeaders(const QNetworkReply& reply) {
+    HeaderFacts facts;
+    const QVariant code = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!code.isValid())
+        return facts;
+    facts.code = code.toInt();
+    facts.location = reply.attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    for (const auto& pair : reply.rawHeaderPairs()) {
+        if (pair.first.compare("retry-after", Qt::CaseInsensitive) == 0)
+            facts.retryAfter = pair.second;
+        if (isBotChallengeHeader(pair.first, pair.second))
+            facts.challenge = true;
+    }
+    return facts;
+}
+
+} // namespace
+
+void LinkChecker::onMetaData(std::size_t index) {
+    Target& target = *m_targets[index];
+    QNetworkReply* reply = target.reply;
+    if (!reply || target.headersSeen)
+        return;
+    const HeaderFacts facts = readHeaders(*reply);
+    if (facts.code == 0)
+        return;
+    target.headersSeen = true;
+    target.code = facts.code;
+    target.location = facts.location;
+    target.retryAfter = facts.retryAfter;
+    target.challenge = facts.challenge;
+    // The headers are all a check needs: the body is never read.
+    reply->abort();
+}
+
+void LinkChecker::timerEvent(QTimerEvent* event) {
+    const auto found = m_timeouts.constFind(event->timerId());
+    if (found == m_timeouts.constEnd())
+        return QObject::timerEvent(event);
+    const std::size_t index = found.value();
+    stopTimeout(index);
+    Target& target = *m_targets[index];
+    if (!target.reply)
+        return;
+    target.timedOut = true;
+    target.reply->abort();
+}
+
+void LinkChecker::stopTimeout(std::size_t index) {
+    Target& target = *m_targets[index];
+    if (target.timerId == 0)
+        return;
+    killTimer(target.timerId);
+    m_timeouts.remove(target.timerId);
+    target.timerId = 0;
+}
+
+void LinkChecker::onFinished(std::size_t index) {
+    Target& target = *m_targets[index];
+    QNetworkReply* reply = target.reply;
+    if (!reply)
+        return;
+    target.reply = nullptr;
+    stopTimeout(index);
+    reply->disconnect(this);
+    reply->deleteLater();
+    Host& host = *m_hosts[target.host];
+    const std::size_t hostIndex = target.host;
+    --host.active;
+    --m_active;
+
+    if (!target.headersSeen && !target.timedOut) {
+        const HeaderFacts facts = readHeaders(*reply);
+        if (facts.code != 0) {
+            target.headersSeen = true;
+            target.code = facts.code;
+            target.location = facts.location;
+            target.retryAfter = facts.retryAfter;
+            target.challenge = facts.challenge;
+        }
+    }
+    const quint64 runId = m_runId;
+    if (target.headersSeen)
+        handleHttp(index);
+    else if (target.timedOut)
+        handleError(index, QNetworkReply::TimeoutError, QStringLiteral("no answer in time"));
+    else
+        handleError(index, reply->error(), reply->errorString());
+    if (runId != m_runId)
+        return; // the run ended, and a slot may have started the next one
+    markReady(hostIndex);
+    dispatch();
+}
+
+void LinkChecker::handleHttp(std::size_t index) {
+    Target& target = *m_targets[index];
+    const int code = target.code;
+    if (!target.useGet && (code == 405 || code == 501)) {
+        target.useGet = true;
+        enqueue(index, true);
+        return;
+    }
+    if (isRedirectCode(code) && target.location.isValid()) {
+        const QUrl next = target.url.resolved(target.location).adjusted(QUrl::RemoveFragment);
+        target.chain.push_back(toStd(next.toString(QUrl::FullyEncoded)));
+        if (target.firstRedirectCode == 0)
+            target.firstRedirectCode = code;
+        if (!isPermanentRedirect(code))
+            target.allPermanent = false;
+        if (static_cast<int>(target.chain.size()) > m_options.maxRedirects) {
+            finish(index, {LinkStatus::Broken, code, target.chain.back(), target.chain,
+                           "more than " + std::to_string(m_options.maxRedirects) + " redirects"});
+            return;
+        }
+        const QString scheme = next.scheme();
+        if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
+            finish(index, {LinkStatus::Broken, code, target.chain.back(), target.chain,
+                           "redirect to an address that is not http or https"});
+            return;
+        }
+        if (isReservedUnresolvableHost(next.host())) {
+            finish(index, {LinkStatus::NoHost, code, target.chain.back(), target.chain,
+                           "the host name is reserved as invalid"});
+            return;
+        }
+        moveToUrl(index, next);
+        return;
+    }
+    LinkStatus status = statusForHttpCode(code, target.challenge);
+    if (status == LinkStatus::RateLimited && target.rateLimitWaits < m_options.retryAfterTries) {
+        ++target.rateLimitWaits;
+        const qint64 asked = parseRetryAfterMs(target.retryAfter, QDateTime::currentDateTimeUtc())
+                                 .value_or(m_options.retryAfterDefaultMs);
+        const qint64 wait = std::clamp<qint64>(asked, 0, m_options.retryAfterCapMs);
+        // The whole host waits; the other hosts go on.
+        Host& host = *m_hosts[target.host];
+        host.nextStartMs = std::max(host.nextStartMs, m_clock.elapsed() + wait);
+        enqueue(index, true);
+        return;
+    }
+    if (status == LinkStatus::Broken && code >= 500 &&
+        target.transientRetries < kTransientRetries) {
+        retryLater(index);
+        return;
+    }
+    LinkCheckResult result;
+    result.httpCode = code;
+    result.redirectChain = target.chain;
+    if (!target.chain.empty())
+        result.finalUrl = target.chain.back();
+    if (status == LinkStatus::Ok && !target.chain.empty()) {
+        // The code that names the result: the redirect, not the final 200.
+        status = target.allPermanent ? LinkStatus::Moved : LinkStatus::Redirected;
+        result.httpCode = target.firstRedirectCode;
+    }
+    result.status = status;
+    if (code == 429)
+        result.reason = "still too many requests after waiting";
+    finish(index, std::move(result));
+}
+
+void LinkChecker::handleError(std::size_t index, QNetworkReply::NetworkError error,
+                              const QString& text) {
+    Target& target = *m_targets[index];
+    if (error == QNetworkReply::RemoteHostClosedError && !target.useGet) {
+        // Some servers drop a HEAD request; ask again the ordinary way.
+        target.useGet = true;
+        enqueue(index, true);
+        return;
+    }
+    if (isTransientNetworkError(error) && target.transientRetries < kTransientRetries) {
+        retryLater(index);
+        return;
+    }
+    LinkCheckResult result;
+    result.status = statusForNetworkError(error);
+    result.redirectChain = target.chain;
+    if (!target.chain.empty())
+        result.finalUrl = target.chain.back();
+    result.reason = toStd(
+        result.status == LinkStatus::Tls && !target.tlsReason.isEmpty() ? target.tlsReason : text);
+    finish(index, std::move(result));
+}
+
+void LinkChecker::retryLater(std::size_t index) {
+    ++m_targets[index]->transientRetries;
+    const quint64 runId = m_runId;
+    QTimer::singleShot(std::chrono::milliseconds(std::max(0, m_options.retryPauseMs)), this,
+                       [this, index, runId] {
+                           if (runId != m_runId)
+                               return;
+                           enqueue(index, true);
+                           dispatch();
+                       });
+}
+
+void LinkChecker::moveToUrl(std::size_t index, const QUrl& url) {
+    Target& target = *m_targets[index];
+    target.url = url;
+    target.host = hostFor(url);
+    enqueue(index, true);
+}
+
+void LinkChecker::finish(std::size_t index, LinkCheckResult result) {
+    Target& target = *m_targets[index];
+    target.done = true;
+    const quint64 runId = m_runId;
+    for (const int item : target.items) {
+        m_results[static_cast<std::size_t>(item)] = result;
+        m_hasResult[static_cast<std::size_t>(item)] = true;
+        ++m_done;
+        emit resultReady(item, result);
+        if (runId != m_runId)
+            return; // cancelled from a slot
+        emit progress(m_done, static_cast<int>(m_items.size()));
+        if (runId != m_runId)
+            return;
+    }
+    if (--m_remaining == 0)
+        endRun();
+}
+
+void LinkChecker::endRun() {
+    m_running = false;
+    ++m_runId;
+    m_manager->clearConnectionCache();
+    emit finished();
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "LinkCheckItem.h"
+#include "LinkCheckOptions.h"
+#include "LinkCheckResult.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QNetworkReply>
+#include <QObject>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+class QNetworkAccessManager;
+
+// Checks a list of links: HTTP(S) addresses by asking their servers, local
+// files by looking at the disk. Nothing is sent before start(). Each distinct
+// address is asked once however often it appears; every item still gets its
+// own result. Runs in the thread it lives in, on that thread's event loop.
+class LinkChecker : public QObject {
+    Q_OBJECT
+
+public:
+    explicit LinkChecker(QObject* parent = nullptr);
+    ~LinkChecker() override;
+
+    // Starts checking; a run under way is cancelled first. The signals all
+    // come from the event loop, after start() has returned.
+    void start(const std::vector<LinkCheckItem>& items, const LinkCheckOptions& options);
+    // Aborts every request and forgets the waiting ones; finished() follows.
+    void cancel();
+
+    bool isRunning() const { return m_running; }
+    bool wasCancelled() const { return m_cancelled; }
+    // One per item of the last start(); meaningful for the items whose
+    // resultReady() has come (all of them unless cancelled).
+    const std::vector<LinkCheckResult>& results() const { return m_results; }
+    bool hasResult(int index) const {
+        return index >= 0 && static_cast<std::size_t>(index) < m_hasResult.size() &&
+               m_hasResult[static_cast<std::size_t>(index)];
+    }
+    // HTTP requests sent during the last run, retries included.
+    int requestsSent() const { return m_requestsSent; }
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+signals:
+    void progress(int done, int total);
+    void resultReady(int index, const LinkCheckResult& result);
+    void finished();
+
+private:
+    struct Target;
+    struct Host;
+
+    void run(quint64 runId);
+    void enqueue(std::size_t target, bool front);
+    void markReady(std::size_t host);
+    void dispatch();
+    void armHostTimer(std::size_t host, qint64 delayMs);
+    void startRequest(std::size_t target);
+    void onMetaData(std::size_t target);
+    void onFinished(std::size_t target);
+    void stopTimeout(std::size_t target);
+    void handleHttp(std::size_t target);
+    void handleError(std::size_t target, QNetworkReply::NetworkError error, const QString& text);
+    void retryLater(std::size_t target);
+    void moveToUrl(std::size_t target, const QUrl& url);
+    void finish(std::size_t target, LinkCheckResult result);
+    void endRun();
+    std::size_t hostFor(const QUrl& url);
+
+    QNetworkAccessManager* m_manager = nullptr;
+    LinkCheckOptions m_options;
+    std::vector<LinkCheckItem> m_items;
+    std::vector<LinkCheckResult> m_results;
+    std::vector<bool> m_hasResult;
+    std::vector<std::unique_ptr<Target>> m_targets;
+    std::vector<std::unique_ptr<Host>> m_hosts;
+    QHash<QString, std::size_t> m_hostIndex;
+    QHash<int, std::size_t> m_timeouts; // timer id -> target
+    std::deque<std::size_t> m_readyHosts;
+    QElapsedTimer m_clock;
+    QByteArray m_userAgent;
+    quint64 m_runId = 0;
+    std::size_t m_remaining = 0;
+    int m_done = 0;
+    int m_active = 0;
+    int m_requestsSent = 0;
+    bool m_running = false;
+    bool m_cancelled = false;
+    bool m_dispatching = false;
+};

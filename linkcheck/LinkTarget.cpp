@@ -1,0 +1,63 @@
+#include "LinkTarget.h"
+
+namespace {
+
+bool isHttpScheme(const QString& scheme) {
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+} // namespace
+
+LinkTarget classifyLinkText(std::string_view text) {
+    LinkTarget target;
+    const QString trimmed =
+        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).trimmed();
+    if (trimmed.isEmpty())
+        return target;
+    if (trimmed.startsWith(QLatin1Char('/')) && !trimmed.startsWith(QLatin1String("//"))) {
+        target.kind = LinkTarget::Kind::LocalFile;
+        target.localPath = trimmed;
+        target.key = QLatin1String("file:") + trimmed;
+        return target;
+    }
+    // Tolerant parsing, as a browser reads a link: a space in the path is
+    // taken as %20, but a broken host or a missing scheme is not an address.
+    const QUrl url(trimmed, QUrl::TolerantMode);
+    if (!url.isValid() || url.scheme().isEmpty() || url.isRelative())
+        return target;
+    const QString scheme = url.scheme();
+    if (isHttpScheme(scheme)) {
+        if (url.host().isEmpty())
+            return target;
+        target.kind = LinkTarget::Kind::Http;
+        target.url = url.adjusted(QUrl::RemoveFragment);
+        target.key = target.url.toString(QUrl::FullyEncoded);
+        return target;
+    }
+    if (scheme == QLatin1String("file")) {
+        const QString host = url.host();
+        if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0) {
+            target.kind = LinkTarget::Kind::Skipped;
+            target.key = url.toString(QUrl::FullyEncoded);
+            return target;
+        }
+        target.kind = LinkTarget::Kind::LocalFile;
+        QUrl local = url;
+        local.setHost(QString());
+        target.localPath = local.toLocalFile();
+        if (target.localPath.isEmpty())
+            target.localPath = QLatin1String("/");
+        target.key = QLatin1String("file:") + target.localPath;
+        return target;
+    }
+    target.kind = LinkTarget::Kind::Skipped;
+    target.key = trimmed;
+    return target;
+}
+
+bool isReservedUnresolvableHost(const QString& host) {
+    QString name = host.toLower();
+    if (name.endsWith(QLatin1Char('.')))
+        name.chop(1);
+    return name == QLatin1String("invalid") || name.endsWith(QLatin1String(".invalid"));
+}
