@@ -42,6 +42,44 @@ QString text(QDialog& dlg, const char* name) {
     return child<QLineEdit>(dlg, name)->text();
 }
 
+// The entry points on values held by the caller: changed only on OK.
+bool pickFont(QWidget* window, int points, std::string& face, std::int32_t& style,
+              RgbColor& color) {
+    const auto chosen = FontDialog::pick(window, points, {face, style, color});
+    if (chosen) {
+        face = chosen->face;
+        style = chosen->style;
+        color = chosen->color;
+    }
+    return chosen.has_value();
+}
+
+bool editLink(std::string& description, std::string& url) {
+    const auto values = LinkDialog::edit(nullptr, {description, url});
+    if (values) {
+        description = values->description;
+        url = values->url;
+    }
+    return values.has_value();
+}
+
+bool editGroup(LinkGroup& group) {
+    const auto values = GroupDialog::edit(nullptr, GroupDialog::Values::fromGroup(group));
+    if (values)
+        values->applyTo(group);
+    return values.has_value();
+}
+
+bool editColors(RgbColor& background, RgbColor& link, RgbColor& visited) {
+    const auto values = PageColorsDialog::edit(nullptr, {background, link, visited});
+    if (values) {
+        background = values->background;
+        link = values->link;
+        visited = values->visitedLink;
+    }
+    return values.has_value();
+}
+
 } // namespace
 
 class TestDialogs : public QObject {
@@ -130,7 +168,7 @@ private slots:
         QString title;
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
-            auto* styles = child<QListWidget>(dlg, "ctl1137");
+            auto* styles = child<QListWidget>(dlg, "styleList");
             shownRow = styles->currentRow();
             styles->setCurrentRow(chosenRow);
             return int(QDialog::Accepted);
@@ -148,7 +186,7 @@ private slots:
         RgbColor color = 0;
         int weight = 0;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            child<QListWidget>(dlg, "ctl1137")->setCurrentRow(3);
+            child<QListWidget>(dlg, "styleList")->setCurrentRow(3);
             weight = static_cast<FontDialog&>(dlg).chosenWeight();
             return int(QDialog::Accepted);
         });
@@ -180,7 +218,7 @@ private slots:
         QString shownText;
         int count = 0;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            auto* colors = child<QComboBox>(dlg, "ctl1139");
+            auto* colors = child<QComboBox>(dlg, "colorList");
             shownText = colors->currentText();
             count = colors->count();
             if (!choose.isEmpty())
@@ -219,7 +257,7 @@ private slots:
         RgbColor color = 0;
         QString picked;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            auto* list = child<QListWidget>(dlg, "ctl1136");
+            auto* list = child<QListWidget>(dlg, "faceList");
             for (int i = 1; i < list->count(); ++i) {
                 if (QString::compare(list->item(i - 1)->text(), list->item(i)->text(),
                                      Qt::CaseInsensitive) > 0)
@@ -241,9 +279,9 @@ private slots:
         std::int32_t style = 3;
         RgbColor color = 0x123456;
         m_ui->setNextDialog([](QDialog& dlg) {
-            setText(dlg, "ctl1136Edit", QStringLiteral("Other"));
-            child<QListWidget>(dlg, "ctl1137")->setCurrentRow(0);
-            child<QComboBox>(dlg, "ctl1139")->setCurrentIndex(0);
+            setText(dlg, "faceEdit", QStringLiteral("Other"));
+            child<QListWidget>(dlg, "styleList")->setCurrentRow(0);
+            child<QComboBox>(dlg, "colorList")->setCurrentIndex(0);
             return int(QDialog::Rejected);
         });
         QVERIFY(!pickFont(nullptr, 32, face, style, color));
@@ -275,13 +313,14 @@ private slots:
         std::string address = "http://old/";
         QString shownDesc, shownUrl;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            shownDesc = text(dlg, "ctl1001");
-            shownUrl = text(dlg, "ctl1003");
-            child<QLineEdit>(dlg, "ctl1001")->setText(fromCp1252(description.toStdString()));
-            child<QLineEdit>(dlg, "ctl1003")->setText(fromCp1252(url.toStdString()));
+            shownDesc = text(dlg, "descriptionEdit");
+            shownUrl = text(dlg, "urlEdit");
+            child<QLineEdit>(dlg, "descriptionEdit")
+                ->setText(fromCp1252(description.toStdString()));
+            child<QLineEdit>(dlg, "urlEdit")->setText(fromCp1252(url.toStdString()));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
-        QCOMPARE(LinkDialog::edit(nullptr, desc, address), ok);
+        QCOMPARE(editLink(desc, address), ok);
         QCOMPARE(shownDesc, QStringLiteral("Old description"));
         QCOMPARE(shownUrl, QStringLiteral("http://old/"));
         if (ok) {
@@ -325,30 +364,30 @@ private slots:
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
             flags = dlg.windowFlags();
-            shown << text(dlg, "ctl1000") << text(dlg, "ctl1013");
-            setText(dlg, "ctl1000", QStringLiteral("New title"));
+            shown << text(dlg, "titleEdit") << text(dlg, "bulletEdit");
+            setText(dlg, "titleEdit", QStringLiteral("New title"));
             if (pickFont)
-                click(dlg, "ctl1005");
+                click(dlg, "fontButton");
             if (!browsed.isEmpty()) {
-                click(dlg, "ctl1014");
-                shown << text(dlg, "ctl1013");
+                click(dlg, "browseButton");
+                shown << text(dlg, "bulletEdit");
             }
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (pickFont) {
             m_ui->setNextDialog([&](QDialog& dlg) {
                 auto& font = static_cast<FontDialog&>(dlg);
-                fontHeight = font.m_height;
-                setText(dlg, "ctl1136Edit", QStringLiteral("Courier"));
-                child<QListWidget>(dlg, "ctl1137")->setCurrentRow(2);
-                child<QComboBox>(dlg, "ctl1139")->setCurrentIndex(4); // Navy
+                fontHeight = font.sampleHeight();
+                setText(dlg, "faceEdit", QStringLiteral("Courier"));
+                child<QListWidget>(dlg, "styleList")->setCurrentRow(2);
+                child<QComboBox>(dlg, "colorList")->setCurrentIndex(4); // Navy
                 return int(QDialog::Accepted);
             });
         }
         if (!browsed.isEmpty())
             m_ui->setNextFileName(browsed);
 
-        QCOMPARE(GroupDialog::edit(nullptr, group), ok);
+        QCOMPARE(editGroup(group), ok);
         QCOMPARE(title, QStringLiteral("Group Properties"));
         QVERIFY(!(flags & Qt::WindowCloseButtonHint));
         QVERIFY(!(flags & Qt::WindowSystemMenuHint));
@@ -380,47 +419,49 @@ private slots:
         LinkGroup group;
         group.m_bullet = "typed by hand.png";
         m_ui->setNextDialog([](QDialog& dlg) {
-            click(dlg, "ctl1014");
+            click(dlg, "browseButton");
             return int(QDialog::Accepted);
         });
         m_ui->setNextFileName(QString());
-        QVERIFY(GroupDialog::edit(nullptr, group));
+        QVERIFY(editGroup(group));
         QCOMPARE(group.m_bullet, std::string("typed by hand.png"));
     }
 
     // --- colours ---
 
     void colors_data() {
-        QTest::addColumn<int>("swatch"); // 0 none, 1017..1019
+        QTest::addColumn<QByteArray>("swatch"); // empty: none clicked
         QTest::addColumn<bool>("chooserOk");
         QTest::addColumn<bool>("ok");
-        QTest::newRow("OK without change") << 0 << false << true;
-        QTest::newRow("background red, cancel") << 1017 << true << false;
-        QTest::newRow("background red, OK") << 1017 << true << true;
-        QTest::newRow("link red, OK") << 1018 << true << true;
-        QTest::newRow("visited red, OK") << 1019 << true << true;
-        QTest::newRow("chooser cancelled, OK") << 1017 << false << true;
+        QTest::newRow("OK without change") << QByteArray() << false << true;
+        QTest::newRow("background red, cancel") << QByteArray("backgroundSwatch") << true << false;
+        QTest::newRow("background red, OK") << QByteArray("backgroundSwatch") << true << true;
+        QTest::newRow("link red, OK") << QByteArray("linkSwatch") << true << true;
+        QTest::newRow("visited red, OK") << QByteArray("visitedLinkSwatch") << true << true;
+        QTest::newRow("chooser cancelled, OK") << QByteArray("backgroundSwatch") << false << true;
     }
     void colors() {
-        QFETCH(int, swatch);
+        QFETCH(QByteArray, swatch);
         QFETCH(bool, chooserOk);
         QFETCH(bool, ok);
         RgbColor background = 0xFFFFFF, link = 0, visited = 0x800000;
         QString title;
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
-            if (swatch)
-                click(dlg, QByteArray("ctl" + QByteArray::number(swatch)).constData());
+            if (!swatch.isEmpty())
+                click(dlg, swatch.constData());
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
-        if (swatch)
+        if (!swatch.isEmpty())
             m_ui->setNextColor(chooserOk ? std::optional<QColor>(QColor(255, 0, 0)) : std::nullopt);
-        QCOMPARE(PageColorsDialog::edit(nullptr, background, link, visited), ok);
+        QCOMPARE(editColors(background, link, visited), ok);
         QCOMPARE(title, QStringLiteral("Colors"));
         const bool changed = ok && chooserOk;
-        QCOMPARE(background, changed && swatch == 1017 ? RgbColor(0x0000FF) : RgbColor(0xFFFFFF));
-        QCOMPARE(link, changed && swatch == 1018 ? RgbColor(0x0000FF) : RgbColor(0));
-        QCOMPARE(visited, changed && swatch == 1019 ? RgbColor(0x0000FF) : RgbColor(0x800000));
+        QCOMPARE(background,
+                 changed && swatch == "backgroundSwatch" ? RgbColor(0x0000FF) : RgbColor(0xFFFFFF));
+        QCOMPARE(link, changed && swatch == "linkSwatch" ? RgbColor(0x0000FF) : RgbColor(0));
+        QCOMPARE(visited, changed && swatch == "visitedLinkSwatch" ? RgbColor(0x0000FF)
+                                                                   : RgbColor(0x800000));
     }
 
     void swatchDrawing() {
@@ -484,14 +525,16 @@ private slots:
         }
         help::setHelpDirectory(dir.path());
         m_ui->setBrowserResult(launched);
-        std::unique_ptr<QDialog> dlg;
+        m_ui->setNextDialog([](QDialog& dlg) {
+            click(dlg, "helpButton");
+            return int(QDialog::Rejected);
+        });
         if (which == 0)
-            dlg = std::make_unique<LinkDialog>();
+            QVERIFY(!LinkDialog::edit(nullptr, {}));
         else if (which == 1)
-            dlg = std::make_unique<GroupDialog>();
+            QVERIFY(!GroupDialog::edit(nullptr, {}));
         else
-            dlg = std::make_unique<PageColorsDialog>();
-        click(*dlg, "ctl3");
+            QVERIFY(!PageColorsDialog::edit(nullptr, {}));
         help::setHelpDirectory(QString());
         QCOMPARE(m_ui->opened, QStringList{dir.filePath(help::pageForContext(context))});
         QCOMPARE(m_ui->messages.size(), launched ? 0 : 1);
