@@ -215,9 +215,11 @@ void ProjectForm::placeControls() {
     m_groupsPicture->setGeometry(px(7, 73, 15, 10));
     m_pageBox->setGeometry(px(26, 0, 345, 69));
     m_groupsBox->setGeometry(px(26, 69, 345, 98));
-    m_titleLabel->setGeometry(px(30, 9, 45, 8));
-    m_imageLabel->setGeometry(px(30, 40, 50, 8));
-    m_columnsLabel->setGeometry(px(30, 55, 50, 8));
+    // Each label spans its field's height, so that its text (centred
+    // vertically) stands on the field's text line.
+    m_titleLabel->setGeometry(px(30, 7, 45, 14));
+    m_imageLabel->setGeometry(px(30, 37, 50, 14));
+    m_columnsLabel->setGeometry(px(30, 52, 50, 14));
     m_titleEdit->setGeometry(px(82, 7, 233, 14));
     m_subtitleEdit->setGeometry(px(82, 22, 233, 14));
     m_fontButton->setGeometry(px(319, 7, 43, 14));
@@ -237,10 +239,27 @@ void ProjectForm::placeControls() {
     const int listTop = std::max(list.top(), tabArea.top() + tabHeight + 4);
     list.setTop(listTop);
     list.setBottom(std::max(list.bottom(), listTop + 3 * baseY));
+
+    // The buttons beside the list share one width and keep their right
+    // edge; when a text needs more room they grow to the left and the list
+    // gives way.
+    int sideWidth = 0;
+    for (const QPushButton* button : {m_propertiesButton, m_moveUpButton, m_moveDownButton})
+        sideWidth = std::max(sideWidth, button->sizeHint().width());
+    auto sideButton = [&](QPushButton* button, QRect place) {
+        place.setLeft(place.right() + 1 - std::max(place.width(), sideWidth));
+        place.setHeight(std::max(place.height(), button->sizeHint().height()));
+        button->setGeometry(place);
+        list.setRight(std::min(list.right(), place.left() - baseY / 4 - 1));
+    };
+    // Properties stands level with the top of the list, clear of the panel's
+    // border.
+    QRect properties = px(319, 94, 43, 14);
+    properties.moveTop(listTop);
+    sideButton(m_propertiesButton, properties);
+    sideButton(m_moveUpButton, px(319, 129, 43, 14));
+    sideButton(m_moveDownButton, px(319, 146, 43, 14));
     m_list->setGeometry(list);
-    m_propertiesButton->setGeometry(px(319, 94, 43, 14).translated(0, listTop - list.top()));
-    m_moveUpButton->setGeometry(px(319, 129, 43, 14));
-    m_moveDownButton->setGeometry(px(319, 146, 43, 14));
 
     const QRect form = px(kForm.x(), kForm.y(), kForm.width(), kForm.height());
     const int bottom = std::max(form.height(), m_tabPanel->geometry().bottom() + baseY / 2);

@@ -399,9 +399,10 @@ private slots:
             QCOMPARE(fontHeight, ::pointSizeToHeight(static_cast<QWidget*>(nullptr), 14));
         if (!browsed.isEmpty()) {
             QCOMPARE(m_ui->fileDialogs.size(), 1);
-            QCOMPARE(m_ui->fileDialogs[0].filters,
-                     QStringList({"GIF (*.gif)", "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)",
-                                  "All (*.*)"}));
+            QCOMPARE(
+                m_ui->fileDialogs[0].filters,
+                QStringList({"Images (*.png *.jpg *.jpeg *.gif *.svg *.webp *.bmp)", "GIF (*.gif)",
+                             "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)", "All (*.*)"}));
         }
         if (!ok) {
             QCOMPARE(group, before);

@@ -225,8 +225,8 @@ void TestFormView::editsModify() {
         QTest::mouseClick(f.view.findChild<QWidget*>("browseButton"), Qt::LeftButton);
         QCOMPARE(f.view.topImageEdit()->text(), QString("/pictures/top.jpg"));
         QCOMPARE(f.ui.fileDialogs.at(0).filters,
-                 QStringList({"GIF (*.gif)", "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)",
-                              "All (*.*)"}));
+                 QStringList({"Images (*.png *.jpg *.jpeg *.gif *.svg *.webp *.bmp)", "GIF (*.gif)",
+                              "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)", "All (*.*)"}));
     }
     QVERIFY(f.doc.isModified());
 
