@@ -71,6 +71,10 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     styleLabel->setBuddy(m_styleList);
     auto* colorLabel = new QLabel(QStringLiteral("&Color:"), this);
     colorLabel->setBuddy(m_colorList);
+    // Lists do not take their names from a label: give them their labels'.
+    // (A combo box is heard by its current entry and its label.)
+    m_faceList->setAccessibleName(QStringLiteral("Font"));
+    m_styleList->setAccessibleName(QStringLiteral("Font Style"));
 
     auto* sampleBox = new QGroupBox(QStringLiteral("Sample"), this);
     sampleBox->setObjectName(QStringLiteral("sampleBox"));

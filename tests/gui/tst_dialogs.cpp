@@ -1,15 +1,19 @@
 #include "dialogs/ColorPicker.h"
 #include "dialogs/ColorSwatchButton.h"
+#include "dialogs/DialogUnits.h"
 #include "dialogs/FontDialog.h"
 #include "dialogs/FontRules.h"
 #include "dialogs/GroupDialog.h"
 #include "dialogs/LinkDialog.h"
 #include "dialogs/PageColorsDialog.h"
 #include "gui/HelpLauncher.h"
+#include "gui/ImageFilters.h"
 #include "gui/QtText.h"
 #include "support/FakeUiServices.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QImage>
@@ -17,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
@@ -274,6 +279,217 @@ private slots:
         QCOMPARE(QString::fromLatin1(face.c_str()), picked);
     }
 
+    void styleCodeRules_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("weight");
+        QTest::addColumn<bool>("italic");
+        QTest::newRow("0 regular") << 0 << 400 << false;
+        QTest::newRow("1 bold") << 1 << 700 << false;
+        QTest::newRow("2 italic") << 2 << 400 << true;
+        QTest::newRow("3 bold italic") << 3 << 700 << true;
+        QTest::newRow("4 unknown") << 4 << 400 << false;
+        QTest::newRow("7 unknown") << 7 << 400 << false;
+        QTest::newRow("-1 unknown") << -1 << 400 << false;
+    }
+    void styleCodeRules() {
+        QFETCH(int, style);
+        QFETCH(int, weight);
+        QFETCH(bool, italic);
+        QCOMPARE(weightFromStyleCode(style), weight);
+        QCOMPARE(italicFromStyleCode(style), italic);
+    }
+
+    void fontPickerUnknownStyleIsRegular_data() {
+        QTest::addColumn<int>("start");
+        QTest::newRow("7") << 7;
+        QTest::newRow("4") << 4;
+        QTest::newRow("-1") << -1;
+    }
+    void fontPickerUnknownStyleIsRegular() {
+        QFETCH(int, start);
+        std::string face = "Arial";
+        std::int32_t style = start;
+        RgbColor color = 0;
+        QString shown;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            shown = child<QListWidget>(dlg, "styleList")->currentItem()->text();
+            return int(QDialog::Accepted);
+        });
+        QVERIFY(pickFont(nullptr, 14, face, style, color));
+        QCOMPARE(shown, QStringLiteral("Regular"));
+        QCOMPARE(style, 0);
+    }
+
+    void fontPickerFaceAtMost31_data() {
+        QTest::addColumn<bool>("typed"); // else chosen from the list
+        QTest::newRow("typed") << true;
+        QTest::newRow("chosen") << false;
+    }
+    void fontPickerFaceAtMost31() {
+        QFETCH(bool, typed);
+        const QString longFace = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcd");
+        std::string face = "Arial";
+        std::int32_t style = 0;
+        RgbColor color = 0;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            auto* edit = child<QLineEdit>(dlg, "faceEdit");
+            if (typed) {
+                edit->clear();
+                QTest::keyClicks(edit, longFace);
+            } else {
+                auto* list = child<QListWidget>(dlg, "faceList");
+                list->addItem(longFace);
+                list->setCurrentRow(list->count() - 1);
+            }
+            return int(QDialog::Accepted);
+        });
+        QVERIFY(pickFont(nullptr, 14, face, style, color));
+        QCOMPARE(QString::fromStdString(face), longFace.left(31));
+    }
+
+    void fontPickerSizeAndPlace() {
+        QWidget window;
+        window.setGeometry(200, 150, 640, 420);
+        auto* inside = new QWidget(&window);
+        inside->setGeometry(10, 300, 50, 50);
+        QSize size, expected;
+        QPoint centre;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            dlg.show();
+            size = dlg.size();
+            expected = DialogUnits(dlg.font()).size(266, 138);
+            centre = dlg.frameGeometry().center();
+            return int(QDialog::Rejected);
+        });
+        std::string face = "Arial";
+        std::int32_t style = 0;
+        RgbColor color = 0;
+        QVERIFY(!pickFont(inside, 14, face, style, color));
+        QCOMPARE(size, expected);
+        // Within what a window frame may add on one side.
+        QVERIFY2((centre - window.geometry().center()).manhattanLength() <= 8,
+                 qPrintable(QStringLiteral("centre %1,%2").arg(centre.x()).arg(centre.y())));
+    }
+
+    // --- one-line fields ---
+
+    void singleLineFields_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<int>("cursor"); // where the paste goes in "Old"
+        QTest::addColumn<QString>("result");
+        const QString lines = QStringLiteral("first\tpart\r\nsecond\nthird");
+        QTest::newRow("link description")
+            << "link" << QByteArray("descriptionEdit") << lines << 3 << "Oldfirst part";
+        QTest::newRow("link url") << "link" << QByteArray("urlEdit") << lines << 3
+                                  << "Oldfirst part";
+        QTest::newRow("group title, middle")
+            << "group" << QByteArray("titleEdit") << QStringLiteral("a\tb\nc") << 1 << "Oa bld";
+        QTest::newRow("group bullet, leading break")
+            << "group" << QByteArray("bulletEdit") << QStringLiteral("\nx") << 3 << "Old";
+        QTest::newRow("one line unchanged")
+            << "link" << QByteArray("urlEdit") << QStringLiteral("plain") << 0 << "plainOld";
+    }
+    void singleLineFields() {
+        QFETCH(QString, dialog);
+        QFETCH(QByteArray, field);
+        QFETCH(QString, pasted);
+        QFETCH(int, cursor);
+        QFETCH(QString, result);
+        QApplication::clipboard()->setText(pasted);
+        QString shown;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            auto* edit = child<QLineEdit>(dlg, field.constData());
+            edit->setText(QStringLiteral("Old"));
+            edit->setCursorPosition(cursor);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            shown = edit->text();
+            return int(QDialog::Rejected);
+        });
+        if (dialog == QLatin1String("link"))
+            QVERIFY(!LinkDialog::edit(nullptr, {}));
+        else
+            QVERIFY(!GroupDialog::edit(nullptr, {}));
+        QCOMPARE(shown, result);
+    }
+
+    void storedLineBreaksShownAsTheyAre() {
+        // A value read from a project is shown whole; only new input is cut.
+        QString shown;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            shown = text(dlg, "descriptionEdit");
+            return int(QDialog::Accepted);
+        });
+        const auto values = LinkDialog::edit(nullptr, {"two\nlines", "http://x/"});
+        QCOMPARE(shown, QStringLiteral("two\nlines"));
+        QVERIFY(values);
+        QCOMPARE(values->description, std::string("two\nlines"));
+    }
+
+    void groupFieldsOpenAtTheirBeginning() {
+        const std::string longText(300, 'x');
+        int titleCursor = -1, bulletCursor = -1;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            titleCursor = child<QLineEdit>(dlg, "titleEdit")->cursorPosition();
+            bulletCursor = child<QLineEdit>(dlg, "bulletEdit")->cursorPosition();
+            return int(QDialog::Rejected);
+        });
+        GroupDialog::Values start;
+        start.title = longText;
+        start.bullet = "/pictures/" + longText + ".gif";
+        QVERIFY(!GroupDialog::edit(nullptr, start));
+        QCOMPARE(titleCursor, 0);
+        QCOMPARE(bulletCursor, 0);
+    }
+
+    // --- names for screen readers ---
+
+    void accessibleNames_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QByteArray>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("link description")
+            << "link" << QByteArray("descriptionEdit") << "Description:";
+        QTest::newRow("link url") << "link" << QByteArray("urlEdit") << "URL:";
+        QTest::newRow("group title") << "group" << QByteArray("titleEdit") << "Title:";
+        QTest::newRow("group bullet") << "group" << QByteArray("bulletEdit") << "Bullet Image:";
+        QTest::newRow("background") << "colors" << QByteArray("backgroundSwatch") << "Background";
+        QTest::newRow("unvisited") << "colors" << QByteArray("linkSwatch") << "Unvisited Links";
+        QTest::newRow("visited") << "colors" << QByteArray("visitedLinkSwatch") << "Visited Links";
+        QTest::newRow("font face") << "font" << QByteArray("faceEdit") << "Font:";
+        QTest::newRow("font style") << "font" << QByteArray("styleList") << "Font Style";
+        QTest::newRow("font list") << "font" << QByteArray("faceList") << "Font";
+    }
+    void accessibleNames() {
+        QFETCH(QString, dialog);
+        QFETCH(QByteArray, control);
+        QFETCH(QString, name);
+        QString heard = QStringLiteral("(no interface)");
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            QWidget* w = child<QWidget>(dlg, control.constData());
+            if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w))
+                heard = iface->text(QAccessible::Name);
+            return int(QDialog::Rejected);
+        });
+        if (dialog == QLatin1String("link"))
+            QVERIFY(!LinkDialog::edit(nullptr, {}));
+        else if (dialog == QLatin1String("group"))
+            QVERIFY(!GroupDialog::edit(nullptr, {}));
+        else if (dialog == QLatin1String("colors"))
+            QVERIFY(!PageColorsDialog::edit(nullptr, {}));
+        else
+            QVERIFY(!FontDialog::pick(nullptr, 14, {}));
+        QCOMPARE(heard, name);
+    }
+
+    void imageFiltersStartWithEveryPictureType() {
+        const QStringList filters = imageFileFilters();
+        const QString all = QStringLiteral("Images (*.png *.jpg *.jpeg *.gif *.svg *.webp *.bmp)");
+        QCOMPARE(filters.value(0), all);
+        QCOMPARE(toQtNameFilter(all), all);
+    }
+
     void fontPickerCancelChangesNothing() {
         std::string face = "Verdana";
         std::int32_t style = 3;
@@ -463,6 +679,30 @@ private slots:
         QCOMPARE(link, changed && swatch == "linkSwatch" ? RgbColor(0x0000FF) : RgbColor(0));
         QCOMPARE(visited, changed && swatch == "visitedLinkSwatch" ? RgbColor(0x0000FF)
                                                                    : RgbColor(0x800000));
+    }
+
+    void swatchFocusMark() {
+        RgbColor color = 0x00FF00;
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* other = new QLineEdit(&window);
+        auto* button = new ColorSwatchButton(&color, &window);
+        layout->addWidget(other);
+        layout->addWidget(button);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus();
+        const QImage unfocused = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        QVERIFY(button->hasFocus());
+        const QImage focused = button->grab().toImage();
+        QVERIFY(focused != unfocused);
+        // The mark stays off the frame and the colour.
+        const QRect r = button->rect();
+        QCOMPARE(focused.pixelColor(r.center()), QColor(0, 255, 0));
+        QCOMPARE(focused.pixelColor(r.left(), r.center().y()),
+                 unfocused.pixelColor(r.left(), r.center().y()));
     }
 
     void swatchDrawing() {
