@@ -1,7 +1,6 @@
 #include "dialogs/SingleLineValidator.h"
 
 #include <QLineEdit>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -20,21 +19,23 @@ QValidator::State SingleLineValidator::validate(QString& input, int& pos) const 
     if (m_passThrough)
         return Acceptable;
 
-    // The part that differs from the text before the change is what was
-    // just put in; the unchanged head and tail stay as they are.
-    const qsizetype shorter = std::min(input.size(), m_previous.size());
+    // What was just put in ends at the cursor; the text after the cursor
+    // and the unchanged head before it were there already and stay as they
+    // are.
+    const qsizetype cursor = std::clamp<qsizetype>(pos, 0, input.size());
+    const qsizetype tail = input.size() - cursor;
+    const qsizetype headLimit = std::min(cursor, std::max<qsizetype>(0, m_previous.size() - tail));
     qsizetype head = 0;
-    while (head < shorter && input[head] == m_previous[head])
+    while (head < headLimit && input[head] == m_previous[head])
         ++head;
-    qsizetype tail = 0;
-    while (tail < shorter - head &&
-           input[input.size() - 1 - tail] == m_previous[m_previous.size() - 1 - tail])
-        ++tail;
-    QString added = input.mid(head, input.size() - head - tail);
-    const qsizetype lineEnd = added.indexOf(QRegularExpression(QStringLiteral("[\r\n]")));
-    if (lineEnd >= 0 || added.contains(QLatin1Char('\t'))) {
-        if (lineEnd >= 0)
-            added.truncate(lineEnd);
+    QString added = input.mid(head, cursor - head);
+    const auto lineEnd = std::find_if(added.cbegin(), added.cend(), [](QChar c) {
+        return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+    });
+    const bool cut = lineEnd != added.cend();
+    if (cut || added.contains(QLatin1Char('\t'))) {
+        if (cut)
+            added.truncate(lineEnd - added.cbegin());
         added.replace(QLatin1Char('\t'), QLatin1Char(' '));
         input = input.left(head) + added + input.right(tail);
         pos = static_cast<int>(head + added.size());

@@ -388,6 +388,8 @@ private slots:
             << "group" << QByteArray("titleEdit") << QStringLiteral("a\tb\nc") << 1 << "Oa bld";
         QTest::newRow("group bullet, leading break")
             << "group" << QByteArray("bulletEdit") << QStringLiteral("\nx") << 3 << "Old";
+        QTest::newRow("pasted text like the text after it")
+            << "link" << QByteArray("urlEdit") << QStringLiteral("ld\nld") << 1 << "Oldld";
         QTest::newRow("one line unchanged")
             << "link" << QByteArray("urlEdit") << QStringLiteral("plain") << 0 << "plainOld";
     }
