@@ -330,9 +330,9 @@ void MainWindow::updateRecentFileMenu() {
     bool ended = false;
     for (int i = 0; i < m_recentActions.size(); ++i) {
         QAction* action = m_recentActions[i];
-        std::string name;
-        if (!ended && i < list.size() && list.displayName(name, i, cur)) {
-            QString shown = QFile::decodeName(QByteArray::fromStdString(name));
+        const auto name = ended ? std::nullopt : list.displayName(i, cur);
+        if (name) {
+            QString shown = QFile::decodeName(QByteArray::fromStdString(*name));
             shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
             action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
             action->setEnabled(true);

@@ -56,18 +56,16 @@ std::string abbreviatePath(const std::string& path, int maxLength) {
     return path.substr(0, volEnd) + "/..." + path.substr(cur);
 }
 
-bool RecentFileList::displayName(std::string& name, int index, const std::string& curDir,
-                                 int maxLength) const {
+std::optional<std::string> RecentFileList::displayName(int index, const std::string& curDir,
+                                                       int maxLength) const {
     if (index < 0 || index >= size() || m_names[static_cast<size_t>(index)].empty())
-        return false;
+        return std::nullopt;
     const std::string& path = m_names[static_cast<size_t>(index)];
     const size_t slash = path.rfind('/');
     const size_t dirLen = slash == std::string::npos ? 0 : slash + 1;
     if (dirLen == curDir.size() && path.compare(0, dirLen, curDir) == 0)
-        name = path.substr(dirLen);
-    else
-        name = abbreviatePath(path, maxLength);
-    return true;
+        return path.substr(dirLen);
+    return abbreviatePath(path, maxLength);
 }
 
 void RecentFileList::readList(const SettingsFile& ini) {

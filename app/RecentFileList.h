@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,9 @@ public:
     // The menu name of an entry: the file name alone when the file lies in
     // curDir (a folder ending in '/'), otherwise the path shortened to at most
     // maxLength characters by replacing folders in the middle with "...".
-    // Returns false for an empty slot.
-    bool displayName(std::string& name, int index, const std::string& curDir,
-                     int maxLength = 30) const;
+    // Nothing for an empty slot.
+    std::optional<std::string> displayName(int index, const std::string& curDir,
+                                           int maxLength = 30) const;
 
     // Missing keys give empty slots.
     void readList(const SettingsFile& ini);

@@ -42,14 +42,17 @@ bool isUrlLine(std::string_view line) {
     return hasUrlPrefix(line.substr(start));
 }
 
-int parseUrlText(std::string_view text, bool testMode, std::vector<Link>* links) {
-    int result = 0;
+namespace {
+
+// Calls onLine for each URL line at the start of text until it returns false
+// or the URL lines end.
+template <typename OnLine> void forEachUrlLine(std::string_view text, OnLine onLine) {
     size_t p = 0;
     for (;;) {
         while (p < text.size() && isSpace(text[p]))
             ++p;
         if (p >= text.size())
-            break;
+            return;
 
         size_t end = text.find('\n', p);
         if (end == std::string_view::npos)
@@ -58,25 +61,36 @@ int parseUrlText(std::string_view text, bool testMode, std::vector<Link>* links)
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
 
-        if (!hasUrlPrefix(line))
-            break;
-        if (testMode)
-            return 1;
-
-        if (links) {
-            size_t tab = line.find('\t');
-            if (tab != std::string_view::npos) {
-                links->emplace_back(std::string(line.substr(tab + 1)),
-                                    std::string(line.substr(0, tab)));
-            } else {
-                std::string url(line);
-                links->emplace_back("(" + url + ")", url);
-            }
-        }
-        result = 1;
+        if (!hasUrlPrefix(line) || !onLine(line))
+            return;
         p = end + 1;
     }
-    return result;
+}
+
+} // namespace
+
+std::vector<Link> parseUrlLines(std::string_view text) {
+    std::vector<Link> links;
+    forEachUrlLine(text, [&links](std::string_view line) {
+        const size_t tab = line.find('\t');
+        if (tab != std::string_view::npos) {
+            links.emplace_back(std::string(line.substr(tab + 1)), std::string(line.substr(0, tab)));
+        } else {
+            std::string url(line);
+            links.emplace_back("(" + url + ")", url);
+        }
+        return true;
+    });
+    return links;
+}
+
+bool startsWithUrlLine(std::string_view text) {
+    bool found = false;
+    forEachUrlLine(text, [&found](std::string_view) {
+        found = true;
+        return false;
+    });
+    return found;
 }
 
 std::string formatUrlLines(const std::vector<Link>& links) {

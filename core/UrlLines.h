@@ -20,14 +20,16 @@ bool isUrlLine(std::string_view line);
 // parse and the rest of the text is ignored. A last line without a line feed
 // is read as well, and a carriage return ending a line is dropped.
 //
-// For each URL line, unless testMode is set, one link is appended to
-// *links: the text before the first tab is the URL and the text after it the
-// description (later tabs stay in the description); a line without a tab is
-// all URL and gets the description "(" + URL + ")". Letter case is kept.
-//
-// Returns 1 when at least one URL line was found before the parse stopped,
-// else 0. In test mode links may be null and nothing is allocated.
-int parseUrlText(std::string_view text, bool testMode, std::vector<Link>* links = nullptr);
+// Gives one link per URL line, in order: the text before the first tab is
+// the URL and the text after it the description (later tabs stay in the
+// description); a line without a tab is all URL and gets the description
+// "(" + URL + ")". Letter case is kept. Empty when the text does not begin
+// with a URL line.
+std::vector<Link> parseUrlLines(std::string_view text);
+
+// True when parseUrlLines would give at least one link: the first line that
+// is not blank is a URL line. Allocates nothing.
+bool startsWithUrlLine(std::string_view text);
 
 // The clipboard text for links, in the order given (the caller passes the
 // selected rows top to bottom): URL, tab, description and "\n" for each,

@@ -26,4 +26,12 @@ void ColorSwatchButton::paintEvent(QPaintEvent*) {
     painter.fillRect(QRect(r.left() + 1, r.bottom(), r.width() - 1, 1), dark);
 
     painter.fillRect(r.adjusted(4, 3, -4, -3), toQColor(*m_color));
+
+    if (hasFocus()) {
+        // In the gap between the frame and the colour.
+        QPen pen(palette().color(QPalette::WindowText), 1, Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(r.adjusted(2, 1, -3, -2));
+    }
 }

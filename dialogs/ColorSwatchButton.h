@@ -7,7 +7,8 @@
 // A push button that shows nothing but a colour: a one-pixel frame, light on
 // the top and left edges and dark on the right and bottom, and the colour
 // filling the rectangle 4 pixels in from the left and right and 3 from the
-// top and bottom. No caption, focus rectangle or pressed look. The colour is
+// top and bottom, and a dotted focus mark around the colour while the button
+// has the keyboard focus. No caption or pressed look. The colour is
 // read from *color at every paint, so the owner only calls update() after
 // changing it.
 class ColorSwatchButton : public QAbstractButton {

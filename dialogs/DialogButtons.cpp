@@ -1,5 +1,6 @@
 #include "dialogs/DialogButtons.h"
 
+#include "dialogs/SingleLineValidator.h"
 #include "gui/HelpLauncher.h"
 
 #include <QDialog>
@@ -12,12 +13,12 @@
 DialogButtons createDialogButtons(QDialog* dialog, int helpContext) {
     DialogButtons b{};
     b.ok = new QPushButton(QStringLiteral("OK"), dialog);
-    b.ok->setObjectName(QStringLiteral("ctl1"));
+    b.ok->setObjectName(QStringLiteral("okButton"));
     b.ok->setDefault(true);
     b.cancel = new QPushButton(QStringLiteral("Cancel"), dialog);
-    b.cancel->setObjectName(QStringLiteral("ctl2"));
+    b.cancel->setObjectName(QStringLiteral("cancelButton"));
     b.help = new QPushButton(QStringLiteral("Help"), dialog);
-    b.help->setObjectName(QStringLiteral("ctl3"));
+    b.help->setObjectName(QStringLiteral("helpButton"));
     b.row = new QHBoxLayout;
     b.row->addStretch(1);
     b.row->addWidget(b.ok);
@@ -34,5 +35,6 @@ QLineEdit* createUnlimitedEdit(QDialog* dialog, const QString& objectName) {
     auto* edit = new QLineEdit(dialog);
     edit->setObjectName(objectName);
     edit->setMaxLength(std::numeric_limits<int>::max());
+    SingleLineValidator::install(edit);
     return edit;
 }

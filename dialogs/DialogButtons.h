@@ -8,7 +8,8 @@ class QString;
 
 // The OK / Cancel / Help row the property dialogs share: OK is the default
 // button and accepts, Cancel rejects, Help opens the given help context.
-// The buttons carry the object names "ctl1", "ctl2" and "ctl3".
+// The buttons carry the object names "okButton", "cancelButton" and
+// "helpButton".
 struct DialogButtons {
     QPushButton* ok;
     QPushButton* cancel;
@@ -17,5 +18,6 @@ struct DialogButtons {
 };
 DialogButtons createDialogButtons(QDialog* dialog, int helpContext);
 
-// A text field with no length limit (Qt's default stops at 32767).
+// A one-line text field with no length limit (Qt's default stops at 32767):
+// pasted line breaks and tabs are handled by SingleLineValidator.
 QLineEdit* createUnlimitedEdit(QDialog* dialog, const QString& objectName);

@@ -1,5 +1,6 @@
 #include "dialogs/FontDialog.h"
 
+#include "dialogs/DialogUnits.h"
 #include "dialogs/FontRules.h"
 #include "gui/QtColor.h"
 #include "gui/QtText.h"
@@ -41,9 +42,11 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     m_faceEdit = new QLineEdit(this);
-    m_faceEdit->setObjectName(QStringLiteral("ctl1136Edit"));
+    m_faceEdit->setObjectName(QStringLiteral("faceEdit"));
+    // Typed or chosen from the list, a face keeps at most 31 characters.
+    m_faceEdit->setMaxLength(static_cast<int>(kMaxFaceLength));
     m_faceList = new QListWidget(this);
-    m_faceList->setObjectName(QStringLiteral("ctl1136"));
+    m_faceList->setObjectName(QStringLiteral("faceList"));
     QStringList families = QFontDatabase::families();
     std::sort(families.begin(), families.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
@@ -52,12 +55,12 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     m_faceList->addItems(families);
 
     m_styleList = new QListWidget(this);
-    m_styleList->setObjectName(QStringLiteral("ctl1137"));
+    m_styleList->setObjectName(QStringLiteral("styleList"));
     for (const char* name : kStyleNames)
         m_styleList->addItem(QString::fromLatin1(name));
 
     m_colorList = new QComboBox(this);
-    m_colorList->setObjectName(QStringLiteral("ctl1139"));
+    m_colorList->setObjectName(QStringLiteral("colorList"));
     for (const NamedColor& named : kStandardColors)
         m_colorList->addItem(colorIcon(named.color), QString::fromLatin1(named.name),
                              QVariant::fromValue(static_cast<uint>(named.color)));
@@ -68,21 +71,25 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     styleLabel->setBuddy(m_styleList);
     auto* colorLabel = new QLabel(QStringLiteral("&Color:"), this);
     colorLabel->setBuddy(m_colorList);
+    // Lists do not take their names from a label: give them their labels'.
+    // (A combo box is heard by its current entry and its label.)
+    m_faceList->setAccessibleName(QStringLiteral("Font"));
+    m_styleList->setAccessibleName(QStringLiteral("Font Style"));
 
     auto* sampleBox = new QGroupBox(QStringLiteral("Sample"), this);
-    sampleBox->setObjectName(QStringLiteral("ctl1073"));
+    sampleBox->setObjectName(QStringLiteral("sampleBox"));
     m_sample = new QLabel(QStringLiteral("AaBbYyZz"), sampleBox);
-    m_sample->setObjectName(QStringLiteral("ctl1092"));
+    m_sample->setObjectName(QStringLiteral("sampleText"));
     m_sample->setAlignment(Qt::AlignCenter);
-    m_sample->setMinimumSize(220, 64);
+    m_sample->setMinimumSize(1, 1);
     auto* sampleLayout = new QVBoxLayout(sampleBox);
     sampleLayout->addWidget(m_sample);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("ctl1"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("ctl2"));
+    cancel->setObjectName(QStringLiteral("cancelButton"));
 
     auto* faceColumn = new QVBoxLayout;
     faceColumn->setSpacing(0);
@@ -101,9 +108,17 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     grid->addLayout(buttons, 3, 2, Qt::AlignBottom);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(2, 2);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+
+    // The picker keeps one size, given in layout units so that it follows
+    // the user's font as the form does.
+    setFixedSize(DialogUnits(font()).size(266, 138));
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -117,21 +132,21 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     connect(m_colorList, &QComboBox::currentIndexChanged, this, [this] { updateSample(); });
 }
 
-void FontDialog::fillControls() {
-    const QString face = fromCp1252(cutFaceName(m_face));
+void FontDialog::fillControls(const Values& start) {
+    const QString face = fromCp1252(cutFaceName(start.face));
     m_faceEdit->setText(face);
     onFaceEdited(face);
 
-    m_styleList->setCurrentRow(m_style & kStyleBoldItalic);
+    m_styleList->setCurrentRow(isKnownStyleCode(start.style) ? start.style : 0);
 
     // A custom start colour gets its own entry after the standard ones.
     const int custom = kStandardColorCount;
     while (m_colorList->count() > custom)
         m_colorList->removeItem(custom);
-    int index = findStandardColor(m_textColor);
+    int index = findStandardColor(start.color);
     if (index < 0) {
-        m_colorList->addItem(colorIcon(m_textColor), QStringLiteral("Custom"),
-                             QVariant::fromValue(static_cast<uint>(m_textColor)));
+        m_colorList->addItem(colorIcon(start.color), QStringLiteral("Custom"),
+                             QVariant::fromValue(static_cast<uint>(start.color)));
         index = custom;
     }
     m_colorList->setCurrentIndex(index);
@@ -175,19 +190,28 @@ void FontDialog::updateSample() {
     m_sample->setPalette(palette);
 }
 
-void FontDialog::readControls() {
-    m_face = toCp1252(m_faceEdit->text());
+FontDialog::Values FontDialog::chosenValues() const {
+    Values values;
+    values.face = cutFaceName(toCp1252(m_faceEdit->text()));
     const int style = std::max(0, m_styleList->currentRow());
-    m_style = styleCodeFromFont(italicFromStyleCode(style), chosenWeight());
-    m_textColor = static_cast<RgbColor>(m_colorList->currentData().toUInt());
+    values.style = styleCodeFromFont(italicFromStyleCode(style), chosenWeight());
+    values.color = static_cast<RgbColor>(m_colorList->currentData().toUInt());
+    return values;
 }
 
-int FontDialog::runModal() {
-    fillControls();
-    if (UiServices::instance().execDialog(*this) != QDialog::Accepted)
-        return QDialog::Rejected;
-    readControls();
-    return QDialog::Accepted;
+std::optional<FontDialog::Values> FontDialog::pick(QWidget* window, int pointSize,
+                                                   const Values& start) {
+    FontDialog dlg(window);
+    dlg.m_height = pointSizeToHeight(window, pointSize);
+    dlg.fillControls(start);
+    if (window) {
+        QRect frame = dlg.geometry();
+        frame.moveCenter(window->window()->geometry().center());
+        dlg.move(frame.topLeft());
+    }
+    if (UiServices::instance().execDialog(dlg) != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.chosenValues();
 }
 
 int pointSizeToHeight(const QWidget* window, int points) {
@@ -197,19 +221,4 @@ int pointSizeToHeight(const QWidget* window, int points) {
     else if (const QScreen* screen = QGuiApplication::primaryScreen())
         dpi = static_cast<int>(screen->logicalDotsPerInchY());
     return pointSizeToHeight(points, dpi);
-}
-
-bool pickFont(QWidget* window, int pointSize, std::string& face, std::int32_t& style,
-              RgbColor& color) {
-    FontDialog dlg(window);
-    dlg.m_face = face;
-    dlg.m_style = style;
-    dlg.m_textColor = color;
-    dlg.m_height = pointSizeToHeight(window, pointSize);
-    if (dlg.runModal() != QDialog::Accepted)
-        return false;
-    face = dlg.m_face;
-    style = dlg.m_style;
-    color = dlg.m_textColor;
-    return true;
 }

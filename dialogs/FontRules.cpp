@@ -19,12 +19,16 @@ std::int32_t styleCodeFromFont(bool italic, int weight) {
     return (italic ? kStyleItalic : 0) + (weight == 700 ? kStyleBold : 0);
 }
 
+bool isKnownStyleCode(std::int32_t style) {
+    return style >= 0 && style <= kStyleBoldItalic;
+}
+
 int weightFromStyleCode(std::int32_t style) {
-    return (style & kStyleBold) ? 700 : 400;
+    return isKnownStyleCode(style) && (style & kStyleBold) ? 700 : 400;
 }
 
 bool italicFromStyleCode(std::int32_t style) {
-    return (style & kStyleItalic) != 0;
+    return isKnownStyleCode(style) && (style & kStyleItalic) != 0;
 }
 
 std::string cutFaceName(std::string_view face) {

@@ -18,9 +18,13 @@ int pointSizeToHeight(int points, int dpi);
 // italic plus 1 only for a weight of exactly 700. Lighter or heavier weights
 // (600, 800, 900) do not count as bold.
 std::int32_t styleCodeFromFont(bool italic, int weight);
-// The weight and italic flag a style code asks for (400 or 700).
+// The weight and italic flag a style code asks for: weight 700 only for
+// codes 1 and 3 (else 400), italic only for codes 2 and 3. Any other code
+// (possible only from a project file) means Regular.
 int weightFromStyleCode(std::int32_t style);
 bool italicFromStyleCode(std::int32_t style);
+// True for the codes 0..3 the picker offers.
+bool isKnownStyleCode(std::int32_t style);
 
 // The longest face name the picker starts on; longer names (possible only
 // from a project file) are cut to their first 31 bytes.

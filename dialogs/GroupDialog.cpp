@@ -1,7 +1,7 @@
 #include "dialogs/GroupDialog.h"
 
 #include "dialogs/DialogButtons.h"
-#include "dialogs/FontDialog.h"
+#include "dialogs/SingleLineValidator.h"
 #include "gui/CommandIds.h"
 #include "gui/ImageFilters.h"
 #include "gui/QtText.h"
@@ -14,10 +14,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <limits>
-
 namespace {
 constexpr int kGroupFontPoints = 14;
+}
+
+GroupDialog::Values GroupDialog::Values::fromGroup(const LinkGroup& group) {
+    return Values{group.m_title, group.m_bullet,
+                  FontDialog::Values{group.m_face, group.m_style, group.m_textColor}};
+}
+
+void GroupDialog::Values::applyTo(LinkGroup& group) const {
+    group.m_title = title;
+    group.m_bullet = bullet;
+    group.m_face = font.face;
+    group.m_style = font.style;
+    group.m_textColor = font.color;
 }
 
 GroupDialog::GroupDialog(QWidget* parent) : QDialog(parent) {
@@ -25,46 +36,47 @@ GroupDialog::GroupDialog(QWidget* parent) : QDialog(parent) {
     // A caption without a system menu or close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
-    m_titleEdit = createUnlimitedEdit(this, QStringLiteral("ctl1000"));
+    m_titleEdit = createUnlimitedEdit(this, QStringLiteral("titleEdit"));
     m_titleEdit->setMinimumWidth(200);
     auto* font = new QPushButton(QStringLiteral("Font"), this);
-    font->setObjectName(QStringLiteral("ctl1005"));
-    m_bulletEdit = createUnlimitedEdit(this, QStringLiteral("ctl1013"));
+    font->setObjectName(QStringLiteral("fontButton"));
+    m_bulletEdit = createUnlimitedEdit(this, QStringLiteral("bulletEdit"));
     auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
-    browse->setObjectName(QStringLiteral("ctl1014"));
+    browse->setObjectName(QStringLiteral("browseButton"));
 
     const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_GROUP);
-    QPushButton* ok = b.ok;
-    QPushButton* cancel = b.cancel;
-    QPushButton* help = b.help;
+
+    auto* titleLabel = new QLabel(QStringLiteral("Title:"), this);
+    titleLabel->setBuddy(m_titleEdit);
+    auto* bulletLabel = new QLabel(QStringLiteral("Bullet Image:"), this);
+    bulletLabel->setBuddy(m_bulletEdit);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Title:"), this), 0, 0);
+    grid->addWidget(titleLabel, 0, 0);
     grid->addWidget(m_titleEdit, 0, 1);
     grid->addWidget(font, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Bullet Image:"), this), 1, 0);
+    grid->addWidget(bulletLabel, 1, 0);
     grid->addWidget(m_bulletEdit, 1, 1);
     grid->addWidget(browse, 1, 2);
 
-    QHBoxLayout* buttons = b.row;
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    layout->addLayout(b.row);
 
     setTabOrder(m_titleEdit, font);
     setTabOrder(font, m_bulletEdit);
     setTabOrder(m_bulletEdit, browse);
-    setTabOrder(browse, ok);
-    setTabOrder(ok, cancel);
-    setTabOrder(cancel, help);
+    setTabOrder(browse, b.ok);
+    setTabOrder(b.ok, b.cancel);
+    setTabOrder(b.cancel, b.help);
 
     connect(font, &QPushButton::clicked, this, &GroupDialog::onFont);
     connect(browse, &QPushButton::clicked, this, &GroupDialog::onBrowse);
 }
 
 void GroupDialog::onFont() {
-    pickFont(this, kGroupFontPoints, m_face, m_style, m_textColor);
+    if (auto chosen = FontDialog::pick(this, kGroupFontPoints, m_font))
+        m_font = *chosen;
 }
 
 void GroupDialog::onBrowse() {
@@ -72,33 +84,17 @@ void GroupDialog::onBrowse() {
     options.filters = imageFileFilters();
     const QString path = UiServices::instance().getOpenFileName(this, options);
     if (!path.isEmpty())
-        m_bulletEdit->setText(path);
+        SingleLineValidator::showStoredText(m_bulletEdit, path);
 }
 
-int GroupDialog::runModal() {
-    m_bulletEdit->setText(fromCp1252(m_bullet));
-    m_titleEdit->setText(fromCp1252(m_title));
-    m_titleEdit->setFocus();
-    if (UiServices::instance().execDialog(*this) != QDialog::Accepted)
-        return QDialog::Rejected;
-    m_bullet = toCp1252(m_bulletEdit->text());
-    m_title = toCp1252(m_titleEdit->text());
-    return QDialog::Accepted;
-}
-
-bool GroupDialog::edit(QWidget* parent, LinkGroup& group) {
+std::optional<GroupDialog::Values> GroupDialog::edit(QWidget* parent, const Values& start) {
     GroupDialog dlg(parent);
-    dlg.m_title = group.m_title;
-    dlg.m_bullet = group.m_bullet;
-    dlg.m_face = group.m_face;
-    dlg.m_style = group.m_style;
-    dlg.m_textColor = group.m_textColor;
-    if (dlg.runModal() != QDialog::Accepted)
-        return false;
-    group.m_title = std::move(dlg.m_title);
-    group.m_bullet = std::move(dlg.m_bullet);
-    group.m_face = std::move(dlg.m_face);
-    group.m_style = dlg.m_style;
-    group.m_textColor = dlg.m_textColor;
-    return true;
+    dlg.m_font = start.font;
+    SingleLineValidator::showStoredText(dlg.m_bulletEdit, fromCp1252(start.bullet));
+    SingleLineValidator::showStoredText(dlg.m_titleEdit, fromCp1252(start.title));
+    dlg.m_titleEdit->setFocus();
+    if (UiServices::instance().execDialog(dlg) != QDialog::Accepted)
+        return std::nullopt;
+    return Values{toCp1252(dlg.m_titleEdit->text()), toCp1252(dlg.m_bulletEdit->text()),
+                  dlg.m_font};
 }

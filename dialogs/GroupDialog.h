@@ -1,45 +1,42 @@
 #pragma once
 
-#include "core/LinkGroup.h"
+#include "dialogs/FontDialog.h"
 
 #include <QDialog>
 
-#include <cstdint>
+#include <optional>
 #include <string>
 
 class QLineEdit;
 
-// "Group Properties": a group's title (edit "ctl1000"), header font (button
-// "ctl1005" "Font", which runs the font picker at 14 points) and bullet image
-// (edit "ctl1013", button "ctl1014" "Browse..."). No close box.
-//
-// Strings are Windows-1252 bytes, as in the model. The caller fills all five
-// members, runs runModal and reads all five back only after OK; a font or
-// image chosen inside is held by the dialog until then.
+// "Group Properties": a group's title (field "titleEdit"), header font
+// (button "fontButton" "Font", which runs the font picker at 14 points) and
+// bullet image (field "bulletEdit", button "browseButton" "Browse..."). No
+// close box. A font or image chosen inside is held by the dialog until OK.
 class GroupDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit GroupDialog(QWidget* parent = nullptr);
+    // Texts are Windows-1252 bytes, as in the model.
+    struct Values {
+        std::string title;
+        std::string bullet;
+        FontDialog::Values font;
 
-    std::string m_face;
-    std::int32_t m_style = 0;
-    RgbColor m_textColor = 0;
-    std::string m_bullet;
-    std::string m_title;
+        static Values fromGroup(const LinkGroup& group);
+        // Writes all five fields into group; its links are not touched.
+        void applyTo(LinkGroup& group) const;
+    };
 
-    // Fills the edits from the members, runs the dialog and on OK reads the
-    // edits back. Returns QDialog::Accepted for OK.
-    int runModal();
-
-    // Runs the dialog on a copy of the group's title, bullet image and header
-    // font and writes all five back on OK (the links are not touched).
-    // Returns true for OK; on Cancel the group is left untouched.
-    static bool edit(QWidget* parent, LinkGroup& group);
+    // Shows the dialog on start. Returns the values on OK, nothing on
+    // Cancel.
+    static std::optional<Values> edit(QWidget* parent, const Values& start);
 
 private:
+    explicit GroupDialog(QWidget* parent);
     void onFont();
     void onBrowse();
 
+    FontDialog::Values m_font;
     QLineEdit* m_titleEdit;
     QLineEdit* m_bulletEdit;
 };

@@ -1,6 +1,7 @@
 #include "dialogs/LinkDialog.h"
 
 #include "dialogs/DialogButtons.h"
+#include "dialogs/SingleLineValidator.h"
 #include "gui/CommandIds.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
@@ -11,54 +12,41 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <limits>
-
 LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Link Entry Properties"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    m_descriptionEdit = createUnlimitedEdit(this, QStringLiteral("ctl1001"));
-    m_urlEdit = createUnlimitedEdit(this, QStringLiteral("ctl1003"));
+    m_descriptionEdit = createUnlimitedEdit(this, QStringLiteral("descriptionEdit"));
+    m_urlEdit = createUnlimitedEdit(this, QStringLiteral("urlEdit"));
     m_descriptionEdit->setMinimumWidth(320);
 
     const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_LINK);
-    QPushButton* ok = b.ok;
-    QPushButton* cancel = b.cancel;
-    QPushButton* help = b.help;
+
+    auto* descriptionLabel = new QLabel(QStringLiteral("Description:"), this);
+    descriptionLabel->setBuddy(m_descriptionEdit);
+    auto* urlLabel = new QLabel(QStringLiteral("URL:"), this);
+    urlLabel->setBuddy(m_urlEdit);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Description:"), this));
+    layout->addWidget(descriptionLabel);
     layout->addWidget(m_descriptionEdit);
-    layout->addWidget(new QLabel(QStringLiteral("URL:"), this));
+    layout->addWidget(urlLabel);
     layout->addWidget(m_urlEdit);
-    QHBoxLayout* buttons = b.row;
-    layout->addLayout(buttons);
+    layout->addLayout(b.row);
 
     setTabOrder(m_descriptionEdit, m_urlEdit);
-    setTabOrder(m_urlEdit, ok);
-    setTabOrder(ok, cancel);
-    setTabOrder(cancel, help);
+    setTabOrder(m_urlEdit, b.ok);
+    setTabOrder(b.ok, b.cancel);
+    setTabOrder(b.cancel, b.help);
 }
 
-int LinkDialog::runModal() {
-    m_descriptionEdit->setText(fromCp1252(m_description));
-    m_urlEdit->setText(fromCp1252(m_url));
-    m_descriptionEdit->setFocus();
-    if (UiServices::instance().execDialog(*this) != QDialog::Accepted)
-        return QDialog::Rejected;
-    m_description = toCp1252(m_descriptionEdit->text());
-    m_url = toCp1252(m_urlEdit->text());
-    return QDialog::Accepted;
-}
-
-bool LinkDialog::edit(QWidget* parent, std::string& description, std::string& url) {
+std::optional<LinkDialog::Values> LinkDialog::edit(QWidget* parent, const Values& start) {
     LinkDialog dlg(parent);
-    dlg.m_description = description;
-    dlg.m_url = url;
-    if (dlg.runModal() != QDialog::Accepted)
-        return false;
-    description = std::move(dlg.m_description);
-    url = std::move(dlg.m_url);
-    return true;
+    SingleLineValidator::showStoredText(dlg.m_descriptionEdit, fromCp1252(start.description));
+    SingleLineValidator::showStoredText(dlg.m_urlEdit, fromCp1252(start.url));
+    dlg.m_descriptionEdit->setFocus();
+    if (UiServices::instance().execDialog(dlg) != QDialog::Accepted)
+        return std::nullopt;
+    return Values{toCp1252(dlg.m_descriptionEdit->text()), toCp1252(dlg.m_urlEdit->text())};
 }

@@ -13,56 +13,56 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-PageColorsDialog::PageColorsDialog(QWidget* parent) : QDialog(parent) {
+PageColorsDialog::PageColorsDialog(QWidget* parent, const Values& start)
+    : QDialog(parent), m_values(start) {
     setWindowTitle(QStringLiteral("Colors"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_COLORS);
-    QPushButton* ok = b.ok;
-    QPushButton* cancel = b.cancel;
-    QPushButton* help = b.help;
 
-    m_backgroundSwatch = new ColorSwatchButton(&m_backgroundColor, this);
-    m_backgroundSwatch->setObjectName(QStringLiteral("ctl1017"));
-    m_linkSwatch = new ColorSwatchButton(&m_linkColor, this);
-    m_linkSwatch->setObjectName(QStringLiteral("ctl1018"));
-    m_visitedLinkSwatch = new ColorSwatchButton(&m_visitedLinkColor, this);
-    m_visitedLinkSwatch->setObjectName(QStringLiteral("ctl1019"));
-
+    // Each swatch is named after its label, for screen readers.
+    auto swatch = [this](RgbColor* color, const char* objectName, const QString& label,
+                         QGridLayout* grid, int row) {
+        auto* button = new ColorSwatchButton(color, this);
+        button->setObjectName(QString::fromLatin1(objectName));
+        button->setAccessibleName(label);
+        auto* caption = new QLabel(label + QLatin1Char(':'), this);
+        caption->setBuddy(button);
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(button, row, 1);
+        return button;
+    };
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Background:"), this), 0, 0);
-    grid->addWidget(m_backgroundSwatch, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Unvisited Links:"), this), 1, 0);
-    grid->addWidget(m_linkSwatch, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Visited Links:"), this), 2, 0);
-    grid->addWidget(m_visitedLinkSwatch, 2, 1);
+    m_backgroundSwatch =
+        swatch(&m_values.background, "backgroundSwatch", QStringLiteral("Background"), grid, 0);
+    m_linkSwatch = swatch(&m_values.link, "linkSwatch", QStringLiteral("Unvisited Links"), grid, 1);
+    m_visitedLinkSwatch = swatch(&m_values.visitedLink, "visitedLinkSwatch",
+                                 QStringLiteral("Visited Links"), grid, 2);
     grid->setColumnStretch(2, 1);
 
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    QHBoxLayout* buttons = b.row;
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(line);
-    layout->addLayout(buttons);
+    layout->addLayout(b.row);
 
     // Tab order: OK, Cancel, Help, then the three swatches.
-    setTabOrder(ok, cancel);
-    setTabOrder(cancel, help);
-    setTabOrder(help, m_backgroundSwatch);
+    setTabOrder(b.ok, b.cancel);
+    setTabOrder(b.cancel, b.help);
+    setTabOrder(b.help, m_backgroundSwatch);
     setTabOrder(m_backgroundSwatch, m_linkSwatch);
     setTabOrder(m_linkSwatch, m_visitedLinkSwatch);
 
     connect(m_backgroundSwatch, &QAbstractButton::clicked, this,
-            [this] { onSwatch(m_backgroundSwatch, m_backgroundColor); });
+            [this] { onSwatch(m_backgroundSwatch, m_values.background); });
     connect(m_linkSwatch, &QAbstractButton::clicked, this,
-            [this] { onSwatch(m_linkSwatch, m_linkColor); });
+            [this] { onSwatch(m_linkSwatch, m_values.link); });
     connect(m_visitedLinkSwatch, &QAbstractButton::clicked, this,
-            [this] { onSwatch(m_visitedLinkSwatch, m_visitedLinkColor); });
+            [this] { onSwatch(m_visitedLinkSwatch, m_values.visitedLink); });
 }
 
 void PageColorsDialog::onSwatch(ColorSwatchButton* button, RgbColor& color) {
@@ -70,21 +70,10 @@ void PageColorsDialog::onSwatch(ColorSwatchButton* button, RgbColor& color) {
         button->update();
 }
 
-int PageColorsDialog::runModal() {
-    return UiServices::instance().execDialog(*this) == QDialog::Accepted ? QDialog::Accepted
-                                                                         : QDialog::Rejected;
-}
-
-bool PageColorsDialog::edit(QWidget* parent, RgbColor& background, RgbColor& link,
-                            RgbColor& visitedLink) {
-    PageColorsDialog dlg(parent);
-    dlg.m_backgroundColor = background;
-    dlg.m_linkColor = link;
-    dlg.m_visitedLinkColor = visitedLink;
-    if (dlg.runModal() != QDialog::Accepted)
-        return false;
-    background = dlg.m_backgroundColor;
-    link = dlg.m_linkColor;
-    visitedLink = dlg.m_visitedLinkColor;
-    return true;
+std::optional<PageColorsDialog::Values> PageColorsDialog::edit(QWidget* parent,
+                                                               const Values& start) {
+    PageColorsDialog dlg(parent, start);
+    if (UiServices::instance().execDialog(dlg) != QDialog::Accepted)
+        return std::nullopt;
+    return dlg.m_values;
 }

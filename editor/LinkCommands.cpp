@@ -17,6 +17,7 @@
 #include <QMimeData>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -130,10 +131,10 @@ bool LinkCommands::isCommandEnabled(int id, bool& enabled) const {
 // --- Rows ----------------------------------------------------------------------------
 
 void LinkCommands::onAddLink() {
-    std::string description, url;
-    if (!LinkDialog::edit(m_form, description, url))
+    const auto link = LinkDialog::edit(m_form, {});
+    if (!link)
         return;
-    m_form->setLinkRow(description, url, -1);
+    m_form->setLinkRow(link->description, link->url, -1);
     m_form->setModified();
 }
 
@@ -212,15 +213,14 @@ int LinkCommands::pasteUrls(bool testMode) {
             ++start;
         const qsizetype end = text.indexOf(QLatin1Char('\n'), start);
         const QString line = text.mid(start, end < 0 ? -1 : end - start);
-        return parseUrlText(toCp1252(line), true);
+        return startsWithUrlLine(toCp1252(line)) ? 1 : 0;
     }
-    std::vector<Link> links;
-    const int result = parseUrlText(toCp1252(text), false, &links);
-    if (!links.empty()) {
-        m_form->linkList()->appendRows(links);
-        m_form->setModified();
-    }
-    return result;
+    const std::vector<Link> links = parseUrlLines(toCp1252(text));
+    if (links.empty())
+        return 0;
+    m_form->linkList()->appendRows(links);
+    m_form->setModified();
+    return 1;
 }
 
 void LinkCommands::onLinkProperties() {
@@ -228,11 +228,11 @@ void LinkCommands::onLinkProperties() {
     const int row = list->focusedRow();
     if (row < 0)
         return;
-    std::string description = list->sourceCellText(row, 0);
-    std::string url = list->sourceCellText(row, 1);
-    if (!LinkDialog::edit(m_form, description, url))
+    const auto link =
+        LinkDialog::edit(m_form, {list->sourceCellText(row, 0), list->sourceCellText(row, 1)});
+    if (!link)
         return;
-    m_form->setLinkRow(description, url, row);
+    m_form->setLinkRow(link->description, link->url, row);
     m_form->setModified();
 }
 
@@ -289,21 +289,35 @@ void LinkCommands::onGroupProperties() {
     const int group = m_form->currentTab();
     if (group < 0 || group >= static_cast<int>(doc->m_groups.size()))
         return;
-    if (GroupDialog::edit(m_form, doc->m_groups[static_cast<size_t>(group)]))
+    LinkGroup& edited = doc->m_groups[static_cast<size_t>(group)];
+    if (const auto values = GroupDialog::edit(m_form, GroupDialog::Values::fromGroup(edited))) {
+        values->applyTo(edited);
         m_form->setModified();
+    }
 }
 
 void LinkCommands::onTitleFont() {
     Project* doc = m_form->project();
-    if (pickFont(m_form, kTitleFontPoints, doc->m_titleFace, doc->m_titleStyle, doc->m_titleColor))
+    const auto font = FontDialog::pick(m_form, kTitleFontPoints,
+                                       {doc->m_titleFace, doc->m_titleStyle, doc->m_titleColor});
+    if (font) {
+        doc->m_titleFace = font->face;
+        doc->m_titleStyle = font->style;
+        doc->m_titleColor = font->color;
         m_form->setModified();
+    }
 }
 
 void LinkCommands::onColors() {
     Project* doc = m_form->project();
-    if (PageColorsDialog::edit(m_form, doc->m_backgroundColor, doc->m_linkColor,
-                               doc->m_visitedLinkColor))
+    const auto colors = PageColorsDialog::edit(
+        m_form, {doc->m_backgroundColor, doc->m_linkColor, doc->m_visitedLinkColor});
+    if (colors) {
+        doc->m_backgroundColor = colors->background;
+        doc->m_linkColor = colors->link;
+        doc->m_visitedLinkColor = colors->visitedLink;
         m_form->setModified();
+    }
 }
 
 // --- Context menu ------------------------------------------------------------------------
@@ -345,7 +359,6 @@ QMenu* LinkCommands::createContextMenu(QWidget* parent) const {
 }
 
 void LinkCommands::showContextMenu(const QPoint& globalPos) {
-    QMenu* menu = createContextMenu(m_form);
+    const std::unique_ptr<QMenu> menu(createContextMenu(m_form));
     menu->exec(globalPos);
-    delete menu;
 }

@@ -12,6 +12,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -221,7 +222,22 @@ void LinkListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
         itemDelegate()->paint(painter, cell, m_model->index(row, c));
         painter->setPen(QPen(kColumnLine, 1));
     }
+    if (hasFocus() && row == focusedRow()) {
+        painter->setPen(
+            QPen(palette().color(QPalette::Active, QPalette::WindowText), 1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(band.adjusted(0, 0, -1, -1));
+    }
     painter->restore();
+}
+
+void LinkListView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    if (focusedRow() < 0 && sourceRowCount() > 0) {
+        const std::vector<int> selected = selectedRows(); // highest first
+        setFocusedRow(selected.empty() ? 0 : selected.back());
+    }
+    viewport()->update();
 }
 
 // --- Mouse -----------------------------------------------------------------------

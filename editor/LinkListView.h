@@ -21,7 +21,10 @@ class QTabBar;
 // Look: light-blue (even index) and white (odd index) stripes that follow
 // the row indices and continue below the last row, a grey line at each
 // column's right edge, the selection filled one pixel short at top and
-// bottom, text elided at the end, no focus rectangle and no grid.
+// bottom, text elided at the end and no grid. While the list has the
+// keyboard focus a dotted mark surrounds the focused row; taking the focus
+// with rows and no focused row makes the first selected row (else row 0) the
+// focused one, so the mark shows at once.
 //
 // Mouse: dragging one row (the row under the pointer, whatever else is
 // selected) and releasing it over another row puts it before that row;
@@ -113,6 +116,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
+    void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

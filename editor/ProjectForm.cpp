@@ -1,14 +1,15 @@
 #include "editor/ProjectForm.h"
 
-#include "gui/ImageFilters.h"
-
 #include "core/SettingsFile.h"
+#include "dialogs/DialogUnits.h"
+#include "dialogs/SingleLineValidator.h"
 #include "editor/LinkCommands.h"
 #include "editor/LinkListModel.h"
 #include "editor/LinkListView.h"
 #include "editor/PageCommands.h"
 #include "editor/SpinArrows.h"
 #include "gui/CommandIds.h"
+#include "gui/ImageFilters.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
 
@@ -40,26 +41,10 @@ constexpr int kDefaultCol1 = 260;
 constexpr int kMinColumns = 1;
 constexpr int kMaxColumns = 4;
 
-// The form's size and its controls' places, in dialog units: a quarter of
-// the average character width across, an eighth of the font height down.
+// The form's size in layout units (see DialogUnits). The main window is not
+// resizable by design: the form keeps this size, which follows the user's
+// font, and every control has a fixed place on it (placeControls).
 constexpr QRect kForm(0, 0, 378, 171);
-
-// Refuses typing that would make the text longer than the limit. A longer
-// text put in by the program stays whole and can still be shortened.
-class TypedLengthValidator : public QValidator {
-public:
-    TypedLengthValidator(QLineEdit* edit, int limit) : QValidator(edit), m_limit(limit) {
-        QObject::connect(edit, &QLineEdit::textChanged, this,
-                         [this](const QString& t) { m_current = t.size(); });
-    }
-    State validate(QString& input, int&) const override {
-        return input.size() <= m_limit || input.size() <= m_current ? Acceptable : Invalid;
-    }
-
-private:
-    int m_limit;
-    qsizetype m_current = 0;
-};
 
 // A decimal integer with optional surrounding blanks and sign.
 bool parseInteger(const QString& text, int& value) {
@@ -145,39 +130,48 @@ void ProjectForm::buildForm() {
     groupsPicture->setPixmap(QPixmap(QStringLiteral(":/images/groups.png")));
     groupsPicture->setAlignment(Qt::AlignCenter);
     m_groupsPicture = groupsPicture;
-    m_titleLabel = new QLabel(QStringLiteral("Title:"), this);
-    m_imageLabel = new QLabel(QStringLiteral("Image at Top:"), this);
-    m_columnsLabel = new QLabel(QStringLiteral("# Columns:"), this);
+    auto* titleLabel = new QLabel(QStringLiteral("Title:"), this);
+    auto* imageLabel = new QLabel(QStringLiteral("Image at Top:"), this);
+    auto* columnsLabel = new QLabel(QStringLiteral("# Columns:"), this);
+    m_titleLabel = titleLabel;
+    m_imageLabel = imageLabel;
+    m_columnsLabel = columnsLabel;
 
     m_titleEdit = new QLineEdit(this);
-    m_titleEdit->setObjectName(QStringLiteral("edit1000"));
-    m_titleEdit->setValidator(new TypedLengthValidator(m_titleEdit, kMaxTitleLength));
+    m_titleEdit->setObjectName(QStringLiteral("titleEdit"));
+    SingleLineValidator::install(m_titleEdit, kMaxTitleLength);
     m_subtitleEdit = new QLineEdit(this);
-    m_subtitleEdit->setObjectName(QStringLiteral("edit1001"));
-    m_subtitleEdit->setValidator(new TypedLengthValidator(m_subtitleEdit, kMaxTitleLength));
+    m_subtitleEdit->setObjectName(QStringLiteral("subtitleEdit"));
+    // The subtitle has no label of its own: its name is for screen readers.
+    m_subtitleEdit->setAccessibleName(QStringLiteral("Subtitle"));
+    SingleLineValidator::install(m_subtitleEdit, kMaxTitleLength);
     m_fontButton = new QPushButton(QStringLiteral("Font"), this);
-    m_fontButton->setObjectName(QStringLiteral("button1016"));
+    m_fontButton->setObjectName(QStringLiteral("fontButton"));
     m_topImageEdit = new QLineEdit(this);
-    m_topImageEdit->setObjectName(QStringLiteral("edit1009"));
+    m_topImageEdit->setObjectName(QStringLiteral("topImageEdit"));
+    SingleLineValidator::install(m_topImageEdit);
     m_browseButton = new QPushButton(QStringLiteral("Browse..."), this);
-    m_browseButton->setObjectName(QStringLiteral("button1010"));
+    m_browseButton->setObjectName(QStringLiteral("browseButton"));
     m_columnsEdit = new QLineEdit(this);
-    m_columnsEdit->setObjectName(QStringLiteral("edit1011"));
+    m_columnsEdit->setObjectName(QStringLiteral("columnsEdit"));
     m_columnsEdit->setReadOnly(true);
     m_columnsEdit->setAlignment(Qt::AlignRight);
     m_columnsEdit->installEventFilter(this);
+    titleLabel->setBuddy(m_titleEdit);
+    imageLabel->setBuddy(m_topImageEdit);
+    columnsLabel->setBuddy(m_columnsEdit);
     m_spin = new SpinArrows(this);
-    m_spin->setObjectName(QStringLiteral("spin1012"));
+    m_spin->setObjectName(QStringLiteral("columnsSpin"));
     m_bordersCheck = new QCheckBox(QStringLiteral("URL Group Borders"), this);
-    m_bordersCheck->setObjectName(QStringLiteral("check1018"));
+    m_bordersCheck->setObjectName(QStringLiteral("bordersCheck"));
     m_colorsButton = new QPushButton(QStringLiteral("Colors"), this);
-    m_colorsButton->setObjectName(QStringLiteral("button1004"));
+    m_colorsButton->setObjectName(QStringLiteral("colorsButton"));
 
     auto* panel = new QFrame(this);
     panel->setFrameShape(QFrame::StyledPanel);
     m_tabPanel = panel;
     m_tabs = new QTabBar(this);
-    m_tabs->setObjectName(QStringLiteral("tab1017"));
+    m_tabs->setObjectName(QStringLiteral("groupTabs"));
     m_tabs->setExpanding(false);
     m_tabs->setUsesScrollButtons(false);
     m_tabs->setDrawBase(false);
@@ -186,14 +180,14 @@ void ProjectForm::buildForm() {
     m_tabs->installEventFilter(this);
 
     m_list = new LinkListView(this);
-    m_list->setObjectName(QStringLiteral("list1015"));
+    m_list->setObjectName(QStringLiteral("linkList"));
     m_list->setTabTarget(m_tabs);
     m_propertiesButton = new QPushButton(QStringLiteral("Properties..."), this);
-    m_propertiesButton->setObjectName(QStringLiteral("button1008"));
+    m_propertiesButton->setObjectName(QStringLiteral("propertiesButton"));
     m_moveUpButton = new QPushButton(QStringLiteral("Move Up"), this);
-    m_moveUpButton->setObjectName(QStringLiteral("button1013"));
+    m_moveUpButton->setObjectName(QStringLiteral("moveUpButton"));
     m_moveDownButton = new QPushButton(QStringLiteral("Move Down"), this);
-    m_moveDownButton->setObjectName(QStringLiteral("button1014"));
+    m_moveDownButton->setObjectName(QStringLiteral("moveDownButton"));
 
     // Keyboard order of the form.
     QWidget* order[] = {m_titleEdit,     m_subtitleEdit, m_fontButton,       m_topImageEdit,
@@ -213,20 +207,19 @@ void ProjectForm::buildForm() {
 }
 
 void ProjectForm::placeControls() {
-    const QFontMetrics fm(font());
-    const QString sample = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    const int baseX = std::max(1, (fm.horizontalAdvance(sample) / 26 + 1) / 2);
-    const int baseY = std::max(1, fm.height());
-    auto px = [&](int x, int y, int w, int h) {
-        return QRect(x * baseX / 4, y * baseY / 8, w * baseX / 4, h * baseY / 8);
-    };
+    // Fixed places by design (see kForm), in layout units of the form's font.
+    const DialogUnits units(font());
+    const int baseY = units.baseY();
+    auto px = [&units](int x, int y, int w, int h) { return units.rect(x, y, w, h); };
     m_pagePicture->setGeometry(px(7, 3, 15, 18));
     m_groupsPicture->setGeometry(px(7, 73, 15, 10));
     m_pageBox->setGeometry(px(26, 0, 345, 69));
     m_groupsBox->setGeometry(px(26, 69, 345, 98));
-    m_titleLabel->setGeometry(px(30, 9, 45, 8));
-    m_imageLabel->setGeometry(px(30, 40, 50, 8));
-    m_columnsLabel->setGeometry(px(30, 55, 50, 8));
+    // Each label spans its field's height, so that its text (centred
+    // vertically) stands on the field's text line.
+    m_titleLabel->setGeometry(px(30, 7, 45, 14));
+    m_imageLabel->setGeometry(px(30, 37, 50, 14));
+    m_columnsLabel->setGeometry(px(30, 52, 50, 14));
     m_titleEdit->setGeometry(px(82, 7, 233, 14));
     m_subtitleEdit->setGeometry(px(82, 22, 233, 14));
     m_fontButton->setGeometry(px(319, 7, 43, 14));
@@ -246,10 +239,27 @@ void ProjectForm::placeControls() {
     const int listTop = std::max(list.top(), tabArea.top() + tabHeight + 4);
     list.setTop(listTop);
     list.setBottom(std::max(list.bottom(), listTop + 3 * baseY));
+
+    // The buttons beside the list share one width and keep their right
+    // edge; when a text needs more room they grow to the left and the list
+    // gives way.
+    int sideWidth = 0;
+    for (const QPushButton* button : {m_propertiesButton, m_moveUpButton, m_moveDownButton})
+        sideWidth = std::max(sideWidth, button->sizeHint().width());
+    auto sideButton = [&](QPushButton* button, QRect place) {
+        place.setLeft(place.right() + 1 - std::max(place.width(), sideWidth));
+        place.setHeight(std::max(place.height(), button->sizeHint().height()));
+        button->setGeometry(place);
+        list.setRight(std::min(list.right(), place.left() - baseY / 4 - 1));
+    };
+    // Properties stands level with the top of the list, clear of the panel's
+    // border.
+    QRect properties = px(319, 94, 43, 14);
+    properties.moveTop(listTop);
+    sideButton(m_propertiesButton, properties);
+    sideButton(m_moveUpButton, px(319, 129, 43, 14));
+    sideButton(m_moveDownButton, px(319, 146, 43, 14));
     m_list->setGeometry(list);
-    m_propertiesButton->setGeometry(px(319, 94, 43, 14).translated(0, listTop - list.top()));
-    m_moveUpButton->setGeometry(px(319, 129, 43, 14));
-    m_moveDownButton->setGeometry(px(319, 146, 43, 14));
 
     const QRect form = px(kForm.x(), kForm.y(), kForm.width(), kForm.height());
     const int bottom = std::max(form.height(), m_tabPanel->geometry().bottom() + baseY / 2);
@@ -323,6 +333,7 @@ void ProjectForm::loadFromProject() {
 }
 
 int ProjectForm::loadGroup(int group) {
+    m_list->setAccessibleName(QStringLiteral("Links of group %1").arg(group + 1));
     {
         const QSignalBlocker block(m_tabs);
         m_tabs->setCurrentIndex(group);
@@ -357,8 +368,7 @@ void ProjectForm::commitEdits() {
 
 bool ProjectForm::updateData(bool save) {
     auto setText = [](QLineEdit* e, const QString& t) {
-        if (e->text() != t)
-            e->setText(t);
+        SingleLineValidator::showStoredText(e, t);
     };
     if (!save) {
         if (m_borders < 0 || m_borders > 2)
@@ -428,7 +438,7 @@ void ProjectForm::onBrowseTopImage() {
     const QString path = UiServices::instance().getOpenFileName(this, o);
     if (path.isEmpty())
         return;
-    m_topImageEdit->setText(path);
+    SingleLineValidator::showStoredText(m_topImageEdit, path);
     setModified();
 }
 

@@ -82,7 +82,7 @@ public:
     // One click of the "# Columns:" spin arrows (+1 up, -1 down).
     void stepColumns(int delta);
 
-    // The form's own size (the template's, in the current font).
+    // The form's fixed size (see placeControls), in the current font.
     QSize sizeHint() const override { return minimumSize(); }
 
     // Longest title and subtitle, in characters.

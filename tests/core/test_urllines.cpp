@@ -24,19 +24,14 @@ class ParseUrlTextTest : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseUrlTextTest, AppendsOneLinkPerUrlLine) {
     const ParseCase& c = GetParam();
-    Links links{{"existing", "http://kept/"}};
-    EXPECT_EQ(parseUrlText(c.text, false, &links), c.result);
-    Links expected{{"existing", "http://kept/"}};
-    expected.insert(expected.end(), c.links.begin(), c.links.end());
-    EXPECT_EQ(links, expected);
+    const Links links = parseUrlLines(c.text);
+    EXPECT_EQ(links, c.links);
+    EXPECT_EQ(links.empty() ? 0 : 1, c.result);
 }
 
-TEST_P(ParseUrlTextTest, TestModeGivesSameResultAndAddsNothing) {
+TEST_P(ParseUrlTextTest, StartsWithUrlLineAgreesWithTheParser) {
     const ParseCase& c = GetParam();
-    Links links;
-    EXPECT_EQ(parseUrlText(c.text, true, &links), c.result);
-    EXPECT_TRUE(links.empty());
-    EXPECT_EQ(parseUrlText(c.text, true), c.result);
+    EXPECT_EQ(startsWithUrlLine(c.text), c.result == 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -104,9 +99,7 @@ TEST(formatUrlLines, CopyThenPasteKeepsTheOrder) {
     Links rows{{"Row 1", "http://one/"},
                {"Row 3", "HTTPS://Three/"},
                {"Tabbed\tdescription", "file:///c:/x.htm"}};
-    Links pasted;
-    EXPECT_EQ(parseUrlText(formatUrlLines(rows), false, &pasted), 1);
-    EXPECT_EQ(pasted, rows);
+    EXPECT_EQ(parseUrlLines(formatUrlLines(rows)), rows);
 }
 
 TEST(isUrlLine, PrefixesAfterWhiteSpace) {

@@ -1,15 +1,19 @@
 #include "dialogs/ColorPicker.h"
 #include "dialogs/ColorSwatchButton.h"
+#include "dialogs/DialogUnits.h"
 #include "dialogs/FontDialog.h"
 #include "dialogs/FontRules.h"
 #include "dialogs/GroupDialog.h"
 #include "dialogs/LinkDialog.h"
 #include "dialogs/PageColorsDialog.h"
 #include "gui/HelpLauncher.h"
+#include "gui/ImageFilters.h"
 #include "gui/QtText.h"
 #include "support/FakeUiServices.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QImage>
@@ -17,6 +21,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
@@ -40,6 +45,44 @@ void setText(QDialog& dlg, const char* name, const QString& text) {
 
 QString text(QDialog& dlg, const char* name) {
     return child<QLineEdit>(dlg, name)->text();
+}
+
+// The entry points on values held by the caller: changed only on OK.
+bool pickFont(QWidget* window, int points, std::string& face, std::int32_t& style,
+              RgbColor& color) {
+    const auto chosen = FontDialog::pick(window, points, {face, style, color});
+    if (chosen) {
+        face = chosen->face;
+        style = chosen->style;
+        color = chosen->color;
+    }
+    return chosen.has_value();
+}
+
+bool editLink(std::string& description, std::string& url) {
+    const auto values = LinkDialog::edit(nullptr, {description, url});
+    if (values) {
+        description = values->description;
+        url = values->url;
+    }
+    return values.has_value();
+}
+
+bool editGroup(LinkGroup& group) {
+    const auto values = GroupDialog::edit(nullptr, GroupDialog::Values::fromGroup(group));
+    if (values)
+        values->applyTo(group);
+    return values.has_value();
+}
+
+bool editColors(RgbColor& background, RgbColor& link, RgbColor& visited) {
+    const auto values = PageColorsDialog::edit(nullptr, {background, link, visited});
+    if (values) {
+        background = values->background;
+        link = values->link;
+        visited = values->visitedLink;
+    }
+    return values.has_value();
 }
 
 } // namespace
@@ -130,7 +173,7 @@ private slots:
         QString title;
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
-            auto* styles = child<QListWidget>(dlg, "ctl1137");
+            auto* styles = child<QListWidget>(dlg, "styleList");
             shownRow = styles->currentRow();
             styles->setCurrentRow(chosenRow);
             return int(QDialog::Accepted);
@@ -148,7 +191,7 @@ private slots:
         RgbColor color = 0;
         int weight = 0;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            child<QListWidget>(dlg, "ctl1137")->setCurrentRow(3);
+            child<QListWidget>(dlg, "styleList")->setCurrentRow(3);
             weight = static_cast<FontDialog&>(dlg).chosenWeight();
             return int(QDialog::Accepted);
         });
@@ -180,7 +223,7 @@ private slots:
         QString shownText;
         int count = 0;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            auto* colors = child<QComboBox>(dlg, "ctl1139");
+            auto* colors = child<QComboBox>(dlg, "colorList");
             shownText = colors->currentText();
             count = colors->count();
             if (!choose.isEmpty())
@@ -219,7 +262,7 @@ private slots:
         RgbColor color = 0;
         QString picked;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            auto* list = child<QListWidget>(dlg, "ctl1136");
+            auto* list = child<QListWidget>(dlg, "faceList");
             for (int i = 1; i < list->count(); ++i) {
                 if (QString::compare(list->item(i - 1)->text(), list->item(i)->text(),
                                      Qt::CaseInsensitive) > 0)
@@ -236,14 +279,227 @@ private slots:
         QCOMPARE(QString::fromLatin1(face.c_str()), picked);
     }
 
+    void styleCodeRules_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<int>("weight");
+        QTest::addColumn<bool>("italic");
+        QTest::newRow("0 regular") << 0 << 400 << false;
+        QTest::newRow("1 bold") << 1 << 700 << false;
+        QTest::newRow("2 italic") << 2 << 400 << true;
+        QTest::newRow("3 bold italic") << 3 << 700 << true;
+        QTest::newRow("4 unknown") << 4 << 400 << false;
+        QTest::newRow("7 unknown") << 7 << 400 << false;
+        QTest::newRow("-1 unknown") << -1 << 400 << false;
+    }
+    void styleCodeRules() {
+        QFETCH(int, style);
+        QFETCH(int, weight);
+        QFETCH(bool, italic);
+        QCOMPARE(weightFromStyleCode(style), weight);
+        QCOMPARE(italicFromStyleCode(style), italic);
+    }
+
+    void fontPickerUnknownStyleIsRegular_data() {
+        QTest::addColumn<int>("start");
+        QTest::newRow("7") << 7;
+        QTest::newRow("4") << 4;
+        QTest::newRow("-1") << -1;
+    }
+    void fontPickerUnknownStyleIsRegular() {
+        QFETCH(int, start);
+        std::string face = "Arial";
+        std::int32_t style = start;
+        RgbColor color = 0;
+        QString shown;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            shown = child<QListWidget>(dlg, "styleList")->currentItem()->text();
+            return int(QDialog::Accepted);
+        });
+        QVERIFY(pickFont(nullptr, 14, face, style, color));
+        QCOMPARE(shown, QStringLiteral("Regular"));
+        QCOMPARE(style, 0);
+    }
+
+    void fontPickerFaceAtMost31_data() {
+        QTest::addColumn<bool>("typed"); // else chosen from the list
+        QTest::newRow("typed") << true;
+        QTest::newRow("chosen") << false;
+    }
+    void fontPickerFaceAtMost31() {
+        QFETCH(bool, typed);
+        const QString longFace = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcd");
+        std::string face = "Arial";
+        std::int32_t style = 0;
+        RgbColor color = 0;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            auto* edit = child<QLineEdit>(dlg, "faceEdit");
+            if (typed) {
+                edit->clear();
+                QTest::keyClicks(edit, longFace);
+            } else {
+                auto* list = child<QListWidget>(dlg, "faceList");
+                list->addItem(longFace);
+                list->setCurrentRow(list->count() - 1);
+            }
+            return int(QDialog::Accepted);
+        });
+        QVERIFY(pickFont(nullptr, 14, face, style, color));
+        QCOMPARE(QString::fromStdString(face), longFace.left(31));
+    }
+
+    void fontPickerSizeAndPlace() {
+        QWidget window;
+        window.setGeometry(200, 150, 640, 420);
+        auto* inside = new QWidget(&window);
+        inside->setGeometry(10, 300, 50, 50);
+        QSize size, expected;
+        QPoint centre;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            dlg.show();
+            size = dlg.size();
+            expected = DialogUnits(dlg.font()).size(266, 138);
+            centre = dlg.frameGeometry().center();
+            return int(QDialog::Rejected);
+        });
+        std::string face = "Arial";
+        std::int32_t style = 0;
+        RgbColor color = 0;
+        QVERIFY(!pickFont(inside, 14, face, style, color));
+        QCOMPARE(size, expected);
+        // Within what a window frame may add on one side.
+        QVERIFY2((centre - window.geometry().center()).manhattanLength() <= 8,
+                 qPrintable(QStringLiteral("centre %1,%2").arg(centre.x()).arg(centre.y())));
+    }
+
+    // --- one-line fields ---
+
+    void singleLineFields_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<int>("cursor"); // where the paste goes in "Old"
+        QTest::addColumn<QString>("result");
+        const QString lines = QStringLiteral("first\tpart\r\nsecond\nthird");
+        QTest::newRow("link description")
+            << "link" << QByteArray("descriptionEdit") << lines << 3 << "Oldfirst part";
+        QTest::newRow("link url") << "link" << QByteArray("urlEdit") << lines << 3
+                                  << "Oldfirst part";
+        QTest::newRow("group title, middle")
+            << "group" << QByteArray("titleEdit") << QStringLiteral("a\tb\nc") << 1 << "Oa bld";
+        QTest::newRow("group bullet, leading break")
+            << "group" << QByteArray("bulletEdit") << QStringLiteral("\nx") << 3 << "Old";
+        QTest::newRow("pasted text like the text after it")
+            << "link" << QByteArray("urlEdit") << QStringLiteral("ld\nld") << 1 << "Oldld";
+        QTest::newRow("one line unchanged")
+            << "link" << QByteArray("urlEdit") << QStringLiteral("plain") << 0 << "plainOld";
+    }
+    void singleLineFields() {
+        QFETCH(QString, dialog);
+        QFETCH(QByteArray, field);
+        QFETCH(QString, pasted);
+        QFETCH(int, cursor);
+        QFETCH(QString, result);
+        QApplication::clipboard()->setText(pasted);
+        QString shown;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            auto* edit = child<QLineEdit>(dlg, field.constData());
+            edit->setText(QStringLiteral("Old"));
+            edit->setCursorPosition(cursor);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+            shown = edit->text();
+            return int(QDialog::Rejected);
+        });
+        if (dialog == QLatin1String("link"))
+            QVERIFY(!LinkDialog::edit(nullptr, {}));
+        else
+            QVERIFY(!GroupDialog::edit(nullptr, {}));
+        QCOMPARE(shown, result);
+    }
+
+    void storedLineBreaksShownAsTheyAre() {
+        // A value read from a project is shown whole; only new input is cut.
+        QString shown;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            shown = text(dlg, "descriptionEdit");
+            return int(QDialog::Accepted);
+        });
+        const auto values = LinkDialog::edit(nullptr, {"two\nlines", "http://x/"});
+        QCOMPARE(shown, QStringLiteral("two\nlines"));
+        QVERIFY(values);
+        QCOMPARE(values->description, std::string("two\nlines"));
+    }
+
+    void groupFieldsOpenAtTheirBeginning() {
+        const std::string longText(300, 'x');
+        int titleCursor = -1, bulletCursor = -1;
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            titleCursor = child<QLineEdit>(dlg, "titleEdit")->cursorPosition();
+            bulletCursor = child<QLineEdit>(dlg, "bulletEdit")->cursorPosition();
+            return int(QDialog::Rejected);
+        });
+        GroupDialog::Values start;
+        start.title = longText;
+        start.bullet = "/pictures/" + longText + ".gif";
+        QVERIFY(!GroupDialog::edit(nullptr, start));
+        QCOMPARE(titleCursor, 0);
+        QCOMPARE(bulletCursor, 0);
+    }
+
+    // --- names for screen readers ---
+
+    void accessibleNames_data() {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QByteArray>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("link description")
+            << "link" << QByteArray("descriptionEdit") << "Description:";
+        QTest::newRow("link url") << "link" << QByteArray("urlEdit") << "URL:";
+        QTest::newRow("group title") << "group" << QByteArray("titleEdit") << "Title:";
+        QTest::newRow("group bullet") << "group" << QByteArray("bulletEdit") << "Bullet Image:";
+        QTest::newRow("background") << "colors" << QByteArray("backgroundSwatch") << "Background";
+        QTest::newRow("unvisited") << "colors" << QByteArray("linkSwatch") << "Unvisited Links";
+        QTest::newRow("visited") << "colors" << QByteArray("visitedLinkSwatch") << "Visited Links";
+        QTest::newRow("font face") << "font" << QByteArray("faceEdit") << "Font:";
+        QTest::newRow("font style") << "font" << QByteArray("styleList") << "Font Style";
+        QTest::newRow("font list") << "font" << QByteArray("faceList") << "Font";
+    }
+    void accessibleNames() {
+        QFETCH(QString, dialog);
+        QFETCH(QByteArray, control);
+        QFETCH(QString, name);
+        QString heard = QStringLiteral("(no interface)");
+        m_ui->setNextDialog([&](QDialog& dlg) {
+            QWidget* w = child<QWidget>(dlg, control.constData());
+            if (QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w))
+                heard = iface->text(QAccessible::Name);
+            return int(QDialog::Rejected);
+        });
+        if (dialog == QLatin1String("link"))
+            QVERIFY(!LinkDialog::edit(nullptr, {}));
+        else if (dialog == QLatin1String("group"))
+            QVERIFY(!GroupDialog::edit(nullptr, {}));
+        else if (dialog == QLatin1String("colors"))
+            QVERIFY(!PageColorsDialog::edit(nullptr, {}));
+        else
+            QVERIFY(!FontDialog::pick(nullptr, 14, {}));
+        QCOMPARE(heard, name);
+    }
+
+    void imageFiltersStartWithEveryPictureType() {
+        const QStringList filters = imageFileFilters();
+        const QString all = QStringLiteral("Images (*.png *.jpg *.jpeg *.gif *.svg *.webp *.bmp)");
+        QCOMPARE(filters.value(0), all);
+        QCOMPARE(toQtNameFilter(all), all);
+    }
+
     void fontPickerCancelChangesNothing() {
         std::string face = "Verdana";
         std::int32_t style = 3;
         RgbColor color = 0x123456;
         m_ui->setNextDialog([](QDialog& dlg) {
-            setText(dlg, "ctl1136Edit", QStringLiteral("Other"));
-            child<QListWidget>(dlg, "ctl1137")->setCurrentRow(0);
-            child<QComboBox>(dlg, "ctl1139")->setCurrentIndex(0);
+            setText(dlg, "faceEdit", QStringLiteral("Other"));
+            child<QListWidget>(dlg, "styleList")->setCurrentRow(0);
+            child<QComboBox>(dlg, "colorList")->setCurrentIndex(0);
             return int(QDialog::Rejected);
         });
         QVERIFY(!pickFont(nullptr, 32, face, style, color));
@@ -275,13 +531,14 @@ private slots:
         std::string address = "http://old/";
         QString shownDesc, shownUrl;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            shownDesc = text(dlg, "ctl1001");
-            shownUrl = text(dlg, "ctl1003");
-            child<QLineEdit>(dlg, "ctl1001")->setText(fromCp1252(description.toStdString()));
-            child<QLineEdit>(dlg, "ctl1003")->setText(fromCp1252(url.toStdString()));
+            shownDesc = text(dlg, "descriptionEdit");
+            shownUrl = text(dlg, "urlEdit");
+            child<QLineEdit>(dlg, "descriptionEdit")
+                ->setText(fromCp1252(description.toStdString()));
+            child<QLineEdit>(dlg, "urlEdit")->setText(fromCp1252(url.toStdString()));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
-        QCOMPARE(LinkDialog::edit(nullptr, desc, address), ok);
+        QCOMPARE(editLink(desc, address), ok);
         QCOMPARE(shownDesc, QStringLiteral("Old description"));
         QCOMPARE(shownUrl, QStringLiteral("http://old/"));
         if (ok) {
@@ -325,30 +582,30 @@ private slots:
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
             flags = dlg.windowFlags();
-            shown << text(dlg, "ctl1000") << text(dlg, "ctl1013");
-            setText(dlg, "ctl1000", QStringLiteral("New title"));
+            shown << text(dlg, "titleEdit") << text(dlg, "bulletEdit");
+            setText(dlg, "titleEdit", QStringLiteral("New title"));
             if (pickFont)
-                click(dlg, "ctl1005");
+                click(dlg, "fontButton");
             if (!browsed.isEmpty()) {
-                click(dlg, "ctl1014");
-                shown << text(dlg, "ctl1013");
+                click(dlg, "browseButton");
+                shown << text(dlg, "bulletEdit");
             }
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (pickFont) {
             m_ui->setNextDialog([&](QDialog& dlg) {
                 auto& font = static_cast<FontDialog&>(dlg);
-                fontHeight = font.m_height;
-                setText(dlg, "ctl1136Edit", QStringLiteral("Courier"));
-                child<QListWidget>(dlg, "ctl1137")->setCurrentRow(2);
-                child<QComboBox>(dlg, "ctl1139")->setCurrentIndex(4); // Navy
+                fontHeight = font.sampleHeight();
+                setText(dlg, "faceEdit", QStringLiteral("Courier"));
+                child<QListWidget>(dlg, "styleList")->setCurrentRow(2);
+                child<QComboBox>(dlg, "colorList")->setCurrentIndex(4); // Navy
                 return int(QDialog::Accepted);
             });
         }
         if (!browsed.isEmpty())
             m_ui->setNextFileName(browsed);
 
-        QCOMPARE(GroupDialog::edit(nullptr, group), ok);
+        QCOMPARE(editGroup(group), ok);
         QCOMPARE(title, QStringLiteral("Group Properties"));
         QVERIFY(!(flags & Qt::WindowCloseButtonHint));
         QVERIFY(!(flags & Qt::WindowSystemMenuHint));
@@ -360,9 +617,10 @@ private slots:
             QCOMPARE(fontHeight, ::pointSizeToHeight(static_cast<QWidget*>(nullptr), 14));
         if (!browsed.isEmpty()) {
             QCOMPARE(m_ui->fileDialogs.size(), 1);
-            QCOMPARE(m_ui->fileDialogs[0].filters,
-                     QStringList({"GIF (*.gif)", "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)",
-                                  "All (*.*)"}));
+            QCOMPARE(
+                m_ui->fileDialogs[0].filters,
+                QStringList({"Images (*.png *.jpg *.jpeg *.gif *.svg *.webp *.bmp)", "GIF (*.gif)",
+                             "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)", "All (*.*)"}));
         }
         if (!ok) {
             QCOMPARE(group, before);
@@ -380,47 +638,73 @@ private slots:
         LinkGroup group;
         group.m_bullet = "typed by hand.png";
         m_ui->setNextDialog([](QDialog& dlg) {
-            click(dlg, "ctl1014");
+            click(dlg, "browseButton");
             return int(QDialog::Accepted);
         });
         m_ui->setNextFileName(QString());
-        QVERIFY(GroupDialog::edit(nullptr, group));
+        QVERIFY(editGroup(group));
         QCOMPARE(group.m_bullet, std::string("typed by hand.png"));
     }
 
     // --- colours ---
 
     void colors_data() {
-        QTest::addColumn<int>("swatch"); // 0 none, 1017..1019
+        QTest::addColumn<QByteArray>("swatch"); // empty: none clicked
         QTest::addColumn<bool>("chooserOk");
         QTest::addColumn<bool>("ok");
-        QTest::newRow("OK without change") << 0 << false << true;
-        QTest::newRow("background red, cancel") << 1017 << true << false;
-        QTest::newRow("background red, OK") << 1017 << true << true;
-        QTest::newRow("link red, OK") << 1018 << true << true;
-        QTest::newRow("visited red, OK") << 1019 << true << true;
-        QTest::newRow("chooser cancelled, OK") << 1017 << false << true;
+        QTest::newRow("OK without change") << QByteArray() << false << true;
+        QTest::newRow("background red, cancel") << QByteArray("backgroundSwatch") << true << false;
+        QTest::newRow("background red, OK") << QByteArray("backgroundSwatch") << true << true;
+        QTest::newRow("link red, OK") << QByteArray("linkSwatch") << true << true;
+        QTest::newRow("visited red, OK") << QByteArray("visitedLinkSwatch") << true << true;
+        QTest::newRow("chooser cancelled, OK") << QByteArray("backgroundSwatch") << false << true;
     }
     void colors() {
-        QFETCH(int, swatch);
+        QFETCH(QByteArray, swatch);
         QFETCH(bool, chooserOk);
         QFETCH(bool, ok);
         RgbColor background = 0xFFFFFF, link = 0, visited = 0x800000;
         QString title;
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
-            if (swatch)
-                click(dlg, QByteArray("ctl" + QByteArray::number(swatch)).constData());
+            if (!swatch.isEmpty())
+                click(dlg, swatch.constData());
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
-        if (swatch)
+        if (!swatch.isEmpty())
             m_ui->setNextColor(chooserOk ? std::optional<QColor>(QColor(255, 0, 0)) : std::nullopt);
-        QCOMPARE(PageColorsDialog::edit(nullptr, background, link, visited), ok);
+        QCOMPARE(editColors(background, link, visited), ok);
         QCOMPARE(title, QStringLiteral("Colors"));
         const bool changed = ok && chooserOk;
-        QCOMPARE(background, changed && swatch == 1017 ? RgbColor(0x0000FF) : RgbColor(0xFFFFFF));
-        QCOMPARE(link, changed && swatch == 1018 ? RgbColor(0x0000FF) : RgbColor(0));
-        QCOMPARE(visited, changed && swatch == 1019 ? RgbColor(0x0000FF) : RgbColor(0x800000));
+        QCOMPARE(background,
+                 changed && swatch == "backgroundSwatch" ? RgbColor(0x0000FF) : RgbColor(0xFFFFFF));
+        QCOMPARE(link, changed && swatch == "linkSwatch" ? RgbColor(0x0000FF) : RgbColor(0));
+        QCOMPARE(visited, changed && swatch == "visitedLinkSwatch" ? RgbColor(0x0000FF)
+                                                                   : RgbColor(0x800000));
+    }
+
+    void swatchFocusMark() {
+        RgbColor color = 0x00FF00;
+        QWidget window;
+        auto* layout = new QVBoxLayout(&window);
+        auto* other = new QLineEdit(&window);
+        auto* button = new ColorSwatchButton(&color, &window);
+        layout->addWidget(other);
+        layout->addWidget(button);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        other->setFocus();
+        const QImage unfocused = button->grab().toImage();
+        button->setFocus(Qt::TabFocusReason);
+        QVERIFY(button->hasFocus());
+        const QImage focused = button->grab().toImage();
+        QVERIFY(focused != unfocused);
+        // The mark stays off the frame and the colour.
+        const QRect r = button->rect();
+        QCOMPARE(focused.pixelColor(r.center()), QColor(0, 255, 0));
+        QCOMPARE(focused.pixelColor(r.left(), r.center().y()),
+                 unfocused.pixelColor(r.left(), r.center().y()));
     }
 
     void swatchDrawing() {
@@ -484,14 +768,16 @@ private slots:
         }
         help::setHelpDirectory(dir.path());
         m_ui->setBrowserResult(launched);
-        std::unique_ptr<QDialog> dlg;
+        m_ui->setNextDialog([](QDialog& dlg) {
+            click(dlg, "helpButton");
+            return int(QDialog::Rejected);
+        });
         if (which == 0)
-            dlg = std::make_unique<LinkDialog>();
+            QVERIFY(!LinkDialog::edit(nullptr, {}));
         else if (which == 1)
-            dlg = std::make_unique<GroupDialog>();
+            QVERIFY(!GroupDialog::edit(nullptr, {}));
         else
-            dlg = std::make_unique<PageColorsDialog>();
-        click(*dlg, "ctl3");
+            QVERIFY(!PageColorsDialog::edit(nullptr, {}));
         help::setHelpDirectory(QString());
         QCOMPARE(m_ui->opened, QStringList{dir.filePath(help::pageForContext(context))});
         QCOMPARE(m_ui->messages.size(), launched ? 0 : 1);

@@ -298,10 +298,10 @@ private slots:
         Form f;
         QString shown = QStringLiteral("unset");
         m_ui->setNextDialog([&](QDialog& dlg) {
-            shown =
-                child<QLineEdit>(dlg, "ctl1001")->text() + child<QLineEdit>(dlg, "ctl1003")->text();
-            child<QLineEdit>(dlg, "ctl1001")->setText(QStringLiteral("E"));
-            child<QLineEdit>(dlg, "ctl1003")->setText(QStringLiteral("http://e/"));
+            shown = child<QLineEdit>(dlg, "descriptionEdit")->text() +
+                    child<QLineEdit>(dlg, "urlEdit")->text();
+            child<QLineEdit>(dlg, "descriptionEdit")->setText(QStringLiteral("E"));
+            child<QLineEdit>(dlg, "urlEdit")->setText(QStringLiteral("http://e/"));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         QVERIFY(f.enabled(cmd::ID_ADD_LINK));
@@ -329,9 +329,9 @@ private slots:
         f.list->setFocusedRow(2); // C has the focus, unselected
         QString shown;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            shown = child<QLineEdit>(dlg, "ctl1001")->text() + QLatin1Char('|') +
-                    child<QLineEdit>(dlg, "ctl1003")->text();
-            child<QLineEdit>(dlg, "ctl1001")->setText(QStringLiteral("X"));
+            shown = child<QLineEdit>(dlg, "descriptionEdit")->text() + QLatin1Char('|') +
+                    child<QLineEdit>(dlg, "urlEdit")->text();
+            child<QLineEdit>(dlg, "descriptionEdit")->setText(QStringLiteral("X"));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (doubleClick)
@@ -361,9 +361,9 @@ private slots:
         const LinkGroup before = group;
         QString shown;
         m_ui->setNextDialog([&](QDialog& dlg) {
-            shown = child<QLineEdit>(dlg, "ctl1000")->text() + QLatin1Char('|') +
-                    child<QLineEdit>(dlg, "ctl1013")->text();
-            child<QLineEdit>(dlg, "ctl1000")->setText(QStringLiteral("Renamed"));
+            shown = child<QLineEdit>(dlg, "titleEdit")->text() + QLatin1Char('|') +
+                    child<QLineEdit>(dlg, "bulletEdit")->text();
+            child<QLineEdit>(dlg, "titleEdit")->setText(QStringLiteral("Renamed"));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         QVERIFY(f.enabled(cmd::ID_GROUP_PROPERTIES));
@@ -390,7 +390,7 @@ private slots:
         Form f;
         m_ui->setNextDialog([&](QDialog& dlg) {
             if (changeBackground)
-                child<QAbstractButton>(dlg, "ctl1017")->click();
+                child<QAbstractButton>(dlg, "backgroundSwatch")->click();
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (changeBackground)
@@ -417,7 +417,7 @@ private slots:
         const std::vector<LinkGroup> groups = f.doc.m_groups;
         m_ui->setNextDialog([&](QDialog& dlg) {
             if (italic)
-                child<QListWidget>(dlg, "ctl1137")->setCurrentRow(2);
+                child<QListWidget>(dlg, "styleList")->setCurrentRow(2);
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         f.commands->onTitleFont();

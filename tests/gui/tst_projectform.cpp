@@ -189,7 +189,7 @@ void TestFormView::fillingDoesNotModify() {
     QVERIFY(!f.doc.isModified());
     QCOMPARE(f.view.titleEdit()->text(), QString("Other title"));
     QCOMPARE(f.view.columnsEdit()->text(), QString("7")); // shown as stored
-    QVERIFY(!f.view.findChild<QCheckBox*>("check1018")->isChecked());
+    QVERIFY(!f.view.findChild<QCheckBox*>("bordersCheck")->isChecked());
 }
 
 void TestFormView::editsModify_data() {
@@ -204,7 +204,7 @@ void TestFormView::editsModify() {
     Form f;
     f.doc.setModified(false);
     QLineEdit* columns = f.view.columnsEdit();
-    auto* spin = f.view.findChild<QWidget*>("spin1012");
+    auto* spin = f.view.findChild<QWidget*>("columnsSpin");
     QVERIFY(spin);
     if (action == "title")
         QTest::keyClicks(f.view.titleEdit(), "x");
@@ -219,14 +219,14 @@ void TestFormView::editsModify() {
     else if (action == "arrow key")
         QTest::keyClick(columns, Qt::Key_Up);
     else if (action == "borders")
-        QTest::mouseClick(f.view.findChild<QCheckBox*>("check1018"), Qt::LeftButton);
+        QTest::mouseClick(f.view.findChild<QCheckBox*>("bordersCheck"), Qt::LeftButton);
     else if (action == "browse") {
         f.ui.setNextFileName("/pictures/top.jpg");
-        QTest::mouseClick(f.view.findChild<QWidget*>("button1010"), Qt::LeftButton);
+        QTest::mouseClick(f.view.findChild<QWidget*>("browseButton"), Qt::LeftButton);
         QCOMPARE(f.view.topImageEdit()->text(), QString("/pictures/top.jpg"));
         QCOMPARE(f.ui.fileDialogs.at(0).filters,
-                 QStringList({"GIF (*.gif)", "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)",
-                              "All (*.*)"}));
+                 QStringList({"Images (*.png *.jpg *.jpeg *.gif *.svg *.webp *.bmp)", "GIF (*.gif)",
+                              "JPEG (*.jpg,*.jpeg)", "Windows Bitmap (*.bmp)", "All (*.*)"}));
     }
     QVERIFY(f.doc.isModified());
 
@@ -279,23 +279,23 @@ void TestFormView::validation_data() {
                                 << "7"
                                 << "S"
                                 << "Please enter an integer between 1 and 4."
-                                << "edit1011" << 7 << "old";
+                                << "columnsEdit" << 7 << "old";
     QTest::newRow("count of 0") << "T"
                                 << "0"
                                 << "S"
                                 << "Please enter an integer between 1 and 4."
-                                << "edit1011" << 0 << "old";
+                                << "columnsEdit" << 0 << "old";
     QTest::newRow("not a number") << "T"
                                   << "x"
                                   << "S"
                                   << "Please enter an integer."
-                                  << "edit1011" << 2 << "old";
+                                  << "columnsEdit" << 2 << "old";
     QTest::newRow("long subtitle") << "T"
                                    << "1" << s51 << "Please enter no more than 50 characters."
-                                   << "edit1001" << 1 << s51;
+                                   << "subtitleEdit" << 1 << s51;
     QTest::newRow("long title first")
         << t60 << "7" << s51 << "Please enter no more than 50 characters."
-        << "edit1000" << 2 << "old";
+        << "titleEdit" << 2 << "old";
 }
 
 void TestFormView::validation() {
@@ -425,12 +425,12 @@ void TestFormView::formReachesEditingCommands_data() {
     QTest::addColumn<int>("dialogs");
     QTest::addColumn<QStringList>("order");
     const QStringList abc{"A", "B", "C"};
-    QTest::newRow("Font") << "button1016" << 1 << abc;
-    QTest::newRow("Colors") << "button1004" << 1 << abc;
-    QTest::newRow("Properties") << "button1008" << 1 << abc;
+    QTest::newRow("Font") << "fontButton" << 1 << abc;
+    QTest::newRow("Colors") << "colorsButton" << 1 << abc;
+    QTest::newRow("Properties") << "propertiesButton" << 1 << abc;
     QTest::newRow("double-click") << "double-click" << 1 << abc;
-    QTest::newRow("Move Up") << "button1013" << 0 << QStringList{"B", "A", "C"};
-    QTest::newRow("Move Down") << "button1014" << 0 << QStringList{"A", "C", "B"};
+    QTest::newRow("Move Up") << "moveUpButton" << 0 << QStringList{"B", "A", "C"};
+    QTest::newRow("Move Down") << "moveDownButton" << 0 << QStringList{"A", "C", "B"};
     QTest::newRow("Del over the list") << "del over list" << 0 << QStringList{"A", "C"};
     QTest::newRow("Del elsewhere") << "del elsewhere" << 0 << abc;
 }

@@ -1,0 +1,159 @@
+// The form as a user sees and hears it: where the controls stand, what a
+// screen reader calls them, where the keyboard focus shows, and what a
+// one-line field keeps of pasted text.
+
+#include "editor/LinkListView.h"
+#include "editor/ProjectForm.h"
+#include "support/FakeUiServices.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+namespace {
+
+// A project and its form, filled, shown and active.
+struct Form {
+    FakeUiServices ui;
+    Project doc;
+    ProjectForm view{&doc};
+
+    Form() {
+        view.loadFromProject();
+        view.show();
+        QApplication::setActiveWindow(&view);
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+    }
+    template <typename T> T* child(const char* name) {
+        T* w = view.findChild<T*>(QString::fromLatin1(name));
+        if (!w)
+            qWarning("no control %s", name);
+        return w;
+    }
+};
+
+QString accessibleName(QWidget* widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    return iface ? iface->text(QAccessible::Name) : QStringLiteral("(no interface)");
+}
+
+QLabel* labelFor(QWidget* form, QWidget* field) {
+    for (QLabel* label : form->findChildren<QLabel*>())
+        if (label->buddy() == field)
+            return label;
+    return nullptr;
+}
+
+} // namespace
+
+class TestFormLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void accessibleNames_data() {
+        QTest::addColumn<QByteArray>("control");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("title") << QByteArray("titleEdit") << "Title:";
+        QTest::newRow("subtitle") << QByteArray("subtitleEdit") << "Subtitle";
+        QTest::newRow("image") << QByteArray("topImageEdit") << "Image at Top:";
+        QTest::newRow("columns") << QByteArray("columnsEdit") << "# Columns:";
+        QTest::newRow("link list") << QByteArray("linkList") << "Links of group 1";
+    }
+    void accessibleNames() {
+        QFETCH(QByteArray, control);
+        QFETCH(QString, name);
+        Form f;
+        QCOMPARE(accessibleName(f.child<QWidget>(control.constData())), name);
+    }
+
+    void linkListNameFollowsTheTab() {
+        Form f;
+        f.view.tabBar()->setCurrentIndex(2);
+        QCOMPARE(accessibleName(f.view.linkList()), QStringLiteral("Links of group 3"));
+        f.view.tabBar()->setCurrentIndex(9);
+        QCOMPARE(accessibleName(f.view.linkList()), QStringLiteral("Links of group 10"));
+    }
+
+    void labelsStandOnTheirFieldsLine() {
+        Form f;
+        for (const char* name : {"titleEdit", "topImageEdit", "columnsEdit"}) {
+            QWidget* field = f.child<QWidget>(name);
+            QLabel* label = labelFor(&f.view, field);
+            QVERIFY2(label, name);
+            QVERIFY2(qAbs(label->geometry().center().y() - field->geometry().center().y()) <= 1,
+                     name);
+        }
+    }
+
+    void sideButtonsClearOfPanelAndList() {
+        Form f;
+        QWidget* list = f.view.linkList();
+        QWidget* tabs = f.view.tabBar();
+        auto* properties = f.child<QPushButton>("propertiesButton");
+        // Level with the list, below the tab bar and the panel's top border.
+        QCOMPARE(properties->geometry().top(), list->geometry().top());
+        QVERIFY(properties->geometry().top() >= tabs->geometry().bottom() + 3);
+        for (const char* name : {"propertiesButton", "moveUpButton", "moveDownButton"}) {
+            auto* button = f.child<QPushButton>(name);
+            QVERIFY2(button->width() >= button->sizeHint().width(), name);
+            QVERIFY2(button->height() >= button->sizeHint().height(), name);
+            QVERIFY2(button->geometry().left() > list->geometry().right() + 1, name);
+        }
+    }
+
+    void oneLineFields_data() {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("title") << QByteArray("titleEdit") << "My\tpage\r\nsecond line"
+                               << "My page";
+        QTest::newRow("subtitle") << QByteArray("subtitleEdit") << "sub\nmore"
+                                  << "sub";
+        QTest::newRow("image") << QByteArray("topImageEdit") << "/pics/a.png\n/pics/b.png"
+                               << "/pics/a.png";
+    }
+    void oneLineFields() {
+        QFETCH(QByteArray, field);
+        QFETCH(QString, pasted);
+        QFETCH(QString, result);
+        Form f;
+        auto* edit = f.child<QLineEdit>(field.constData());
+        edit->setFocus();
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), result);
+        QVERIFY(f.doc.isModified());
+    }
+
+    void imageFieldShowsItsBeginning() {
+        Form f;
+        const QString longPath =
+            QStringLiteral("/pictures/") + QString(300, QLatin1Char('p')) + QStringLiteral(".png");
+        f.ui.setNextFileName(longPath);
+        QTest::mouseClick(f.child<QWidget>("browseButton"), Qt::LeftButton);
+        auto* edit = f.child<QLineEdit>("topImageEdit");
+        QCOMPARE(edit->text(), longPath);
+        QCOMPARE(edit->cursorPosition(), 0);
+    }
+
+    void listFocusShowsTheFocusedRow() {
+        Form f;
+        f.view.setLinkRow("one", "http://one/", -1);
+        f.view.setLinkRow("two", "http://two/", -1);
+        LinkListView* list = f.view.linkList();
+        f.child<QWidget>("titleEdit")->setFocus();
+        const QImage before = list->viewport()->grab().toImage();
+        list->setFocus(Qt::TabFocusReason);
+        QVERIFY(list->hasFocus());
+        QCOMPARE(list->focusedRow(), 0);
+        QVERIFY(list->viewport()->grab().toImage() != before);
+        QCOMPARE(list->selectedCount(), 0); // the selection is not touched
+    }
+};
+
+QTEST_MAIN(TestFormLayout)
+#include "tst_formlayout.moc"
