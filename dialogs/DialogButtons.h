@@ -6,8 +6,13 @@ class QLineEdit;
 class QPushButton;
 class QString;
 
+namespace help {
+enum class Page;
+}
+
 // The OK / Cancel / Help row the property dialogs share: OK is the default
-// button and accepts, Cancel rejects, Help opens the given help context.
+// button and accepts, Cancel rejects, Help (and F1 anywhere in the dialog)
+// opens the given help page.
 // The buttons carry the object names "ctl1", "ctl2" and "ctl3".
 struct DialogButtons {
     QPushButton* ok;
@@ -15,7 +20,7 @@ struct DialogButtons {
     QPushButton* help;
     QHBoxLayout* row; // right-aligned, for the caller's layout
 };
-DialogButtons createDialogButtons(QDialog* dialog, int helpContext);
+DialogButtons createDialogButtons(QDialog* dialog, help::Page helpPage);
 
 // A text field with no length limit (Qt's default stops at 32767).
 QLineEdit* createUnlimitedEdit(QDialog* dialog, const QString& objectName);

@@ -2,7 +2,7 @@
 
 #include "dialogs/DialogButtons.h"
 #include "dialogs/FontDialog.h"
-#include "gui/CommandIds.h"
+#include "gui/HelpLauncher.h"
 #include "gui/ImageFilters.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
@@ -33,7 +33,7 @@ GroupDialog::GroupDialog(QWidget* parent) : QDialog(parent) {
     auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
     browse->setObjectName(QStringLiteral("ctl1014"));
 
-    const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_GROUP);
+    const DialogButtons b = createDialogButtons(this, help::Page::GroupDialog);
     QPushButton* ok = b.ok;
     QPushButton* cancel = b.cancel;
     QPushButton* help = b.help;

@@ -1,7 +1,7 @@
 #include "dialogs/LinkDialog.h"
 
 #include "dialogs/DialogButtons.h"
-#include "gui/CommandIds.h"
+#include "gui/HelpLauncher.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
 
@@ -22,7 +22,7 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
     m_urlEdit = createUnlimitedEdit(this, QStringLiteral("ctl1003"));
     m_descriptionEdit->setMinimumWidth(320);
 
-    const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_LINK);
+    const DialogButtons b = createDialogButtons(this, help::Page::LinkDialog);
     QPushButton* ok = b.ok;
     QPushButton* cancel = b.cancel;
     QPushButton* help = b.help;

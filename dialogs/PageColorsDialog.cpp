@@ -3,7 +3,7 @@
 #include "dialogs/ColorPicker.h"
 #include "dialogs/ColorSwatchButton.h"
 #include "dialogs/DialogButtons.h"
-#include "gui/CommandIds.h"
+#include "gui/HelpLauncher.h"
 #include "gui/UiServices.h"
 
 #include <QFrame>
@@ -18,7 +18,7 @@ PageColorsDialog::PageColorsDialog(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_COLORS);
+    const DialogButtons b = createDialogButtons(this, help::Page::ColorsDialog);
     QPushButton* ok = b.ok;
     QPushButton* cancel = b.cancel;
     QPushButton* help = b.help;
