@@ -315,6 +315,8 @@ void MainWindow::createToolBar() {
             [this] { QTimer::singleShot(0, this, &MainWindow::recalcLayout); });
     connect(m_toolBar, &QToolBar::orientationChanged, this,
             [this] { QTimer::singleShot(0, this, &MainWindow::recalcLayout); });
+    // The end of a drag settles where the bar stays.
+    m_toolBar->installEventFilter(this);
 }
 
 void MainWindow::createStatusBar() {
@@ -450,13 +452,24 @@ void MainWindow::onDocumentReplaced() {
 void MainWindow::recalcLayout() {
     if (layout())
         layout()->activate();
-    QSize size = sizeHint();
     const QSize form = m_form->sizeHint().isValid() ? m_form->sizeHint() : m_form->minimumSize();
+    QSize size = sizeHint();
+    if (m_toolBar->isFloating()) {
+        // A floating toolbar is a window of its own: the window is the form
+        // and the menu and status bars, whatever room the layout still keeps
+        // for the bar while it is dragged.
+        const QWidget* menu = menuWidget();
+        const int bars = (menu && !menu->isHidden() ? menu->sizeHint().height() : 0) +
+                         (statusBar()->isHidden() ? 0 : statusBar()->sizeHint().height());
+        size = QSize(form.width(), form.height() + bars);
+    }
     if (form.isEmpty()) {
         // The form has no size of its own: give the client area one.
         size = QSize(std::max(size.width(), kEmptyFormSize.width()),
                      size.height() + kEmptyFormSize.height());
     }
+    // The window is not resizable by design: it is exactly the form (laid
+    // out at fixed places) plus the bars docked around it.
     setFixedSize(size);
     m_fitted = true;
 }
@@ -480,6 +493,8 @@ bool MainWindow::event(QEvent* e) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const QEvent::Type type = e->type();
+    if (watched == m_toolBar && type == QEvent::MouseButtonRelease)
+        QTimer::singleShot(0, this, &MainWindow::recalcLayout);
     if (type == QEvent::ShortcutOverride || type == QEvent::KeyPress ||
         type == QEvent::KeyRelease) {
         auto* widget = qobject_cast<QWidget*>(watched);

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -569,6 +570,15 @@ bool ProjectForm::eventFilter(QObject* watched, QEvent* event) {
         else
             QToolTip::showText(help->globalPos(), title, m_tabs, m_tabs->tabRect(tab));
         emit statusMessage(title);
+        return true;
+    }
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() == Qt::MenuBarFocusReason &&
+        qobject_cast<QLineEdit*>(watched)) {
+        // The menu bar borrows the keyboard: the field keeps its selection,
+        // as it does for a popup menu, so the Edit menu can act on it.
+        QFocusEvent borrowed(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(watched, &borrowed);
         return true;
     }
     if (event->type() == QEvent::KeyPress) {
