@@ -245,7 +245,16 @@ void MainWindow::createActions() {
     // F1 in the window opens the contents; each property dialog opens its own page.
     QAction* f1 = makeAction("actionHelp", QStringLiteral("Help"), QString(), {K(Qt::Key_F1)});
     connect(f1, &QAction::triggered, this, &MainWindow::helpContents);
-    addActions({undo, next, prev, f1});
+    // F10 opens the first menu, as on other desktop programs; the arrows go on
+    // from there.
+    QAction* f10 =
+        makeAction("actionMenuBar", QStringLiteral("Menu Bar"), QString(), {K(Qt::Key_F10)});
+    connect(f10, &QAction::triggered, this, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (!menus.isEmpty())
+            menuBar()->setActiveAction(menus.first());
+    });
+    addActions({undo, next, prev, f1, f10});
 
     const QList<QPair<QAction*, QString>> icons = {
         {m_actionNew, QStringLiteral("new")},

@@ -357,6 +357,37 @@ private slots:
         QCOMPARE(file.readAll(), before);
         QVERIFY(w.ui.messages.isEmpty());
     }
+    // Into the menu bar with Alt alone or F10, then the arrows to the Edit
+    // menu: the commands still act on the list.
+    void menuBarByAltOrF10_data() {
+        QTest::addColumn<bool>("f10");
+        QTest::newRow("Alt, Right, Down") << false;
+        QTest::newRow("F10, Right") << true;
+    }
+    void menuBarByAltOrF10() {
+        QFETCH(bool, f10);
+        Window w;
+        if (f10) {
+            w.key(Qt::Key_F10);
+            QVERIFY(QApplication::activePopupWidget());
+            w.key(Qt::Key_Right);
+        } else {
+            QTest::keyPress(w.list, Qt::Key_Alt, Qt::AltModifier);
+            QTest::keyRelease(w.list, Qt::Key_Alt, Qt::NoModifier);
+            QCoreApplication::processEvents();
+            QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.frame->menuBar()));
+            w.key(Qt::Key_Right);
+            w.key(Qt::Key_Down);
+        }
+        QWidget* popup = QApplication::activePopupWidget();
+        QVERIFY(popup);
+        QCOMPARE(popup->objectName(), QStringLiteral("menuEdit"));
+        QVERIFY(w.action("actionCopy")->isEnabled());
+        QVERIFY(w.action("actionDelete")->isEnabled());
+        w.key(Qt::Key_C);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("http://b/\tB\n"));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.list));
+    }
 };
 
 QTEST_MAIN(TestKeyboard)

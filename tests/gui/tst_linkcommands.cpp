@@ -218,7 +218,15 @@ private slots:
         Form f;
         setClipboard(clipboard);
         QCOMPARE(f.enabled("paste"), enabled);
+        // Paste shows the busy cursor while it adds the rows.
+        bool busy = false;
+        connect(f.list->model(), &QAbstractItemModel::rowsInserted, this, [&busy] {
+            busy = QGuiApplication::overrideCursor() &&
+                   QGuiApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        });
         f.commands->paste();
+        QCOMPARE(busy, enabled);
+        QVERIFY(!QGuiApplication::overrideCursor());
         QCOMPARE(f.Rows(), rows);
         QCOMPARE(f.doc.isModified(), enabled);
         if (enabled) // no carriage return kept
