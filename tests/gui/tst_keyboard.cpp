@@ -22,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 
 #include <memory>
 
@@ -192,34 +193,42 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("http://b/\tB\n"));
     }
 
-    // Docked on any edge the window fits the form and the bar; floating, the
-    // bar never changes the window.
+    // Dragged by its handle down the left edge and off the window, the
+    // toolbar floats upright; the window stays the form plus the menu and
+    // status bars. Docked on an edge the window fits the form and that bar.
     void floatingToolBarKeepsTheSize() {
         Window w;
         QToolBar* bar = w.frame->toolBar();
+        QWindow* window = w.frame->windowHandle();
         const QSize docked = w.frame->size();
-        QCOMPARE(w.frame->minimumSize(), w.frame->maximumSize());
-        w.frame->addToolBar(Qt::LeftToolBarArea, bar);
-        QTRY_COMPARE(bar->orientation(), Qt::Vertical);
-        QCoreApplication::processEvents();
-        w.frame->recalcLayout();
-        const QSize left = w.frame->size();
-        QVERIFY(left.width() > docked.width() - bar->height());
-        // Float it upright, as dragging it off the left edge does.
-        bar->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
-        bar->setOrientation(Qt::Vertical);
-        emit bar->topLevelChanged(true);
-        bar->show();
+        const QPoint handle = bar->mapTo(w.frame, QPoint(4, bar->height() / 2));
+        QTest::mousePress(window, Qt::LeftButton, {}, handle);
+        QPoint p = handle;
+        for (int i = 0; i < 60; ++i) {
+            p = QPoint(std::max(2, handle.x() - i), handle.y() + i * 5);
+            QTest::mouseMove(window, p);
+            QTest::qWait(2);
+        }
+        for (int i = 0; i < 30; ++i) {
+            p = QPoint(2 - i * 10, 150);
+            QTest::mouseMove(window, p);
+            QTest::qWait(2);
+        }
+        QTest::mouseRelease(window, Qt::LeftButton, {}, p);
         QVERIFY(bar->isFloating());
-        QTest::qWait(20);
-        const QSize expected(w.form->sizeHint().width(), w.form->sizeHint().height() +
-                                                             w.frame->menuBar()->height() +
-                                                             w.frame->statusBar()->height());
-        QCOMPARE(w.frame->size(), expected);
+        QCOMPARE(bar->orientation(), Qt::Vertical);
+        const QSize form = w.form->sizeHint();
+        const QSize expected(form.width(), form.height() + w.frame->menuBar()->height() +
+                                               w.frame->statusBar()->height());
+        QTRY_COMPARE(w.frame->size(), expected);
         QCOMPARE(w.frame->minimumSize(), w.frame->maximumSize());
-        // Docked back at the top: the first size again.
+
+        // Docked on the left: the form and the upright bar beside it.
+        w.frame->addToolBar(Qt::LeftToolBarArea, bar);
+        QTRY_VERIFY(!bar->isFloating());
+        QTRY_COMPARE(w.frame->width(), form.width() + bar->width());
+        // Back at the top: the first size again.
         w.frame->addToolBar(Qt::TopToolBarArea, bar);
-        emit bar->topLevelChanged(false);
         QTRY_COMPARE(w.frame->size(), docked);
     }
 
