@@ -1,7 +1,5 @@
 #include "app/AboutDialog.h"
 
-#include "gui/CommandIds.h"
-
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -11,7 +9,7 @@
 #include <QVBoxLayout>
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("dlg%1").arg(res::IDD_ABOUTBOX));
+    setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QStringLiteral("About"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 

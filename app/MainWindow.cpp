@@ -5,8 +5,8 @@
 #include "app/ProjectFileController.h"
 #include "app/RecentFileList.h"
 #include "core/Project.h"
+#include "editor/LinkCommands.h"
 #include "editor/ProjectForm.h"
-#include "gui/CommandIds.h"
 #include "gui/HelpLauncher.h"
 #include "gui/Resources.h"
 #include "gui/UiServices.h"
@@ -16,14 +16,17 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -58,55 +61,10 @@ bool isInertKey(QKeyCombination k) {
 
 } // namespace
 
-QString commandPromptString(int id) {
-    using namespace cmd;
-    switch (id) {
-    case ID_FILE_NEW:
-        return QStringLiteral("Create a new project\nNew Project");
-    case ID_FILE_OPEN:
-        return QStringLiteral("Open an existing Project\nOpen Project");
-    case ID_FILE_SAVE:
-        return QStringLiteral("Save the current project\nSave Project");
-    case ID_FILE_SAVE_AS:
-        return QStringLiteral("Save the active document with a new name\nSave As");
-    case ID_FILE_MRU_FILE1:
-    case ID_FILE_MRU_FILE1 + 1:
-    case ID_FILE_MRU_FILE1 + 2:
-    case ID_FILE_MRU_FILE1 + 3:
-        return QStringLiteral("Open this document");
-    case ID_APP_EXIT:
-        return QStringLiteral("Quit the application; prompts to save documents\nExit");
-    case ID_EDIT_CUT:
-        return QStringLiteral("Cut the selection and put it on the Clipboard\nCut");
-    case ID_EDIT_COPY:
-        return QStringLiteral("Copy current group's URLs to the clipboard\nCopy URLs");
-    case ID_EDIT_PASTE:
-        return QStringLiteral("Insert URLs in the Clipboard into the current group\nPaste URLs");
-    case ID_ADD_LINK:
-        return QStringLiteral("Add an entry to the list of links\nAdd Link");
-    case ID_DELETE_LINK:
-        return QStringLiteral("Remove an entry from the list of links\nDelete Link");
-    case ID_GROUP_PROPERTIES:
-        return QStringLiteral("Configure the properties for the current group.");
-    case ID_LINK_PROPERTIES:
-        return QStringLiteral("Configure properties for the current link.");
-    case ID_PAGE_GENERATE:
-        return QStringLiteral("Generate a new start page\nGenerate Start Page");
-    case ID_PAGE_PREVIEW:
-        return QStringLiteral("Preview a sample of the current start page\nPreview Start Page");
-    case ID_HELP_CONTENTS:
-        return QStringLiteral("Display help file contents\nHelp Contents");
-    case ID_APP_ABOUT:
-        return QStringLiteral("Display program information, version number and copyright\nAbout");
-    default:
-        return {};
-    }
-}
-
 MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
     : QMainWindow(parent), m_docManager(docManager), m_doc(docManager.project()) {
     initLinkfoldResources();
-    setObjectName(QStringLiteral("CMainFrame"));
+    setObjectName(QStringLiteral("mainWindow"));
     // No sizing border and no maximize box; minimize and close stay.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -122,7 +80,28 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
     m_form = new ProjectForm(&m_doc, this);
     setCentralWidget(m_form);
     connect(m_form, &ProjectForm::statusMessage, this, &MainWindow::setMessageText);
-    connect(m_form, &ProjectForm::commandStateChanged, this, &MainWindow::updateCommandUI);
+    connect(m_form, &ProjectForm::commandStateChanged, this, &MainWindow::updateActions);
+
+    // The form's commands.
+    LinkCommands* commands = m_form->linkCommands();
+    const QList<QPair<QAction*, void (LinkCommands::*)()>> linkCommands = {
+        {m_actionCut, &LinkCommands::cut},
+        {m_actionCopy, &LinkCommands::copy},
+        {m_actionPaste, &LinkCommands::paste},
+        {m_actionDelete, &LinkCommands::deleteSelected},
+        {m_actionDeleteLink, &LinkCommands::deleteSelected},
+        {m_actionAddLink, &LinkCommands::addLink},
+        {m_actionGroupProperties, &LinkCommands::groupProperties},
+        {m_actionLinkProperties, &LinkCommands::linkProperties},
+    };
+    for (const auto& [action, slot] : linkCommands)
+        connect(action, &QAction::triggered, commands, slot);
+    connect(m_actionGenerate, &QAction::triggered, m_form, &ProjectForm::generate);
+    connect(m_actionPreview, &QAction::triggered, m_form, &ProjectForm::preview);
+    // A command may change what the others depend on.
+    for (QAction* action : findChildren<QAction*>(Qt::FindDirectChildrenOnly))
+        connect(action, &QAction::triggered, this, &MainWindow::updateActions,
+                Qt::QueuedConnection);
 
     m_docManager.setDialogParent(this);
     connect(&m_docManager, &ProjectFileController::titleChanged, this, &MainWindow::updateTitle);
@@ -137,14 +116,14 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
         activateWindow();
     });
 
-    connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateCommandUI);
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::onFocusChanged);
     if (QClipboard* clipboard = QApplication::clipboard())
-        connect(clipboard, &QClipboard::dataChanged, this, &MainWindow::updateCommandUI);
+        connect(clipboard, &QClipboard::dataChanged, this, &MainWindow::updateActions);
     qApp->installEventFilter(this);
 
     updateTitle();
     updateRecentFileMenu();
-    updateCommandUI();
+    updateActions();
 }
 
 MainWindow::~MainWindow() {
@@ -159,11 +138,14 @@ MainWindow::~MainWindow() {
     m_docManager.setDialogParent(nullptr);
 }
 
-QAction* MainWindow::addAction(int id, const QString& text, const QString& prompt,
-                               const QList<QKeySequence>& keys) {
+QAction* MainWindow::action(const QString& objectName) const {
+    return findChild<QAction*>(objectName, Qt::FindDirectChildrenOnly);
+}
+
+QAction* MainWindow::makeAction(const char* name, const QString& text, const QString& prompt,
+                                const QList<QKeySequence>& keys) {
     auto* action = new QAction(text, this);
-    action->setObjectName(QStringLiteral("cmd%1").arg(id));
-    action->setData(id);
+    action->setObjectName(QLatin1String(name));
     action->setStatusTip(promptPart(prompt));
     const QString tip = tipPart(prompt);
     if (!tip.isEmpty())
@@ -174,118 +156,194 @@ QAction* MainWindow::addAction(int id, const QString& text, const QString& promp
         m_acceleratorKeys.insert(k[0].toCombined());
     // Menus show texts only; the pictures belong to the toolbar.
     action->setIconVisibleInMenu(false);
-    connect(action, &QAction::triggered, this, [this, id] { onCommand(id); });
-    m_actions.insert(id, action);
     return action;
 }
 
 void MainWindow::createActions() {
-    using namespace cmd;
     using K = QKeySequence;
-    auto add = [this](int id, const QString& text, const QList<QKeySequence>& keys = {}) {
-        return addAction(id, text, commandPromptString(id), keys);
-    };
-    add(ID_FILE_NEW, QStringLiteral("&New"), {K(Qt::CTRL | Qt::Key_N)});
-    add(ID_FILE_OPEN, QStringLiteral("&Open..."), {K(Qt::CTRL | Qt::Key_O)});
-    add(ID_FILE_SAVE, QStringLiteral("&Save"), {K(Qt::CTRL | Qt::Key_S)});
-    add(ID_FILE_SAVE_AS, QStringLiteral("Save &As..."));
-    for (int i = 0; i < 4; ++i)
-        m_recentActions.append(add(ID_FILE_MRU_FILE1 + i, QStringLiteral("Recent File")));
-    add(ID_APP_EXIT, QStringLiteral("E&xit"));
+    // Status-bar prompts and tooltips: the text before the line feed is the
+    // prompt, the text after it the tooltip.
+    m_actionNew =
+        makeAction("actionNew", QStringLiteral("&New"),
+                   QStringLiteral("Create a new project\nNew Project"), {K(Qt::CTRL | Qt::Key_N)});
+    m_actionOpen = makeAction("actionOpen", QStringLiteral("&Open..."),
+                              QStringLiteral("Open an existing Project\nOpen Project"),
+                              {K(Qt::CTRL | Qt::Key_O)});
+    m_actionSave = makeAction("actionSave", QStringLiteral("&Save"),
+                              QStringLiteral("Save the current project\nSave Project"),
+                              {K(Qt::CTRL | Qt::Key_S)});
+    m_actionSaveAs =
+        makeAction("actionSaveAs", QStringLiteral("Save &As..."),
+                   QStringLiteral("Save the active document with a new name\nSave As"));
+    const char* const recentNames[] = {"actionRecentFile1", "actionRecentFile2",
+                                       "actionRecentFile3", "actionRecentFile4"};
+    for (int i = 0; i < 4; ++i) {
+        QAction* recent = makeAction(recentNames[i], QStringLiteral("Recent File"),
+                                     QStringLiteral("Open this document"));
+        connect(recent, &QAction::triggered, this, [this, i] { m_docManager.onOpenRecentFile(i); });
+        m_recentActions.append(recent);
+    }
+    m_actionExit =
+        makeAction("actionExit", QStringLiteral("E&xit"),
+                   QStringLiteral("Quit the application; prompts to save documents\nExit"));
 
-    add(ID_EDIT_CUT, QStringLiteral("Cut"),
-        {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)});
-    add(ID_EDIT_COPY, QStringLiteral("&Copy"),
-        {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)});
-    add(ID_EDIT_PASTE, QStringLiteral("&Paste"),
+    m_actionCut = makeAction("actionCut", QStringLiteral("Cut"),
+                             QStringLiteral("Cut the selection and put it on the Clipboard\nCut"),
+                             {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)});
+    m_actionCopy =
+        makeAction("actionCopy", QStringLiteral("&Copy"),
+                   QStringLiteral("Copy current group's URLs to the clipboard\nCopy URLs"),
+                   {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)});
+    m_actionPaste = makeAction(
+        "actionPaste", QStringLiteral("&Paste"),
+        QStringLiteral("Insert URLs in the Clipboard into the current group\nPaste URLs"),
         {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)});
     // Del belongs to the link list itself; the menu only names it.
-    add(ID_EDIT_DELETE, QStringLiteral("&Delete\tDel"));
-    add(ID_DELETE_LINK, QStringLiteral("&Delete\tDel"));
-    add(ID_ADD_LINK, QStringLiteral("&Add..."));
-    add(ID_GROUP_PROPERTIES, QStringLiteral("&Group Properties"));
-    add(ID_LINK_PROPERTIES, QStringLiteral("&Link Properties"));
-    add(ID_PAGE_GENERATE, QStringLiteral("&Generate..."));
-    add(ID_PAGE_PREVIEW, QStringLiteral("&Preview"));
-    add(ID_HELP_CONTENTS, QStringLiteral("&Contents"));
-    add(ID_APP_ABOUT, QStringLiteral("&About Linkfold..."));
+    m_actionDelete = makeAction("actionDelete", QStringLiteral("&Delete\tDel"), QString());
+    m_actionDeleteLink =
+        makeAction("actionDeleteLink", QStringLiteral("&Delete\tDel"),
+                   QStringLiteral("Remove an entry from the list of links\nDelete Link"));
+    m_actionAddLink = makeAction("actionAddLink", QStringLiteral("&Add..."),
+                                 QStringLiteral("Add an entry to the list of links\nAdd Link"));
+    m_actionGroupProperties =
+        makeAction("actionGroupProperties", QStringLiteral("&Group Properties"),
+                   QStringLiteral("Configure the properties for the current group."));
+    m_actionLinkProperties =
+        makeAction("actionLinkProperties", QStringLiteral("&Link Properties"),
+                   QStringLiteral("Configure properties for the current link."));
+    m_actionGenerate = makeAction("actionGenerate", QStringLiteral("&Generate..."),
+                                  QStringLiteral("Generate a new start page\nGenerate Start Page"));
+    m_actionPreview = makeAction(
+        "actionPreview", QStringLiteral("&Preview"),
+        QStringLiteral("Preview a sample of the current start page\nPreview Start Page"));
+    m_actionHelpContents = makeAction("actionHelpContents", QStringLiteral("&Contents"),
+                                      QStringLiteral("Display help file contents\nHelp Contents"));
+    m_actionOpenExample =
+        makeAction("actionOpenExample", QStringLiteral("Open &Example Project"),
+                   QStringLiteral("Open a copy of the example project as a new project"));
+    m_actionAbout = makeAction(
+        "actionAbout", QStringLiteral("&About Linkfold..."),
+        QStringLiteral("Display program information, version number and copyright\nAbout"));
 
-    // Accelerators of commands nothing carries out: the keys are taken and
-    // do nothing.
-    QAction* undo = add(ID_EDIT_UNDO, QStringLiteral("Undo"),
-                        {K(Qt::CTRL | Qt::Key_Z), K(Qt::ALT | Qt::Key_Backspace)});
-    QAction* next = add(ID_NEXT_PANE, QStringLiteral("Next Pane"), {K(Qt::Key_F6)});
-    QAction* prev = add(ID_PREV_PANE, QStringLiteral("Previous Pane"), {K(Qt::SHIFT | Qt::Key_F6)});
-    addActions({undo, next, prev});
+    connect(m_actionNew, &QAction::triggered, &m_docManager, &ProjectFileController::onFileNew);
+    connect(m_actionOpen, &QAction::triggered, &m_docManager, &ProjectFileController::onFileOpen);
+    connect(m_actionSave, &QAction::triggered, &m_docManager, &ProjectFileController::onFileSave);
+    connect(m_actionSaveAs, &QAction::triggered, &m_docManager,
+            &ProjectFileController::onFileSaveAs);
+    connect(m_actionExit, &QAction::triggered, this, &MainWindow::close);
+    connect(m_actionHelpContents, &QAction::triggered, this, &MainWindow::helpContents);
+    connect(m_actionOpenExample, &QAction::triggered, this, &MainWindow::openExampleProject);
+    connect(m_actionAbout, &QAction::triggered, this, &MainWindow::about);
 
-    const QList<QPair<int, QString>> icons = {
-        {ID_FILE_NEW, QStringLiteral("new")},
-        {ID_FILE_OPEN, QStringLiteral("open")},
-        {ID_FILE_SAVE, QStringLiteral("save")},
-        {ID_ADD_LINK, QStringLiteral("add")},
-        {ID_DELETE_LINK, QStringLiteral("delete")},
-        {ID_PAGE_GENERATE, QStringLiteral("generate")},
-        {ID_PAGE_PREVIEW, QStringLiteral("preview")},
-        {ID_HELP_CONTENTS, QStringLiteral("help")},
+    // Keys of commands nothing carries out: they are taken and do nothing.
+    QAction* undo = makeAction("actionUndo", QStringLiteral("Undo"), QString(),
+                               {K(Qt::CTRL | Qt::Key_Z), K(Qt::ALT | Qt::Key_Backspace)});
+    QAction* next =
+        makeAction("actionNextPane", QStringLiteral("Next Pane"), QString(), {K(Qt::Key_F6)});
+    QAction* prev = makeAction("actionPreviousPane", QStringLiteral("Previous Pane"), QString(),
+                               {K(Qt::SHIFT | Qt::Key_F6)});
+    // F1 in the window opens the contents; each property dialog opens its own page.
+    QAction* f1 = makeAction("actionHelp", QStringLiteral("Help"), QString(), {K(Qt::Key_F1)});
+    connect(f1, &QAction::triggered, this, &MainWindow::helpContents);
+    // F10 opens the first menu, as on other desktop programs; the arrows go on
+    // from there.
+    QAction* f10 =
+        makeAction("actionMenuBar", QStringLiteral("Menu Bar"), QString(), {K(Qt::Key_F10)});
+    connect(f10, &QAction::triggered, this, [this] {
+        const QList<QAction*> menus = menuBar()->actions();
+        if (!menus.isEmpty())
+            menuBar()->setActiveAction(menus.first());
+    });
+    addActions({undo, next, prev, f1, f10});
+
+    const QList<QPair<QAction*, QString>> icons = {
+        {m_actionNew, QStringLiteral("new")},
+        {m_actionOpen, QStringLiteral("open")},
+        {m_actionSave, QStringLiteral("save")},
+        {m_actionAddLink, QStringLiteral("add")},
+        {m_actionDeleteLink, QStringLiteral("delete")},
+        {m_actionGenerate, QStringLiteral("generate")},
+        {m_actionPreview, QStringLiteral("preview")},
+        {m_actionHelpContents, QStringLiteral("help")},
     };
-    for (const auto& [id, name] : icons)
-        m_actions[id]->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(name)));
+    for (const auto& [action, name] : icons)
+        action->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(name)));
 }
 
 void MainWindow::createMenus() {
-    using namespace cmd;
-    auto menu = [this](const QString& title, const QList<int>& ids) {
+    auto menu = [this](const char* name, const QString& title, const QList<QAction*>& actions) {
         QMenu* m = menuBar()->addMenu(title);
-        for (int id : ids) {
-            if (id == 0)
+        m->setObjectName(QLatin1String(name));
+        for (QAction* action : actions) {
+            if (!action)
                 m->addSeparator();
             else
-                m->addAction(m_actions[id]);
+                m->addAction(action);
         }
-        connect(m, &QMenu::aboutToShow, this, &MainWindow::updateCommandUI);
+        connect(m, &QMenu::aboutToShow, this, &MainWindow::updateActions);
+        // Leaving a menu with Escape leaves the menu bar too.
+        connect(m, &QMenu::aboutToHide, this,
+                [this] { QTimer::singleShot(0, this, &MainWindow::giveFocusBackFromMenuBar); });
         return m;
     };
-    QMenu* project = menu(QStringLiteral("&Project"),
-                          {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0});
-    project->setObjectName(QStringLiteral("menuProject"));
+    QMenu* project = menu("menuProject", QStringLiteral("&Project"),
+                          {m_actionNew, m_actionOpen, m_actionSave, m_actionSaveAs, nullptr});
     // Display names depend on the current folder: refresh them as the menu opens.
     connect(project, &QMenu::aboutToShow, this, &MainWindow::updateRecentFileMenu);
     project->addActions(m_recentActions);
     project->addSeparator();
-    project->addAction(m_actions[ID_APP_EXIT]);
-    menu(QStringLiteral("&Edit"), {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_DELETE, 0,
-                                   ID_ADD_LINK, ID_GROUP_PROPERTIES, ID_LINK_PROPERTIES})
-        ->setObjectName(QStringLiteral("menuEdit"));
-    menu(QStringLiteral("&Page"), {ID_PAGE_GENERATE, ID_PAGE_PREVIEW})
-        ->setObjectName(QStringLiteral("menuPage"));
-    menu(QStringLiteral("&Help"), {ID_HELP_CONTENTS, 0, ID_APP_ABOUT})
-        ->setObjectName(QStringLiteral("menuHelp"));
+    project->addAction(m_actionExit);
+    menu("menuEdit", QStringLiteral("&Edit"),
+         {m_actionCut, m_actionCopy, m_actionPaste, m_actionDelete, nullptr, m_actionAddLink,
+          m_actionGroupProperties, m_actionLinkProperties});
+    menu("menuPage", QStringLiteral("&Page"), {m_actionGenerate, m_actionPreview});
+    menu("menuHelp", QStringLiteral("&Help"),
+         {m_actionHelpContents, m_actionOpenExample, nullptr, m_actionAbout});
 }
 
 void MainWindow::createToolBar() {
-    using namespace cmd;
     m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
-    m_toolBar->setObjectName(QStringLiteral("bar%1").arg(res::ID_VIEW_TOOLBAR));
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setIconSize(QSize(24, 20));
     m_toolBar->setMovable(true);
     m_toolBar->setFloatable(true);
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
-    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, 0, ID_ADD_LINK, ID_DELETE_LINK, 0,
-                   ID_PAGE_GENERATE, ID_PAGE_PREVIEW, 0, ID_HELP_CONTENTS}) {
-        if (id == 0)
+    for (QAction* action :
+         {m_actionNew, m_actionOpen, m_actionSave, (QAction*)nullptr, m_actionAddLink,
+          m_actionDeleteLink, (QAction*)nullptr, m_actionGenerate, m_actionPreview,
+          (QAction*)nullptr, m_actionHelpContents}) {
+        if (!action)
             m_toolBar->addSeparator();
         else
-            m_toolBar->addAction(m_actions[id]);
+            addToolBarButton(action);
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
-    // Docking on another edge or floating changes what the form needs.
-    connect(m_toolBar, &QToolBar::topLevelChanged, this, [this] { recalcLayout(); });
-    connect(m_toolBar, &QToolBar::orientationChanged, this, [this] { recalcLayout(); });
+    // Docking on another edge or floating changes what the form needs; the
+    // window's layout settles first.
+    connect(m_toolBar, &QToolBar::topLevelChanged, this,
+            [this] { QTimer::singleShot(0, this, &MainWindow::recalcLayout); });
+    connect(m_toolBar, &QToolBar::orientationChanged, this,
+            [this] { QTimer::singleShot(0, this, &MainWindow::recalcLayout); });
+    // The end of a drag settles where the bar stays.
+    m_toolBar->installEventFilter(this);
+}
+
+void MainWindow::addToolBarButton(QAction* action) {
+    m_toolBar->addAction(action);
+    // A screen reader names the button by its tooltip ("Delete Link"), not
+    // by the menu text with its shortcut ("Delete\tDel") and mnemonic.
+    QString name = action->toolTip();
+    if (name.isEmpty()) {
+        name = action->text().section(QLatin1Char('\t'), 0, 0);
+        name.remove(QLatin1Char('&'));
+    }
+    if (QWidget* button = m_toolBar->widgetForAction(action))
+        button->setAccessibleName(name);
 }
 
 void MainWindow::createStatusBar() {
     QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("bar%1").arg(res::ID_VIEW_STATUS_BAR));
+    bar->setObjectName(QStringLiteral("statusBar"));
     bar->setSizeGripEnabled(false);
     const char* const names[3] = {"CAP", "NUM", "SCRL"};
     for (int i = 0; i < 3; ++i) {
@@ -347,83 +405,61 @@ void MainWindow::updateRecentFileMenu() {
     }
 }
 
-bool MainWindow::isRoutedToView(int id) const {
-    using namespace cmd;
-    switch (id) {
-    case ID_EDIT_CUT:
-    case ID_EDIT_COPY:
-    case ID_EDIT_PASTE:
-    case ID_EDIT_DELETE:
-    case ID_DELETE_LINK:
-    case ID_ADD_LINK:
-    case ID_GROUP_PROPERTIES:
-    case ID_LINK_PROPERTIES:
-    case ID_PAGE_GENERATE:
-    case ID_PAGE_PREVIEW:
-        return true;
-    default:
-        return false;
-    }
-}
-
-void MainWindow::updateCommandUI() {
+void MainWindow::updateActions() {
     if (!m_form)
         return;
-    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
-        const int id = it.key();
-        if (!isRoutedToView(id))
-            continue;
-        bool enabled = false;
-        if (!m_form->isCommandEnabled(id, enabled))
-            enabled = id == cmd::ID_PAGE_GENERATE || id == cmd::ID_PAGE_PREVIEW;
-        it.value()->setEnabled(enabled);
-    }
+    const int selected = m_form->selectedLinkCount();
+    m_actionCut->setEnabled(m_form->canCut());
+    m_actionCopy->setEnabled(m_form->canCopy());
+    m_actionPaste->setEnabled(m_form->canPaste());
+    m_actionDelete->setEnabled(selected > 0);
+    m_actionDeleteLink->setEnabled(selected > 0);
+    m_actionLinkProperties->setEnabled(selected == 1);
+    // Add, Group Properties, Generate and Preview are always available.
 }
 
-bool MainWindow::onCommand(int id) {
-    using namespace cmd;
-    QAction* action = m_actions.value(id);
-    if (!action || !action->isEnabled())
-        return false;
-    switch (id) {
-    case ID_FILE_NEW:
-        m_docManager.onFileNew();
-        return true;
-    case ID_FILE_OPEN:
-        m_docManager.onFileOpen();
-        return true;
-    case ID_FILE_SAVE:
-        m_docManager.onFileSave();
-        return true;
-    case ID_FILE_SAVE_AS:
-        m_docManager.onFileSaveAs();
-        return true;
-    case ID_APP_EXIT:
-        close();
-        return true;
-    case ID_HELP_CONTENTS:
-        help::launchHelp(this, help::kContents);
-        return true;
-    case ID_APP_ABOUT:
-        onAbout();
-        return true;
-    case ID_EDIT_UNDO:
-    case ID_NEXT_PANE:
-    case ID_PREV_PANE:
-        return true; // nothing carries these out
-    default:
-        break;
-    }
-    if (id >= ID_FILE_MRU_FILE1 && id < ID_FILE_MRU_FILE1 + 4) {
-        m_docManager.onOpenRecentFile(id - ID_FILE_MRU_FILE1);
-        return true;
-    }
-    const bool handled = m_form->onCommand(id);
-    updateCommandUI();
-    return handled;
+void MainWindow::onFocusChanged(QWidget* from, QWidget* to) {
+    if (to && to == menuBar() && from && from->window() == this)
+        m_focusBeforeMenuBar = from;
+    updateActions();
 }
 
-void MainWindow::onAbout() {
+void MainWindow::giveFocusBackFromMenuBar() {
+    // A menu closed and no other opened in its place (Escape, or a command
+    // chosen): the keyboard goes back to where it was before the menu bar.
+    if (QApplication::activePopupWidget() || QApplication::focusWidget() != menuBar())
+        return;
+    if (m_focusBeforeMenuBar && m_focusBeforeMenuBar->isVisible() &&
+        m_focusBeforeMenuBar->isEnabled())
+        m_focusBeforeMenuBar->setFocus(Qt::MenuBarFocusReason);
+}
+
+QString MainWindow::exampleProjectPath() {
+    const QString appDir = QCoreApplication::applicationDirPath();
+    for (const QString& candidate :
+         {appDir + QStringLiteral("/examples/example.lfp"),
+          appDir + QStringLiteral("/../examples/example.lfp"),
+          appDir + QStringLiteral("/../share/linkfold/examples/example.lfp")}) {
+        if (QFileInfo(candidate).isFile())
+            return QDir::cleanPath(candidate);
+    }
+    return {};
+}
+
+void MainWindow::openExampleProject() {
+    const QString path = exampleProjectPath();
+    if (path.isEmpty()) {
+        showError(this, QStringLiteral("The example project was not found."));
+        return;
+    }
+    m_docManager.openCopyAsUntitled(path);
+}
+
+void MainWindow::helpContents() {
+    help::launchHelp(this, help::Page::Contents);
+}
+
+void MainWindow::about() {
     AboutDialog dlg(this);
     UiServices::instance().execDialog(dlg);
 }
@@ -432,19 +468,30 @@ void MainWindow::onDocumentReplaced() {
     m_form->loadFromProject();
     if (isVisible())
         recalcLayout();
-    updateCommandUI();
+    updateActions();
 }
 
 void MainWindow::recalcLayout() {
     if (layout())
         layout()->activate();
-    QSize size = sizeHint();
     const QSize form = m_form->sizeHint().isValid() ? m_form->sizeHint() : m_form->minimumSize();
+    QSize size = sizeHint();
+    if (m_toolBar->isFloating()) {
+        // A floating toolbar is a window of its own: the window is the form
+        // and the menu and status bars, whatever room the layout still keeps
+        // for the bar while it is dragged.
+        const QWidget* menu = menuWidget();
+        const int bars = (menu && !menu->isHidden() ? menu->sizeHint().height() : 0) +
+                         (statusBar()->isHidden() ? 0 : statusBar()->sizeHint().height());
+        size = QSize(form.width(), form.height() + bars);
+    }
     if (form.isEmpty()) {
         // The form has no size of its own: give the client area one.
         size = QSize(std::max(size.width(), kEmptyFormSize.width()),
                      size.height() + kEmptyFormSize.height());
     }
+    // The window is not resizable by design: it is exactly the form (laid
+    // out at fixed places) plus the bars docked around it.
     setFixedSize(size);
     m_fitted = true;
 }
@@ -468,6 +515,8 @@ bool MainWindow::event(QEvent* e) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const QEvent::Type type = e->type();
+    if (watched == m_toolBar && type == QEvent::MouseButtonRelease)
+        QTimer::singleShot(0, this, &MainWindow::recalcLayout);
     if (type == QEvent::ShortcutOverride || type == QEvent::KeyPress ||
         type == QEvent::KeyRelease) {
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -484,7 +533,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
                 const QKeyCombination k(key->modifiers() & ~Qt::KeypadModifier,
                                         Qt::Key(key->key()));
                 if (m_acceleratorKeys.contains(k.toCombined()))
-                    updateCommandUI();
+                    updateActions();
             } else if (key->key() == Qt::Key_CapsLock || key->key() == Qt::Key_NumLock ||
                        key->key() == Qt::Key_ScrollLock) {
                 updateKeyIndicators();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QMap>
+#include <QPointer>
 #include <QSet>
 
 class ProjectFileController;
@@ -23,24 +23,33 @@ public:
 
     ProjectForm* form() const { return m_form; }
     QToolBar* toolBar() const { return m_toolBar; }
-    // The action of a command id (menus, toolbar and accelerators share it).
-    QAction* action(int id) const { return m_actions.value(id); }
+    // The action with the object name ("actionOpen", "actionAddLink", ...);
+    // menus, toolbar and keys share it. Null when there is none.
+    QAction* action(const QString& objectName) const;
 
-    // Carries out a command as the menus, toolbar and accelerators do. A
-    // disabled command is not carried out; returns whether it ran.
-    bool onCommand(int id);
-    // Refreshes the enable state of every command.
-    void updateCommandUI();
+    // Refreshes the enable state of every command from the form's state.
+    void updateActions();
 
     // The status bar's message pane; an empty text shows the idle text " ".
     void setMessageText(const QString& text);
     QString messageText() const;
 
-    // Fits the fixed window size to the form and the bars around it.
+    // Fits the fixed window size to the form and the bars docked around it.
     void recalcLayout();
 
     // Shows the key-lock indicators that are on.
     void updateKeyIndicators();
+
+    // Where the example project is looked for: beside the program
+    // (examples/), then under the install prefix
+    // (../share/linkfold/examples/). Empty when none is there.
+    static QString exampleProjectPath();
+
+public slots:
+    void about();
+    void helpContents();
+    // Opens a copy of the example project as an untitled project.
+    void openExampleProject();
 
 protected:
     bool event(QEvent* e) override;
@@ -49,29 +58,46 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    QAction* addAction(int id, const QString& text, const QString& prompt,
-                       const QList<QKeySequence>& keys = {});
+    QAction* makeAction(const char* name, const QString& text, const QString& prompt,
+                        const QList<QKeySequence>& keys = {});
     void createActions();
     void createMenus();
     void createToolBar();
+    void addToolBarButton(QAction* action);
     void createStatusBar();
     void updateTitle();
     void updateRecentFileMenu();
     void onDocumentReplaced();
-    void onAbout();
-    bool isRoutedToView(int id) const;
+    void onFocusChanged(QWidget* from, QWidget* to);
+    void giveFocusBackFromMenuBar();
 
     ProjectFileController& m_docManager;
     Project& m_doc;
     ProjectForm* m_form = nullptr;
     QToolBar* m_toolBar = nullptr;
-    QMap<int, QAction*> m_actions;
+
+    QAction* m_actionNew = nullptr;
+    QAction* m_actionOpen = nullptr;
+    QAction* m_actionSave = nullptr;
+    QAction* m_actionSaveAs = nullptr;
     QList<QAction*> m_recentActions;
+    QAction* m_actionExit = nullptr;
+    QAction* m_actionCut = nullptr;
+    QAction* m_actionCopy = nullptr;
+    QAction* m_actionPaste = nullptr;
+    QAction* m_actionDelete = nullptr;     // Edit > Delete
+    QAction* m_actionDeleteLink = nullptr; // the toolbar's Delete
+    QAction* m_actionAddLink = nullptr;
+    QAction* m_actionGroupProperties = nullptr;
+    QAction* m_actionLinkProperties = nullptr;
+    QAction* m_actionGenerate = nullptr;
+    QAction* m_actionPreview = nullptr;
+    QAction* m_actionHelpContents = nullptr;
+    QAction* m_actionOpenExample = nullptr;
+    QAction* m_actionAbout = nullptr;
+
     QSet<int> m_acceleratorKeys; // key combinations of the accelerators
+    QPointer<QWidget> m_focusBeforeMenuBar;
     QLabel* m_indicators[3] = {};
     bool m_fitted = false;
 };
-
-// Status-bar prompts and tooltips of the commands: the text before the line
-// feed is the prompt, the text after it the tooltip.
-QString commandPromptString(int id);

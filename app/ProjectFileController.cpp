@@ -171,6 +171,32 @@ bool ProjectFileController::openDocumentFile(const QString& requested) {
     return true;
 }
 
+bool ProjectFileController::openCopyAsUntitled(const QString& path) {
+    if (!saveModified())
+        return false;
+    const bool wasModified = m_doc.isModified();
+    m_doc.setModified(false);
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = m_doc.load(toLocal(path));
+    }
+    if (!ok) {
+        showError(m_dialogParent, fromLocal(m_doc.errorString()));
+        if (!m_doc.isModified())
+            m_doc.setModified(wasModified);
+        else
+            newDocument();
+        return false;
+    }
+    m_doc.setFilePath({});
+    m_doc.setDocumentTitle(kUntitled);
+    m_doc.setModified(false);
+    emit titleChanged();
+    emit documentReplaced();
+    return true;
+}
+
 bool ProjectFileController::onOpenRecentFile(int index) {
     if (index < 0 || index >= m_recentFiles.size() || m_recentFiles[index].empty())
         return false;

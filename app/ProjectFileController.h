@@ -37,6 +37,9 @@ public:
     // symbolic link followed). Returns true when the project at that path is
     // the open one afterwards (also when it already was).
     bool openDocumentFile(const QString& path);
+    // Reads the project at path as a new untitled one (its file is never
+    // saved over), after the save question. Returns whether it was read.
+    bool openCopyAsUntitled(const QString& path);
 
     // Asks "save changes to %1?" when the project is modified. Returns false
     // when the command that asked must stop.

@@ -1,5 +1,6 @@
 // Speed of the project form with large groups: tab switches, appending rows
-// to the list, and opening a project with ten groups of 100,000 links.
+// to the list, opening a project with ten groups of 100,000 links, and
+// clicks in the list while the clipboard holds 125 MB of URL lines.
 
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
@@ -7,6 +8,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTabBar>
 #include <QTemporaryDir>
 
@@ -139,6 +142,88 @@ void BM_OpenProjectShowGroup1(benchmark::State& state) {
     state.counters["peakRSS_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 BENCHMARK(BM_OpenProjectShowGroup1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A clipboard held by another program: every request for its text makes the
+// whole text anew (the transfer and its decoding), as on a desktop.
+class ForeignClipboardData : public QMimeData {
+public:
+    explicit ForeignClipboardData(QByteArray utf8) : m_utf8(std::move(utf8)) {}
+    QStringList formats() const override { return {QStringLiteral("text/plain")}; }
+    bool hasFormat(const QString& mime) const override {
+        return mime == QLatin1String("text/plain");
+    }
+
+protected:
+    QVariant retrieveData(const QString& mime, QMetaType) const override {
+        if (mime != QLatin1String("text/plain"))
+            return {};
+        return QString::fromUtf8(m_utf8);
+    }
+
+private:
+    QByteArray m_utf8;
+};
+
+// 125 MB of URL lines: 1.25 million links of 100 bytes each.
+QByteArray bigUrlLines() {
+    QByteArray line = "http://example.com/some/long/path/to/a/page/number/0000000.html\t"
+                      "A description of the page\n";
+    line.resize(99, 'x');
+    line.append('\n');
+    QByteArray text;
+    text.reserve(125'000'000);
+    while (text.size() < 125'000'000)
+        text.append(line);
+    return text;
+}
+
+// A click on another row of the list with 125 MB of URL lines on the
+// clipboard: the selection change and the enable questions the main window
+// asks after it (Cut, Copy, Paste, Delete, Link Properties). Arg 1: the
+// form's answers; arg 0: reading the clipboard's text on each refresh, as the
+// Paste state was decided before it was kept per clipboard change.
+void BM_SelectionChangeBigClipboard(benchmark::State& state) {
+    Editor e;
+    LinkListView* list = e.view.linkList();
+    list->setRows(std::vector<Link>(100, Link("Link", "http://example.com/")));
+    list->setFocus();
+    QApplication::setActiveWindow(&e.view);
+    QApplication::clipboard()->setMimeData(new ForeignClipboardData(bigUrlLines()));
+    const bool cached = state.range(0) != 0;
+    int row = 0;
+    bool paste = false;
+    for (auto _ : state) {
+        row = (row + 1) % 100;
+        list->clearSelection();
+        list->selectRow(row);
+        const int selected = e.view.selectedLinkCount();
+        if (cached) {
+            paste = e.view.canPaste();
+        } else {
+            const QString text = QApplication::clipboard()->mimeData()->text();
+            paste = !text.isEmpty() && text.startsWith(QLatin1String("http"));
+        }
+        benchmark::DoNotOptimize(selected + e.view.canCut() + paste);
+    }
+    state.counters["pasteEnabled"] = paste;
+    state.SetLabel(cached ? "decided per clipboard change" : "clipboard read per refresh");
+    QApplication::clipboard()->clear();
+}
+BENCHMARK(BM_SelectionChangeBigClipboard)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10);
+
+// The once-per-change decision itself when the 125 MB text arrives.
+void BM_ClipboardChangeBigText(benchmark::State& state) {
+    Editor e; // its commands look at each new clipboard
+    const QByteArray text = bigUrlLines();
+    for (auto _ : state)
+        QApplication::clipboard()->setMimeData(new ForeignClipboardData(text));
+    QApplication::clipboard()->clear();
+}
+BENCHMARK(BM_ClipboardChangeBigText)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -7,10 +7,11 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 #include <limits>
 
-DialogButtons createDialogButtons(QDialog* dialog, int helpContext) {
+DialogButtons createDialogButtons(QDialog* dialog, help::Page helpPage) {
     DialogButtons b{};
     b.ok = new QPushButton(QStringLiteral("OK"), dialog);
     b.ok->setObjectName(QStringLiteral("okButton"));
@@ -27,7 +28,12 @@ DialogButtons createDialogButtons(QDialog* dialog, int helpContext) {
     QObject::connect(b.ok, &QPushButton::clicked, dialog, &QDialog::accept);
     QObject::connect(b.cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     QObject::connect(b.help, &QPushButton::clicked, dialog,
-                     [dialog, helpContext] { help::launchHelp(dialog, helpContext); });
+                     [dialog, helpPage] { help::launchHelp(dialog, helpPage); });
+    // F1 opens the same page from any control of the dialog.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), dialog);
+    f1->setObjectName(QStringLiteral("helpShortcut"));
+    QObject::connect(f1, &QShortcut::activated, dialog,
+                     [dialog, helpPage] { help::launchHelp(dialog, helpPage); });
     return b;
 }
 

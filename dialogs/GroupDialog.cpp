@@ -1,8 +1,9 @@
 #include "dialogs/GroupDialog.h"
 
 #include "dialogs/DialogButtons.h"
+#include "dialogs/FontDialog.h"
 #include "dialogs/SingleLineValidator.h"
-#include "gui/CommandIds.h"
+#include "gui/HelpLauncher.h"
 #include "gui/ImageFilters.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
@@ -44,7 +45,7 @@ GroupDialog::GroupDialog(QWidget* parent) : QDialog(parent) {
     auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
     browse->setObjectName(QStringLiteral("browseButton"));
 
-    const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_GROUP);
+    const DialogButtons b = createDialogButtons(this, help::Page::GroupDialog);
 
     auto* titleLabel = new QLabel(QStringLiteral("Title:"), this);
     titleLabel->setBuddy(m_titleEdit);

@@ -2,7 +2,7 @@
 
 #include "dialogs/DialogButtons.h"
 #include "dialogs/SingleLineValidator.h"
-#include "gui/CommandIds.h"
+#include "gui/HelpLauncher.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
 
@@ -21,7 +21,7 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
     m_urlEdit = createUnlimitedEdit(this, QStringLiteral("urlEdit"));
     m_descriptionEdit->setMinimumWidth(320);
 
-    const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_LINK);
+    const DialogButtons b = createDialogButtons(this, help::Page::LinkDialog);
 
     auto* descriptionLabel = new QLabel(QStringLiteral("Description:"), this);
     descriptionLabel->setBuddy(m_descriptionEdit);

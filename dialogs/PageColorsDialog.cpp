@@ -3,7 +3,7 @@
 #include "dialogs/ColorPicker.h"
 #include "dialogs/ColorSwatchButton.h"
 #include "dialogs/DialogButtons.h"
-#include "gui/CommandIds.h"
+#include "gui/HelpLauncher.h"
 #include "gui/UiServices.h"
 
 #include <QFrame>
@@ -19,7 +19,7 @@ PageColorsDialog::PageColorsDialog(QWidget* parent, const Values& start)
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
-    const DialogButtons b = createDialogButtons(this, res::HELP_CONTEXT_COLORS);
+    const DialogButtons b = createDialogButtons(this, help::Page::ColorsDialog);
 
     // Each swatch is named after its label, for screen readers.
     auto swatch = [this](RgbColor* color, const char* objectName, const QString& label,

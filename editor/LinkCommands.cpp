@@ -7,11 +7,11 @@
 #include "dialogs/PageColorsDialog.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
-#include "gui/CommandIds.h"
 #include "gui/QtText.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -23,36 +23,66 @@ namespace {
 
 constexpr int kTitleFontPoints = 32;
 
-QString clipboardText() {
+// How much of the clipboard's text decides whether Paste takes links: the
+// first line that is not blank, looked for within this many characters.
+constexpr qsizetype kPasteDecisionWindow = 64 * 1024;
+
+const QMimeData* clipboardMime() {
     const QClipboard* clipboard = QApplication::clipboard();
-    if (!clipboard)
-        return {};
-    const QMimeData* mime = clipboard->mimeData();
-    if (!mime || !mime->hasText())
-        return {};
-    return mime->text();
+    return clipboard ? clipboard->mimeData() : nullptr;
 }
 
-bool clipboardHasText() {
-    const QClipboard* clipboard = QApplication::clipboard();
-    const QMimeData* mime = clipboard ? clipboard->mimeData() : nullptr;
-    return mime && mime->hasText();
+QString clipboardText() {
+    const QMimeData* mime = clipboardMime();
+    return mime && mime->hasText() ? mime->text() : QString();
 }
+
+// Shows the busy cursor while a long command runs.
+struct BusyCursor {
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
 
 } // namespace
 
-LinkCommands::LinkCommands(ProjectForm* view) : QObject(view), m_form(view) {}
+LinkCommands::LinkCommands(ProjectForm* view) : QObject(view), m_form(view) {
+    if (QClipboard* clipboard = QApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, &LinkCommands::readClipboard);
+    readClipboard();
+}
+
+void LinkCommands::readClipboard() {
+    const QMimeData* mime = clipboardMime();
+    m_clipboardHasText = mime && mime->hasText();
+    m_clipboardHasUrlLine = false;
+    if (!m_clipboardHasText)
+        return;
+    const QString text = mime->text();
+    // Only the first line that is not blank decides; convert just that.
+    qsizetype start = 0;
+    const qsizetype limit = std::min(text.size(), kPasteDecisionWindow);
+    while (start < limit && text[start].isSpace())
+        ++start;
+    if (start >= limit)
+        return;
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), start);
+    const qsizetype end = lineEnd < 0 ? std::min(text.size(), start + kPasteDecisionWindow)
+                                      : std::min(lineEnd, start + kPasteDecisionWindow);
+    m_clipboardHasUrlLine = startsWithUrlLine(toCp1252(text.mid(start, end - start)));
+}
 
 // --- focus -------------------------------------------------------------------------
 
 bool LinkCommands::listHasFocus() const {
-    const QWidget* focus = QApplication::focusWidget();
+    const QWidget* focus = m_form->commandFocus();
     const LinkListView* list = m_form->linkList();
     return focus && list && (focus == list || list->isAncestorOf(focus));
 }
 
 QLineEdit* LinkCommands::focusedPageEdit() const {
-    QWidget* focus = QApplication::focusWidget();
+    QWidget* focus = m_form->commandFocus();
     if (!focus)
         return nullptr;
     for (QLineEdit* edit : {m_form->titleEdit(), m_form->subtitleEdit(), m_form->topImageEdit()}) {
@@ -67,70 +97,26 @@ bool LinkCommands::focusedEditHasSelection() const {
     return edit && edit->hasSelectedText();
 }
 
-// --- Routing -------------------------------------------------------------------------
+// --- Enable rules ----------------------------------------------------------------------
 
-bool LinkCommands::onCommand(int id) {
-    switch (id) {
-    case cmd::ID_ADD_LINK:
-        onAddLink();
-        return true;
-    case cmd::ID_EDIT_DELETE:
-    case cmd::ID_DELETE_LINK:
-        deleteSelectedRows();
-        return true;
-    case cmd::ID_EDIT_CUT:
-        onCut();
-        return true;
-    case cmd::ID_EDIT_COPY:
-        copyUrls();
-        return true;
-    case cmd::ID_EDIT_PASTE:
-        onPaste();
-        return true;
-    case cmd::ID_LINK_PROPERTIES:
-        onLinkProperties();
-        return true;
-    case cmd::ID_GROUP_PROPERTIES:
-        onGroupProperties();
-        return true;
-    default:
-        return false;
-    }
+int LinkCommands::selectedLinkCount() const {
+    const LinkListView* list = m_form->linkList();
+    return list ? list->selectedCount() : 0;
 }
 
-bool LinkCommands::isCommandEnabled(int id, bool& enabled) const {
-    const LinkListView* list = m_form->linkList();
-    const int selected = list ? list->selectedCount() : 0;
-    switch (id) {
-    case cmd::ID_ADD_LINK:
-    case cmd::ID_GROUP_PROPERTIES:
-        enabled = true;
-        return true;
-    case cmd::ID_EDIT_DELETE:
-    case cmd::ID_DELETE_LINK:
-        enabled = selected > 0;
-        return true;
-    case cmd::ID_EDIT_CUT:
-    case cmd::ID_EDIT_COPY:
-        enabled = listHasFocus() ? selected > 0 : focusedEditHasSelection();
-        return true;
-    case cmd::ID_EDIT_PASTE:
-        if (listHasFocus())
-            enabled = const_cast<LinkCommands*>(this)->pasteUrls(true) == 1;
-        else
-            enabled = focusedPageEdit() && clipboardHasText();
-        return true;
-    case cmd::ID_LINK_PROPERTIES:
-        enabled = selected == 1;
-        return true;
-    default:
-        return false;
-    }
+bool LinkCommands::canCut() const {
+    return listHasFocus() ? selectedLinkCount() > 0 : focusedEditHasSelection();
+}
+
+bool LinkCommands::canPaste() const {
+    if (listHasFocus())
+        return canPasteLinks();
+    return focusedPageEdit() && m_clipboardHasText;
 }
 
 // --- Rows ----------------------------------------------------------------------------
 
-void LinkCommands::onAddLink() {
+void LinkCommands::addLink() {
     const auto link = LinkDialog::edit(m_form, {});
     if (!link)
         return;
@@ -138,12 +124,12 @@ void LinkCommands::onAddLink() {
     m_form->setModified();
 }
 
-void LinkCommands::deleteSelectedRows() {
+void LinkCommands::deleteSelected() {
     LinkListView* list = m_form->linkList();
     if (!listHasFocus()) {
         // The focused edit deletes its selected text; its change marks the
         // document modified.
-        QLineEdit* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QLineEdit* edit = qobject_cast<QLineEdit*>(m_form->commandFocus());
         if (edit && !edit->isReadOnly() && edit->hasSelectedText())
             edit->del();
         return;
@@ -159,24 +145,28 @@ void LinkCommands::deleteSelectedRows() {
     m_form->setModified();
 }
 
-void LinkCommands::onCut() {
+void LinkCommands::cut() {
     if (listHasFocus()) {
-        copyUrls();
-        deleteSelectedRows();
+        copyLinks();
+        deleteSelected();
         return;
     }
-    if (QLineEdit* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+    if (QLineEdit* edit = qobject_cast<QLineEdit*>(m_form->commandFocus())) {
         edit->cut();
         m_form->setModified();
     }
 }
 
-void LinkCommands::copyUrls() {
-    if (!listHasFocus()) {
-        if (QLineEdit* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
-            edit->copy();
+void LinkCommands::copy() {
+    if (listHasFocus()) {
+        copyLinks();
         return;
     }
+    if (QLineEdit* edit = qobject_cast<QLineEdit*>(m_form->commandFocus()))
+        edit->copy();
+}
+
+void LinkCommands::copyLinks() {
     const LinkListView* list = m_form->linkList();
     std::vector<int> rows = list->selectedRows();
     std::reverse(rows.begin(), rows.end()); // top to bottom, as the list shows them
@@ -188,12 +178,12 @@ void LinkCommands::copyUrls() {
         clipboard->setText(fromCp1252(formatUrlLines(links)));
 }
 
-void LinkCommands::onPaste() {
-    QWidget* focus = QApplication::focusWidget();
+void LinkCommands::paste() {
+    QWidget* focus = m_form->commandFocus();
     if (!focus)
         return;
     if (listHasFocus()) {
-        pasteUrls(false);
+        pasteLinks();
         return;
     }
     if (QLineEdit* edit = qobject_cast<QLineEdit*>(focus)) {
@@ -202,28 +192,19 @@ void LinkCommands::onPaste() {
     }
 }
 
-int LinkCommands::pasteUrls(bool testMode) {
+void LinkCommands::pasteLinks() {
+    const BusyCursor busy;
     const QString text = clipboardText();
     if (text.isEmpty())
-        return 0;
-    if (testMode) {
-        // Only the first line that is not blank decides; convert just that.
-        qsizetype start = 0;
-        while (start < text.size() && text[start].isSpace())
-            ++start;
-        const qsizetype end = text.indexOf(QLatin1Char('\n'), start);
-        const QString line = text.mid(start, end < 0 ? -1 : end - start);
-        return startsWithUrlLine(toCp1252(line)) ? 1 : 0;
-    }
+        return;
     const std::vector<Link> links = parseUrlLines(toCp1252(text));
-    if (links.empty())
-        return 0;
-    m_form->linkList()->appendRows(links);
-    m_form->setModified();
-    return 1;
+    if (!links.empty()) {
+        m_form->linkList()->appendRows(links);
+        m_form->setModified();
+    }
 }
 
-void LinkCommands::onLinkProperties() {
+void LinkCommands::linkProperties() {
     const LinkListView* list = m_form->linkList();
     const int row = list->focusedRow();
     if (row < 0)
@@ -236,7 +217,7 @@ void LinkCommands::onLinkProperties() {
     m_form->setModified();
 }
 
-void LinkCommands::onMoveUp() {
+void LinkCommands::moveUp() {
     LinkListView* list = m_form->linkList();
     const std::vector<int> rows = list->selectedRows();
     if (rows.size() != 1 || rows[0] == 0)
@@ -251,7 +232,7 @@ void LinkCommands::onMoveUp() {
     m_form->setModified();
 }
 
-void LinkCommands::onMoveDown() {
+void LinkCommands::moveDown() {
     LinkListView* list = m_form->linkList();
     const std::vector<int> rows = list->selectedRows();
     if (rows.size() != 1 || rows[0] >= list->sourceRowCount() - 1)
@@ -284,7 +265,7 @@ void LinkCommands::moveSelectedRowsToGroup(int group) {
 
 // --- Page and group properties --------------------------------------------------------
 
-void LinkCommands::onGroupProperties() {
+void LinkCommands::groupProperties() {
     Project* doc = m_form->project();
     const int group = m_form->currentTab();
     if (group < 0 || group >= static_cast<int>(doc->m_groups.size()))
@@ -296,7 +277,7 @@ void LinkCommands::onGroupProperties() {
     }
 }
 
-void LinkCommands::onTitleFont() {
+void LinkCommands::titleFont() {
     Project* doc = m_form->project();
     const auto font = FontDialog::pick(m_form, kTitleFontPoints,
                                        {doc->m_titleFace, doc->m_titleStyle, doc->m_titleColor});
@@ -308,7 +289,7 @@ void LinkCommands::onTitleFont() {
     }
 }
 
-void LinkCommands::onColors() {
+void LinkCommands::colors() {
     Project* doc = m_form->project();
     const auto colors = PageColorsDialog::edit(
         m_form, {doc->m_backgroundColor, doc->m_linkColor, doc->m_visitedLinkColor});
@@ -322,39 +303,27 @@ void LinkCommands::onColors() {
 
 // --- Context menu ------------------------------------------------------------------------
 
-QMenu* LinkCommands::createContextMenu(QWidget* parent) const {
-    struct Item {
-        int id;
-        const char* text;
-    };
-    static const Item kItems[] = {
-        {cmd::ID_EDIT_CUT, "Cut\tCtrl+X"},
-        {cmd::ID_EDIT_COPY, "&Copy\tCtrl+C"},
-        {cmd::ID_EDIT_PASTE, "&Paste\tCtrl+V"},
-        {cmd::ID_DELETE_LINK, "&Delete\tDel"},
-        {0, nullptr},
-        {cmd::ID_ADD_LINK, "&Add..."},
-        {cmd::ID_GROUP_PROPERTIES, "&Group Properties"},
-        {cmd::ID_LINK_PROPERTIES, "&Link Properties"},
-    };
+QMenu* LinkCommands::createContextMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
-    for (const Item& item : kItems) {
-        if (item.id == 0) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction* action = menu->addAction(QString::fromLatin1(item.text));
-        action->setObjectName(QStringLiteral("ctx%1").arg(item.id));
-        bool enabled = false;
-        isCommandEnabled(item.id, enabled);
+    auto add = [&](const char* name, const char* text, bool enabled, void (LinkCommands::*run)()) {
+        QAction* action = menu->addAction(QString::fromLatin1(text));
+        action->setObjectName(QLatin1String(name));
         action->setEnabled(enabled);
-        const int id = item.id;
         ProjectForm* view = m_form;
-        connect(action, &QAction::triggered, view, [view, id] {
-            view->onCommand(id);
+        connect(action, &QAction::triggered, this, [this, view, run] {
+            (this->*run)();
             emit view->commandStateChanged();
         });
-    }
+    };
+    const int selected = selectedLinkCount();
+    add("contextCut", "Cut\tCtrl+X", canCut(), &LinkCommands::cut);
+    add("contextCopy", "&Copy\tCtrl+C", canCopy(), &LinkCommands::copy);
+    add("contextPaste", "&Paste\tCtrl+V", canPaste(), &LinkCommands::paste);
+    add("contextDelete", "&Delete\tDel", selected > 0, &LinkCommands::deleteSelected);
+    menu->addSeparator();
+    add("contextAddLink", "&Add...", true, &LinkCommands::addLink);
+    add("contextGroupProperties", "&Group Properties", true, &LinkCommands::groupProperties);
+    add("contextLinkProperties", "&Link Properties", selected == 1, &LinkCommands::linkProperties);
     return menu;
 }
 

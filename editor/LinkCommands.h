@@ -8,57 +8,71 @@ class QLineEdit;
 class QMenu;
 class QWidget;
 
-// The link editing commands of the form: add, delete, link and group
-// properties, move up and down, cut, copy and paste, the title font and
-// colours buttons, drags onto another tab and the context menu.
+// The link editing commands of the form and their enable rules: add,
+// delete, link and group properties, move up and down, cut, copy and paste,
+// the title font and colours buttons, drags onto another tab and the context
+// menu.
 //
 // Cut, Copy, Paste and Delete act on the link list when it has the keyboard
 // focus, and on the title, subtitle or top-image edit when one of those has
-// it. Links travel through the clipboard as plain-text URL lines (URL, tab,
+// it (ProjectForm::commandFocus: while the menu bar holds the keyboard, the
+// widget that had it before). Links travel through the clipboard as plain-text URL lines (URL, tab,
 // description, line feed), top row first.
 class LinkCommands : public QObject {
     Q_OBJECT
 public:
     explicit LinkCommands(ProjectForm* view);
 
-    // Carries out the command and returns true when it is one of these.
-    // Enable rules are the caller's affair (menus, toolbar and keys are
-    // disabled through isCommandEnabled); a double-click runs Link
-    // Properties and the Del key over the list runs Delete without them.
-    bool onCommand(int id);
-    // Returns true when the command is one of these, with its enable state.
-    bool isCommandEnabled(int id, bool& enabled) const;
-
-    // Form buttons.
-    void onTitleFont(); // button 1016 "Font"
-    void onColors();    // button 1004 "Colors"
-    void onMoveUp();    // button 1013 "Move Up"
-    void onMoveDown();  // button 1014 "Move Down"
-    // selected rows dragged onto the tab of another group.
-    void moveSelectedRowsToGroup(int group);
-    // Right-click anywhere in the list (header included).
-    void showContextMenu(const QPoint& globalPos);
+    // Enable rules of the commands, for the widget that has the focus (or had
+    // it before the menu bar took it).
+    int selectedLinkCount() const;
+    bool canCut() const;
+    bool canCopy() const { return canCut(); }
+    bool canPaste() const;
+    // Whether the clipboard's text begins (after blank lines) with a URL line.
+    // Decided once per clipboard change, so asking is cheap whatever the
+    // clipboard holds.
+    bool canPasteLinks() const { return m_clipboardHasUrlLine; }
 
     // The context menu with its items enabled by the current state; each item
-    // (object "ctx<id>") runs its command on the view. The caller owns it.
-    QMenu* createContextMenu(QWidget* parent) const;
+    // runs its command. The caller owns it.
+    QMenu* createContextMenu(QWidget* parent);
 
-    // 1 when the clipboard's text begins (after blank lines) with a URL line,
-    // else 0. Outside test mode the URL lines are appended as rows.
-    int pasteUrls(bool testMode);
+public slots:
+    // The commands carry themselves out whatever their enable state: the
+    // menus, toolbar and keys are disabled through the rules above, and a
+    // double-click runs Link Properties and the Del key Delete without them.
+    void addLink();
+    // Edit > Delete, the toolbar's and the context menu's Delete: the list's
+    // selected rows, or the focused text field's selected text.
+    void deleteSelected();
+    void cut();
+    void copy();
+    void paste();
+    void linkProperties();
+    void groupProperties();
+
+    // Form buttons.
+    void titleFont();
+    void colors();
+    void moveUp();
+    void moveDown();
+    // selected rows dragged onto the tab of another group.
+    void moveSelectedRowsToGroup(int group);
+    // The context menu at a global position (a right-click in the list, the
+    // Menu key, Shift+F10).
+    void showContextMenu(const QPoint& globalPos);
 
 private:
     bool listHasFocus() const;
     // The title, subtitle or top-image edit when it has the focus.
     QLineEdit* focusedPageEdit() const;
     bool focusedEditHasSelection() const;
-    void onAddLink();
-    void deleteSelectedRows();
-    void onCut();
-    void copyUrls();
-    void onPaste();
-    void onLinkProperties();
-    void onGroupProperties();
+    void readClipboard();
+    void pasteLinks();
+    void copyLinks();
 
     ProjectForm* m_form;
+    bool m_clipboardHasText = false;
+    bool m_clipboardHasUrlLine = false;
 };

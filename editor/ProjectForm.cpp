@@ -8,7 +8,6 @@
 #include "editor/LinkListView.h"
 #include "editor/PageCommands.h"
 #include "editor/SpinArrows.h"
-#include "gui/CommandIds.h"
 #include "gui/ImageFilters.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
@@ -16,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -25,7 +25,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QToolTip>
 #include <QValidator>
@@ -74,13 +77,12 @@ ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_pro
     buildForm();
     m_linkCommands = new LinkCommands(this);
 
-    connect(m_fontButton, &QPushButton::clicked, this, [this] { m_linkCommands->onTitleFont(); });
-    connect(m_colorsButton, &QPushButton::clicked, this, [this] { m_linkCommands->onColors(); });
-    connect(m_propertiesButton, &QPushButton::clicked, this,
-            [this] { m_linkCommands->onCommand(cmd::ID_GROUP_PROPERTIES); });
-    connect(m_moveUpButton, &QPushButton::clicked, this, [this] { m_linkCommands->onMoveUp(); });
-    connect(m_moveDownButton, &QPushButton::clicked, this,
-            [this] { m_linkCommands->onMoveDown(); });
+    connect(m_fontButton, &QPushButton::clicked, m_linkCommands, &LinkCommands::titleFont);
+    connect(m_colorsButton, &QPushButton::clicked, m_linkCommands, &LinkCommands::colors);
+    connect(m_propertiesButton, &QPushButton::clicked, m_linkCommands,
+            &LinkCommands::groupProperties);
+    connect(m_moveUpButton, &QPushButton::clicked, m_linkCommands, &LinkCommands::moveUp);
+    connect(m_moveDownButton, &QPushButton::clicked, m_linkCommands, &LinkCommands::moveDown);
     connect(m_browseButton, &QPushButton::clicked, this, &ProjectForm::onBrowseTopImage);
     connect(m_spin, &SpinArrows::stepped, this, &ProjectForm::stepColumns);
     for (QLineEdit* e : {m_titleEdit, m_subtitleEdit, m_topImageEdit, m_columnsEdit})
@@ -89,20 +91,41 @@ ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_pro
     connect(m_tabs, &QTabBar::currentChanged, this, &ProjectForm::onTabChanged);
 
     connect(m_list, &LinkListView::linkListChanged, this, [this] { setModified(); });
-    connect(m_list, &LinkListView::rowsDroppedOnTab, this,
-            [this](int tab) { m_linkCommands->moveSelectedRowsToGroup(tab); });
-    connect(m_list, &LinkListView::contextMenuRequested, this,
-            [this](const QPoint& pos) { m_linkCommands->showContextMenu(pos); });
-    connect(m_list, &LinkListView::linkDoubleClicked, this,
-            [this] { m_linkCommands->onCommand(cmd::ID_LINK_PROPERTIES); });
+    connect(m_list, &LinkListView::rowsDroppedOnTab, m_linkCommands,
+            &LinkCommands::moveSelectedRowsToGroup);
+    connect(m_list, &LinkListView::contextMenuRequested, m_linkCommands,
+            &LinkCommands::showContextMenu);
+    connect(m_list, &LinkListView::linkDoubleClicked, m_linkCommands,
+            &LinkCommands::linkProperties);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &ProjectForm::commandStateChanged);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &ProjectForm::commandStateChanged);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
+        if (to && isAncestorOf(to))
+            m_lastFocus = to;
         if ((from && isAncestorOf(from)) || (to && isAncestorOf(to)))
             emit commandStateChanged();
     });
+
+    // Next and previous group from anywhere in the form, beside the clicks
+    // on the tabs.
+    const struct {
+        QKeyCombination key;
+        int delta;
+    } groupKeys[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1},
+        {Qt::CTRL | Qt::Key_PageDown, 1},
+        {Qt::CTRL | Qt::Key_PageUp, -1},
+    };
+    for (const auto& k : groupKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(k.key), this);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        const int delta = k.delta;
+        connect(shortcut, &QShortcut::activated, this, [this, delta] { switchGroup(delta); });
+    }
 }
 
 ProjectForm::~ProjectForm() {
@@ -490,25 +513,54 @@ void ProjectForm::saveLayout(SettingsFile& ini) const {
 
 // --- Commands --------------------------------------------------------------------
 
-bool ProjectForm::onCommand(int id) {
-    switch (id) {
-    case cmd::ID_PAGE_GENERATE:
-        generatePage(*this);
-        return true;
-    case cmd::ID_PAGE_PREVIEW:
-        previewPage(*this);
-        return true;
-    default:
-        return m_linkCommands->onCommand(id);
-    }
+void ProjectForm::generate() {
+    generatePage(*this);
 }
 
-bool ProjectForm::isCommandEnabled(int id, bool& enabled) const {
-    if (id == cmd::ID_PAGE_GENERATE || id == cmd::ID_PAGE_PREVIEW) {
-        enabled = true;
-        return true;
+void ProjectForm::preview() {
+    previewPage(*this);
+}
+
+int ProjectForm::selectedLinkCount() const {
+    return m_linkCommands->selectedLinkCount();
+}
+bool ProjectForm::canCut() const {
+    return m_linkCommands->canCut();
+}
+bool ProjectForm::canCopy() const {
+    return m_linkCommands->canCopy();
+}
+bool ProjectForm::canPaste() const {
+    return m_linkCommands->canPaste();
+}
+bool ProjectForm::canPasteLinks() const {
+    return m_linkCommands->canPasteLinks();
+}
+
+QWidget* ProjectForm::commandFocus() const {
+    QWidget* focus = QApplication::focusWidget();
+    const bool menuHasKeyboard = qobject_cast<QMenuBar*>(focus) || qobject_cast<QMenu*>(focus) ||
+                                 (!focus && QApplication::activePopupWidget());
+    if (menuHasKeyboard && !(focus && isAncestorOf(focus)))
+        return m_lastFocus;
+    return focus;
+}
+
+void ProjectForm::switchGroup(int delta) {
+    const int count = m_tabs->count();
+    if (count <= 0)
+        return;
+    m_tabs->setCurrentIndex(((m_tabs->currentIndex() + delta) % count + count) % count);
+}
+
+void ProjectForm::showListContextMenuAtCurrentRow() {
+    const QModelIndex current = m_list->currentIndex();
+    QPoint pos = m_list->viewport()->rect().topLeft();
+    if (current.isValid()) {
+        const QRect row = m_list->visualRect(current);
+        pos = QPoint(row.left() + row.height() / 2, row.bottom());
     }
-    return m_linkCommands->isCommandEnabled(id, enabled);
+    m_linkCommands->showContextMenu(m_list->viewport()->mapToGlobal(pos));
 }
 
 // --- raw input ---------------------------------------------------------------------
@@ -530,17 +582,39 @@ bool ProjectForm::eventFilter(QObject* watched, QEvent* event) {
         emit statusMessage(title);
         return true;
     }
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() == Qt::MenuBarFocusReason &&
+        qobject_cast<QLineEdit*>(watched)) {
+        // The menu bar borrows the keyboard: the field keeps its selection,
+        // as it does for a popup menu, so the Edit menu can act on it.
+        QFocusEvent borrowed(QEvent::FocusOut, Qt::PopupFocusReason);
+        QCoreApplication::sendEvent(watched, &borrowed);
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (watched == m_columnsEdit && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
             stepColumns(key->key() == Qt::Key_Up ? 1 : -1);
             return true;
         }
-        if (key->key() == Qt::Key_Delete &&
-            !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) &&
-            m_list->rect().contains(m_list->mapFromGlobal(QCursor::pos()))) {
+        const Qt::KeyboardModifiers mods =
+            key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        const bool listFocused = watched == m_list;
+        if (key->key() == Qt::Key_Delete && !mods &&
+            (listFocused || m_list->rect().contains(m_list->mapFromGlobal(QCursor::pos())))) {
             // Deletes the selected rows; the key still reaches the focused control.
-            m_linkCommands->onCommand(cmd::ID_DELETE_LINK);
+            m_linkCommands->deleteSelected();
+        }
+        if (listFocused && !mods && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            // Enter opens the current row's properties, as a double-click does.
+            if (m_list->focusedRow() >= 0)
+                m_linkCommands->linkProperties();
+            return true;
+        }
+        if (listFocused && ((key->key() == Qt::Key_Menu && !mods) ||
+                            (key->key() == Qt::Key_F10 && mods == Qt::ShiftModifier))) {
+            showListContextMenuAtCurrentRow();
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -2,6 +2,7 @@
 
 #include "core/Project.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -59,10 +60,26 @@ public:
     void loadLayout(const SettingsFile& ini);
     void saveLayout(SettingsFile& ini) const;
 
-    // Command routing from the main window: returns true when the view
-    // handled (or knows) the command.
-    virtual bool onCommand(int id);
-    virtual bool isCommandEnabled(int id, bool& enabled) const;
+    // The link commands; the main window's actions run its slots.
+    LinkCommands* linkCommands() const { return m_linkCommands; }
+
+    // What the enable rules of the commands depend on.
+    int selectedLinkCount() const;
+    bool canCut() const;
+    bool canCopy() const;
+    bool canPaste() const;
+    bool canPasteLinks() const;
+
+    // The widget the editing commands act on: the focused one, or while a
+    // menu or the menu bar holds the keyboard, the form's widget that had the
+    // focus before.
+    QWidget* commandFocus() const;
+    // The form's widget that last had the keyboard focus (null when none).
+    QWidget* lastFocus() const { return m_lastFocus; }
+
+    // Shows the next (delta 1) or previous (delta -1) group, wrapping around,
+    // as clicking its tab does.
+    void switchGroup(int delta);
 
     // Empties the list, selects tab `group` (without leaving the shown group
     // the usual way) and fills the list with that group's links. Returns the
@@ -88,6 +105,11 @@ public:
     // Longest title and subtitle, in characters.
     static constexpr int kMaxTitleLength = 50;
 
+public slots:
+    // Page > Generate and Page > Preview.
+    void generate();
+    void preview();
+
 signals:
     // text for the status bar's message pane (a tab's group title while the
     // pointer rests on it); empty restores the idle text.
@@ -105,9 +127,12 @@ private:
     void onPageFieldChanged();
     void storeColumnWidths(int tab);
     void applyColumnWidths(int tab);
+    // The list's context menu below its current row (Menu key, Shift+F10).
+    void showListContextMenuAtCurrentRow();
 
     Project* m_project;
     LinkCommands* m_linkCommands = nullptr;
+    QPointer<QWidget> m_lastFocus;
 
     // Filling the form from the document: changes do not mark it modified.
     bool m_initializing = true;

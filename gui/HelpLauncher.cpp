@@ -1,6 +1,5 @@
 #include "gui/HelpLauncher.h"
 
-#include "gui/CommandIds.h"
 #include "gui/UiServices.h"
 
 #include <QCoreApplication>
@@ -15,17 +14,18 @@ QString g_overrideDir;
 
 } // namespace
 
-QString pageForContext(int context) {
-    switch (context) {
-    case res::HELP_CONTEXT_LINK:
+QString pageFileName(Page page) {
+    switch (page) {
+    case Page::LinkDialog:
         return QStringLiteral("link-dialog.html");
-    case res::HELP_CONTEXT_GROUP:
+    case Page::GroupDialog:
         return QStringLiteral("group-dialog.html");
-    case res::HELP_CONTEXT_COLORS:
+    case Page::ColorsDialog:
         return QStringLiteral("colors-dialog.html");
-    default:
-        return QStringLiteral("index.html");
+    case Page::Contents:
+        break;
     }
+    return QStringLiteral("index.html");
 }
 
 void setHelpDirectory(const QString& dir) {
@@ -46,12 +46,11 @@ QString helpDirectory() {
     return {};
 }
 
-bool launchHelp(QWidget* parent, int context) {
+bool launchHelp(QWidget* parent, Page page) {
     const QString dir = helpDirectory();
-    const QString page =
-        dir.isEmpty() ? QString() : dir + QLatin1Char('/') + pageForContext(context);
-    if (page.isEmpty() || !QFileInfo(page).isFile() ||
-        !UiServices::instance().openInBrowser(page)) {
+    const QString file = dir.isEmpty() ? QString() : dir + QLatin1Char('/') + pageFileName(page);
+    if (file.isEmpty() || !QFileInfo(file).isFile() ||
+        !UiServices::instance().openInBrowser(file)) {
         showError(parent, QStringLiteral("Failed to launch help."));
         return false;
     }

@@ -9,20 +9,19 @@ class QWidget;
 // context has its own page; they open in the desktop's browser.
 namespace help {
 
-// Help Contents: the index page.
-inline constexpr int kContents = 0;
+// The help pages: the contents (index) and one page per property dialog.
+enum class Page { Contents, LinkDialog, GroupDialog, ColorsDialog };
 
-// The page file name for a context: 0 the index, 100 the link dialog, 101 the
-// group dialog, 102 the colours dialog; any other context gives the index.
-QString pageForContext(int context);
+// The file name of a page.
+QString pageFileName(Page page);
 
 // The folder holding the pages; empty when none was found.
 QString helpDirectory();
 // Tests point the lookup at a folder of their own; empty restores the search.
 void setHelpDirectory(const QString& dir);
 
-// Opens the page for context in the browser. When the page is missing or no
+// Opens the page in the browser. When the page is missing or no
 // browser could be started, shows "Failed to launch help." and returns false.
-bool launchHelp(QWidget* parent, int context);
+bool launchHelp(QWidget* parent, Page page);
 
 } // namespace help

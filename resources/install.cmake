@@ -6,6 +6,9 @@ foreach(page ${LF_HELP_PAGES})
   get_filename_component(name ${page} NAME)
   configure_file(${page} ${CMAKE_BINARY_DIR}/help/${name} COPYONLY)
 endforeach()
+# The example project beside the program too, for Help > Open Example Project.
+configure_file(${CMAKE_SOURCE_DIR}/examples/example.lfp ${CMAKE_BINARY_DIR}/examples/example.lfp
+               COPYONLY)
 
 install(TARGETS linkfold RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${LF_HELP_PAGES} DESTINATION ${CMAKE_INSTALL_DATADIR}/linkfold/help)

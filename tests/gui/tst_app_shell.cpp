@@ -7,10 +7,10 @@
 #include "app/ProjectFileController.h"
 #include "core/SettingsFile.h"
 #include "editor/ProjectForm.h"
-#include "gui/CommandIds.h"
 #include "gui/HelpLauncher.h"
 #include "support/FakeUiServices.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -99,11 +99,12 @@ private slots:
         QVERIFY(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(frame->form() && frame->centralWidget() == frame->form());
         // The empty recent list is the greyed "Recent file" item.
-        QAction* recent = frame->action(cmd::ID_FILE_MRU_FILE1);
+        QAction* recent = frame->action(QStringLiteral("actionRecentFile1"));
         QCOMPARE(recent->text(), QStringLiteral("Recent File"));
         QVERIFY(!recent->isEnabled());
-        QVERIFY(!frame->action(cmd::ID_FILE_MRU_FILE1 + 1)->isVisible());
-        QVERIFY(!frame->onCommand(cmd::ID_FILE_MRU_FILE1)); // a greyed item never runs
+        QVERIFY(!frame->action(QStringLiteral("actionRecentFile2"))->isVisible());
+        recent->trigger(); // a greyed item never runs
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Linkfold"));
         QVERIFY(ui.messages.isEmpty());
         app.finish();
         QVERIFY(!readAll(ini()).contains("Recent File List"));
@@ -117,7 +118,7 @@ private slots:
             QCOMPARE(app.mainWindow()->windowTitle(), QStringLiteral("sample.lfp - Linkfold"));
             QCOMPARE(app.project().m_title, std::string("My Links"));
             QCOMPARE(app.recentFiles()[0], QFile::encodeName(m_sample).toStdString());
-            QCOMPARE(app.mainWindow()->action(cmd::ID_FILE_MRU_FILE1)->text(),
+            QCOMPARE(app.mainWindow()->action(QStringLiteral("actionRecentFile1"))->text(),
                      QStringLiteral("&1 sample.lfp"));
             app.finish();
         }
@@ -265,7 +266,7 @@ private slots:
             }
             MainWindow* frame = app.mainWindow();
             for (int i = 0; i < 4; ++i) {
-                QAction* a = frame->action(cmd::ID_FILE_MRU_FILE1 + i);
+                QAction* a = frame->action(QStringLiteral("actionRecentFile%1").arg(i + 1));
                 QVERIFY(a->isVisible() && a->isEnabled());
                 QCOMPARE(a->text(), QStringLiteral("&%1 p%2.lfp").arg(i + 1).arg(5 - i));
                 QCOMPARE(a->statusTip(), QStringLiteral("Open this document"));
@@ -322,57 +323,74 @@ private slots:
              {"Cut\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "&Delete\tDel", "-", "&Add...",
               "&Group Properties", "&Link Properties"}},
             {"&Page", {"&Generate...", "&Preview"}},
-            {"&Help", {"&Contents", "-", "&About Linkfold..."}},
+            {"&Help", {"&Contents", "Open &Example Project", "-", "&About Linkfold..."}},
         };
-        const QList<QList<int>> ids = {
-            {57600, 57601, 57603, 57604, 0, 57616, 0, 57665},
-            {57635, 57634, 57637, 32790, 0, 32776, 32786, 32791},
-            {32771, 32772},
-            {32783, 0, 57664},
+        const QList<QStringList> names = {
+            {"actionNew", "actionOpen", "actionSave", "actionSaveAs", "-", "actionRecentFile1", "-",
+             "actionExit"},
+            {"actionCut", "actionCopy", "actionPaste", "actionDelete", "-", "actionAddLink",
+             "actionGroupProperties", "actionLinkProperties"},
+            {"actionGenerate", "actionPreview"},
+            {"actionHelpContents", "actionOpenExample", "-", "actionAbout"},
         };
         const QList<QAction*> menus = app.mainWindow()->menuBar()->actions();
         QCOMPARE(menus.size(), expected.size());
         for (int m = 0; m < menus.size(); ++m) {
             QCOMPARE(menus[m]->text(), expected[m].first);
             QStringList texts;
-            QList<int> menuIds;
+            QStringList menuNames;
             for (QAction* a : menus[m]->menu()->actions()) {
                 if (!a->isVisible())
                     continue;
                 texts << itemText(a);
-                menuIds << (a->isSeparator() ? 0 : a->data().toInt());
+                menuNames << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
                 if (!a->isSeparator())
-                    QCOMPARE(a->objectName(), QStringLiteral("cmd%1").arg(a->data().toInt()));
+                    QCOMPARE(app.mainWindow()->action(a->objectName()), a);
             }
             QCOMPARE(texts, expected[m].second);
-            QCOMPARE(menuIds, ids[m]);
+            QCOMPARE(menuNames, names[m]);
         }
     }
 
     void accelerators_data() {
         QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("id");
-        QTest::newRow("Ctrl+N") << "Ctrl+N" << 57600;
-        QTest::newRow("Ctrl+O") << "Ctrl+O" << 57601;
-        QTest::newRow("Ctrl+S") << "Ctrl+S" << 57603;
-        QTest::newRow("Ctrl+Z") << "Ctrl+Z" << 57643;
-        QTest::newRow("Alt+Backspace") << "Alt+Backspace" << 57643;
-        QTest::newRow("Ctrl+X") << "Ctrl+X" << 57635;
-        QTest::newRow("Shift+Del") << "Shift+Del" << 57635;
-        QTest::newRow("Ctrl+C") << "Ctrl+C" << 57634;
-        QTest::newRow("Ctrl+Ins") << "Ctrl+Ins" << 57634;
-        QTest::newRow("Ctrl+V") << "Ctrl+V" << 57637;
-        QTest::newRow("Shift+Ins") << "Shift+Ins" << 57637;
-        QTest::newRow("F6") << "F6" << 57680;
-        QTest::newRow("Shift+F6") << "Shift+F6" << 57681;
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Ctrl+N") << "Ctrl+N"
+                                << "actionNew";
+        QTest::newRow("Ctrl+O") << "Ctrl+O"
+                                << "actionOpen";
+        QTest::newRow("Ctrl+S") << "Ctrl+S"
+                                << "actionSave";
+        QTest::newRow("Ctrl+Z") << "Ctrl+Z"
+                                << "actionUndo";
+        QTest::newRow("Alt+Backspace") << "Alt+Backspace"
+                                       << "actionUndo";
+        QTest::newRow("Ctrl+X") << "Ctrl+X"
+                                << "actionCut";
+        QTest::newRow("Shift+Del") << "Shift+Del"
+                                   << "actionCut";
+        QTest::newRow("Ctrl+C") << "Ctrl+C"
+                                << "actionCopy";
+        QTest::newRow("Ctrl+Ins") << "Ctrl+Ins"
+                                  << "actionCopy";
+        QTest::newRow("Ctrl+V") << "Ctrl+V"
+                                << "actionPaste";
+        QTest::newRow("Shift+Ins") << "Shift+Ins"
+                                   << "actionPaste";
+        QTest::newRow("F6") << "F6"
+                            << "actionNextPane";
+        QTest::newRow("Shift+F6") << "Shift+F6"
+                                  << "actionPreviousPane";
+        QTest::newRow("F1") << "F1"
+                            << "actionHelp";
     }
     void accelerators() {
         QFETCH(QString, keys);
-        QFETCH(int, id);
+        QFETCH(QString, name);
         FakeUiServices ui;
         Application app(Options());
         QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
-        QAction* a = app.mainWindow()->action(id);
+        QAction* a = app.mainWindow()->action(name);
         QVERIFY(a);
         QVERIFY(a->shortcuts().contains(QKeySequence(keys)));
     }
@@ -405,23 +423,29 @@ private slots:
         Application app(Options());
         QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
         QToolBar* bar = app.mainWindow()->toolBar();
-        QList<int> ids;
+        QStringList names;
         QStringList tips;
+        QStringList spoken;
         for (QAction* a : bar->actions()) {
-            ids << (a->isSeparator() ? 0 : a->data().toInt());
+            names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
             if (!a->isSeparator()) {
                 tips << a->toolTip();
+                spoken << QAccessible::queryAccessibleInterface(bar->widgetForAction(a))
+                              ->text(QAccessible::Name);
                 // Hovering a button shows the command's prompt.
                 QCOMPARE(bar->widgetForAction(a)->statusTip(), a->statusTip());
                 QVERIFY(!a->statusTip().isEmpty());
                 QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
             }
         }
-        QCOMPARE(ids,
-                 QList<int>({57600, 57601, 57603, 0, 32776, 32777, 0, 32771, 32772, 0, 32783}));
+        QCOMPARE(names, QStringList({"actionNew", "actionOpen", "actionSave", "-", "actionAddLink",
+                                     "actionDeleteLink", "-", "actionGenerate", "actionPreview",
+                                     "-", "actionHelpContents"}));
         QCOMPARE(tips, QStringList({"New Project", "Open Project", "Save Project", "Add Link",
                                     "Delete Link", "Generate Start Page", "Preview Start Page",
                                     "Help Contents"}));
+        // Screen readers hear the tooltip, not the menu text with its shortcut.
+        QCOMPARE(spoken, tips);
         QCOMPARE(bar->iconSize(), QSize(24, 20));
         QCOMPARE(bar->allowedAreas(), Qt::AllToolBarAreas);
         QVERIFY(bar->isMovable() && bar->isFloatable());
@@ -429,30 +453,38 @@ private slots:
     }
 
     void statusBarPrompts_data() {
-        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("New") << 57600 << "Create a new project";
-        QTest::newRow("Open") << 57601 << "Open an existing Project";
-        QTest::newRow("Save As") << 57604 << "Save the active document with a new name";
-        QTest::newRow("Exit") << 57665 << "Quit the application; prompts to save documents";
-        QTest::newRow("Copy") << 57634 << "Copy current group's URLs to the clipboard";
-        QTest::newRow("Group Properties")
-            << 32786 << "Configure the properties for the current group.";
-        QTest::newRow("Link Properties") << 32791 << "Configure properties for the current link.";
-        QTest::newRow("Delete Link") << 32777 << "Remove an entry from the list of links";
-        QTest::newRow("Edit Delete has none") << 32790 << " ";
-        QTest::newRow("About") << 57664
+        QTest::newRow("New") << "actionNew"
+                             << "Create a new project";
+        QTest::newRow("Open") << "actionOpen"
+                              << "Open an existing Project";
+        QTest::newRow("Save As") << "actionSaveAs"
+                                 << "Save the active document with a new name";
+        QTest::newRow("Exit") << "actionExit"
+                              << "Quit the application; prompts to save documents";
+        QTest::newRow("Copy") << "actionCopy"
+                              << "Copy current group's URLs to the clipboard";
+        QTest::newRow("Group Properties") << "actionGroupProperties"
+                                          << "Configure the properties for the current group.";
+        QTest::newRow("Link Properties") << "actionLinkProperties"
+                                         << "Configure properties for the current link.";
+        QTest::newRow("Delete Link") << "actionDeleteLink"
+                                     << "Remove an entry from the list of links";
+        QTest::newRow("Edit Delete has none") << "actionDelete"
+                                              << " ";
+        QTest::newRow("About") << "actionAbout"
                                << "Display program information, version number and copyright";
     }
     void statusBarPrompts() {
-        QFETCH(int, id);
+        QFETCH(QString, name);
         QFETCH(QString, prompt);
         FakeUiServices ui;
         Application app(Options());
         QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
         MainWindow* frame = app.mainWindow();
         QCOMPARE(frame->messageText(), QStringLiteral(" "));
-        frame->action(id)->showStatusText(frame);
+        frame->action(name)->showStatusText(frame);
         QCOMPARE(frame->messageText(), prompt);
         // Leaving the item brings back the idle text.
         QStatusTipEvent leave{QString()};
@@ -462,11 +494,11 @@ private slots:
         emit frame->form()->statusMessage(QStringLiteral("News"));
         QCOMPARE(frame->messageText(), QStringLiteral("News"));
         // Lock indicators exist; without a readable keyboard state they hide.
-        for (const char* name : {"CAP", "NUM", "SCRL"}) {
+        for (const char* lock : {"CAP", "NUM", "SCRL"}) {
             auto* label = frame->statusBar()->findChild<QLabel*>(QStringLiteral("indicator") +
-                                                                 QLatin1String(name));
+                                                                 QLatin1String(lock));
             QVERIFY(label);
-            QCOMPARE(label->text(), QLatin1String(name));
+            QCOMPARE(label->text(), QLatin1String(lock));
             if (QGuiApplication::platformName() == QLatin1String("offscreen"))
                 QVERIFY(label->isHidden());
         }
@@ -492,8 +524,9 @@ private slots:
         ui.setNextAnswer(QMessageBox::StandardButton(answer));
         if (answer == QMessageBox::Yes)
             ui.setNextFileName(QString());
-        QVERIFY(frame->action(cmd::ID_APP_EXIT)->isEnabled());
-        QVERIFY(frame->onCommand(cmd::ID_APP_EXIT));
+        QAction* exitAction = frame->action(QStringLiteral("actionExit"));
+        QVERIFY(exitAction->isEnabled());
+        exitAction->trigger();
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, QStringLiteral("Save changes to Untitled?"));
         QCOMPARE(frame->isVisible(), !closes);
@@ -506,11 +539,12 @@ private slots:
         Application app(Options());
         QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
         MainWindow* frame = app.mainWindow();
-        QVERIFY(frame->action(cmd::ID_HELP_CONTENTS)->isEnabled());
-        QVERIFY(frame->onCommand(cmd::ID_HELP_CONTENTS));
-        QVERIFY(help::launchHelp(frame, res::HELP_CONTEXT_LINK));
-        QVERIFY(help::launchHelp(frame, res::HELP_CONTEXT_GROUP));
-        QVERIFY(help::launchHelp(frame, res::HELP_CONTEXT_COLORS));
+        QAction* contents = frame->action(QStringLiteral("actionHelpContents"));
+        QVERIFY(contents->isEnabled());
+        contents->trigger();
+        QVERIFY(help::launchHelp(frame, help::Page::LinkDialog));
+        QVERIFY(help::launchHelp(frame, help::Page::GroupDialog));
+        QVERIFY(help::launchHelp(frame, help::Page::ColorsDialog));
         QCOMPARE(ui.opened.size(), 4);
         const QStringList pages = {"index.html", "link-dialog.html", "group-dialog.html",
                                    "colors-dialog.html"};
@@ -522,10 +556,10 @@ private slots:
 
         // No browser, or no help pages: one message each.
         ui.setBrowserResult(false);
-        QVERIFY(!help::launchHelp(frame, help::kContents));
+        QVERIFY(!help::launchHelp(frame, help::Page::Contents));
         help::setHelpDirectory(m_home.filePath(QStringLiteral("no-help-here")));
         ui.setBrowserResult(true);
-        QVERIFY(!help::launchHelp(frame, res::HELP_CONTEXT_GROUP));
+        QVERIFY(!help::launchHelp(frame, help::Page::GroupDialog));
         help::setHelpDirectory(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/help"));
         QCOMPARE(ui.messages.size(), 2);
         for (const auto& m : ui.messages)
@@ -546,7 +580,7 @@ private slots:
                 texts << l->text();
             return int(QDialog::Accepted);
         });
-        QVERIFY(app.mainWindow()->onCommand(cmd::ID_APP_ABOUT));
+        app.mainWindow()->action(QStringLiteral("actionAbout"))->trigger();
         QVERIFY(isAbout);
         QCOMPARE(title, QStringLiteral("About"));
         QVERIFY(texts.contains(QStringLiteral("Version 1.0")));

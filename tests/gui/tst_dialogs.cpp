@@ -752,18 +752,19 @@ private slots:
         QTest::addColumn<int>("which");
         QTest::addColumn<int>("context");
         QTest::addColumn<bool>("launched");
-        QTest::newRow("link") << 0 << 100 << true;
-        QTest::newRow("group") << 1 << 101 << true;
-        QTest::newRow("colors") << 2 << 102 << true;
-        QTest::newRow("colors, no browser") << 2 << 102 << false;
+        QTest::newRow("link") << 0 << int(help::Page::LinkDialog) << true;
+        QTest::newRow("group") << 1 << int(help::Page::GroupDialog) << true;
+        QTest::newRow("colors") << 2 << int(help::Page::ColorsDialog) << true;
+        QTest::newRow("colors, no browser") << 2 << int(help::Page::ColorsDialog) << false;
     }
     void help() {
         QFETCH(int, which);
         QFETCH(int, context);
         QFETCH(bool, launched);
         QTemporaryDir dir;
-        for (int c : {0, 100, 101, 102}) {
-            QFile page(dir.filePath(help::pageForContext(c)));
+        for (help::Page p : {help::Page::Contents, help::Page::LinkDialog, help::Page::GroupDialog,
+                             help::Page::ColorsDialog}) {
+            QFile page(dir.filePath(help::pageFileName(p)));
             QVERIFY(page.open(QIODevice::WriteOnly));
         }
         help::setHelpDirectory(dir.path());
@@ -779,7 +780,7 @@ private slots:
         else
             QVERIFY(!PageColorsDialog::edit(nullptr, {}));
         help::setHelpDirectory(QString());
-        QCOMPARE(m_ui->opened, QStringList{dir.filePath(help::pageForContext(context))});
+        QCOMPARE(m_ui->opened, QStringList{dir.filePath(help::pageFileName(help::Page(context)))});
         QCOMPARE(m_ui->messages.size(), launched ? 0 : 1);
         if (!launched)
             QCOMPARE(m_ui->messages[0].text, QStringLiteral("Failed to launch help."));

@@ -432,7 +432,10 @@ void TestFormView::formReachesEditingCommands_data() {
     QTest::newRow("Move Up") << "moveUpButton" << 0 << QStringList{"B", "A", "C"};
     QTest::newRow("Move Down") << "moveDownButton" << 0 << QStringList{"A", "C", "B"};
     QTest::newRow("Del over the list") << "del over list" << 0 << QStringList{"A", "C"};
-    QTest::newRow("Del elsewhere") << "del elsewhere" << 0 << abc;
+    // Del with the list focused deletes wherever the pointer is; with the
+    // pointer and the focus elsewhere it leaves the rows alone.
+    QTest::newRow("Del elsewhere, list focused") << "del elsewhere" << 0 << QStringList{"A", "C"};
+    QTest::newRow("Del elsewhere, title focused") << "del title" << 0 << abc;
 }
 
 void TestFormView::formReachesEditingCommands() {
@@ -453,10 +456,12 @@ void TestFormView::formReachesEditingCommands() {
     if (action == "double-click") {
         QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {}, row1);
     } else if (action.startsWith("del")) {
-        f.list()->setFocus();
+        QWidget* focus = action == "del title" ? static_cast<QWidget*>(f.view.titleEdit())
+                                               : static_cast<QWidget*>(f.list());
+        focus->setFocus();
         QCursor::setPos(action == "del over list" ? f.list()->viewport()->mapToGlobal(row1)
                                                   : f.view.titleEdit()->mapToGlobal(QPoint(2, 2)));
-        QTest::keyClick(f.list(), Qt::Key_Delete);
+        QTest::keyClick(focus, Qt::Key_Delete);
     } else {
         QTest::mouseClick(f.view.findChild<QWidget*>(action), Qt::LeftButton);
     }
