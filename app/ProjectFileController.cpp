@@ -208,19 +208,14 @@ bool ProjectFileController::doSave(const QString& requested, bool replace) {
     }
 
     const std::string target = toLocal(path);
-    struct stat st {};
-    const bool existed = ::lstat(target.c_str(), &st) == 0;
     bool ok;
     {
         WaitCursor wait;
         ok = m_doc.save(target);
     }
     if (!ok) {
+        // The atomic writer leaves the target as it was: nothing to clean up.
         showError(m_dialogParent, fromLocal(m_doc.errorString()));
-        // A file the failed attempt created under the chosen name goes away;
-        // a file that was there before is never touched.
-        if (prompted && !existed && ::lstat(target.c_str(), &st) == 0)
-            ::unlink(target.c_str());
         return false;
     }
     // save As names the project after the chosen file and puts it at the top

@@ -89,8 +89,7 @@ const std::string& projectFile(int links) {
     if (it != files.end())
         return it->second;
     std::string path = benchDir() + "/p" + std::to_string(links) + ".lfp";
-    std::string error;
-    if (!saveProjectFile(makeDoc(links), path, error))
+    if (!saveProjectFile(makeDoc(links), path).ok())
         std::abort();
     return files[links] = path;
 }
@@ -178,10 +177,9 @@ void BM_Save(benchmark::State& state) {
     const int links = static_cast<int>(state.range(0));
     Project doc = loadedDoc(links);
     const std::string path = benchDir() + "/save" + std::to_string(links) + ".lfp";
-    std::string error;
     for (auto _ : state)
-        if (!saveProjectFile(doc, path, error))
-            state.SkipWithError(error.c_str());
+        if (FileResult r = saveProjectFile(doc, path); !r.ok())
+            state.SkipWithError(fileErrorText(r).c_str());
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
 
@@ -199,7 +197,7 @@ void BM_WritePage(benchmark::State& state) {
     Project doc = loadedDoc(links);
     const std::string path = benchDir() + "/page" + std::to_string(links) + ".htm";
     for (auto _ : state)
-        if (!doc.writePage(path))
+        if (!doc.writePage(path).ok())
             state.SkipWithError("page not written");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }

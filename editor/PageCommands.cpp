@@ -1,23 +1,25 @@
 #include "editor/PageCommands.h"
 
 #include "core/FileError.h"
+#include "core/HeadlessGenerate.h"
+#include "core/Project.h"
 #include "editor/ProjectForm.h"
 #include "gui/UiServices.h"
 
 #include <QFile>
-
-#include <cerrno>
 
 namespace {
 
 // Writes the page; on failure tells the user why and returns false.
 bool writePageOrComplain(ProjectForm& view, const QString& path) {
     const std::string file = QFile::encodeName(path).toStdString();
-    errno = 0;
-    if (view.project()->writePage(file))
+    const Project& project = *view.project();
+    const FileResult written = !project.filePath().empty() && isSameFile(project.filePath(), file)
+                                   ? FileResult::failure(FileErrorCause::PageIsProject, file)
+                                   : project.writePage(file);
+    if (written.ok())
         return true;
-    const int err = errno;
-    showError(&view, QString::fromUtf8(fileErrorText(fileErrorCauseFromErrno(err), file)));
+    showError(&view, QFile::decodeName(QByteArray::fromStdString(fileErrorText(written))));
     return false;
 }
 

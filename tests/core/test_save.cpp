@@ -16,7 +16,9 @@ public:
     enum Step { kNone, kMkstemp, kFchmod, kWrite, kFsync, kClose, kRename };
     FailingOps(Step step, int err) : m_step(step), m_err(err) {}
 
-    int mkstemp(char* t) override { return fail(kMkstemp) ? -1 : SystemCalls::mkstemp(t); }
+    int mkstemps(char* t, int n) override {
+        return fail(kMkstemp) ? -1 : SystemCalls::mkstemps(t, n);
+    }
     int fchmod(int fd, mode_t m) override {
         return fail(kFchmod) ? -1 : SystemCalls::fchmod(fd, m);
     }
@@ -88,11 +90,11 @@ TEST(SaveProject, EveryFailingStepLeavesTheOldFileAndNoTemporary) {
         const std::string path = dir.file("p.lfp");
         writeFileBytes(path, "previous contents");
         FailingOps ops(c.step, c.err);
-        std::string error;
-        EXPECT_FALSE(saveProjectFile(bigDoc(), path, error, ops)) << c.step;
+        const FileResult r = saveProjectFile(bigDoc(), path, ops);
+        EXPECT_FALSE(r.ok()) << c.step;
         std::string expected = c.message;
         expected.replace(expected.find("%s"), 2, path);
-        EXPECT_EQ(error, expected);
+        EXPECT_EQ(fileErrorText(r), expected);
         EXPECT_EQ(readFileBytes(path), "previous contents") << c.step;
         EXPECT_EQ(countEntries(dir.path()), 1u) << "temporary file left behind, step " << c.step;
     }
@@ -105,9 +107,9 @@ TEST(SaveProject, ReplacesContentKeepsModeAndFollowsSymlinks) {
     writeFileBytes(real, "old");
     ::chmod(real.c_str(), 0640);
     ASSERT_EQ(::symlink("real.lfp", link.c_str()), 0);
-    std::string error;
     Project doc = bigDoc();
-    ASSERT_TRUE(saveProjectFile(doc, link, error)) << error;
+    const FileResult r = saveProjectFile(doc, link);
+    ASSERT_TRUE(r.ok()) << fileErrorText(r);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readFileBytes(real), serializeProject(doc));
     struct stat st {};
@@ -121,18 +123,15 @@ TEST(SaveProject, ReadOnlyTargetIsRefused) {
     const std::string path = dir.file("ro.lfp");
     writeFileBytes(path, "keep");
     ::chmod(path.c_str(), 0444);
-    std::string error;
-    EXPECT_FALSE(saveProjectFile(Project(), path, error));
-    EXPECT_EQ(error, "Access to " + path + " was denied.");
+    EXPECT_EQ(fileErrorText(saveProjectFile(Project(), path)),
+              "Access to " + path + " was denied.");
     EXPECT_EQ(readFileBytes(path), "keep");
 }
 
 TEST(SaveProject, MissingFolderIsNotFound) {
     TempDir dir;
     const std::string path = dir.file("no/such/dir.lfp");
-    std::string error;
-    EXPECT_FALSE(saveProjectFile(Project(), path, error));
-    EXPECT_EQ(error, path + " was not found.");
+    EXPECT_EQ(fileErrorText(saveProjectFile(Project(), path)), path + " was not found.");
 }
 
 TEST(SaveProject, DocumentKeepsModifiedFlagWhenSaveFails) {
