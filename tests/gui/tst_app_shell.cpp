@@ -244,7 +244,7 @@ private slots:
 
         // The next start reads them back; PreviewPages is kept when not 0.
         settings.setIntValue("Settings", "PreviewPages", 3);
-        QVERIFY(settings.save());
+        QVERIFY(settings.save().ok());
         Application again(Options());
         QVERIFY(again.start(Command(CommandLineOptions::FileNew)));
         QCOMPARE(again.recentFiles()[0], QFile::encodeName(paths[4]).toStdString());
