@@ -164,8 +164,8 @@ TEST_F(GenerateCommand, RefusesToWriteOverItsOwnProject) {
 
 TEST_F(GenerateCommand, QuotedNamesAreTakenWithoutTheirQuotes) {
     writeFileBytes(dir.file("my links.lfp"), serializeProject(Project()));
-    Result r = run("--generate '\"" + dir.file("my links.lfp") + "\"' '\"" + dir.file("my page.htm") +
-            "\"'");
+    Result r = run("--generate '\"" + dir.file("my links.lfp") + "\"' '\"" +
+                   dir.file("my page.htm") + "\"'");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_NE(readFileBytes(dir.file("my page.htm")).find("<title>"), std::string::npos);
 }
