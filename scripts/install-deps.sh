@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Linkfold needs on Debian 12, skipping
 # what is already there. Uses sudo when not run as root.
+#   scripts/install-deps.sh              everything below
+#   scripts/install-deps.sh PACKAGE...   only the packages named
 set -euo pipefail
 
 packages=(
@@ -10,7 +12,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   shared-mime-info desktop-file-utils xdg-utils
+  clang-format
 )
+if [ $# -gt 0 ]; then packages=("$@"); fi
 
 missing=()
 for p in "${packages[@]}"; do
