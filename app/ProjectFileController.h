@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 class Project;
 class RecentFileList;
 class QWidget;
@@ -37,6 +39,9 @@ public:
     // symbolic link followed). Returns true when the project at that path is
     // the open one afterwards (also when it already was).
     bool openDocumentFile(const QString& path);
+    // The same for a path as the system gave it: bytes that need not be
+    // valid UTF-8 (command line, recent files) are kept exactly.
+    bool openLocalFile(const std::string& path);
 
     // Asks "save changes to %1?" when the project is modified. Returns false
     // when the command that asked must stop.
@@ -50,12 +55,14 @@ public:
 
     // The open path after the clean-up the open flow applies.
     static QString canonicalOpenPath(const QString& path);
+    static std::string canonicalLocalPath(const std::string& path);
     // The name proposed by save As for an untitled project: the title cut
     // before the first of " #%;/\" plus ".lfp".
     static QString proposedFileName(const QString& title);
     // True when the file cannot be saved in place: missing, or without any
     // write permission, or not writable by this process.
     static bool isReadOnlyOrMissing(const QString& path);
+    static bool isReadOnlyOrMissing(const std::string& localPath);
 
     // "Untitled - Linkfold" or "name.lfp - Linkfold".
     QString frameTitle() const;
@@ -70,7 +77,8 @@ signals:
     void activateRequested();
 
 private:
-    void setFilePath(const QString& path, bool addToRecent = true);
+    void setFilePath(const std::string& localPath, bool addToRecent = true);
+    bool saveTo(const std::string& localPath);
 
     Project& m_doc;
     RecentFileList& m_recentFiles;
