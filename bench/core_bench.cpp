@@ -5,16 +5,19 @@
 #include "core/PageWriter.h"
 #include "core/Project.h"
 #include "core/ProjectFile.h"
+#include "core/SettingsFile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <malloc.h>
 #include <map>
 #include <new>
+#include <random>
 #include <string>
 #include <unistd.h>
 
@@ -201,6 +204,81 @@ void BM_WritePage(benchmark::State& state) {
             state.SkipWithError("page not written");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
+
+// linkfold.ini with 40,000 keys in one section (range 0) or 40,000 sections
+// of one key each (range 1), about 0.6 MB.
+const std::string& settingsFile(bool sections) {
+    static std::map<bool, std::string> files;
+    auto it = files.find(sections);
+    if (it != files.end())
+        return it->second;
+    std::string text = sections ? "" : "[Page0Layout]\n";
+    for (int i = 0; i < 40000; ++i)
+        text += sections ? "[Section" + std::to_string(i) + "]\nCol0=" + std::to_string(i) + "\n"
+                         : "Col" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    const std::string path =
+        benchDir() + (sections ? "/sections.ini" : "/keys.ini");
+    SettingsFile ini;
+    ini.fromText(text);
+    ini.setPath(path);
+    if (!ini.save().ok())
+        std::abort();
+    return files[sections] = path;
+}
+
+void BM_SettingsRead40000(benchmark::State& state) {
+    SettingsFile ini(settingsFile(state.range(0) != 0));
+    for (auto _ : state) {
+        ini.load();
+        benchmark::DoNotOptimize(ini.intValue("Page0Layout", "Col39999", 0));
+    }
+    state.SetBytesProcessed(
+        static_cast<int64_t>(state.iterations() * fileSize(settingsFile(state.range(0) != 0))));
+}
+
+void BM_SettingsReadWrite40000(benchmark::State& state) {
+    SettingsFile ini(settingsFile(state.range(0) != 0));
+    for (auto _ : state) {
+        ini.load();
+        ini.setIntValue("Settings", "PreviewPages", 1);
+        if (!ini.save().ok())
+            state.SkipWithError("settings not written");
+    }
+}
+
+// Peak heap of reading a file of random bytes of range(0) MB, over its size.
+void BM_SettingsGarbagePeakMemory(benchmark::State& state) {
+    const std::string path = benchDir() + "/garbage.ini";
+    const size_t size = static_cast<size_t>(state.range(0)) << 20;
+    {
+        std::mt19937_64 random(7);
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i + 8 <= size; i += 8) {
+            const auto r = random();
+            std::memcpy(&bytes[i], &r, 8);
+        }
+        rawWrite(path, bytes);
+    }
+    double ratio = 0;
+    for (auto _ : state) {
+        g_current = 0;
+        g_peak = 0;
+        g_counting = true;
+        {
+            SettingsFile ini(path);
+            ini.load();
+            benchmark::DoNotOptimize(ini.hasSection("Settings"));
+            ratio = double(g_peak.load()) / double(size);
+        }
+        g_counting = false;
+    }
+    state.counters["peak_x_file"] = ratio;
+    std::filesystem::remove(path);
+}
+
+BENCHMARK(BM_SettingsRead40000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsReadWrite40000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsGarbagePeakMemory)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 #define SIZES ->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_RawRead) SIZES;
