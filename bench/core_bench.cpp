@@ -216,8 +216,7 @@ const std::string& settingsFile(bool sections) {
     for (int i = 0; i < 40000; ++i)
         text += sections ? "[Section" + std::to_string(i) + "]\nCol0=" + std::to_string(i) + "\n"
                          : "Col" + std::to_string(i) + "=" + std::to_string(i) + "\n";
-    const std::string path =
-        benchDir() + (sections ? "/sections.ini" : "/keys.ini");
+    const std::string path = benchDir() + (sections ? "/sections.ini" : "/keys.ini");
     SettingsFile ini;
     ini.fromText(text);
     ini.setPath(path);
