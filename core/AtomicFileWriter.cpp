@@ -126,8 +126,10 @@ bool AtomicFileWriter::open(const std::string& path) {
         }
         if (m_ops.access(m_target.c_str(), W_OK) != 0)
             return fail();
-    } else {
+    } else if (errno == ENOENT) {
         mode = 0666 & ~processUmask();
+    } else {
+        return fail(); // the target is there but cannot be looked at
     }
     std::string base = baseNameOf(m_target);
     if (base.size() > kMaxTempBase)

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <ostream>
-#include <sys/stat.h>
 
 std::string makeAbsolutePath(const std::string& path) {
     std::error_code ec;
@@ -24,10 +23,10 @@ std::string stripQuotes(const std::string& name) {
     return s;
 }
 
-bool isSameFile(const std::string& a, const std::string& b) {
+bool isSameFile(const std::string& a, const std::string& b, SystemCalls& ops) {
     struct stat sa {};
     struct stat sb {};
-    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0)
+    if (ops.stat(a.c_str(), &sa) != 0 || ops.stat(b.c_str(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SystemCalls.h"
+
 #include <iosfwd>
 #include <string>
 
@@ -20,4 +22,4 @@ std::string stripQuotes(const std::string& name);
 
 // Whether both paths name one existing file (same device and inode, links
 // followed).
-bool isSameFile(const std::string& a, const std::string& b);
+bool isSameFile(const std::string& a, const std::string& b, SystemCalls& ops = systemCalls());

@@ -24,9 +24,9 @@ std::size_t hashNoCase(std::string_view s) {
     return h;
 }
 
-void makeParentDirs(const std::string& path) {
+void makeParentDirs(SystemCalls& ops, const std::string& path) {
     for (size_t pos = path.find('/', 1); pos != std::string::npos; pos = path.find('/', pos + 1))
-        ::mkdir(path.substr(0, pos).c_str(), 0700);
+        ops.mkdir(path.substr(0, pos).c_str(), 0700);
 }
 
 // The line without a CR before its LF.
@@ -185,7 +185,7 @@ std::string SettingsFile::toText() const {
 }
 
 FileResult SettingsFile::save(SystemCalls& ops) const {
-    makeParentDirs(m_path);
+    makeParentDirs(ops, m_path);
     const std::string text = toText();
     AtomicFileWriter file(ops);
     if (file.open(m_path) && file.write(text.data(), text.size()) && file.commit())

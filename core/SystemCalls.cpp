@@ -48,6 +48,9 @@ int SystemCalls::rename(const char* from, const char* to) {
 int SystemCalls::unlink(const char* path) {
     return ::unlink(path);
 }
+int SystemCalls::mkdir(const char* path, mode_t mode) {
+    return ::mkdir(path, mode);
+}
 int SystemCalls::mkstemps(char* templ, int suffixLength) {
     return ::mkstemps(templ, suffixLength);
 }

@@ -23,6 +23,7 @@ public:
     virtual int close(int fd);
     virtual int rename(const char* from, const char* to);
     virtual int unlink(const char* path);
+    virtual int mkdir(const char* path, mode_t mode);
     // Creates a unique file from a template whose last suffixLength
     // characters follow "XXXXXX".
     virtual int mkstemps(char* templ, int suffixLength);

@@ -13,7 +13,7 @@ namespace {
 // Fails the chosen step with the chosen errno; every other call goes through.
 class FailingOps : public SystemCalls {
 public:
-    enum Step { kNone, kMkstemp, kFchmod, kWrite, kFsync, kClose, kRename };
+    enum Step { kNone, kStat, kAccess, kMkstemp, kFchmod, kWrite, kFsync, kClose, kRename };
     FailingOps(Step step, int err) : m_step(step), m_err(err) {}
 
     int mkstemps(char* t, int n) override {
@@ -32,6 +32,12 @@ public:
         if (w > 0)
             m_written += static_cast<size_t>(w);
         return w;
+    }
+    int stat(const char* p, struct stat* st) override {
+        return fail(kStat) ? -1 : SystemCalls::stat(p, st);
+    }
+    int access(const char* p, int how) override {
+        return fail(kAccess) ? -1 : SystemCalls::access(p, how);
     }
     int fsync(int fd) override { return fail(kFsync) ? -1 : SystemCalls::fsync(fd); }
     int close(int fd) override {
@@ -77,6 +83,8 @@ TEST(SaveProject, EveryFailingStepLeavesTheOldFileAndNoTemporary) {
         int err;
         const char* message;
     } cases[] = {
+        {FailingOps::kStat, EIO, "A hardware I/O error was reported while accessing %s."},
+        {FailingOps::kAccess, EROFS, "Access to %s was denied."},
         {FailingOps::kMkstemp, EACCES, "Access to %s was denied."},
         {FailingOps::kFchmod, EPERM, "Access to %s was denied."},
         {FailingOps::kWrite, ENOSPC, "Disk full while accessing %s."},
