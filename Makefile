@@ -1,22 +1,28 @@
-# make        build (the program is build/linkfold)
+# make        install what is missing, build (the program is build/linkfold)
 # make run    install what is missing, build, start the editor
 # make test   install what is missing, build, run every test
 # make asan   build and test under AddressSanitizer and UBSan (build-asan/)
 # make bench  build and run the benchmarks (Release, build-bench/)
 # make fuzz   build the project-file fuzzer with clang (build-fuzz/)
 # make package  build the Debian package build/linkfold_<version>_<arch>.deb (prefix /usr)
+# make format        format every C++ file (installs clang-format when missing)
+# make format-check  fail when a C++ file is not formatted (CI)
+#
+# CMAKE_FLAGS adds options to every configure step, for example
+#   make test CMAKE_FLAGS=-DLINKFOLD_WERROR=ON
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
 
-.PHONY: all build deps run test asan bench fuzz package format clean
+.PHONY: all build deps run test asan bench fuzz package format format-check clean
 
-all: build
+all: deps
+	$(MAKE) build
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-
-build: $(BUILD)/build.ninja
+# Configured every time, so that CMAKE_FLAGS given now take effect.
+build:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 deps:
@@ -31,12 +37,12 @@ test: deps
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 asan: deps
-	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLINKFOLD_SANITIZE=ON -DLINKFOLD_BENCH=OFF
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLINKFOLD_SANITIZE=ON -DLINKFOLD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINKFOLD_TESTS=OFF
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLINKFOLD_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/core_bench
 
@@ -50,7 +56,12 @@ package: deps
 	cd $(BUILD) && cpack
 
 format:
+	@./scripts/install-deps.sh clang-format
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+format-check:
+	@./scripts/install-deps.sh clang-format
+	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf build build-asan build-bench build-fuzz

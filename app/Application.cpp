@@ -98,7 +98,8 @@ bool Application::start(const CommandLineOptions& info) {
     case CommandLineOptions::FilePrint:
     case CommandLineOptions::FilePrintTo: {
         createMainFrame();
-        if (!m_fileController->openDocumentFile(QFile::decodeName(info.m_fileName.c_str()))) {
+        // The name stays the bytes the system gave: it need not be UTF-8.
+        if (!m_fileController->openLocalFile(info.m_fileName)) {
             // The message has been shown; the window never appears.
             m_exitCode = 1;
             return false;

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <filesystem>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,20 +54,21 @@ QString ProjectFileController::frameTitle() const {
 }
 
 QString ProjectFileController::canonicalOpenPath(const QString& path) {
-    QString p = path;
-    if (p.startsWith(QLatin1Char('"')))
-        p.remove(0, 1);
-    if (p.endsWith(QLatin1Char('"')))
-        p.chop(1);
-    std::string abs = makeAbsolutePath(toLocal(p));
-    // A link to a project stands for the project (as a shell shortcut does).
+    return fromLocal(canonicalLocalPath(toLocal(path)));
+}
+
+std::string ProjectFileController::canonicalLocalPath(const std::string& path) {
+    std::string abs = makeAbsolutePath(stripQuotes(path));
+    // A link to a project stands for the project.
     for (int depth = 0; depth < 40; ++depth) {
-        QFileInfo info(fromLocal(abs));
-        if (!info.isSymLink())
+        std::error_code ec;
+        const std::filesystem::path target = std::filesystem::read_symlink(abs, ec);
+        if (ec)
             break;
-        abs = makeAbsolutePath(toLocal(info.symLinkTarget()));
+        abs = makeAbsolutePath(
+            (std::filesystem::path(abs).parent_path() / target).string()); // absolute stays so
     }
-    return fromLocal(abs);
+    return abs;
 }
 
 QString ProjectFileController::proposedFileName(const QString& title) {
@@ -77,7 +80,10 @@ QString ProjectFileController::proposedFileName(const QString& title) {
 }
 
 bool ProjectFileController::isReadOnlyOrMissing(const QString& path) {
-    const std::string p = toLocal(path);
+    return isReadOnlyOrMissing(toLocal(path));
+}
+
+bool ProjectFileController::isReadOnlyOrMissing(const std::string& p) {
     struct stat st {};
     if (::stat(p.c_str(), &st) != 0)
         return true;
@@ -86,9 +92,9 @@ bool ProjectFileController::isReadOnlyOrMissing(const QString& path) {
     return ::access(p.c_str(), W_OK) != 0;
 }
 
-void ProjectFileController::setFilePath(const QString& path, bool addToRecent) {
-    m_doc.setFilePath(toLocal(path));
-    m_doc.setDocumentTitle(toLocal(QFileInfo(path).fileName()));
+void ProjectFileController::setFilePath(const std::string& localPath, bool addToRecent) {
+    m_doc.setFilePath(localPath);
+    m_doc.setDocumentTitle(std::filesystem::path(localPath).filename().string());
     if (addToRecent) {
         m_recentFiles.add(m_doc.filePath());
         emit recentFilesChanged();
@@ -138,10 +144,14 @@ bool ProjectFileController::onFileOpen() {
 }
 
 bool ProjectFileController::openDocumentFile(const QString& requested) {
-    const QString path = canonicalOpenPath(requested);
+    return openLocalFile(toLocal(requested));
+}
+
+bool ProjectFileController::openLocalFile(const std::string& requested) {
+    const std::string path = canonicalLocalPath(requested);
     // The project already open is neither asked about nor read again. Paths
     // are compared exactly: names differing in letter case are other files.
-    if (!m_doc.filePath().empty() && toLocal(path) == m_doc.filePath()) {
+    if (!m_doc.filePath().empty() && path == m_doc.filePath()) {
         emit activateRequested();
         return true;
     }
@@ -153,7 +163,7 @@ bool ProjectFileController::openDocumentFile(const QString& requested) {
     bool ok;
     {
         WaitCursor wait;
-        ok = m_doc.load(toLocal(path));
+        ok = m_doc.load(path);
     }
     if (!ok) {
         showError(m_dialogParent, fromLocal(m_doc.errorString()));
@@ -200,7 +210,7 @@ bool ProjectFileController::openCopyAsUntitled(const QString& path) {
 bool ProjectFileController::onOpenRecentFile(int index) {
     if (index < 0 || index >= m_recentFiles.size() || m_recentFiles[index].empty())
         return false;
-    if (openDocumentFile(fromLocal(m_recentFiles[index])))
+    if (openLocalFile(m_recentFiles[index]))
         return true;
     m_recentFiles.remove(index);
     emit recentFilesChanged();
@@ -208,10 +218,24 @@ bool ProjectFileController::onOpenRecentFile(int index) {
 }
 
 bool ProjectFileController::doFileSave() {
-    const QString path = fromLocal(m_doc.filePath());
-    if (path.isEmpty() || isReadOnlyOrMissing(path))
+    const std::string path = m_doc.filePath();
+    if (path.empty() || isReadOnlyOrMissing(path))
         return doSave(QString());
-    return doSave(path);
+    return saveTo(path);
+}
+
+bool ProjectFileController::saveTo(const std::string& target) {
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = m_doc.save(target);
+    }
+    if (!ok) {
+        // The atomic writer leaves the target as it was: nothing to clean up.
+        showError(m_dialogParent, fromLocal(m_doc.errorString()));
+        return false;
+    }
+    return true;
 }
 
 bool ProjectFileController::doSave(const QString& requested, bool replace) {
@@ -234,24 +258,11 @@ bool ProjectFileController::doSave(const QString& requested, bool replace) {
     }
 
     const std::string target = toLocal(path);
-    struct stat st {};
-    const bool existed = ::lstat(target.c_str(), &st) == 0;
-    bool ok;
-    {
-        WaitCursor wait;
-        ok = m_doc.save(target);
-    }
-    if (!ok) {
-        showError(m_dialogParent, fromLocal(m_doc.errorString()));
-        // A file the failed attempt created under the chosen name goes away;
-        // a file that was there before is never touched.
-        if (prompted && !existed && ::lstat(target.c_str(), &st) == 0)
-            ::unlink(target.c_str());
+    if (!saveTo(target))
         return false;
-    }
     // save As names the project after the chosen file and puts it at the top
     // of the recent files; a plain save keeps path, title and list as they are.
     if (replace && prompted)
-        setFilePath(path);
+        setFilePath(target);
     return true;
 }

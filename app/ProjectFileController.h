@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 class Project;
 class RecentFileList;
 class QWidget;
@@ -40,6 +42,9 @@ public:
     // Reads the project at path as a new untitled one (its file is never
     // saved over), after the save question. Returns whether it was read.
     bool openCopyAsUntitled(const QString& path);
+    // The same for a path as the system gave it: bytes that need not be
+    // valid UTF-8 (command line, recent files) are kept exactly.
+    bool openLocalFile(const std::string& path);
 
     // Asks "save changes to %1?" when the project is modified. Returns false
     // when the command that asked must stop.
@@ -53,12 +58,14 @@ public:
 
     // The open path after the clean-up the open flow applies.
     static QString canonicalOpenPath(const QString& path);
+    static std::string canonicalLocalPath(const std::string& path);
     // The name proposed by save As for an untitled project: the title cut
     // before the first of " #%;/\" plus ".lfp".
     static QString proposedFileName(const QString& title);
     // True when the file cannot be saved in place: missing, or without any
     // write permission, or not writable by this process.
     static bool isReadOnlyOrMissing(const QString& path);
+    static bool isReadOnlyOrMissing(const std::string& localPath);
 
     // "Untitled - Linkfold" or "name.lfp - Linkfold".
     QString frameTitle() const;
@@ -73,7 +80,8 @@ signals:
     void activateRequested();
 
 private:
-    void setFilePath(const QString& path, bool addToRecent = true);
+    void setFilePath(const std::string& localPath, bool addToRecent = true);
+    bool saveTo(const std::string& localPath);
 
     Project& m_doc;
     RecentFileList& m_recentFiles;

@@ -20,6 +20,9 @@ int main(int argc, char** argv) {
     case CommandLineOptions::ShowHelp:
         std::cout << commandLineUsage();
         return 0;
+    case CommandLineOptions::ShowVersion:
+        std::cout << versionText();
+        return 0;
     case CommandLineOptions::Invalid:
         std::cerr << info.m_error << '\n' << commandLineUsage();
         return 2;

@@ -5,16 +5,19 @@
 #include "core/PageWriter.h"
 #include "core/Project.h"
 #include "core/ProjectFile.h"
+#include "core/SettingsFile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <malloc.h>
 #include <map>
 #include <new>
+#include <random>
 #include <string>
 #include <unistd.h>
 
@@ -89,8 +92,7 @@ const std::string& projectFile(int links) {
     if (it != files.end())
         return it->second;
     std::string path = benchDir() + "/p" + std::to_string(links) + ".lfp";
-    std::string error;
-    if (!saveProjectFile(makeDoc(links), path, error))
+    if (!saveProjectFile(makeDoc(links), path).ok())
         std::abort();
     return files[links] = path;
 }
@@ -178,10 +180,9 @@ void BM_Save(benchmark::State& state) {
     const int links = static_cast<int>(state.range(0));
     Project doc = loadedDoc(links);
     const std::string path = benchDir() + "/save" + std::to_string(links) + ".lfp";
-    std::string error;
     for (auto _ : state)
-        if (!saveProjectFile(doc, path, error))
-            state.SkipWithError(error.c_str());
+        if (FileResult r = saveProjectFile(doc, path); !r.ok())
+            state.SkipWithError(fileErrorText(r).c_str());
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
 
@@ -199,10 +200,84 @@ void BM_WritePage(benchmark::State& state) {
     Project doc = loadedDoc(links);
     const std::string path = benchDir() + "/page" + std::to_string(links) + ".htm";
     for (auto _ : state)
-        if (!doc.writePage(path))
+        if (!doc.writePage(path).ok())
             state.SkipWithError("page not written");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
+
+// linkfold.ini with 40,000 keys in one section (range 0) or 40,000 sections
+// of one key each (range 1), about 0.6 MB.
+const std::string& settingsFile(bool sections) {
+    static std::map<bool, std::string> files;
+    auto it = files.find(sections);
+    if (it != files.end())
+        return it->second;
+    std::string text = sections ? "" : "[Page0Layout]\n";
+    for (int i = 0; i < 40000; ++i)
+        text += sections ? "[Section" + std::to_string(i) + "]\nCol0=" + std::to_string(i) + "\n"
+                         : "Col" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+    const std::string path = benchDir() + (sections ? "/sections.ini" : "/keys.ini");
+    SettingsFile ini;
+    ini.fromText(text);
+    ini.setPath(path);
+    if (!ini.save().ok())
+        std::abort();
+    return files[sections] = path;
+}
+
+void BM_SettingsRead40000(benchmark::State& state) {
+    SettingsFile ini(settingsFile(state.range(0) != 0));
+    for (auto _ : state) {
+        ini.load();
+        benchmark::DoNotOptimize(ini.intValue("Page0Layout", "Col39999", 0));
+    }
+    state.SetBytesProcessed(
+        static_cast<int64_t>(state.iterations() * fileSize(settingsFile(state.range(0) != 0))));
+}
+
+void BM_SettingsReadWrite40000(benchmark::State& state) {
+    SettingsFile ini(settingsFile(state.range(0) != 0));
+    for (auto _ : state) {
+        ini.load();
+        ini.setIntValue("Settings", "PreviewPages", 1);
+        if (!ini.save().ok())
+            state.SkipWithError("settings not written");
+    }
+}
+
+// Peak heap of reading a file of random bytes of range(0) MB, over its size.
+void BM_SettingsGarbagePeakMemory(benchmark::State& state) {
+    const std::string path = benchDir() + "/garbage.ini";
+    const size_t size = static_cast<size_t>(state.range(0)) << 20;
+    {
+        std::mt19937_64 random(7);
+        std::string bytes(size, '\0');
+        for (size_t i = 0; i + 8 <= size; i += 8) {
+            const auto r = random();
+            std::memcpy(&bytes[i], &r, 8);
+        }
+        rawWrite(path, bytes);
+    }
+    double ratio = 0;
+    for (auto _ : state) {
+        g_current = 0;
+        g_peak = 0;
+        g_counting = true;
+        {
+            SettingsFile ini(path);
+            ini.load();
+            benchmark::DoNotOptimize(ini.hasSection("Settings"));
+            ratio = double(g_peak.load()) / double(size);
+        }
+        g_counting = false;
+    }
+    state.counters["peak_x_file"] = ratio;
+    std::filesystem::remove(path);
+}
+
+BENCHMARK(BM_SettingsRead40000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsReadWrite40000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsGarbagePeakMemory)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 #define SIZES ->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_RawRead) SIZES;

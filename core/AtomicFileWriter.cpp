@@ -2,43 +2,8 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
-
-int SystemCalls::open(const char* path, int flags, mode_t mode) {
-    return ::open(path, flags, mode);
-}
-ssize_t SystemCalls::read(int fd, void* buf, size_t n) {
-    return ::read(fd, buf, n);
-}
-ssize_t SystemCalls::write(int fd, const void* buf, size_t n) {
-    return ::write(fd, buf, n);
-}
-int SystemCalls::fsync(int fd) {
-    return ::fsync(fd);
-}
-int SystemCalls::fchmod(int fd, mode_t mode) {
-    return ::fchmod(fd, mode);
-}
-int SystemCalls::close(int fd) {
-    return ::close(fd);
-}
-int SystemCalls::rename(const char* from, const char* to) {
-    return ::rename(from, to);
-}
-int SystemCalls::unlink(const char* path) {
-    return ::unlink(path);
-}
-int SystemCalls::mkstemp(char* templ) {
-    return ::mkstemp(templ);
-}
-
-SystemCalls& systemCalls() {
-    static SystemCalls ops;
-    return ops;
-}
 
 bool writeAll(SystemCalls& ops, int fd, const char* data, size_t n) {
     while (n > 0) {
@@ -61,32 +26,19 @@ bool writeAll(SystemCalls& ops, int fd, const char* data, size_t n) {
 namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;
-
-// Follows symbolic links so that the file they point to is the one replaced.
-std::string resolveTarget(const std::string& path) {
-    std::string current = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        char buf[PATH_MAX];
-        ssize_t n = ::readlink(current.c_str(), buf, sizeof buf - 1);
-        if (n < 0)
-            return current;
-        std::string link(buf, static_cast<size_t>(n));
-        if (!link.empty() && link[0] == '/') {
-            current = link;
-        } else {
-            auto slash = current.rfind('/');
-            current =
-                (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + link;
-        }
-    }
-    return current;
-}
+constexpr int kMaxLinks = 40;        // the kernel's limit for a chain of links
+constexpr size_t kMaxTempBase = 200; // keeps ".NAME.XXXXXX.tmp" within NAME_MAX
 
 std::string directoryOf(const std::string& path) {
     auto slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
@@ -96,48 +48,102 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::fail() {
-    m_errno = errno;
+    const int err = errno;
+    if (m_error.ok())
+        m_error = FileResult::fromErrno(err, m_path);
     abort();
-    errno = m_errno;
     return false;
 }
 
+// Follows the links at path to the file that is to be replaced, by the
+// kernel's rule for links in shared sticky folders.
+bool AtomicFileWriter::resolveTarget(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth <= kMaxLinks; ++depth) {
+        struct stat link {};
+        if (m_ops.lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            m_target = current; // a regular file, or a new one
+            return true;
+        }
+        if (depth == kMaxLinks)
+            break;
+        struct stat dir {};
+        const std::string folder = directoryOf(current);
+        if (m_ops.stat(folder.c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) &&
+            (dir.st_mode & S_IWOTH) && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid) {
+            errno = EACCES;
+            return false;
+        }
+        char buf[PATH_MAX];
+        ssize_t n = m_ops.readlink(current.c_str(), buf, sizeof buf);
+        if (n < 0)
+            return false;
+        if (static_cast<size_t>(n) >= sizeof buf) {
+            errno = ENAMETOOLONG;
+            return false;
+        }
+        std::string next(buf, static_cast<size_t>(n));
+        current = !next.empty() && next[0] == '/' ? next : folder + "/" + next;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// Gives the new file the replaced file's owner and group where this user may;
+// where not, at least the group; where not even that, it stays this user's.
+void AtomicFileWriter::keepOwner(const struct stat& old) {
+    struct stat now {};
+    if (m_ops.fstat(m_fd.get(), &now) != 0)
+        return;
+    if (now.st_uid == old.st_uid && now.st_gid == old.st_gid)
+        return;
+    const int saved = errno;
+    if (m_ops.fchown(m_fd.get(), old.st_uid, old.st_gid) != 0 && now.st_gid != old.st_gid)
+        m_ops.fchown(m_fd.get(), static_cast<uid_t>(-1), old.st_gid);
+    errno = saved;
+}
+
 bool AtomicFileWriter::open(const std::string& path) {
-    m_target = resolveTarget(path);
+    abort();
+    m_error = {};
+    m_path = path;
+    if (!resolveTarget(path))
+        return fail();
     struct stat st {};
     mode_t mode = 0;
-    bool exists = ::stat(m_target.c_str(), &st) == 0;
+    const bool exists = m_ops.stat(m_target.c_str(), &st) == 0;
     if (exists) {
         if (S_ISDIR(st.st_mode)) {
             errno = EISDIR;
-            m_errno = errno;
-            return false;
+            return fail();
         }
         mode = st.st_mode & 07777;
         // Refuse what the user could not write in place either; a file with
         // no write permission at all is read-only even for root.
         if ((mode & 0222) == 0) {
             errno = EACCES;
-            m_errno = errno;
-            return false;
+            return fail();
         }
-        if (::access(m_target.c_str(), W_OK) != 0) {
-            m_errno = errno;
-            return false;
-        }
+        if (m_ops.access(m_target.c_str(), W_OK) != 0)
+            return fail();
+    } else if (errno == ENOENT) {
+        mode = 0666 & ~processUmask();
     } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        return fail(); // the target is there but cannot be looked at
     }
-    std::string templ = directoryOf(m_target) + "/.linkfold-XXXXXX";
-    m_fd = m_ops.mkstemp(templ.data());
-    if (m_fd < 0) {
-        m_errno = errno;
-        return false;
-    }
+    std::string base = baseNameOf(m_target);
+    if (base.size() > kMaxTempBase)
+        base.resize(kMaxTempBase);
+    std::string templ = directoryOf(m_target) + "/." + base + ".XXXXXX.tmp";
+    int fd = m_ops.mkstemps(templ.data(), 4);
+    if (fd < 0)
+        return fail();
+    m_fd = UniqueFd(fd, m_ops);
     m_temp = templ;
-    if (m_ops.fchmod(m_fd, mode) != 0)
+    if (exists)
+        keepOwner(st);
+    // After any change of owner, which may clear the set-id bits.
+    if (m_ops.fchmod(m_fd.get(), mode) != 0)
         return fail();
     m_buffer.reserve(kBufferSize);
     return true;
@@ -145,7 +151,7 @@ bool AtomicFileWriter::open(const std::string& path) {
 
 bool AtomicFileWriter::flush() {
     if (!m_buffer.empty()) {
-        if (!writeAll(m_ops, m_fd, m_buffer.data(), m_buffer.size()))
+        if (!writeAll(m_ops, m_fd.get(), m_buffer.data(), m_buffer.size()))
             return fail();
         m_buffer.clear();
     }
@@ -153,13 +159,13 @@ bool AtomicFileWriter::flush() {
 }
 
 bool AtomicFileWriter::write(const void* data, size_t n) {
-    if (m_fd < 0)
+    if (!m_fd.valid())
         return false;
     if (m_buffer.size() + n > kBufferSize || (m_buffer.empty() && n >= kBufferSize / 2)) {
         if (!flush())
             return false;
         if (n >= kBufferSize / 2) {
-            if (!writeAll(m_ops, m_fd, static_cast<const char*>(data), n))
+            if (!writeAll(m_ops, m_fd.get(), static_cast<const char*>(data), n))
                 return fail();
             return true;
         }
@@ -169,34 +175,30 @@ bool AtomicFileWriter::write(const void* data, size_t n) {
 }
 
 bool AtomicFileWriter::commit() {
-    if (m_fd < 0)
+    if (!m_fd.valid())
         return false;
     if (!flush())
         return false;
-    if (m_ops.fsync(m_fd) != 0)
+    if (m_ops.fsync(m_fd.get()) != 0)
         return fail();
-    int fd = m_fd;
-    m_fd = -1;
-    if (m_ops.close(fd) != 0)
+    if (m_fd.reset() != 0)
         return fail();
     if (m_ops.rename(m_temp.c_str(), m_target.c_str()) != 0)
         return fail();
     m_temp.clear();
     // Make the rename itself durable; a failure here loses nothing.
-    int dfd = ::open(directoryOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
+    const int saved = errno;
+    UniqueFd dir(m_ops.open(directoryOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC),
+                 m_ops);
+    if (dir.valid())
+        m_ops.fsync(dir.get());
+    errno = saved;
     return true;
 }
 
 void AtomicFileWriter::abort() {
-    int saved = errno;
-    if (m_fd >= 0) {
-        m_ops.close(m_fd);
-        m_fd = -1;
-    }
+    const int saved = errno;
+    m_fd.reset();
     if (!m_temp.empty()) {
         m_ops.unlink(m_temp.c_str());
         m_temp.clear();

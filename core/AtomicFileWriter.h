@@ -1,33 +1,25 @@
 #pragma once
 
+#include "core/FileError.h"
+#include "core/SystemCalls.h"
+#include "core/UniqueFd.h"
+
 #include <string>
 #include <sys/types.h>
 
-// The system calls that reading and writing files go through. Tests replace
-// it to make any single step fail; everything else uses systemCalls().
-// Each call returns what the system call returns and leaves errno set.
-class SystemCalls {
-public:
-    virtual ~SystemCalls() = default;
-    virtual int open(const char* path, int flags, mode_t mode);
-    virtual ssize_t read(int fd, void* buf, size_t n);
-    virtual ssize_t write(int fd, const void* buf, size_t n);
-    virtual int fsync(int fd);
-    virtual int fchmod(int fd, mode_t mode);
-    virtual int close(int fd);
-    virtual int rename(const char* from, const char* to);
-    virtual int unlink(const char* path);
-    // Creates a unique file from a template ending in "XXXXXX".
-    virtual int mkstemp(char* templ);
-};
-
-SystemCalls& systemCalls();
-
 // Writes bytes to path without ever truncating the target in place: a
-// temporary file beside it is written, synced, given the target's mode and
-// renamed over it (a symbolic link keeps pointing at the replaced file).
-// On failure the target is untouched, the temporary file is removed, errno
-// describes the failure and false is returned.
+// temporary file beside it (".NAME.XXXXXX.tmp", so a leftover of a killed
+// save says whose it is) is written, synced, given the target's mode and,
+// where permitted, its owner and group, and renamed over it.
+//
+// A symbolic link at the path is followed, and keeps pointing at the replaced
+// file, only where the kernel itself would follow it: a link in a sticky,
+// world-writable folder (such as /tmp) whose owner is neither this user nor
+// the folder's owner is refused as access denied; so is a link loop, as an
+// invalid path.
+//
+// On failure the target is untouched, the temporary file is removed, false
+// is returned and error() says why.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(SystemCalls& ops = systemCalls()) : m_ops(ops) {}
@@ -37,17 +29,21 @@ public:
     bool write(const void* data, size_t n);
     bool commit();
     void abort();
-    int error() const { return m_errno; }
+    // The cause of the first failure, with the path given to open().
+    const FileResult& error() const { return m_error; }
 
 private:
     bool flush();
     bool fail();
+    bool resolveTarget(const std::string& path);
+    void keepOwner(const struct stat& old);
 
     SystemCalls& m_ops;
-    std::string m_target;
+    std::string m_path;   // as given: what messages name
+    std::string m_target; // the file replaced, links followed
     std::string m_temp;
-    int m_fd = -1;
-    int m_errno = 0;
+    UniqueFd m_fd;
+    FileResult m_error;
     std::string m_buffer;
 };
 

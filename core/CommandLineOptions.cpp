@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
+#ifndef LINKFOLD_VERSION
+#define LINKFOLD_VERSION "unknown"
+#endif
+
 namespace {
 
 std::string asciiLower(std::string s) {
@@ -48,6 +52,9 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
         } else if (name == "help" || name == "h") {
             info.m_shellCommand = CommandLineOptions::ShowHelp;
             return info;
+        } else if (name == "version") {
+            info.m_shellCommand = CommandLineOptions::ShowVersion;
+            return info;
         } else if (name == "p") {
             print = true;
         } else if (name == "pt") {
@@ -87,13 +94,27 @@ std::string commandLineUsage() {
     return "Usage: linkfold [PROJECT.lfp]\n"
            "       linkfold --generate PROJECT.lfp PAGE.htm\n"
            "       linkfold /p PROJECT.lfp | /pt PROJECT.lfp PRINTER DRIVER PORT\n"
-           "       linkfold /dde | Unregister | Unregserver\n"
+           "       linkfold /dde | -Unregister | /Unregister\n"
+           "       linkfold --help | --version\n"
            "\n"
            "  PROJECT.lfp          open the project in the editor\n"
-           "  --generate IN OUT    write the start page of project IN to OUT and exit\n"
+           "  --generate IN OUT    write the start page of project IN to OUT and exit;\n"
+           "                       names may be given in double quotes, and OUT may not\n"
+           "                       be IN itself\n"
            "  -p, /p FILE          open FILE hidden for printing, then exit\n"
            "  -pt, /pt FILE ...    the same, naming a printer\n"
-           "  -dde, /dde           start without a project, waiting for the shell\n"
-           "  Unregister           remove the file type and the settings file, then exit\n"
-           "  -h, --help           show this help\n";
+           "  -dde, /dde           do nothing and exit at once\n"
+           "  -Unregister, /Unregister (or -Unregserver, /Unregserver)\n"
+           "                       remove the file type and the settings file, then exit\n"
+           "  -h, --help           show this help\n"
+           "  --version            show the version\n"
+           "\n"
+           "A name without a leading \"-\" is a file name (so is \"Unregister\" alone).\n"
+           "\n"
+           "Exit status: 0 success; 1 a project or page could not be read or written;\n"
+           "2 a usage error, such as an unknown option or a missing argument.\n";
+}
+
+std::string versionText() {
+    return std::string("Linkfold ") + LINKFOLD_VERSION + "\n";
 }

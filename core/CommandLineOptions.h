@@ -11,9 +11,10 @@ struct CommandLineOptions {
         FilePrint,     // "/p" or "-p" with a file name
         FilePrintTo,   // "/pt" with file, printer, driver, port
         FileDDE,       // "/dde"
-        AppUnregister, // "unregisterFileTypes" / "Unregserver", any case
+        AppUnregister, // "-Unregister" / "/Unregister" (or "Unregserver"), any case
         Generate,      // "--generate PROJECT PAGE"
         ShowHelp,      // "--help" / "-h"
+        ShowVersion,   // "--version"
         Invalid,       // unusable arguments; m_error says why
     };
 
@@ -31,5 +32,8 @@ struct CommandLineOptions {
 // switch names; everything else (absolute paths included) is a file name.
 CommandLineOptions parseCommandLine(const std::vector<std::string>& args);
 
-// Usage text for --help.
+// Usage text for --help, exit statuses included.
 std::string commandLineUsage();
+
+// "Linkfold <version>" and a line end, for --version.
+std::string versionText();

@@ -42,6 +42,14 @@ FileErrorCause fileErrorCauseFromErrno(int err) {
     }
 }
 
+FileResult FileResult::fromErrno(int err, std::string where) {
+    return {fileErrorCauseFromErrno(err), std::move(where)};
+}
+
+std::string fileErrorText(const FileResult& result) {
+    return fileErrorText(result.cause, result.path);
+}
+
 std::string fileErrorText(FileErrorCause cause, const std::string& path) {
     const char* text = "An unknown error occurred while accessing %1.";
     switch (cause) {
@@ -87,6 +95,15 @@ std::string fileErrorText(FileErrorCause cause, const std::string& path) {
         break;
     case FileErrorCause::EndOfFile:
         text = "An attempt was made to access %1 past its end.";
+        break;
+    case FileErrorCause::UnexpectedFormat:
+        return "Unexpected file format.";
+    case FileErrorCause::OpenFailed:
+        return "Failed to open document.";
+    case FileErrorCause::SaveFailed:
+        return "Failed to save document.";
+    case FileErrorCause::PageIsProject:
+        text = "%1 is the project itself; the page was not written over it.";
         break;
     }
     std::string out(text);

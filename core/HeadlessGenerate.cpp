@@ -3,7 +3,6 @@
 #include "core/FileError.h"
 #include "core/Project.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <ostream>
 
@@ -15,16 +14,36 @@ std::string makeAbsolutePath(const std::string& path) {
     return abs.lexically_normal().string();
 }
 
+std::string stripQuotes(const std::string& name) {
+    std::string s = name;
+    if (!s.empty() && s.front() == '"')
+        s.erase(0, 1);
+    if (!s.empty() && s.back() == '"')
+        s.pop_back();
+    return s;
+}
+
+bool isSameFile(const std::string& a, const std::string& b, SystemCalls& ops) {
+    struct stat sa {};
+    struct stat sb {};
+    if (ops.stat(a.c_str(), &sa) != 0 || ops.stat(b.c_str(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 int runHeadlessGenerate(const std::string& project, const std::string& page, std::ostream& err) {
     Project doc;
-    const std::string projectPath = makeAbsolutePath(project);
+    const std::string projectPath = makeAbsolutePath(stripQuotes(project));
     if (!doc.load(projectPath)) {
         err << doc.errorString() << '\n';
         return 1;
     }
-    const std::string pagePath = makeAbsolutePath(page);
-    if (!doc.writePage(pagePath)) {
-        err << fileErrorText(fileErrorCauseFromErrno(errno), pagePath) << '\n';
+    const std::string pagePath = makeAbsolutePath(stripQuotes(page));
+    FileResult written = isSameFile(projectPath, pagePath)
+                             ? FileResult::failure(FileErrorCause::PageIsProject, pagePath)
+                             : doc.writePage(pagePath);
+    if (!written.ok()) {
+        err << fileErrorText(written) << '\n';
         return 1;
     }
     return 0;

@@ -221,16 +221,16 @@ std::string renderPage(const Project& doc) {
     return page;
 }
 
-bool writeStartPage(const Project& doc, const std::string& path, SystemCalls& ops) {
+FileResult writeStartPage(const Project& doc, const std::string& path, SystemCalls& ops) {
     AtomicFileWriter file(ops);
     if (!file.open(path))
-        return false;
+        return file.error();
     PageOut out([&](const std::string& chunk) { return file.write(chunk.data(), chunk.size()); });
-    if (!renderTo(doc, out))
-        return false;
-    return file.commit();
+    if (!renderTo(doc, out) || !file.commit())
+        return file.error();
+    return FileResult::success();
 }
 
-bool Project::writePage(const std::string& path) const {
+FileResult Project::writePage(const std::string& path) const {
     return writeStartPage(*this, path);
 }

@@ -28,6 +28,7 @@ int effectiveColumns(std::int32_t columns);
 // The whole page as it is written to disk (CR LF line ends).
 std::string renderPage(const Project& doc);
 
-// Writes the page to path. Returns false and sets errno when it could not be
-// written completely; an earlier file at path is then left as it was.
-bool writeStartPage(const Project& doc, const std::string& path, SystemCalls& ops = systemCalls());
+// Writes the page to path. When it could not be written completely the
+// result says why and an earlier file at path is left as it was.
+FileResult writeStartPage(const Project& doc, const std::string& path,
+                          SystemCalls& ops = systemCalls());

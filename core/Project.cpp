@@ -3,36 +3,6 @@
 #include "core/FileError.h"
 #include "core/ProjectFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// A project file opened for reading; its size bounds every allocation.
-class FileSource : public ByteSource {
-public:
-    FileSource(int fd, std::uint64_t size) : m_fd(fd), m_left(size) {}
-    long long read(void* buf, size_t n) override {
-        if (n > m_left)
-            n = static_cast<size_t>(m_left);
-        if (n == 0)
-            return 0;
-        ssize_t got = ::read(m_fd, buf, n);
-        if (got > 0)
-            m_left -= static_cast<std::uint64_t>(got);
-        return got;
-    }
-    std::uint64_t remaining() const override { return m_left; }
-
-private:
-    int m_fd;
-    std::uint64_t m_left;
-};
-
-} // namespace
-
 Project::Project() {
     resetGroups();
 }
@@ -60,62 +30,30 @@ bool Project::resetToNew() {
 }
 
 bool Project::load(const std::string& path) {
-    m_error.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd >= 0 && ::fstat(fd, &st) != 0) {
-        int err = errno;
-        ::close(fd);
-        fd = -1;
-        errno = err;
-    }
-    if (fd >= 0 && !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        fd = -1;
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    }
-    if (fd < 0) {
-        m_error = fileErrorText(fileErrorCauseFromErrno(errno), path);
+    m_error = {};
+    ProjectFileHandle file;
+    m_error = openProjectFile(path, file);
+    if (!m_error.ok())
         return false;
-    }
 
     if (m_form)
         m_form->resetForOpen();
     resetGroups();
     setModified(true);
 
-    bool ok = true;
-    if (st.st_size > 0) {
-        FileSource source(fd, static_cast<std::uint64_t>(st.st_size));
-        ReadResult r = readProjectRecords(source, *this);
-        switch (r.status) {
-        case ReadStatus::Ok:
-            break;
-        case ReadStatus::EndOfData:
-            m_error = kUnexpectedFileFormat;
-            ok = false;
-            break;
-        case ReadStatus::ReadError:
-            m_error = fileErrorText(fileErrorCauseFromErrno(r.error), path);
-            ok = false;
-            break;
-        case ReadStatus::OutOfMemory:
-            m_error = kFailedToOpenDocument;
-            ok = false;
-            break;
-        }
-    }
-    ::close(fd);
-    if (ok)
-        setModified(false);
-    return ok;
+    m_error = readProjectFile(file, path, *this);
+    if (!m_error.ok())
+        return false;
+    setModified(false);
+    return true;
 }
 
 bool Project::save(const std::string& path) {
-    m_error.clear();
+    m_error = {};
     if (m_form)
         m_form->commitEdits();
-    if (!saveProjectFile(*this, path, m_error))
+    m_error = saveProjectFile(*this, path);
+    if (!m_error.ok())
         return false;
     setModified(false);
     return true;

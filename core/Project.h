@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileError.h"
 #include "core/LinkGroup.h"
 
 #include <cstdint>
@@ -63,9 +64,9 @@ public:
     // cleared only after a successful write.
     bool save(const std::string& path);
 
-    // Writes the start page. Returns false when the page could not be
-    // written completely (open, write or close failed).
-    bool writePage(const std::string& path) const;
+    // Writes the start page; the result says why when it could not be
+    // written completely.
+    FileResult writePage(const std::string& path) const;
 
     void addLink(int group, std::string description, std::string url);
     void replaceLinksFromList(int group, const LinkRowSource& list);
@@ -81,7 +82,9 @@ public:
     void setFilePath(std::string path) { m_filePath = std::move(path); }
     const std::string& documentTitle() const { return m_documentTitle; }
     void setDocumentTitle(std::string title) { m_documentTitle = std::move(title); }
-    const std::string& errorString() const { return m_error; }
+    // The message for the user about the last failed load or save.
+    std::string errorString() const { return fileErrorText(m_error); }
+    const FileResult& lastError() const { return m_error; }
 
     void setForm(DocViewHooks* view) { m_form = view; }
     DocViewHooks* form() const { return m_form; }
@@ -92,6 +95,6 @@ private:
     bool m_modified = false;
     std::string m_filePath;
     std::string m_documentTitle = "Untitled";
-    std::string m_error;
+    FileResult m_error;
     DocViewHooks* m_form = nullptr;
 };

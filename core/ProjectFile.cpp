@@ -7,9 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 long long MemorySource::read(void* buf, size_t n) {
     n = std::min(n, m_left);
@@ -283,14 +286,11 @@ std::string serializeProject(const Project& doc) {
     return out;
 }
 
-bool saveProjectFile(const Project& doc, const std::string& path, std::string& error,
-                     SystemCalls& ops) {
+FileResult saveProjectFile(const Project& doc, const std::string& path, SystemCalls& ops) {
     try {
         AtomicFileWriter file(ops);
-        if (!file.open(path)) {
-            error = fileErrorText(fileErrorCauseFromErrno(file.error()), path);
-            return false;
-        }
+        if (!file.open(path))
+            return file.error();
         // Records go out in chunks so that a large project never needs a
         // second copy of itself in memory.
         std::string chunk;
@@ -316,13 +316,70 @@ bool saveProjectFile(const Project& doc, const std::string& path, std::string& e
         }
         if (ok)
             ok = flush() && file.commit();
-        if (!ok) {
-            error = fileErrorText(fileErrorCauseFromErrno(file.error()), path);
-            return false;
-        }
-        return true;
+        if (!ok)
+            return file.error();
+        return FileResult::success();
     } catch (const std::bad_alloc&) {
-        error = kFailedToSaveDocument;
-        return false;
+        return FileResult::failure(FileErrorCause::SaveFailed, path);
     }
+}
+
+namespace {
+
+// An opened project file; its size bounds every allocation.
+class FileSource : public ByteSource {
+public:
+    FileSource(SystemCalls& ops, int fd, std::uint64_t size) : m_ops(ops), m_fd(fd), m_left(size) {}
+    long long read(void* buf, size_t n) override {
+        if (n > m_left)
+            n = static_cast<size_t>(m_left);
+        if (n == 0)
+            return 0;
+        ssize_t got = m_ops.read(m_fd, buf, n);
+        if (got > 0)
+            m_left -= static_cast<std::uint64_t>(got);
+        return got;
+    }
+    std::uint64_t remaining() const override { return m_left; }
+
+private:
+    SystemCalls& m_ops;
+    int m_fd;
+    std::uint64_t m_left;
+};
+
+} // namespace
+
+FileResult openProjectFile(const std::string& path, ProjectFileHandle& file, SystemCalls& ops) {
+    file = {};
+    UniqueFd fd(ops.open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY), ops);
+    if (!fd.valid())
+        return FileResult::fromErrno(errno, path);
+    struct stat st {};
+    if (ops.fstat(fd.get(), &st) != 0)
+        return FileResult::fromErrno(errno, path);
+    if (!S_ISREG(st.st_mode))
+        return FileResult::fromErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL, path);
+    file.fd = std::move(fd);
+    file.size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return FileResult::success();
+}
+
+FileResult readProjectFile(ProjectFileHandle& file, const std::string& path, Project& doc,
+                           SystemCalls& ops) {
+    if (file.size == 0)
+        return FileResult::success();
+    FileSource source(ops, file.fd.get(), file.size);
+    ReadResult r = readProjectRecords(source, doc);
+    switch (r.status) {
+    case ReadStatus::Ok:
+        return FileResult::success();
+    case ReadStatus::EndOfData:
+        return FileResult::failure(FileErrorCause::UnexpectedFormat, path);
+    case ReadStatus::ReadError:
+        return FileResult::fromErrno(r.error, path);
+    case ReadStatus::OutOfMemory:
+        break;
+    }
+    return FileResult::failure(FileErrorCause::OpenFailed, path);
 }

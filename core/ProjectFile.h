@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/AtomicFileWriter.h"
+#include "core/FileError.h"
+#include "core/UniqueFd.h"
 
 #include <cstdint>
 #include <string>
@@ -52,10 +54,26 @@ ReadResult readProjectRecords(ByteSource& source, Project& doc);
 // The whole file as the writer produces it.
 std::string serializeProject(const Project& doc);
 
-// Writes the file through the safe writer. Returns false and sets error to
-// the message for the user.
-bool saveProjectFile(const Project& doc, const std::string& path, std::string& error,
-                     SystemCalls& ops = systemCalls());
+// Writes the file through the safe writer.
+FileResult saveProjectFile(const Project& doc, const std::string& path,
+                           SystemCalls& ops = systemCalls());
+
+// A project file open for reading: a regular file and its size.
+struct ProjectFileHandle {
+    UniqueFd fd;
+    std::uint64_t size = 0;
+};
+
+// Opens path for reading without ever blocking: a FIFO, a device or any
+// other file that is not a regular one is refused at once (a folder as
+// access denied, the rest as an invalid path).
+FileResult openProjectFile(const std::string& path, ProjectFileHandle& file,
+                           SystemCalls& ops = systemCalls());
+
+// Reads the records of an opened file into doc (see readProjectRecords);
+// path is what a read error names.
+FileResult readProjectFile(ProjectFileHandle& file, const std::string& path, Project& doc,
+                           SystemCalls& ops = systemCalls());
 
 // Prefix bytes for a string of n bytes.
 std::string encodeStringPrefix(std::uint64_t n);

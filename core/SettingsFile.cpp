@@ -2,154 +2,250 @@
 
 #include "core/AtomicFileWriter.h"
 #include "core/TextUtil.h"
+#include "core/UniqueFd.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
 
-std::string trim(const std::string& s) {
-    return std::string(trimSpace(s));
+// Hash of a name without regard to ASCII case.
+std::size_t hashNoCase(std::string_view s) {
+    std::size_t h = 1469598103934665603ull;
+    for (unsigned char c : s) {
+        h ^= static_cast<std::size_t>(std::tolower(c));
+        h *= 1099511628211ull;
+    }
+    return h;
 }
 
-void makeParentDirs(const std::string& path) {
+void makeParentDirs(SystemCalls& ops, const std::string& path) {
     for (size_t pos = path.find('/', 1); pos != std::string::npos; pos = path.find('/', pos + 1))
-        ::mkdir(path.substr(0, pos).c_str(), 0700);
+        ops.mkdir(path.substr(0, pos).c_str(), 0700);
+}
+
+// The line without a CR before its LF.
+std::string_view withoutCr(std::string_view line) {
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+bool isHeader(std::string_view t) {
+    return t.size() >= 2 && t.front() == '[';
+}
+
+std::string_view headerName(std::string_view t) {
+    auto close = t.find(']');
+    return trimSpace(t.substr(1, (close == std::string_view::npos ? t.size() : close) - 1));
 }
 
 } // namespace
 
-SettingsFile::Section* SettingsFile::find(const std::string& name) {
-    for (auto& s : m_sections)
-        if (!s.name.empty() && equalNoCase(s.name, name))
-            return &s;
+const SettingsFile::Line* SettingsFile::Section::findKey(std::string_view key) const {
+    auto [from, to] = keys.equal_range(hashNoCase(key));
+    for (auto it = from; it != to; ++it)
+        if (equalNoCase(lines[it->second].key(), key))
+            return &lines[it->second];
     return nullptr;
 }
 
-const SettingsFile::Section* SettingsFile::find(const std::string& name) const {
-    return const_cast<SettingsFile*>(this)->find(name);
+void SettingsFile::Section::indexLine(std::size_t index) {
+    const Line& line = lines[index];
+    if (line.isKey && !findKey(line.key()))
+        keys.emplace(hashNoCase(line.key()), index);
 }
 
-void SettingsFile::load() {
+void SettingsFile::Section::reindex() {
+    keys.clear();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        indexLine(i);
+}
+
+void SettingsFile::reindexSections() {
+    m_index.clear();
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        if (!m_sections[i].name.empty())
+            m_index.emplace(hashNoCase(m_sections[i].name), i);
+}
+
+std::vector<std::size_t> SettingsFile::sectionsNamed(std::string_view name) const {
+    std::vector<std::size_t> found;
+    auto [from, to] = m_index.equal_range(hashNoCase(name));
+    for (auto it = from; it != to; ++it)
+        if (equalNoCase(m_sections[it->second].name, name))
+            found.push_back(it->second);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+const SettingsFile::Line* SettingsFile::findValue(const std::string& section,
+                                                  const std::string& key) const {
+    for (std::size_t s : sectionsNamed(section))
+        if (const Line* line = m_sections[s].findKey(key))
+            return line;
+    return nullptr;
+}
+
+void SettingsFile::load(SystemCalls& ops) {
     m_sections.clear();
-    std::ifstream in(m_path, std::ios::binary);
-    if (!in)
+    m_index.clear();
+    UniqueFd fd(ops.open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY), ops);
+    struct stat st {};
+    if (!fd.valid() || ops.fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return;
-    std::stringstream ss;
-    ss << in.rdbuf();
-    fromText(ss.str());
+    std::string text;
+    text.reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)));
+    char buf[64 * 1024];
+    for (;;) {
+        ssize_t got = ops.read(fd.get(), buf, sizeof buf);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        text.append(buf, static_cast<size_t>(got));
+    }
+    fromText(text);
 }
 
-void SettingsFile::fromText(const std::string& text) {
+void SettingsFile::fromText(std::string_view text) {
     m_sections.clear();
-    std::istringstream in(text);
-    std::string line;
+    m_index.clear();
     Section* current = nullptr;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::string t = trim(line);
-        if (t.size() >= 2 && t.front() == '[') {
-            auto close = t.find(']');
-            std::string name =
-                trim(t.substr(1, (close == std::string::npos ? t.size() : close) - 1));
-            current = find(name);
-            if (!current) {
-                m_sections.push_back({name, {}});
-                current = &m_sections.back();
-            }
+    bool lastWasKept = false; // the last line is a run of kept lines to extend
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view raw = text.substr(pos, end - pos);
+        pos = end + 1;
+        const std::string_view t = trimSpace(withoutCr(raw));
+        if (isHeader(t)) {
+            m_sections.push_back({std::string(headerName(t)), std::string(raw), {}, {}});
+            current = &m_sections.back();
+            lastWasKept = false;
             continue;
         }
         if (!current) {
-            if (m_sections.empty() || !m_sections.front().name.empty())
-                m_sections.insert(m_sections.begin(), Section{});
-            current = &m_sections.front();
+            m_sections.push_back({});
+            current = &m_sections.back();
         }
-        auto eq = t.find('=');
-        if (t.empty() || t[0] == ';' || eq == std::string::npos) {
-            if (!t.empty())
-                current->entries.push_back({{}, line});
+        const auto eq = t.find('=');
+        const std::string_view key =
+            eq == std::string_view::npos ? std::string_view() : trimSpace(t.substr(0, eq));
+        if (t.empty() || t[0] == ';' || key.empty()) {
+            if (lastWasKept) {
+                std::string& run = current->lines.back().text;
+                run += '\n';
+                run.append(raw);
+            } else {
+                current->lines.push_back({std::string(raw)});
+                lastWasKept = true;
+            }
             continue;
         }
-        std::string key = trim(t.substr(0, eq));
-        std::string value = trim(t.substr(eq + 1));
-        bool replaced = false;
-        for (auto& e : current->entries)
-            if (!e.key.empty() && equalNoCase(e.key, key)) {
-                replaced = true; // the first occurrence wins, as the system's reader does
-                break;
-            }
-        if (!replaced && !key.empty())
-            current->entries.push_back({key, value});
+        const std::string_view value = trimSpace(t.substr(eq + 1));
+        Line line;
+        line.text = std::string(raw);
+        line.isKey = true;
+        line.keyBegin = static_cast<unsigned>(key.data() - raw.data());
+        line.keyLength = static_cast<unsigned>(key.size());
+        line.valueBegin = value.empty() ? 0 : static_cast<unsigned>(value.data() - raw.data());
+        line.valueLength = static_cast<unsigned>(value.size());
+        current->lines.push_back(std::move(line));
+        current->indexLine(current->lines.size() - 1);
+        lastWasKept = false;
     }
+    reindexSections();
 }
 
 std::string SettingsFile::toText() const {
     std::string out;
     for (const auto& s : m_sections) {
-        if (!s.name.empty()) {
+        if (!s.header.empty()) {
+            out += s.header;
+            out += '\n';
+        } else if (!s.name.empty()) { // a section made by the program
             if (!out.empty())
                 out += '\n';
             out += '[' + s.name + "]\n";
         }
-        for (const auto& e : s.entries)
-            out += e.key.empty() ? e.value + '\n' : e.key + '=' + e.value + '\n';
+        for (const auto& line : s.lines) {
+            out += line.text;
+            out += '\n';
+        }
     }
     return out;
 }
 
-bool SettingsFile::save() const {
-    makeParentDirs(m_path);
-    std::string text = toText();
-    AtomicFileWriter file;
-    return file.open(m_path) && file.write(text.data(), text.size()) && file.commit();
+FileResult SettingsFile::save(SystemCalls& ops) const {
+    makeParentDirs(ops, m_path);
+    const std::string text = toText();
+    AtomicFileWriter file(ops);
+    if (file.open(m_path) && file.write(text.data(), text.size()) && file.commit())
+        return FileResult::success();
+    return file.error();
 }
 
 std::string SettingsFile::stringValue(const std::string& section, const std::string& key,
                                       const std::string& def) const {
-    if (const Section* s = find(section))
-        for (const auto& e : s->entries)
-            if (!e.key.empty() && equalNoCase(e.key, key))
-                return e.value;
+    if (const Line* line = findValue(section, key))
+        return std::string(line->value());
     return def;
 }
 
 int SettingsFile::intValue(const std::string& section, const std::string& key, int def) const {
-    const Section* s = find(section);
-    if (!s)
+    const Line* line = findValue(section, key);
+    if (!line)
         return def;
-    for (const auto& e : s->entries) {
-        if (e.key.empty() || !equalNoCase(e.key, key))
-            continue;
-        const std::string& v = e.value;
-        size_t i = 0;
-        bool neg = false;
-        if (i < v.size() && (v[i] == '-' || v[i] == '+'))
-            neg = v[i++] == '-';
-        long long n = 0;
-        while (i < v.size() && std::isdigit(static_cast<unsigned char>(v[i])) && n < (1LL << 32))
-            n = n * 10 + (v[i++] - '0');
-        return static_cast<int>(static_cast<unsigned int>(neg ? -n : n));
-    }
-    return def;
+    const std::string_view v = line->value();
+    size_t i = 0;
+    bool neg = false;
+    if (i < v.size() && (v[i] == '-' || v[i] == '+'))
+        neg = v[i++] == '-';
+    long long n = 0;
+    while (i < v.size() && std::isdigit(static_cast<unsigned char>(v[i])) && n < (1LL << 32))
+        n = n * 10 + (v[i++] - '0');
+    return static_cast<int>(static_cast<unsigned int>(neg ? -n : n));
 }
 
 void SettingsFile::setStringValue(const std::string& section, const std::string& key,
                                   const std::string& value) {
-    Section* s = find(section);
-    if (!s) {
-        m_sections.push_back({section, {}});
-        s = &m_sections.back();
-    }
-    for (auto& e : s->entries)
-        if (!e.key.empty() && equalNoCase(e.key, key)) {
-            e.value = value;
+    const std::vector<std::size_t> named = sectionsNamed(section);
+    for (std::size_t s : named) {
+        if (const Line* found = m_sections[s].findKey(key)) {
+            Line& line = const_cast<Line&>(*found);
+            const std::string spelling(line.key()); // the key keeps its spelling
+            line.text = spelling + '=' + value;
+            line.keyBegin = 0;
+            line.valueBegin = line.keyLength + 1;
+            line.valueLength = static_cast<unsigned>(value.size());
             return;
         }
-    s->entries.push_back({key, value});
+    }
+    std::size_t index;
+    if (named.empty()) {
+        index = m_sections.size();
+        m_sections.push_back({section, {}, {}, {}});
+        m_index.emplace(hashNoCase(section), index);
+    } else {
+        index = named.front();
+    }
+    Section& s = m_sections[index];
+    Line line;
+    line.text = key + '=' + value;
+    line.isKey = true;
+    line.keyLength = static_cast<unsigned>(key.size());
+    line.valueBegin = line.keyLength + 1;
+    line.valueLength = static_cast<unsigned>(value.size());
+    s.lines.push_back(std::move(line));
+    s.indexLine(s.lines.size() - 1);
 }
 
 void SettingsFile::setIntValue(const std::string& section, const std::string& key, int value) {
@@ -157,19 +253,26 @@ void SettingsFile::setIntValue(const std::string& section, const std::string& ke
 }
 
 void SettingsFile::removeKey(const std::string& section, const std::string& key) {
-    if (Section* s = find(section))
-        std::erase_if(s->entries,
-                      [&](const Entry& e) { return !e.key.empty() && equalNoCase(e.key, key); });
+    for (std::size_t s : sectionsNamed(section)) {
+        Section& sec = m_sections[s];
+        const auto removed = std::erase_if(
+            sec.lines, [&](const Line& l) { return l.isKey && equalNoCase(l.key(), key); });
+        if (removed)
+            sec.reindex();
+    }
 }
 
 void SettingsFile::removeSection(const std::string& section) {
+    if (sectionsNamed(section).empty())
+        return;
     std::erase_if(m_sections, [&](const Section& s) {
         return !s.name.empty() && equalNoCase(s.name, section);
     });
+    reindexSections();
 }
 
 bool SettingsFile::hasSection(const std::string& section) const {
-    return find(section) != nullptr;
+    return !sectionsNamed(section).empty();
 }
 
 std::string defaultIniPath() {

@@ -1,29 +1,41 @@
 #pragma once
 
+#include "core/FileError.h"
+#include "core/SystemCalls.h"
+
+#include <cstddef>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
-// A plain INI file with private-profile semantics: "[Section]" headers and
-// "Key=Value" lines, section and key names compared without regard to ASCII
-// case, a missing file or key giving the caller's default. Sections and keys
-// the program does not know are kept when the file is written back; the file
-// is replaced atomically.
+// A plain INI file: "[Section]" headers and "Key=Value" lines, section and
+// key names compared without regard to ASCII case, the first of two equal
+// keys winning, a missing file or key giving the caller's default. Values
+// are bytes: a path that is not valid UTF-8 is kept as it is.
+//
+// Everything the program does not change is written back exactly as it was
+// read: unknown sections and keys, comments, blank lines, spacing, line ends
+// and lines it cannot make sense of (a "[]" header stays a header of its
+// own). Reading and writing take time linear in the file's size and memory
+// within a small multiple of it. The file is replaced atomically.
 class SettingsFile {
 public:
     SettingsFile() = default;
     explicit SettingsFile(std::string path) : m_path(std::move(path)) {}
 
     // Reads the file; a missing or unreadable file gives an empty one.
-    void load();
-    // Writes the file atomically; returns false when it could not be written.
-    bool save() const;
+    void load(SystemCalls& ops = systemCalls());
+    // Writes the file atomically, making missing folders first.
+    FileResult save(SystemCalls& ops = systemCalls()) const;
 
     const std::string& path() const { return m_path; }
     void setPath(std::string path) { m_path = std::move(path); }
 
     std::string stringValue(const std::string& section, const std::string& key,
                             const std::string& def = {}) const;
-    // Leading whitespace and sign, then decimal digits, like GetPrivateProfileInt.
+    // Leading whitespace and sign, then decimal digits; what follows them is
+    // ignored, no digits give 0.
     int intValue(const std::string& section, const std::string& key, int def) const;
     void setStringValue(const std::string& section, const std::string& key,
                         const std::string& value);
@@ -34,22 +46,39 @@ public:
 
     // The file's text as save() writes it.
     std::string toText() const;
-    void fromText(const std::string& text);
+    void fromText(std::string_view text);
 
 private:
-    struct Entry {
-        std::string key;   // empty for lines kept verbatim (comments)
-        std::string value; // or the verbatim line
+    // One line as read or as last set, without its LF; a run of lines that
+    // are neither headers nor keys is kept as one piece.
+    struct Line {
+        std::string text;
+        bool isKey = false;
+        unsigned keyBegin = 0, keyLength = 0, valueBegin = 0, valueLength = 0;
+        std::string_view key() const { return std::string_view(text).substr(keyBegin, keyLength); }
+        std::string_view value() const {
+            return std::string_view(text).substr(valueBegin, valueLength);
+        }
     };
     struct Section {
-        std::string name;
-        std::vector<Entry> entries;
+        std::string name;   // empty before the first header and for "[]"
+        std::string header; // the header line as read; empty for the leading lines
+        std::vector<Line> lines;
+        // Hash of the lower-case key -> line; only the first of equal keys.
+        std::unordered_multimap<std::size_t, std::size_t> keys;
+        const Line* findKey(std::string_view key) const;
+        void indexLine(std::size_t index);
+        void reindex();
     };
-    Section* find(const std::string& name);
-    const Section* find(const std::string& name) const;
+
+    const Line* findValue(const std::string& section, const std::string& key) const;
+    void reindexSections();
 
     std::string m_path;
-    std::vector<Section> m_sections; // the first may have an empty name: lines before any header
+    std::vector<Section> m_sections;
+    // Hash of the lower-case name -> sections of that name, in file order.
+    std::unordered_multimap<std::size_t, std::size_t> m_index;
+    std::vector<std::size_t> sectionsNamed(std::string_view name) const;
 };
 
 // Where the settings file lives: $XDG_CONFIG_HOME/linkfold.ini, or

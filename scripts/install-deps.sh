@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Linkfold needs on Debian 12, skipping
 # what is already there. Uses sudo when not run as root.
+#   scripts/install-deps.sh              everything below
+#   scripts/install-deps.sh PACKAGE...   only the packages named
 set -euo pipefail
 
 packages=(
@@ -11,7 +13,9 @@ packages=(
   clang libclang-rt-14-dev
   shared-mime-info desktop-file-utils xdg-utils
   dpkg-dev file appstream groff-base mandoc lintian
+  clang-format
 )
+if [ $# -gt 0 ]; then packages=("$@"); fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,7 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 TEST(CommandLine, SwitchesAndFiles) {
     using C = CommandLineOptions;
@@ -29,6 +31,8 @@ TEST(CommandLine, SwitchesAndFiles) {
         {{"--generate", "a.lfp", "b.htm"}, C::Generate, "a.lfp"},
         {{"--generate", "a.lfp"}, C::Invalid, ""},
         {{"--help"}, C::ShowHelp, ""},
+        {{"--version"}, C::ShowVersion, ""},
+        {{"Unregister"}, C::FileOpen, "Unregister"}, // a bare word is a file name
         {{"--bogus"}, C::Invalid, ""},
     };
     for (const auto& c : cases) {
@@ -74,6 +78,7 @@ TEST_F(GenerateCommand, WritesThePageSilently) {
 TEST_F(GenerateCommand, ReportsProblemsLikeTheEditor) {
     writeFileBytes(dir.file("cut.lfp"), std::string("\0\1\0\0\3ab", 7));
     writeFileBytes(dir.file("empty.lfp"), "");
+    ASSERT_EQ(::mkfifo(dir.file("pipe.lfp").c_str(), 0600), 0);
     const struct {
         std::string args;
         int status;
@@ -85,6 +90,9 @@ TEST_F(GenerateCommand, ReportsProblemsLikeTheEditor) {
          "Unexpected file format.\n"},
         {"--generate " + dir.file("empty.lfp") + " " + dir.file("no/dir/x.htm"), 1,
          dir.file("no/dir/x.htm") + " was not found.\n"},
+        {"--generate " + dir.file("pipe.lfp") + " " + dir.file("x.htm"), 1,
+         dir.file("pipe.lfp") + " contains an invalid path.\n"}, // refused, not waited on
+        {"--generate /dev/zero " + dir.file("x.htm"), 1, "/dev/zero contains an invalid path.\n"},
         {"--generate " + dir.file("empty.lfp") + " " + dir.file("e.htm"), 0, ""},
     };
     for (const auto& c : cases) {
@@ -108,4 +116,56 @@ TEST_F(GenerateCommand, HelpPrintsUsage) {
     Result r = run("--help");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("--generate"), std::string::npos);
+    // Only the forms that work are shown: a bare "Unregister" is a file name.
+    EXPECT_NE(r.out.find("-Unregister, /Unregister"), std::string::npos);
+    EXPECT_EQ(r.out.find("  Unregister "), std::string::npos);
+    EXPECT_EQ(r.out.find("| Unregister"), std::string::npos);
+    // /dde ends at once; nothing waits for the shell.
+    EXPECT_EQ(r.out.find("wait"), std::string::npos);
+    EXPECT_NE(r.out.find("Exit status: 0 success; 1 a project or page could not be read or "
+                         "written;\n2 a usage error"),
+              std::string::npos);
+}
+
+TEST_F(GenerateCommand, VersionAndUsageErrors) {
+    const struct {
+        std::string args;
+        int status;
+        std::string outStart;
+    } cases[] = {
+        {"--version", 0, "Linkfold " LINKFOLD_VERSION_EXPECTED "\n"},
+        {"--bogus", 2, "Unknown option: --bogus\nUsage:"},
+        {"--generate only.lfp", 2, "--generate needs a project file and a page file.\nUsage:"},
+    };
+    for (const auto& c : cases) {
+        Result r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_EQ(r.out.substr(0, c.outStart.size()), c.outStart) << c.args;
+    }
+}
+
+TEST_F(GenerateCommand, RefusesToWriteOverItsOwnProject) {
+    Project doc;
+    doc.addLink(0, "Home", "index.htm");
+    const std::string project = serializeProject(doc);
+    writeFileBytes(dir.file("same.lfp"), project);
+    ASSERT_EQ(::symlink("same.lfp", dir.file("alias.htm").c_str()), 0);
+    ASSERT_EQ(::link(dir.file("same.lfp").c_str(), dir.file("hard.htm").c_str()), 0);
+    for (const std::string page : {"same.lfp", "alias.htm", "hard.htm", "sub/../same.lfp"}) {
+        ::mkdir(dir.file("sub").c_str(), 0700);
+        Result r = run("--generate " + dir.file("same.lfp") + " " + dir.file(page));
+        EXPECT_EQ(r.status, 1) << page;
+        EXPECT_EQ(r.out, std::filesystem::path(dir.file(page)).lexically_normal().string() +
+                             " is the project itself; the page was not written over it.\n")
+            << page;
+        EXPECT_EQ(readFileBytes(dir.file("same.lfp")), project) << page;
+    }
+}
+
+TEST_F(GenerateCommand, QuotedNamesAreTakenWithoutTheirQuotes) {
+    writeFileBytes(dir.file("my links.lfp"), serializeProject(Project()));
+    Result r = run("--generate '\"" + dir.file("my links.lfp") + "\"' '\"" +
+                   dir.file("my page.htm") + "\"'");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(readFileBytes(dir.file("my page.htm")).find("<title>"), std::string::npos);
 }

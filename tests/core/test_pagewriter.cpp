@@ -212,13 +212,15 @@ TEST(PageWriter, BulletsMarkupNulAndNewlines) {
 TEST(PageWriter, WritesFileAndReportsFailure) {
     TempDir dir;
     const std::string path = dir.file("page.htm");
-    ASSERT_TRUE(writeStartPage(workedExample(), path));
+    ASSERT_TRUE(writeStartPage(workedExample(), path).ok());
     EXPECT_EQ(readFileBytes(path), renderPage(workedExample()));
     // A directory and a read-only file: nothing written, failure reported.
-    EXPECT_FALSE(writeStartPage(workedExample(), dir.path().string()));
+    EXPECT_EQ(writeStartPage(workedExample(), dir.path().string()).cause,
+              FileErrorCause::AccessDenied);
     const std::string ro = dir.file("ro.htm");
     writeFileBytes(ro, "old");
     ::chmod(ro.c_str(), 0444);
-    EXPECT_FALSE(writeStartPage(workedExample(), ro));
+    EXPECT_EQ(fileErrorText(writeStartPage(workedExample(), ro)),
+              "Access to " + ro + " was denied.");
     EXPECT_EQ(readFileBytes(ro), "old");
 }

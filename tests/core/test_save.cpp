@@ -13,10 +13,12 @@ namespace {
 // Fails the chosen step with the chosen errno; every other call goes through.
 class FailingOps : public SystemCalls {
 public:
-    enum Step { kNone, kMkstemp, kFchmod, kWrite, kFsync, kClose, kRename };
+    enum Step { kNone, kStat, kAccess, kMkstemp, kFchmod, kWrite, kFsync, kClose, kRename };
     FailingOps(Step step, int err) : m_step(step), m_err(err) {}
 
-    int mkstemp(char* t) override { return fail(kMkstemp) ? -1 : SystemCalls::mkstemp(t); }
+    int mkstemps(char* t, int n) override {
+        return fail(kMkstemp) ? -1 : SystemCalls::mkstemps(t, n);
+    }
     int fchmod(int fd, mode_t m) override {
         return fail(kFchmod) ? -1 : SystemCalls::fchmod(fd, m);
     }
@@ -30,6 +32,12 @@ public:
         if (w > 0)
             m_written += static_cast<size_t>(w);
         return w;
+    }
+    int stat(const char* p, struct stat* st) override {
+        return fail(kStat) ? -1 : SystemCalls::stat(p, st);
+    }
+    int access(const char* p, int how) override {
+        return fail(kAccess) ? -1 : SystemCalls::access(p, how);
     }
     int fsync(int fd) override { return fail(kFsync) ? -1 : SystemCalls::fsync(fd); }
     int close(int fd) override {
@@ -75,6 +83,8 @@ TEST(SaveProject, EveryFailingStepLeavesTheOldFileAndNoTemporary) {
         int err;
         const char* message;
     } cases[] = {
+        {FailingOps::kStat, EIO, "A hardware I/O error was reported while accessing %s."},
+        {FailingOps::kAccess, EROFS, "Access to %s was denied."},
         {FailingOps::kMkstemp, EACCES, "Access to %s was denied."},
         {FailingOps::kFchmod, EPERM, "Access to %s was denied."},
         {FailingOps::kWrite, ENOSPC, "Disk full while accessing %s."},
@@ -88,11 +98,11 @@ TEST(SaveProject, EveryFailingStepLeavesTheOldFileAndNoTemporary) {
         const std::string path = dir.file("p.lfp");
         writeFileBytes(path, "previous contents");
         FailingOps ops(c.step, c.err);
-        std::string error;
-        EXPECT_FALSE(saveProjectFile(bigDoc(), path, error, ops)) << c.step;
+        const FileResult r = saveProjectFile(bigDoc(), path, ops);
+        EXPECT_FALSE(r.ok()) << c.step;
         std::string expected = c.message;
         expected.replace(expected.find("%s"), 2, path);
-        EXPECT_EQ(error, expected);
+        EXPECT_EQ(fileErrorText(r), expected);
         EXPECT_EQ(readFileBytes(path), "previous contents") << c.step;
         EXPECT_EQ(countEntries(dir.path()), 1u) << "temporary file left behind, step " << c.step;
     }
@@ -105,9 +115,9 @@ TEST(SaveProject, ReplacesContentKeepsModeAndFollowsSymlinks) {
     writeFileBytes(real, "old");
     ::chmod(real.c_str(), 0640);
     ASSERT_EQ(::symlink("real.lfp", link.c_str()), 0);
-    std::string error;
     Project doc = bigDoc();
-    ASSERT_TRUE(saveProjectFile(doc, link, error)) << error;
+    const FileResult r = saveProjectFile(doc, link);
+    ASSERT_TRUE(r.ok()) << fileErrorText(r);
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(readFileBytes(real), serializeProject(doc));
     struct stat st {};
@@ -121,18 +131,15 @@ TEST(SaveProject, ReadOnlyTargetIsRefused) {
     const std::string path = dir.file("ro.lfp");
     writeFileBytes(path, "keep");
     ::chmod(path.c_str(), 0444);
-    std::string error;
-    EXPECT_FALSE(saveProjectFile(Project(), path, error));
-    EXPECT_EQ(error, "Access to " + path + " was denied.");
+    EXPECT_EQ(fileErrorText(saveProjectFile(Project(), path)),
+              "Access to " + path + " was denied.");
     EXPECT_EQ(readFileBytes(path), "keep");
 }
 
 TEST(SaveProject, MissingFolderIsNotFound) {
     TempDir dir;
     const std::string path = dir.file("no/such/dir.lfp");
-    std::string error;
-    EXPECT_FALSE(saveProjectFile(Project(), path, error));
-    EXPECT_EQ(error, path + " was not found.");
+    EXPECT_EQ(fileErrorText(saveProjectFile(Project(), path)), path + " was not found.");
 }
 
 TEST(SaveProject, DocumentKeepsModifiedFlagWhenSaveFails) {

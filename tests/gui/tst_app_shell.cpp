@@ -21,6 +21,8 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <filesystem>
+
 namespace {
 
 QByteArray readAll(const QString& path) {
@@ -127,6 +129,46 @@ private slots:
             iniText.contains("[Recent File List]\nFile1=" + QFile::encodeName(m_sample) + "\n"),
             iniText.constData());
         QVERIFY(ui.messages.isEmpty());
+    }
+
+    // A name that is not valid UTF-8 (Latin-1 "café") is kept as the bytes
+    // the system gave: open, caption title, recent list, settings file, save.
+    void nonUtf8NameKeepsItsBytes() {
+        FakeUiServices ui;
+        const QByteArray dir = QFile::encodeName(m_home.filePath(QStringLiteral("latin1")));
+        const std::string path = dir.toStdString() + "/caf\xe9.lfp";
+        std::filesystem::create_directories(dir.toStdString());
+        std::filesystem::copy_file(LINKFOLD_TEST_DATA "/app/sample.lfp", path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        CommandLineOptions info;
+        info.m_shellCommand = CommandLineOptions::FileOpen;
+        info.m_fileName = path;
+        {
+            Application app(Options());
+            QVERIFY(app.start(info));
+            QCOMPARE(app.project().filePath(), path);
+            QCOMPARE(app.project().documentTitle(), std::string("caf\xe9.lfp"));
+            QCOMPARE(app.recentFiles()[0], path);
+            app.finish();
+        }
+        QVERIFY(readAll(ini()).contains(QByteArray::fromStdString("File1=" + path + "\n")));
+        Application again(Options());
+        QVERIFY(again.start(Command(CommandLineOptions::FileNew)));
+        QCOMPARE(again.recentFiles()[0], path);
+        QVERIFY(again.fileController().onOpenRecentFile(0));
+        QCOMPARE(again.project().filePath(), path);
+        again.project().setModified(true);
+        QVERIFY(again.fileController().onFileSave());
+        QVERIFY(ui.messages.isEmpty());
+        QCOMPARE(ui.fileDialogs.size(), 0);
+        int files = 0;
+        for (const auto& e : std::filesystem::directory_iterator(dir.toStdString())) {
+            QCOMPARE(e.path().string(), path); // saved in place, no look-alike name made
+            ++files;
+        }
+        QCOMPARE(files, 1);
+        again.finish();
+        std::filesystem::remove_all(dir.toStdString()); // Qt cannot name the file to remove it
     }
 
     void startWithMissingFileEnds() {
@@ -282,7 +324,7 @@ private slots:
 
         // The next start reads them back; PreviewPages is kept when not 0.
         settings.setIntValue("Settings", "PreviewPages", 3);
-        QVERIFY(settings.save());
+        QVERIFY(settings.save().ok());
         Application again(Options());
         QVERIFY(again.start(Command(CommandLineOptions::FileNew)));
         QCOMPARE(again.recentFiles()[0], QFile::encodeName(paths[4]).toStdString());

@@ -2,6 +2,7 @@
 #include "app/ProjectFileController.h"
 #include "app/RecentFileList.h"
 #include "core/FileError.h"
+#include "editor/PageCommands.h"
 #include "editor/ProjectForm.h"
 #include "support/FakeUiServices.h"
 
@@ -45,6 +46,7 @@ private slots:
     void generateWritesAndOffersBrowser_data();
     void generateWritesAndOffersBrowser();
     void generateReportsUnwrittenPage();
+    void generateRefusesProjectFileAndDeclinedOverwrite();
     void generateCarriesOnAfterValidation();
     void previewTwiceRewritesScratchPage();
     void previewReportsUnwrittenPage();
@@ -97,6 +99,7 @@ void TestGenerate::generateWritesAndOffersBrowser() {
     Form f;
     f.view.setLinkRow("Just added", "http://added/", -1);
     f.ui.setNextFileName(path);
+    f.ui.setNextAnswer(QMessageBox::Yes); // replace the existing page
     f.ui.setNextAnswer(view ? QMessageBox::Yes : QMessageBox::No);
     f.view.generate();
 
@@ -105,12 +108,16 @@ void TestGenerate::generateWritesAndOffersBrowser() {
     QCOMPARE(o.title, QString("Select Page Name"));
     QCOMPARE(o.filters, QStringList({"HTML (*.htm)", "All Files (*.*)"}));
     QCOMPARE(o.defaultSuffix, QString("htm"));
-    QVERIFY(o.confirmOverwrite);
-    QCOMPARE(f.ui.messages.size(), 1);
+    QVERIFY(!o.confirmOverwrite); // asked by the command, after its own checks
+    QCOMPARE(f.ui.messages.size(), 2);
     QCOMPARE(f.ui.messages.at(0).text,
-             QString("Would you like to view the new page in your browser?"));
-    QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Question);
+             QString("start.htm already exists.\nDo you want to replace it?"));
+    QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Warning);
     QCOMPARE(f.ui.messages.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(f.ui.messages.at(1).text,
+             QString("Would you like to view the new page in your browser?"));
+    QCOMPARE(f.ui.messages.at(1).icon, QMessageBox::Question);
+    QCOMPARE(f.ui.messages.at(1).buttons, QMessageBox::Yes | QMessageBox::No);
     const QByteArray page = readAll(path);
     QVERIFY(page.contains("http://added/"));
     QVERIFY(!page.contains("xxxxxxxxxx"));
@@ -128,6 +135,42 @@ void TestGenerate::generateReportsUnwrittenPage() {
     QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Warning);
     QCOMPARE(f.ui.messages.at(0).text, QString::fromStdString(fileErrorText(
                                            fileErrorCauseFromErrno(ENOENT), path.toStdString())));
+    QVERIFY(f.ui.opened.isEmpty());
+    QCOMPARE(f.ui.unexpected, 0);
+}
+
+void TestGenerate::generateRefusesProjectFileAndDeclinedOverwrite() {
+    QTemporaryDir dir;
+    const QString project = dir.filePath("mine.lfp");
+    const QString other = dir.filePath("other.htm");
+    Form f;
+    QVERIFY(f.doc.save(project.toStdString()));
+    f.doc.setFilePath(project.toStdString());
+    const QByteArray saved = readAll(project);
+    QVERIFY(QFile::link(project, dir.filePath("alias.htm")));
+    // The project itself (also through a link): refused before any question.
+    for (const QString& page : {project, dir.filePath("alias.htm")}) {
+        f.ui.messages.clear();
+        f.ui.setNextFileName(page);
+        f.view.generate();
+        QCOMPARE(f.ui.messages.size(), 1);
+        QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Warning);
+        QCOMPARE(f.ui.messages.at(0).text,
+                 page + " is the project itself; the page was not written over it.");
+        QCOMPARE(readAll(project), saved);
+    }
+    // Another existing file, replacement declined: left as it was.
+    QFile old(other);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("keep");
+    old.close();
+    f.ui.messages.clear();
+    f.ui.setNextFileName(other);
+    f.ui.setNextAnswer(QMessageBox::No);
+    f.view.generate();
+    QCOMPARE(f.ui.messages.size(), 1);
+    QCOMPARE(f.ui.messages.at(0).text, overwriteQuestion(other));
+    QCOMPARE(readAll(other), QByteArray("keep"));
     QVERIFY(f.ui.opened.isEmpty());
     QCOMPARE(f.ui.unexpected, 0);
 }

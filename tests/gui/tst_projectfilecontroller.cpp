@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -207,6 +209,42 @@ private slots:
         QCOMPARE(doc.documentTitle(), std::string("a.lfp"));
         QVERIFY(doc.isModified());
         QVERIFY(!QFile::exists(bad));
+    }
+
+    // A file that appears under the chosen name while a save fails belongs to
+    // someone else (the atomic writer never creates the target on failure):
+    // it is left alone.
+    void failedSaveNeverRemovesAnything() {
+        FakeUiServices ui;
+        Project doc;
+        RecentFileList mru;
+        ProjectFileController mgr(doc, mru);
+        mgr.newDocument();
+        for (int i = 0; i < 100; ++i)
+            doc.addLink(0, "link " + std::to_string(i), "http://example.com/");
+        const QString target = m_dir->filePath(QStringLiteral("theirs.lfp"));
+        // Files may grow to 16 bytes: the save fails as the disk being full.
+        struct rlimit old {};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        struct rlimit small = old;
+        small.rlim_cur = 16;
+        auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+        QVERIFY(::setrlimit(RLIMIT_FSIZE, &small) == 0);
+        ui.onMessage = [&](const FakeUiServices::Message&) {
+            QFile other(target);
+            if (other.open(QIODevice::WriteOnly))
+                other.write("another program");
+        };
+        ui.setNextFileName(target);
+        const bool saved = mgr.onFileSaveAs();
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        ::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved);
+        QCOMPARE(ui.messages.size(), 1);
+        QCOMPARE(ui.messages[0].text, QStringLiteral("Disk full while accessing %1.").arg(target));
+        QCOMPARE(readAll(target), QByteArray("another program"));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).filter("theirs"),
+                 QStringList{"theirs.lfp"});
     }
 
     void openCommandDialog() {

@@ -4,6 +4,8 @@ QMessageBox::StandardButton FakeUiServices::messageBox(QWidget*, const QString& 
                                                        QMessageBox::Icon icon,
                                                        QMessageBox::StandardButtons buttons) {
     messages.append({text, icon, buttons});
+    if (onMessage)
+        onMessage(messages.back());
     if (!m_answers.isEmpty())
         return m_answers.dequeue();
     // Unanswered: the first button offered, as a plain OK would be.

@@ -30,6 +30,8 @@ public:
     void setBrowserResult(bool ok) { m_browserOk = ok; }
 
     QList<Message> messages;
+    // Called as each message is shown, before it is answered.
+    std::function<void(const Message&)> onMessage;
     QList<FileDialogOptions> fileDialogs;
     QStringList opened;
     int unexpected = 0;
