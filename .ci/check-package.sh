@@ -48,8 +48,7 @@ export QT_QPA_PLATFORM=offscreen HOME="$tmp/home" XDG_CONFIG_HOME="$tmp/home/con
   XDG_DATA_HOME="$tmp/home/data"
 mkdir -p "$HOME"
 "$bin" --help | grep -q '^Usage: linkfold' || fail "--help"
-# Enable once the program prints its version:
-# [ "$("$bin" --version)" = "linkfold $version" ] || fail "--version"
+[ "$("$bin" --version)" = "Linkfold $version" ] || fail "--version"
 "$bin" --generate tests/data/corpus/example.lfp "$tmp/page.htm" 2>"$tmp/err" || fail "--generate"
 [ ! -s "$tmp/err" ] || fail "--generate wrote to standard error"
 [ -s "$tmp/page.htm" ] || fail "--generate wrote an empty page"

@@ -1,5 +1,7 @@
 #include "app/AboutDialog.h"
 
+#include "linkfold_version.h"
+
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -19,7 +21,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("aboutPicture"));
     picture->setPixmap(QIcon(QStringLiteral(":/images/about.svg")).pixmap(44, 16));
-    auto* version = new QLabel(QStringLiteral("Version 1.0"), this);
+    auto* version = new QLabel(QStringLiteral("Version " LINKFOLD_VERSION), this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);

@@ -1,5 +1,7 @@
 #include "app/GuiMain.h"
 
+#include "linkfold_version.h"
+
 #include "app/Application.h"
 #include "gui/Resources.h"
 
@@ -9,7 +11,7 @@
 int runGui(int argc, char** argv, const CommandLineOptions& info) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Linkfold"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QStringLiteral(LINKFOLD_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("linkfold"));
     initLinkfoldResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/linkfold.svg")));

@@ -1,11 +1,9 @@
 #include "core/CommandLineOptions.h"
 
+#include "linkfold_version.h"
+
 #include <algorithm>
 #include <cctype>
-
-#ifndef LINKFOLD_VERSION
-#define LINKFOLD_VERSION "unknown"
-#endif
 
 namespace {
 

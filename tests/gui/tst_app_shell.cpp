@@ -10,6 +10,8 @@
 #include "gui/HelpLauncher.h"
 #include "support/FakeUiServices.h"
 
+#include "linkfold_version.h"
+
 #include <QAccessible>
 #include <QDir>
 #include <QFile>
@@ -625,7 +627,7 @@ private slots:
         app.mainWindow()->action(QStringLiteral("actionAbout"))->trigger();
         QVERIFY(isAbout);
         QCOMPARE(title, QStringLiteral("About"));
-        QVERIFY(texts.contains(QStringLiteral("Version 1.0")));
+        QVERIFY(texts.contains(QStringLiteral("Version " LINKFOLD_VERSION)));
         QCOMPARE(ui.unexpected, 0);
     }
 };
