@@ -1,0 +1,49 @@
+#include "bookmarks/MarkupEscape.h"
+
+#include <libxml/xmlstring.h>
+
+#include <climits>
+#include <ctime>
+
+std::string escapeMarkup(const std::string& text, bool attribute) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    size_t left = text.size();
+    while (left > 0) {
+        int len = left > INT_MAX ? INT_MAX : static_cast<int>(left);
+        const int c = xmlGetUTF8Char(p, &len);
+        if (c < 0 || len <= 0) {
+            out += "\xEF\xBF\xBD";
+            ++p;
+            --left;
+            continue;
+        }
+        const auto step = static_cast<size_t>(len);
+        if (c == '&')
+            out += "&amp;";
+        else if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '"' && attribute)
+            out += "&quot;";
+        else if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF)
+            ; // not allowed in XML
+        else
+            out.append(reinterpret_cast<const char*>(p), step);
+        p += step;
+        left -= step;
+    }
+    return out;
+}
+
+std::string isoDate(std::int64_t seconds) {
+    const auto t = static_cast<std::time_t>(seconds);
+    std::tm tm{};
+    if (!::gmtime_r(&t, &tm))
+        return {};
+    char buffer[32];
+    const size_t n = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return std::string(buffer, n);
+}
