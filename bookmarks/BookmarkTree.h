@@ -55,6 +55,12 @@ private:
     size_t m_links = 0;
 };
 
+// Whether the URL is one of Firefox's saved queries ("place:..."), which
+// mean nothing outside the browser; the readers skip them.
+inline bool isPlaceQuery(const std::string& url) {
+    return url.rfind("place:", 0) == 0;
+}
+
 // What reading a bookmark source gives: the tree, or a message naming the
 // file and what is wrong with it.
 struct BookmarkReadResult {

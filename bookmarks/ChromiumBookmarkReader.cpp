@@ -93,7 +93,7 @@ BookmarkReadResult readChromiumBookmarks(std::string_view bytes, const std::stri
         const std::string type = stringField(node, "type");
         if (type == "url") {
             std::string url = trimmedText(stringField(node, "url"));
-            if (!url.empty())
+            if (!url.empty() && !isPlaceQuery(url))
                 tree.addLink(p.parent, trimmedText(stringField(node, "name")), std::move(url),
                              chromiumDate(node));
         } else if (type == "folder" || p.parent < 0) {

@@ -137,7 +137,7 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
             if (!visited.insert(row.id).second)
                 continue;
             if (row.type == 1) {
-                if (!row.url.empty() && row.url.rfind("place:", 0) != 0)
+                if (!row.url.empty() && !isPlaceQuery(row.url))
                     tree.addLink(p.parent, row.title, row.url, row.added);
             } else if (row.type == 2) {
                 pushChildren(row.id, tree.addFolder(p.parent, row.title, row.added));

@@ -5,6 +5,25 @@
 #include <climits>
 #include <ctime>
 
+namespace {
+
+// xmlGetUTF8Char checks the continuation bytes but takes a stray
+// continuation byte as a lead byte and accepts overlong forms; those are
+// refused here so that only UTF-8 an XML parser accepts goes out.
+bool strictUtf8(const unsigned char* p, int len, int c) {
+    if (len == 1)
+        return c < 0x80;
+    if (p[0] < 0xC2 || p[0] > 0xF4)
+        return false;
+    if (len == 2)
+        return c >= 0x80;
+    if (len == 3)
+        return c >= 0x800 && (c < 0xD800 || c > 0xDFFF);
+    return len == 4 && c >= 0x10000 && c <= 0x10FFFF;
+}
+
+} // namespace
+
 std::string escapeMarkup(const std::string& text, bool attribute) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
@@ -13,7 +32,7 @@ std::string escapeMarkup(const std::string& text, bool attribute) {
     while (left > 0) {
         int len = left > INT_MAX ? INT_MAX : static_cast<int>(left);
         const int c = xmlGetUTF8Char(p, &len);
-        if (c < 0 || len <= 0) {
+        if (c < 0 || len <= 0 || !strictUtf8(p, len, c)) {
             out += "\xEF\xBF\xBD";
             ++p;
             --left;
@@ -28,8 +47,8 @@ std::string escapeMarkup(const std::string& text, bool attribute) {
             out += "&gt;";
         else if (c == '"' && attribute)
             out += "&quot;";
-        else if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF)
-            ; // not allowed in XML
+        else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            out += "\xEF\xBF\xBD"; // not allowed in XML
         else
             out.append(reinterpret_cast<const char*>(p), step);
         p += step;

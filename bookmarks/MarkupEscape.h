@@ -4,8 +4,8 @@
 #include <string>
 
 // Text for HTML or XML output: &, <, > (and " in attribute values) as
-// references, bytes that are not UTF-8 replaced by U+FFFD and control
-// characters that XML does not allow dropped, so the output always parses.
+// references, and bytes that are not UTF-8 or characters that XML does not
+// allow replaced by U+FFFD, so the output always parses.
 std::string escapeMarkup(const std::string& text, bool attribute);
 
 // "2024-03-01T12:00:00Z" for seconds since 1970.

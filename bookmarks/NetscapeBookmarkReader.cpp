@@ -16,10 +16,6 @@ struct CtxtDeleter {
     void operator()(htmlParserCtxt* ctxt) const { htmlFreeParserCtxt(ctxt); }
 };
 
-bool isPlaceQuery(const std::string& url) {
-    return url.rfind("place:", 0) == 0;
-}
-
 // Names the encoding when the file does not: browsers write UTF-8, and
 // libxml2 would otherwise assume ISO-8859-1 for HTML.
 const char* encodingFor(std::string_view bytes) {

@@ -8,8 +8,12 @@ void indent(std::string& out, int depth) {
     out.append(static_cast<size_t>(depth + 1) * 4, ' ');
 }
 
-std::string dateAttribute(std::int64_t added) {
-    return added > 0 ? " ADD_DATE=\"" + std::to_string(added) + "\"" : std::string();
+void appendDate(std::string& out, std::int64_t added) {
+    if (added <= 0)
+        return;
+    out += " ADD_DATE=\"";
+    out += std::to_string(added);
+    out += '"';
 }
 
 } // namespace
@@ -36,17 +40,25 @@ std::string writeNetscapeBookmarks(const BookmarkTree& tree) {
         indent(out, item.depth);
         switch (item.kind) {
         case BookmarkKind::Folder:
-            out += "<DT><H3" + dateAttribute(item.added);
+            out += "<DT><H3";
+            appendDate(out, item.added);
             if (item.toolbar)
                 out += " PERSONAL_TOOLBAR_FOLDER=\"true\"";
-            out += ">" + escapeMarkup(item.title, false) + "</H3>\n";
+            out += '>';
+            out += escapeMarkup(item.title, false);
+            out += "</H3>\n";
             indent(out, item.depth);
             out += "<DL><p>\n";
             ++open;
             break;
         case BookmarkKind::Link:
-            out += "<DT><A HREF=\"" + escapeMarkup(item.url, true) + "\"" +
-                   dateAttribute(item.added) + ">" + escapeMarkup(item.title, false) + "</A>\n";
+            out += "<DT><A HREF=\"";
+            out += escapeMarkup(item.url, true);
+            out += '"';
+            appendDate(out, item.added);
+            out += '>';
+            out += escapeMarkup(item.title, false);
+            out += "</A>\n";
             break;
         case BookmarkKind::Separator:
             out += "<HR>\n";

@@ -38,6 +38,8 @@ BookmarkReadResult readWebloc(std::string_view bytes, const std::string& name) {
     std::free(value);
     if (url.empty())
         return BookmarkReadResult::failure(name, "the URL is empty");
+    if (isPlaceQuery(url))
+        return BookmarkReadResult::failure(name, "the URL is a browser query, not an address");
     BookmarkReadResult result;
     result.tree.addLink(-1, std::filesystem::path(name).stem().string(), std::move(url));
     return result;

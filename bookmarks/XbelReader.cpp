@@ -85,7 +85,7 @@ BookmarkReadResult readXbel(std::string_view bytes, const std::string& name) {
     auto current = [&] { return folders.empty() ? -1 : folders.back(); };
     auto addBookmark = [&](const xmlNode* node) {
         std::string url = trimmedText(libxml::attribute(node, "href"));
-        if (!url.empty())
+        if (!url.empty() && !isPlaceQuery(url))
             tree.addLink(current(), titleOf(node), std::move(url),
                          parseIsoDate(libxml::attribute(node, "added")));
     };

@@ -8,8 +8,12 @@ void indent(std::string& out, int depth) {
     out.append(static_cast<size_t>(depth + 1) * 2, ' ');
 }
 
-std::string dateAttribute(std::int64_t added) {
-    return added > 0 ? " added=\"" + isoDate(added) + "\"" : std::string();
+void appendDate(std::string& out, std::int64_t added) {
+    if (added <= 0)
+        return;
+    out += " added=\"";
+    out += isoDate(added);
+    out += '"';
 }
 
 } // namespace
@@ -33,15 +37,23 @@ std::string writeXbel(const BookmarkTree& tree) {
         indent(out, item.depth);
         switch (item.kind) {
         case BookmarkKind::Folder:
-            out += "<folder" + dateAttribute(item.added) + ">\n";
+            out += "<folder";
+            appendDate(out, item.added);
+            out += ">\n";
             indent(out, item.depth + 1);
-            out += "<title>" + escapeMarkup(item.title, false) + "</title>\n";
+            out += "<title>";
+            out += escapeMarkup(item.title, false);
+            out += "</title>\n";
             ++open;
             break;
         case BookmarkKind::Link:
-            out += "<bookmark href=\"" + escapeMarkup(item.url, true) + "\"" +
-                   dateAttribute(item.added) + "><title>" + escapeMarkup(item.title, false) +
-                   "</title></bookmark>\n";
+            out += "<bookmark href=\"";
+            out += escapeMarkup(item.url, true);
+            out += '"';
+            appendDate(out, item.added);
+            out += "><title>";
+            out += escapeMarkup(item.title, false);
+            out += "</title></bookmark>\n";
             break;
         case BookmarkKind::Separator:
             out += "<separator/>\n";
