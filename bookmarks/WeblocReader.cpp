@@ -4,7 +4,6 @@
 
 #include <plist/plist.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -32,10 +31,15 @@ BookmarkReadResult readWebloc(std::string_view bytes, const std::string& name) {
     plist_t item = plist_dict_get_item(raw, "URL");
     if (!item || plist_get_node_type(item) != PLIST_STRING)
         return BookmarkReadResult::failure(name, "not a link file: it has no URL");
-    char* value = nullptr;
-    plist_get_string_val(item, &value);
-    std::string url = value ? trimmedText(value) : std::string();
-    std::free(value);
+    // plist_get_string_val asserts on a string holding a NUL byte.
+    std::uint64_t length = 0;
+    const char* value = plist_get_string_ptr(item, &length);
+    if (!value)
+        return BookmarkReadResult::failure(name, "not a link file: it has no URL");
+    const std::string text(value, static_cast<size_t>(length));
+    if (text.find('\0') != std::string::npos)
+        return BookmarkReadResult::failure(name, "the URL contains a NUL byte");
+    std::string url = trimmedText(text);
     if (url.empty())
         return BookmarkReadResult::failure(name, "the URL is empty");
     if (isPlaceQuery(url))
