@@ -1,5 +1,6 @@
 #include "bookmarks/MarkupEscape.h"
 
+#include <libxml/chvalid.h>
 #include <libxml/xmlstring.h>
 
 #include <climits>
@@ -47,7 +48,7 @@ std::string escapeMarkup(const std::string& text, bool attribute) {
             out += "&gt;";
         else if (c == '"' && attribute)
             out += "&quot;";
-        else if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+        else if (!xmlIsCharQ(c))
             out += "\xEF\xBF\xBD"; // not allowed in XML
         else
             out.append(reinterpret_cast<const char*>(p), step);

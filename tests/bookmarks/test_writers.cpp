@@ -61,14 +61,15 @@ TEST(Writers, HtmlDeclaresUtf8AndTheBookmarkDoctype) {
 TEST(Writers, TextThatIsNotValidXmlIsCleanedSoTheOutputReads) {
     BookmarkTree tree;
     tree.addLink(-1, std::string("bad \xFF byte \x01 control"), "https://a.example/");
-    tree.addLink(-1, "stray \x8E\x88 continuation, overlong \xC0\xAF", "https://\x8E\x88.example/");
+    tree.addLink(-1, "stray \x8E\x88 continuation, overlong \xC0\xAF, \xEF\xBF\xBF",
+                 "https://\x8E\x88.example/");
     for (const std::string& bytes : {writeNetscapeBookmarks(tree), writeXbel(tree)}) {
         const BookmarkReadResult r = readBookmarks(bytes, "out");
         ASSERT_TRUE(r.ok()) << r.error;
         ASSERT_EQ(r.tree.linkCount(), 2u);
         EXPECT_EQ(r.tree.items()[0].title, "bad \xEF\xBF\xBD byte \xEF\xBF\xBD control");
-        EXPECT_EQ(r.tree.items()[1].title,
-                  "stray \xEF\xBF\xBD\xEF\xBF\xBD continuation, overlong \xEF\xBF\xBD\xEF\xBF\xBD");
+        EXPECT_EQ(r.tree.items()[1].title, "stray \xEF\xBF\xBD\xEF\xBF\xBD continuation, overlong "
+                                           "\xEF\xBF\xBD\xEF\xBF\xBD, \xEF\xBF\xBD");
     }
 }
 
