@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -35,17 +36,26 @@ BookmarkFormat sniffBookmarkFormat(std::string_view bytes) {
     const size_t first = text.find_first_not_of(" \t\r\n");
     if (first != std::string_view::npos && text[first] == '{')
         return BookmarkFormat::ChromiumJson;
+    // The marker that comes first decides, so that a title quoting another
+    // format's marker does not.
     const std::string head = lowerHead(text);
-    if (head.find("netscape-bookmark-file") != std::string::npos)
-        return BookmarkFormat::NetscapeHtml;
-    if (head.find("<xbel") != std::string::npos)
-        return BookmarkFormat::Xbel;
-    if (head.find("<plist") != std::string::npos ||
-        head.find("<!doctype plist") != std::string::npos)
-        return BookmarkFormat::Webloc;
-    if (head.find("<dl") != std::string::npos || head.find("<dt>") != std::string::npos)
-        return BookmarkFormat::NetscapeHtml;
-    return BookmarkFormat::Unknown;
+    const std::pair<const char*, BookmarkFormat> markers[] = {
+        {"netscape-bookmark-file", BookmarkFormat::NetscapeHtml},
+        {"<xbel", BookmarkFormat::Xbel},
+        {"<!doctype plist", BookmarkFormat::Webloc},
+        {"<plist", BookmarkFormat::Webloc},
+        {"<dl", BookmarkFormat::NetscapeHtml},
+        {"<dt>", BookmarkFormat::NetscapeHtml}};
+    size_t earliest = std::string::npos;
+    BookmarkFormat format = BookmarkFormat::Unknown;
+    for (const auto& [marker, kind] : markers) {
+        const size_t at = head.find(marker);
+        if (at < earliest) {
+            earliest = at;
+            format = kind;
+        }
+    }
+    return format;
 }
 
 BookmarkReadResult readBookmarks(std::string_view bytes, const std::string& name) {

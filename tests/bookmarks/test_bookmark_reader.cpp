@@ -15,6 +15,8 @@ TEST(BookmarkReader, SniffsTheFormatFromTheContent) {
         {Fixture("safari.html"), BookmarkFormat::NetscapeHtml},
         {"<dl><p><dt><a href=x>y</a>", BookmarkFormat::NetscapeHtml},
         {Fixture("bookmarks.xbel"), BookmarkFormat::Xbel},
+        {"<xbel><bookmark href='x'><title>NETSCAPE-Bookmark-file-1 &lt;dl&gt;</title>",
+         BookmarkFormat::Xbel},
         {"\xEF\xBB\xBF\n  {\"roots\": {}}", BookmarkFormat::ChromiumJson},
         {std::string("SQLite format 3\0", 16), BookmarkFormat::FirefoxPlaces},
         {Fixture("link.webloc"), BookmarkFormat::Webloc},
