@@ -4,6 +4,7 @@
 #include "bookmarks/SourceFile.h"
 
 #include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
 
 #include <climits>
 
@@ -39,7 +40,7 @@ std::string descriptionToTitle(const std::string& description) {
     libxml::init();
     libxml::DocPtr doc(htmlReadMemory(page.data(), static_cast<int>(page.size()), nullptr, "UTF-8",
                                       HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
-                                          HTML_PARSE_NOWARNING));
+                                          HTML_PARSE_NOWARNING | static_cast<int>(XML_PARSE_HUGE)));
     if (!doc)
         return {};
     const xmlNode* root = xmlDocGetRootElement(doc.get());

@@ -11,8 +11,7 @@
 // separator. Parsed with libxml2's HTML parser in recover mode, so the
 // unclosed <DT> and <p> tags every exporter writes are fine. ICON, FEED,
 // SHORTCUTURL and TAGS attributes are ignored; place: queries are skipped.
-// Nesting beyond libxml2's element depth limit (256) is refused with a
-// message rather than read in part; below that, folders deeper than
-// BookmarkTree::kMaxDepth are merged into their ancestor.
+// Folders nested deeper than BookmarkTree::kMaxDepth are merged into their
+// ancestor at that depth.
 // `name` is the file name used in messages.
 BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::string& name);
