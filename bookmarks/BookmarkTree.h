@@ -35,6 +35,8 @@ public:
     int addLink(int parent, std::string title, std::string url, std::int64_t added = 0);
     int addSeparator(int parent);
 
+    void reserve(size_t items) { m_items.reserve(items); }
+
     const std::vector<BookmarkItem>& items() const { return m_items; }
     const BookmarkItem& at(int index) const { return m_items[static_cast<size_t>(index)]; }
     size_t size() const { return m_items.size(); }

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <unordered_map>
-#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -35,9 +35,10 @@ struct Row {
     std::string url;
 };
 
+// The column's text with surrounding whitespace removed, cut at a NUL.
 std::string columnText(sqlite3_stmt* stmt, int column) {
     const unsigned char* text = sqlite3_column_text(stmt, column);
-    return text ? reinterpret_cast<const char*>(text) : std::string();
+    return text ? std::string(trimmedView(reinterpret_cast<const char*>(text))) : std::string();
 }
 
 std::string sqliteMessage(sqlite3* db) {
@@ -85,6 +86,7 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
                                                      std::string(sqlite3_errmsg(db)));
     StmtPtr select(raw);
     std::vector<Row> rows;
+    rows.reserve(4096);
     int rc = SQLITE_OK;
     while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
         Row row;
@@ -94,21 +96,28 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
         row.added = sqlite3_column_int64(select.get(), 3) / 1'000'000;
         if (row.added < 0)
             row.added = 0;
-        row.title = trimmedText(columnText(select.get(), 4));
+        row.title = columnText(select.get(), 4);
         row.guid = columnText(select.get(), 5);
-        row.url = trimmedText(columnText(select.get(), 6));
+        row.url = columnText(select.get(), 6);
         rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE)
         return BookmarkReadResult::failure(name, sqliteMessage(db));
 
-    std::unordered_map<std::int64_t, std::vector<size_t>> children;
-    for (size_t i = 0; i < rows.size(); ++i)
-        children[rows[i].parent].push_back(i);
+    // The rows come sorted by parent: each folder's children are one run.
+    std::unordered_map<std::int64_t, std::pair<size_t, size_t>> children; // parent -> [begin, end)
+    for (size_t i = 0; i < rows.size();) {
+        size_t end = i + 1;
+        while (end < rows.size() && rows[end].parent == rows[i].parent)
+            ++end;
+        children.emplace(rows[i].parent, std::make_pair(i, end));
+        i = end;
+    }
 
     BookmarkReadResult result;
     BookmarkTree& tree = result.tree;
-    std::unordered_set<std::int64_t> visited;
+    tree.reserve(rows.size());
+    std::vector<bool> visited(rows.size(), false);
     struct Pending {
         size_t row;
         int parent;
@@ -118,29 +127,31 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
         const auto it = children.find(id);
         if (it == children.end())
             return;
-        for (auto c = it->second.rbegin(); c != it->second.rend(); ++c)
-            stack.push_back({*c, parent});
+        for (size_t c = it->second.second; c > it->second.first; --c)
+            stack.push_back({c - 1, parent});
     };
     for (const Root& root : kRoots) {
         size_t index = rows.size();
         for (size_t i = 0; i < rows.size(); ++i)
             if (rows[i].guid == root.guid && rows[i].type == 2)
                 index = i;
-        if (index == rows.size() || !visited.insert(rows[index].id).second)
+        if (index == rows.size() || visited[index])
             continue;
+        visited[index] = true;
         const bool toolbar = std::strcmp(root.guid, "toolbar_____") == 0;
         pushChildren(rows[index].id, tree.addFolder(-1, root.title, rows[index].added, toolbar));
         while (!stack.empty()) {
             const Pending p = stack.back();
             stack.pop_back();
-            const Row& row = rows[p.row];
-            if (!visited.insert(row.id).second)
+            Row& row = rows[p.row];
+            if (visited[p.row])
                 continue;
+            visited[p.row] = true;
             if (row.type == 1) {
                 if (!row.url.empty() && !isPlaceQuery(row.url))
-                    tree.addLink(p.parent, row.title, row.url, row.added);
+                    tree.addLink(p.parent, std::move(row.title), std::move(row.url), row.added);
             } else if (row.type == 2) {
-                pushChildren(row.id, tree.addFolder(p.parent, row.title, row.added));
+                pushChildren(row.id, tree.addFolder(p.parent, std::move(row.title), row.added));
             } else if (row.type == 3) {
                 tree.addSeparator(p.parent);
             }

@@ -51,6 +51,14 @@ SourceFile readSourceFile(const std::string& path, size_t maxBytes) {
     return file;
 }
 
+std::string_view trimmedView(std::string_view text) {
+    const char* space = " \t\r\n\f\v";
+    const size_t first = text.find_first_not_of(space);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(space) - first + 1);
+}
+
 std::string trimmedText(const std::string& text) {
     const char* space = " \t\r\n\f\v";
     const size_t first = text.find_first_not_of(space);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Reads a whole bookmark source into memory, refusing files above a cap so
 // that a huge or endless file (a FIFO, /dev/zero) cannot exhaust memory.
@@ -18,3 +19,4 @@ SourceFile readSourceFile(const std::string& path, size_t maxBytes = SourceFile:
 
 // The text with ASCII whitespace removed at both ends.
 std::string trimmedText(const std::string& text);
+std::string_view trimmedView(std::string_view text);
