@@ -1,7 +1,7 @@
 #include "bookmarks/BrowserProfiles.h"
 
 #include "bookmarks/SourceFile.h"
-#include "model/IniFile.h"
+#include "core/SettingsFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -29,21 +29,21 @@ void addFirefox(const fs::path& base, const std::string& browser,
     const SourceFile file = readSourceFile(iniPath.string(), kMaxSettingsBytes);
     if (!file.ok())
         return;
-    CIniFile ini;
-    ini.FromText(file.bytes);
+    SettingsFile ini;
+    ini.fromText(file.bytes);
     for (int i = 0; i < kMaxFirefoxProfiles; ++i) {
         const std::string section = "Profile" + std::to_string(i);
-        if (!ini.HasSection(section))
+        if (!ini.hasSection(section))
             continue;
-        const std::string path = ini.GetString(section, "Path");
+        const std::string path = ini.stringValue(section, "Path");
         if (path.empty())
             continue;
         const fs::path dir =
-            ini.GetInt(section, "IsRelative", 1) != 0 ? base / path : fs::path(path);
+            ini.intValue(section, "IsRelative", 1) != 0 ? base / path : fs::path(path);
         const fs::path places = dir / "places.sqlite";
         if (!isFile(places))
             continue;
-        std::string name = ini.GetString(section, "Name");
+        std::string name = ini.stringValue(section, "Name");
         out.push_back(
             {browser, name.empty() ? path : name, places.string(), BookmarkFormat::FirefoxPlaces});
     }

@@ -31,7 +31,7 @@ inline std::vector<std::string> Outline(const BookmarkTree& tree) {
 }
 
 inline std::string Fixture(const std::string& name) {
-    return ReadFileBytes(std::string(LINKFOLD_BOOKMARK_DATA) + "/" + name);
+    return readFileBytes(std::string(LINKFOLD_BOOKMARK_DATA) + "/" + name);
 }
 
 inline std::string FixturePath(const std::string& name) {

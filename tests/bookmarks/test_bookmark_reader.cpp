@@ -44,15 +44,15 @@ TEST(BookmarkReader, FilesOfEachKindReadByContentNotName) {
 
 TEST(BookmarkReader, UnreadableFilesGiveAMessageNamingThem) {
     TempDir dir;
-    WriteFileBytes(dir.File("notes.txt"), "Just some notes.\n");
-    WriteFileBytes(dir.File("empty.html"), "");
+    writeFileBytes(dir.file("notes.txt"), "Just some notes.\n");
+    writeFileBytes(dir.file("empty.html"), "");
     const struct {
         std::string path;
         const char* message;
-    } cases[] = {{dir.File("missing.html"), "cannot be opened"},
-                 {dir.Path().string(), "is a folder"},
-                 {dir.File("notes.txt"), "not a bookmark file"},
-                 {dir.File("empty.html"), "empty"}};
+    } cases[] = {{dir.file("missing.html"), "cannot be opened"},
+                 {dir.path().string(), "is a folder"},
+                 {dir.file("notes.txt"), "not a bookmark file"},
+                 {dir.file("empty.html"), "empty"}};
     for (const auto& c : cases) {
         const BookmarkReadResult r = readBookmarkFile(c.path);
         ASSERT_FALSE(r.ok()) << c.path;
@@ -63,12 +63,12 @@ TEST(BookmarkReader, UnreadableFilesGiveAMessageNamingThem) {
 
 TEST(SourceFile, RefusesFilesAboveTheCapIncludingEndlessOnes) {
     TempDir dir;
-    WriteFileBytes(dir.File("big"), std::string(4096, 'x'));
-    SourceFile f = readSourceFile(dir.File("big"), 4095);
+    writeFileBytes(dir.file("big"), std::string(4096, 'x'));
+    SourceFile f = readSourceFile(dir.file("big"), 4095);
     EXPECT_FALSE(f.ok());
     EXPECT_NE(f.error.find("too large"), std::string::npos) << f.error;
     EXPECT_TRUE(f.bytes.empty());
-    EXPECT_TRUE(readSourceFile(dir.File("big"), 4096).ok());
+    EXPECT_TRUE(readSourceFile(dir.file("big"), 4096).ok());
     // Not a regular file: the size is only known by reading.
     f = readSourceFile("/dev/zero", 1 << 20);
     EXPECT_FALSE(f.ok());

@@ -9,7 +9,7 @@ namespace fs = std::filesystem;
 
 void Touch(const fs::path& path, const std::string& bytes = "{}") {
     fs::create_directories(path.parent_path());
-    WriteFileBytes(path.string(), bytes);
+    writeFileBytes(path.string(), bytes);
 }
 
 std::vector<std::string> Describe(const std::vector<BrowserProfile>& profiles,
@@ -23,7 +23,7 @@ std::vector<std::string> Describe(const std::vector<BrowserProfile>& profiles,
 
 TEST(BrowserProfiles, ListsEveryProfileWithBookmarksUnderItsOwnName) {
     TempDir home;
-    const fs::path h = home.Path();
+    const fs::path h = home.path();
     // Firefox: relative and absolute paths, a profile without places.sqlite,
     // sections the reader must pass over.
     Touch(h / ".mozilla/firefox/profiles.ini",
@@ -85,8 +85,8 @@ TEST(BrowserProfiles, ListsEveryProfileWithBookmarksUnderItsOwnName) {
 
 TEST(BrowserProfiles, NothingInstalledGivesNothing) {
     TempDir home;
-    EXPECT_TRUE(findBrowserProfiles(home.Path().string()).empty());
-    EXPECT_TRUE(findBrowserProfiles(home.File("missing")).empty());
+    EXPECT_TRUE(findBrowserProfiles(home.path().string()).empty());
+    EXPECT_TRUE(findBrowserProfiles(home.file("missing")).empty());
 }
 
 } // namespace

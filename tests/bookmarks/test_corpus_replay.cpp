@@ -16,7 +16,7 @@ TEST(BookmarkFuzzReplay, CorpusAndCrashInputs) {
         size_t files = 0;
         const std::filesystem::path dir = std::filesystem::path(LINKFOLD_BOOKMARK_CORPUS) / dirName;
         for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-            const std::string bytes = ReadFileBytes(entry.path().string());
+            const std::string bytes = readFileBytes(entry.path().string());
             SCOPED_TRACE(entry.path().string());
             fuzzOneBookmarkSource(format, reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                   bytes.size());

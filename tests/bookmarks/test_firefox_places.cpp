@@ -78,8 +78,8 @@ const Lines kExpected{"[Bookmarks Menu]",
 
 TEST(FirefoxPlaces, ReadsTheRootsSkippingTagsAndQueries) {
     TempDir dir;
-    BuildPlaces(dir.File("places.sqlite"), false);
-    const BookmarkReadResult r = readFirefoxPlaces(dir.File("places.sqlite"));
+    BuildPlaces(dir.file("places.sqlite"), false);
+    const BookmarkReadResult r = readFirefoxPlaces(dir.file("places.sqlite"));
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(Outline(r.tree), kExpected);
     EXPECT_EQ(r.tree.items()[1].added, 1700000002);
@@ -88,7 +88,7 @@ TEST(FirefoxPlaces, ReadsTheRootsSkippingTagsAndQueries) {
 
 TEST(FirefoxPlaces, ReadsUncheckpointedChangesFromTheWalFileWhileTheDatabaseIsOpen) {
     TempDir dir;
-    const std::string path = dir.File("places.sqlite");
+    const std::string path = dir.file("places.sqlite");
     BuildPlaces(path, true);
     // Firefox keeps the database open with an exclusive lock and recent
     // changes only in the -wal file.
@@ -111,8 +111,8 @@ TEST(FirefoxPlaces, ReadsUncheckpointedChangesFromTheWalFileWhileTheDatabaseIsOp
 
 TEST(FirefoxPlaces, ReadsADatabaseImageFromMemory) {
     TempDir dir;
-    BuildPlaces(dir.File("places.sqlite"), true);
-    const std::string image = ReadFileBytes(dir.File("places.sqlite"));
+    BuildPlaces(dir.file("places.sqlite"), true);
+    const std::string image = readFileBytes(dir.file("places.sqlite"));
     const BookmarkReadResult r = readBookmarks(image, "places.sqlite");
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(Outline(r.tree), kExpected);
@@ -120,12 +120,12 @@ TEST(FirefoxPlaces, ReadsADatabaseImageFromMemory) {
 
 TEST(FirefoxPlaces, FoldersInAParentCycleAreSkipped) {
     TempDir dir;
-    BuildPlaces(dir.File("places.sqlite"), false,
+    BuildPlaces(dir.file("places.sqlite"), false,
                 "INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES "
                 "(30, 2, 31, 0, 'A', 'c1'), (31, 2, 30, 0, 'B', 'c2'), (32, 2, 2, 9, 'C', 'c3');"
                 "UPDATE moz_bookmarks SET parent = 32 WHERE id = 30;"
                 "UPDATE moz_bookmarks SET parent = 30 WHERE id = 32;");
-    const BookmarkReadResult r = readFirefoxPlaces(dir.File("places.sqlite"));
+    const BookmarkReadResult r = readFirefoxPlaces(dir.file("places.sqlite"));
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(r.tree.linkCount(), 3u);
 }
@@ -134,16 +134,16 @@ TEST(FirefoxPlaces, DatabasesThatAreNotBookmarksGiveAMessage) {
     TempDir dir;
     {
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(dir.File("other.sqlite").c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(dir.file("other.sqlite").c_str(), &db), SQLITE_OK);
         Exec(db, "CREATE TABLE cookies (name TEXT);");
         sqlite3_close(db);
     }
-    BuildPlaces(dir.File("places.sqlite"), false);
-    std::string damaged = ReadFileBytes(dir.File("places.sqlite"));
+    BuildPlaces(dir.file("places.sqlite"), false);
+    std::string damaged = readFileBytes(dir.file("places.sqlite"));
     for (size_t i = 100; i < damaged.size(); i += 7)
         damaged[i] = char(0xA5);
-    WriteFileBytes(dir.File("damaged.sqlite"), damaged);
-    WriteFileBytes(dir.File("header.sqlite"), std::string("SQLite format 3\0garbage", 23));
+    writeFileBytes(dir.file("damaged.sqlite"), damaged);
+    writeFileBytes(dir.file("header.sqlite"), std::string("SQLite format 3\0garbage", 23));
 
     const struct {
         const char* file;
@@ -153,16 +153,16 @@ TEST(FirefoxPlaces, DatabasesThatAreNotBookmarksGiveAMessage) {
                  {"header.sqlite", ""},
                  {"missing.sqlite", "cannot be read"}};
     for (const auto& c : cases) {
-        const BookmarkReadResult r = readFirefoxPlaces(dir.File(c.file));
+        const BookmarkReadResult r = readFirefoxPlaces(dir.file(c.file));
         ASSERT_FALSE(r.ok()) << c.file;
-        EXPECT_EQ(r.error.rfind(dir.File(c.file) + ": ", 0), 0u) << r.error;
+        EXPECT_EQ(r.error.rfind(dir.file(c.file) + ": ", 0), 0u) << r.error;
         EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
     }
 }
 
 TEST(FirefoxPlaces, LeavesNoCopyBehind) {
     TempDir dir;
-    BuildPlaces(dir.File("places.sqlite"), true);
+    BuildPlaces(dir.file("places.sqlite"), true);
     const auto countCopies = [] {
         size_t n = 0;
         for (const auto& e :
@@ -171,7 +171,7 @@ TEST(FirefoxPlaces, LeavesNoCopyBehind) {
         return n;
     };
     const size_t before = countCopies();
-    ASSERT_TRUE(readFirefoxPlaces(dir.File("places.sqlite")).ok());
+    ASSERT_TRUE(readFirefoxPlaces(dir.file("places.sqlite")).ok());
     EXPECT_EQ(countCopies(), before);
 }
 
