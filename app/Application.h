@@ -65,6 +65,6 @@ private:
 };
 
 inline constexpr const char* kUnregisterDone =
-    "System registry entries have been removed and the INI file (if any) was deleted.";
+    "The file type registration has been removed and the settings file (if any) was deleted.";
 inline constexpr const char* kUnregisterFailed =
-    "Not all of the system registry entries (or INI file) were removed.";
+    "Not all of the file type registration (or the settings file) could be removed.";

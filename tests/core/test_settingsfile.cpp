@@ -13,16 +13,16 @@ struct IntCase {
     int expected;
 };
 
-class IniGetInt : public ::testing::TestWithParam<IntCase> {};
+class SettingsIntValue : public ::testing::TestWithParam<IntCase> {};
 
-TEST_P(IniGetInt, ParsesLikeGetPrivateProfileInt) {
+TEST_P(SettingsIntValue, ReadsTheLeadingNumber) {
     SettingsFile ini;
     ini.fromText(std::string("[Settings]\nPreviewPages=") + GetParam().value + "\n");
     EXPECT_EQ(ini.intValue("Settings", "PreviewPages", 99), GetParam().expected)
         << GetParam().value;
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, IniGetInt,
+INSTANTIATE_TEST_SUITE_P(Values, SettingsIntValue,
                          ::testing::Values(IntCase{"0", 0}, IntCase{"7", 7}, IntCase{"-3", -3},
                                            IntCase{"+12", 12}, IntCase{"42abc", 42},
                                            IntCase{"abc", 0}, IntCase{"", 0}, IntCase{"  5", 5}));
