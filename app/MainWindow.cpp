@@ -125,6 +125,7 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
     connect(m_form, &ProjectForm::commandStateChanged, this, &MainWindow::updateCommandUI);
 
     m_docManager.setDialogParent(this);
+    m_docManager.setCommitEdits([this] { m_form->commitEdits(); });
     connect(&m_docManager, &ProjectFileController::titleChanged, this, &MainWindow::updateTitle);
     connect(&m_docManager, &ProjectFileController::recentFilesChanged, this,
             &MainWindow::updateRecentFileMenu);
@@ -157,6 +158,7 @@ MainWindow::~MainWindow() {
     disconnect(&m_docManager, nullptr, this, nullptr);
     disconnect(m_form, nullptr, this, nullptr);
     m_docManager.setDialogParent(nullptr);
+    m_docManager.setCommitEdits({});
 }
 
 QAction* MainWindow::addAction(int id, const QString& text, const QString& prompt,

@@ -148,22 +148,17 @@ bool ProjectFileController::openDocumentFile(const QString& requested) {
     if (!saveModified())
         return false;
 
-    const bool wasModified = m_doc.isModified();
-    m_doc.setModified(false);
-    bool ok;
+    LoadResult loaded;
     {
         WaitCursor wait;
-        ok = m_doc.load(toLocal(path));
+        loaded = m_doc.load(toLocal(path));
     }
-    if (!ok) {
-        showError(m_dialogParent, fromLocal(m_doc.errorString()));
-        if (!m_doc.isModified()) {
-            // The file was never opened: the project is as it was.
-            m_doc.setModified(wasModified);
-        } else {
-            // Reading began and the project is half-filled: start afresh.
+    if (!loaded.ok()) {
+        showError(m_dialogParent, fromLocal(loaded.error));
+        // A file never opened leaves the project as it was; one that failed
+        // part-way leaves it half-filled, so start afresh.
+        if (loaded.status == LoadStatus::Damaged)
             newDocument();
-        }
         return false;
     }
     setFilePath(path);
@@ -210,6 +205,8 @@ bool ProjectFileController::doSave(const QString& requested, bool replace) {
     const std::string target = toLocal(path);
     struct stat st {};
     const bool existed = ::lstat(target.c_str(), &st) == 0;
+    if (m_commitEdits)
+        m_commitEdits();
     bool ok;
     {
         WaitCursor wait;

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class Project;
 class RecentFileList;
 class QWidget;
@@ -18,6 +20,9 @@ public:
 
     // Parent window of the message boxes and file dialogs.
     void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
+    // Called before every save to have the form hand its edits to the
+    // project; empty when nothing edits the project.
+    void setCommitEdits(std::function<void()> commit) { m_commitEdits = std::move(commit); }
 
     Project& project() const { return m_doc; }
     RecentFileList& recentFiles() const { return m_recentFiles; }
@@ -73,6 +78,7 @@ private:
     void setFilePath(const QString& path, bool addToRecent = true);
 
     Project& m_doc;
+    std::function<void()> m_commitEdits;
     RecentFileList& m_recentFiles;
     QWidget* m_dialogParent = nullptr;
 };

@@ -18,8 +18,9 @@ std::string makeAbsolutePath(const std::string& path) {
 int runHeadlessGenerate(const std::string& project, const std::string& page, std::ostream& err) {
     Project doc;
     const std::string projectPath = makeAbsolutePath(project);
-    if (!doc.load(projectPath)) {
-        err << doc.errorString() << '\n';
+    const LoadResult loaded = doc.load(projectPath);
+    if (!loaded.ok()) {
+        err << loaded.error << '\n';
         return 1;
     }
     const std::string pagePath = makeAbsolutePath(page);

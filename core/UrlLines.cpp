@@ -70,7 +70,7 @@ int parseUrlText(std::string_view text, bool testMode, std::vector<Link>* links)
                                     std::string(line.substr(0, tab)));
             } else {
                 std::string url(line);
-                links->emplace_back("(" + url + ")", url);
+                links->emplace_back(untitledDescription(url), url);
             }
         }
         result = 1;

@@ -8,8 +8,7 @@
 
 // Links travel through the clipboard as plain text, one "URL line" per
 // link: the URL, a tab, the description and a line feed. All text here is
-// Windows-1252 bytes; the caller converts to and from the clipboard's
-// Unicode text.
+// UTF-8, as the clipboard's plain text is on this platform.
 
 // True when the line, after leading white space, begins with "http://",
 // "https://", "file://" or "mailto:" (letter case ignored).
@@ -23,7 +22,7 @@ bool isUrlLine(std::string_view line);
 // For each URL line, unless testMode is set, one link is appended to
 // *links: the text before the first tab is the URL and the text after it the
 // description (later tabs stay in the description); a line without a tab is
-// all URL and gets the description "(" + URL + ")". Letter case is kept.
+// all URL and gets untitledDescription(URL). Letter case is kept.
 //
 // Returns 1 when at least one URL line was found before the parse stopped,
 // else 0. In test mode links may be null and nothing is allocated.

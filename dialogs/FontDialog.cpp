@@ -118,7 +118,7 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void FontDialog::fillControls() {
-    const QString face = fromCp1252(cutFaceName(m_face));
+    const QString face = toQString(cutFaceName(m_face));
     m_faceEdit->setText(face);
     onFaceEdited(face);
 
@@ -176,7 +176,7 @@ void FontDialog::updateSample() {
 }
 
 void FontDialog::readControls() {
-    m_face = toCp1252(m_faceEdit->text());
+    m_face = toProjectText(m_faceEdit->text());
     const int style = std::max(0, m_styleList->currentRow());
     m_style = styleCodeFromFont(italicFromStyleCode(style), chosenWeight());
     m_textColor = static_cast<RgbColor>(m_colorList->currentData().toUInt());

@@ -76,13 +76,13 @@ void GroupDialog::onBrowse() {
 }
 
 int GroupDialog::runModal() {
-    m_bulletEdit->setText(fromCp1252(m_bullet));
-    m_titleEdit->setText(fromCp1252(m_title));
+    m_bulletEdit->setText(toQString(m_bullet));
+    m_titleEdit->setText(toQString(m_title));
     m_titleEdit->setFocus();
     if (UiServices::instance().execDialog(*this) != QDialog::Accepted)
         return QDialog::Rejected;
-    m_bullet = toCp1252(m_bulletEdit->text());
-    m_title = toCp1252(m_titleEdit->text());
+    m_bullet = toProjectText(m_bulletEdit->text());
+    m_title = toProjectText(m_titleEdit->text());
     return QDialog::Accepted;
 }
 

@@ -42,13 +42,13 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
 }
 
 int LinkDialog::runModal() {
-    m_descriptionEdit->setText(fromCp1252(m_description));
-    m_urlEdit->setText(fromCp1252(m_url));
+    m_descriptionEdit->setText(toQString(m_description));
+    m_urlEdit->setText(toQString(m_url));
     m_descriptionEdit->setFocus();
     if (UiServices::instance().execDialog(*this) != QDialog::Accepted)
         return QDialog::Rejected;
-    m_description = toCp1252(m_descriptionEdit->text());
-    m_url = toCp1252(m_urlEdit->text());
+    m_description = toProjectText(m_descriptionEdit->text());
+    m_url = toProjectText(m_urlEdit->text());
     return QDialog::Accepted;
 }
 

@@ -184,7 +184,7 @@ void LinkCommands::copyUrls() {
     for (int row : rows)
         links.emplace_back(list->sourceCellText(row, 0), list->sourceCellText(row, 1));
     if (QClipboard* clipboard = QApplication::clipboard())
-        clipboard->setText(fromCp1252(formatUrlLines(links)));
+        clipboard->setText(toQString(formatUrlLines(links)));
 }
 
 void LinkCommands::onPaste() {
@@ -212,10 +212,10 @@ int LinkCommands::pasteUrls(bool testMode) {
             ++start;
         const qsizetype end = text.indexOf(QLatin1Char('\n'), start);
         const QString line = text.mid(start, end < 0 ? -1 : end - start);
-        return parseUrlText(toCp1252(line), true);
+        return parseUrlText(toProjectText(line), true);
     }
     std::vector<Link> links;
-    const int result = parseUrlText(toCp1252(text), false, &links);
+    const int result = parseUrlText(toProjectText(text), false, &links);
     if (!links.empty()) {
         m_form->linkList()->appendRows(links);
         m_form->setModified();
@@ -268,8 +268,7 @@ void LinkCommands::onMoveDown() {
 
 void LinkCommands::moveSelectedRowsToGroup(int group) {
     Project* doc = m_form->project();
-    if (group < 0 || group >= static_cast<int>(doc->m_groups.size()) ||
-        group == m_form->currentTab())
+    if (group < 0 || group >= doc->groupCount() || group == m_form->currentTab())
         return;
     LinkListView* list = m_form->linkList();
     const std::vector<int> rows = list->selectedRows(); // highest first
@@ -287,23 +286,40 @@ void LinkCommands::moveSelectedRowsToGroup(int group) {
 void LinkCommands::onGroupProperties() {
     Project* doc = m_form->project();
     const int group = m_form->currentTab();
-    if (group < 0 || group >= static_cast<int>(doc->m_groups.size()))
+    if (group < 0 || group >= doc->groupCount())
         return;
-    if (GroupDialog::edit(m_form, doc->m_groups[static_cast<size_t>(group)]))
+    LinkGroup heading = doc->group(group);
+    heading.m_links.clear();
+    if (GroupDialog::edit(m_form, heading)) {
+        doc->setGroupHeading(group, heading);
         m_form->setModified();
+    }
 }
 
 void LinkCommands::onTitleFont() {
     Project* doc = m_form->project();
-    if (pickFont(m_form, kTitleFontPoints, doc->m_titleFace, doc->m_titleStyle, doc->m_titleColor))
+    std::string face = doc->titleFace();
+    std::int32_t style = doc->titleStyle();
+    RgbColor color = doc->titleColor();
+    if (pickFont(m_form, kTitleFontPoints, face, style, color)) {
+        doc->setTitleFace(std::move(face));
+        doc->setTitleStyle(style);
+        doc->setTitleColor(color);
         m_form->setModified();
+    }
 }
 
 void LinkCommands::onColors() {
     Project* doc = m_form->project();
-    if (PageColorsDialog::edit(m_form, doc->m_backgroundColor, doc->m_linkColor,
-                               doc->m_visitedLinkColor))
+    RgbColor background = doc->backgroundColor();
+    RgbColor link = doc->linkColor();
+    RgbColor visited = doc->visitedLinkColor();
+    if (PageColorsDialog::edit(m_form, background, link, visited)) {
+        doc->setBackgroundColor(background);
+        doc->setLinkColor(link);
+        doc->setVisitedLinkColor(visited);
         m_form->setModified();
+    }
 }
 
 // --- Context menu ------------------------------------------------------------------------

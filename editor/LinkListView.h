@@ -10,7 +10,6 @@
 #include <vector>
 
 class LinkListModel;
-class LinkRowSource;
 class QTabBar;
 
 // The link list of the form: two columns, "Description" and "URL", over a
@@ -73,8 +72,8 @@ public:
     // Replaces every row (one model reset); the selection is cleared.
     void setRows(const std::vector<Link>& links);
 
-    // The rows as the document reads them (replaceLinksFromList).
-    const LinkRowSource& rowSource() const;
+    // Every row, top to bottom.
+    const std::vector<Link>& links() const;
     LinkListModel* linkModel() const { return m_model; }
 
     // --- Row drag --------------------------------------------------------

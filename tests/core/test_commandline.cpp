@@ -60,7 +60,7 @@ protected:
 
 TEST_F(GenerateCommand, WritesThePageSilently) {
     Project doc;
-    doc.m_title = "Mine";
+    doc.setTitle("Mine");
     doc.addLink(0, "Home", "index.htm");
     writeFileBytes(dir.file("p.lfp"), serializeProject(doc));
     Result r = run("--generate " + dir.file("p.lfp") + " " + dir.file("p.htm"));

@@ -352,10 +352,11 @@ private slots:
     void groupProperties() {
         QFETCH(bool, ok);
         Form f;
-        LinkGroup& group = f.doc.m_groups[3];
+        LinkGroup group = f.doc.group(3);
         group.m_title = "Fourth";
         group.m_bullet = "dot.gif";
         group.m_style = 2;
+        f.doc.setGroupHeading(3, group);
         f.view.tabBar()->setCurrentIndex(3);
         f.doc.setModified(false);
         const LinkGroup before = group;
@@ -372,7 +373,7 @@ private slots:
         LinkGroup expected = before;
         if (ok)
             expected.m_title = "Renamed";
-        QCOMPARE(group, expected);
+        QCOMPARE(f.doc.group(3), expected);
         QCOMPARE(f.doc.isModified(), ok);
         QCOMPARE(f.view.tabBar()->tabText(3), QStringLiteral("4"));
     }
@@ -396,10 +397,10 @@ private slots:
         if (changeBackground)
             m_ui->setNextColor(QColor(255, 0, 0));
         f.commands->onColors();
-        QCOMPARE(f.doc.m_backgroundColor,
+        QCOMPARE(f.doc.backgroundColor(),
                  ok && changeBackground ? RgbColor(0x0000FF) : RgbColor(0xFFFFFF));
-        QCOMPARE(f.doc.m_linkColor, RgbColor(0));
-        QCOMPARE(f.doc.m_visitedLinkColor, RgbColor(0x800000));
+        QCOMPARE(f.doc.linkColor(), RgbColor(0));
+        QCOMPARE(f.doc.visitedLinkColor(), RgbColor(0x800000));
         QCOMPARE(f.doc.isModified(), ok);
     }
 
@@ -414,18 +415,18 @@ private slots:
         QFETCH(bool, italic);
         QFETCH(bool, ok);
         Form f;
-        const std::vector<LinkGroup> groups = f.doc.m_groups;
+        const std::vector<LinkGroup> groups = f.doc.groups();
         m_ui->setNextDialog([&](QDialog& dlg) {
             if (italic)
                 child<QListWidget>(dlg, "ctl1137")->setCurrentRow(2);
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         f.commands->onTitleFont();
-        QCOMPARE(f.doc.m_titleStyle, ok && italic ? 2 : 0);
-        QCOMPARE(f.doc.m_titleFace, std::string("Arial"));
-        QCOMPARE(f.doc.m_titleColor, RgbColor(0));
+        QCOMPARE(f.doc.titleStyle(), ok && italic ? 2 : 0);
+        QCOMPARE(f.doc.titleFace(), std::string("Arial"));
+        QCOMPARE(f.doc.titleColor(), RgbColor(0));
         QCOMPARE(f.doc.isModified(), ok);
-        QVERIFY(f.doc.m_groups == groups);
+        QVERIFY(f.doc.groups() == groups);
     }
 
     void dragToTab_data() {
@@ -450,11 +451,12 @@ private slots:
         QFETCH(QString, moved);
         Form f;
         f.doc.addLink(2, "Z", "http://z/");
+        f.doc.setModified(false);
         f.select(selected);
         f.commands->moveSelectedRowsToGroup(tab);
         QCOMPARE(f.Rows(), rows);
         QString group;
-        for (const Link& link : f.doc.m_groups[2].m_links)
+        for (const Link& link : f.doc.links(2))
             group += QString::fromStdString(link.m_description);
         QCOMPARE(group, QStringLiteral("Z") + moved);
         QCOMPARE(f.view.tabBar()->currentIndex(), 0);
