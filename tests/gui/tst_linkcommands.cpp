@@ -184,6 +184,29 @@ private slots:
         QVERIFY(f.doc.isModified());
     }
 
+    void copyPasteKeepsEveryScript() {
+        Form f{QString()};
+        const std::vector<Link> links = {
+            {"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1", "http://gr/\u03B1"},
+            {"\u65E5\u672C \U0001F600", "http://jp/\u65E5"},
+            {"Caf\u00E9 \u20AC \u201Cq\u201D", "http://fr/"},
+            {"\u05E2\u05D1\u05E8\u05D9\u05EA \u0420\u0443\u0441", "http://he/"}};
+        f.list->setRows(links);
+        for (int r = 0; r < 4; ++r)
+            f.list->selectRow(r);
+        f.commands->onCommand(cmd::ID_EDIT_COPY);
+        QCOMPARE(clipboard(),
+                 QString::fromUtf8("http://gr/\u03B1\t\u0395\u03BB\u03BB\u03AC\u03B4\u03B1\n"
+                                   "http://jp/\u65E5\t\u65E5\u672C \U0001F600\n"
+                                   "http://fr/\tCaf\u00E9 \u20AC \u201Cq\u201D\n"
+                                   "http://he/\t\u05E2\u05D1\u05E8\u05D9\u05EA "
+                                   "\u0420\u0443\u0441\n"));
+        f.view.tabBar()->setCurrentIndex(2);
+        f.focus(f.list);
+        f.commands->onCommand(cmd::ID_EDIT_PASTE);
+        QCOMPARE(f.list->links(), links);
+    }
+
     void cutRemovesRows() {
         Form f;
         f.select(QStringLiteral("AC"));

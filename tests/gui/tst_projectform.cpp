@@ -292,6 +292,17 @@ void TestFormView::validation_data() {
     QTest::newRow("long subtitle") << "T"
                                    << "1" << s51 << "Please enter no more than 50 characters."
                                    << "edit1001" << 1 << s51;
+    // The limit counts characters: an emoji is one, though two UTF-16 units.
+    QString emoji50;
+    for (int i = 0; i < 50; ++i)
+        emoji50 += QString::fromUtf8("\U0001F600");
+    QTest::newRow("50 emoji") << "T"
+                              << "1" << emoji50 << ""
+                              << "" << 1 << emoji50;
+    QTest::newRow("51 CJK") << "T"
+                            << "1" << QString(51, QChar(0x65E5))
+                            << "Please enter no more than 50 characters."
+                            << "edit1001" << 1 << QString(51, QChar(0x65E5));
     QTest::newRow("long title first")
         << t60 << "7" << s51 << "Please enter no more than 50 characters."
         << "edit1000" << 2 << "old";
