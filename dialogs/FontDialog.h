@@ -19,7 +19,7 @@ class QListWidget;
 // "ctl1139"), with a "Sample" box showing the choice. No size, effects or
 // help.
 //
-// The face is Windows-1252 bytes, as in the model. The caller fills the
+// The face is UTF-8, as in the model. The caller fills the
 // members, runs runModal and reads them back only after OK. On OK the style
 // code is 2 for italic plus 1 when the chosen font's weight is exactly 700.
 class FontDialog : public QDialog {

@@ -13,7 +13,7 @@ class QLineEdit;
 // "ctl1005" "Font", which runs the font picker at 14 points) and bullet image
 // (edit "ctl1013", button "ctl1014" "Browse..."). No close box.
 //
-// Strings are Windows-1252 bytes, as in the model. The caller fills all five
+// Strings are UTF-8, as in the model. The caller fills all five
 // members, runs runModal and reads all five back only after OK; a font or
 // image chosen inside is held by the dialog until then.
 class GroupDialog : public QDialog {

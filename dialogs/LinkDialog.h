@@ -7,7 +7,7 @@
 class QLineEdit;
 
 // "Link Entry Properties": a link's description (edit "ctl1001") and URL
-// (edit "ctl1003"). The members are Windows-1252 bytes, as in the model.
+// (edit "ctl1003"). The members are UTF-8, as in the model.
 // The caller fills them (empty to add a link), runs runModal and reads them
 // back only after OK. No length limit and no validation: empty texts are
 // accepted.

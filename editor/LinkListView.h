@@ -32,7 +32,7 @@ class QTabBar;
 // manager and links dragged from a web browser are appended as rows.
 //
 // Row and column indices are 0-based; column 0 is the description, column 1
-// the URL. Texts are Windows-1252 bytes, as the document keeps them.
+// the URL. Texts are UTF-8, as the project keeps them.
 class LinkListView : public QTreeView {
     Q_OBJECT
 public:

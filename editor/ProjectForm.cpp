@@ -478,10 +478,12 @@ void ProjectForm::saveLayout(SettingsFile& ini) const {
 bool ProjectForm::onCommand(int id) {
     switch (id) {
     case cmd::ID_PAGE_GENERATE:
-        generatePage(*this);
+        commitEdits();
+        generatePage(this, *m_project);
         return true;
     case cmd::ID_PAGE_PREVIEW:
-        previewPage(*this);
+        commitEdits();
+        previewPage(this, *m_project);
         return true;
     default:
         return m_linkCommands->onCommand(id);

@@ -125,3 +125,21 @@ TEST(AnyScript, LinkFilesKeepEveryScript) {
     for (const auto& c : cases)
         EXPECT_EQ(urlFromShortcutText(c.text), c.url) << c.name;
 }
+
+TEST(AnyScript, LongWideStringsTakeTheLongerLengthPrefixes) {
+    for (size_t count : {254u, 255u, 300u, 0xFFFEu, 70000u}) {
+        std::string text;
+        for (size_t i = 0; i < count; ++i)
+            text += "\u65E5";
+        Project doc;
+        doc.setSubtitle(text);
+        const std::string bytes = serializeProject(doc);
+        Project back;
+        MemorySource src(bytes.data(), bytes.size());
+        ASSERT_EQ(readProjectRecords(src, back).status, ReadStatus::Ok) << count;
+        EXPECT_EQ(back.subtitle(), text) << count;
+        EXPECT_EQ(bytes.substr(5, 3), "\xFF\xFE\xFF") << count;
+        const std::string prefix = encodeStringPrefix(count);
+        EXPECT_EQ(bytes.substr(8, prefix.size()), prefix) << count;
+    }
+}
