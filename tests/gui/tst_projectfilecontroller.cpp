@@ -95,6 +95,24 @@ private slots:
         QCOMPARE(ui.unexpected, 0);
     }
 
+    void saveCommitsTheFormsEditsFirst() {
+        FakeUiServices ui;
+        Project doc;
+        RecentFileList mru;
+        ProjectFileController mgr(doc, mru);
+        QVERIFY(mgr.openDocumentFile(m_sample));
+        int commits = 0;
+        mgr.setCommitEdits([&] {
+            ++commits;
+            doc.setTitle("Committed");
+        });
+        QVERIFY(mgr.onFileSave());
+        QCOMPARE(commits, 1);
+        QVERIFY(readAll(m_sample).contains("Committed"));
+        QVERIFY(!doc.isModified());
+        QCOMPARE(ui.unexpected, 0);
+    }
+
     void saveNewProjectProposesUntitled() {
         FakeUiServices ui;
         Project doc;
