@@ -1,8 +1,5 @@
 #include "core/Codepage.h"
 
-#include <cstdint>
-#include <cstring>
-
 namespace {
 
 // 0x80..0x9F of Windows-1252; 0 marks the five undefined bytes.
@@ -19,22 +16,6 @@ bool isLowSurrogate(char32_t u) {
 }
 
 } // namespace
-
-bool isAscii(std::string_view text) {
-    const char* p = text.data();
-    size_t n = text.size();
-    // Eight bytes at a time: the top bit of any byte set means non-ASCII.
-    for (; n >= 8; p += 8, n -= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, 8);
-        if (word & 0x8080808080808080ULL)
-            return false;
-    }
-    for (; n > 0; ++p, --n)
-        if (static_cast<unsigned char>(*p) >= 0x80)
-            return false;
-    return true;
-}
 
 char32_t cp1252ToCodePoint(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] != 0)

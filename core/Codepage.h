@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -13,7 +15,30 @@ inline constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // True when every byte is below 0x80: such text reads the same in UTF-8 and
 // in Windows-1252, so the converters below pass it through unchanged.
-bool isAscii(std::string_view text);
+// Inline: the file and page writers ask it for every string.
+inline bool isAscii(std::string_view text) {
+    const char* p = text.data();
+    size_t n = text.size();
+    // A set top bit in any byte means non-ASCII: test 32 bytes at a time,
+    // then 8, then the rest.
+    constexpr std::uint64_t kTopBits = 0x8080808080808080ULL;
+    for (; n >= 32; p += 32, n -= 32) {
+        std::uint64_t w[4];
+        std::memcpy(w, p, 32);
+        if ((w[0] | w[1] | w[2] | w[3]) & kTopBits)
+            return false;
+    }
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (word & kTopBits)
+            return false;
+    }
+    for (; n > 0; ++p, --n)
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return false;
+    return true;
+}
 
 // Unicode code point of one Windows-1252 byte (undefined bytes map to
 // themselves, as C1 controls).

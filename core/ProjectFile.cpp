@@ -85,6 +85,8 @@ public:
         if (n <= static_cast<std::uint64_t>(m_end - m_pos)) {
             out.assign(m_pos, static_cast<size_t>(n)); // the common case: all in the buffer
             m_pos += n;
+            if (m_bufferIsAscii)
+                return true;
         } else {
             out.resize(static_cast<size_t>(n));
             if (!readBytes(out.data(), out.size()))
@@ -142,6 +144,7 @@ private:
                 return fail(ReadStatus::EndOfData);
             m_pos = m_buf;
             m_end = m_buf + got;
+            m_bufferIsAscii = isAscii(std::string_view(m_buf, static_cast<size_t>(got)));
             return true;
         }
     }
@@ -166,6 +169,8 @@ private:
     char m_buf[64 * 1024];
     char* m_pos = m_buf;
     char* m_end = m_buf;
+    // Strings read whole from an all-ASCII buffer need no conversion.
+    bool m_bufferIsAscii = false;
     ReadResult m_result;
 };
 
