@@ -104,6 +104,7 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
                 Qt::QueuedConnection);
 
     m_docManager.setDialogParent(this);
+    m_docManager.setCommitEdits([this] { m_form->commitEdits(); });
     connect(&m_docManager, &ProjectFileController::titleChanged, this, &MainWindow::updateTitle);
     connect(&m_docManager, &ProjectFileController::recentFilesChanged, this,
             &MainWindow::updateRecentFileMenu);
@@ -136,6 +137,7 @@ MainWindow::~MainWindow() {
     disconnect(&m_docManager, nullptr, this, nullptr);
     disconnect(m_form, nullptr, this, nullptr);
     m_docManager.setDialogParent(nullptr);
+    m_docManager.setCommitEdits({});
 }
 
 QAction* MainWindow::action(const QString& objectName) const {

@@ -158,22 +158,17 @@ bool ProjectFileController::openLocalFile(const std::string& requested) {
     if (!saveModified())
         return false;
 
-    const bool wasModified = m_doc.isModified();
-    m_doc.setModified(false);
-    bool ok;
+    LoadResult loaded;
     {
         WaitCursor wait;
-        ok = m_doc.load(path);
+        loaded = m_doc.load(path);
     }
-    if (!ok) {
-        showError(m_dialogParent, fromLocal(m_doc.errorString()));
-        if (!m_doc.isModified()) {
-            // The file was never opened: the project is as it was.
-            m_doc.setModified(wasModified);
-        } else {
-            // Reading began and the project is half-filled: start afresh.
+    if (!loaded.ok()) {
+        showError(m_dialogParent, fromLocal(loaded.error));
+        // A file never opened leaves the project as it was; one that failed
+        // part-way leaves it half-filled, so start afresh.
+        if (loaded.status == LoadStatus::Damaged)
             newDocument();
-        }
         return false;
     }
     setFilePath(path);
@@ -184,18 +179,14 @@ bool ProjectFileController::openLocalFile(const std::string& requested) {
 bool ProjectFileController::openCopyAsUntitled(const QString& path) {
     if (!saveModified())
         return false;
-    const bool wasModified = m_doc.isModified();
-    m_doc.setModified(false);
-    bool ok;
+    LoadResult loaded;
     {
         WaitCursor wait;
-        ok = m_doc.load(toLocal(path));
+        loaded = m_doc.load(toLocal(path));
     }
-    if (!ok) {
-        showError(m_dialogParent, fromLocal(m_doc.errorString()));
-        if (!m_doc.isModified())
-            m_doc.setModified(wasModified);
-        else
+    if (!loaded.ok()) {
+        showError(m_dialogParent, fromLocal(loaded.error));
+        if (loaded.status == LoadStatus::Damaged)
             newDocument();
         return false;
     }
@@ -225,6 +216,8 @@ bool ProjectFileController::doFileSave() {
 }
 
 bool ProjectFileController::saveTo(const std::string& target) {
+    if (m_commitEdits)
+        m_commitEdits();
     bool ok;
     {
         WaitCursor wait;

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <string>
 
 class Project;
@@ -20,6 +21,9 @@ public:
 
     // Parent window of the message boxes and file dialogs.
     void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
+    // Called before every save to have the form hand its edits to the
+    // project; empty when nothing edits the project.
+    void setCommitEdits(std::function<void()> commit) { m_commitEdits = std::move(commit); }
 
     Project& project() const { return m_doc; }
     RecentFileList& recentFiles() const { return m_recentFiles; }
@@ -84,6 +88,7 @@ private:
     bool saveTo(const std::string& localPath);
 
     Project& m_doc;
+    std::function<void()> m_commitEdits;
     RecentFileList& m_recentFiles;
     QWidget* m_dialogParent = nullptr;
 };

@@ -78,7 +78,7 @@ std::string benchDir() {
 
 Project makeDoc(int links) {
     Project doc;
-    doc.m_title = "Benchmark";
+    doc.setTitle("Benchmark");
     for (int i = 0; i < links; ++i)
         doc.addLink(i % kGroupCount, "Example site " + std::to_string(100000 + i),
                     "https://www.example.com/page/" + std::to_string(100000 + i));
@@ -104,7 +104,7 @@ size_t fileSize(const std::string& path) {
 // The project as the editor holds it after opening its file.
 Project loadedDoc(int links) {
     Project doc;
-    if (!doc.load(projectFile(links)))
+    if (!doc.load(projectFile(links)).ok())
         std::abort();
     return doc;
 }
@@ -141,9 +141,9 @@ void BM_Load(benchmark::State& state) {
     const std::string& path = projectFile(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         Project doc;
-        if (!doc.load(path))
+        if (!doc.load(path).ok())
             state.SkipWithError("open failed");
-        benchmark::DoNotOptimize(doc.m_groups.data());
+        benchmark::DoNotOptimize(doc.groups().data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
@@ -158,7 +158,7 @@ void BM_LoadPeakMemory(benchmark::State& state) {
         g_counting = true;
         {
             Project doc;
-            if (!doc.load(path))
+            if (!doc.load(path).ok())
                 state.SkipWithError("open failed");
             ratio = double(g_peak.load()) / double(fileSize(path));
         }

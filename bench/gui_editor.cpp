@@ -23,13 +23,13 @@ constexpr int kLinks = 100000;
 
 void fillGroups(Project& doc) {
     for (int g = 0; g < kGroupCount; ++g) {
-        auto& links = doc.m_groups[static_cast<size_t>(g)].m_links;
-        links.clear();
+        std::vector<Link> links;
         links.reserve(kLinks);
         for (int i = 0; i < kLinks; ++i)
             links.emplace_back("Link " + std::to_string(g) + "-" + std::to_string(i),
                                "http://example.com/group" + std::to_string(g) + "/page" +
                                    std::to_string(i) + ".html");
+        doc.setLinks(g, std::move(links));
     }
 }
 
@@ -129,7 +129,7 @@ void BM_OpenProjectShowGroup1(benchmark::State& state) {
     }
     Editor e;
     for (auto _ : state) {
-        if (!e.doc.load(path)) {
+        if (!e.doc.load(path).ok()) {
             state.SkipWithError("could not open the project");
             return;
         }

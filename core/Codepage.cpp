@@ -8,6 +8,59 @@ constexpr char16_t kHigh[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 
                                 0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+bool isHighSurrogate(char32_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool isLowSurrogate(char32_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+} // namespace
+
+char32_t cp1252ToCodePoint(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] != 0)
+        return kHigh[byte - 0x80];
+    return byte;
+}
+
+int cp1252ByteOf(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<int>(cp);
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == 0 ? cp == char32_t(0x80 + i) : kHigh[i] == cp)
+            return 0x80 + i;
+    return -1;
+}
+
+char32_t nextCodePoint(std::string_view s, size_t& pos) {
+    const unsigned char c = static_cast<unsigned char>(s[pos]);
+    if (c < 0x80) {
+        ++pos;
+        return c;
+    }
+    const int extra = (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+    if (extra < 0 || pos + static_cast<size_t>(extra) >= s.size()) {
+        ++pos;
+        return kReplacementCharacter;
+    }
+    char32_t cp = c & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) {
+        const unsigned char cc = static_cast<unsigned char>(s[pos + static_cast<size_t>(k)]);
+        if ((cc & 0xC0) != 0x80) {
+            ++pos;
+            return kReplacementCharacter;
+        }
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    constexpr char32_t kMinimum[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++pos;
+        return kReplacementCharacter;
+    }
+    pos += static_cast<size_t>(extra) + 1;
+    return cp;
+}
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -26,85 +79,68 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-} // namespace
-
-char32_t cp1252ToCodePoint(unsigned char byte) {
-    if (byte >= 0x80 && byte < 0xA0 && kHigh[byte - 0x80] != 0)
-        return kHigh[byte - 0x80];
-    return byte;
-}
-
-char codePointToCp1252(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<char>(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == 0 ? cp == char32_t(0x80 + i) : kHigh[i] == cp)
-            return static_cast<char>(0x80 + i);
-    return '?';
+bool isValidUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const size_t start = i;
+        if (nextCodePoint(text, i) == kReplacementCharacter && i - start == 1)
+            return false;
+    }
+    return true;
 }
 
 std::string cp1252ToUtf8(std::string_view bytes) {
+    if (isAscii(bytes))
+        return std::string(bytes);
     std::string out;
-    out.reserve(bytes.size());
+    out.reserve(bytes.size() + bytes.size() / 2);
     for (unsigned char c : bytes)
         appendUtf8(out, cp1252ToCodePoint(c));
     return out;
 }
 
-std::string utf8ToCp1252(std::string_view s) {
-    std::string out;
+bool utf8ToCp1252(std::string_view s, std::string& out) {
+    if (isAscii(s)) {
+        out.assign(s);
+        return true;
+    }
+    out.clear();
     out.reserve(s.size());
-    size_t i = 0;
-    while (i < s.size()) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + extra >= s.size()) {
-            out.push_back('?');
-            ++i;
-            continue;
+    for (size_t i = 0; i < s.size();) {
+        const int byte = cp1252ByteOf(nextCodePoint(s, i));
+        if (byte < 0)
+            return false;
+        out.push_back(static_cast<char>(byte));
+    }
+    return true;
+}
+
+std::u16string utf8ToUtf16(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size();) {
+        const char32_t cp = nextCodePoint(s, i);
+        if (cp >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
         }
-        char32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            unsigned char cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        if (!ok) {
-            out.push_back('?');
-            ++i;
-            continue;
-        }
-        out.push_back(codePointToCp1252(cp));
-        i += extra + 1;
     }
     return out;
 }
 
-std::u16string cp1252ToUtf16(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
-    for (unsigned char c : bytes)
-        out.push_back(static_cast<char16_t>(cp1252ToCodePoint(c)));
-    return out;
-}
-
-std::string utf16ToCp1252(std::u16string_view s) {
+std::string utf16ToUtf8(std::u16string_view s) {
     std::string out;
     out.reserve(s.size());
     for (size_t i = 0; i < s.size(); ++i) {
-        char16_t u = s[i];
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] <= 0xDFFF) {
-            ++i; // a supplementary character: never in Windows-1252
-            out.push_back('?');
-        } else if (u >= 0xD800 && u <= 0xDFFF) {
-            out.push_back('?');
+        const char32_t u = s[i];
+        if (isHighSurrogate(u) && i + 1 < s.size() && isLowSurrogate(s[i + 1])) {
+            appendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (char32_t(s[i + 1]) - 0xDC00));
+            ++i;
+        } else if (isHighSurrogate(u) || isLowSurrogate(u)) {
+            appendUtf8(out, kReplacementCharacter);
         } else {
-            out.push_back(codePointToCp1252(u));
+            appendUtf8(out, u);
         }
     }
     return out;

@@ -34,8 +34,9 @@ bool isSameFile(const std::string& a, const std::string& b, SystemCalls& ops) {
 int runHeadlessGenerate(const std::string& project, const std::string& page, std::ostream& err) {
     Project doc;
     const std::string projectPath = makeAbsolutePath(stripQuotes(project));
-    if (!doc.load(projectPath)) {
-        err << doc.errorString() << '\n';
+    const LoadResult loaded = doc.load(projectPath);
+    if (!loaded.ok()) {
+        err << loaded.error << '\n';
         return 1;
     }
     const std::string pagePath = makeAbsolutePath(stripQuotes(page));

@@ -2,8 +2,8 @@
 
 #include <string>
 
-// One link of a URL group: the anchor text and its target, both 8-bit
-// (Windows-1252) byte strings of any length. Never validated or normalised.
+// One link of a URL group: the anchor text and its target, both UTF-8 text
+// of any length. Never validated or normalised.
 struct Link {
     std::string m_description;
     std::string m_url;
@@ -14,3 +14,8 @@ struct Link {
 
     bool operator==(const Link&) const = default;
 };
+
+// The description a link gets when nothing names it: "(" + url + ")".
+inline std::string untitledDescription(const std::string& url) {
+    return "(" + url + ")";
+}

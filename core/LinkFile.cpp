@@ -1,13 +1,19 @@
 #include "core/LinkFile.h"
 
-#include "core/TextUtil.h"
-
 #include "core/Codepage.h"
+#include "core/TextUtil.h"
 
 #include <cctype>
 #include <fstream>
+#include <iconv.h>
 
 namespace {
+
+// UTF-8 text with every byte that does not belong to a well-formed sequence
+// replaced by U+FFFD.
+std::string validUtf8(std::string_view bytes) {
+    return isValidUtf8(bytes) ? std::string(bytes) : utf16ToUtf8(utf8ToUtf16(bytes));
+}
 
 // Link files are a few lines; anything larger is not one.
 constexpr std::streamoff kMaxLinkFileSize = 1 << 20;
@@ -70,16 +76,41 @@ std::string unescapeDesktopValue(std::string_view v) {
     return out;
 }
 
+// UTF-7 text as UTF-8, or nothing when it is not valid UTF-7.
+std::string utf7ToUtf8(std::string_view utf7) {
+    iconv_t cd = ::iconv_open("UTF-8", "UTF-7");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return {};
+    // Each UTF-16 unit takes at least 8/3 bytes of UTF-7 and at most three
+    // of UTF-8, and a direct character one byte of each.
+    std::string out(utf7.size() * 2 + 16, '\0');
+    std::string in(utf7);
+    char* inPtr = in.data();
+    size_t inLeft = in.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    const size_t done = ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    ::iconv_close(cd);
+    if (done == static_cast<size_t>(-1) || inLeft != 0)
+        return {};
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
 std::string internetShortcutUrl(std::string_view text) {
     std::string url;
+    std::string wideUrl;
     forEachEntry(text, [&](std::string_view section, std::string_view key, std::string_view value) {
-        if (equalNoCase(section, "InternetShortcut") && equalNoCase(key, "URL")) {
+        if (url.empty() && equalNoCase(section, "InternetShortcut") && equalNoCase(key, "URL"))
             url = std::string(value);
-            return false;
-        }
-        return true;
+        else if (wideUrl.empty() && equalNoCase(section, "InternetShortcut.W") &&
+                 equalNoCase(key, "URL"))
+            wideUrl = utf7ToUtf8(value);
+        return url.empty() || wideUrl.empty();
     });
-    return url;
+    if (!wideUrl.empty())
+        return wideUrl;
+    return isValidUtf8(url) ? url : cp1252ToUtf8(url);
 }
 
 std::string desktopLinkUrl(std::string_view text) {
@@ -94,7 +125,7 @@ std::string desktopLinkUrl(std::string_view text) {
             url = unescapeDesktopValue(value);
         return true;
     });
-    return isLink ? utf8ToCp1252(url) : std::string();
+    return isLink ? validUtf8(url) : std::string();
 }
 
 std::u16string decodeUtf16(std::string_view bytes) {
@@ -141,9 +172,8 @@ std::string shortcutUrl(const std::string& path) {
 }
 
 std::vector<DroppedLink> parseMozUrl(std::string_view bytes) {
-    std::string text = bytes.find('\0') != std::string_view::npos
-                           ? utf16ToCp1252(decodeUtf16(bytes))
-                           : utf8ToCp1252(bytes);
+    std::string text = bytes.find('\0') != std::string_view::npos ? utf16ToUtf8(decodeUtf16(bytes))
+                                                                  : validUtf8(bytes);
     while (!text.empty() && text.back() == '\0')
         text.pop_back();
 
@@ -160,8 +190,4 @@ std::vector<DroppedLink> parseMozUrl(std::string_view bytes) {
             links.push_back({std::string(url), std::string(title)});
     }
     return links;
-}
-
-std::string untitledDescription(const std::string& url) {
-    return "(" + url + ")";
 }

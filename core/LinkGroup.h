@@ -12,7 +12,8 @@ using RgbColor = std::uint32_t;
 // Style code: bit 0 bold, bit 1 italic.
 enum : std::int32_t { kStylePlain = 0, kStyleBold = 1, kStyleItalic = 2, kStyleBoldItalic = 3 };
 
-// One URL group (one tab "1".."10"). The group owns its links by value.
+// One URL group (one tab "1".."10"): its heading (texts in UTF-8) and its
+// links, owned by value.
 struct LinkGroup {
     std::string m_title;
     std::string m_bullet;

@@ -1,5 +1,6 @@
 #include "core/PageWriter.h"
 
+#include "core/Codepage.h"
 #include "core/PathPart.h"
 #include "core/Project.h"
 
@@ -14,7 +15,9 @@ constexpr int kPageWidth = 800;
 
 // Collects the page and hands it to a callback in large pieces. text goes
 // through as a text-mode stream would: every LF becomes CR LF and a value
-// ends at its first NUL byte.
+// ends at its first NUL byte. The page is Windows-1252: a character of that
+// code page is written as its byte, any other as a numeric character
+// reference ("&#x65E5;"), so every browser shows it without a charset.
 class PageOut {
 public:
     template <typename F> explicit PageOut(F&& flush) : m_flush(std::forward<F>(flush)) {
@@ -27,17 +30,26 @@ public:
         return *this;
     }
     // A field value.
-    PageOut& text(const std::string& value) {
+    PageOut& text(std::string_view value) {
         const char* p = value.data();
         const char* end = p + value.size();
         const char* run = p;
-        for (; p != end; ++p) {
-            if (*p == '\n') {
+        while (p != end) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c >= 0x80) {
+                m_buf.append(run, static_cast<size_t>(p - run));
+                size_t pos = static_cast<size_t>(p - value.data());
+                appendCharacter(nextCodePoint(value, pos));
+                p = value.data() + pos;
+                run = p;
+            } else if (c == '\n') {
                 m_buf.append(run, static_cast<size_t>(p - run));
                 m_buf.append("\r\n", 2);
-                run = p + 1;
-            } else if (*p == '\0') {
+                run = ++p;
+            } else if (c == '\0') {
                 break;
+            } else {
+                ++p;
             }
         }
         m_buf.append(run, static_cast<size_t>(p - run));
@@ -62,6 +74,17 @@ public:
     }
 
 private:
+    void appendCharacter(char32_t cp) {
+        const int byte = cp1252ByteOf(cp);
+        if (byte >= 0) {
+            m_buf.push_back(static_cast<char>(byte));
+            return;
+        }
+        char tmp[16];
+        const int len = std::snprintf(tmp, sizeof tmp, "&#x%X;", static_cast<unsigned>(cp));
+        m_buf.append(tmp, static_cast<size_t>(len));
+    }
+
     static constexpr size_t kChunk = 60 * 1024;
     std::function<bool(const std::string&)> m_flush;
     std::string m_buf;
@@ -80,45 +103,45 @@ bool hasUrlScheme(std::string_view s) {
 }
 
 bool renderTo(const Project& doc, PageOut& out) {
-    const StyleTags title = styleTags(doc.m_titleStyle);
+    const StyleTags title = styleTags(doc.titleStyle());
     out.raw("<html>\r\n\r\n<head><title>")
-        .text(doc.m_title.empty() ? std::string("Start Page") : doc.m_title)
+        .text(doc.title().empty() ? std::string("Start Page") : doc.title())
         .raw("</title></head>\r\n\r\n<body bgcolor=")
-        .raw(formatHtmlColor(doc.m_backgroundColor))
+        .raw(formatHtmlColor(doc.backgroundColor()))
         .raw(" link=")
-        .raw(formatHtmlColor(doc.m_linkColor))
+        .raw(formatHtmlColor(doc.linkColor()))
         .raw(" vlink=")
-        .raw(formatHtmlColor(doc.m_visitedLinkColor))
+        .raw(formatHtmlColor(doc.visitedLinkColor()))
         .raw(">\r\n<basefont size=4>\r\n\r\n\r\n");
-    if (!doc.m_topImage.empty())
-        out.raw("<img align=left src=\"").text(pathToUrl(doc.m_topImage)).raw("\"><br>\r\n");
+    if (!doc.topImage().empty())
+        out.raw("<img align=left src=\"").text(pathToUrl(doc.topImage())).raw("\"><br>\r\n");
     out.raw("\r\n\r\n<font face=\"")
-        .text(doc.m_titleFace)
+        .text(doc.titleFace())
         .raw("\" color=")
-        .raw(formatHtmlColor(doc.m_titleColor))
+        .raw(formatHtmlColor(doc.titleColor()))
         .raw(" size=7>\r\n");
     if (*title.open)
         out.raw(title.open).raw("\r\n");
     out.raw("<center>")
-        .text(doc.m_title)
+        .text(doc.title())
         .raw("<br><font size=6>")
-        .text(doc.m_subtitle)
+        .text(doc.subtitle())
         .raw("<br clear=left></font></center>\r\n");
     if (*title.close)
         out.raw(title.close).raw("\r\n");
     out.raw("</font>\r\n\r\n");
 
-    const int columns = effectiveColumns(doc.m_columns);
+    const int columns = effectiveColumns(doc.columns());
     const int cellWidth = kPageWidth / columns;
     std::string cellStart = "<td width=" + std::to_string(cellWidth) + " align=left>\r\n";
-    for (const LinkGroup& g : doc.m_groups) {
+    for (const LinkGroup& g : doc.groups()) {
         if (g.m_links.empty())
             continue;
         const StyleTags tags = styleTags(g.m_style);
         RgbColor header = g.m_textColor;
-        if (header == doc.m_backgroundColor)
-            header = doc.m_backgroundColor == 0 ? 0x00FFFFFF : 0;
-        out.raw(doc.m_borders ? "<table border>\r\n\r\n" : "<table >\r\n\r\n")
+        if (header == doc.backgroundColor())
+            header = doc.backgroundColor() == 0 ? 0x00FFFFFF : 0;
+        out.raw(doc.borders() ? "<table border>\r\n\r\n" : "<table >\r\n\r\n")
             .raw("<tr><th rowspan=1 colspan=")
             .number(columns)
             .raw(">\r\n")

@@ -1,7 +1,8 @@
 #include "core/PathPart.h"
 
 std::string pathPart(std::string_view path, unsigned mask) {
-    // Windows-1252 is a single-byte code page: every byte is a character.
+    // The separators are ASCII, and ASCII bytes never occur inside a UTF-8
+    // sequence: splitting bytes splits characters.
     size_t driveEnd = (path.size() >= 2 && path[1] == ':') ? 2 : 0;
     size_t dirEnd = driveEnd;
     for (size_t i = driveEnd; i < path.size(); ++i)

@@ -3,8 +3,99 @@
 #include "core/FileError.h"
 #include "core/ProjectFile.h"
 
+namespace {
+
+const LinkGroup kNoGroup;
+
+} // namespace
+
 Project::Project() {
     resetGroups();
+}
+
+template <typename T> void Project::change(T& field, T value) {
+    if (field == value)
+        return;
+    field = std::move(value);
+    m_modified = true;
+}
+
+void Project::setTitle(std::string title) {
+    change(m_title, std::move(title));
+}
+void Project::setSubtitle(std::string subtitle) {
+    change(m_subtitle, std::move(subtitle));
+}
+void Project::setTitleFace(std::string face) {
+    change(m_titleFace, std::move(face));
+}
+void Project::setTitleStyle(std::int32_t style) {
+    change(m_titleStyle, style);
+}
+void Project::setTopImage(std::string path) {
+    change(m_topImage, std::move(path));
+}
+void Project::setTitleColor(RgbColor color) {
+    change(m_titleColor, color);
+}
+void Project::setColumns(std::int32_t columns) {
+    change(m_columns, columns);
+}
+void Project::setBorders(std::int32_t borders) {
+    change(m_borders, borders);
+}
+void Project::setBackgroundColor(RgbColor color) {
+    change(m_backgroundColor, color);
+}
+void Project::setLinkColor(RgbColor color) {
+    change(m_linkColor, color);
+}
+void Project::setVisitedLinkColor(RgbColor color) {
+    change(m_visitedLinkColor, color);
+}
+
+const LinkGroup& Project::group(int group) const {
+    if (group < 0 || group >= groupCount())
+        return kNoGroup;
+    return m_groups[static_cast<size_t>(group)];
+}
+
+void Project::setGroupHeading(int group, const LinkGroup& heading) {
+    if (group < 0 || group >= groupCount())
+        return;
+    LinkGroup& g = m_groups[static_cast<size_t>(group)];
+    change(g.m_title, heading.m_title);
+    change(g.m_bullet, heading.m_bullet);
+    change(g.m_face, heading.m_face);
+    change(g.m_style, heading.m_style);
+    change(g.m_textColor, heading.m_textColor);
+}
+
+const std::vector<Link>& Project::links(int group) const {
+    return this->group(group).m_links;
+}
+
+void Project::setLinks(int group, std::vector<Link> links) {
+    if (group < 0 || group >= groupCount())
+        return;
+    change(m_groups[static_cast<size_t>(group)].m_links, std::move(links));
+}
+
+void Project::addLink(int group, std::string description, std::string url) {
+    if (group < 0 || group >= groupCount())
+        return;
+    m_groups[static_cast<size_t>(group)].m_links.emplace_back(std::move(description),
+                                                              std::move(url));
+    m_modified = true;
+}
+
+void Project::clearLinks(int group) {
+    if (group < 0) {
+        for (auto& g : m_groups)
+            std::vector<Link>().swap(g.m_links);
+    } else if (group < groupCount()) {
+        std::vector<Link>().swap(m_groups[static_cast<size_t>(group)].m_links);
+    }
 }
 
 void Project::setPageDefaults() {
@@ -21,76 +112,37 @@ void Project::setPageDefaults() {
     m_visitedLinkColor = 0x00800000;
 }
 
-bool Project::resetToNew() {
+void Project::resetGroups() {
+    clearLinks(-1);
+    std::vector<LinkGroup>().swap(m_groups);
+    m_groups.resize(kGroupCount);
+}
+
+void Project::resetToNew() {
     m_filePath.clear();
     m_modified = false;
     setPageDefaults();
     resetGroups();
-    return true;
 }
 
-bool Project::load(const std::string& path) {
-    m_error = {};
+LoadResult Project::load(const std::string& path) {
     ProjectFileHandle file;
-    m_error = openProjectFile(path, file);
-    if (!m_error.ok())
-        return false;
+    const FileResult opened = openProjectFile(path, file);
+    if (!opened.ok())
+        return {LoadStatus::NotOpened, fileErrorText(opened)};
 
-    if (m_form)
-        m_form->resetForOpen();
     resetGroups();
-    setModified(true);
-
-    m_error = readProjectFile(file, path, *this);
-    if (!m_error.ok())
-        return false;
-    setModified(false);
-    return true;
+    const FileResult read = readProjectFile(file, path, *this);
+    m_modified = !read.ok();
+    if (!read.ok())
+        return {LoadStatus::Damaged, fileErrorText(read)};
+    return {};
 }
 
 bool Project::save(const std::string& path) {
-    m_error = {};
-    if (m_form)
-        m_form->commitEdits();
     m_error = saveProjectFile(*this, path);
     if (!m_error.ok())
         return false;
     setModified(false);
     return true;
-}
-
-void Project::addLink(int group, std::string description, std::string url) {
-    if (group < 0 || static_cast<size_t>(group) >= m_groups.size())
-        return;
-    m_groups[static_cast<size_t>(group)].m_links.emplace_back(std::move(description),
-                                                              std::move(url));
-}
-
-void Project::replaceLinksFromList(int group, const LinkRowSource& list) {
-    clearLinks(group);
-    if (group < 0 || static_cast<size_t>(group) >= m_groups.size())
-        return;
-    auto& links = m_groups[static_cast<size_t>(group)].m_links;
-    links.reserve(static_cast<size_t>(std::max(0, list.sourceRowCount())));
-    for (int r = 0; r < list.sourceRowCount(); ++r)
-        links.emplace_back(list.sourceCellText(r, 0), list.sourceCellText(r, 1));
-}
-
-void Project::clearLinks(int group) {
-    if (group < 0) {
-        for (auto& g : m_groups)
-            std::vector<Link>().swap(g.m_links);
-    } else if (static_cast<size_t>(group) < m_groups.size()) {
-        std::vector<Link>().swap(m_groups[static_cast<size_t>(group)].m_links);
-    }
-}
-
-void Project::deleteAllGroups() {
-    std::vector<LinkGroup>().swap(m_groups);
-}
-
-void Project::resetGroups() {
-    clearLinks(-1);
-    deleteAllGroups();
-    m_groups.resize(kGroupCount);
 }

@@ -24,6 +24,10 @@ long long MemorySource::read(void* buf, size_t n) {
 
 namespace {
 
+// The writer hands the file its records in pieces of about this size, so
+// that a large project never needs a second copy of itself in memory.
+constexpr size_t kChunkSize = 60 * 1024;
+
 // Buffered little-endian reader. Every failure is sticky: after the first
 // one, every later read fails too and the first cause is kept.
 class RecordReader {
@@ -76,7 +80,7 @@ public:
                     return false;
                 ch = static_cast<char16_t>(b[0] | b[1] << 8);
             }
-            out = utf16ToCp1252(text);
+            out = utf16ToUtf8(text);
             return true;
         }
         if (n > remaining())
@@ -84,10 +88,17 @@ public:
         if (n <= static_cast<std::uint64_t>(m_end - m_pos)) {
             out.assign(m_pos, static_cast<size_t>(n)); // the common case: all in the buffer
             m_pos += n;
-            return true;
+            if (m_bufferIsAscii)
+                return true;
+        } else {
+            out.resize(static_cast<size_t>(n));
+            if (!readBytes(out.data(), out.size()))
+                return false;
         }
-        out.resize(static_cast<size_t>(n));
-        return readBytes(out.data(), out.size());
+        // The short form holds Windows-1252; ASCII needs no conversion.
+        if (!isAscii(out))
+            out = cp1252ToUtf8(out);
+        return true;
     }
 
 private:
@@ -136,6 +147,7 @@ private:
                 return fail(ReadStatus::EndOfData);
             m_pos = m_buf;
             m_end = m_buf + got;
+            m_bufferIsAscii = isAscii(std::string_view(m_buf, static_cast<size_t>(got)));
             return true;
         }
     }
@@ -160,6 +172,8 @@ private:
     char m_buf[64 * 1024];
     char* m_pos = m_buf;
     char* m_end = m_buf;
+    // Strings read whole from an all-ASCII buffer need no conversion.
+    bool m_bufferIsAscii = false;
     ReadResult m_result;
 };
 
@@ -189,38 +203,67 @@ public:
                      char((v >> 24) & 0xFF)};
         m_out.append(b, 4);
     }
+    // Text Windows-1252 can hold goes out in the short form, as bytes of
+    // that code page; other text in the wide form: the marker, the length
+    // in UTF-16 code units, then the units little-endian.
     void writeString(const std::string& s) {
-        m_out += encodeStringPrefix(s.size());
-        m_out += s;
+        if (isAscii(s)) {
+            appendShort(s);
+        } else if (utf8ToCp1252(s, m_scratch)) {
+            appendShort(m_scratch);
+        } else {
+            const std::u16string units = utf8ToUtf16(s);
+            m_out.append("\xFF\xFE\xFF", 3);
+            m_out += encodeStringPrefix(units.size());
+            for (char16_t u : units) {
+                m_out.push_back(static_cast<char>(u & 0xFF));
+                m_out.push_back(static_cast<char>(u >> 8));
+            }
+        }
     }
+    std::string& buffer() { return m_out; }
 
 private:
+    void appendShort(const std::string& bytes) {
+        m_out += encodeStringPrefix(bytes.size());
+        m_out += bytes;
+    }
+
     std::string& m_out;
+    std::string m_scratch;
 };
 
-void writeRecords(const Project& doc, StringSink& ar) {
+// Writes every record to ar in file order. spill(buffer) is offered the
+// buffer whenever it holds a chunk's worth; it returns false to stop.
+template <typename Spill> bool writeRecords(const Project& doc, StringSink& ar, Spill spill) {
     ar.writeWord(kFormatWord);
-    ar.writeString(doc.m_title);
-    ar.writeString(doc.m_subtitle);
-    ar.writeString(doc.m_titleFace);
-    ar.writeWord(static_cast<std::uint32_t>(doc.m_titleStyle));
-    ar.writeString(doc.m_topImage);
-    ar.writeWord(doc.m_titleColor);
-    ar.writeWord(static_cast<std::uint32_t>(doc.m_columns));
-    ar.writeWord(static_cast<std::uint32_t>(doc.m_borders));
-    ar.writeWord(doc.m_backgroundColor);
-    ar.writeWord(doc.m_linkColor);
-    ar.writeWord(doc.m_visitedLinkColor);
-    ar.writeWord(static_cast<std::uint32_t>(doc.m_groups.size()));
-}
-
-void writeGroupHead(const LinkGroup& g, StringSink& ar) {
-    ar.writeString(g.m_title);
-    ar.writeString(g.m_bullet);
-    ar.writeString(g.m_face);
-    ar.writeWord(static_cast<std::uint32_t>(g.m_style));
-    ar.writeWord(g.m_textColor);
-    ar.writeWord(static_cast<std::uint32_t>(g.m_links.size()));
+    ar.writeString(doc.title());
+    ar.writeString(doc.subtitle());
+    ar.writeString(doc.titleFace());
+    ar.writeWord(static_cast<std::uint32_t>(doc.titleStyle()));
+    ar.writeString(doc.topImage());
+    ar.writeWord(doc.titleColor());
+    ar.writeWord(static_cast<std::uint32_t>(doc.columns()));
+    ar.writeWord(static_cast<std::uint32_t>(doc.borders()));
+    ar.writeWord(doc.backgroundColor());
+    ar.writeWord(doc.linkColor());
+    ar.writeWord(doc.visitedLinkColor());
+    ar.writeWord(static_cast<std::uint32_t>(doc.groups().size()));
+    for (const LinkGroup& g : doc.groups()) {
+        ar.writeString(g.m_title);
+        ar.writeString(g.m_bullet);
+        ar.writeString(g.m_face);
+        ar.writeWord(static_cast<std::uint32_t>(g.m_style));
+        ar.writeWord(g.m_textColor);
+        ar.writeWord(static_cast<std::uint32_t>(g.m_links.size()));
+        for (const Link& link : g.m_links) {
+            ar.writeString(link.m_description);
+            ar.writeString(link.m_url);
+            if (ar.buffer().size() >= kChunkSize && !spill(ar.buffer()))
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -275,14 +318,7 @@ ReadResult readProjectRecords(ByteSource& source, Project& doc) {
 std::string serializeProject(const Project& doc) {
     std::string out;
     StringSink ar(out);
-    writeRecords(doc, ar);
-    for (const LinkGroup& g : doc.m_groups) {
-        writeGroupHead(g, ar);
-        for (const Link& link : g.m_links) {
-            ar.writeString(link.m_description);
-            ar.writeString(link.m_url);
-        }
-    }
+    writeRecords(doc, ar, [](std::string&) { return true; });
     return out;
 }
 
@@ -294,29 +330,14 @@ FileResult saveProjectFile(const Project& doc, const std::string& path, SystemCa
         // Records go out in chunks so that a large project never needs a
         // second copy of itself in memory.
         std::string chunk;
-        chunk.reserve(64 * 1024);
+        chunk.reserve(kChunkSize + 4 * 1024);
         StringSink ar(chunk);
-        auto flush = [&]() {
-            bool ok = file.write(chunk.data(), chunk.size());
-            chunk.clear();
+        auto flush = [&](std::string& buffer) {
+            bool ok = file.write(buffer.data(), buffer.size());
+            buffer.clear();
             return ok;
         };
-        bool ok = true;
-        writeRecords(doc, ar);
-        for (const LinkGroup& g : doc.m_groups) {
-            writeGroupHead(g, ar);
-            for (const Link& link : g.m_links) {
-                ar.writeString(link.m_description);
-                ar.writeString(link.m_url);
-                if (chunk.size() >= 60 * 1024 && !(ok = flush()))
-                    break;
-            }
-            if (!ok)
-                break;
-        }
-        if (ok)
-            ok = flush() && file.commit();
-        if (!ok)
+        if (!(writeRecords(doc, ar, flush) && flush(chunk) && file.commit()))
             return file.error();
         return FileResult::success();
     } catch (const std::bad_alloc&) {

@@ -77,7 +77,7 @@ std::vector<Link> parseUrlLines(std::string_view text) {
             links.emplace_back(std::string(line.substr(tab + 1)), std::string(line.substr(0, tab)));
         } else {
             std::string url(line);
-            links.emplace_back("(" + url + ")", url);
+            links.emplace_back(untitledDescription(url), url);
         }
         return true;
     });

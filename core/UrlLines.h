@@ -8,8 +8,7 @@
 
 // Links travel through the clipboard as plain text, one "URL line" per
 // link: the URL, a tab, the description and a line feed. All text here is
-// Windows-1252 bytes; the caller converts to and from the clipboard's
-// Unicode text.
+// UTF-8, as the clipboard's plain text is on this platform.
 
 // True when the line, after leading white space, begins with "http://",
 // "https://", "file://" or "mailto:" (letter case ignored).
@@ -23,7 +22,7 @@ bool isUrlLine(std::string_view line);
 // Gives one link per URL line, in order: the text before the first tab is
 // the URL and the text after it the description (later tabs stay in the
 // description); a line without a tab is all URL and gets the description
-// "(" + URL + ")". Letter case is kept. Empty when the text does not begin
+// untitledDescription(URL). Letter case is kept. Empty when the text does not begin
 // with a URL line.
 std::vector<Link> parseUrlLines(std::string_view text);
 

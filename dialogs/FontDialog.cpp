@@ -133,7 +133,7 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
 }
 
 void FontDialog::fillControls(const Values& start) {
-    const QString face = fromCp1252(cutFaceName(start.face));
+    const QString face = toQString(cutFaceName(start.face));
     m_faceEdit->setText(face);
     onFaceEdited(face);
 
@@ -192,7 +192,7 @@ void FontDialog::updateSample() {
 
 FontDialog::Values FontDialog::chosenValues() const {
     Values values;
-    values.face = cutFaceName(toCp1252(m_faceEdit->text()));
+    values.face = cutFaceName(toProjectText(m_faceEdit->text()));
     const int style = std::max(0, m_styleList->currentRow());
     values.style = styleCodeFromFont(italicFromStyleCode(style), chosenWeight());
     values.color = static_cast<RgbColor>(m_colorList->currentData().toUInt());

@@ -1,5 +1,7 @@
 #include "dialogs/FontRules.h"
 
+#include "core/Codepage.h"
+
 #include <cstdlib>
 
 const NamedColor kStandardColors[kStandardColorCount] = {
@@ -32,7 +34,11 @@ bool italicFromStyleCode(std::int32_t style) {
 }
 
 std::string cutFaceName(std::string_view face) {
-    return std::string(face.substr(0, kMaxFaceLength));
+    // Characters are counted, not bytes: a face name is UTF-8.
+    size_t end = 0;
+    for (std::size_t n = 0; n < kMaxFaceLength && end < face.size(); ++n)
+        nextCodePoint(face, end);
+    return std::string(face.substr(0, end));
 }
 
 int findStandardColor(RgbColor color) {

@@ -27,7 +27,7 @@ bool italicFromStyleCode(std::int32_t style);
 bool isKnownStyleCode(std::int32_t style);
 
 // The longest face name the picker starts on; longer names (possible only
-// from a project file) are cut to their first 31 bytes.
+// from a project file) are cut to their first 31 characters.
 inline constexpr std::size_t kMaxFaceLength = 31;
 std::string cutFaceName(std::string_view face);
 

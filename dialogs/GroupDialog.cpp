@@ -91,11 +91,11 @@ void GroupDialog::onBrowse() {
 std::optional<GroupDialog::Values> GroupDialog::edit(QWidget* parent, const Values& start) {
     GroupDialog dlg(parent);
     dlg.m_font = start.font;
-    SingleLineValidator::showStoredText(dlg.m_bulletEdit, fromCp1252(start.bullet));
-    SingleLineValidator::showStoredText(dlg.m_titleEdit, fromCp1252(start.title));
+    SingleLineValidator::showStoredText(dlg.m_bulletEdit, toQString(start.bullet));
+    SingleLineValidator::showStoredText(dlg.m_titleEdit, toQString(start.title));
     dlg.m_titleEdit->setFocus();
     if (UiServices::instance().execDialog(dlg) != QDialog::Accepted)
         return std::nullopt;
-    return Values{toCp1252(dlg.m_titleEdit->text()), toCp1252(dlg.m_bulletEdit->text()),
+    return Values{toProjectText(dlg.m_titleEdit->text()), toProjectText(dlg.m_bulletEdit->text()),
                   dlg.m_font};
 }

@@ -43,10 +43,11 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
 
 std::optional<LinkDialog::Values> LinkDialog::edit(QWidget* parent, const Values& start) {
     LinkDialog dlg(parent);
-    SingleLineValidator::showStoredText(dlg.m_descriptionEdit, fromCp1252(start.description));
-    SingleLineValidator::showStoredText(dlg.m_urlEdit, fromCp1252(start.url));
+    SingleLineValidator::showStoredText(dlg.m_descriptionEdit, toQString(start.description));
+    SingleLineValidator::showStoredText(dlg.m_urlEdit, toQString(start.url));
     dlg.m_descriptionEdit->setFocus();
     if (UiServices::instance().execDialog(dlg) != QDialog::Accepted)
         return std::nullopt;
-    return Values{toCp1252(dlg.m_descriptionEdit->text()), toCp1252(dlg.m_urlEdit->text())};
+    return Values{toProjectText(dlg.m_descriptionEdit->text()),
+                  toProjectText(dlg.m_urlEdit->text())};
 }

@@ -70,7 +70,7 @@ void LinkCommands::readClipboard() {
     const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), start);
     const qsizetype end = lineEnd < 0 ? std::min(text.size(), start + kPasteDecisionWindow)
                                       : std::min(lineEnd, start + kPasteDecisionWindow);
-    m_clipboardHasUrlLine = startsWithUrlLine(toCp1252(text.mid(start, end - start)));
+    m_clipboardHasUrlLine = startsWithUrlLine(toProjectText(text.mid(start, end - start)));
 }
 
 // --- focus -------------------------------------------------------------------------
@@ -175,7 +175,7 @@ void LinkCommands::copyLinks() {
     for (int row : rows)
         links.emplace_back(list->sourceCellText(row, 0), list->sourceCellText(row, 1));
     if (QClipboard* clipboard = QApplication::clipboard())
-        clipboard->setText(fromCp1252(formatUrlLines(links)));
+        clipboard->setText(toQString(formatUrlLines(links)));
 }
 
 void LinkCommands::paste() {
@@ -197,7 +197,7 @@ void LinkCommands::pasteLinks() {
     const QString text = clipboardText();
     if (text.isEmpty())
         return;
-    const std::vector<Link> links = parseUrlLines(toCp1252(text));
+    const std::vector<Link> links = parseUrlLines(toProjectText(text));
     if (!links.empty()) {
         m_form->linkList()->appendRows(links);
         m_form->setModified();
@@ -249,8 +249,7 @@ void LinkCommands::moveDown() {
 
 void LinkCommands::moveSelectedRowsToGroup(int group) {
     Project* doc = m_form->project();
-    if (group < 0 || group >= static_cast<int>(doc->m_groups.size()) ||
-        group == m_form->currentTab())
+    if (group < 0 || group >= doc->groupCount() || group == m_form->currentTab())
         return;
     LinkListView* list = m_form->linkList();
     const std::vector<int> rows = list->selectedRows(); // highest first
@@ -268,11 +267,13 @@ void LinkCommands::moveSelectedRowsToGroup(int group) {
 void LinkCommands::groupProperties() {
     Project* doc = m_form->project();
     const int group = m_form->currentTab();
-    if (group < 0 || group >= static_cast<int>(doc->m_groups.size()))
+    if (group < 0 || group >= doc->groupCount())
         return;
-    LinkGroup& edited = doc->m_groups[static_cast<size_t>(group)];
-    if (const auto values = GroupDialog::edit(m_form, GroupDialog::Values::fromGroup(edited))) {
-        values->applyTo(edited);
+    LinkGroup heading = doc->group(group);
+    heading.m_links.clear();
+    if (const auto values = GroupDialog::edit(m_form, GroupDialog::Values::fromGroup(heading))) {
+        values->applyTo(heading);
+        doc->setGroupHeading(group, heading);
         m_form->setModified();
     }
 }
@@ -280,11 +281,11 @@ void LinkCommands::groupProperties() {
 void LinkCommands::titleFont() {
     Project* doc = m_form->project();
     const auto font = FontDialog::pick(m_form, kTitleFontPoints,
-                                       {doc->m_titleFace, doc->m_titleStyle, doc->m_titleColor});
+                                       {doc->titleFace(), doc->titleStyle(), doc->titleColor()});
     if (font) {
-        doc->m_titleFace = font->face;
-        doc->m_titleStyle = font->style;
-        doc->m_titleColor = font->color;
+        doc->setTitleFace(font->face);
+        doc->setTitleStyle(font->style);
+        doc->setTitleColor(font->color);
         m_form->setModified();
     }
 }
@@ -292,11 +293,11 @@ void LinkCommands::titleFont() {
 void LinkCommands::colors() {
     Project* doc = m_form->project();
     const auto colors = PageColorsDialog::edit(
-        m_form, {doc->m_backgroundColor, doc->m_linkColor, doc->m_visitedLinkColor});
+        m_form, {doc->backgroundColor(), doc->linkColor(), doc->visitedLinkColor()});
     if (colors) {
-        doc->m_backgroundColor = colors->background;
-        doc->m_linkColor = colors->link;
-        doc->m_visitedLinkColor = colors->visitedLink;
+        doc->setBackgroundColor(colors->background);
+        doc->setLinkColor(colors->link);
+        doc->setVisitedLinkColor(colors->visitedLink);
         m_form->setModified();
     }
 }

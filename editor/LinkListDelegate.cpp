@@ -12,7 +12,8 @@ void LinkListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                              const QModelIndex& index) const {
     QString text = index.data(Qt::DisplayRole).toString();
     if (text.size() > kMaxPaintedChars)
-        text.truncate(kMaxPaintedChars);
+        text.truncate(text.at(kMaxPaintedChars - 1).isHighSurrogate() ? kMaxPaintedChars - 1
+                                                                      : kMaxPaintedChars);
     const bool selected = option.state & QStyle::State_Selected;
     painter->save();
     painter->setFont(option.font);

@@ -1,17 +1,8 @@
 #include "editor/LinkListModel.h"
 
-#include "core/Codepage.h"
+#include "gui/QtText.h"
 
 #include <algorithm>
-
-namespace {
-
-QString toQString(const std::string& cp1252) {
-    std::u16string u = cp1252ToUtf16(cp1252);
-    return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
-}
-
-} // namespace
 
 LinkListModel::LinkListModel(QObject* parent) : QAbstractTableModel(parent) {}
 

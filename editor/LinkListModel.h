@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Project.h"
+#include "core/Link.h"
 
 #include <QAbstractTableModel>
 
@@ -8,10 +8,9 @@
 #include <vector>
 
 // The rows of the link list: a description and a URL per row, kept as the
-// document keeps them (Windows-1252 bytes) and turned into QString only when
-// the view asks for them. It is also the row source the document reads when
-// it takes over a group's links.
-class LinkListModel : public QAbstractTableModel, public LinkRowSource {
+// project keeps them (UTF-8 links) and turned into QString only when the
+// view asks for them. links() is what the form hands back to the project.
+class LinkListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     explicit LinkListModel(QObject* parent = nullptr);
@@ -23,10 +22,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    // LinkRowSource
-    int sourceRowCount() const override { return static_cast<int>(m_rows.size()); }
-    // Empty for a row or column out of range.
-    std::string sourceCellText(int row, int column) const override;
+    const std::vector<Link>& links() const { return m_rows; }
+    int sourceRowCount() const { return static_cast<int>(m_rows.size()); }
+    // Column 0 is the description, column 1 the URL; empty for a row or
+    // column out of range.
+    std::string sourceCellText(int row, int column) const;
 
     // Inserts a row at `row` (clamped to 0..row count); returns its index.
     int insertRow(int row, std::string description, std::string url = {});

@@ -2,11 +2,11 @@
 
 #include "gui/Resources.h"
 
-#include "core/Codepage.h"
 #include "core/LinkFile.h"
 #include "core/PathPart.h"
 #include "editor/LinkListDelegate.h"
 #include "editor/LinkListModel.h"
+#include "gui/QtText.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -29,9 +29,13 @@ const QColor kColumnLine(0x80, 0x80, 0x80);
 const char* const kMozUrl = "text/x-moz-url";
 const char* const kNetscapeUrl = "_NETSCAPE_URL";
 
-std::string toCp1252(const QString& s) {
-    return utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(s.utf16()),
-                                             static_cast<size_t>(s.size())));
+// A dropped link file becomes a link named after the file; other files are
+// passed over.
+void addLinkFile(const QUrl& file, std::vector<Link>& links) {
+    const QString path = file.toLocalFile();
+    std::string url = shortcutUrl(QFile::encodeName(path).toStdString());
+    if (!url.empty())
+        links.emplace_back(pathPart(toProjectText(path), kPathBaseName), std::move(url));
 }
 
 void addBrowserLinks(const QByteArray& data, std::vector<Link>& links) {
@@ -159,8 +163,8 @@ void LinkListView::setRows(const std::vector<Link>& links) {
     m_model->setRows(links);
 }
 
-const LinkRowSource& LinkListView::rowSource() const {
-    return *m_model;
+const std::vector<Link>& LinkListView::links() const {
+    return m_model->links();
 }
 
 // --- Look ----------------------------------------------------------------------
@@ -476,26 +480,17 @@ void LinkListView::dropLinks(const QMimeData* mime) {
         !urls.isEmpty() &&
         std::all_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
     if (onlyFiles) {
-        // files from a file manager: each link file becomes a row named after
-        // the file; other files are passed over.
-        for (const QUrl& u : urls) {
-            const std::string path = QFile::encodeName(u.toLocalFile()).toStdString();
-            std::string url = shortcutUrl(path);
-            if (url.empty())
-                continue;
-            links.emplace_back(utf8ToCp1252(pathPart(path, kPathBaseName)), std::move(url));
-        }
+        // files from a file manager
+        for (const QUrl& u : urls)
+            addLinkFile(u, links);
     } else if (mime->hasFormat(QLatin1String(kMozUrl))) {
         addBrowserLinks(mime->data(QLatin1String(kMozUrl)), links);
     } else if (!urls.isEmpty()) {
         for (const QUrl& u : urls) {
             if (u.isLocalFile()) {
-                const std::string path = QFile::encodeName(u.toLocalFile()).toStdString();
-                std::string url = shortcutUrl(path);
-                if (!url.empty())
-                    links.emplace_back(utf8ToCp1252(pathPart(path, kPathBaseName)), std::move(url));
+                addLinkFile(u, links);
             } else if (u.isValid()) {
-                std::string url = toCp1252(QString::fromLatin1(u.toEncoded()));
+                std::string url = toProjectText(QString::fromLatin1(u.toEncoded()));
                 links.emplace_back(untitledDescription(url), url);
             }
         }

@@ -10,7 +10,6 @@
 #include <vector>
 
 class LinkListModel;
-class LinkRowSource;
 class QTabBar;
 
 // The link list of the form: two columns, "Description" and "URL", over a
@@ -36,7 +35,7 @@ class QTabBar;
 // manager and links dragged from a web browser are appended as rows.
 //
 // Row and column indices are 0-based; column 0 is the description, column 1
-// the URL. Texts are Windows-1252 bytes, as the document keeps them.
+// the URL. Texts are UTF-8, as the project keeps them.
 class LinkListView : public QTreeView {
     Q_OBJECT
 public:
@@ -76,8 +75,8 @@ public:
     // Replaces every row (one model reset); the selection is cleared.
     void setRows(const std::vector<Link>& links);
 
-    // The rows as the document reads them (replaceLinksFromList).
-    const LinkRowSource& rowSource() const;
+    // Every row, top to bottom.
+    const std::vector<Link>& links() const;
     LinkListModel* linkModel() const { return m_model; }
 
     // --- Row drag --------------------------------------------------------

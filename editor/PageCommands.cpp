@@ -3,7 +3,6 @@
 #include "core/FileError.h"
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
-#include "editor/ProjectForm.h"
 #include "gui/UiServices.h"
 
 #include <QFile>
@@ -11,28 +10,27 @@
 
 namespace {
 
-void complain(ProjectForm& view, const FileResult& result) {
-    showError(&view, QFile::decodeName(QByteArray::fromStdString(fileErrorText(result))));
+void complain(QWidget* parent, const FileResult& result) {
+    showError(parent, QFile::decodeName(QByteArray::fromStdString(fileErrorText(result))));
 }
 
 // Refuses, with a message, a page name that is the open project's own file.
-bool refusedAsOwnProject(ProjectForm& view, const std::string& file) {
-    const Project& project = *view.project();
+bool refusedAsOwnProject(QWidget* parent, const Project& project, const std::string& file) {
     if (project.filePath().empty() || !isSameFile(project.filePath(), file))
         return false;
-    complain(view, FileResult::failure(FileErrorCause::PageIsProject, file));
+    complain(parent, FileResult::failure(FileErrorCause::PageIsProject, file));
     return true;
 }
 
 // Writes the page; on failure tells the user why and returns false.
-bool writePageOrComplain(ProjectForm& view, const QString& path) {
+bool writePageOrComplain(QWidget* parent, const Project& project, const QString& path) {
     const std::string file = QFile::encodeName(path).toStdString();
-    if (refusedAsOwnProject(view, file))
+    if (refusedAsOwnProject(parent, project, file))
         return false;
-    const FileResult written = view.project()->writePage(file);
+    const FileResult written = project.writePage(file);
     if (written.ok())
         return true;
-    complain(view, written);
+    complain(parent, written);
     return false;
 }
 
@@ -43,8 +41,7 @@ QString overwriteQuestion(const QString& path) {
         .arg(QFileInfo(path).fileName());
 }
 
-void generatePage(ProjectForm& view) {
-    view.commitEdits();
+void generatePage(QWidget* parent, const Project& project) {
     UiServices::FileDialogOptions o;
     o.title = QStringLiteral("Select Page Name");
     o.filters = {QStringLiteral("HTML (*.htm)"), QStringLiteral("All Files (*.*)")};
@@ -53,27 +50,26 @@ void generatePage(ProjectForm& view) {
     // project itself, so it is asked here rather than by the file dialog.
     o.confirmOverwrite = false;
     UiServices& ui = UiServices::instance();
-    const QString path = ui.getSaveFileName(&view, o);
+    const QString path = ui.getSaveFileName(parent, o);
     if (path.isEmpty())
         return;
-    if (refusedAsOwnProject(view, QFile::encodeName(path).toStdString()))
+    if (refusedAsOwnProject(parent, project, QFile::encodeName(path).toStdString()))
         return;
     if (QFileInfo::exists(path) &&
-        ui.messageBox(&view, overwriteQuestion(path), QMessageBox::Warning,
+        ui.messageBox(parent, overwriteQuestion(path), QMessageBox::Warning,
                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    if (!writePageOrComplain(view, path))
+    if (!writePageOrComplain(parent, project, path))
         return;
-    if (ui.messageBox(&view, QStringLiteral("Would you like to view the new page in your browser?"),
-                      QMessageBox::Question,
-                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+    if (ui.messageBox(
+            parent, QStringLiteral("Would you like to view the new page in your browser?"),
+            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
         ui.openInBrowser(path);
 }
 
-void previewPage(ProjectForm& view) {
-    view.commitEdits();
+void previewPage(QWidget* parent, const Project& project) {
     const QString path = QString::fromLatin1(kPreviewFileName);
-    if (!writePageOrComplain(view, path))
+    if (!writePageOrComplain(parent, project, path))
         return;
     UiServices::instance().openInBrowser(path);
 }

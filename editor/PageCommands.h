@@ -2,18 +2,20 @@
 
 #include <QString>
 
-class ProjectForm;
+class Project;
+class QWidget;
 
-// Page menu commands of the form view.
+// Page menu commands. The caller has the form commit its edits first; parent
+// is the parent of the file dialog and the messages.
 
-// "Generate...": takes the form's edits into the document, asks for the page
-// file, refuses the project's own file, asks before replacing another file,
-// writes the page and offers to open it in the browser.
-void generatePage(ProjectForm& view);
+// "Generate...": asks for the page file, refuses the project's own file, asks
+// before replacing another file, writes the page and offers to open it in
+// the browser.
+void generatePage(QWidget* parent, const Project& project);
 
-// "Preview": takes the form's edits into the document, writes the page to
-// "$Linkfold$.htm" in the current directory and opens it in the browser.
-void previewPage(ProjectForm& view);
+// "Preview": writes the page to "$Linkfold$.htm" in the current directory and
+// opens it in the browser.
+void previewPage(QWidget* parent, const Project& project);
 
 // "NAME already exists. Do you want to replace it?" for the page at path.
 QString overwriteQuestion(const QString& path);

@@ -71,7 +71,6 @@ std::string layoutSection(int tab) {
 } // namespace
 
 ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_project(doc) {
-    m_project->setForm(this);
     for (auto& w : m_colWidths)
         w = {kDefaultCol0, kDefaultCol1};
     buildForm();
@@ -134,8 +133,6 @@ ProjectForm::~ProjectForm() {
     QObject::disconnect(qApp, nullptr, this, nullptr);
     m_list->selectionModel()->disconnect(this);
     m_list->disconnect(this);
-    if (m_project->form() == this)
-        m_project->setForm(nullptr);
 }
 
 // --- The form ------------------------------------------------------------------
@@ -338,11 +335,11 @@ void ProjectForm::setModified() {
 
 void ProjectForm::loadFromProject() {
     m_initializing = true;
-    m_title = m_project->m_title;
-    m_subtitle = m_project->m_subtitle;
-    m_topImage = m_project->m_topImage;
-    m_columns = m_project->m_columns;
-    m_borders = m_project->m_borders;
+    m_title = m_project->title();
+    m_subtitle = m_project->subtitle();
+    m_topImage = m_project->topImage();
+    m_columns = m_project->columns();
+    m_borders = m_project->borders();
     updateData(false);
     if (m_firstUpdate) {
         // Later New and open keep the widths the columns have.
@@ -361,32 +358,27 @@ int ProjectForm::loadGroup(int group) {
         const QSignalBlocker block(m_tabs);
         m_tabs->setCurrentIndex(group);
     }
-    if (group < 0 || static_cast<size_t>(group) >= m_project->m_groups.size()) {
+    if (group < 0 || group >= m_project->groupCount()) {
         m_list->deleteAllRows();
         return 0;
     }
-    const auto& links = m_project->m_groups[static_cast<size_t>(group)].m_links;
+    const auto& links = m_project->links(group);
     m_list->setRows(links);
     return static_cast<int>(links.size());
 }
 
-void ProjectForm::resetForOpen() {
-    m_list->deleteAllRows();
-    {
-        const QSignalBlocker block(m_tabs);
-        m_tabs->setCurrentIndex(0);
-    }
-    m_currentTab = 0;
-}
-
 void ProjectForm::commitEdits() {
     updateData(true);
-    m_project->m_title = m_title;
-    m_project->m_subtitle = m_subtitle;
-    m_project->m_topImage = m_topImage;
-    m_project->m_columns = m_columns;
-    m_project->m_borders = m_borders;
-    m_project->replaceLinksFromList(m_tabs->currentIndex(), m_list->rowSource());
+    // Handing over the working copies is no edit of its own: every edit
+    // marked the project modified when it was made.
+    const bool modified = m_project->isModified();
+    m_project->setTitle(m_title);
+    m_project->setSubtitle(m_subtitle);
+    m_project->setTopImage(m_topImage);
+    m_project->setColumns(m_columns);
+    m_project->setBorders(m_borders);
+    m_project->setLinks(m_tabs->currentIndex(), m_list->links());
+    m_project->setModified(modified);
 }
 
 bool ProjectForm::updateData(bool save) {
@@ -400,10 +392,10 @@ bool ProjectForm::updateData(bool save) {
         m_bordersCheck->setCheckState(m_borders == 0   ? Qt::Unchecked
                                       : m_borders == 1 ? Qt::Checked
                                                        : Qt::PartiallyChecked);
-        setText(m_titleEdit, fromCp1252(m_title));
-        setText(m_topImageEdit, fromCp1252(m_topImage));
+        setText(m_titleEdit, toQString(m_title));
+        setText(m_topImageEdit, toQString(m_topImage));
         setText(m_columnsEdit, QString::number(m_columns));
-        setText(m_subtitleEdit, fromCp1252(m_subtitle));
+        setText(m_subtitleEdit, toQString(m_subtitle));
         return true;
     }
 
@@ -418,10 +410,10 @@ bool ProjectForm::updateData(bool save) {
 
     const Qt::CheckState borders = m_bordersCheck->checkState();
     m_borders = borders == Qt::Unchecked ? 0 : borders == Qt::Checked ? 1 : 2;
-    m_title = toCp1252(m_titleEdit->text());
-    if (m_titleEdit->text().size() > kMaxTitleLength)
+    m_title = toProjectText(m_titleEdit->text());
+    if (characterCount(m_titleEdit->text()) > kMaxTitleLength)
         return fail(m_titleEdit, tooLong);
-    m_topImage = toCp1252(m_topImageEdit->text());
+    m_topImage = toProjectText(m_topImageEdit->text());
     int columns = 0;
     if (!parseInteger(m_columnsEdit->text(), columns))
         return fail(m_columnsEdit, QStringLiteral("Please enter an integer."));
@@ -430,8 +422,8 @@ bool ProjectForm::updateData(bool save) {
         return fail(m_columnsEdit, QStringLiteral("Please enter an integer between %1 and %2.")
                                        .arg(kMinColumns)
                                        .arg(kMaxColumns));
-    m_subtitle = toCp1252(m_subtitleEdit->text());
-    if (m_subtitleEdit->text().size() > kMaxTitleLength)
+    m_subtitle = toProjectText(m_subtitleEdit->text());
+    if (characterCount(m_subtitleEdit->text()) > kMaxTitleLength)
         return fail(m_subtitleEdit, tooLong);
     return true;
 }
@@ -471,7 +463,9 @@ void ProjectForm::onTabChanged(int index) {
     if (index < 0 || index == m_currentTab)
         return;
     storeColumnWidths(m_currentTab);
-    m_project->replaceLinksFromList(m_currentTab, m_list->rowSource());
+    const bool modified = m_project->isModified(); // as in commitEdits
+    m_project->setLinks(m_currentTab, m_list->links());
+    m_project->setModified(modified);
     loadGroup(index);
     applyColumnWidths(index);
     m_currentTab = index;
@@ -514,11 +508,13 @@ void ProjectForm::saveLayout(SettingsFile& ini) const {
 // --- Commands --------------------------------------------------------------------
 
 void ProjectForm::generate() {
-    generatePage(*this);
+    commitEdits();
+    generatePage(this, *m_project);
 }
 
 void ProjectForm::preview() {
-    previewPage(*this);
+    commitEdits();
+    previewPage(this, *m_project);
 }
 
 int ProjectForm::selectedLinkCount() const {
@@ -570,11 +566,11 @@ bool ProjectForm::eventFilter(QObject* watched, QEvent* event) {
         // Resting on a tab shows its group's title.
         auto* help = static_cast<QHelpEvent*>(event);
         const int tab = m_tabs->tabAt(help->pos());
-        if (tab < 0 || static_cast<size_t>(tab) >= m_project->m_groups.size()) {
+        if (tab < 0 || tab >= m_project->groupCount()) {
             QToolTip::hideText();
             return true;
         }
-        const QString title = fromCp1252(m_project->m_groups[static_cast<size_t>(tab)].m_title);
+        const QString title = toQString(m_project->group(tab).m_title);
         if (title.isEmpty())
             QToolTip::hideText();
         else

@@ -18,14 +18,13 @@ class QPushButton;
 class QTabBar;
 
 // The project form: page fields, the ten group tabs and the link list of the
-// shown group. The main window owns it as its central widget; the document
-// reaches it through DocViewHooks around open and save.
+// shown group. The main window owns it as its central widget.
 //
 // The form holds working copies: the page fields in its members and
-// controls, the links of the shown group only as list rows. The document gets
-// them back when a tab is left (that group's rows) and through
-// commitEdits before every save, generate and preview.
-class ProjectForm : public QWidget, public DocViewHooks {
+// controls, the links of the shown group only as list rows. The project gets
+// them back when a tab is left (that group's rows) and through commitEdits,
+// which the callers of save, generate and preview call first.
+class ProjectForm : public QWidget {
     Q_OBJECT
 public:
     ProjectForm(Project* doc, QWidget* parent = nullptr);
@@ -52,9 +51,9 @@ public:
     // Marks the document modified and refreshes command states.
     void setModified();
 
-    // DocViewHooks
-    void commitEdits() override;
-    void resetForOpen() override;
+    // Hands the page fields (validated as far as they pass) and the shown
+    // group's rows to the project.
+    void commitEdits();
 
     // Column widths per tab, read at start and written at close.
     void loadLayout(const SettingsFile& ini);

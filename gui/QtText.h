@@ -1,19 +1,25 @@
 #pragma once
 
-#include "core/Codepage.h"
-
 #include <QString>
 
 #include <string>
 
-// The document keeps texts as Windows-1252 bytes; widgets show QString.
-inline QString fromCp1252(const std::string& bytes) {
-    std::u16string u = cp1252ToUtf16(bytes);
-    return QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+// The project keeps its texts as UTF-8; widgets show QString. These are the
+// only conversions between the two.
+inline QString toQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A character Windows-1252 cannot hold becomes '?'.
-inline std::string toCp1252(const QString& text) {
-    return utf16ToCp1252(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                             static_cast<size_t>(text.size())));
+inline std::string toProjectText(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+// The number of characters in text, counting a surrogate pair once: what
+// the length limits of the form and dialogs count.
+inline qsizetype characterCount(const QString& text) {
+    qsizetype count = text.size();
+    for (qsizetype i = 1; i < text.size(); ++i)
+        if (text.at(i).isLowSurrogate() && text.at(i - 1).isHighSurrogate())
+            --count;
+    return count;
 }

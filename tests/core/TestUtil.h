@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Project.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -63,4 +65,11 @@ inline std::string writeWord(std::uint32_t v) {
 // A short string as the file stores it.
 inline std::string str(const std::string& s) {
     return std::string(1, char(s.size())) + s;
+}
+
+// Changes the heading of group g through the project's setter.
+template <typename F> void editHeading(Project& doc, int g, F edit) {
+    LinkGroup heading = doc.group(g);
+    edit(heading);
+    doc.setGroupHeading(g, heading);
 }

@@ -1,6 +1,7 @@
 #include "TestUtil.h"
 
 #include "core/CommandLineOptions.h"
+#include "core/PageWriter.h"
 #include "core/Project.h"
 #include "core/ProjectFile.h"
 
@@ -64,7 +65,7 @@ protected:
 
 TEST_F(GenerateCommand, WritesThePageSilently) {
     Project doc;
-    doc.m_title = "Mine";
+    doc.setTitle("Mine");
     doc.addLink(0, "Home", "index.htm");
     writeFileBytes(dir.file("p.lfp"), serializeProject(doc));
     Result r = run("--generate " + dir.file("p.lfp") + " " + dir.file("p.htm"));
@@ -73,6 +74,17 @@ TEST_F(GenerateCommand, WritesThePageSilently) {
     const std::string page = readFileBytes(dir.file("p.htm"));
     EXPECT_NE(page.find("<head><title>Mine</title></head>\r\n"), std::string::npos);
     EXPECT_NE(page.find("<a href=\"index.htm\">  Home </a>\r\n"), std::string::npos);
+}
+
+TEST_F(GenerateCommand, WritesTheEditorsPageInEveryScript) {
+    const std::string project = LINKFOLD_TEST_DATA "/corpus/scripts.lfp";
+    Project doc;
+    ASSERT_TRUE(doc.load(project).ok());
+    Result r = run("--generate " + project + " " + dir.file("p.htm"));
+    EXPECT_EQ(r.status, 0);
+    const std::string page = readFileBytes(dir.file("p.htm"));
+    EXPECT_EQ(page, renderPage(doc));
+    EXPECT_NE(page.find("&#x65E5;&#x672C;&#x8A9E; &#x1F600;"), std::string::npos);
 }
 
 TEST_F(GenerateCommand, ReportsProblemsLikeTheEditor) {

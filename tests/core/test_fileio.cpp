@@ -143,8 +143,7 @@ TEST(ReadProject, FifoAndDeviceAreRefusedWithoutBlocking) {
         if (pid == 0) {
             ::alarm(10);
             Project doc;
-            const bool refused =
-                !doc.load(path) && doc.errorString() == path + " contains an invalid path.";
+            const bool refused = doc.load(path).error == path + " contains an invalid path.";
             ::_exit(refused ? 0 : 1);
         }
         int status = 0;

@@ -28,8 +28,8 @@ INSTANTIATE_TEST_SUITE_P(
             "[DEFAULT]\r\nBASEURL=http://base/\r\n[InternetShortcut]\r\nURL=http://b/x\r\n",
             "http://b/x"},
         ShortcutCase{"NamesIgnoreCase", "[internetshortcut]\n  url = http://c/ \n", "http://c/"},
-        ShortcutCase{"BytesKeptAsTheyAre", "[InternetShortcut]\nURL=http://d/\xE9\n",
-                     "http://d/\xE9"},
+        ShortcutCase{"Windows1252BytesRead", "[InternetShortcut]\nURL=http://d/\xE9\n",
+                     "http://d/\u00E9"},
         ShortcutCase{"EqualsInsideUrl", "[InternetShortcut]\nURL=http://e/?a=1&b=2\n",
                      "http://e/?a=1&b=2"},
         ShortcutCase{"NoUrlKey", "[InternetShortcut]\nIconIndex=0\n", ""},
@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                      ""},
         ShortcutCase{"DesktopEscapesAndUtf8",
                      "\xEF\xBB\xBF[Desktop Entry]\nType=Link\nURL=https://m/a\\sb/\xC3\xA9\n",
-                     "https://m/a b/\xE9"}),
+                     "https://m/a b/\u00E9"}),
     [](const testing::TestParamInfo<ShortcutCase>& c) { return c.param.name; });
 
 TEST(ShortcutFile, ReadsFilesByContent) {
@@ -81,9 +81,9 @@ TEST(MozUrl, ParsesUrlTitlePairs) {
         {utf16Le(u"http://a/\n", true), {{"http://a/", ""}}},
         {utf16Le(u"http://a/"), {{"http://a/", ""}}},
         {utf16Le(u"http://a/\r\nT\u00e9\r\nhttp://b/\nB"),
-         {{"http://a/", "T\xE9"}, {"http://b/", "B"}}},
+         {{"http://a/", "T\u00E9"}, {"http://b/", "B"}}},
         {std::string("\xFE\xFF\0h\0t\0t\0p\0:\0/\0/\0c\0/\0\n\0C", 24), {{"http://c/", "C"}}},
-        {"https://d/\nD \xE2\x82\xAC", {{"https://d/", "D \x80"}}}, // UTF-8, euro sign
+        {"https://d/\nD \xE2\x82\xAC", {{"https://d/", "D \u20AC"}}}, // UTF-8, euro sign
         {"", {}},
     };
     for (const Case& c : cases) {

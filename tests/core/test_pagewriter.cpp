@@ -9,15 +9,16 @@ namespace {
 
 Project workedExample() {
     Project doc;
-    doc.m_title = "My Links";
-    doc.m_subtitle = "Daily";
-    doc.m_titleStyle = 1;
-    doc.m_topImage = "C:\\pics\\logo.gif";
-    LinkGroup& g = doc.m_groups[0];
-    g.m_title = "News";
-    g.m_bullet = "dot.gif";
-    g.m_style = 2;
-    g.m_textColor = 0x00FFFFFF;
+    doc.setTitle("My Links");
+    doc.setSubtitle("Daily");
+    doc.setTitleStyle(1);
+    doc.setTopImage("C:\\pics\\logo.gif");
+    editHeading(doc, 0, [](LinkGroup& g) {
+        g.m_title = "News";
+        g.m_bullet = "dot.gif";
+        g.m_style = 2;
+        g.m_textColor = 0x00FFFFFF;
+    });
     doc.addLink(0, "Alpha", "alpha.htm");
     doc.addLink(0, "Beta", "beta.htm");
     doc.addLink(0, "Gamma", "gamma.htm");
@@ -117,8 +118,8 @@ TEST(PageWriter, StyleTags) {
     }
     // A plain group after a bold one, under a bold-italic title, has no tags.
     Project doc;
-    doc.m_titleStyle = 3;
-    doc.m_groups[0].m_style = 1;
+    doc.setTitleStyle(3);
+    editHeading(doc, 0, [&](LinkGroup& g) { g.m_style = 1; });
     doc.addLink(0, "a", "a");
     doc.addLink(1, "b", "b");
     std::string page = renderPage(doc);
@@ -140,8 +141,8 @@ TEST(PageWriter, HeaderColourAgainstBackground) {
     };
     for (const auto& c : cases) {
         Project doc;
-        doc.m_backgroundColor = c.background;
-        doc.m_groups[0].m_textColor = c.text;
+        doc.setBackgroundColor(c.background);
+        editHeading(doc, 0, [&](LinkGroup& g) { g.m_textColor = c.text; });
         doc.addLink(0, "a", "b");
         EXPECT_NE(renderPage(doc).find(std::string("color=") + c.expected + " size=4>"),
                   std::string::npos)
@@ -165,8 +166,8 @@ TEST(PageWriter, RowsAndColumns) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.columns);
         Project doc;
-        doc.m_columns = c.columns;
-        doc.m_borders = 0;
+        doc.setColumns(c.columns);
+        doc.setBorders(0);
         for (int i = 0; i < c.links; ++i)
             doc.addLink(0, "d", "u");
         std::string page = renderPage(doc);
@@ -200,7 +201,7 @@ TEST(PageWriter, ImageUrls) {
 
 TEST(PageWriter, BulletsMarkupNulAndNewlines) {
     Project doc;
-    doc.m_groups[0].m_bullet = "b.gif";
+    editHeading(doc, 0, [&](LinkGroup& g) { g.m_bullet = "b.gif"; });
     doc.addLink(0, "<b>x & \"y\"</b>", "a?b=1&c=2");
     doc.addLink(0, std::string("cut\0here", 8), "line\nbreak");
     std::string page = renderPage(doc);

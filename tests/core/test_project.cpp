@@ -10,19 +10,11 @@
 
 namespace {
 
-struct Rows : LinkRowSource {
-    std::vector<std::pair<std::string, std::string>> rows;
-    int sourceRowCount() const override { return static_cast<int>(rows.size()); }
-    std::string sourceCellText(int r, int c) const override {
-        return c == 0 ? rows[static_cast<size_t>(r)].first : rows[static_cast<size_t>(r)].second;
-    }
-};
-
 Project styled() {
     Project doc;
     for (int g = 0; g < 10; ++g) {
-        doc.m_groups[g].m_title = "t";
-        doc.m_groups[g].m_style = 3;
+        editHeading(doc, g, [&](LinkGroup& h) { h.m_title = "t"; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.m_style = 3; });
         doc.addLink(g, "a", "b");
     }
     return doc;
@@ -32,21 +24,21 @@ Project styled() {
 
 TEST(Model, NewResetsEverything) {
     Project doc = styled();
-    doc.m_title = "x";
-    doc.m_columns = 4;
-    doc.m_backgroundColor = 0;
+    doc.setTitle("x");
+    doc.setColumns(4);
+    doc.setBackgroundColor(0);
     doc.setFilePath("/a.lfp");
     doc.setModified(true);
-    ASSERT_TRUE(doc.resetToNew());
+    doc.resetToNew();
     Project fresh;
-    EXPECT_EQ(doc.m_groups, fresh.m_groups);
-    EXPECT_EQ(doc.m_groups.size(), 10u);
-    EXPECT_EQ(doc.m_title, "");
-    EXPECT_EQ(doc.m_titleFace, "Arial");
-    EXPECT_EQ(doc.m_columns, 2);
-    EXPECT_EQ(doc.m_borders, 1);
-    EXPECT_EQ(doc.m_backgroundColor, 0xFFFFFFu);
-    EXPECT_EQ(doc.m_visitedLinkColor, 0x800000u);
+    EXPECT_EQ(doc.groups(), fresh.groups());
+    EXPECT_EQ(doc.groups().size(), 10u);
+    EXPECT_EQ(doc.title(), "");
+    EXPECT_EQ(doc.titleFace(), "Arial");
+    EXPECT_EQ(doc.columns(), 2);
+    EXPECT_EQ(doc.borders(), 1);
+    EXPECT_EQ(doc.backgroundColor(), 0xFFFFFFu);
+    EXPECT_EQ(doc.visitedLinkColor(), 0x800000u);
     EXPECT_EQ(doc.filePath(), "");
     EXPECT_FALSE(doc.isModified());
 }
@@ -55,30 +47,28 @@ TEST(Model, ClearLinksOneOrAll) {
     Project doc = styled();
     doc.clearLinks(3);
     for (int g = 0; g < 10; ++g) {
-        EXPECT_EQ(doc.m_groups[g].m_links.size(), g == 3 ? 0u : 1u);
-        EXPECT_EQ(doc.m_groups[g].m_style, 3);
+        EXPECT_EQ(doc.links(g).size(), g == 3 ? 0u : 1u);
+        EXPECT_EQ(doc.group(g).m_style, 3);
     }
     doc.clearLinks(-1);
-    for (const auto& g : doc.m_groups) {
+    for (const auto& g : doc.groups()) {
         EXPECT_TRUE(g.m_links.empty());
         EXPECT_EQ(g.m_title, "t");
     }
 }
 
-TEST(Model, ReplaceLinksFromListAndAddLink) {
+TEST(Model, SetLinksAndAddLink) {
     Project doc = styled();
-    Rows rows;
-    doc.replaceLinksFromList(2, rows);
-    EXPECT_TRUE(doc.m_groups[2].m_links.empty());
-    rows.rows = {{"", ""}, {"d", ""}, {"", "u"}};
-    doc.replaceLinksFromList(2, rows);
-    ASSERT_EQ(doc.m_groups[2].m_links.size(), 3u);
-    EXPECT_EQ(doc.m_groups[2].m_links[1], Link("d", ""));
-    EXPECT_EQ(doc.m_groups[2].m_links[2], Link("", "u"));
+    doc.setLinks(2, {});
+    EXPECT_TRUE(doc.links(2).empty());
+    doc.setLinks(2, {{"", ""}, {"d", ""}, {"", "u"}});
+    ASSERT_EQ(doc.links(2).size(), 3u);
+    EXPECT_EQ(doc.links(2)[1], Link("d", ""));
+    EXPECT_EQ(doc.links(2)[2], Link("", "u"));
     doc.addLink(2, "x", "1");
     doc.addLink(2, "y", "2");
-    EXPECT_EQ(doc.m_groups[2].m_links[3].m_description, "x");
-    EXPECT_EQ(doc.m_groups[2].m_links[4].m_description, "y");
+    EXPECT_EQ(doc.links(2)[3].m_description, "x");
+    EXPECT_EQ(doc.links(2)[4].m_description, "y");
     doc.addLink(10, "out", "of range"); // ignored, never out of bounds
     doc.addLink(-1, "out", "of range");
 }
@@ -107,11 +97,19 @@ TEST(PathPart, Masks) {
 TEST(Codepage, ConversionsBothWays) {
     const std::string cp = "A\xE9\x80\x9F\xFF\x81";
     EXPECT_EQ(cp1252ToUtf8(cp), "A\u00e9\u20ac\u0178\u00ff\u0081");
-    EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(cp)), cp);
-    EXPECT_EQ(utf16ToCp1252(cp1252ToUtf16(cp)), cp);
-    EXPECT_EQ(utf8ToCp1252("\u4e2d\xF0\x9F\x98\x80x"), "??x");
-    EXPECT_EQ(utf8ToCp1252("bad \xC3"), "bad ?");
-    EXPECT_EQ(utf16ToCp1252(u"\U0001F600\xD800z"), "??z");
+    std::string back;
+    EXPECT_TRUE(utf8ToCp1252(cp1252ToUtf8(cp), back));
+    EXPECT_EQ(back, cp);
+    EXPECT_FALSE(utf8ToCp1252("\u4e2d\xF0\x9F\x98\x80x", back));
+    EXPECT_EQ(utf16ToUtf8(utf8ToUtf16(cp1252ToUtf8(cp))), cp1252ToUtf8(cp));
+    EXPECT_EQ(utf16ToUtf8(u"\U0001F600z"), "\U0001F600z");
+    // Damaged text: never a failure, each bad piece one U+FFFD.
+    EXPECT_EQ(utf16ToUtf8(u"a\xD800z\xDC00"), "a\uFFFDz\uFFFD");
+    EXPECT_EQ(utf16ToUtf8(utf8ToUtf16("bad \xC3")), "bad \uFFFD");
+    EXPECT_EQ(utf16ToUtf8(utf8ToUtf16("\xC0\xAF\xED\xA0\x80")), // overlong, surrogate
+              "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD");
+    EXPECT_TRUE(isValidUtf8("\u65E5\U0001F600"));
+    EXPECT_FALSE(isValidUtf8("\xE9t\xE9"));
 }
 
 TEST(FileError, ErrnoMapsToMessages) {

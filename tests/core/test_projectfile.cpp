@@ -20,8 +20,8 @@ std::string newProjectBytes() {
 
 Project exampleDoc() {
     Project doc;
-    doc.m_title = "My Links";
-    doc.m_groups[0].m_title = "News";
+    doc.setTitle("My Links");
+    editHeading(doc, 0, [&](LinkGroup& h) { h.m_title = "News"; });
     doc.addLink(0, "Home", "index.htm");
     return doc;
 }
@@ -72,41 +72,41 @@ TEST(projectFile, StringPrefixBoundariesRoundTrip) {
             text[i] = static_cast<char>('a' + i % 26);
         EXPECT_EQ(hex(encodeStringPrefix(c.n)), c.prefix);
         Project doc;
-        doc.m_title = text;
-        doc.m_groups[9].m_links.push_back({text, "u"});
+        doc.setTitle(text);
+        doc.addLink(9, text, "u");
         Project back;
         ASSERT_EQ(load(serializeProject(doc), back).status, ReadStatus::Ok);
-        EXPECT_EQ(back.m_title, text);
-        EXPECT_EQ(back.m_groups[9].m_links.at(0).m_description, text);
+        EXPECT_EQ(back.title(), text);
+        EXPECT_EQ(back.links(9).at(0).m_description, text);
     }
 }
 
 TEST(projectFile, FullRoundTripKeepsEveryField) {
     Project doc;
-    doc.m_title = "T";
-    doc.m_subtitle = "S\xE9";
-    doc.m_titleFace = "Times New Roman";
-    doc.m_titleStyle = 3;
-    doc.m_topImage = "C:\\pics\\logo.gif";
-    doc.m_titleColor = 0x123456;
-    doc.m_columns = 7; // out of the editor's range: kept as stored
-    doc.m_borders = 0;
-    doc.m_backgroundColor = 0x000000;
-    doc.m_linkColor = 0xABCDEF;
-    doc.m_visitedLinkColor = 0x010203;
+    doc.setTitle("T");
+    doc.setSubtitle("S\xE9");
+    doc.setTitleFace("Times New Roman");
+    doc.setTitleStyle(3);
+    doc.setTopImage("C:\\pics\\logo.gif");
+    doc.setTitleColor(0x123456);
+    doc.setColumns(7); // out of the editor's range: kept as stored
+    doc.setBorders(0);
+    doc.setBackgroundColor(0x000000);
+    doc.setLinkColor(0xABCDEF);
+    doc.setVisitedLinkColor(0x010203);
     for (int g = 0; g < 10; ++g) {
-        doc.m_groups[g].m_title = "G" + std::to_string(g);
-        doc.m_groups[g].m_bullet = "b.gif";
-        doc.m_groups[g].m_face = "Verdana";
-        doc.m_groups[g].m_style = g % 4;
-        doc.m_groups[g].m_textColor = 0x10101 * g;
+        editHeading(doc, g, [&](LinkGroup& h) { h.m_title = "G" + std::to_string(g); });
+        editHeading(doc, g, [&](LinkGroup& h) { h.m_bullet = "b.gif"; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.m_face = "Verdana"; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.m_style = g % 4; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.m_textColor = 0x10101 * g; });
         for (int l = 0; l < g; ++l)
             doc.addLink(g, "d" + std::to_string(l), "http://x/" + std::to_string(l));
     }
     Project back;
     ASSERT_EQ(load(serializeProject(doc), back).status, ReadStatus::Ok);
     EXPECT_EQ(serializeProject(back), serializeProject(doc));
-    EXPECT_EQ(back.m_groups, doc.m_groups);
+    EXPECT_EQ(back.groups(), doc.groups());
 }
 
 TEST(projectFile, FormatWordIsIgnoredAndTrailingBytesToo) {
@@ -129,14 +129,14 @@ TEST(projectFile, GroupCountDecidesHowManyGroupsAreRead) {
         Project doc;
         ASSERT_EQ(load(head + writeWord(3) + group("a") + group("b") + group("c"), doc).status,
                   ReadStatus::Ok);
-        EXPECT_EQ(doc.m_groups[2].m_title, "c");
-        EXPECT_EQ(doc.m_groups[3], LinkGroup());
+        EXPECT_EQ(doc.group(2).m_title, "c");
+        EXPECT_EQ(doc.group(3), LinkGroup());
     }
     // Zero or a negative count reads nothing more.
     for (std::uint32_t count : {0u, 0x80000000u, 0xFFFFFFFFu}) {
         Project doc;
         EXPECT_EQ(load(head + writeWord(count) + "ignored", doc).status, ReadStatus::Ok);
-        EXPECT_EQ(doc.m_groups[0], LinkGroup());
+        EXPECT_EQ(doc.group(0), LinkGroup());
     }
     // Twelve groups: the surplus records are read and discarded.
     {
@@ -145,15 +145,15 @@ TEST(projectFile, GroupCountDecidesHowManyGroupsAreRead) {
             bytes += group("g" + std::to_string(i));
         Project doc;
         ASSERT_EQ(load(bytes, doc).status, ReadStatus::Ok);
-        ASSERT_EQ(doc.m_groups.size(), 10u);
-        EXPECT_EQ(doc.m_groups[9].m_title, "g9");
+        ASSERT_EQ(doc.groups().size(), 10u);
+        EXPECT_EQ(doc.group(9).m_title, "g9");
         // ... and a file ending inside the surplus is damaged.
         Project cut;
         EXPECT_EQ(load(bytes.substr(0, bytes.size() - 1), cut).status, ReadStatus::EndOfData);
     }
 }
 
-TEST(projectFile, WideStringIsConvertedToWindows1252) {
+TEST(projectFile, WideStringKeepsEveryCharacter) {
     const std::string head = newProjectBytes().substr(0, 4);
     // "Caf\u00e9 \u20ac \u4e2d" in UTF-16: the CJK character has no byte.
     std::string wide = std::string("\xFF\xFE\xFF") + char(7);
@@ -162,14 +162,14 @@ TEST(projectFile, WideStringIsConvertedToWindows1252) {
     std::string bytes = head + wide + newProjectBytes().substr(5);
     Project doc;
     ASSERT_EQ(load(bytes, doc).status, ReadStatus::Ok);
-    EXPECT_EQ(doc.m_title, "Caf\xE9 \x80?");
-    EXPECT_EQ(doc.m_groups.size(), 10u);
+    EXPECT_EQ(doc.title(), "Caf\u00E9 \u20AC\u4E2D");
+    EXPECT_EQ(doc.groups().size(), 10u);
 }
 
 TEST(projectFile, EveryTruncationIsAFormatError) {
     Project doc = exampleDoc();
-    doc.m_subtitle = std::string(300, 's');                            // a 16-bit prefix
-    doc.m_groups[1].m_links.push_back({std::string(70000, 'l'), "u"}); // a 32-bit prefix
+    doc.setSubtitle(std::string(300, 's'));       // a 16-bit prefix
+    doc.addLink(1, std::string(70000, 'l'), "u"); // a 32-bit prefix
     std::string bytes = serializeProject(doc);
     for (size_t n = 0; n < bytes.size(); n += (n < 400 || bytes.size() - n < 400) ? 1 : 997) {
         Project back;
@@ -205,20 +205,21 @@ TEST_F(ProjectOpen, MissingFileChangesNothing) {
     Project doc = exampleDoc();
     doc.setModified(true);
     const std::string path = dir.file("nope.lfp");
-    EXPECT_FALSE(doc.load(path));
-    EXPECT_EQ(doc.errorString(), path + " was not found.");
+    const LoadResult r = doc.load(path);
+    EXPECT_EQ(r.status, LoadStatus::NotOpened);
+    EXPECT_EQ(r.error, path + " was not found.");
     EXPECT_TRUE(doc.isModified());
-    EXPECT_EQ(doc.m_groups[0].m_links.size(), 1u);
-    EXPECT_EQ(doc.m_title, "My Links");
+    EXPECT_EQ(doc.links(0).size(), 1u);
+    EXPECT_EQ(doc.title(), "My Links");
 }
 
 TEST_F(ProjectOpen, ZeroLengthFileKeepsPageFieldsAndResetsGroups) {
     Project doc = exampleDoc();
     const std::string path = dir.file("empty.lfp");
     writeFileBytes(path, "");
-    ASSERT_TRUE(doc.load(path));
-    EXPECT_EQ(doc.m_title, "My Links");
-    EXPECT_EQ(doc.m_groups, Project().m_groups);
+    ASSERT_TRUE(doc.load(path).ok());
+    EXPECT_EQ(doc.title(), "My Links");
+    EXPECT_EQ(doc.groups(), Project().groups());
     EXPECT_FALSE(doc.isModified());
 }
 
@@ -226,31 +227,28 @@ TEST_F(ProjectOpen, DamagedFileSaysUnexpectedFormatAndStaysModified) {
     const std::string path = dir.file("cut.lfp");
     writeFileBytes(path, serializeProject(exampleDoc()).substr(0, 45));
     Project doc;
-    EXPECT_FALSE(doc.load(path));
-    EXPECT_EQ(doc.errorString(), "Unexpected file format.");
+    const LoadResult r = doc.load(path);
+    EXPECT_EQ(r.status, LoadStatus::Damaged);
+    EXPECT_EQ(r.error, "Unexpected file format.");
     EXPECT_TRUE(doc.isModified());
 }
 
 TEST_F(ProjectOpen, DirectoryIsRefused) {
     Project doc;
-    EXPECT_FALSE(doc.load(dir.path().string()));
-    EXPECT_EQ(doc.errorString(), "Access to " + dir.path().string() + " was denied.");
+    const LoadResult r = doc.load(dir.path().string());
+    EXPECT_EQ(r.status, LoadStatus::NotOpened);
+    EXPECT_EQ(r.error, "Access to " + dir.path().string() + " was denied.");
 }
 
-TEST_F(ProjectOpen, ViewIsResetOnlyOnceTheFileIsOpen) {
-    struct View : DocViewHooks {
-        int updates = 0, resets = 0;
-        void commitEdits() override { ++updates; }
-        void resetForOpen() override { ++resets; }
-    } view;
+TEST_F(ProjectOpen, ResultSaysWhetherReadingBegan) {
     Project doc;
-    doc.setForm(&view);
-    EXPECT_FALSE(doc.load(dir.file("missing.lfp")));
-    EXPECT_EQ(view.resets, 0);
+    EXPECT_EQ(doc.load(dir.file("missing.lfp")).status, LoadStatus::NotOpened);
     const std::string path = dir.file("ok.lfp");
     writeFileBytes(path, serializeProject(exampleDoc()));
-    EXPECT_TRUE(doc.load(path));
-    EXPECT_EQ(view.resets, 1);
+    const LoadResult r = doc.load(path);
+    EXPECT_EQ(r.status, LoadStatus::Ok);
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(doc.title(), "My Links");
     EXPECT_TRUE(doc.save(dir.file("saved.lfp")));
-    EXPECT_EQ(view.updates, 1);
+    EXPECT_EQ(readFileBytes(dir.file("saved.lfp")), serializeProject(exampleDoc()));
 }

@@ -120,7 +120,7 @@ private slots:
             Application app(Options());
             QVERIFY(app.start(Command(CommandLineOptions::FileOpen, m_sample)));
             QCOMPARE(app.mainWindow()->windowTitle(), QStringLiteral("sample.lfp - Linkfold"));
-            QCOMPARE(app.project().m_title, std::string("My Links"));
+            QCOMPARE(app.project().title(), std::string("My Links"));
             QCOMPARE(app.recentFiles()[0], QFile::encodeName(m_sample).toStdString());
             QCOMPARE(app.mainWindow()->action(QStringLiteral("actionRecentFile1"))->text(),
                      QStringLiteral("&1 sample.lfp"));
@@ -203,7 +203,7 @@ private slots:
         QCOMPARE(app.mainWindow() != nullptr, frameMade);
         if (frameMade) {
             QVERIFY(!app.mainWindow()->isVisible());
-            QCOMPARE(app.project().m_title, std::string("My Links"));
+            QCOMPARE(app.project().title(), std::string("My Links"));
         }
         QVERIFY(ui.messages.isEmpty());
     }

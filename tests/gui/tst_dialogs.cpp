@@ -243,7 +243,11 @@ private slots:
             << QByteArray("No Such Face Anywhere") << QByteArray("No Such Face Anywhere");
         QTest::newRow("cut to 31") << QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")
                                    << QByteArray("ABCDEFGHIJKLMNOPQRSTUVWXYZ01234");
-        QTest::newRow("windows-1252 byte") << QByteArray("Caf\xE9") << QByteArray("Caf\xE9");
+        QTest::newRow("windows-1252 character")
+            << QByteArray("Caf\u00E9") << QByteArray("Caf\u00E9");
+        QTest::newRow("cut to 31 characters, not bytes")
+            << QByteArray("\u65E5\u672C\u8A9E" + QByteArray(28, 'x') + "\U0001F600")
+            << QByteArray("\u65E5\u672C\u8A9E" + QByteArray(28, 'x'));
     }
     void fontPickerFace() {
         QFETCH(QByteArray, start);
@@ -517,8 +521,11 @@ private slots:
         QTest::newRow("both empty") << QByteArray() << QByteArray() << true;
         QTest::newRow("typed") << QByteArray("Example") << QByteArray("http://example.com/")
                                << true;
-        QTest::newRow("windows-1252")
-            << QByteArray("Caf\xE9 \x80 \x93q\x94") << QByteArray("http://caf\xE9/") << true;
+        QTest::newRow("windows-1252") << QByteArray("Caf\u00E9 \u20AC \u201Cq\u201D")
+                                      << QByteArray("http://caf\u00E9/") << true;
+        QTest::newRow("every script")
+            << QByteArray("\u0395\u03BB\u03BB\u03AC\u03B4\u03B1 \u65E5\u672C \U0001F600")
+            << QByteArray("http://\u05E2\u05D1/\u0420\u0443\u0441") << true;
         QTest::newRow("longer than a line edit's default limit")
             << QByteArray(40000, 'd') << QByteArray("http://x/" + QByteArray(50000, 'u')) << true;
         QTest::newRow("cancel") << QByteArray("Changed") << QByteArray("http://changed/") << false;
@@ -533,9 +540,8 @@ private slots:
         m_ui->setNextDialog([&](QDialog& dlg) {
             shownDesc = text(dlg, "descriptionEdit");
             shownUrl = text(dlg, "urlEdit");
-            child<QLineEdit>(dlg, "descriptionEdit")
-                ->setText(fromCp1252(description.toStdString()));
-            child<QLineEdit>(dlg, "urlEdit")->setText(fromCp1252(url.toStdString()));
+            child<QLineEdit>(dlg, "descriptionEdit")->setText(toQString(description.toStdString()));
+            child<QLineEdit>(dlg, "urlEdit")->setText(toQString(url.toStdString()));
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         QCOMPARE(editLink(desc, address), ok);

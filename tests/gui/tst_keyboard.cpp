@@ -338,7 +338,7 @@ private slots:
         QCOMPARE(w.form->currentTab(), tab);
         QCOMPARE(w.rows(), QStringLiteral("Other"));
         // The group left was stored.
-        QCOMPARE(w.app.project().m_groups[0].m_links.size(), size_t(3));
+        QCOMPARE(w.app.project().links(0).size(), size_t(3));
         if (from == "title")
             QCOMPARE(w.form->titleEdit()->text(), QString()); // no tab typed
     }
@@ -357,8 +357,8 @@ private slots:
         QCOMPARE(w.frame->windowTitle(), QStringLiteral("Untitled - Linkfold"));
         QVERIFY(w.app.project().filePath().empty());
         QVERIFY(!w.app.project().isModified());
-        QVERIFY(!w.app.project().m_groups[0].m_links.empty());
-        QCOMPARE(w.list->sourceRowCount(), int(w.app.project().m_groups[0].m_links.size()));
+        QVERIFY(!w.app.project().links(0).empty());
+        QCOMPARE(w.list->sourceRowCount(), int(w.app.project().links(0).size()));
         w.ui.setNextFileName(QString()); // Save asks for a name; cancelled
         w.key(Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(w.ui.fileDialogs.size(), 1);

@@ -193,6 +193,29 @@ private slots:
         QVERIFY(f.doc.isModified());
     }
 
+    void copyPasteKeepsEveryScript() {
+        Form f{QString()};
+        const std::vector<Link> links = {
+            {"\u0395\u03BB\u03BB\u03AC\u03B4\u03B1", "http://gr/\u03B1"},
+            {"\u65E5\u672C \U0001F600", "http://jp/\u65E5"},
+            {"Caf\u00E9 \u20AC \u201Cq\u201D", "http://fr/"},
+            {"\u05E2\u05D1\u05E8\u05D9\u05EA \u0420\u0443\u0441", "http://he/"}};
+        f.list->setRows(links);
+        for (int r = 0; r < 4; ++r)
+            f.list->selectRow(r);
+        f.commands->copy();
+        QCOMPARE(clipboard(),
+                 QString::fromUtf8("http://gr/\u03B1\t\u0395\u03BB\u03BB\u03AC\u03B4\u03B1\n"
+                                   "http://jp/\u65E5\t\u65E5\u672C \U0001F600\n"
+                                   "http://fr/\tCaf\u00E9 \u20AC \u201Cq\u201D\n"
+                                   "http://he/\t\u05E2\u05D1\u05E8\u05D9\u05EA "
+                                   "\u0420\u0443\u0441\n"));
+        f.view.tabBar()->setCurrentIndex(2);
+        f.focus(f.list);
+        f.commands->paste();
+        QCOMPARE(f.list->links(), links);
+    }
+
     void cutRemovesRows() {
         Form f;
         f.select(QStringLiteral("AC"));
@@ -369,10 +392,11 @@ private slots:
     void groupProperties() {
         QFETCH(bool, ok);
         Form f;
-        LinkGroup& group = f.doc.m_groups[3];
+        LinkGroup group = f.doc.group(3);
         group.m_title = "Fourth";
         group.m_bullet = "dot.gif";
         group.m_style = 2;
+        f.doc.setGroupHeading(3, group);
         f.view.tabBar()->setCurrentIndex(3);
         f.doc.setModified(false);
         const LinkGroup before = group;
@@ -389,7 +413,7 @@ private slots:
         LinkGroup expected = before;
         if (ok)
             expected.m_title = "Renamed";
-        QCOMPARE(group, expected);
+        QCOMPARE(f.doc.group(3), expected);
         QCOMPARE(f.doc.isModified(), ok);
         QCOMPARE(f.view.tabBar()->tabText(3), QStringLiteral("4"));
     }
@@ -413,10 +437,10 @@ private slots:
         if (changeBackground)
             m_ui->setNextColor(QColor(255, 0, 0));
         f.commands->colors();
-        QCOMPARE(f.doc.m_backgroundColor,
+        QCOMPARE(f.doc.backgroundColor(),
                  ok && changeBackground ? RgbColor(0x0000FF) : RgbColor(0xFFFFFF));
-        QCOMPARE(f.doc.m_linkColor, RgbColor(0));
-        QCOMPARE(f.doc.m_visitedLinkColor, RgbColor(0x800000));
+        QCOMPARE(f.doc.linkColor(), RgbColor(0));
+        QCOMPARE(f.doc.visitedLinkColor(), RgbColor(0x800000));
         QCOMPARE(f.doc.isModified(), ok);
     }
 
@@ -431,18 +455,18 @@ private slots:
         QFETCH(bool, italic);
         QFETCH(bool, ok);
         Form f;
-        const std::vector<LinkGroup> groups = f.doc.m_groups;
+        const std::vector<LinkGroup> groups = f.doc.groups();
         m_ui->setNextDialog([&](QDialog& dlg) {
             if (italic)
                 child<QListWidget>(dlg, "styleList")->setCurrentRow(2);
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         f.commands->titleFont();
-        QCOMPARE(f.doc.m_titleStyle, ok && italic ? 2 : 0);
-        QCOMPARE(f.doc.m_titleFace, std::string("Arial"));
-        QCOMPARE(f.doc.m_titleColor, RgbColor(0));
+        QCOMPARE(f.doc.titleStyle(), ok && italic ? 2 : 0);
+        QCOMPARE(f.doc.titleFace(), std::string("Arial"));
+        QCOMPARE(f.doc.titleColor(), RgbColor(0));
         QCOMPARE(f.doc.isModified(), ok);
-        QVERIFY(f.doc.m_groups == groups);
+        QVERIFY(f.doc.groups() == groups);
     }
 
     void dragToTab_data() {
@@ -467,11 +491,12 @@ private slots:
         QFETCH(QString, moved);
         Form f;
         f.doc.addLink(2, "Z", "http://z/");
+        f.doc.setModified(false);
         f.select(selected);
         f.commands->moveSelectedRowsToGroup(tab);
         QCOMPARE(f.Rows(), rows);
         QString group;
-        for (const Link& link : f.doc.m_groups[2].m_links)
+        for (const Link& link : f.doc.links(2))
             group += QString::fromStdString(link.m_description);
         QCOMPARE(group, QStringLiteral("Z") + moved);
         QCOMPARE(f.view.tabBar()->currentIndex(), 0);

@@ -110,11 +110,11 @@ void TestLinkList::rowOperations() {
     QCOMPARE(l->sourceRowCount(), 4);
     QVERIFY(l->deleteRow(0));
     QVERIFY(!l->deleteRow(9));
-    QCOMPARE(l->rowSource().sourceRowCount(), 3);
-    QCOMPARE(l->rowSource().sourceCellText(2, 1), std::string("http://b/"));
-    // Windows-1252 bytes are shown as their characters.
-    l->setCellText("Caf\xE9 \x80", 0, 0);
-    QCOMPARE(l->model()->index(0, 0).data().toString(), QString::fromUtf8("Café €"));
+    QCOMPARE(l->links().size(), size_t(3));
+    QCOMPARE(l->links()[2].m_url, std::string("http://b/"));
+    // Project text is shown in every script.
+    l->setCellText("Caf\u00E9 \u20AC \u65E5\U0001F600", 0, 0);
+    QCOMPARE(l->model()->index(0, 0).data().toString(), QString::fromUtf8("Café € 日😀"));
 }
 
 void TestLinkList::selectedRowsHighestFirst() {

@@ -77,8 +77,8 @@ void TestGenerate::generateCancelled() {
     QVERIFY(f.ui.opened.isEmpty());
     QCOMPARE(QDir(cwd.dir.path()).entryList(QDir::Files), QStringList());
     // The document holds the form's values all the same.
-    QCOMPARE(f.doc.m_title, std::string("Typed title"));
-    QCOMPARE(f.doc.m_groups[0].m_links.size(), size_t(1));
+    QCOMPARE(f.doc.title(), std::string("Typed title"));
+    QCOMPARE(f.doc.links(0).size(), size_t(1));
     QVERIFY(!f.doc.isModified());
 }
 
@@ -178,14 +178,14 @@ void TestGenerate::generateRefusesProjectFileAndDeclinedOverwrite() {
 void TestGenerate::generateCarriesOnAfterValidation() {
     QTemporaryDir dir;
     Form f;
-    f.doc.m_columns = 7;
+    f.doc.setColumns(7);
     f.view.loadFromProject();
     f.ui.setNextFileName(dir.filePath("p.htm"));
     f.ui.setNextAnswer(QMessageBox::No);
     f.view.generate();
     QCOMPARE(f.ui.messages.size(), 2);
     QCOMPARE(f.ui.messages.at(0).text, QString("Please enter an integer between 1 and 4."));
-    QCOMPARE(f.doc.m_columns, 7);
+    QCOMPARE(f.doc.columns(), 7);
     QVERIFY(QFile::exists(dir.filePath("p.htm")));
 }
 

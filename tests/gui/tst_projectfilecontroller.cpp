@@ -74,7 +74,7 @@ private slots:
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
         QVERIFY(mgr.openDocumentFile(m_sample));
-        doc.m_title = "Edited";
+        doc.setTitle("Edited");
         doc.setModified(true);
 
         ui.setNextAnswer(QMessageBox::StandardButton(answer));
@@ -87,13 +87,31 @@ private slots:
         if (proceeds) {
             QCOMPARE(doc.documentTitle(), std::string("Untitled"));
             QCOMPARE(doc.filePath(), std::string());
-            QCOMPARE(doc.m_title, std::string());
+            QCOMPARE(doc.title(), std::string());
             QVERIFY(!doc.isModified());
         } else {
             QCOMPARE(doc.documentTitle(), std::string("a.lfp"));
-            QCOMPARE(doc.m_title, std::string("Edited"));
+            QCOMPARE(doc.title(), std::string("Edited"));
             QVERIFY(doc.isModified());
         }
+        QCOMPARE(ui.unexpected, 0);
+    }
+
+    void saveCommitsTheFormsEditsFirst() {
+        FakeUiServices ui;
+        Project doc;
+        RecentFileList mru;
+        ProjectFileController mgr(doc, mru);
+        QVERIFY(mgr.openDocumentFile(m_sample));
+        int commits = 0;
+        mgr.setCommitEdits([&] {
+            ++commits;
+            doc.setTitle("Committed");
+        });
+        QVERIFY(mgr.onFileSave());
+        QCOMPARE(commits, 1);
+        QVERIFY(readAll(m_sample).contains("Committed"));
+        QVERIFY(!doc.isModified());
         QCOMPARE(ui.unexpected, 0);
     }
 
@@ -157,7 +175,7 @@ private slots:
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
         QVERIFY(mgr.openDocumentFile(m_sample));
-        doc.m_title = "Edited";
+        doc.setTitle("Edited");
         doc.setModified(true);
         if (fileState == QLatin1String("read-only"))
             QVERIFY(::chmod(local(m_sample).c_str(), 0444) == 0);
@@ -275,7 +293,7 @@ private slots:
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
         QVERIFY(mgr.openDocumentFile(m_sample));
-        doc.m_title = "Edited";
+        doc.setTitle("Edited");
         doc.setModified(true);
         QSignalSpy activated(&mgr, &ProjectFileController::activateRequested);
         QSignalSpy replaced(&mgr, &ProjectFileController::documentReplaced);
@@ -284,7 +302,7 @@ private slots:
         QVERIFY(ui.messages.isEmpty()); // not even the save question
         QCOMPARE(activated.size(), 1);
         QCOMPARE(replaced.size(), 0);
-        QCOMPARE(doc.m_title, std::string("Edited"));
+        QCOMPARE(doc.title(), std::string("Edited"));
         QVERIFY(doc.isModified());
     }
 
@@ -297,11 +315,11 @@ private slots:
         const QString lower = m_dir->filePath(QStringLiteral("x.lfp"));
         QVERIFY(QFile(lower).open(QIODevice::WriteOnly)); // an empty project file
         QVERIFY(mgr.openDocumentFile(upper));
-        QCOMPARE(doc.m_title, std::string("My Links"));
+        QCOMPARE(doc.title(), std::string("My Links"));
         QVERIFY(mgr.openDocumentFile(lower));
         QCOMPARE(doc.filePath(), local(lower));
         QCOMPARE(doc.documentTitle(), std::string("x.lfp"));
-        QCOMPARE(doc.m_groups[0].m_links.size(), size_t(0));
+        QCOMPARE(doc.links(0).size(), size_t(0));
         QCOMPARE(mru[0], local(lower));
         QCOMPARE(mru[1], local(upper));
     }
@@ -385,9 +403,9 @@ private slots:
         QCOMPARE(mgr.frameTitle(), QStringLiteral("Untitled - Linkfold"));
         QCOMPARE(doc.filePath(), std::string());
         QVERIFY(!doc.isModified());
-        QCOMPARE(doc.m_title, std::string());
-        QCOMPARE(doc.m_groups.size(), size_t(10));
-        QCOMPARE(doc.m_groups[0].m_title, std::string());
+        QCOMPARE(doc.title(), std::string());
+        QCOMPARE(doc.groups().size(), size_t(10));
+        QCOMPARE(doc.group(0).m_title, std::string());
         QCOMPARE(replaced.size(), 1);
         QCOMPARE(mru[0], local(m_sample));
     }
@@ -404,7 +422,7 @@ private slots:
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
         QVERIFY(mgr.openDocumentFile(m_sample));
-        doc.m_title = "Edited";
+        doc.setTitle("Edited");
         doc.setModified(modified);
         if (modified)
             ui.setNextAnswer(QMessageBox::No);
@@ -412,8 +430,8 @@ private slots:
         QVERIFY(!mgr.openDocumentFile(missing));
         QCOMPARE(ui.messages.last().text, missing + QStringLiteral(" was not found."));
         QCOMPARE(doc.isModified(), modified);
-        QCOMPARE(doc.m_title, std::string("Edited"));
-        QCOMPARE(doc.m_groups[0].m_links.size(), size_t(1));
+        QCOMPARE(doc.title(), std::string("Edited"));
+        QCOMPARE(doc.links(0).size(), size_t(1));
         QCOMPARE(doc.filePath(), local(m_sample));
         QCOMPARE(mru[1], std::string());
     }
