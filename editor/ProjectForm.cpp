@@ -340,7 +340,7 @@ void ProjectForm::loadFromProject() {
     m_topImage = m_project->topImage();
     m_columns = m_project->columns();
     m_borders = m_project->borders();
-    updateData(false);
+    showFields();
     if (m_firstUpdate) {
         // Later New and open keep the widths the columns have.
         applyColumnWidths(0);
@@ -368,7 +368,7 @@ int ProjectForm::loadGroup(int group) {
 }
 
 void ProjectForm::commitEdits() {
-    updateData(true);
+    readFields();
     // Handing over the working copies is no edit of its own: every edit
     // marked the project modified when it was made.
     const bool modified = m_project->isModified();
@@ -381,23 +381,32 @@ void ProjectForm::commitEdits() {
     m_project->setModified(modified);
 }
 
-bool ProjectForm::updateData(bool save) {
-    auto setText = [](QLineEdit* e, const QString& t) {
-        SingleLineValidator::showStoredText(e, t);
-    };
-    if (!save) {
-        if (m_borders < 0 || m_borders > 2)
-            m_borders = 0;
-        m_bordersCheck->setTristate(m_borders == 2);
-        m_bordersCheck->setCheckState(m_borders == 0   ? Qt::Unchecked
-                                      : m_borders == 1 ? Qt::Checked
-                                                       : Qt::PartiallyChecked);
-        setText(m_titleEdit, toQString(m_title));
-        setText(m_topImageEdit, toQString(m_topImage));
-        setText(m_columnsEdit, QString::number(m_columns));
-        setText(m_subtitleEdit, toQString(m_subtitle));
-        return true;
-    }
+void ProjectForm::showFields() {
+    if (m_borders < 0 || m_borders > 2)
+        m_borders = 0;
+    m_bordersCheck->setTristate(m_borders == 2);
+    m_bordersCheck->setCheckState(m_borders == 0   ? Qt::Unchecked
+                                  : m_borders == 1 ? Qt::Checked
+                                                   : Qt::PartiallyChecked);
+    SingleLineValidator::showStoredText(m_titleEdit, toQString(m_title));
+    SingleLineValidator::showStoredText(m_topImageEdit, toQString(m_topImage));
+    SingleLineValidator::showStoredText(m_columnsEdit, QString::number(m_columns));
+    SingleLineValidator::showStoredText(m_subtitleEdit, toQString(m_subtitle));
+}
+
+bool ProjectForm::readFields() {
+    // Every value on the screen is taken first, a failing one as it stands,
+    // so that a failed check never loses what the user typed in the fields
+    // after it; the checks then run in the order of the fields.
+    const Qt::CheckState borders = m_bordersCheck->checkState();
+    m_borders = borders == Qt::Unchecked ? 0 : borders == Qt::Checked ? 1 : 2;
+    m_title = toProjectText(m_titleEdit->text());
+    m_topImage = toProjectText(m_topImageEdit->text());
+    int columns = 0;
+    const bool columnsIsNumber = parseInteger(m_columnsEdit->text(), columns);
+    if (columnsIsNumber)
+        m_columns = columns;
+    m_subtitle = toProjectText(m_subtitleEdit->text());
 
     auto fail = [this](QLineEdit* edit, const QString& message) {
         showError(this, message);
@@ -407,22 +416,14 @@ bool ProjectForm::updateData(bool save) {
     };
     const QString tooLong =
         QStringLiteral("Please enter no more than %1 characters.").arg(kMaxTitleLength);
-
-    const Qt::CheckState borders = m_bordersCheck->checkState();
-    m_borders = borders == Qt::Unchecked ? 0 : borders == Qt::Checked ? 1 : 2;
-    m_title = toProjectText(m_titleEdit->text());
     if (characterCount(m_titleEdit->text()) > kMaxTitleLength)
         return fail(m_titleEdit, tooLong);
-    m_topImage = toProjectText(m_topImageEdit->text());
-    int columns = 0;
-    if (!parseInteger(m_columnsEdit->text(), columns))
+    if (!columnsIsNumber)
         return fail(m_columnsEdit, QStringLiteral("Please enter an integer."));
-    m_columns = columns;
     if (columns < kMinColumns || columns > kMaxColumns)
         return fail(m_columnsEdit, QStringLiteral("Please enter an integer between %1 and %2.")
                                        .arg(kMinColumns)
                                        .arg(kMaxColumns));
-    m_subtitle = toProjectText(m_subtitleEdit->text());
     if (characterCount(m_subtitleEdit->text()) > kMaxTitleLength)
         return fail(m_subtitleEdit, tooLong);
     return true;

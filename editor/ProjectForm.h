@@ -85,12 +85,14 @@ public:
     // number of links. The current tab index and the document stay as they
     // are.
     int loadGroup(int group);
-    // Page fields between the controls and the members: save = false shows
-    // the members; save = true validates and reads the controls in binding
-    // order (borders, title, top image, columns, subtitle) and stops at the
-    // first failure with its message, the focus and selection on the failing
-    // control. Returns false when a check failed.
-    bool updateData(bool save);
+    // Shows the working copies of the page fields in the controls.
+    void showFields();
+    // Takes every page field from the controls, then checks them in their
+    // order on the form (title, columns, subtitle); the first failure shows
+    // its message and puts the focus and selection on its field. A failing
+    // value is kept as it stands (a column count that is no number keeps the
+    // count before it). Returns false when a check failed.
+    bool readFields();
     // The width stored for column `column` (0 or 1) of tab `tab`.
     int storedColumnWidth(int tab, int column) const;
     // The "Browse..." button: choose the top image.

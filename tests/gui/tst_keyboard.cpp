@@ -4,6 +4,8 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/ProjectFileController.h"
+#include "core/Project.h"
+#include "dialogs/SingleLineValidator.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -109,6 +112,70 @@ class TestKeyboard : public QObject {
 private slots:
     void initTestCase() {
         help::setHelpDirectory(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/help"));
+    }
+
+    // A failed field check keeps its message and focus, but everything on the
+    // screen reaches the file or page first: a column count of 7 (legal in a
+    // file) does not cost the subtitle typed after it.
+    void failedCheckLosesNothingTyped_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Ctrl+S") << "save";
+        QTest::newRow("Save As") << "saveAs";
+        QTest::newRow("Generate") << "generate";
+    }
+    void failedCheckLosesNothingTyped() {
+        QFETCH(QString, command);
+        Window w;
+        const QString path = w.home.filePath(QStringLiteral("seven.lfp"));
+        {
+            Project seven;
+            seven.setColumns(7);
+            QVERIFY(seven.save(QFile::encodeName(path).toStdString()));
+        }
+        QVERIFY(w.app.fileController().openDocumentFile(path));
+        const QString title = QStringLiteral("New title");
+        const QString subtitle = QString(60, QLatin1Char('s'));
+        QLineEdit* titleEdit = w.form->titleEdit();
+        titleEdit->setFocus();
+        titleEdit->selectAll();
+        QTest::keyClicks(titleEdit, title);
+        QLineEdit* subtitleEdit = w.form->findChild<QLineEdit*>(QStringLiteral("subtitleEdit"));
+        SingleLineValidator::showStoredText(subtitleEdit, subtitle); // longer than one types
+        QCoreApplication::processEvents();
+
+        const QString page = w.home.filePath(QStringLiteral("page.htm"));
+        const QString saved =
+            command == QLatin1String("saveAs") ? w.home.filePath(QStringLiteral("as.lfp")) : path;
+        if (command == QLatin1String("save")) {
+            w.key(Qt::Key_S, Qt::ControlModifier);
+        } else if (command == QLatin1String("saveAs")) {
+            w.ui.setNextFileName(saved);
+            w.action("actionSaveAs")->trigger();
+        } else {
+            w.ui.setNextFileName(page);
+            w.ui.setNextAnswer(QMessageBox::No); // view it in the browser?
+            w.action("actionGenerate")->trigger();
+        }
+        // The first failing field speaks; the long subtitle after it is kept.
+        QVERIFY(!w.ui.messages.isEmpty());
+        QCOMPARE(w.ui.messages.at(0).text,
+                 QStringLiteral("Please enter an integer between 1 and 4."));
+        QCOMPARE(QApplication::focusWidget(), w.form->columnsEdit());
+
+        if (command == QLatin1String("generate")) {
+            QFile file(page);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray html = file.readAll();
+            QVERIFY(html.contains(title.toUtf8()));
+            QVERIFY(html.contains(subtitle.toUtf8()));
+            return;
+        }
+        QVERIFY(!w.app.project().isModified());
+        Project back;
+        QVERIFY(back.load(QFile::encodeName(saved).toStdString()).ok());
+        QCOMPARE(QString::fromStdString(back.title()), title);
+        QCOMPARE(QString::fromStdString(back.subtitle()), subtitle);
+        QCOMPARE(back.columns(), 7);
     }
 
     // Alt+E with the list focused: Cut, Copy and Paste follow the list, and
