@@ -267,6 +267,8 @@ void TestFormView::validation_data() {
     QTest::addColumn<QString>("failing");
     QTest::addColumn<int>("docColumns");
     QTest::addColumn<QString>("docSubtitle");
+    // Whatever fails, every field on the screen reaches the project: the
+    // fields after the failing one too, and the failing value as it stands.
     const QString s51(51, 's');
     const QString t60(60, 't');
     QTest::newRow("valid") << "T"
@@ -278,17 +280,17 @@ void TestFormView::validation_data() {
                                 << "7"
                                 << "S"
                                 << "Please enter an integer between 1 and 4."
-                                << "columnsEdit" << 7 << "old";
+                                << "columnsEdit" << 7 << "S";
     QTest::newRow("count of 0") << "T"
                                 << "0"
                                 << "S"
                                 << "Please enter an integer between 1 and 4."
-                                << "columnsEdit" << 0 << "old";
+                                << "columnsEdit" << 0 << "S";
     QTest::newRow("not a number") << "T"
                                   << "x"
                                   << "S"
                                   << "Please enter an integer."
-                                  << "columnsEdit" << 2 << "old";
+                                  << "columnsEdit" << 2 << "S";
     QTest::newRow("long subtitle") << "T"
                                    << "1" << s51 << "Please enter no more than 50 characters."
                                    << "subtitleEdit" << 1 << s51;
@@ -305,7 +307,7 @@ void TestFormView::validation_data() {
                             << "subtitleEdit" << 1 << QString(51, QChar(0x65E5));
     QTest::newRow("long title first")
         << t60 << "7" << s51 << "Please enter no more than 50 characters."
-        << "titleEdit" << 2 << "old";
+        << "titleEdit" << 7 << s51;
 }
 
 void TestFormView::validation() {
