@@ -212,3 +212,19 @@ TEST_F(BookmarkCommand, ImportExportImportKeepsTheDescriptions) {
         EXPECT_EQ(Groups(load(again)), Groups(load("a.lfp"))) << out;
     }
 }
+
+TEST_F(BookmarkCommand, FoldersWithoutAnEmptyGroupAreReported) {
+    Project doc;
+    for (int g = 0; g < kGroupCount - 1; ++g)
+        doc.addLink(g, "Busy", "https://busy.example/" + std::to_string(g));
+    save(doc, "p.lfp");
+    const RunResult r =
+        run("--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("p.lfp"));
+    EXPECT_EQ(r.status, 0);
+    // The first folder fills group 10; the other two folders' five links stay out.
+    EXPECT_NE(r.err.find(FixturePath("firefox.html") + ": 5 links not imported"), std::string::npos)
+        << r.err;
+    const Project after = load("p.lfp");
+    ASSERT_EQ(after.m_groups[9].m_links.size(), 1u);
+    EXPECT_EQ(after.m_groups[9].m_title, "Bookmarks");
+}

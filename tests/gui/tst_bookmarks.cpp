@@ -161,6 +161,68 @@ private slots:
         QCOMPARE(list->sourceCellText(1, 0), std::string("Old live bookmark"));
     }
 
+    void profileReplaceAndUncheck() {
+        project().m_groups[0].m_title = "Start";
+        frame()->form()->linkList()->setRows({{"Old", "https://old.example/"}});
+        QList<FolderRow> rows;
+        QString summaryText;
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            // The Chromium profile is read as the dialog opens.
+            rows = folderRows(dialog);
+            auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("folderTree"));
+            auto* combo = qobject_cast<QComboBox*>(tree->itemWidget(tree->topLevelItem(0), 2));
+            combo->setCurrentIndex(0);
+            tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+            dialog.findChild<QComboBox*>(QStringLiteral("modeCombo1"))->setCurrentIndex(1);
+            summaryText = summary(dialog);
+            return int(QDialog::Accepted);
+        });
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+
+        // Subfolders are shown under their folder, counted into it.
+        QCOMPARE(rows, (QList<FolderRow>{
+                           {QStringLiteral("Bookmarks bar"), QStringLiteral("2"), true, 1},
+                           {QStringLiteral("Other bookmarks"), QStringLiteral("1"), true, 2},
+                           {QStringLiteral("Mobile bookmarks"), QStringLiteral("0"), false, 0},
+                       }));
+        QCOMPARE(summaryText, QStringLiteral("2 links into 1 group"));
+        const LinkGroup& first = project().m_groups[0];
+        QCOMPARE(first.m_title, std::string("Start")); // it had one
+        QCOMPARE(first.m_links.size(), size_t(2));
+        QCOMPARE(first.m_links[0].m_description, std::string("Chromium &amp;amp; friends"));
+        QCOMPARE(first.m_links[1].m_description, std::string("Nested \xFC"
+                                                             "n\xEF"
+                                                             "c\xF6"
+                                                             "d\xE9"));
+        QVERIFY(project().m_groups[1].m_links.empty());
+    }
+
+    void damagedFileKeepsWhatWasShown() {
+        QTemporaryDir dir;
+        const QString damaged = dir.filePath(QStringLiteral("damaged.xbel"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<?xml version=\"1.0\"?><xbel><folder><title>cut");
+        file.close();
+        QList<FolderRow> before, after;
+        m_fake->setNextFileName(damaged);
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            before = folderRows(dialog);
+            auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
+            emit source->activated(source->count() - 1);
+            after = folderRows(dialog);
+            return int(QDialog::Rejected);
+        });
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+        QVERIFY(!before.isEmpty());
+        QCOMPARE(after, before);
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY2(m_fake->messages[0].text.contains(damaged), qPrintable(m_fake->messages[0].text));
+        QVERIFY(!project().isModified());
+    }
+
     void cancelChangesNothing() {
         m_fake->setNextDialog([](QDialog&) { return int(QDialog::Rejected); });
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
