@@ -6,18 +6,20 @@
 // What the command line asks for.
 struct CommandLineOptions {
     enum Command {
-        FileNew,         // no file name
-        FileOpen,        // one file name
-        FilePrint,       // "/p" or "-p" with a file name
-        FilePrintTo,     // "/pt" with file, printer, driver, port
-        FileDDE,         // "/dde"
-        AppUnregister,   // "-Unregister" / "/Unregister" (or "Unregserver"), any case
-        Generate,        // "--generate PROJECT PAGE"
-        ImportBookmarks, // "--import-bookmarks SOURCE PROJECT [--group N]"
-        ExportBookmarks, // "--export-bookmarks PROJECT OUT.html|OUT.xbel"
-        ShowHelp,        // "--help" / "-h"
-        ShowVersion,     // "--version"
-        Invalid,         // unusable arguments; m_error says why
+        FileNew,       // no file name
+        FileOpen,      // one file name
+        FilePrint,     // "/p" or "-p" with a file name
+        FilePrintTo,   // "/pt" with file, printer, driver, port
+        FileDDE,       // "/dde"
+        AppUnregister, // "-Unregister" / "/Unregister" (or "Unregserver"), any case
+        Generate,      // "--generate PROJECT PAGE"
+        ShowHelp,      // "--help" / "-h"
+        ShowVersion,   // "--version"
+        Invalid,       // unusable arguments; m_error says why
+        // "--import-bookmarks SOURCE PROJECT [--group N]"
+        ImportBookmarks,
+        // "--export-bookmarks PROJECT OUT.html|OUT.xbel"
+        ExportBookmarks,
     };
 
     Command m_shellCommand = FileNew;
@@ -25,10 +27,14 @@ struct CommandLineOptions {
     std::string m_printerName;
     std::string m_driverName;
     std::string m_portName;
-    std::string m_pageName;     // --generate output
-    std::string m_bookmarkFile; // --import-bookmarks source, --export-bookmarks output
-    int m_group = 0;            // --group N (1..10); 0: the default mapping
+    std::string m_pageName; // --generate output
     std::string m_error;
+
+    // --import-bookmarks source or --export-bookmarks output; m_fileName is
+    // the project.
+    std::string m_bookmarkFile;
+    // --group N (1..10); 0: the folders go to the empty groups in order.
+    int m_group = 0;
 };
 
 // Parses the arguments after the program name. An argument is a switch when
