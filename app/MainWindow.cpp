@@ -4,7 +4,11 @@
 #include "app/KeyLockState.h"
 #include "app/ProjectFileController.h"
 #include "app/RecentFileList.h"
+#include "bookmarks/BrowserProfiles.h"
+#include "bookmarks/ProjectBookmarks.h"
+#include "core/HeadlessGenerate.h"
 #include "core/Project.h"
+#include "dialogs/ImportBookmarksDialog.h"
 #include "editor/LinkCommands.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
@@ -28,6 +32,8 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
+
+#include <optional>
 
 namespace {
 
@@ -177,6 +183,14 @@ void MainWindow::createActions() {
     m_actionSaveAs =
         makeAction("actionSaveAs", QStringLiteral("Save &As..."),
                    QStringLiteral("Save the active document with a new name\nSave As"));
+    m_actionImportBookmarks = makeAction(
+        "actionImportBookmarks", QStringLiteral("&Import Bookmarks..."),
+        QStringLiteral("Import a browser's bookmarks into the groups\nImport Bookmarks"));
+    m_actionExportBookmarks = makeAction(
+        "actionExportBookmarks", QStringLiteral("&Export Bookmarks..."),
+        QStringLiteral("Save the groups as a bookmark file for browsers\nExport Bookmarks"));
+    connect(m_actionImportBookmarks, &QAction::triggered, this, &MainWindow::importBookmarks);
+    connect(m_actionExportBookmarks, &QAction::triggered, this, &MainWindow::exportBookmarks);
     const char* const recentNames[] = {"actionRecentFile1", "actionRecentFile2",
                                        "actionRecentFile3", "actionRecentFile4"};
     for (int i = 0; i < 4; ++i) {
@@ -289,7 +303,8 @@ void MainWindow::createMenus() {
         return m;
     };
     QMenu* project = menu("menuProject", QStringLiteral("&Project"),
-                          {m_actionNew, m_actionOpen, m_actionSave, m_actionSaveAs, nullptr});
+                          {m_actionNew, m_actionOpen, m_actionSave, m_actionSaveAs, nullptr,
+                           m_actionImportBookmarks, m_actionExportBookmarks, nullptr});
     // Display names depend on the current folder: refresh them as the menu opens.
     connect(project, &QMenu::aboutToShow, this, &MainWindow::updateRecentFileMenu);
     project->addActions(m_recentActions);
@@ -455,6 +470,49 @@ void MainWindow::openExampleProject() {
         return;
     }
     m_docManager.openCopyAsUntitled(path);
+}
+
+void MainWindow::importBookmarks() {
+    m_form->commitEdits();
+    ImportBookmarksDialog::Input input;
+    input.profiles = findBrowserProfiles(QFile::encodeName(QDir::homePath()).toStdString());
+    input.groups = existingGroups(m_doc);
+    const std::optional<ImportPlan> plan = ImportBookmarksDialog::edit(this, input);
+    if (!plan)
+        return;
+    applyImportPlan(*plan, m_doc);
+    m_form->loadFromProject();
+    updateTitle();
+    updateActions();
+    UiServices::instance().messageBox(
+        this, QStringLiteral("Imported: %1.").arg(QString::fromStdString(plan->summary())),
+        QMessageBox::Information, QMessageBox::Ok);
+}
+
+void MainWindow::exportBookmarks() {
+    m_form->commitEdits();
+    UiServices::FileDialogOptions options;
+    options.title = QStringLiteral("Export Bookmarks");
+    options.filters = {QStringLiteral("Bookmark HTML (*.html)"), QStringLiteral("XBEL (*.xbel)")};
+    options.defaultSuffix = QStringLiteral("html");
+    if (!m_doc.filePath().empty()) {
+        const QFileInfo project(QFile::decodeName(QByteArray::fromStdString(m_doc.filePath())));
+        options.initialPath =
+            project.dir().filePath(project.completeBaseName() + QStringLiteral(".html"));
+    }
+    const QString name = UiServices::instance().getSaveFileName(this, options);
+    if (name.isEmpty())
+        return;
+    const std::string path = QFile::encodeName(name).toStdString();
+    if (!m_doc.filePath().empty() && isSameFile(path, m_doc.filePath())) {
+        showError(this, QStringLiteral("%1 is the project itself; the bookmarks were not written "
+                                       "over it.")
+                            .arg(name));
+        return;
+    }
+    const FileResult written = writeBookmarkExport(m_doc, path, bookmarkFileKindForName(path));
+    if (!written.ok())
+        showError(this, QFile::decodeName(QByteArray::fromStdString(fileErrorText(written))));
 }
 
 void MainWindow::helpContents() {

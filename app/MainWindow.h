@@ -50,6 +50,11 @@ public slots:
     void helpContents();
     // Opens a copy of the example project as an untitled project.
     void openExampleProject();
+    // Project > Import Bookmarks: the mapping dialog, then the import as one
+    // change of the project, and its summary.
+    void importBookmarks();
+    // Project > Export Bookmarks: the project's groups as bookmark HTML or XBEL.
+    void exportBookmarks();
 
 protected:
     bool event(QEvent* e) override;
@@ -80,6 +85,8 @@ private:
     QAction* m_actionOpen = nullptr;
     QAction* m_actionSave = nullptr;
     QAction* m_actionSaveAs = nullptr;
+    QAction* m_actionImportBookmarks = nullptr;
+    QAction* m_actionExportBookmarks = nullptr;
     QList<QAction*> m_recentActions;
     QAction* m_actionExit = nullptr;
     QAction* m_actionCut = nullptr;

@@ -1,5 +1,7 @@
-// Linkfold: the command line decides between the headless page generator and
-// the editor. The generator never creates a GUI application object.
+// Linkfold: the command line decides between the headless verbs (page
+// generator, bookmark import and export) and the editor. The headless verbs
+// never create a GUI application object.
+#include "bookmarks/BookmarkCommands.h"
 #include "core/CommandLineOptions.h"
 #include "core/HeadlessGenerate.h"
 
@@ -17,6 +19,10 @@ int main(int argc, char** argv) {
     switch (info.m_shellCommand) {
     case CommandLineOptions::Generate:
         return runHeadlessGenerate(info.m_fileName, info.m_pageName, std::cerr);
+    case CommandLineOptions::ImportBookmarks:
+        return runImportBookmarks(info.m_bookmarkFile, info.m_fileName, info.m_group, std::cerr);
+    case CommandLineOptions::ExportBookmarks:
+        return runExportBookmarks(info.m_fileName, info.m_bookmarkFile, std::cerr);
     case CommandLineOptions::ShowHelp:
         std::cout << commandLineUsage();
         return 0;

@@ -18,6 +18,56 @@ bool isSwitchName(const std::string& name) {
     return name == "p" || name == "pt" || name == "dde" || l == "unregister" || l == "unregserver";
 }
 
+CommandLineOptions invalid(std::string error) {
+    CommandLineOptions info;
+    info.m_shellCommand = CommandLineOptions::Invalid;
+    info.m_error = std::move(error);
+    return info;
+}
+
+bool endsWithNoCase(const std::string& s, const std::string& suffix) {
+    return s.size() >= suffix.size() && asciiLower(s.substr(s.size() - suffix.size())) == suffix;
+}
+
+// "--import-bookmarks SOURCE PROJECT [--group N]" or
+// "--export-bookmarks PROJECT OUT" starting at args[at]; nothing may follow.
+CommandLineOptions parseBookmarkVerb(const std::vector<std::string>& args, size_t at, bool import) {
+    const std::string verb = import ? "--import-bookmarks" : "--export-bookmarks";
+    if (at + 2 >= args.size())
+        return invalid(verb + (import ? " needs a bookmarks source and a project file."
+                                      : " needs a project file and an output file."));
+    CommandLineOptions info;
+    size_t next = at + 3;
+    if (import) {
+        info.m_shellCommand = CommandLineOptions::ImportBookmarks;
+        info.m_bookmarkFile = args[at + 1];
+        info.m_fileName = args[at + 2];
+        if (next < args.size() && args[next] == "--group") {
+            if (next + 1 >= args.size())
+                return invalid("--group needs a group number from 1 to 10.");
+            const std::string& n = args[next + 1];
+            const bool digits = !n.empty() && n.size() <= 2 &&
+                                std::all_of(n.begin(), n.end(),
+                                            [](unsigned char c) { return std::isdigit(c) != 0; });
+            info.m_group = digits ? std::stoi(n) : 0;
+            if (info.m_group < 1 || info.m_group > 10)
+                return invalid("--group needs a group number from 1 to 10, not " + n + ".");
+            next += 2;
+        }
+    } else {
+        info.m_shellCommand = CommandLineOptions::ExportBookmarks;
+        info.m_fileName = args[at + 1];
+        info.m_bookmarkFile = args[at + 2];
+        const std::string out = info.m_bookmarkFile;
+        if (!endsWithNoCase(out, ".html") && !endsWithNoCase(out, ".htm") &&
+            !endsWithNoCase(out, ".xbel"))
+            return invalid("--export-bookmarks writes a .html or .xbel file, not " + out + ".");
+    }
+    if (next < args.size())
+        return invalid("Unexpected argument after " + verb + ": " + args[next]);
+    return info;
+}
+
 } // namespace
 
 CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
@@ -47,6 +97,8 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
             info.m_fileName = args[i + 1];
             info.m_pageName = args[i + 2];
             return info;
+        } else if (name == "import-bookmarks" || name == "export-bookmarks") {
+            return parseBookmarkVerb(args, i, name == "import-bookmarks");
         } else if (name == "help" || name == "h") {
             info.m_shellCommand = CommandLineOptions::ShowHelp;
             return info;
@@ -91,6 +143,8 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
 std::string commandLineUsage() {
     return "Usage: linkfold [PROJECT.lfp]\n"
            "       linkfold --generate PROJECT.lfp PAGE.htm\n"
+           "       linkfold --import-bookmarks SOURCE PROJECT.lfp [--group N]\n"
+           "       linkfold --export-bookmarks PROJECT.lfp OUT.html|OUT.xbel\n"
            "       linkfold /p PROJECT.lfp | /pt PROJECT.lfp PRINTER DRIVER PORT\n"
            "       linkfold /dde | -Unregister | /Unregister\n"
            "       linkfold --help | --version\n"
@@ -99,6 +153,14 @@ std::string commandLineUsage() {
            "  --generate IN OUT    write the start page of project IN to OUT and exit;\n"
            "                       names may be given in double quotes, and OUT may not\n"
            "                       be IN itself\n"
+           "  --import-bookmarks SOURCE PROJECT [--group N]\n"
+           "                       add the links of a bookmark file (HTML, XBEL,\n"
+           "                       Chromium Bookmarks, Firefox places.sqlite) to the\n"
+           "                       project, one top-level folder per empty group, or\n"
+           "                       all into group N (1-10); creates a missing project\n"
+           "  --export-bookmarks PROJECT OUT\n"
+           "                       write the project's groups as bookmarks: XBEL when\n"
+           "                       OUT ends in .xbel, bookmark HTML otherwise\n"
            "  -p, /p FILE          open FILE hidden for printing, then exit\n"
            "  -pt, /pt FILE ...    the same, naming a printer\n"
            "  -dde, /dde           do nothing and exit at once\n"

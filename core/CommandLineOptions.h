@@ -16,6 +16,10 @@ struct CommandLineOptions {
         ShowHelp,      // "--help" / "-h"
         ShowVersion,   // "--version"
         Invalid,       // unusable arguments; m_error says why
+        // "--import-bookmarks SOURCE PROJECT [--group N]"
+        ImportBookmarks,
+        // "--export-bookmarks PROJECT OUT.html|OUT.xbel"
+        ExportBookmarks,
     };
 
     Command m_shellCommand = FileNew;
@@ -25,6 +29,12 @@ struct CommandLineOptions {
     std::string m_portName;
     std::string m_pageName; // --generate output
     std::string m_error;
+
+    // --import-bookmarks source or --export-bookmarks output; m_fileName is
+    // the project.
+    std::string m_bookmarkFile;
+    // --group N (1..10); 0: the folders go to the empty groups in order.
+    int m_group = 0;
 };
 
 // Parses the arguments after the program name. An argument is a switch when

@@ -39,6 +39,13 @@ public:
         dlg.setFileMode(QFileDialog::AnyFile);
         dlg.setNameFilters(toQtNameFilters(o.filters));
         dlg.setDefaultSuffix(o.defaultSuffix);
+        // A name typed without an extension takes the chosen filter's.
+        QObject::connect(&dlg, &QFileDialog::filterSelected, &dlg, [&dlg](const QString& filter) {
+            const QRegularExpressionMatch m =
+                QRegularExpression(QStringLiteral("\\(\\*\\.(\\w+)")).match(filter);
+            if (m.hasMatch())
+                dlg.setDefaultSuffix(m.captured(1));
+        });
         if (!o.confirmOverwrite)
             dlg.setOption(QFileDialog::DontConfirmOverwrite);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())

@@ -362,7 +362,7 @@ private slots:
         const QList<QPair<QString, QStringList>> expected = {
             {"&Project",
              {"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-",
-              "Recent File", "-", "E&xit"}},
+              "&Import Bookmarks...", "&Export Bookmarks...", "-", "Recent File", "-", "E&xit"}},
             {"&Edit",
              {"Cut\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "&Delete\tDel", "-", "&Add...",
               "&Group Properties", "&Link Properties"}},
@@ -370,8 +370,8 @@ private slots:
             {"&Help", {"&Contents", "Open &Example Project", "-", "&About Linkfold..."}},
         };
         const QList<QStringList> names = {
-            {"actionNew", "actionOpen", "actionSave", "actionSaveAs", "-", "actionRecentFile1", "-",
-             "actionExit"},
+            {"actionNew", "actionOpen", "actionSave", "actionSaveAs", "-", "actionImportBookmarks",
+             "actionExportBookmarks", "-", "actionRecentFile1", "-", "actionExit"},
             {"actionCut", "actionCopy", "actionPaste", "actionDelete", "-", "actionAddLink",
              "actionGroupProperties", "actionLinkProperties"},
             {"actionGenerate", "actionPreview"},

@@ -1,0 +1,230 @@
+// --import-bookmarks and --export-bookmarks: parsed, then run end to end
+// through the headless program.
+#include "BookmarkTestUtil.h"
+#include "bookmarks/BookmarkReader.h"
+#include "core/CommandLineOptions.h"
+#include "core/Project.h"
+#include "core/ProjectFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+namespace {
+
+using C = CommandLineOptions;
+
+struct RunResult {
+    int status;
+    std::string err;
+};
+
+// "title <url>" per link of each non-empty group, groups as "N title:".
+std::vector<std::string> Groups(const Project& doc) {
+    std::vector<std::string> lines;
+    for (size_t g = 0; g < doc.m_groups.size(); ++g) {
+        const LinkGroup& group = doc.m_groups[g];
+        if (group.m_links.empty() && group.m_title.empty())
+            continue;
+        lines.push_back(std::to_string(g + 1) + " " + group.m_title + ":");
+        for (const Link& link : group.m_links)
+            lines.push_back("  " + link.m_description + " <" + link.m_url + ">");
+    }
+    return lines;
+}
+
+class BookmarkCommand : public ::testing::Test {
+protected:
+    RunResult run(const std::string& args) {
+        const std::string log = dir.file("err.txt");
+        const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none " +
+                                std::string(LINKFOLD_HEADLESS) + " " + args + " >" + log + " 2>&1";
+        const int rc = std::system(cmd.c_str());
+        return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readFileBytes(log)};
+    }
+    Project load(const std::string& name) {
+        Project doc;
+        EXPECT_TRUE(doc.load(dir.file(name))) << doc.errorString();
+        return doc;
+    }
+    void save(const Project& doc, const std::string& name) {
+        writeFileBytes(dir.file(name), serializeProject(doc));
+    }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST(BookmarkCommandLine, ParsesTheVerbs) {
+    const struct {
+        std::vector<std::string> args;
+        C::Command command;
+        std::string file, bookmarks;
+        int group;
+    } cases[] = {
+        {{"--import-bookmarks", "b.html", "p.lfp"}, C::ImportBookmarks, "p.lfp", "b.html", 0},
+        {{"--import-bookmarks", "b.html", "p.lfp", "--group", "10"},
+         C::ImportBookmarks,
+         "p.lfp",
+         "b.html",
+         10},
+        {{"--export-bookmarks", "p.lfp", "out.html"}, C::ExportBookmarks, "p.lfp", "out.html", 0},
+        {{"--export-bookmarks", "p.lfp", "OUT.XBEL"}, C::ExportBookmarks, "p.lfp", "OUT.XBEL", 0},
+        {{"--import-bookmarks", "b.html"}, C::Invalid, "", "", 0},
+        {{"--import-bookmarks", "b.html", "p.lfp", "--group"}, C::Invalid, "", "", 0},
+        {{"--import-bookmarks", "b.html", "p.lfp", "--group", "0"}, C::Invalid, "", "", 0},
+        {{"--import-bookmarks", "b.html", "p.lfp", "--group", "11"}, C::Invalid, "", "", 0},
+        {{"--import-bookmarks", "b.html", "p.lfp", "--group", "x"}, C::Invalid, "", "", 0},
+        {{"--import-bookmarks", "b.html", "p.lfp", "extra"}, C::Invalid, "", "", 0},
+        {{"--export-bookmarks", "p.lfp"}, C::Invalid, "", "", 0},
+        {{"--export-bookmarks", "p.lfp", "out.txt"}, C::Invalid, "", "", 0},
+        {{"--export-bookmarks", "p.lfp", "out.html", "--group", "1"}, C::Invalid, "", "", 0},
+    };
+    for (const auto& c : cases) {
+        const C info = parseCommandLine(c.args);
+        const std::string what = testing::PrintToString(c.args);
+        EXPECT_EQ(info.m_shellCommand, c.command) << what;
+        if (c.command == C::Invalid) {
+            EXPECT_FALSE(info.m_error.empty()) << what;
+            continue;
+        }
+        EXPECT_EQ(info.m_fileName, c.file) << what;
+        EXPECT_EQ(info.m_bookmarkFile, c.bookmarks) << what;
+        EXPECT_EQ(info.m_group, c.group) << what;
+    }
+}
+
+TEST_F(BookmarkCommand, ImportsIntoANewProjectWithTheDefaultMapping) {
+    const RunResult r =
+        run("--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("new.lfp"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const Project doc = load("new.lfp");
+    // Links outside folders first (the place: query skipped), then each
+    // top-level folder with links into the next group; titles as HTML.
+    EXPECT_EQ(Groups(doc), (std::vector<std::string>{
+                               "1 Bookmarks:",
+                               "  Get Help &amp; Support <https://www.mozilla.org/en-US/firefox/>",
+                               "2 Caf\xE9 <Reading>:",
+                               "  Rock 'n' Roll \xE9t\xE9 <https://example.org/a>",
+                               "  Inner link <https://example.org/b>",
+                               "  After inner <https://example.org/c>",
+                               "3 Bookmarks Toolbar:",
+                               "  Debian <https://www.debian.org/>",
+                               "  Old live bookmark <http://feeds.example.org/rss>",
+                           }));
+}
+
+TEST_F(BookmarkCommand, AppendsToAnExistingProjectSkippingDuplicates) {
+    Project doc;
+    doc.m_title = "Kept";
+    doc.m_groups[0].m_title = "Mine";
+    doc.addLink(0, "My Debian", "HTTPS://www.debian.org");
+    doc.addLink(2, "Busy", "https://busy.example/");
+    save(doc, "p.lfp");
+
+    // Everything into group 1: Debian is there already.
+    RunResult r = run("--import-bookmarks " + FixturePath("firefox.html") + " " +
+                      dir.file("p.lfp") + " --group 1");
+    EXPECT_EQ(r.status, 0) << r.err;
+    Project after = load("p.lfp");
+    EXPECT_EQ(after.m_title, "Kept");
+    EXPECT_EQ(after.m_groups[0].m_title, "Mine");
+    EXPECT_EQ(after.m_groups[0].m_links.size(), 1u + 6u - 1u); // six read, Debian skipped
+    EXPECT_EQ(after.m_groups[0].m_links[0].m_description, "My Debian");
+
+    // The default mapping uses only empty groups: 2, 4 and 5 here.
+    save(doc, "p.lfp");
+    r = run("--import-bookmarks " + FixturePath("chromium-Bookmarks.json") + " " +
+            dir.file("p.lfp"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    after = load("p.lfp");
+    EXPECT_EQ(after.m_groups[0].m_links.size(), 1u);
+    EXPECT_EQ(after.m_groups[2].m_links.size(), 1u);
+    EXPECT_FALSE(after.m_groups[1].m_links.empty());
+}
+
+TEST_F(BookmarkCommand, FailuresLeaveTheProjectUnchanged) {
+    Project doc;
+    doc.addLink(0, "A", "https://a.example/");
+    save(doc, "p.lfp");
+    const std::string before = readFileBytes(dir.file("p.lfp"));
+    writeFileBytes(dir.file("damaged.json"), "{\"roots\": {\"bookmark_bar\": [1, 2");
+    writeFileBytes(dir.file("garbage.bin"), std::string("\x01\x02garbage", 9));
+    writeFileBytes(dir.file("cut.sqlite"), std::string("SQLite format 3\0", 16) + "cut short");
+    writeFileBytes(dir.file("bad.lfp"), "not a project");
+    for (const std::string source : {"damaged.json", "garbage.bin", "cut.sqlite", "missing"}) {
+        const RunResult r = run("--import-bookmarks " + dir.file(source) + " " + dir.file("p.lfp"));
+        EXPECT_EQ(r.status, 1) << source;
+        EXPECT_NE(r.err.find(dir.file(source)), std::string::npos) << r.err;
+        EXPECT_EQ(readFileBytes(dir.file("p.lfp")), before) << source;
+    }
+    // A project that cannot be read is not replaced by a new one.
+    RunResult r =
+        run("--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("bad.lfp"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.file("bad.lfp")), std::string::npos) << r.err;
+    EXPECT_EQ(readFileBytes(dir.file("bad.lfp")), "not a project");
+    // Export needs a readable project and a place to write.
+    r = run("--export-bookmarks " + dir.file("missing.lfp") + " " + dir.file("out.html"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.file("missing.lfp")), std::string::npos) << r.err;
+    r = run("--export-bookmarks " + dir.file("p.lfp") + " " + dir.file("nodir/out.xbel"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(dir.file("nodir/out.xbel")), std::string::npos) << r.err;
+    // Usage errors.
+    EXPECT_EQ(run("--import-bookmarks " + dir.file("p.lfp")).status, 2);
+    EXPECT_EQ(run("--export-bookmarks " + dir.file("p.lfp") + " out.txt").status, 2);
+    EXPECT_EQ(readFileBytes(dir.file("p.lfp")), before);
+}
+
+TEST_F(BookmarkCommand, ExportsHtmlAndXbelThatReadBack) {
+    Project doc;
+    doc.m_groups[0].m_title = "News";
+    doc.addLink(0, "News &amp; <b>Views</b>", "https://news.example/");
+    doc.addLink(2, "Caf\xE9", "https://cafe.example/");
+    save(doc, "p.lfp");
+    for (const std::string out : {"out.html", "out.xbel"}) {
+        const RunResult r = run("--export-bookmarks " + dir.file("p.lfp") + " " + dir.file(out));
+        EXPECT_EQ(r.status, 0) << r.err;
+        const BookmarkReadResult read = readBookmarkFile(dir.file(out));
+        ASSERT_TRUE(read.ok()) << read.error;
+        EXPECT_EQ(Outline(read.tree), (std::vector<std::string>{
+                                          "[News]",
+                                          "News: News & Views <https://news.example/>",
+                                          "[Group 3]",
+                                          "Group 3: Caf\xC3\xA9 <https://cafe.example/>",
+                                      }))
+            << out;
+    }
+}
+
+TEST_F(BookmarkCommand, ImportExportImportKeepsTheDescriptions) {
+    ASSERT_EQ(
+        run("--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("a.lfp")).status,
+        0);
+    for (const std::string out : {"a.html", "a.xbel"}) {
+        ASSERT_EQ(run("--export-bookmarks " + dir.file("a.lfp") + " " + dir.file(out)).status, 0);
+        const std::string again = "again-" + out + ".lfp";
+        const RunResult r = run("--import-bookmarks " + dir.file(out) + " " + dir.file(again));
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(Groups(load(again)), Groups(load("a.lfp"))) << out;
+    }
+}
+
+TEST_F(BookmarkCommand, FoldersWithoutAnEmptyGroupAreReported) {
+    Project doc;
+    for (int g = 0; g < kGroupCount - 1; ++g)
+        doc.addLink(g, "Busy", "https://busy.example/" + std::to_string(g));
+    save(doc, "p.lfp");
+    const RunResult r =
+        run("--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("p.lfp"));
+    EXPECT_EQ(r.status, 0);
+    // The first folder fills group 10; the other two folders' five links stay out.
+    EXPECT_NE(r.err.find(FixturePath("firefox.html") + ": 5 links not imported"), std::string::npos)
+        << r.err;
+    const Project after = load("p.lfp");
+    ASSERT_EQ(after.m_groups[9].m_links.size(), 1u);
+    EXPECT_EQ(after.m_groups[9].m_title, "Bookmarks");
+}

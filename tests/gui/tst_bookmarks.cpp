@@ -1,0 +1,278 @@
+// Import Bookmarks and Export Bookmarks through the main window's Project
+// menu, offscreen, every modal answered through the fake UI services.
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "bookmarks/BookmarkReader.h"
+#include "core/Project.h"
+#include "editor/LinkListView.h"
+#include "editor/ProjectForm.h"
+#include "support/FakeUiServices.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+const QString kData = QStringLiteral(LINKFOLD_TEST_DATA "/bookmarks/");
+
+// What the mapping dialog showed for its top-level folders.
+struct FolderRow {
+    QString name;
+    QString count;
+    bool checked;
+    int group; // the combo's index
+    bool operator==(const FolderRow&) const = default;
+};
+
+QList<FolderRow> folderRows(QDialog& dialog) {
+    QList<FolderRow> rows;
+    auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("folderTree"));
+    for (int i = 0; tree && i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = tree->topLevelItem(i);
+        auto* combo = qobject_cast<QComboBox*>(tree->itemWidget(item, 2));
+        rows.append({item->text(0), item->text(1), item->checkState(0) == Qt::Checked,
+                     combo ? combo->currentIndex() : -1});
+    }
+    return rows;
+}
+
+QString summary(QDialog& dialog) {
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("summaryLabel"));
+    return label ? label->text() : QString();
+}
+
+} // namespace
+
+class TestBookmarks : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    std::unique_ptr<FakeUiServices> m_fake;
+    std::unique_ptr<Application> m_app;
+
+    MainWindow* frame() const { return m_app->mainWindow(); }
+    Project& project() const { return *frame()->form()->project(); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(m_home.isValid());
+        // One browser profile in the home folder: Chromium's default one.
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral(".config/chromium/Default"))));
+        QVERIFY(QFile::copy(kData + QStringLiteral("chromium-Bookmarks.json"),
+                            m_home.filePath(QStringLiteral(".config/chromium/Default/Bookmarks"))));
+    }
+
+    void init() {
+        m_fake = std::make_unique<FakeUiServices>();
+        m_app = std::make_unique<Application>(Application::Options{
+            m_home.filePath(QStringLiteral("linkfold.ini")), m_home.path(), {}});
+        CommandLineOptions info;
+        info.m_shellCommand = CommandLineOptions::FileNew;
+        QVERIFY(m_app->start(info));
+    }
+
+    void cleanup() {
+        project().setModified(false); // no save question at the end
+        m_app.reset();
+        QCOMPARE(m_fake->unexpected, 0);
+        m_fake.reset();
+    }
+
+    void commandsSitBeforeTheRecentFiles() {
+        auto* menu = frame()->menuBar()->findChild<QMenu*>(QStringLiteral("menuProject"));
+        QVERIFY(menu);
+        QStringList names;
+        for (QAction* a : menu->actions())
+            names << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        QCOMPARE(names.mid(0, 8),
+                 QStringList({"actionNew", "actionOpen", "actionSave", "actionSaveAs", "-",
+                              "actionImportBookmarks", "actionExportBookmarks", "-"}));
+        QCOMPARE(names.value(8), QStringLiteral("actionRecentFile1"));
+        QVERIFY(!frame()->action(QStringLiteral("actionImportBookmarks"))->statusTip().isEmpty());
+        QVERIFY(!frame()->action(QStringLiteral("actionExportBookmarks"))->statusTip().isEmpty());
+    }
+
+    void importFromAFileThroughTheMenu() {
+        // Group 1 holds Debian in the list, not yet in the project: the
+        // import takes the form's edits first.
+        ProjectForm* form = frame()->form();
+        form->linkList()->setRows({{"My Debian", "https://www.debian.org/"}});
+
+        QStringList sources;
+        QList<FolderRow> profileRows, fileRows;
+        QString before, after;
+        m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
+            for (int i = 0; i < source->count(); ++i)
+                sources << source->itemText(i);
+            profileRows = folderRows(dialog); // the profile, read as the dialog opens
+            source->setCurrentIndex(source->count() - 1);
+            emit source->activated(source->count() - 1);
+            fileRows = folderRows(dialog);
+            before = summary(dialog);
+            // The toolbar folder into group 1, which holds Debian already.
+            auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("folderTree"));
+            qobject_cast<QComboBox*>(tree->itemWidget(tree->topLevelItem(2), 2))
+                ->setCurrentIndex(0);
+            after = summary(dialog);
+            return int(QDialog::Accepted);
+        });
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+
+        QCOMPARE(sources, QStringList({QStringLiteral("Chromium \u2014 Default"),
+                                       QStringLiteral("From a file...")}));
+        QVERIFY(!profileRows.isEmpty());
+        // Default mapping: the folders with links to the empty groups 2, 3, 4.
+        const QList<FolderRow> expected = {
+            {QStringLiteral("Bookmarks"), QStringLiteral("1"), true, 1},
+            {QStringLiteral("Caf\u00e9 <Reading>"), QStringLiteral("3"), true, 2},
+            {QStringLiteral("Bookmarks Toolbar"), QStringLiteral("2"), true, 3},
+            {QStringLiteral("Other Bookmarks"), QStringLiteral("0"), false, 0},
+        };
+        QCOMPARE(fileRows, expected);
+        QCOMPARE(before, QStringLiteral("6 links into 3 groups"));
+        QCOMPARE(after, QStringLiteral("5 links into 3 groups, 1 duplicate skipped"));
+        QCOMPARE(m_fake->messages.size(), 1);
+        QCOMPARE(m_fake->messages.last().text,
+                 QStringLiteral("Imported: 5 links into 3 groups, 1 duplicate skipped."));
+
+        QVERIFY(project().isModified());
+        const LinkGroup& first = project().m_groups[0];
+        QCOMPARE(first.m_title, std::string("Bookmarks Toolbar"));
+        QCOMPARE(first.m_links.size(), size_t(2));
+        QCOMPARE(project().m_groups[2].m_title, std::string("Caf\xE9 <Reading>"));
+        QCOMPARE(project().m_groups[2].m_links.size(), size_t(3));
+        // The list shows group 1 as it is now.
+        LinkListView* list = form->linkList();
+        QCOMPARE(list->sourceRowCount(), 2);
+        QCOMPARE(list->sourceCellText(0, 0), std::string("My Debian"));
+        QCOMPARE(list->sourceCellText(1, 0), std::string("Old live bookmark"));
+    }
+
+    void profileReplaceAndUncheck() {
+        project().m_groups[0].m_title = "Start";
+        frame()->form()->linkList()->setRows({{"Old", "https://old.example/"}});
+        QList<FolderRow> rows;
+        QString summaryText;
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            // The Chromium profile is read as the dialog opens.
+            rows = folderRows(dialog);
+            auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("folderTree"));
+            auto* combo = qobject_cast<QComboBox*>(tree->itemWidget(tree->topLevelItem(0), 2));
+            combo->setCurrentIndex(0);
+            tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+            dialog.findChild<QComboBox*>(QStringLiteral("modeCombo1"))->setCurrentIndex(1);
+            summaryText = summary(dialog);
+            return int(QDialog::Accepted);
+        });
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+
+        // Subfolders are shown under their folder, counted into it.
+        QCOMPARE(rows, (QList<FolderRow>{
+                           {QStringLiteral("Bookmarks bar"), QStringLiteral("2"), true, 1},
+                           {QStringLiteral("Other bookmarks"), QStringLiteral("1"), true, 2},
+                           {QStringLiteral("Mobile bookmarks"), QStringLiteral("0"), false, 0},
+                       }));
+        QCOMPARE(summaryText, QStringLiteral("2 links into 1 group"));
+        const LinkGroup& first = project().m_groups[0];
+        QCOMPARE(first.m_title, std::string("Start")); // it had one
+        QCOMPARE(first.m_links.size(), size_t(2));
+        QCOMPARE(first.m_links[0].m_description, std::string("Chromium &amp;amp; friends"));
+        QCOMPARE(first.m_links[1].m_description, std::string("Nested \xFC"
+                                                             "n\xEF"
+                                                             "c\xF6"
+                                                             "d\xE9"));
+        QVERIFY(project().m_groups[1].m_links.empty());
+    }
+
+    void damagedFileKeepsWhatWasShown() {
+        QTemporaryDir dir;
+        const QString damaged = dir.filePath(QStringLiteral("damaged.xbel"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<?xml version=\"1.0\"?><xbel><folder><title>cut");
+        file.close();
+        QList<FolderRow> before, after;
+        m_fake->setNextFileName(damaged);
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            before = folderRows(dialog);
+            auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
+            emit source->activated(source->count() - 1);
+            after = folderRows(dialog);
+            return int(QDialog::Rejected);
+        });
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+        QVERIFY(!before.isEmpty());
+        QCOMPARE(after, before);
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY2(m_fake->messages[0].text.contains(damaged), qPrintable(m_fake->messages[0].text));
+        QVERIFY(!project().isModified());
+    }
+
+    void cancelChangesNothing() {
+        m_fake->setNextDialog([](QDialog&) { return int(QDialog::Rejected); });
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+        QVERIFY(!project().isModified());
+        QVERIFY(m_fake->messages.isEmpty());
+    }
+
+    void exportReadsBack_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("html") << QStringLiteral("out.html");
+        QTest::newRow("xbel") << QStringLiteral("out.xbel");
+    }
+    void exportReadsBack() {
+        QFETCH(QString, name);
+        project().m_groups[1].m_title = "Later";
+        project().addLink(1, "Not shown", "https://later.example/");
+        frame()->form()->linkList()->setRows({{"News &amp; Views", "https://news.example/"}});
+        const QString path = m_home.filePath(name);
+        m_fake->setNextFileName(path);
+        frame()->action(QStringLiteral("actionExportBookmarks"))->trigger();
+        QCOMPARE(m_fake->fileDialogs.last().filters,
+                 QStringList(
+                     {QStringLiteral("Bookmark HTML (*.html)"), QStringLiteral("XBEL (*.xbel)")}));
+        const BookmarkReadResult read = readBookmarkFile(QFile::encodeName(path).toStdString());
+        QVERIFY2(read.ok(), read.error.c_str());
+        const auto& items = read.tree.items();
+        QCOMPARE(items.size(), size_t(4));
+        QCOMPARE(items[0].title, std::string("Group 1"));
+        QCOMPARE(items[1].title, std::string("News & Views"));
+        QCOMPARE(items[2].title, std::string("Later"));
+        QCOMPARE(items[3].url, std::string("https://later.example/"));
+        const bool xbel = name.endsWith(QStringLiteral(".xbel"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(sniffBookmarkFormat(file.readAll().toStdString()),
+                 xbel ? BookmarkFormat::Xbel : BookmarkFormat::NetscapeHtml);
+    }
+
+    void exportFailureIsShown() {
+        frame()->form()->linkList()->setRows({{"A", "https://a.example/"}});
+        const QString path = m_home.filePath(QStringLiteral("no such folder/out.html"));
+        m_fake->setNextFileName(path);
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        frame()->action(QStringLiteral("actionExportBookmarks"))->trigger();
+        QCOMPARE(m_fake->messages.size(), 1);
+        QVERIFY2(m_fake->messages.last().text.contains(path),
+                 qPrintable(m_fake->messages.last().text));
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+QTEST_MAIN(TestBookmarks)
+#include "tst_bookmarks.moc"
