@@ -21,7 +21,7 @@ void reportFileError(std::ostream& err, const FileResult& result, const std::str
 
 // Opens the project at path into project; a missing file leaves a new one.
 bool loadOrCreate(Project& project, const std::string& path, std::ostream& err) {
-    if (project.load(path))
+    if (project.load(path).ok())
         return true;
     if (project.lastError().cause == FileErrorCause::FileNotFound) {
         project.resetToNew();
@@ -85,7 +85,7 @@ int runExportBookmarks(const std::string& project, const std::string& out, std::
     const std::string projectPath = makeAbsolutePath(stripQuotes(project));
     const std::string outPath = makeAbsolutePath(stripQuotes(out));
     Project doc;
-    if (!doc.load(projectPath)) {
+    if (!doc.load(projectPath).ok()) {
         reportFileError(err, doc.lastError(), projectPath);
         return 1;
     }

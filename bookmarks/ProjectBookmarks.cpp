@@ -10,23 +10,15 @@
 #include <algorithm>
 #include <cctype>
 
-std::string projectTextFromUtf8(const std::string& utf8) {
-    return utf8ToCp1252(utf8);
-}
-
-std::string utf8FromProjectText(const std::string& text) {
-    return cp1252ToUtf8(text);
-}
-
 std::vector<ExistingGroup> existingGroups(const Project& project) {
     std::vector<ExistingGroup> groups;
-    groups.reserve(project.m_groups.size());
-    for (const LinkGroup& group : project.m_groups) {
+    groups.reserve(project.groups().size());
+    for (const LinkGroup& group : project.groups()) {
         ExistingGroup existing;
-        existing.title = utf8FromProjectText(group.m_title);
+        existing.title = group.m_title;
         existing.urls.reserve(group.m_links.size());
         for (const Link& link : group.m_links)
-            existing.urls.push_back(utf8FromProjectText(link.m_url));
+            existing.urls.push_back(link.m_url);
         groups.push_back(std::move(existing));
     }
     return groups;
@@ -35,20 +27,24 @@ std::vector<ExistingGroup> existingGroups(const Project& project) {
 bool applyImportPlan(const ImportPlan& plan, Project& project) {
     bool changed = false;
     for (const GroupImport& change : plan.groups) {
-        if (change.group < 0 || static_cast<size_t>(change.group) >= project.m_groups.size())
+        if (change.group < 0 || change.group >= project.groupCount())
             continue;
-        LinkGroup& group = project.m_groups[static_cast<size_t>(change.group)];
-        if (change.mode == ImportMode::Replace && !group.m_links.empty()) {
-            group.m_links.clear();
+        const bool replace = change.mode == ImportMode::Replace;
+        if (!change.links.empty() || (replace && !project.links(change.group).empty())) {
+            std::vector<Link> links;
+            if (!replace)
+                links = project.links(change.group);
+            links.reserve(links.size() + change.links.size());
+            for (const GroupLink& link : change.links)
+                links.emplace_back(link.description, link.url);
+            project.setLinks(change.group, std::move(links));
             changed = true;
         }
-        group.m_links.reserve(group.m_links.size() + change.links.size());
-        for (const GroupLink& link : change.links)
-            group.m_links.emplace_back(projectTextFromUtf8(link.description),
-                                       projectTextFromUtf8(link.url));
-        changed = changed || !change.links.empty();
         if (!change.newTitle.empty()) {
-            group.m_title = projectTextFromUtf8(change.newTitle);
+            LinkGroup heading = project.group(change.group);
+            heading.m_links.clear();
+            heading.m_title = change.newTitle;
+            project.setGroupHeading(change.group, heading);
             changed = true;
         }
     }
@@ -59,14 +55,13 @@ bool applyImportPlan(const ImportPlan& plan, Project& project) {
 
 std::vector<GroupContent> exportGroups(const Project& project) {
     std::vector<GroupContent> groups;
-    groups.reserve(project.m_groups.size());
-    for (const LinkGroup& group : project.m_groups) {
+    groups.reserve(project.groups().size());
+    for (const LinkGroup& group : project.groups()) {
         GroupContent content;
-        content.title = utf8FromProjectText(group.m_title);
+        content.title = group.m_title;
         content.links.reserve(group.m_links.size());
         for (const Link& link : group.m_links)
-            content.links.push_back(
-                {utf8FromProjectText(link.m_description), utf8FromProjectText(link.m_url)});
+            content.links.push_back({link.m_description, link.m_url});
         groups.push_back(std::move(content));
     }
     return groups;

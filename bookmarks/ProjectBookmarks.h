@@ -9,11 +9,7 @@
 
 class Project;
 
-// Between bookmarks (UTF-8 text) and the project. Every conversion of text
-// between the two goes through this pair, the one place that knows how the
-// project keeps its text.
-std::string projectTextFromUtf8(const std::string& utf8);
-std::string utf8FromProjectText(const std::string& text);
+// Between bookmarks and the project; both keep their text in UTF-8.
 
 // The project's groups as the import plan sees them: titles and URLs.
 std::vector<ExistingGroup> existingGroups(const Project& project);

@@ -127,15 +127,15 @@ void Project::resetToNew() {
 
 LoadResult Project::load(const std::string& path) {
     ProjectFileHandle file;
-    const FileResult opened = openProjectFile(path, file);
-    if (!opened.ok())
-        return {LoadStatus::NotOpened, fileErrorText(opened)};
+    m_error = openProjectFile(path, file);
+    if (!m_error.ok())
+        return {LoadStatus::NotOpened, fileErrorText(m_error)};
 
     resetGroups();
-    const FileResult read = readProjectFile(file, path, *this);
-    m_modified = !read.ok();
-    if (!read.ok())
-        return {LoadStatus::Damaged, fileErrorText(read)};
+    m_error = readProjectFile(file, path, *this);
+    m_modified = !m_error.ok();
+    if (!m_error.ok())
+        return {LoadStatus::Damaged, fileErrorText(m_error)};
     return {};
 }
 
@@ -145,4 +145,10 @@ bool Project::save(const std::string& path) {
         return false;
     setModified(false);
     return true;
+}
+
+void Project::setGroupTitle(int group, std::string title) {
+    if (group < 0 || group >= groupCount())
+        return;
+    change(m_groups[static_cast<size_t>(group)].m_title, std::move(title));
 }

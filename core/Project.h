@@ -66,6 +66,7 @@ public:
     // Takes title, bullet, face, style and text colour of heading; the
     // group's links stay.
     void setGroupHeading(int group, const LinkGroup& heading);
+    void setGroupTitle(int group, std::string title);
     const std::vector<Link>& links(int group) const;
     void setLinks(int group, std::vector<Link> links);
     void addLink(int group, std::string description, std::string url);
@@ -98,7 +99,8 @@ public:
     void setFilePath(std::string path) { m_filePath = std::move(path); }
     const std::string& documentTitle() const { return m_documentTitle; }
     void setDocumentTitle(std::string title) { m_documentTitle = std::move(title); }
-    // The message for the user about the last failed save.
+    // The message for the user about the last failed load or save, and its
+    // cause and path.
     std::string errorString() const { return fileErrorText(m_error); }
     const FileResult& lastError() const { return m_error; }
 

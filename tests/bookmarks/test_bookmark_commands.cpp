@@ -23,8 +23,8 @@ struct RunResult {
 // "title <url>" per link of each non-empty group, groups as "N title:".
 std::vector<std::string> Groups(const Project& doc) {
     std::vector<std::string> lines;
-    for (size_t g = 0; g < doc.m_groups.size(); ++g) {
-        const LinkGroup& group = doc.m_groups[g];
+    for (size_t g = 0; g < doc.groups().size(); ++g) {
+        const LinkGroup& group = doc.group(static_cast<int>(g));
         if (group.m_links.empty() && group.m_title.empty())
             continue;
         lines.push_back(std::to_string(g + 1) + " " + group.m_title + ":");
@@ -45,7 +45,7 @@ protected:
     }
     Project load(const std::string& name) {
         Project doc;
-        EXPECT_TRUE(doc.load(dir.file(name))) << doc.errorString();
+        EXPECT_TRUE(doc.load(dir.file(name)).ok()) << doc.errorString();
         return doc;
     }
     void save(const Project& doc, const std::string& name) {
@@ -106,8 +106,8 @@ TEST_F(BookmarkCommand, ImportsIntoANewProjectWithTheDefaultMapping) {
     EXPECT_EQ(Groups(doc), (std::vector<std::string>{
                                "1 Bookmarks:",
                                "  Get Help &amp; Support <https://www.mozilla.org/en-US/firefox/>",
-                               "2 Caf\xE9 <Reading>:",
-                               "  Rock 'n' Roll \xE9t\xE9 <https://example.org/a>",
+                               "2 Caf\xC3\xA9 <Reading>:",
+                               "  Rock 'n' Roll \xC3\xA9t\xC3\xA9 <https://example.org/a>",
                                "  Inner link <https://example.org/b>",
                                "  After inner <https://example.org/c>",
                                "3 Bookmarks Toolbar:",
@@ -118,8 +118,8 @@ TEST_F(BookmarkCommand, ImportsIntoANewProjectWithTheDefaultMapping) {
 
 TEST_F(BookmarkCommand, AppendsToAnExistingProjectSkippingDuplicates) {
     Project doc;
-    doc.m_title = "Kept";
-    doc.m_groups[0].m_title = "Mine";
+    doc.setTitle("Kept");
+    doc.setGroupTitle(0, "Mine");
     doc.addLink(0, "My Debian", "HTTPS://www.debian.org");
     doc.addLink(2, "Busy", "https://busy.example/");
     save(doc, "p.lfp");
@@ -129,10 +129,10 @@ TEST_F(BookmarkCommand, AppendsToAnExistingProjectSkippingDuplicates) {
                       dir.file("p.lfp") + " --group 1");
     EXPECT_EQ(r.status, 0) << r.err;
     Project after = load("p.lfp");
-    EXPECT_EQ(after.m_title, "Kept");
-    EXPECT_EQ(after.m_groups[0].m_title, "Mine");
-    EXPECT_EQ(after.m_groups[0].m_links.size(), 1u + 6u - 1u); // six read, Debian skipped
-    EXPECT_EQ(after.m_groups[0].m_links[0].m_description, "My Debian");
+    EXPECT_EQ(after.title(), "Kept");
+    EXPECT_EQ(after.group(0).m_title, "Mine");
+    EXPECT_EQ(after.links(0).size(), 1u + 6u - 1u); // six read, Debian skipped
+    EXPECT_EQ(after.links(0)[0].m_description, "My Debian");
 
     // The default mapping uses only empty groups: 2, 4 and 5 here.
     save(doc, "p.lfp");
@@ -140,9 +140,9 @@ TEST_F(BookmarkCommand, AppendsToAnExistingProjectSkippingDuplicates) {
             dir.file("p.lfp"));
     EXPECT_EQ(r.status, 0) << r.err;
     after = load("p.lfp");
-    EXPECT_EQ(after.m_groups[0].m_links.size(), 1u);
-    EXPECT_EQ(after.m_groups[2].m_links.size(), 1u);
-    EXPECT_FALSE(after.m_groups[1].m_links.empty());
+    EXPECT_EQ(after.links(0).size(), 1u);
+    EXPECT_EQ(after.links(2).size(), 1u);
+    EXPECT_FALSE(after.links(1).empty());
 }
 
 TEST_F(BookmarkCommand, FailuresLeaveTheProjectUnchanged) {
@@ -181,9 +181,9 @@ TEST_F(BookmarkCommand, FailuresLeaveTheProjectUnchanged) {
 
 TEST_F(BookmarkCommand, ExportsHtmlAndXbelThatReadBack) {
     Project doc;
-    doc.m_groups[0].m_title = "News";
+    doc.setGroupTitle(0, "News");
     doc.addLink(0, "News &amp; <b>Views</b>", "https://news.example/");
-    doc.addLink(2, "Caf\xE9", "https://cafe.example/");
+    doc.addLink(2, "Caf\xC3\xA9", "https://cafe.example/");
     save(doc, "p.lfp");
     for (const std::string out : {"out.html", "out.xbel"}) {
         const RunResult r = run("--export-bookmarks " + dir.file("p.lfp") + " " + dir.file(out));
@@ -225,6 +225,6 @@ TEST_F(BookmarkCommand, FoldersWithoutAnEmptyGroupAreReported) {
     EXPECT_NE(r.err.find(FixturePath("firefox.html") + ": 5 links not imported"), std::string::npos)
         << r.err;
     const Project after = load("p.lfp");
-    ASSERT_EQ(after.m_groups[9].m_links.size(), 1u);
-    EXPECT_EQ(after.m_groups[9].m_title, "Bookmarks");
+    ASSERT_EQ(after.links(9).size(), 1u);
+    EXPECT_EQ(after.group(9).m_title, "Bookmarks");
 }

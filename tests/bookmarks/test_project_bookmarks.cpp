@@ -57,26 +57,27 @@ TEST(ApplyImportPlan, ChangesGroupsInOneStep) {
          "Mine",
          {{"Old", "https://old.example/"}},
          false},
-        // UTF-8 of the bookmarks becomes the project's text.
-        {"text is converted",
+        // The project keeps every character of the bookmarks.
+        {"text in every script is kept",
          Change(1, ImportMode::Replace, "Caf\xC3\xA9 \xE6\x97\xA5",
                 {{"R\xC3\xA9sum\xC3\xA9 &amp; more", "https://x.example/\xE2\x82\xAC"}}),
-         "Caf\xE9 ?",
-         {{"R\xE9sum\xE9 &amp; more", "https://x.example/\x80"}},
+         "Caf\xC3\xA9 \xE6\x97\xA5",
+         {{"R\xC3\xA9sum\xC3\xA9 &amp; more", "https://x.example/\xE2\x82\xAC"}},
          true},
     };
     for (const auto& c : cases) {
         Project doc;
-        doc.m_groups[1].m_title = "Mine";
+        doc.setGroupTitle(1, "Mine");
         doc.addLink(1, "Old", "https://old.example/");
         doc.addLink(0, "Untouched", "https://zero.example/");
+        doc.setModified(false);
         ImportPlan plan;
         plan.groups.push_back(c.change);
         EXPECT_EQ(applyImportPlan(plan, doc), c.modified) << c.name;
         EXPECT_EQ(doc.isModified(), c.modified) << c.name;
-        EXPECT_EQ(doc.m_groups[1].m_title, c.title) << c.name;
-        EXPECT_EQ(doc.m_groups[1].m_links, c.links) << c.name;
-        EXPECT_EQ(doc.m_groups[0].m_links.size(), 1u) << c.name;
+        EXPECT_EQ(doc.group(1).m_title, c.title) << c.name;
+        EXPECT_EQ(doc.links(1), c.links) << c.name;
+        EXPECT_EQ(doc.links(0).size(), 1u) << c.name;
     }
 }
 
@@ -89,15 +90,15 @@ TEST(ApplyImportPlan, PlannedAgainstTheProjectSkipsItsDuplicates) {
     const ImportPlan plan = planImport(folders, {0}, {}, existingGroups(doc));
     EXPECT_EQ(plan.summary(), "1 link into 1 group, 1 duplicate skipped");
     applyImportPlan(plan, doc);
-    ASSERT_EQ(doc.m_groups[0].m_links.size(), 2u);
-    EXPECT_EQ(doc.m_groups[0].m_links[1].m_url, "https://kernel.org/");
-    EXPECT_EQ(doc.m_groups[0].m_title, "Linux"); // it had none
+    ASSERT_EQ(doc.links(0).size(), 2u);
+    EXPECT_EQ(doc.links(0)[1].m_url, "https://kernel.org/");
+    EXPECT_EQ(doc.group(0).m_title, "Linux"); // it had none
 }
 
 TEST(ExportGroups, GivesEveryGroupInUtf8) {
     Project doc;
-    doc.m_groups[2].m_title = "Caf\xE9";
-    doc.addLink(2, "News &amp; Views \x80", "https://x.example/");
+    doc.setGroupTitle(2, "Caf\xC3\xA9");
+    doc.addLink(2, "News &amp; Views \xE2\x82\xAC", "https://x.example/");
     const std::vector<GroupContent> groups = exportGroups(doc);
     ASSERT_EQ(groups.size(), static_cast<size_t>(kGroupCount));
     EXPECT_EQ(groups[2].title, "Caf\xC3\xA9");

@@ -149,11 +149,11 @@ private slots:
                  QStringLiteral("Imported: 5 links into 3 groups, 1 duplicate skipped."));
 
         QVERIFY(project().isModified());
-        const LinkGroup& first = project().m_groups[0];
+        const LinkGroup& first = project().group(0);
         QCOMPARE(first.m_title, std::string("Bookmarks Toolbar"));
         QCOMPARE(first.m_links.size(), size_t(2));
-        QCOMPARE(project().m_groups[2].m_title, std::string("Caf\xE9 <Reading>"));
-        QCOMPARE(project().m_groups[2].m_links.size(), size_t(3));
+        QCOMPARE(project().group(2).m_title, std::string("Caf\xC3\xA9 <Reading>"));
+        QCOMPARE(project().links(2).size(), size_t(3));
         // The list shows group 1 as it is now.
         LinkListView* list = form->linkList();
         QCOMPARE(list->sourceRowCount(), 2);
@@ -162,7 +162,7 @@ private slots:
     }
 
     void profileReplaceAndUncheck() {
-        project().m_groups[0].m_title = "Start";
+        project().setGroupTitle(0, "Start");
         frame()->form()->linkList()->setRows({{"Old", "https://old.example/"}});
         QList<FolderRow> rows;
         QString summaryText;
@@ -187,15 +187,14 @@ private slots:
                            {QStringLiteral("Mobile bookmarks"), QStringLiteral("0"), false, 0},
                        }));
         QCOMPARE(summaryText, QStringLiteral("2 links into 1 group"));
-        const LinkGroup& first = project().m_groups[0];
+        const LinkGroup& first = project().group(0);
         QCOMPARE(first.m_title, std::string("Start")); // it had one
         QCOMPARE(first.m_links.size(), size_t(2));
         QCOMPARE(first.m_links[0].m_description, std::string("Chromium &amp;amp; friends"));
-        QCOMPARE(first.m_links[1].m_description, std::string("Nested \xFC"
-                                                             "n\xEF"
-                                                             "c\xF6"
-                                                             "d\xE9"));
-        QVERIFY(project().m_groups[1].m_links.empty());
+        QCOMPARE(first.m_links[1].m_description, std::string("Nested \xC3\xBCn\xC3\xAF"
+                                                             "c\xC3\xB6"
+                                                             "d\xC3\xA9"));
+        QVERIFY(project().links(1).empty());
     }
 
     void damagedFileKeepsWhatWasShown() {
@@ -237,7 +236,7 @@ private slots:
     }
     void exportReadsBack() {
         QFETCH(QString, name);
-        project().m_groups[1].m_title = "Later";
+        project().setGroupTitle(1, "Later");
         project().addLink(1, "Not shown", "https://later.example/");
         frame()->form()->linkList()->setRows({{"News &amp; Views", "https://news.example/"}});
         const QString path = m_home.filePath(name);
