@@ -4,7 +4,7 @@
 
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
-#include "support/FakeUiServices.h"
+#include "support/ShownForm.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -17,25 +17,7 @@
 
 namespace {
 
-// A project and its form, filled, shown and active.
-struct Form {
-    FakeUiServices ui;
-    Project doc;
-    ProjectForm view{&doc};
-
-    Form() {
-        view.loadFromProject();
-        view.show();
-        QApplication::setActiveWindow(&view);
-        QVERIFY(QTest::qWaitForWindowActive(&view));
-    }
-    template <typename T> T* child(const char* name) {
-        T* w = view.findChild<T*>(QString::fromLatin1(name));
-        if (!w)
-            qWarning("no control %s", name);
-        return w;
-    }
-};
+using Form = ShownForm;
 
 QString accessibleName(QWidget* widget) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);

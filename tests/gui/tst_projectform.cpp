@@ -1,7 +1,7 @@
 #include "core/SettingsFile.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
-#include "support/FakeUiServices.h"
+#include "support/ShownForm.h"
 
 #include <QCheckBox>
 #include <QHelpEvent>
@@ -23,27 +23,7 @@ std::vector<Link> Links(const std::string& prefix, int n) {
     return out;
 }
 
-// A document and its form, filled and shown.
-struct Form {
-    FakeUiServices ui;
-    Project doc;
-    ProjectForm view{&doc};
-
-    Form() {
-        view.loadFromProject();
-        view.show();
-        QApplication::setActiveWindow(&view);
-        QVERIFY(QTest::qWaitForWindowActive(&view));
-    }
-    LinkListView* list() { return view.linkList(); }
-    QTabBar* tabs() { return view.tabBar(); }
-    std::vector<Link> Rows() {
-        std::vector<Link> out;
-        for (int r = 0; r < list()->sourceRowCount(); ++r)
-            out.emplace_back(list()->sourceCellText(r, 0), list()->sourceCellText(r, 1));
-        return out;
-    }
-};
+using Form = ShownForm;
 
 // Drops the data on the list as a file manager would.
 void dropOn(LinkListView* list, QMimeData* mime) {
@@ -135,7 +115,7 @@ void TestFormView::tabChangeStoresAndLoadsGroups() {
     f.tabs()->setCurrentIndex(3);
     QCOMPARE(f.view.currentTab(), 3);
     QCOMPARE(f.doc.links(0), std::vector<Link>({{"one", "http://one/"}, {"TWO", "http://TWO/"}}));
-    QCOMPARE(f.Rows(), Links("g3-", 3));
+    QCOMPARE(f.rows(), Links("g3-", 3));
     QVERIFY(!f.doc.isModified());
     f.tabs()->setCurrentIndex(0);
     QCOMPARE(f.list()->sourceRowCount(), 2);
@@ -171,7 +151,7 @@ void TestFormView::openSelectsFirstTab() {
     f.view.loadFromProject(); // as the controller has the form do after every open
     QCOMPARE(f.tabs()->currentIndex(), 0);
     QCOMPARE(f.view.currentTab(), 0);
-    QCOMPARE(f.Rows(), Links("first-", 2));
+    QCOMPARE(f.rows(), Links("first-", 2));
     QCOMPARE(f.doc.links(4), Links("fifth-", 1));
     QVERIFY(!f.doc.isModified());
 }
@@ -389,7 +369,7 @@ void TestFormView::dropOnEmptyFirstGroup() {
         {QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/Home.Page.url")),
          QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/notes.txt"))});
     dropOn(f.list(), &mime);
-    QCOMPARE(f.Rows(), std::vector<Link>({{"Home.Page", "http://example.org/home"}}));
+    QCOMPARE(f.rows(), std::vector<Link>({{"Home.Page", "http://example.org/home"}}));
     QVERIFY(f.doc.isModified());
     // A drop that adds nothing still marks the project modified.
     f.doc.setModified(false);
@@ -428,7 +408,7 @@ void TestFormView::dragRowsOntoAnotherTab() {
 
     QCOMPARE(f.doc.links(2),
              std::vector<Link>({{"old", "http://old/"}, {"A", "http://A/"}, {"C", "http://C/"}}));
-    QCOMPARE(f.Rows(), std::vector<Link>({{"B", "http://B/"}, {"D", "http://D/"}}));
+    QCOMPARE(f.rows(), std::vector<Link>({{"B", "http://B/"}, {"D", "http://D/"}}));
     QCOMPARE(f.tabs()->currentIndex(), 0);
     QCOMPARE(f.view.currentTab(), 0);
     QVERIFY(f.doc.isModified());
@@ -481,7 +461,7 @@ void TestFormView::formReachesEditingCommands() {
     }
     QCOMPARE(shown, dialogs);
     QStringList got;
-    for (const Link& e : f.Rows())
+    for (const Link& e : f.rows())
         got << QString::fromStdString(e.m_description);
     QCOMPARE(got, order);
 }
