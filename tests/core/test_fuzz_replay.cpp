@@ -3,6 +3,7 @@
 #include "TestUtil.h"
 
 #include "fuzz/FuzzProject.h"
+#include "fuzz/FuzzLinkData.h"
 #include "fuzz/FuzzSettings.h"
 
 TEST(FuzzReplay, CorpusAndCrashInputs) {
@@ -28,6 +29,18 @@ TEST(FuzzReplay, SettingsCorpus) {
         const std::string bytes = readFileBytes(entry.path().string());
         SCOPED_TRACE(entry.path().string());
         fuzzOneSettingsText(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        ++files;
+    }
+    EXPECT_GT(files, 0u);
+}
+
+TEST(FuzzReplay, LinkDataCorpus) {
+    size_t files = 0;
+    const auto dir = std::filesystem::path(LINKFOLD_TEST_DATA) / "linkdata-corpus";
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string bytes = readFileBytes(entry.path().string());
+        SCOPED_TRACE(entry.path().string());
+        fuzzOneLinkData(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         ++files;
     }
     EXPECT_GT(files, 0u);
