@@ -1,0 +1,55 @@
+#include "bookmarks/BookmarkTree.h"
+
+#include <algorithm>
+#include <utility>
+
+int BookmarkTree::add(BookmarkItem item) {
+    item.depth = depthBelow(item.parent);
+    m_items.push_back(std::move(item));
+    return static_cast<int>(m_items.size() - 1);
+}
+
+int BookmarkTree::addFolder(int parent, std::string title, std::int64_t added, bool toolbar) {
+    if (depthBelow(parent) >= kMaxDepth)
+        return parent;
+    BookmarkItem item;
+    item.kind = BookmarkKind::Folder;
+    item.title = std::move(title);
+    item.added = added;
+    item.parent = parent;
+    item.toolbar = toolbar;
+    return add(std::move(item));
+}
+
+int BookmarkTree::addLink(int parent, std::string title, std::string url, std::int64_t added) {
+    BookmarkItem item;
+    item.kind = BookmarkKind::Link;
+    item.title = std::move(title);
+    item.url = std::move(url);
+    item.added = added;
+    item.parent = parent;
+    ++m_links;
+    return add(std::move(item));
+}
+
+int BookmarkTree::addSeparator(int parent) {
+    BookmarkItem item;
+    item.kind = BookmarkKind::Separator;
+    item.parent = parent;
+    return add(std::move(item));
+}
+
+std::vector<std::string> BookmarkTree::folderPath(int index) const {
+    std::vector<std::string> path;
+    for (int p = at(index).parent; p >= 0; p = at(p).parent)
+        path.push_back(at(p).title);
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+int BookmarkTree::topFolder(int index) const {
+    int top = at(index).kind == BookmarkKind::Folder ? index : -1;
+    for (int p = at(index).parent; p >= 0; p = at(p).parent)
+        top = p;
+    return top;
+}

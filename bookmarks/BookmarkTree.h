@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class BookmarkKind { Folder, Link, Separator };
+
+// One folder, link or separator. Titles are plain UTF-8 text.
+struct BookmarkItem {
+    BookmarkKind kind = BookmarkKind::Link;
+    std::string title;
+    std::string url;        // links only
+    std::int64_t added = 0; // seconds since 1970-01-01 UTC, 0 when the source has no date
+    int parent = -1;        // index of the containing folder, -1 at the tree root
+    int depth = 0;          // 0 at the tree root
+    bool toolbar = false;   // the browser's toolbar folder
+};
+
+// The bookmarks read from one source: a flat list in document order (every
+// folder comes before its contents), each item naming its folder by index, so
+// that nothing walking the tree needs recursion.
+//
+// Nesting is bounded: a folder that would lie deeper than kMaxDepth levels is
+// not created, and what it holds goes into its deepest allowed ancestor. A
+// hostile file with 100,000 nested folders therefore reads as 64 levels with
+// the innermost content merged into the last one.
+class BookmarkTree {
+public:
+    static constexpr int kMaxDepth = 64;
+
+    // Returns the index that the folder's contents are to name as parent: the
+    // new folder, or the deepest allowed ancestor when nesting is too deep.
+    int addFolder(int parent, std::string title, std::int64_t added = 0, bool toolbar = false);
+    int addLink(int parent, std::string title, std::string url, std::int64_t added = 0);
+    int addSeparator(int parent);
+
+    const std::vector<BookmarkItem>& items() const { return m_items; }
+    const BookmarkItem& at(int index) const { return m_items[static_cast<size_t>(index)]; }
+    size_t size() const { return m_items.size(); }
+    bool empty() const { return m_items.empty(); }
+    size_t linkCount() const { return m_links; }
+
+    // Titles of the folders holding the item, outermost first.
+    std::vector<std::string> folderPath(int index) const;
+    // Index of the top-level folder holding the item, or -1 for an item at the
+    // root (a top-level folder answers its own index).
+    int topFolder(int index) const;
+
+private:
+    int depthBelow(int parent) const { return parent < 0 ? 0 : at(parent).depth + 1; }
+    int add(BookmarkItem item);
+
+    std::vector<BookmarkItem> m_items;
+    size_t m_links = 0;
+};
+
+// Whether the URL is one of Firefox's saved queries ("place:..."), which
+// mean nothing outside the browser; the readers skip them.
+inline bool isPlaceQuery(const std::string& url) {
+    return url.rfind("place:", 0) == 0;
+}
+
+// What reading a bookmark source gives: the tree, or a message naming the
+// file and what is wrong with it.
+struct BookmarkReadResult {
+    BookmarkTree tree;
+    std::string error;
+
+    bool ok() const { return error.empty(); }
+    static BookmarkReadResult failure(const std::string& name, const std::string& what) {
+        BookmarkReadResult r;
+        r.error = name + ": " + what;
+        return r;
+    }
+};

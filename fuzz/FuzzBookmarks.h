@@ -1,0 +1,56 @@
+#pragma once
+
+#include "bookmarks/BookmarkReader.h"
+#include "bookmarks/ChromiumBookmarkReader.h"
+#include "bookmarks/FirefoxPlacesReader.h"
+#include "bookmarks/NetscapeBookmarkReader.h"
+#include "bookmarks/NetscapeBookmarkWriter.h"
+#include "bookmarks/WeblocReader.h"
+#include "bookmarks/XbelReader.h"
+#include "bookmarks/XbelWriter.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+// One fuzz input for one reader: it must give a tree or a message naming the
+// file; whatever reads must write as HTML and XBEL that read back to the
+// same links.
+inline void fuzzOneBookmarkSource(BookmarkFormat format, const std::uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string name = "fuzz-input";
+    BookmarkReadResult result;
+    switch (format) {
+    case BookmarkFormat::NetscapeHtml:
+        result = readNetscapeBookmarks(bytes, name);
+        break;
+    case BookmarkFormat::Xbel:
+        result = readXbel(bytes, name);
+        break;
+    case BookmarkFormat::ChromiumJson:
+        result = readChromiumBookmarks(bytes, name);
+        break;
+    case BookmarkFormat::FirefoxPlaces:
+        result = readFirefoxPlacesImage(bytes, name);
+        break;
+    case BookmarkFormat::Webloc:
+        result = readWebloc(bytes, name);
+        break;
+    case BookmarkFormat::Unknown:
+        result = readBookmarks(bytes, name);
+        break;
+    }
+    if (!result.ok()) {
+        if (result.error.rfind(name + ": ", 0) != 0)
+            std::abort();
+        return;
+    }
+    const BookmarkReadResult html =
+        readNetscapeBookmarks(writeNetscapeBookmarks(result.tree), name);
+    const BookmarkReadResult xbel = readXbel(writeXbel(result.tree), name);
+    if (!html.ok() || !xbel.ok())
+        std::abort();
+    if (html.tree.linkCount() != result.tree.linkCount() ||
+        xbel.tree.linkCount() != result.tree.linkCount())
+        std::abort();
+}

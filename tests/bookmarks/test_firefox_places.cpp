@@ -1,0 +1,178 @@
+#include "BookmarkTestUtil.h"
+#include "bookmarks/BookmarkReader.h"
+#include "bookmarks/FirefoxPlacesReader.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The tables as Firefox creates them.
+const char* kSchema = R"(
+CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
+  rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,
+  typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL,
+  last_visit_date INTEGER, guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL,
+  url_hash INTEGER DEFAULT 0 NOT NULL, description TEXT, preview_image_url TEXT,
+  site_name TEXT, origin_id INTEGER REFERENCES moz_origins(id),
+  recalc_frecency INTEGER NOT NULL DEFAULT 0, alt_frecency INTEGER,
+  recalc_alt_frecency INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
+  parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER, folder_type TEXT,
+  dateAdded INTEGER, lastModified INTEGER, guid TEXT, syncStatus INTEGER NOT NULL DEFAULT 0,
+  syncChangeCounter INTEGER NOT NULL DEFAULT 1);
+CREATE UNIQUE INDEX moz_bookmarks_guid_uniqueindex ON moz_bookmarks (guid);
+CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk, type);
+CREATE INDEX moz_bookmarks_parentindex ON moz_bookmarks (parent, position);
+INSERT INTO moz_bookmarks (id, type, parent, position, title, guid, dateAdded) VALUES
+  (1, 2, 0, 0, '', 'root________', 1700000000000000),
+  (2, 2, 1, 0, 'menu', 'menu________', 1700000000000000),
+  (3, 2, 1, 1, 'toolbar', 'toolbar_____', 1700000000000000),
+  (4, 2, 1, 2, 'tags', 'tags________', 1700000000000000),
+  (5, 2, 1, 3, 'unfiled', 'unfiled_____', 1700000000000000),
+  (6, 2, 1, 4, 'mobile', 'mobile______', 1700000000000000);
+)";
+
+void Exec(sqlite3* db, const std::string& sql) {
+    char* message = nullptr;
+    ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK) << message;
+}
+
+// A places database with the roots, some bookmarks, a tag and a query.
+void BuildPlaces(const std::string& path, bool wal, const std::string& extra = {}) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    if (wal)
+        Exec(db, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;");
+    Exec(db, kSchema);
+    Exec(db, R"(
+INSERT INTO moz_places (id, url, title, guid) VALUES
+  (10, 'https://www.mozilla.org/', 'Mozilla', 'p1'),
+  (11, 'place:type=6&sort=14', NULL, 'p2'),
+  (12, 'https://example.org/tagged', 'Tagged', 'p3'),
+  (13, 'https://example.org/inner', 'Inner', 'p4');
+INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid, dateAdded) VALUES
+  (20, 1, 11, 2, 0, 'Recent Tags', 'b0', 1700000001000000),
+  (21, 1, 10, 2, 1, 'Mozilla & co', 'b1', 1700000002000000),
+  (22, 3, NULL, 2, 2, NULL, 'b2', 1700000003000000),
+  (23, 2, NULL, 2, 3, 'Folder', 'b3', 1700000004000000),
+  (24, 1, 13, 23, 0, 'Inner', 'b4', 1700000005000000),
+  (25, 2, NULL, 4, 0, 'mytag', 'b5', 1700000006000000),
+  (26, 1, 12, 25, 0, NULL, 'b6', 1700000007000000),
+  (27, 1, 12, 3, 0, 'On the toolbar', 'b7', 1700000008000000);
+)" + extra);
+    sqlite3_close(db);
+}
+
+const Lines kExpected{"[Bookmarks Menu]",
+                      "Bookmarks Menu: Mozilla & co <https://www.mozilla.org/>",
+                      "Bookmarks Menu: ---",
+                      "[Bookmarks Menu/Folder]",
+                      "Bookmarks Menu/Folder: Inner <https://example.org/inner>",
+                      "[Bookmarks Toolbar]",
+                      "Bookmarks Toolbar: On the toolbar <https://example.org/tagged>",
+                      "[Other Bookmarks]",
+                      "[Mobile Bookmarks]"};
+
+TEST(FirefoxPlaces, ReadsTheRootsSkippingTagsAndQueries) {
+    TempDir dir;
+    BuildPlaces(dir.File("places.sqlite"), false);
+    const BookmarkReadResult r = readFirefoxPlaces(dir.File("places.sqlite"));
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(Outline(r.tree), kExpected);
+    EXPECT_EQ(r.tree.items()[1].added, 1700000002);
+    EXPECT_TRUE(r.tree.items()[5].toolbar);
+}
+
+TEST(FirefoxPlaces, ReadsUncheckpointedChangesFromTheWalFileWhileTheDatabaseIsOpen) {
+    TempDir dir;
+    const std::string path = dir.File("places.sqlite");
+    BuildPlaces(path, true);
+    // Firefox keeps the database open with an exclusive lock and recent
+    // changes only in the -wal file.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    Exec(db, "PRAGMA locking_mode=EXCLUSIVE; PRAGMA wal_autocheckpoint=0;"
+             "INSERT INTO moz_places (id, url, guid) VALUES (14, 'https://wal.example/', 'p5');"
+             "INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES "
+             "(28, 1, 14, 5, 0, 'From the WAL', 'b8');");
+    ASSERT_TRUE(std::filesystem::exists(path + "-wal"));
+    const BookmarkReadResult r = readFirefoxPlaces(path);
+    sqlite3_close(db);
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(Outline(r.tree).back(), "[Mobile Bookmarks]");
+    const Lines lines = Outline(r.tree);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "Other Bookmarks: From the WAL <https://wal.example/>"),
+              lines.end());
+}
+
+TEST(FirefoxPlaces, ReadsADatabaseImageFromMemory) {
+    TempDir dir;
+    BuildPlaces(dir.File("places.sqlite"), true);
+    const std::string image = ReadFileBytes(dir.File("places.sqlite"));
+    const BookmarkReadResult r = readBookmarks(image, "places.sqlite");
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(Outline(r.tree), kExpected);
+}
+
+TEST(FirefoxPlaces, FoldersInAParentCycleAreSkipped) {
+    TempDir dir;
+    BuildPlaces(dir.File("places.sqlite"), false,
+                "INSERT INTO moz_bookmarks (id, type, parent, position, title, guid) VALUES "
+                "(30, 2, 31, 0, 'A', 'c1'), (31, 2, 30, 0, 'B', 'c2'), (32, 2, 2, 9, 'C', 'c3');"
+                "UPDATE moz_bookmarks SET parent = 32 WHERE id = 30;"
+                "UPDATE moz_bookmarks SET parent = 30 WHERE id = 32;");
+    const BookmarkReadResult r = readFirefoxPlaces(dir.File("places.sqlite"));
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(r.tree.linkCount(), 3u);
+}
+
+TEST(FirefoxPlaces, DatabasesThatAreNotBookmarksGiveAMessage) {
+    TempDir dir;
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(dir.File("other.sqlite").c_str(), &db), SQLITE_OK);
+        Exec(db, "CREATE TABLE cookies (name TEXT);");
+        sqlite3_close(db);
+    }
+    BuildPlaces(dir.File("places.sqlite"), false);
+    std::string damaged = ReadFileBytes(dir.File("places.sqlite"));
+    for (size_t i = 100; i < damaged.size(); i += 7)
+        damaged[i] = char(0xA5);
+    WriteFileBytes(dir.File("damaged.sqlite"), damaged);
+    WriteFileBytes(dir.File("header.sqlite"), std::string("SQLite format 3\0garbage", 23));
+
+    const struct {
+        const char* file;
+        const char* message;
+    } cases[] = {{"other.sqlite", "not a Firefox bookmark database"},
+                 {"damaged.sqlite", ""},
+                 {"header.sqlite", ""},
+                 {"missing.sqlite", "cannot be read"}};
+    for (const auto& c : cases) {
+        const BookmarkReadResult r = readFirefoxPlaces(dir.File(c.file));
+        ASSERT_FALSE(r.ok()) << c.file;
+        EXPECT_EQ(r.error.rfind(dir.File(c.file) + ": ", 0), 0u) << r.error;
+        EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
+    }
+}
+
+TEST(FirefoxPlaces, LeavesNoCopyBehind) {
+    TempDir dir;
+    BuildPlaces(dir.File("places.sqlite"), true);
+    const auto countCopies = [] {
+        size_t n = 0;
+        for (const auto& e :
+             std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
+            n += e.path().filename().string().rfind("linkfold-places-", 0) == 0;
+        return n;
+    };
+    const size_t before = countCopies();
+    ASSERT_TRUE(readFirefoxPlaces(dir.File("places.sqlite")).ok());
+    EXPECT_EQ(countCopies(), before);
+}
+
+} // namespace

@@ -1,0 +1,71 @@
+#include "BookmarkTestUtil.h"
+#include "bookmarks/XbelReader.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(XbelReader, ReadsFoldersBookmarksSeparatorsAndAliases) {
+    const BookmarkReadResult r = readXbel(Fixture("bookmarks.xbel"), "bookmarks.xbel");
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(Outline(r.tree),
+              (Lines{"[Tools & Docs]", "Tools & Docs: CMake <https://cmake.org/>",
+                     "Tools & Docs: ---", "[Tools & Docs/Nested]",
+                     "Tools & Docs/Nested: Less <than> & more <https://example.org/<x>>",
+                     ": Top level <https://toplevel.example.org/>", "[Aliases]",
+                     "Aliases: CMake <https://cmake.org/>"}));
+    EXPECT_EQ(r.tree.items()[0].added, 1700000000);
+    EXPECT_EQ(r.tree.items()[1].added, 1700000001);
+}
+
+TEST(XbelReader, EntitiesAreNeitherExpandedNorLoaded) {
+    const BookmarkReadResult r = readXbel(Fixture("laughs.xbel"), "laughs.xbel");
+    if (r.ok()) {
+        ASSERT_EQ(r.tree.linkCount(), 2u);
+        for (const BookmarkItem& item : r.tree.items())
+            EXPECT_LT(item.title.size(), 100u) << item.url;
+        EXPECT_EQ(r.tree.items()[1].title.find("root:"), std::string::npos);
+    } else {
+        EXPECT_EQ(r.error.rfind("laughs.xbel: ", 0), 0u) << r.error;
+    }
+}
+
+struct BadCase {
+    const char* name;
+    std::string text;
+    const char* message; // part of the expected message
+};
+
+void PrintTo(const BadCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class XbelBadTest : public ::testing::TestWithParam<BadCase> {};
+
+TEST_P(XbelBadTest, GivesAMessageNamingTheFile) {
+    const BookmarkReadResult r = readXbel(GetParam().text, "in.xbel");
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error.rfind("in.xbel: ", 0), 0u) << r.error;
+    EXPECT_NE(r.error.find(GetParam().message), std::string::npos) << r.error;
+}
+
+std::string DeepXbel(int levels) {
+    std::string text = "<xbel>";
+    for (int i = 0; i < levels; ++i)
+        text += "<folder>";
+    for (int i = 0; i < levels; ++i)
+        text += "</folder>";
+    return text + "</xbel>";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XbelBadTest,
+    ::testing::Values(BadCase{"Empty", "", "empty"},
+                      BadCase{"Truncated", "<xbel><folder><title>A</ti",
+                              "not well-formed XML: line 1"},
+                      BadCase{"OtherRoot", "<opml><body/></opml>", "root element is not <xbel>"},
+                      BadCase{"DeepNesting", DeepXbel(100000), "not well-formed XML"}));
+
+} // namespace
