@@ -1,7 +1,9 @@
-// Linkfold: the command line decides between the headless page generator and
-// the editor. The generator never creates a GUI application object.
+// Linkfold: the command line decides between the headless verbs (page
+// generator, link check, duplicate list) and the editor. The verbs never
+// create a GUI application object.
 #include "core/CommandLineOptions.h"
 #include "core/HeadlessGenerate.h"
+#include "linkcheck/ProjectLinks.h"
 
 #include <iostream>
 #include <string>
@@ -17,6 +19,9 @@ int main(int argc, char** argv) {
     switch (info.m_shellCommand) {
     case CommandLineOptions::Generate:
         return runHeadlessGenerate(info.m_fileName, info.m_pageName, std::cerr);
+    case CommandLineOptions::CheckLinks:
+    case CommandLineOptions::FindDuplicates:
+        return runProjectLinkCommand(info, argc, argv, std::cout, std::cerr);
     case CommandLineOptions::ShowHelp:
         std::cout << commandLineUsage();
         return 0;

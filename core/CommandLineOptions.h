@@ -6,15 +6,17 @@
 // What the command line asks for.
 struct CommandLineOptions {
     enum Command {
-        FileNew,       // no file name
-        FileOpen,      // one file name
-        FilePrint,     // "/p" or "-p" with a file name
-        FilePrintTo,   // "/pt" with file, printer, driver, port
-        FileDDE,       // "/dde"
-        AppUnregister, // "unregisterFileTypes" / "Unregserver", any case
-        Generate,      // "--generate PROJECT PAGE"
-        ShowHelp,      // "--help" / "-h"
-        Invalid,       // unusable arguments; m_error says why
+        FileNew,        // no file name
+        FileOpen,       // one file name
+        FilePrint,      // "/p" or "-p" with a file name
+        FilePrintTo,    // "/pt" with file, printer, driver, port
+        FileDDE,        // "/dde"
+        AppUnregister,  // "unregisterFileTypes" / "Unregserver", any case
+        Generate,       // "--generate PROJECT PAGE"
+        CheckLinks,     // "--check-links PROJECT [--timeout S] [--jobs N]"
+        FindDuplicates, // "--duplicates PROJECT" (or --check-links PROJECT --duplicates)
+        ShowHelp,       // "--help" / "-h"
+        Invalid,        // unusable arguments; m_error says why
     };
 
     Command m_shellCommand = FileNew;
@@ -23,6 +25,8 @@ struct CommandLineOptions {
     std::string m_driverName;
     std::string m_portName;
     std::string m_pageName; // --generate output
+    int m_timeoutMs = 0;    // --timeout in milliseconds; 0: the checker's default
+    int m_jobs = 0;         // --jobs; 0: the checker's default
     std::string m_error;
 };
 

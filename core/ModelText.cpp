@@ -1,0 +1,7 @@
+#include "core/ModelText.h"
+
+#include "core/Codepage.h"
+
+std::string modelTextToUtf8(std::string_view text) {
+    return cp1252ToUtf8(text);
+}
