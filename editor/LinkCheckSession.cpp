@@ -94,6 +94,14 @@ void LinkCheckSession::start(std::vector<LinkCheckItem> items) {
         return;
     }
     m_items = std::move(items);
+    // The texts as checked: the editor stays usable, so the project may
+    // change before the results come.
+    const Project& project = *m_form->project();
+    m_texts.clear();
+    m_texts.reserve(m_items.size());
+    for (const LinkCheckItem& item : m_items)
+        m_texts.push_back(project.m_groups[static_cast<std::size_t>(item.group - 1)]
+                              .m_links[static_cast<std::size_t>(item.row - 1)]);
     onProgress(0, static_cast<int>(m_items.size()));
     m_progressPane->show();
     m_checker->start(m_items, m_options);
@@ -124,7 +132,6 @@ void LinkCheckSession::onFinished() {
                          .toLower()));
         return;
     }
-    const Project& project = *m_form->project();
     std::vector<LinkCheckWindow::Entry> entries;
     entries.reserve(m_items.size());
     for (std::size_t i = 0; i < m_items.size(); ++i) {
@@ -132,11 +139,8 @@ void LinkCheckSession::onFinished() {
         LinkCheckWindow::Entry e;
         e.group = item.group - 1;
         e.row = item.row - 1;
-        const auto& links = project.m_groups[static_cast<std::size_t>(e.group)].m_links;
-        if (static_cast<std::size_t>(e.row) < links.size()) {
-            e.description = links[static_cast<std::size_t>(e.row)].m_description;
-            e.url = links[static_cast<std::size_t>(e.row)].m_url;
-        }
+        e.description = m_texts[i].m_description;
+        e.url = m_texts[i].m_url;
         e.result = m_checker->results()[i];
         entries.push_back(std::move(e));
     }
@@ -174,6 +178,7 @@ void LinkCheckSession::showWindow(LinkCheckWindow* window) {
 void LinkCheckSession::projectReplaced() {
     cancel();
     m_items.clear();
+    m_texts.clear();
     for (LinkCheckWindow* window : {m_results.data(), m_duplicates.data()}) {
         if (window) {
             window->setEntries({});

@@ -3,6 +3,8 @@
 #include "LinkCheckItem.h"
 #include "LinkCheckOptions.h"
 
+#include "core/Link.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -64,6 +66,7 @@ private:
     LinkChecker* m_checker = nullptr;
     LinkCheckOptions m_options;
     std::vector<LinkCheckItem> m_items;
+    std::vector<Link> m_texts; // description and address of each item as checked
     QWidget* m_progressPane = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_cancel = nullptr;

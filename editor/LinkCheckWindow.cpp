@@ -166,6 +166,9 @@ QString LinkCheckWindow::resultText(const Entry& entry) const {
 }
 
 void LinkCheckWindow::rebuild() {
+    // Filled apart from the sorting proxy, which would sort again on every
+    // item (minutes for 10,000 results), then sorted once.
+    m_proxy->setSourceModel(nullptr);
     m_model->removeRows(0, m_model->rowCount());
     m_model->setRowCount(static_cast<int>(m_entries.size()));
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
@@ -192,6 +195,9 @@ void LinkCheckWindow::rebuild() {
         put(kCode, e.result.httpCode ? QVariant(e.result.httpCode) : QVariant());
         put(kFinalUrl, utf8(e.result.finalUrl));
     }
+    m_proxy->setSourceModel(m_model);
+    const QHeaderView* header = m_table->horizontalHeader();
+    m_proxy->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
     updateButtons();
 }
 
