@@ -9,6 +9,7 @@
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
 #include "dialogs/ImportBookmarksDialog.h"
+#include "editor/LinkCheckSession.h"
 #include "editor/LinkCommands.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
@@ -104,6 +105,14 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
         connect(action, &QAction::triggered, commands, slot);
     connect(m_actionGenerate, &QAction::triggered, m_form, &ProjectForm::generate);
     connect(m_actionPreview, &QAction::triggered, m_form, &ProjectForm::preview);
+
+    m_linkCheck = new LinkCheckSession(m_form, statusBar(), this);
+    connect(m_actionCheckLinks, &QAction::triggered, m_linkCheck, &LinkCheckSession::checkAllLinks);
+    connect(m_actionFindDuplicates, &QAction::triggered, m_linkCheck,
+            &LinkCheckSession::findDuplicates);
+    connect(m_actionCancelCheck, &QAction::triggered, m_linkCheck, &LinkCheckSession::cancel);
+    connect(m_linkCheck, &LinkCheckSession::statusMessage, this, &MainWindow::setMessageText);
+    connect(m_linkCheck, &LinkCheckSession::runningChanged, this, &MainWindow::updateActions);
     // A command may change what the others depend on.
     for (QAction* action : findChildren<QAction*>(Qt::FindDirectChildrenOnly))
         connect(action, &QAction::triggered, this, &MainWindow::updateActions,
@@ -232,6 +241,17 @@ void MainWindow::createActions() {
     m_actionPreview = makeAction(
         "actionPreview", QStringLiteral("&Preview"),
         QStringLiteral("Preview a sample of the current start page\nPreview Start Page"));
+    m_actionCheckLinks = makeAction(
+        "actionCheckLinks", QStringLiteral("&Check Links"),
+        QStringLiteral("Ask the servers of every link whether the pages are still there\nCheck "
+                       "Links"));
+    m_actionFindDuplicates =
+        makeAction("actionFindDuplicates", QStringLiteral("Find &Duplicate Links"),
+                   QStringLiteral("List the links that lead to the same place\nFind Duplicate "
+                                  "Links"));
+    m_actionCancelCheck = makeAction("actionCancelCheck", QStringLiteral("Cancel Link Check"),
+                                     QStringLiteral("Stop the link check"), {K(Qt::Key_Escape)});
+    m_actionCancelCheck->setEnabled(false);
     m_actionHelpContents = makeAction("actionHelpContents", QStringLiteral("&Contents"),
                                       QStringLiteral("Display help file contents\nHelp Contents"));
     m_actionOpenExample =
@@ -270,7 +290,7 @@ void MainWindow::createActions() {
         if (!menus.isEmpty())
             menuBar()->setActiveAction(menus.first());
     });
-    addActions({undo, next, prev, f1, f10});
+    addActions({undo, next, prev, f1, f10, m_actionCancelCheck});
 
     const QList<QPair<QAction*, QString>> icons = {
         {m_actionNew, QStringLiteral("new")},
@@ -313,7 +333,8 @@ void MainWindow::createMenus() {
     menu("menuEdit", QStringLiteral("&Edit"),
          {m_actionCut, m_actionCopy, m_actionPaste, m_actionDelete, nullptr, m_actionAddLink,
           m_actionGroupProperties, m_actionLinkProperties});
-    menu("menuPage", QStringLiteral("&Page"), {m_actionGenerate, m_actionPreview});
+    menu("menuPage", QStringLiteral("&Page"),
+         {m_actionGenerate, m_actionPreview, nullptr, m_actionCheckLinks, m_actionFindDuplicates});
     menu("menuHelp", QStringLiteral("&Help"),
          {m_actionHelpContents, m_actionOpenExample, nullptr, m_actionAbout});
 }
@@ -432,6 +453,8 @@ void MainWindow::updateActions() {
     m_actionDelete->setEnabled(selected > 0);
     m_actionDeleteLink->setEnabled(selected > 0);
     m_actionLinkProperties->setEnabled(selected == 1);
+    // Escape cancels a check only while one runs; otherwise it is the widgets'.
+    m_actionCancelCheck->setEnabled(m_linkCheck && m_linkCheck->isRunning());
     // Add, Group Properties, Generate and Preview are always available.
 }
 
@@ -525,6 +548,7 @@ void MainWindow::about() {
 }
 
 void MainWindow::onDocumentReplaced() {
+    m_linkCheck->projectReplaced();
     m_form->loadFromProject();
     if (isVisible())
         recalcLayout();

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QSet>
 
+class LinkCheckSession;
 class ProjectFileController;
 class Project;
 class ProjectForm;
@@ -23,6 +24,8 @@ public:
 
     ProjectForm* form() const { return m_form; }
     QToolBar* toolBar() const { return m_toolBar; }
+    // Page > Check Links and Find Duplicate Links, with their progress and windows.
+    LinkCheckSession* linkCheckSession() const { return m_linkCheck; }
     // The action with the object name ("actionOpen", "actionAddLink", ...);
     // menus, toolbar and keys share it. Null when there is none.
     QAction* action(const QString& objectName) const;
@@ -79,6 +82,7 @@ private:
     ProjectFileController& m_docManager;
     Project& m_doc;
     ProjectForm* m_form = nullptr;
+    LinkCheckSession* m_linkCheck = nullptr;
     QToolBar* m_toolBar = nullptr;
 
     QAction* m_actionNew = nullptr;
@@ -99,6 +103,9 @@ private:
     QAction* m_actionLinkProperties = nullptr;
     QAction* m_actionGenerate = nullptr;
     QAction* m_actionPreview = nullptr;
+    QAction* m_actionCheckLinks = nullptr;
+    QAction* m_actionFindDuplicates = nullptr;
+    QAction* m_actionCancelCheck = nullptr; // Escape while a check runs
     QAction* m_actionHelpContents = nullptr;
     QAction* m_actionOpenExample = nullptr;
     QAction* m_actionAbout = nullptr;

@@ -1,9 +1,10 @@
 // Linkfold: the command line decides between the headless verbs (page
-// generator, bookmark import and export) and the editor. The headless verbs
-// never create a GUI application object.
+// generator, bookmark import and export, link check, duplicate list) and
+// the editor. The headless verbs never create a GUI application object.
 #include "bookmarks/BookmarkCommands.h"
 #include "core/CommandLineOptions.h"
 #include "core/HeadlessGenerate.h"
+#include "linkcheck/ProjectLinks.h"
 
 #include <iostream>
 #include <string>
@@ -23,6 +24,9 @@ int main(int argc, char** argv) {
         return runImportBookmarks(info.m_bookmarkFile, info.m_fileName, info.m_group, std::cerr);
     case CommandLineOptions::ExportBookmarks:
         return runExportBookmarks(info.m_fileName, info.m_bookmarkFile, std::cerr);
+    case CommandLineOptions::CheckLinks:
+    case CommandLineOptions::FindDuplicates:
+        return runProjectLinkCommand(info, argc, argv, std::cout, std::cerr);
     case CommandLineOptions::ShowHelp:
         std::cout << commandLineUsage();
         return 0;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <optional>
 
 namespace {
 
@@ -16,6 +18,16 @@ std::string asciiLower(std::string s) {
 bool isSwitchName(const std::string& name) {
     std::string l = asciiLower(name);
     return name == "p" || name == "pt" || name == "dde" || l == "unregister" || l == "unregserver";
+}
+
+// A whole decimal number in [low, high], or nothing.
+std::optional<double> parseNumber(const std::string& text, double low, double high) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || !(value >= low && value <= high))
+        return std::nullopt;
+    return value;
 }
 
 CommandLineOptions invalid(std::string error) {
@@ -68,9 +80,60 @@ CommandLineOptions parseBookmarkVerb(const std::vector<std::string>& args, size_
     return info;
 }
 
+// --check-links and --duplicates with their options: the project and the
+// limits of the check, nothing else.
+CommandLineOptions parseLinkCommand(const std::vector<std::string>& args) {
+    CommandLineOptions info;
+    bool duplicates = false;
+    bool limits = false;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--check-links" || arg == "--duplicates") {
+            duplicates = duplicates || arg == "--duplicates";
+        } else if (arg == "--timeout" || arg == "--jobs") {
+            if (!hasValue)
+                return invalid(arg + " needs a value.");
+            const std::string& text = args[++i];
+            limits = true;
+            if (arg == "--timeout") {
+                const auto seconds = parseNumber(text, 0.001, 3600);
+                if (!seconds)
+                    return invalid("--timeout takes seconds from 0.001 to 3600, not \"" + text +
+                                   "\".");
+                info.m_timeoutMs = std::max(1, static_cast<int>(*seconds * 1000 + 0.5));
+            } else {
+                const auto jobs = parseNumber(text, 1, 256);
+                if (!jobs || *jobs != static_cast<int>(*jobs))
+                    return invalid("--jobs takes a whole number from 1 to 256, not \"" + text +
+                                   "\".");
+                info.m_jobs = static_cast<int>(*jobs);
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return invalid("Unknown option: " + arg);
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 1)
+        return invalid(files.empty() ? "Name the project whose links to look at."
+                                     : "Only one project at a time: " + files[1]);
+    if (duplicates && limits)
+        return invalid("--timeout and --jobs go with --check-links, not --duplicates.");
+    info.m_shellCommand =
+        duplicates ? CommandLineOptions::FindDuplicates : CommandLineOptions::CheckLinks;
+    info.m_fileName = files[0];
+    return info;
+}
+
 } // namespace
 
 CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--check-links" || arg == "--duplicates")
+            return parseLinkCommand(args);
+    }
     CommandLineOptions info;
     std::vector<std::string> files;
     bool printTo = false;
@@ -145,6 +208,8 @@ std::string commandLineUsage() {
            "       linkfold --generate PROJECT.lfp PAGE.htm\n"
            "       linkfold --import-bookmarks SOURCE PROJECT.lfp [--group N]\n"
            "       linkfold --export-bookmarks PROJECT.lfp OUT.html|OUT.xbel\n"
+           "       linkfold --check-links PROJECT.lfp [--timeout S] [--jobs N]\n"
+           "       linkfold --duplicates PROJECT.lfp\n"
            "       linkfold /p PROJECT.lfp | /pt PROJECT.lfp PRINTER DRIVER PORT\n"
            "       linkfold /dde | -Unregister | /Unregister\n"
            "       linkfold --help | --version\n"
@@ -161,6 +226,13 @@ std::string commandLineUsage() {
            "  --export-bookmarks PROJECT OUT\n"
            "                       write the project's groups as bookmarks: XBEL when\n"
            "                       OUT ends in .xbel, bookmark HTML otherwise\n"
+           "  --generate IN OUT    write the start page of project IN to OUT and exit\n"
+           "  --check-links IN     ask the servers of project IN's links whether the\n"
+           "                       pages are still there; lists every link that is not\n"
+           "                       ok, exits with 2 when one is broken, moved or gone\n"
+           "  --timeout S          seconds allowed for each server (default 15)\n"
+           "  --jobs N             requests under way at once (default 16)\n"
+           "  --duplicates IN      list the links of project IN that lead to the same place\n"
            "  -p, /p FILE          open FILE hidden for printing, then exit\n"
            "  -pt, /pt FILE ...    the same, naming a printer\n"
            "  -dde, /dde           do nothing and exit at once\n"

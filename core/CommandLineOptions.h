@@ -6,16 +6,18 @@
 // What the command line asks for.
 struct CommandLineOptions {
     enum Command {
-        FileNew,       // no file name
-        FileOpen,      // one file name
-        FilePrint,     // "/p" or "-p" with a file name
-        FilePrintTo,   // "/pt" with file, printer, driver, port
-        FileDDE,       // "/dde"
-        AppUnregister, // "-Unregister" / "/Unregister" (or "Unregserver"), any case
-        Generate,      // "--generate PROJECT PAGE"
-        ShowHelp,      // "--help" / "-h"
-        ShowVersion,   // "--version"
-        Invalid,       // unusable arguments; m_error says why
+        FileNew,        // no file name
+        FileOpen,       // one file name
+        FilePrint,      // "/p" or "-p" with a file name
+        FilePrintTo,    // "/pt" with file, printer, driver, port
+        FileDDE,        // "/dde"
+        AppUnregister,  // "-Unregister" / "/Unregister" (or "Unregserver"), any case
+        Generate,       // "--generate PROJECT PAGE"
+        CheckLinks,     // "--check-links PROJECT [--timeout S] [--jobs N]"
+        FindDuplicates, // "--duplicates PROJECT" (or --check-links PROJECT --duplicates)
+        ShowHelp,       // "--help" / "-h"
+        ShowVersion,    // "--version"
+        Invalid,        // unusable arguments; m_error says why
         // "--import-bookmarks SOURCE PROJECT [--group N]"
         ImportBookmarks,
         // "--export-bookmarks PROJECT OUT.html|OUT.xbel"
@@ -28,6 +30,8 @@ struct CommandLineOptions {
     std::string m_driverName;
     std::string m_portName;
     std::string m_pageName; // --generate output
+    int m_timeoutMs = 0;    // --timeout in milliseconds; 0: the checker's default
+    int m_jobs = 0;         // --jobs; 0: the checker's default
     std::string m_error;
 
     // --import-bookmarks source or --export-bookmarks output; m_fileName is

@@ -325,6 +325,9 @@ QMenu* LinkCommands::createContextMenu(QWidget* parent) {
     add("contextAddLink", "&Add...", true, &LinkCommands::addLink);
     add("contextGroupProperties", "&Group Properties", true, &LinkCommands::groupProperties);
     add("contextLinkProperties", "&Link Properties", selected == 1, &LinkCommands::linkProperties);
+    menu->addSeparator();
+    add("contextCheckLinks", "C&heck Links", m_form->linkList()->selectedCount() > 0,
+        &LinkCommands::checkLinksRequested);
     return menu;
 }
 

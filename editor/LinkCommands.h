@@ -63,6 +63,10 @@ public slots:
     // Menu key, Shift+F10).
     void showContextMenu(const QPoint& globalPos);
 
+signals:
+    // The context menu's Check Links: the selected rows are to be checked.
+    void checkLinksRequested();
+
 private:
     bool listHasFocus() const;
     // The title, subtitle or top-image edit when it has the focus.

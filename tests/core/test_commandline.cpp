@@ -46,6 +46,42 @@ TEST(CommandLine, SwitchesAndFiles) {
     EXPECT_EQ(info.m_portName, "port");
 }
 
+TEST(CommandLine, LinkVerbs) {
+    using C = CommandLineOptions;
+    const struct {
+        std::vector<std::string> args;
+        C::Command command;
+        int timeoutMs;
+        int jobs;
+    } cases[] = {
+        {{"--check-links", "p.lfp"}, C::CheckLinks, 0, 0},
+        {{"--check-links", "p.lfp", "--timeout", "2.5", "--jobs", "4"}, C::CheckLinks, 2500, 4},
+        {{"--timeout", "0.2", "--check-links", "p.lfp"}, C::CheckLinks, 200, 0},
+        {{"--duplicates", "p.lfp"}, C::FindDuplicates, 0, 0},
+        {{"--check-links", "p.lfp", "--duplicates"}, C::FindDuplicates, 0, 0},
+        {{"--check-links"}, C::Invalid, 0, 0},
+        {{"--check-links", "a.lfp", "b.lfp"}, C::Invalid, 0, 0},
+        {{"--check-links", "p.lfp", "--timeout"}, C::Invalid, 0, 0},
+        {{"--check-links", "p.lfp", "--timeout", "0"}, C::Invalid, 0, 0},
+        {{"--check-links", "p.lfp", "--timeout", "5s"}, C::Invalid, 0, 0},
+        {{"--check-links", "p.lfp", "--jobs", "0"}, C::Invalid, 0, 0},
+        {{"--check-links", "p.lfp", "--jobs", "2.5"}, C::Invalid, 0, 0},
+        {{"--check-links", "p.lfp", "--jobs", "257"}, C::Invalid, 0, 0},
+        {{"--duplicates", "p.lfp", "--jobs", "2"}, C::Invalid, 0, 0},
+        {{"--check-links", "p.lfp", "--bogus"}, C::Invalid, 0, 0},
+    };
+    for (const auto& c : cases) {
+        C info = parseCommandLine(c.args);
+        EXPECT_EQ(info.m_shellCommand, c.command) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.m_timeoutMs, c.timeoutMs) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.m_jobs, c.jobs) << testing::PrintToString(c.args);
+        if (c.command == C::Invalid)
+            EXPECT_FALSE(info.m_error.empty()) << testing::PrintToString(c.args);
+        else
+            EXPECT_EQ(info.m_fileName, "p.lfp");
+    }
+}
+
 // The program itself, without a display.
 class GenerateCommand : public ::testing::Test {
 protected:
@@ -58,6 +94,16 @@ protected:
         std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none " +
                           std::string(LINKFOLD_BINARY) + " " + args + " >" + log + " 2>&1";
         int rc = std::system(cmd.c_str());
+        return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readFileBytes(log)};
+    }
+    // Standard output only; standard error into *err.
+    Result run(const std::string& args, std::string* err) {
+        const std::string log = dir.file("out.txt");
+        const std::string errLog = dir.file("err.txt");
+        std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=none " +
+                          std::string(LINKFOLD_BINARY) + " " + args + " >" + log + " 2>" + errLog;
+        int rc = std::system(cmd.c_str());
+        *err = readFileBytes(errLog);
         return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readFileBytes(log)};
     }
     TempDir dir;
@@ -122,6 +168,29 @@ TEST_F(GenerateCommand, RelativePathsAreReportedAbsolute) {
     ASSERT_FALSE(r.out.empty());
     EXPECT_EQ(r.out[0], '/');
     EXPECT_NE(r.out.find("missing-here.lfp was not found."), std::string::npos);
+}
+
+TEST_F(GenerateCommand, DuplicatesListsSetsWithoutNetwork) {
+    Project doc;
+    doc.addLink(0, "A", "http://a.invalid/");
+    doc.addLink(2, "B", "HTTP://A.invalid");
+    doc.addLink(2, "C", "http://c.invalid/");
+    writeFileBytes(dir.file("p.lfp"), serializeProject(doc));
+    std::string err;
+    Result r = run("--duplicates " + dir.file("p.lfp"), &err);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "1\t1\t1\thttp://a.invalid/\n1\t3\t1\tHTTP://A.invalid\n");
+    EXPECT_EQ(err, "1 set of duplicate links, 2 links\n");
+
+    // A project that cannot be read: 1 with the reason, for both verbs.
+    for (const char* verb : {"--duplicates ", "--check-links "}) {
+        Result bad = run(verb + dir.file("none.lfp"));
+        EXPECT_EQ(bad.status, 1) << verb;
+        EXPECT_EQ(bad.out, dir.file("none.lfp") + " was not found.\n") << verb;
+    }
+    Result usage = run("--check-links " + dir.file("p.lfp") + " --jobs x");
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_NE(usage.out.find("--jobs takes a whole number"), std::string::npos);
 }
 
 TEST_F(GenerateCommand, HelpPrintsUsage) {

@@ -366,7 +366,7 @@ private slots:
             {"&Edit",
              {"Cut\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "&Delete\tDel", "-", "&Add...",
               "&Group Properties", "&Link Properties"}},
-            {"&Page", {"&Generate...", "&Preview"}},
+            {"&Page", {"&Generate...", "&Preview", "-", "&Check Links", "Find &Duplicate Links"}},
             {"&Help", {"&Contents", "Open &Example Project", "-", "&About Linkfold..."}},
         };
         const QList<QStringList> names = {
@@ -374,7 +374,7 @@ private slots:
              "actionExportBookmarks", "-", "actionRecentFile1", "-", "actionExit"},
             {"actionCut", "actionCopy", "actionPaste", "actionDelete", "-", "actionAddLink",
              "actionGroupProperties", "actionLinkProperties"},
-            {"actionGenerate", "actionPreview"},
+            {"actionGenerate", "actionPreview", "-", "actionCheckLinks", "actionFindDuplicates"},
             {"actionHelpContents", "actionOpenExample", "-", "actionAbout"},
         };
         const QList<QAction*> menus = app.mainWindow()->menuBar()->actions();

@@ -363,7 +363,7 @@ private slots:
         w.key(Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         QCOMPARE(items, QStringList({"contextCut", "contextCopy", "contextPaste", "contextDelete",
                                      "-", "contextAddLink", "contextGroupProperties",
-                                     "contextLinkProperties"}));
+                                     "contextLinkProperties", "-", "contextCheckLinks"}));
         QVERIFY2(at.y() >= rowOnScreen.top() && at.y() <= rowOnScreen.bottom() + 1,
                  qPrintable(QStringLiteral("menu at %1, row %2..%3")
                                 .arg(at.y())

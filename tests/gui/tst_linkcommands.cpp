@@ -546,7 +546,7 @@ private slots:
                                        : a->text() + (a->isEnabled() ? "" : " (off)"));
         QCOMPARE(items, QStringList({"Cut\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V (off)",
                                      "&Delete\tDel", "-", "&Add...", "&Group Properties",
-                                     "&Link Properties (off)"}));
+                                     "&Link Properties (off)", "-", "C&heck Links"}));
         // An item runs its command on the view.
         menu->findChild<QAction*>(QStringLiteral("contextDelete"))->trigger();
         QCOMPARE(f.Rows(), QStringLiteral("AD"));

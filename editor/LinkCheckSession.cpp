@@ -1,0 +1,187 @@
+#include "editor/LinkCheckSession.h"
+
+#include "LinkCheckReport.h"
+#include "LinkChecker.h"
+#include "ProjectLinks.h"
+
+#include "core/DuplicateLinks.h"
+#include "core/Project.h"
+#include "editor/LinkCheckWindow.h"
+#include "editor/LinkCommands.h"
+#include "editor/LinkListView.h"
+#include "editor/ProjectForm.h"
+
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include <algorithm>
+
+namespace {
+
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+} // namespace
+
+LinkCheckSession::LinkCheckSession(ProjectForm* form, QStatusBar* statusBar, QObject* parent)
+    : QObject(parent), m_form(form), m_checker(new LinkChecker(this)),
+      m_options(programCheckOptions()) {
+    connect(m_checker, &LinkChecker::progress, this, &LinkCheckSession::onProgress);
+    connect(m_checker, &LinkChecker::finished, this, &LinkCheckSession::onFinished);
+
+    m_progressPane = new QWidget(statusBar);
+    m_progressPane->setObjectName(QStringLiteral("linkCheckProgress"));
+    auto* layout = new QHBoxLayout(m_progressPane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_progress = new QProgressBar(m_progressPane);
+    m_progress->setObjectName(QStringLiteral("linkCheckProgressBar"));
+    m_progress->setTextVisible(true);
+    m_progress->setMinimumWidth(180);
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), m_progressPane);
+    m_cancel->setObjectName(QStringLiteral("linkCheckCancel"));
+    m_cancel->setToolTip(QStringLiteral("Stop the link check (Esc)"));
+    m_cancel->setFocusPolicy(Qt::NoFocus);
+    connect(m_cancel, &QPushButton::clicked, this, &LinkCheckSession::cancel);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_cancel);
+    statusBar->insertPermanentWidget(0, m_progressPane);
+    m_progressPane->hide();
+
+    connect(m_form->linkCommands(), &LinkCommands::checkLinksRequested, this,
+            &LinkCheckSession::checkSelectedLinks);
+}
+
+LinkCheckSession::~LinkCheckSession() {
+    disconnect(m_checker, nullptr, this, nullptr);
+}
+
+LinkCheckWindow* LinkCheckSession::resultsWindow() const {
+    return m_results;
+}
+
+LinkCheckWindow* LinkCheckSession::duplicatesWindow() const {
+    return m_duplicates;
+}
+
+bool LinkCheckSession::isRunning() const {
+    return m_checker->isRunning();
+}
+
+void LinkCheckSession::checkAllLinks() {
+    m_form->commitEdits();
+    start(projectCheckItems(*m_form->project()));
+}
+
+void LinkCheckSession::checkSelectedLinks() {
+    m_form->commitEdits();
+    std::vector<int> rows = m_form->linkList()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    const int group = m_form->currentTab();
+    std::vector<LinkCheckItem> items;
+    for (int row : rows)
+        items.push_back(checkItemFor(*m_form->project(), group, row));
+    start(std::move(items));
+}
+
+void LinkCheckSession::start(std::vector<LinkCheckItem> items) {
+    if (isRunning())
+        m_checker->cancel();
+    if (items.empty()) {
+        emit statusMessage(QStringLiteral("There are no links to check."));
+        return;
+    }
+    m_items = std::move(items);
+    // The texts as checked: the editor stays usable, so the project may
+    // change before the results come.
+    const Project& project = *m_form->project();
+    m_texts.clear();
+    m_texts.reserve(m_items.size());
+    for (const LinkCheckItem& item : m_items)
+        m_texts.push_back(project.links(item.group - 1)[static_cast<std::size_t>(item.row - 1)]);
+    onProgress(0, static_cast<int>(m_items.size()));
+    m_progressPane->show();
+    m_checker->start(m_items, m_options);
+    emit runningChanged(true);
+}
+
+void LinkCheckSession::onProgress(int done, int total) {
+    m_progress->setRange(0, std::max(total, 1));
+    m_progress->setValue(done);
+    m_progress->setFormat(text(formatProgress(done, total)));
+}
+
+void LinkCheckSession::cancel() {
+    if (isRunning())
+        m_checker->cancel();
+}
+
+void LinkCheckSession::onFinished() {
+    m_progressPane->hide();
+    emit runningChanged(false);
+    if (m_checker->wasCancelled()) {
+        int done = 0;
+        for (std::size_t i = 0; i < m_items.size(); ++i)
+            done += m_checker->hasResult(static_cast<int>(i)) ? 1 : 0;
+        emit statusMessage(
+            QStringLiteral("Link check cancelled: %1.")
+                .arg(text(formatProgress(done, static_cast<std::int64_t>(m_items.size())))
+                         .toLower()));
+        return;
+    }
+    std::vector<LinkCheckWindow::Entry> entries;
+    entries.reserve(m_items.size());
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        const LinkCheckItem& item = m_items[i];
+        LinkCheckWindow::Entry e;
+        e.group = item.group - 1;
+        e.row = item.row - 1;
+        e.description = m_texts[i].m_description;
+        e.url = m_texts[i].m_url;
+        e.result = m_checker->results()[i];
+        entries.push_back(std::move(e));
+    }
+    if (!m_results)
+        m_results = new LinkCheckWindow(LinkCheckWindow::Mode::Check, m_form, m_form->window());
+    m_results->setEntries(std::move(entries));
+    emit statusMessage(text(formatSummary(m_checker->results())));
+    showWindow(m_results);
+}
+
+void LinkCheckSession::findDuplicates() {
+    m_form->commitEdits();
+    const Project& project = *m_form->project();
+    const std::vector<DuplicateLinkSet> sets = findDuplicateLinks(project);
+    if (!m_duplicates)
+        m_duplicates =
+            new LinkCheckWindow(LinkCheckWindow::Mode::Duplicates, m_form, m_form->window());
+    m_duplicates->setEntries(LinkCheckWindow::duplicateEntries(project, sets));
+    std::size_t links = 0;
+    for (const DuplicateLinkSet& set : sets)
+        links += set.links.size();
+    emit statusMessage(
+        sets.empty()
+            ? QStringLiteral("No duplicate links.")
+            : QStringLiteral("%1 links in %2 sets of duplicates.").arg(links).arg(sets.size()));
+    showWindow(m_duplicates);
+}
+
+void LinkCheckSession::showWindow(LinkCheckWindow* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void LinkCheckSession::projectReplaced() {
+    cancel();
+    m_items.clear();
+    m_texts.clear();
+    for (LinkCheckWindow* window : {m_results.data(), m_duplicates.data()}) {
+        if (window) {
+            window->setEntries({});
+            window->hide();
+        }
+    }
+}

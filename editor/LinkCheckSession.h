@@ -1,0 +1,75 @@
+#pragma once
+
+#include "LinkCheckItem.h"
+#include "LinkCheckOptions.h"
+
+#include "core/Link.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <vector>
+
+class LinkChecker;
+class LinkCheckWindow;
+class ProjectForm;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QWidget;
+
+// The editor's link check and duplicate search. A check runs on the event
+// loop while the editor stays usable: the status bar shows its progress
+// ("Checked 312 of 1,450") and a Cancel button; the results open in a
+// LinkCheckWindow when it ends. Nothing is sent before the user asks.
+class LinkCheckSession : public QObject {
+    Q_OBJECT
+public:
+    LinkCheckSession(ProjectForm* form, QStatusBar* statusBar, QObject* parent = nullptr);
+    ~LinkCheckSession() override;
+
+    // The limits of the next checks (tests shorten the waits).
+    void setOptions(const LinkCheckOptions& options) { m_options = options; }
+    bool isRunning() const;
+    LinkChecker* checker() const { return m_checker; }
+    // Null until first shown.
+    LinkCheckWindow* resultsWindow() const;
+    LinkCheckWindow* duplicatesWindow() const;
+    QProgressBar* progressBar() const { return m_progress; }
+    QPushButton* cancelButton() const { return m_cancel; }
+
+public slots:
+    // Page > Check Links: every link of the project.
+    void checkAllLinks();
+    // The list's context menu: the selected rows of the shown group.
+    void checkSelectedLinks();
+    // Page > Find Duplicate Links.
+    void findDuplicates();
+    // The Cancel button and Escape.
+    void cancel();
+    // Another project took the editor's place: the check stops and what was
+    // listed is forgotten.
+    void projectReplaced();
+
+signals:
+    void statusMessage(const QString& text);
+    // A check started or ended.
+    void runningChanged(bool running);
+
+private:
+    void start(std::vector<LinkCheckItem> items);
+    void onProgress(int done, int total);
+    void onFinished();
+    void showWindow(LinkCheckWindow* window);
+
+    ProjectForm* m_form;
+    LinkChecker* m_checker = nullptr;
+    LinkCheckOptions m_options;
+    std::vector<LinkCheckItem> m_items;
+    std::vector<Link> m_texts; // description and address of each item as checked
+    QWidget* m_progressPane = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPointer<LinkCheckWindow> m_results;
+    QPointer<LinkCheckWindow> m_duplicates;
+};

@@ -1,0 +1,308 @@
+// Check Links and Find Duplicate Links in the editor, through the real main
+// window and a server of the test's own on 127.0.0.1: progress in the status
+// bar, the results window, going to a link, Update to Final URL, Delete,
+// Escape, the list's context menu.
+#include "LinkChecker.h"
+#include "TestHttpServer.h"
+
+#include "app/Application.h"
+#include "app/MainWindow.h"
+#include "app/ProjectFileController.h"
+#include "editor/LinkCheckSession.h"
+#include "editor/LinkCheckWindow.h"
+#include "editor/LinkListView.h"
+#include "editor/ProjectForm.h"
+#include "support/FakeUiServices.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+LinkCheckOptions fastOptions() {
+    LinkCheckOptions options;
+    options.timeoutMs = 3000;
+    options.retryPauseMs = 50;
+    options.hostIntervalMs = 0;
+    return options;
+}
+
+// A started application with its window active; the list has the focus.
+struct Window {
+    QTemporaryDir home;
+    FakeUiServices ui;
+    Application app{{home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}}};
+    MainWindow* frame = nullptr;
+    ProjectForm* form = nullptr;
+    LinkListView* list = nullptr;
+    LinkCheckSession* session = nullptr;
+
+    Window() {
+        CommandLineOptions info;
+        info.m_shellCommand = CommandLineOptions::FileNew;
+        if (!app.start(info))
+            qFatal("start failed");
+        frame = app.mainWindow();
+        form = frame->form();
+        list = form->linkList();
+        session = frame->linkCheckSession();
+        session->setOptions(fastOptions());
+        frame->activateWindow();
+        if (!QTest::qWaitForWindowActive(frame))
+            qWarning("window not active");
+        list->setFocus();
+        QCoreApplication::processEvents();
+    }
+    ~Window() {
+        app.project().setModified(false);
+        app.finish();
+    }
+    // Group 1 goes into the list (the form's working copy); the others into
+    // the project.
+    void setLinks(int group, const std::vector<Link>& links) {
+        if (group == 0)
+            list->setRows(links);
+        else
+            app.project().setLinks(group, links);
+        app.project().setModified(false); // the test's set-up is no user edit
+    }
+    QWidget* keyTarget() const {
+        if (QWidget* popup = QApplication::activePopupWidget())
+            return popup;
+        return QApplication::focusWidget() ? QApplication::focusWidget() : frame;
+    }
+    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(keyTarget(), k, mods);
+        QCoreApplication::processEvents();
+    }
+    // Alt+E, Right: the Page menu from the keyboard (Alt+P is the Project menu's).
+    void openPageMenu() {
+        key(Qt::Key_E, Qt::AltModifier);
+        key(Qt::Key_Right);
+        if (!QApplication::activePopupWidget() ||
+            QApplication::activePopupWidget()->objectName() != QLatin1String("menuPage"))
+            qWarning("the Page menu is not open");
+    }
+    QWidget* progressPane() const {
+        return frame->statusBar()->findChild<QWidget*>(QStringLiteral("linkCheckProgress"));
+    }
+    std::string url(int group, int row) {
+        return app.project().links(group)[static_cast<size_t>(row)].m_url;
+    }
+};
+
+// "group.row result" of each table row, in table order.
+QStringList tableRows(const LinkCheckWindow* window) {
+    QStringList out;
+    const QAbstractItemModel* model = window->table()->model();
+    for (int r = 0; r < model->rowCount(); ++r)
+        out << QStringLiteral("%1.%2 %3")
+                   .arg(model->index(r, LinkCheckWindow::kGroup).data().toInt())
+                   .arg(model->index(r, LinkCheckWindow::kRow).data().toInt())
+                   .arg(model->index(r, LinkCheckWindow::kResult).data().toString());
+    return out;
+}
+
+// Selects the table rows whose "group.row" is listed.
+void selectRows(LinkCheckWindow* window, const QStringList& which) {
+    QTableView* table = window->table();
+    table->clearSelection();
+    for (int r = 0; r < table->model()->rowCount(); ++r) {
+        const QString at = QStringLiteral("%1.%2")
+                               .arg(table->model()->index(r, 0).data().toInt())
+                               .arg(table->model()->index(r, 1).data().toInt());
+        if (which.contains(at))
+            table->selectionModel()->select(table->model()->index(r, 0),
+                                            QItemSelectionModel::Select |
+                                                QItemSelectionModel::Rows);
+    }
+}
+
+int tableRowOf(const LinkCheckWindow* window, const QString& groupRow) {
+    const QStringList rows = tableRows(window);
+    for (int r = 0; r < rows.size(); ++r)
+        if (rows[r].startsWith(groupRow + QLatin1Char(' ')))
+            return r;
+    return -1;
+}
+
+} // namespace
+
+class TestLinkCheckWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestHttpServer> m_server;
+
+    std::string url(const char* path) const {
+        return m_server->url(QLatin1String(path)).toStdString();
+    }
+
+private slots:
+    void initTestCase() {
+        m_server = std::make_unique<TestHttpServer>();
+        QVERIFY(m_server->start());
+    }
+
+    // Alt+P, C: progress while the editor stays usable, then the results
+    // over all groups; filter, go to a link, update a moved one, delete.
+    void checkFromThePageMenu() {
+        Window w;
+        w.setLinks(0, {{"A", url("/ok")}, {"B", url("/moved")}, {"C", url("/notfound")}});
+        w.setLinks(2, {{"D", url("/delay?ms=600")}, {"E", url("/forbidden")}});
+        w.openPageMenu();
+        w.key(Qt::Key_C);
+        QVERIFY(w.session->isRunning());
+        QVERIFY(w.progressPane()->isVisible());
+        auto* bar = w.progressPane()->findChild<QProgressBar*>();
+        QTRY_VERIFY(bar->format().startsWith(QStringLiteral("Checked ")));
+        QVERIFY(bar->format().endsWith(QStringLiteral(" of 5")));
+        // The editor answers meanwhile: another group's tab.
+        w.form->tabBar()->setCurrentIndex(2);
+        QCOMPARE(w.list->sourceRowCount(), 2);
+        w.form->tabBar()->setCurrentIndex(0);
+        QCOMPARE(w.list->sourceRowCount(), 3);
+
+        QTRY_VERIFY_WITH_TIMEOUT(!w.session->isRunning(), 20000);
+        QVERIFY(!w.progressPane()->isVisible());
+        LinkCheckWindow* results = w.session->resultsWindow();
+        QVERIFY(results && results->isVisible());
+        QVERIFY(!results->isModal());
+        QCOMPARE(tableRows(results),
+                 QStringList({"1.1 ok", "1.2 moved", "1.3 broken", "3.1 ok", "3.2 blocked"}));
+        QCOMPARE(w.frame->messageText(),
+                 QStringLiteral("5 links: 2 ok, 1 moved, 1 broken, 1 blocked"));
+
+        // Sorting by result, filtering by result.
+        results->table()->sortByColumn(LinkCheckWindow::kResult, Qt::AscendingOrder);
+        QCOMPARE(tableRows(results).first(), QStringLiteral("3.2 blocked"));
+        results->table()->sortByColumn(LinkCheckWindow::kGroup, Qt::AscendingOrder);
+        QComboBox* filter = results->filterBox();
+        filter->setCurrentIndex(filter->findText(QStringLiteral("broken (1)")));
+        QCOMPARE(tableRows(results), QStringList({"1.3 broken"}));
+        filter->setCurrentIndex(filter->findText(QStringLiteral("All but ok")));
+        QCOMPARE(tableRows(results), QStringList({"1.2 moved", "1.3 broken", "3.2 blocked"}));
+
+        // Double-click: group 3's tab, row 2 selected, the edits of the
+        // group shown before kept.
+        w.list->setCellText("http://edited.invalid/", 0, 1);
+        QTableView* table = results->table();
+        QVERIFY(QTest::qWaitForWindowExposed(results));
+        const QModelIndex e = table->model()->index(tableRowOf(results, "3.2"), 0);
+        // As the window system sends a double-click: press, release, double-click, release.
+        const QPoint at = table->visualRect(e).center();
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, at);
+        QTRY_COMPARE(w.form->currentTab(), 2);
+        QCOMPARE(w.list->selectedRows(), std::vector<int>{1});
+        QCOMPARE(w.url(0, 0), "http://edited.invalid/");
+
+        // Update to Final URL: one step, the project modified.
+        QVERIFY(!w.app.project().isModified());
+        selectRows(results, {"1.2", "1.3"});
+        QVERIFY(results->updateButton()->isEnabled());
+        QTest::mouseClick(results->updateButton(), Qt::LeftButton);
+        QCOMPARE(w.url(0, 1), url("/ok"));
+        QVERIFY(w.app.project().isModified());
+        QCOMPARE(tableRows(results), QStringList({"1.2 updated", "1.3 broken", "3.2 blocked"}));
+
+        // Delete, here in the shown group: the list follows.
+        w.form->tabBar()->setCurrentIndex(0);
+        w.app.project().setModified(false);
+        selectRows(results, {"1.3"});
+        QTest::mouseClick(results->deleteButton(), Qt::LeftButton);
+        QCOMPARE(w.list->sourceRowCount(), 2);
+        QCOMPARE(w.list->sourceCellText(1, 0), "B");
+        QVERIFY(w.app.project().isModified());
+        QCOMPARE(results->noteText(), QStringLiteral("1 link deleted."));
+        QCOMPARE(tableRows(results), QStringList({"1.2 updated", "3.2 blocked"}));
+        QCOMPARE(w.ui.unexpected, 0);
+        QVERIFY(w.ui.messages.isEmpty());
+    }
+
+    // Escape stops the check at once: no request stays open, no results.
+    void escapeCancels() {
+        Window w;
+        std::vector<Link> slow;
+        for (int i = 0; i < 12; ++i)
+            slow.emplace_back("S", url("/slow") + "?n=" + std::to_string(i));
+        w.setLinks(0, slow);
+        m_server->resetCounters();
+        w.frame->action(QStringLiteral("actionCheckLinks"))->trigger();
+        QTRY_VERIFY(m_server->inFlight() > 0);
+        QVERIFY(w.session->isRunning());
+        w.key(Qt::Key_Escape);
+        QTRY_VERIFY(!w.session->isRunning());
+        QVERIFY(w.session->checker()->wasCancelled());
+        QVERIFY(!w.progressPane()->isVisible());
+        QTRY_COMPARE(m_server->openConnections(), 0);
+        QCOMPARE(m_server->inFlight(), 0);
+        QVERIFY(w.frame->messageText().startsWith(QStringLiteral("Link check cancelled")));
+        QVERIFY(!w.session->resultsWindow());
+        // Escape belongs to the widgets again.
+        QVERIFY(!w.frame->action(QStringLiteral("actionCancelCheck"))->isEnabled());
+    }
+
+    // The list's context menu checks the selected rows only.
+    void contextMenuChecksSelectedRows() {
+        Window w;
+        w.setLinks(0, {{"A", url("/ok")}, {"B", url("/gone")}, {"C", url("/found")}});
+        w.setLinks(1, {{"D", url("/notfound")}});
+        w.list->selectRow(1);
+        w.list->selectRow(2);
+        w.list->setFocusedRow(2);
+        // The menu runs its own loop: the keys reach it from a timer.
+        bool enabled = false;
+        QTimer poll;
+        poll.setInterval(10);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            poll.stop();
+            QAction* check = menu->findChild<QAction*>(QStringLiteral("contextCheckLinks"));
+            enabled = check && check->isEnabled();
+            QTest::keyClick(menu, Qt::Key_H);
+        });
+        poll.start();
+        w.key(Qt::Key_Menu);
+        QVERIFY(enabled);
+        QTRY_VERIFY_WITH_TIMEOUT(w.session->resultsWindow(), 20000);
+        QCOMPARE(tableRows(w.session->resultsWindow()),
+                 QStringList({"1.2 broken", "1.3 redirected"}));
+    }
+
+    // Page > Find Duplicate Links: the sets, without any request; Delete.
+    void duplicatesListed() {
+        Window w;
+        m_server->resetCounters();
+        w.setLinks(0, {{"A", url("/ok")}, {"B", "http://x.invalid/"}, {"C", "HTTP://X.invalid"}});
+        w.setLinks(4, {{"D", url("/ok") + "#"}, {"E", "http://y.invalid/"}});
+        w.openPageMenu();
+        w.key(Qt::Key_D);
+        LinkCheckWindow* dups = w.session->duplicatesWindow();
+        QVERIFY(dups && dups->isVisible());
+        QCOMPARE(dups->mode(), LinkCheckWindow::Mode::Duplicates);
+        QCOMPARE(tableRows(dups), QStringList({"1.1 1", "1.2 2", "1.3 2", "5.1 1"}));
+        QCOMPARE(m_server->totalRequests(), 0);
+        selectRows(dups, {"1.2"});
+        QTest::mouseClick(dups->deleteButton(), Qt::LeftButton);
+        QCOMPARE(w.list->sourceRowCount(), 2);
+        QCOMPARE(w.list->sourceCellText(1, 0), "C");
+        QCOMPARE(tableRows(dups), QStringList({"1.1 1", "1.2 2", "5.1 1"}));
+        QVERIFY(w.app.project().isModified());
+    }
+};
+
+QTEST_MAIN(TestLinkCheckWindow)
+#include "tst_linkcheckwindow.moc"
