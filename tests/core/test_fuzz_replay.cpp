@@ -2,8 +2,8 @@
 // ordinary test, so that they stay fixed in every build.
 #include "TestUtil.h"
 
-#include "fuzz/FuzzProject.h"
 #include "fuzz/FuzzLinkData.h"
+#include "fuzz/FuzzProject.h"
 #include "fuzz/FuzzSettings.h"
 
 TEST(FuzzReplay, CorpusAndCrashInputs) {
