@@ -43,12 +43,12 @@ Application::~Application() {
     m_mainWindow.reset();
 }
 
-void Application::loadStdProfileSettings() {
+void Application::loadSettings() {
     m_recentFiles.readList(m_profile);
     m_previewPages = m_profile.intValue(kSettingsSection, kPreviewPages, 0);
 }
 
-void Application::saveStdProfileSettings() {
+void Application::saveSettings() {
     m_recentFiles.writeList(m_profile);
     if (m_previewPages != 0)
         m_profile.setIntValue(kSettingsSection, kPreviewPages, m_previewPages);
@@ -69,7 +69,7 @@ bool Application::unregisterFileTypes() {
 
 bool Application::start(const CommandLineOptions& info) {
     m_profile.load();
-    loadStdProfileSettings();
+    loadSettings();
 
     if (info.m_shellCommand == CommandLineOptions::AppUnregister) {
         m_unregistered = true;
@@ -113,7 +113,7 @@ bool Application::start(const CommandLineOptions& info) {
     }
     default:
         createMainFrame();
-        m_fileController->newDocument();
+        m_fileController->resetToUntitled();
         break;
     }
     m_mainWindow->show();
@@ -128,14 +128,14 @@ void Application::finish() {
         return;
     if (m_mainWindow)
         m_mainWindow->form()->saveLayout(m_profile);
-    saveStdProfileSettings();
+    saveSettings();
     m_profile.save(); // a settings file that cannot be written is not reported
 }
 
 void Application::onCommitDataRequest(QSessionManager& manager) {
     if (!manager.allowsInteraction())
         return;
-    const bool go = m_fileController->saveModified();
+    const bool go = m_fileController->maybeSave();
     manager.release();
     if (!go)
         manager.cancel();

@@ -46,8 +46,8 @@ public:
     int previewPages() const { return m_previewPages; }
 
 private:
-    void loadStdProfileSettings();
-    void saveStdProfileSettings();
+    void loadSettings();
+    void saveSettings();
     bool unregisterFileTypes();
     void createMainFrame();
     void onCommitDataRequest(QSessionManager& manager);

@@ -69,7 +69,7 @@ bool isInertKey(QKeyCombination k) {
 } // namespace
 
 MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
-    : QMainWindow(parent), m_docManager(docManager), m_doc(docManager.project()) {
+    : QMainWindow(parent), m_fileController(docManager), m_doc(docManager.project()) {
     initLinkfoldResources();
     setObjectName(QStringLiteral("mainWindow"));
     // No sizing border and no maximize box; minimize and close stay.
@@ -118,14 +118,15 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
         connect(action, &QAction::triggered, this, &MainWindow::updateActions,
                 Qt::QueuedConnection);
 
-    m_docManager.setDialogParent(this);
-    m_docManager.setCommitEdits([this] { m_form->commitEdits(); });
-    connect(&m_docManager, &ProjectFileController::titleChanged, this, &MainWindow::updateTitle);
-    connect(&m_docManager, &ProjectFileController::recentFilesChanged, this,
+    m_fileController.setDialogParent(this);
+    m_fileController.setCommitEdits([this] { m_form->commitEdits(); });
+    connect(&m_fileController, &ProjectFileController::titleChanged, this,
+            &MainWindow::updateTitle);
+    connect(&m_fileController, &ProjectFileController::recentFilesChanged, this,
             &MainWindow::updateRecentFileMenu);
-    connect(&m_docManager, &ProjectFileController::documentReplaced, this,
+    connect(&m_fileController, &ProjectFileController::projectReplaced, this,
             &MainWindow::onDocumentReplaced);
-    connect(&m_docManager, &ProjectFileController::activateRequested, this, [this] {
+    connect(&m_fileController, &ProjectFileController::activateRequested, this, [this] {
         if (isMinimized())
             showNormal();
         raise();
@@ -149,10 +150,10 @@ MainWindow::~MainWindow() {
     disconnect(qApp, nullptr, this, nullptr);
     if (QClipboard* clipboard = QApplication::clipboard())
         disconnect(clipboard, nullptr, this, nullptr);
-    disconnect(&m_docManager, nullptr, this, nullptr);
+    disconnect(&m_fileController, nullptr, this, nullptr);
     disconnect(m_form, nullptr, this, nullptr);
-    m_docManager.setDialogParent(nullptr);
-    m_docManager.setCommitEdits({});
+    m_fileController.setDialogParent(nullptr);
+    m_fileController.setCommitEdits({});
 }
 
 QAction* MainWindow::action(const QString& objectName) const {
@@ -205,7 +206,8 @@ void MainWindow::createActions() {
     for (int i = 0; i < 4; ++i) {
         QAction* recent = makeAction(recentNames[i], QStringLiteral("Recent File"),
                                      QStringLiteral("Open this document"));
-        connect(recent, &QAction::triggered, this, [this, i] { m_docManager.onOpenRecentFile(i); });
+        connect(recent, &QAction::triggered, this,
+                [this, i] { m_fileController.openRecentFile(i); });
         m_recentActions.append(recent);
     }
     m_actionExit =
@@ -261,11 +263,11 @@ void MainWindow::createActions() {
         "actionAbout", QStringLiteral("&About Linkfold..."),
         QStringLiteral("Display program information, version number and copyright\nAbout"));
 
-    connect(m_actionNew, &QAction::triggered, &m_docManager, &ProjectFileController::onFileNew);
-    connect(m_actionOpen, &QAction::triggered, &m_docManager, &ProjectFileController::onFileOpen);
-    connect(m_actionSave, &QAction::triggered, &m_docManager, &ProjectFileController::onFileSave);
-    connect(m_actionSaveAs, &QAction::triggered, &m_docManager,
-            &ProjectFileController::onFileSaveAs);
+    connect(m_actionNew, &QAction::triggered, &m_fileController,
+            &ProjectFileController::newProject);
+    connect(m_actionOpen, &QAction::triggered, &m_fileController, &ProjectFileController::open);
+    connect(m_actionSave, &QAction::triggered, &m_fileController, &ProjectFileController::save);
+    connect(m_actionSaveAs, &QAction::triggered, &m_fileController, &ProjectFileController::saveAs);
     connect(m_actionExit, &QAction::triggered, this, &MainWindow::close);
     connect(m_actionHelpContents, &QAction::triggered, this, &MainWindow::helpContents);
     connect(m_actionOpenExample, &QAction::triggered, this, &MainWindow::openExampleProject);
@@ -359,9 +361,9 @@ void MainWindow::createToolBar() {
     // Docking on another edge or floating changes what the form needs; the
     // window's layout settles first.
     connect(m_toolBar, &QToolBar::topLevelChanged, this,
-            [this] { QTimer::singleShot(0, this, &MainWindow::recalcLayout); });
+            [this] { QTimer::singleShot(0, this, &MainWindow::fitToContents); });
     connect(m_toolBar, &QToolBar::orientationChanged, this,
-            [this] { QTimer::singleShot(0, this, &MainWindow::recalcLayout); });
+            [this] { QTimer::singleShot(0, this, &MainWindow::fitToContents); });
     // The end of a drag settles where the bar stays.
     m_toolBar->installEventFilter(this);
 }
@@ -411,14 +413,14 @@ QString MainWindow::messageText() const {
 }
 
 void MainWindow::updateTitle() {
-    QString title = m_docManager.frameTitle();
+    QString title = m_fileController.windowTitleText();
     // "[*]" would be read as the modified placeholder; show it as written.
     title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(title);
 }
 
 void MainWindow::updateRecentFileMenu() {
-    const RecentFileList& list = m_docManager.recentFiles();
+    const RecentFileList& list = m_fileController.recentFiles();
     QString curDir = QDir::currentPath();
     if (!curDir.endsWith(QLatin1Char('/')))
         curDir += QLatin1Char('/');
@@ -492,7 +494,7 @@ void MainWindow::openExampleProject() {
         showError(this, QStringLiteral("The example project was not found."));
         return;
     }
-    m_docManager.openCopyAsUntitled(path);
+    m_fileController.openCopyAsUntitled(path);
 }
 
 void MainWindow::importBookmarks() {
@@ -551,11 +553,11 @@ void MainWindow::onDocumentReplaced() {
     m_linkCheck->projectReplaced();
     m_form->loadFromProject();
     if (isVisible())
-        recalcLayout();
+        fitToContents();
     updateActions();
 }
 
-void MainWindow::recalcLayout() {
+void MainWindow::fitToContents() {
     if (layout())
         layout()->activate();
     const QSize form = m_form->sizeHint().isValid() ? m_form->sizeHint() : m_form->minimumSize();
@@ -582,7 +584,7 @@ void MainWindow::recalcLayout() {
 
 void MainWindow::showEvent(QShowEvent* e) {
     if (!m_fitted)
-        recalcLayout();
+        fitToContents();
     QMainWindow::showEvent(e);
     updateKeyIndicators();
 }
@@ -600,7 +602,7 @@ bool MainWindow::event(QEvent* e) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     const QEvent::Type type = e->type();
     if (watched == m_toolBar && type == QEvent::MouseButtonRelease)
-        QTimer::singleShot(0, this, &MainWindow::recalcLayout);
+        QTimer::singleShot(0, this, &MainWindow::fitToContents);
     if (type == QEvent::ShortcutOverride || type == QEvent::KeyPress ||
         type == QEvent::KeyRelease) {
         auto* widget = qobject_cast<QWidget*>(watched);
@@ -628,7 +630,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-    if (!m_docManager.saveModified()) {
+    if (!m_fileController.maybeSave()) {
         e->ignore();
         return;
     }

@@ -38,7 +38,7 @@ public:
     QString messageText() const;
 
     // Fits the fixed window size to the form and the bars docked around it.
-    void recalcLayout();
+    void fitToContents();
 
     // Shows the key-lock indicators that are on.
     void updateKeyIndicators();
@@ -79,7 +79,7 @@ private:
     void onFocusChanged(QWidget* from, QWidget* to);
     void giveFocusBackFromMenuBar();
 
-    ProjectFileController& m_docManager;
+    ProjectFileController& m_fileController;
     Project& m_doc;
     ProjectForm* m_form = nullptr;
     LinkCheckSession* m_linkCheck = nullptr;

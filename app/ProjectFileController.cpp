@@ -49,7 +49,7 @@ ProjectFileController::ProjectFileController(Project& doc, RecentFileList& recen
                                              QObject* parent)
     : QObject(parent), m_doc(doc), m_recentFiles(recentFiles) {}
 
-QString ProjectFileController::frameTitle() const {
+QString ProjectFileController::windowTitleText() const {
     return fromLocal(m_doc.documentTitle()) + QStringLiteral(" - ") + QLatin1String(kAppTitle);
 }
 
@@ -102,7 +102,7 @@ void ProjectFileController::setFilePath(const std::string& localPath, bool addTo
     emit titleChanged();
 }
 
-bool ProjectFileController::saveModified() {
+bool ProjectFileController::maybeSave() {
     if (!m_doc.isModified())
         return true;
     const auto answer = UiServices::instance().messageBox(
@@ -110,7 +110,7 @@ bool ProjectFileController::saveModified() {
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     switch (answer) {
     case QMessageBox::Yes:
-        return doFileSave();
+        return saveInPlace();
     case QMessageBox::No:
         return true;
     default:
@@ -118,21 +118,21 @@ bool ProjectFileController::saveModified() {
     }
 }
 
-void ProjectFileController::newDocument() {
+void ProjectFileController::resetToUntitled() {
     m_doc.setDocumentTitle(kUntitled);
     m_doc.resetToNew();
     emit titleChanged();
-    emit documentReplaced();
+    emit projectReplaced();
 }
 
-bool ProjectFileController::onFileNew() {
-    if (!saveModified())
+bool ProjectFileController::newProject() {
+    if (!maybeSave())
         return false;
-    newDocument();
+    resetToUntitled();
     return true;
 }
 
-bool ProjectFileController::onFileOpen() {
+bool ProjectFileController::open() {
     UiServices::FileDialogOptions options;
     options.title = QStringLiteral("Open");
     options.filters = fileFilters();
@@ -140,10 +140,10 @@ bool ProjectFileController::onFileOpen() {
     const QString name = UiServices::instance().getOpenFileName(m_dialogParent, options);
     if (name.isEmpty())
         return false;
-    return openDocumentFile(name);
+    return openFile(name);
 }
 
-bool ProjectFileController::openDocumentFile(const QString& requested) {
+bool ProjectFileController::openFile(const QString& requested) {
     return openLocalFile(toLocal(requested));
 }
 
@@ -155,7 +155,7 @@ bool ProjectFileController::openLocalFile(const std::string& requested) {
         emit activateRequested();
         return true;
     }
-    if (!saveModified())
+    if (!maybeSave())
         return false;
 
     LoadResult loaded;
@@ -168,16 +168,16 @@ bool ProjectFileController::openLocalFile(const std::string& requested) {
         // A file never opened leaves the project as it was; one that failed
         // part-way leaves it half-filled, so start afresh.
         if (loaded.status == LoadStatus::Damaged)
-            newDocument();
+            resetToUntitled();
         return false;
     }
     setFilePath(path);
-    emit documentReplaced();
+    emit projectReplaced();
     return true;
 }
 
 bool ProjectFileController::openCopyAsUntitled(const QString& path) {
-    if (!saveModified())
+    if (!maybeSave())
         return false;
     LoadResult loaded;
     {
@@ -187,18 +187,18 @@ bool ProjectFileController::openCopyAsUntitled(const QString& path) {
     if (!loaded.ok()) {
         showError(m_dialogParent, fromLocal(loaded.error));
         if (loaded.status == LoadStatus::Damaged)
-            newDocument();
+            resetToUntitled();
         return false;
     }
     m_doc.setFilePath({});
     m_doc.setDocumentTitle(kUntitled);
     m_doc.setModified(false);
     emit titleChanged();
-    emit documentReplaced();
+    emit projectReplaced();
     return true;
 }
 
-bool ProjectFileController::onOpenRecentFile(int index) {
+bool ProjectFileController::openRecentFile(int index) {
     if (index < 0 || index >= m_recentFiles.size() || m_recentFiles[index].empty())
         return false;
     if (openLocalFile(m_recentFiles[index]))
@@ -208,10 +208,10 @@ bool ProjectFileController::onOpenRecentFile(int index) {
     return false;
 }
 
-bool ProjectFileController::doFileSave() {
+bool ProjectFileController::saveInPlace() {
     const std::string path = m_doc.filePath();
     if (path.empty() || isReadOnlyOrMissing(path))
-        return doSave(QString());
+        return saveToFile(QString());
     return saveTo(path);
 }
 
@@ -231,7 +231,7 @@ bool ProjectFileController::saveTo(const std::string& target) {
     return true;
 }
 
-bool ProjectFileController::doSave(const QString& requested, bool replace) {
+bool ProjectFileController::saveToFile(const QString& requested, bool replace) {
     QString path = requested;
     const bool prompted = path.isEmpty();
     if (prompted) {

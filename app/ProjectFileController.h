@@ -29,20 +29,20 @@ public:
     RecentFileList& recentFiles() const { return m_recentFiles; }
 
     // Commands. Each returns whether it went through.
-    bool onFileNew();
-    bool onFileOpen();
-    bool onFileSave() { return doFileSave(); }
-    bool onFileSaveAs() { return doSave(QString()); }
+    bool newProject();
+    bool open();
+    bool save() { return saveInPlace(); }
+    bool saveAs() { return saveToFile(QString()); }
     // Opens recent entry index; the entry leaves the list when the open does
     // not take place.
-    bool onOpenRecentFile(int index);
+    bool openRecentFile(int index);
 
     // Makes the document a new untitled project, without asking.
-    void newDocument();
+    void resetToUntitled();
     // Opens path as every open does (quotes stripped, made absolute, a
     // symbolic link followed). Returns true when the project at that path is
     // the open one afterwards (also when it already was).
-    bool openDocumentFile(const QString& path);
+    bool openFile(const QString& path);
     // Reads the project at path as a new untitled one (its file is never
     // saved over), after the save question. Returns whether it was read.
     bool openCopyAsUntitled(const QString& path);
@@ -52,13 +52,13 @@ public:
 
     // Asks "save changes to %1?" when the project is modified. Returns false
     // when the command that asked must stop.
-    bool saveModified();
+    bool maybeSave();
     // save: to the project's path, or as save As when it has none, its file
     // is missing or is read-only.
-    bool doFileSave();
+    bool saveInPlace();
     // Writes the project to path, or asks for a name when path is empty.
     // With replace the path becomes the project's path.
-    bool doSave(const QString& path, bool replace = true);
+    bool saveToFile(const QString& path, bool replace = true);
 
     // The open path after the clean-up the open flow applies.
     static QString canonicalOpenPath(const QString& path);
@@ -72,11 +72,11 @@ public:
     static bool isReadOnlyOrMissing(const std::string& localPath);
 
     // "Untitled - Linkfold" or "name.lfp - Linkfold".
-    QString frameTitle() const;
+    QString windowTitleText() const;
 
 signals:
     // The document holds a different project: the form must be refilled.
-    void documentReplaced();
+    void projectReplaced();
     // Title or path changed (window caption).
     void titleChanged();
     void recentFilesChanged();

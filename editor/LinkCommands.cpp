@@ -136,10 +136,10 @@ void LinkCommands::deleteSelected() {
     }
     const std::vector<int> rows = list->selectedRows(); // highest first
     list->deleteRows(rows);
-    if (!rows.empty() && list->sourceRowCount() > 0) {
+    if (!rows.empty() && list->linkCount() > 0) {
         // The row now standing where the lowest deleted row stood, or the
         // new last row.
-        list->selectRow(std::min(rows.back(), list->sourceRowCount() - 1));
+        list->selectRow(std::min(rows.back(), list->linkCount() - 1));
     }
     list->viewport()->update();
     m_form->setModified();
@@ -173,7 +173,7 @@ void LinkCommands::copyLinks() {
     std::vector<Link> links;
     links.reserve(rows.size());
     for (int row : rows)
-        links.emplace_back(list->sourceCellText(row, 0), list->sourceCellText(row, 1));
+        links.emplace_back(list->cellText(row, 0), list->cellText(row, 1));
     if (QClipboard* clipboard = QApplication::clipboard())
         clipboard->setText(toQString(formatUrlLines(links)));
 }
@@ -209,8 +209,7 @@ void LinkCommands::linkProperties() {
     const int row = list->focusedRow();
     if (row < 0)
         return;
-    const auto link =
-        LinkDialog::edit(m_form, {list->sourceCellText(row, 0), list->sourceCellText(row, 1)});
+    const auto link = LinkDialog::edit(m_form, {list->cellText(row, 0), list->cellText(row, 1)});
     if (!link)
         return;
     m_form->setLinkRow(link->description, link->url, row);
@@ -223,8 +222,8 @@ void LinkCommands::moveUp() {
     if (rows.size() != 1 || rows[0] == 0)
         return;
     const int i = rows[0];
-    const std::string description = list->sourceCellText(i, 0);
-    const std::string url = list->sourceCellText(i, 1);
+    const std::string description = list->cellText(i, 0);
+    const std::string url = list->cellText(i, 1);
     list->insertBlankRow(i - 1);
     m_form->setLinkRow(description, url, i - 1);
     list->deleteRow(i + 1);
@@ -235,11 +234,11 @@ void LinkCommands::moveUp() {
 void LinkCommands::moveDown() {
     LinkListView* list = m_form->linkList();
     const std::vector<int> rows = list->selectedRows();
-    if (rows.size() != 1 || rows[0] >= list->sourceRowCount() - 1)
+    if (rows.size() != 1 || rows[0] >= list->linkCount() - 1)
         return;
     const int i = rows[0];
-    const std::string description = list->sourceCellText(i, 0);
-    const std::string url = list->sourceCellText(i, 1);
+    const std::string description = list->cellText(i, 0);
+    const std::string url = list->cellText(i, 1);
     list->insertBlankRow(i + 2);
     m_form->setLinkRow(description, url, i + 2);
     list->deleteRow(i);
@@ -256,7 +255,7 @@ void LinkCommands::moveSelectedRowsToGroup(int group) {
     if (rows.empty())
         return;
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        doc->addLink(group, list->sourceCellText(*it, 0), list->sourceCellText(*it, 1));
+        doc->addLink(group, list->cellText(*it, 0), list->cellText(*it, 1));
     list->deleteRows(rows);
     m_form->setModified();
     list->viewport()->update();

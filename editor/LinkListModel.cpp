@@ -7,7 +7,7 @@
 LinkListModel::LinkListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int LinkListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : sourceRowCount();
+    return parent.isValid() ? 0 : linkCount();
 }
 
 int LinkListModel::columnCount(const QModelIndex& parent) const {
@@ -15,10 +15,10 @@ int LinkListModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant LinkListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= sourceRowCount() ||
+    if (!index.isValid() || index.row() >= linkCount() ||
         (role != Qt::DisplayRole && role != Qt::ToolTipRole))
         return {};
-    return toQString(sourceCellText(index.row(), index.column()));
+    return toQString(cellText(index.row(), index.column()));
 }
 
 QVariant LinkListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -31,8 +31,8 @@ QVariant LinkListModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-std::string LinkListModel::sourceCellText(int row, int column) const {
-    if (row < 0 || row >= sourceRowCount())
+std::string LinkListModel::cellText(int row, int column) const {
+    if (row < 0 || row >= linkCount())
         return {};
     const Link& e = m_rows[static_cast<size_t>(row)];
     if (column == 0)
@@ -43,7 +43,7 @@ std::string LinkListModel::sourceCellText(int row, int column) const {
 }
 
 int LinkListModel::insertRow(int row, std::string description, std::string url) {
-    row = std::clamp(row, 0, sourceRowCount());
+    row = std::clamp(row, 0, linkCount());
     beginInsertRows(QModelIndex(), row, row);
     m_rows.insert(m_rows.begin() + row, Link(std::move(description), std::move(url)));
     endInsertRows();
@@ -51,7 +51,7 @@ int LinkListModel::insertRow(int row, std::string description, std::string url) 
 }
 
 bool LinkListModel::setCell(int row, int column, std::string text) {
-    if (row < 0 || row >= sourceRowCount() || column < 0 || column > 1)
+    if (row < 0 || row >= linkCount() || column < 0 || column > 1)
         return false;
     Link& e = m_rows[static_cast<size_t>(row)];
     (column == 0 ? e.m_description : e.m_url) = std::move(text);
@@ -61,7 +61,7 @@ bool LinkListModel::setCell(int row, int column, std::string text) {
 }
 
 bool LinkListModel::removeRow(int row) {
-    if (row < 0 || row >= sourceRowCount())
+    if (row < 0 || row >= linkCount())
         return false;
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.erase(m_rows.begin() + row);
@@ -70,7 +70,7 @@ bool LinkListModel::removeRow(int row) {
 }
 
 void LinkListModel::removeRows(std::vector<int> rows) {
-    const int count = sourceRowCount();
+    const int count = linkCount();
     std::erase_if(rows, [count](int r) { return r < 0 || r >= count; });
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -111,7 +111,7 @@ void LinkListModel::removeRows(std::vector<int> rows) {
 void LinkListModel::appendRows(const std::vector<Link>& links) {
     if (links.empty())
         return;
-    int first = sourceRowCount();
+    int first = linkCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(links.size()) - 1);
     m_rows.insert(m_rows.end(), links.begin(), links.end());
     endInsertRows();

@@ -23,10 +23,10 @@ public:
                         int role = Qt::DisplayRole) const override;
 
     const std::vector<Link>& links() const { return m_rows; }
-    int sourceRowCount() const { return static_cast<int>(m_rows.size()); }
+    int linkCount() const { return static_cast<int>(m_rows.size()); }
     // Column 0 is the description, column 1 the URL; empty for a row or
     // column out of range.
-    std::string sourceCellText(int row, int column) const;
+    std::string cellText(int row, int column) const;
 
     // Inserts a row at `row` (clamped to 0..row count); returns its index.
     int insertRow(int row, std::string description, std::string url = {});

@@ -112,7 +112,7 @@ int LinkListView::focusedRow() const {
 }
 
 void LinkListView::setFocusedRow(int row) {
-    if (row < 0 || row >= sourceRowCount())
+    if (row < 0 || row >= linkCount())
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     else
         selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
@@ -122,12 +122,12 @@ int LinkListView::insertBlankRow(int row) {
     return m_model->insertRow(row, std::string());
 }
 
-int LinkListView::sourceRowCount() const {
-    return m_model->sourceRowCount();
+int LinkListView::linkCount() const {
+    return m_model->linkCount();
 }
 
-std::string LinkListView::sourceCellText(int row, int column) const {
-    return m_model->sourceCellText(row, column);
+std::string LinkListView::cellText(int row, int column) const {
+    return m_model->cellText(row, column);
 }
 
 bool LinkListView::deleteRow(int row) {
@@ -143,7 +143,7 @@ void LinkListView::deleteAllRows() {
 }
 
 void LinkListView::selectRow(int row, bool select) {
-    if (row < 0 || row >= sourceRowCount())
+    if (row < 0 || row >= linkCount())
         return;
     selectionModel()->select(m_model->index(row, 0), (select ? QItemSelectionModel::Select
                                                              : QItemSelectionModel::Deselect) |
@@ -151,8 +151,7 @@ void LinkListView::selectRow(int row, bool select) {
 }
 
 bool LinkListView::isRowSelected(int row) const {
-    return row >= 0 && row < sourceRowCount() &&
-           selectionModel()->isRowSelected(row, QModelIndex());
+    return row >= 0 && row < linkCount() && selectionModel()->isRowSelected(row, QModelIndex());
 }
 
 void LinkListView::appendRows(const std::vector<Link>& links) {
@@ -183,7 +182,7 @@ void LinkListView::paintEvent(QPaintEvent* event) {
         i = top;
         m_firstRowTop = r.top();
         m_rowHeight = std::max(1, r.height());
-    } else if (sourceRowCount() == 0) {
+    } else if (linkCount() == 0) {
         m_firstRowTop = 0;
     }
     {
@@ -237,7 +236,7 @@ void LinkListView::drawRow(QPainter* painter, const QStyleOptionViewItem& option
 
 void LinkListView::focusInEvent(QFocusEvent* event) {
     QTreeView::focusInEvent(event);
-    if (focusedRow() < 0 && sourceRowCount() > 0) {
+    if (focusedRow() < 0 && linkCount() > 0) {
         const std::vector<int> selected = selectedRows(); // highest first
         setFocusedRow(selected.empty() ? 0 : selected.back());
     }
@@ -388,7 +387,7 @@ void LinkListView::mouseReleaseEvent(QMouseEvent* event) {
     }
     if (event->button() == Qt::LeftButton && m_deferredSelect) {
         m_deferredSelect = false;
-        if (m_pressRow >= 0 && m_pressRow < sourceRowCount()) {
+        if (m_pressRow >= 0 && m_pressRow < linkCount()) {
             QModelIndex i = m_model->index(m_pressRow, 0);
             selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect |
                                                      QItemSelectionModel::Rows);
@@ -424,7 +423,7 @@ bool LinkListView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void LinkListView::moveDraggedRow(int from, int to) {
-    const int count = sourceRowCount();
+    const int count = linkCount();
     if (from < 0 || from >= count)
         return;
     if (to < 0 || to > count)
@@ -434,8 +433,8 @@ void LinkListView::moveDraggedRow(int from, int to) {
     // The row is re-created before the target row (keeping its whole text),
     // then the old one goes; when it stood below the target, the insertion
     // has pushed it down by one.
-    std::string description = m_model->sourceCellText(from, 0);
-    std::string url = m_model->sourceCellText(from, 1);
+    std::string description = m_model->cellText(from, 0);
+    std::string url = m_model->cellText(from, 1);
     m_model->insertRow(to, std::move(description), std::move(url));
     m_model->removeRow(from > to ? from + 1 : from);
     emit linkListChanged(m_dragFrom, m_dragTo);

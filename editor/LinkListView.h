@@ -58,9 +58,9 @@ public:
     void setFocusedRow(int row);
     // Inserts a row with empty texts at `row`; returns its index.
     int insertBlankRow(int row);
-    int sourceRowCount() const;
+    int linkCount() const;
     // Empty for a row or column that does not exist.
-    std::string sourceCellText(int row, int column) const;
+    std::string cellText(int row, int column) const;
     // Removes one row; false when it does not exist.
     bool deleteRow(int row);
     // Removes many rows at once (e.g. the result of selectedRows); much

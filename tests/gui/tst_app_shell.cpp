@@ -157,10 +157,10 @@ private slots:
         Application again(Options());
         QVERIFY(again.start(Command(CommandLineOptions::FileNew)));
         QCOMPARE(again.recentFiles()[0], path);
-        QVERIFY(again.fileController().onOpenRecentFile(0));
+        QVERIFY(again.fileController().openRecentFile(0));
         QCOMPARE(again.project().filePath(), path);
         again.project().setModified(true);
-        QVERIFY(again.fileController().onFileSave());
+        QVERIFY(again.fileController().save());
         QVERIFY(ui.messages.isEmpty());
         QCOMPARE(ui.fileDialogs.size(), 0);
         int files = 0;
@@ -306,7 +306,7 @@ private slots:
             QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
             for (int i = 1; i <= 5; ++i) {
                 paths << copySample(QStringLiteral("p%1.lfp").arg(i));
-                QVERIFY(app.fileController().openDocumentFile(paths.last()));
+                QVERIFY(app.fileController().openFile(paths.last()));
             }
             MainWindow* frame = app.mainWindow();
             for (int i = 0; i < 4; ++i) {

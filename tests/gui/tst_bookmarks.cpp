@@ -156,9 +156,9 @@ private slots:
         QCOMPARE(project().links(2).size(), size_t(3));
         // The list shows group 1 as it is now.
         LinkListView* list = form->linkList();
-        QCOMPARE(list->sourceRowCount(), 2);
-        QCOMPARE(list->sourceCellText(0, 0), std::string("My Debian"));
-        QCOMPARE(list->sourceCellText(1, 0), std::string("Old live bookmark"));
+        QCOMPARE(list->linkCount(), 2);
+        QCOMPARE(list->cellText(0, 0), std::string("My Debian"));
+        QCOMPARE(list->cellText(1, 0), std::string("Old live bookmark"));
     }
 
     void profileReplaceAndUncheck() {

@@ -66,8 +66,8 @@ struct Window {
 
     QString rows() const {
         QString out;
-        for (int r = 0; r < list->sourceRowCount(); ++r)
-            out += QString::fromStdString(list->sourceCellText(r, 0));
+        for (int r = 0; r < list->linkCount(); ++r)
+            out += QString::fromStdString(list->cellText(r, 0));
         return out;
     }
     QAction* action(const char* name) const { return frame->action(QLatin1String(name)); }
@@ -132,7 +132,7 @@ private slots:
             seven.setColumns(7);
             QVERIFY(seven.save(QFile::encodeName(path).toStdString()));
         }
-        QVERIFY(w.app.fileController().openDocumentFile(path));
+        QVERIFY(w.app.fileController().openFile(path));
         const QString title = QStringLiteral("New title");
         const QString subtitle = QString(60, QLatin1Char('s'));
         QLineEdit* titleEdit = w.form->titleEdit();
@@ -425,7 +425,7 @@ private slots:
         QVERIFY(w.app.project().filePath().empty());
         QVERIFY(!w.app.project().isModified());
         QVERIFY(!w.app.project().links(0).empty());
-        QCOMPARE(w.list->sourceRowCount(), int(w.app.project().links(0).size()));
+        QCOMPARE(w.list->linkCount(), int(w.app.project().links(0).size()));
         w.ui.setNextFileName(QString()); // Save asks for a name; cancelled
         w.key(Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(w.ui.fileDialogs.size(), 1);

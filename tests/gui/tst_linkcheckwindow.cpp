@@ -168,9 +168,9 @@ private slots:
         QVERIFY(bar->format().endsWith(QStringLiteral(" of 5")));
         // The editor answers meanwhile: another group's tab.
         w.form->tabBar()->setCurrentIndex(2);
-        QCOMPARE(w.list->sourceRowCount(), 2);
+        QCOMPARE(w.list->linkCount(), 2);
         w.form->tabBar()->setCurrentIndex(0);
-        QCOMPARE(w.list->sourceRowCount(), 3);
+        QCOMPARE(w.list->linkCount(), 3);
 
         QTRY_VERIFY_WITH_TIMEOUT(!w.session->isRunning(), 20000);
         QVERIFY(!w.progressPane()->isVisible());
@@ -221,8 +221,8 @@ private slots:
         w.app.project().setModified(false);
         selectRows(results, {"1.3"});
         QTest::mouseClick(results->deleteButton(), Qt::LeftButton);
-        QCOMPARE(w.list->sourceRowCount(), 2);
-        QCOMPARE(w.list->sourceCellText(1, 0), "B");
+        QCOMPARE(w.list->linkCount(), 2);
+        QCOMPARE(w.list->cellText(1, 0), "B");
         QVERIFY(w.app.project().isModified());
         QCOMPARE(results->noteText(), QStringLiteral("1 link deleted."));
         QCOMPARE(tableRows(results), QStringList({"1.2 updated", "3.2 blocked"}));
@@ -297,8 +297,8 @@ private slots:
         QCOMPARE(m_server->totalRequests(), 0);
         selectRows(dups, {"1.2"});
         QTest::mouseClick(dups->deleteButton(), Qt::LeftButton);
-        QCOMPARE(w.list->sourceRowCount(), 2);
-        QCOMPARE(w.list->sourceCellText(1, 0), "C");
+        QCOMPARE(w.list->linkCount(), 2);
+        QCOMPARE(w.list->cellText(1, 0), "C");
         QCOMPARE(tableRows(dups), QStringList({"1.1 1", "1.2 2", "5.1 1"}));
         QVERIFY(w.app.project().isModified());
     }

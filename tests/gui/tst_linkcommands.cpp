@@ -42,21 +42,21 @@ struct Form {
 
     QString Rows() const {
         QString out;
-        for (int r = 0; r < list->sourceRowCount(); ++r)
-            out += QString::fromStdString(list->sourceCellText(r, 0));
+        for (int r = 0; r < list->linkCount(); ++r)
+            out += QString::fromStdString(list->cellText(r, 0));
         return out;
     }
     QString selected() const {
         QString out;
-        for (int r = 0; r < list->sourceRowCount(); ++r)
+        for (int r = 0; r < list->linkCount(); ++r)
             if (list->isRowSelected(r))
-                out += QString::fromStdString(list->sourceCellText(r, 0));
+                out += QString::fromStdString(list->cellText(r, 0));
         return out;
     }
     void select(const QString& which) {
         list->clearSelection();
-        for (int r = 0; r < list->sourceRowCount(); ++r)
-            if (which.contains(QString::fromStdString(list->sourceCellText(r, 0))))
+        for (int r = 0; r < list->linkCount(); ++r)
+            if (which.contains(QString::fromStdString(list->cellText(r, 0))))
                 list->selectRow(r);
     }
     // The enable rules as the main window applies them to its actions.
@@ -139,8 +139,8 @@ private slots:
         QCOMPARE(f.selected(), selected);
         QCOMPARE(f.doc.isModified(), modified);
         // Both texts travel with the row.
-        for (int r = 0; r < f.list->sourceRowCount(); ++r)
-            QCOMPARE(f.list->sourceCellText(r, 1),
+        for (int r = 0; r < f.list->linkCount(); ++r)
+            QCOMPARE(f.list->cellText(r, 1),
                      "http://" + QString(f.Rows()[r].toLower()).toStdString() + "/");
     }
 
@@ -189,7 +189,7 @@ private slots:
         QVERIFY(f.enabled("paste"));
         f.commands->paste();
         QCOMPARE(f.Rows(), QStringLiteral("BD"));
-        QCOMPARE(f.list->sourceCellText(1, 1), std::string("http://d/"));
+        QCOMPARE(f.list->cellText(1, 1), std::string("http://d/"));
         QVERIFY(f.doc.isModified());
     }
 
@@ -253,7 +253,7 @@ private slots:
         QCOMPARE(f.Rows(), rows);
         QCOMPARE(f.doc.isModified(), enabled);
         if (enabled) // no carriage return kept
-            QCOMPARE(f.list->sourceCellText(4, 0), std::string("E"));
+            QCOMPARE(f.list->cellText(4, 0), std::string("E"));
     }
 
     void enableRulesFollowFocus_data() {
@@ -380,7 +380,7 @@ private slots:
             f.commands->linkProperties();
         QCOMPARE(shown, QStringLiteral("C|http://c/"));
         QCOMPARE(f.Rows(), ok ? QStringLiteral("ABXD") : QStringLiteral("ABCD"));
-        QCOMPARE(f.list->sourceCellText(2, 1), std::string("http://c/"));
+        QCOMPARE(f.list->cellText(2, 1), std::string("http://c/"));
         QCOMPARE(f.doc.isModified(), ok);
     }
 
@@ -529,8 +529,8 @@ private slots:
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(clipboard(), QStringLiteral("http://a/\tA\nhttp://c/\tC\n"));
         QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(list->sourceRowCount(), 5);
-        QCOMPARE(list->sourceCellText(4, 0), std::string("C"));
+        QCOMPARE(list->linkCount(), 5);
+        QCOMPARE(list->cellText(4, 0), std::string("C"));
         QVERIFY(view->project()->isModified());
         view->project()->setModified(false); // no save question at the end
     }

@@ -36,15 +36,15 @@ struct ListWindow {
     }
 
     void append(const std::string& description, const std::string& url) {
-        int n = list->sourceRowCount();
+        int n = list->linkCount();
         list->setCellText(description, n, 0);
         list->setCellText(url, n, 1);
     }
 
     QStringList descriptions() const {
         QStringList out;
-        for (int r = 0; r < list->sourceRowCount(); ++r)
-            out << QString::fromStdString(list->sourceCellText(r, 0));
+        for (int r = 0; r < list->linkCount(); ++r)
+            out << QString::fromStdString(list->cellText(r, 0));
         return out;
     }
 
@@ -104,10 +104,10 @@ void TestLinkList::rowOperations() {
     QCOMPARE(l->setCellText("nope", 7, 1), 0); // no such row
     QCOMPARE(l->setCellText("nope", 0, 2), 0); // no such column
     QCOMPARE(w.descriptions(), QStringList({"A", "X", "B"}));
-    QCOMPARE(l->sourceCellText(1, 1), std::string("http://x/"));
+    QCOMPARE(l->cellText(1, 1), std::string("http://x/"));
     QCOMPARE(l->insertBlankRow(0), 0);
-    QCOMPARE(l->sourceCellText(0, 0), std::string());
-    QCOMPARE(l->sourceRowCount(), 4);
+    QCOMPARE(l->cellText(0, 0), std::string());
+    QCOMPARE(l->linkCount(), 4);
     QVERIFY(l->deleteRow(0));
     QVERIFY(!l->deleteRow(9));
     QCOMPARE(l->links().size(), size_t(3));
@@ -167,8 +167,8 @@ void TestLinkList::deleteRows() {
         if (!rows.contains(i))
             expected << QString::number(i);
     QCOMPARE(w.descriptions(), expected);
-    for (int r = 0; r < w.list->sourceRowCount(); ++r) // the URLs stay with their rows
-        QCOMPARE("u" + w.list->sourceCellText(r, 0), w.list->sourceCellText(r, 1));
+    for (int r = 0; r < w.list->linkCount(); ++r) // the URLs stay with their rows
+        QCOMPARE("u" + w.list->cellText(r, 0), w.list->cellText(r, 1));
 }
 
 void TestLinkList::focusedRowIsNotSelection() {
@@ -246,8 +246,8 @@ void TestLinkList::dragKeepsLongTexts() {
     const std::string url = "http://example.com/" + std::string(400, 'u');
     w.append(description, url);
     w.drag(2, {w.rowCenter(0)});
-    QCOMPARE(w.list->sourceCellText(0, 0), description);
-    QCOMPARE(w.list->sourceCellText(0, 1), url);
+    QCOMPARE(w.list->cellText(0, 0), description);
+    QCOMPARE(w.list->cellText(0, 1), url);
 }
 
 void TestLinkList::dragOntoAnotherTab() {
@@ -360,9 +360,8 @@ void TestLinkList::fileDrops() {
     QStringList expected{"Existing|http://existing/"};
     expected += rows;
     QStringList got;
-    for (int r = 0; r < w.list->sourceRowCount(); ++r)
-        got << QString::fromStdString(w.list->sourceCellText(r, 0) + "|" +
-                                      w.list->sourceCellText(r, 1));
+    for (int r = 0; r < w.list->linkCount(); ++r)
+        got << QString::fromStdString(w.list->cellText(r, 0) + "|" + w.list->cellText(r, 1));
     QCOMPARE(got, expected);
     QCOMPARE(changed.size(), 1); // told even when nothing was added
 }
@@ -394,9 +393,8 @@ void TestLinkList::browserDrops() {
         mime.setUrls({QUrl("https://example.com/a")});
     drop(w.list, &mime);
     QStringList got;
-    for (int r = 0; r < w.list->sourceRowCount(); ++r)
-        got << QString::fromStdString(w.list->sourceCellText(r, 0) + "|" +
-                                      w.list->sourceCellText(r, 1));
+    for (int r = 0; r < w.list->linkCount(); ++r)
+        got << QString::fromStdString(w.list->cellText(r, 0) + "|" + w.list->cellText(r, 1));
     QCOMPARE(got, rows);
 }
 

@@ -73,12 +73,12 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        QVERIFY(mgr.openDocumentFile(m_sample));
+        QVERIFY(mgr.openFile(m_sample));
         doc.setTitle("Edited");
         doc.setModified(true);
 
         ui.setNextAnswer(QMessageBox::StandardButton(answer));
-        QCOMPARE(mgr.onFileNew(), proceeds);
+        QCOMPARE(mgr.newProject(), proceeds);
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, QStringLiteral("Save changes to a.lfp?"));
         QCOMPARE(ui.messages[0].icon, QMessageBox::Warning);
@@ -102,13 +102,13 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        QVERIFY(mgr.openDocumentFile(m_sample));
+        QVERIFY(mgr.openFile(m_sample));
         int commits = 0;
         mgr.setCommitEdits([&] {
             ++commits;
             doc.setTitle("Committed");
         });
-        QVERIFY(mgr.onFileSave());
+        QVERIFY(mgr.save());
         QCOMPARE(commits, 1);
         QVERIFY(readAll(m_sample).contains("Committed"));
         QVERIFY(!doc.isModified());
@@ -120,11 +120,11 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        mgr.newDocument();
-        QCOMPARE(mgr.frameTitle(), QStringLiteral("Untitled - Linkfold"));
+        mgr.resetToUntitled();
+        QCOMPARE(mgr.windowTitleText(), QStringLiteral("Untitled - Linkfold"));
         const QString target = m_dir->filePath(QStringLiteral("b.lfp"));
         ui.setNextFileName(target);
-        QVERIFY(mgr.onFileSave());
+        QVERIFY(mgr.save());
         QCOMPARE(ui.fileDialogs.size(), 1);
         const auto& o = ui.fileDialogs[0];
         QCOMPARE(o.title, QStringLiteral("Save As"));
@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(doc.filePath(), local(target));
         QCOMPARE(doc.documentTitle(), std::string("b.lfp"));
         QCOMPARE(mru[0], local(target));
-        QCOMPARE(mgr.frameTitle(), QStringLiteral("b.lfp - Linkfold"));
+        QCOMPARE(mgr.windowTitleText(), QStringLiteral("b.lfp - Linkfold"));
     }
 
     void proposedFileName_data() {
@@ -174,7 +174,7 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        QVERIFY(mgr.openDocumentFile(m_sample));
+        QVERIFY(mgr.openFile(m_sample));
         doc.setTitle("Edited");
         doc.setModified(true);
         if (fileState == QLatin1String("read-only"))
@@ -183,7 +183,7 @@ private slots:
             QVERIFY(QFile::remove(m_sample));
         const QString other = m_dir->filePath(QStringLiteral("c.lfp"));
         ui.setNextFileName(other);
-        QVERIFY(mgr.onFileSave());
+        QVERIFY(mgr.save());
         QCOMPARE(ui.fileDialogs.size(), 1);
         QCOMPARE(ui.fileDialogs[0].initialPath, m_sample);
         QCOMPARE(doc.filePath(), local(other));
@@ -199,10 +199,10 @@ private slots:
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
         const QString b = fixture(QStringLiteral("sample.lfp"), QStringLiteral("b.lfp"));
-        QVERIFY(mgr.openDocumentFile(m_sample));
+        QVERIFY(mgr.openFile(m_sample));
         mru.add(local(b));
         doc.setModified(true);
-        QVERIFY(mgr.onFileSave());
+        QVERIFY(mgr.save());
         QVERIFY(ui.fileDialogs.isEmpty());
         QCOMPARE(doc.filePath(), local(m_sample));
         QCOMPARE(mru[0], local(b));
@@ -215,11 +215,11 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        QVERIFY(mgr.openDocumentFile(m_sample));
+        QVERIFY(mgr.openFile(m_sample));
         doc.setModified(true);
         const QString bad = m_dir->filePath(QStringLiteral("no-such-folder/x.lfp"));
         ui.setNextFileName(bad);
-        QVERIFY(!mgr.onFileSaveAs());
+        QVERIFY(!mgr.saveAs());
         QCOMPARE(ui.messages.size(), 1);
         QVERIFY(ui.messages[0].text.contains(bad));
         QCOMPARE(ui.messages[0].icon, QMessageBox::Warning);
@@ -237,7 +237,7 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        mgr.newDocument();
+        mgr.resetToUntitled();
         for (int i = 0; i < 100; ++i)
             doc.addLink(0, "link " + std::to_string(i), "http://example.com/");
         const QString target = m_dir->filePath(QStringLiteral("theirs.lfp"));
@@ -254,7 +254,7 @@ private slots:
                 other.write("another program");
         };
         ui.setNextFileName(target);
-        const bool saved = mgr.onFileSaveAs();
+        const bool saved = mgr.saveAs();
         ::setrlimit(RLIMIT_FSIZE, &old);
         ::signal(SIGXFSZ, oldHandler);
         QVERIFY(!saved);
@@ -270,9 +270,9 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        mgr.newDocument();
+        mgr.resetToUntitled();
         ui.setNextFileName(QString()); // cancelled
-        QVERIFY(!mgr.onFileOpen());
+        QVERIFY(!mgr.open());
         QCOMPARE(ui.fileDialogs.size(), 1);
         QCOMPARE(ui.fileDialogs[0].title, QStringLiteral("Open"));
         QCOMPARE(ui.fileDialogs[0].filters,
@@ -292,13 +292,13 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        QVERIFY(mgr.openDocumentFile(m_sample));
+        QVERIFY(mgr.openFile(m_sample));
         doc.setTitle("Edited");
         doc.setModified(true);
         QSignalSpy activated(&mgr, &ProjectFileController::activateRequested);
-        QSignalSpy replaced(&mgr, &ProjectFileController::documentReplaced);
-        QVERIFY(mgr.openDocumentFile(
-            QString(spelling).replace("%1", m_sample).replace("%2", m_dir->path())));
+        QSignalSpy replaced(&mgr, &ProjectFileController::projectReplaced);
+        QVERIFY(
+            mgr.openFile(QString(spelling).replace("%1", m_sample).replace("%2", m_dir->path())));
         QVERIFY(ui.messages.isEmpty()); // not even the save question
         QCOMPARE(activated.size(), 1);
         QCOMPARE(replaced.size(), 0);
@@ -314,9 +314,9 @@ private slots:
         const QString upper = fixture(QStringLiteral("sample.lfp"), QStringLiteral("X.lfp"));
         const QString lower = m_dir->filePath(QStringLiteral("x.lfp"));
         QVERIFY(QFile(lower).open(QIODevice::WriteOnly)); // an empty project file
-        QVERIFY(mgr.openDocumentFile(upper));
+        QVERIFY(mgr.openFile(upper));
         QCOMPARE(doc.title(), std::string("My Links"));
-        QVERIFY(mgr.openDocumentFile(lower));
+        QVERIFY(mgr.openFile(lower));
         QCOMPARE(doc.filePath(), local(lower));
         QCOMPARE(doc.documentTitle(), std::string("x.lfp"));
         QCOMPARE(doc.links(0).size(), size_t(0));
@@ -332,7 +332,7 @@ private slots:
         QVERIFY(QDir().mkpath(m_dir->filePath(QStringLiteral("links"))));
         QVERIFY(QFile::link(QStringLiteral("../a.lfp"), m_dir->filePath("links/shortcut.lfp")));
         QDir::setCurrent(m_dir->filePath(QStringLiteral("links")));
-        QVERIFY(mgr.openDocumentFile(QStringLiteral("\"shortcut.lfp\"")));
+        QVERIFY(mgr.openFile(QStringLiteral("\"shortcut.lfp\"")));
         QCOMPARE(doc.filePath(), local(m_sample));
         QCOMPARE(doc.documentTitle(), std::string("a.lfp"));
         QCOMPARE(mru[0], local(m_sample));
@@ -346,12 +346,12 @@ private slots:
         QStringList paths;
         for (int i = 1; i <= 5; ++i) {
             paths << fixture(QStringLiteral("sample.lfp"), QStringLiteral("f%1.lfp").arg(i));
-            QVERIFY(mgr.openDocumentFile(paths.last()));
+            QVERIFY(mgr.openFile(paths.last()));
         }
         for (int i = 0; i < 4; ++i)
             QCOMPARE(mru[i], local(paths[4 - i]));
         // Opening one again moves it to the top without duplicates.
-        QVERIFY(mgr.openDocumentFile(paths[2]));
+        QVERIFY(mgr.openFile(paths[2]));
         QCOMPARE(mru[0], local(paths[2]));
         QCOMPARE(mru[1], local(paths[4]));
         QCOMPARE(mru[2], local(paths[3]));
@@ -370,8 +370,8 @@ private slots:
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
         const QString b = fixture(QStringLiteral("sample.lfp"), QStringLiteral("b.lfp"));
-        QVERIFY(mgr.openDocumentFile(m_sample));
-        QVERIFY(mgr.openDocumentFile(b));
+        QVERIFY(mgr.openFile(m_sample));
+        QVERIFY(mgr.openFile(b));
         QSignalSpy changed(&mgr, &ProjectFileController::recentFilesChanged);
         if (deleteFile) {
             QVERIFY(QFile::remove(m_sample));
@@ -379,7 +379,7 @@ private slots:
             doc.setModified(true);
             ui.setNextAnswer(QMessageBox::Cancel);
         }
-        QVERIFY(!mgr.onOpenRecentFile(1));
+        QVERIFY(!mgr.openRecentFile(1));
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, deleteFile ? m_sample + QStringLiteral(" was not found.")
                                                  : QStringLiteral("Save changes to b.lfp?"));
@@ -394,13 +394,13 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        QVERIFY(mgr.openDocumentFile(m_sample));
+        QVERIFY(mgr.openFile(m_sample));
         const QString cut = fixture(QStringLiteral("truncated.lfp"), QStringLiteral("cut.lfp"));
-        QSignalSpy replaced(&mgr, &ProjectFileController::documentReplaced);
-        QVERIFY(!mgr.openDocumentFile(cut));
+        QSignalSpy replaced(&mgr, &ProjectFileController::projectReplaced);
+        QVERIFY(!mgr.openFile(cut));
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, QStringLiteral("Unexpected file format."));
-        QCOMPARE(mgr.frameTitle(), QStringLiteral("Untitled - Linkfold"));
+        QCOMPARE(mgr.windowTitleText(), QStringLiteral("Untitled - Linkfold"));
         QCOMPARE(doc.filePath(), std::string());
         QVERIFY(!doc.isModified());
         QCOMPARE(doc.title(), std::string());
@@ -421,13 +421,13 @@ private slots:
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
-        QVERIFY(mgr.openDocumentFile(m_sample));
+        QVERIFY(mgr.openFile(m_sample));
         doc.setTitle("Edited");
         doc.setModified(modified);
         if (modified)
             ui.setNextAnswer(QMessageBox::No);
         const QString missing = m_dir->filePath(QStringLiteral("gone.lfp"));
-        QVERIFY(!mgr.openDocumentFile(missing));
+        QVERIFY(!mgr.openFile(missing));
         QCOMPARE(ui.messages.last().text, missing + QStringLiteral(" was not found."));
         QCOMPARE(doc.isModified(), modified);
         QCOMPARE(doc.title(), std::string("Edited"));

@@ -118,7 +118,7 @@ void TestFormView::tabChangeStoresAndLoadsGroups() {
     QCOMPARE(f.rows(), Links("g3-", 3));
     QVERIFY(!f.doc.isModified());
     f.tabs()->setCurrentIndex(0);
-    QCOMPARE(f.list()->sourceRowCount(), 2);
+    QCOMPARE(f.list()->linkCount(), 2);
 }
 
 void TestFormView::newSelectsFirstTab() {
@@ -128,7 +128,7 @@ void TestFormView::newSelectsFirstTab() {
     f.view.loadFromProject();
     QCOMPARE(f.tabs()->currentIndex(), 0);
     QCOMPARE(f.view.currentTab(), 0);
-    QCOMPARE(f.list()->sourceRowCount(), 0);
+    QCOMPARE(f.list()->linkCount(), 0);
     f.view.setLinkRow("new", "http://new/", -1);
     f.tabs()->setCurrentIndex(2);
     QCOMPARE(f.doc.links(0).size(), size_t(1));
@@ -363,7 +363,7 @@ void TestFormView::tabTooltipShowsGroupTitle() {
 
 void TestFormView::dropOnEmptyFirstGroup() {
     Form f;
-    QCOMPARE(f.list()->sourceRowCount(), 0); // nothing stands in for the missing rows
+    QCOMPARE(f.list()->linkCount(), 0); // nothing stands in for the missing rows
     QMimeData mime;
     mime.setUrls(
         {QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/Home.Page.url")),
@@ -375,7 +375,7 @@ void TestFormView::dropOnEmptyFirstGroup() {
     f.doc.setModified(false);
     mime.setUrls({QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/notes.txt"))});
     dropOn(f.list(), &mime);
-    QCOMPARE(f.list()->sourceRowCount(), 1);
+    QCOMPARE(f.list()->linkCount(), 1);
     QVERIFY(f.doc.isModified());
 }
 

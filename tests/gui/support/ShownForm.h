@@ -37,8 +37,8 @@ struct ShownForm {
     // The list's rows as links.
     std::vector<Link> rows() {
         std::vector<Link> out;
-        for (int r = 0; r < list()->sourceRowCount(); ++r)
-            out.emplace_back(list()->sourceCellText(r, 0), list()->sourceCellText(r, 1));
+        for (int r = 0; r < list()->linkCount(); ++r)
+            out.emplace_back(list()->cellText(r, 0), list()->cellText(r, 1));
         return out;
     }
 };
