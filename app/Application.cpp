@@ -54,7 +54,7 @@ void Application::saveSettings() {
         m_profile.setIntValue(kSettingsSection, kPreviewPages, m_previewPages);
 }
 
-void Application::createMainFrame() {
+void Application::createMainWindow() {
     m_mainWindow = std::make_unique<MainWindow>(*m_fileController);
     m_mainWindow->form()->loadLayout(m_profile);
 }
@@ -71,7 +71,7 @@ bool Application::start(const CommandLineOptions& info) {
     m_profile.load();
     loadSettings();
 
-    if (info.m_shellCommand == CommandLineOptions::AppUnregister) {
+    if (info.m_command == CommandLineOptions::Unregister) {
         m_unregistered = true;
         const bool ok = unregisterFileTypes();
         UiServices::instance().messageBox(
@@ -89,22 +89,22 @@ bool Application::start(const CommandLineOptions& info) {
         connect(gui, &QGuiApplication::commitDataRequest, this, &Application::onCommitDataRequest);
 #endif
 
-    switch (info.m_shellCommand) {
-    case CommandLineOptions::FileDDE:
+    switch (info.m_command) {
+    case CommandLineOptions::DdeRequest:
         // No shell conversation exists here to wait for: nothing to do.
         m_exitCode = 0;
         return false;
-    case CommandLineOptions::FileOpen:
-    case CommandLineOptions::FilePrint:
-    case CommandLineOptions::FilePrintTo: {
-        createMainFrame();
+    case CommandLineOptions::OpenProject:
+    case CommandLineOptions::PrintProject:
+    case CommandLineOptions::PrintProjectTo: {
+        createMainWindow();
         // The name stays the bytes the system gave: it need not be UTF-8.
         if (!m_fileController->openLocalFile(info.m_fileName)) {
             // The message has been shown; the window never appears.
             m_exitCode = 1;
             return false;
         }
-        if (info.m_shellCommand != CommandLineOptions::FileOpen) {
+        if (info.m_command != CommandLineOptions::OpenProject) {
             // Printing: the project was opened hidden and nothing prints.
             m_exitCode = 0;
             return false;
@@ -112,7 +112,7 @@ bool Application::start(const CommandLineOptions& info) {
         break;
     }
     default:
-        createMainFrame();
+        createMainWindow();
         m_fileController->resetToUntitled();
         break;
     }

@@ -49,7 +49,7 @@ private:
     void loadSettings();
     void saveSettings();
     bool unregisterFileTypes();
-    void createMainFrame();
+    void createMainWindow();
     void onCommitDataRequest(QSessionManager& manager);
 
     Options m_options;

@@ -125,7 +125,7 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
     connect(&m_fileController, &ProjectFileController::recentFilesChanged, this,
             &MainWindow::updateRecentFileMenu);
     connect(&m_fileController, &ProjectFileController::projectReplaced, this,
-            &MainWindow::onDocumentReplaced);
+            &MainWindow::onProjectReplaced);
     connect(&m_fileController, &ProjectFileController::activateRequested, this, [this] {
         if (isMinimized())
             showNormal();
@@ -549,7 +549,7 @@ void MainWindow::about() {
     UiServices::instance().execDialog(dlg);
 }
 
-void MainWindow::onDocumentReplaced() {
+void MainWindow::onProjectReplaced() {
     m_linkCheck->projectReplaced();
     m_form->loadFromProject();
     if (isVisible())

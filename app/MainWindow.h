@@ -75,7 +75,7 @@ private:
     void createStatusBar();
     void updateTitle();
     void updateRecentFileMenu();
-    void onDocumentReplaced();
+    void onProjectReplaced();
     void onFocusChanged(QWidget* from, QWidget* to);
     void giveFocusBackFromMenuBar();
 

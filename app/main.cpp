@@ -17,7 +17,7 @@
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLineOptions info = parseCommandLine(args);
-    switch (info.m_shellCommand) {
+    switch (info.m_command) {
     case CommandLineOptions::Generate:
         return runHeadlessGenerate(info.m_fileName, info.m_pageName, std::cerr);
     case CommandLineOptions::ImportBookmarks:

@@ -32,7 +32,7 @@ std::optional<double> parseNumber(const std::string& text, double low, double hi
 
 CommandLineOptions invalid(std::string error) {
     CommandLineOptions info;
-    info.m_shellCommand = CommandLineOptions::Invalid;
+    info.m_command = CommandLineOptions::Invalid;
     info.m_error = std::move(error);
     return info;
 }
@@ -51,7 +51,7 @@ CommandLineOptions parseBookmarkVerb(const std::vector<std::string>& args, size_
     CommandLineOptions info;
     size_t next = at + 3;
     if (import) {
-        info.m_shellCommand = CommandLineOptions::ImportBookmarks;
+        info.m_command = CommandLineOptions::ImportBookmarks;
         info.m_bookmarkFile = args[at + 1];
         info.m_fileName = args[at + 2];
         if (next < args.size() && args[next] == "--group") {
@@ -67,7 +67,7 @@ CommandLineOptions parseBookmarkVerb(const std::vector<std::string>& args, size_
             next += 2;
         }
     } else {
-        info.m_shellCommand = CommandLineOptions::ExportBookmarks;
+        info.m_command = CommandLineOptions::ExportBookmarks;
         info.m_fileName = args[at + 1];
         info.m_bookmarkFile = args[at + 2];
         const std::string out = info.m_bookmarkFile;
@@ -121,7 +121,7 @@ CommandLineOptions parseLinkCommand(const std::vector<std::string>& args) {
                                      : "Only one project at a time: " + files[1]);
     if (duplicates && limits)
         return invalid("--timeout and --jobs go with --check-links, not --duplicates.");
-    info.m_shellCommand =
+    info.m_command =
         duplicates ? CommandLineOptions::FindDuplicates : CommandLineOptions::CheckLinks;
     info.m_fileName = files[0];
     return info;
@@ -152,43 +152,43 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
         std::string lower = asciiLower(name);
         if (name == "generate") {
             if (i + 2 >= args.size()) {
-                info.m_shellCommand = CommandLineOptions::Invalid;
+                info.m_command = CommandLineOptions::Invalid;
                 info.m_error = "--generate needs a project file and a page file.";
                 return info;
             }
-            info.m_shellCommand = CommandLineOptions::Generate;
+            info.m_command = CommandLineOptions::Generate;
             info.m_fileName = args[i + 1];
             info.m_pageName = args[i + 2];
             return info;
         } else if (name == "import-bookmarks" || name == "export-bookmarks") {
             return parseBookmarkVerb(args, i, name == "import-bookmarks");
         } else if (name == "help" || name == "h") {
-            info.m_shellCommand = CommandLineOptions::ShowHelp;
+            info.m_command = CommandLineOptions::ShowHelp;
             return info;
         } else if (name == "version") {
-            info.m_shellCommand = CommandLineOptions::ShowVersion;
+            info.m_command = CommandLineOptions::ShowVersion;
             return info;
         } else if (name == "p") {
             print = true;
         } else if (name == "pt") {
             printTo = true;
         } else if (name == "dde") {
-            info.m_shellCommand = CommandLineOptions::FileDDE;
+            info.m_command = CommandLineOptions::DdeRequest;
         } else if (lower == "unregister" || lower == "unregserver") {
-            info.m_shellCommand = CommandLineOptions::AppUnregister;
+            info.m_command = CommandLineOptions::Unregister;
         } else {
-            info.m_shellCommand = CommandLineOptions::Invalid;
+            info.m_command = CommandLineOptions::Invalid;
             info.m_error = "Unknown option: " + arg;
             return info;
         }
     }
-    if (info.m_shellCommand == CommandLineOptions::AppUnregister ||
-        info.m_shellCommand == CommandLineOptions::FileDDE)
+    if (info.m_command == CommandLineOptions::Unregister ||
+        info.m_command == CommandLineOptions::DdeRequest)
         return info;
     if (!files.empty())
         info.m_fileName = files[0];
     if (printTo) {
-        info.m_shellCommand = CommandLineOptions::FilePrintTo;
+        info.m_command = CommandLineOptions::PrintProjectTo;
         if (files.size() > 1)
             info.m_printerName = files[1];
         if (files.size() > 2)
@@ -196,9 +196,9 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
         if (files.size() > 3)
             info.m_portName = files[3];
     } else if (print) {
-        info.m_shellCommand = CommandLineOptions::FilePrint;
+        info.m_command = CommandLineOptions::PrintProject;
     } else if (!files.empty()) {
-        info.m_shellCommand = CommandLineOptions::FileOpen;
+        info.m_command = CommandLineOptions::OpenProject;
     }
     return info;
 }

@@ -6,12 +6,12 @@
 // What the command line asks for.
 struct CommandLineOptions {
     enum Command {
-        FileNew,        // no file name
-        FileOpen,       // one file name
-        FilePrint,      // "/p" or "-p" with a file name
-        FilePrintTo,    // "/pt" with file, printer, driver, port
-        FileDDE,        // "/dde"
-        AppUnregister,  // "-Unregister" / "/Unregister" (or "Unregserver"), any case
+        NewProject,     // no file name
+        OpenProject,    // one file name
+        PrintProject,   // "/p" or "-p" with a file name
+        PrintProjectTo, // "/pt" with file, printer, driver, port
+        DdeRequest,     // "/dde"
+        Unregister,     // "-Unregister" / "/Unregister" (or "Unregserver"), any case
         Generate,       // "--generate PROJECT PAGE"
         CheckLinks,     // "--check-links PROJECT [--timeout S] [--jobs N]"
         FindDuplicates, // "--duplicates PROJECT" (or --check-links PROJECT --duplicates)
@@ -24,7 +24,7 @@ struct CommandLineOptions {
         ExportBookmarks,
     };
 
-    Command m_shellCommand = FileNew;
+    Command m_command = NewProject;
     std::string m_fileName;
     std::string m_printerName;
     std::string m_driverName;

@@ -40,7 +40,7 @@ int runProjectLinkCommand(const CommandLineOptions& info, int& argc, char** argv
         err << loaded.error << '\n';
         return 1;
     }
-    if (info.m_shellCommand == CommandLineOptions::FindDuplicates)
+    if (info.m_command == CommandLineOptions::FindDuplicates)
         return writeDuplicateReport(project, out, err);
 
     LinkCheckOptions options = programCheckOptions();

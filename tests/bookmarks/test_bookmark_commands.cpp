@@ -84,7 +84,7 @@ TEST(BookmarkCommandLine, ParsesTheVerbs) {
     for (const auto& c : cases) {
         const C info = parseCommandLine(c.args);
         const std::string what = testing::PrintToString(c.args);
-        EXPECT_EQ(info.m_shellCommand, c.command) << what;
+        EXPECT_EQ(info.m_command, c.command) << what;
         if (c.command == C::Invalid) {
             EXPECT_FALSE(info.m_error.empty()) << what;
             continue;

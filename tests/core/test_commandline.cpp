@@ -18,27 +18,27 @@ TEST(CommandLine, SwitchesAndFiles) {
         C::Command command;
         const char* file;
     } cases[] = {
-        {{}, C::FileNew, ""},
-        {{"/home/me/p.lfp"}, C::FileOpen, "/home/me/p.lfp"},
-        {{"/p", "x.lfp"}, C::FilePrint, "x.lfp"},
-        {{"-p", "x.lfp"}, C::FilePrint, "x.lfp"},
-        {{"/pt", "x.lfp", "prn", "drv", "port"}, C::FilePrintTo, "x.lfp"},
-        {{"/dde"}, C::FileDDE, ""},
-        {{"/UNREGISTER"}, C::AppUnregister, ""},
-        {{"-unregserver"}, C::AppUnregister, ""},
-        {{"/P"}, C::FileOpen, "/P"}, // switches keep their case; a root-level file otherwise
-        {{"/pdf/x.lfp"}, C::FileOpen, "/pdf/x.lfp"},
-        {{"/h"}, C::FileOpen, "/h"}, // only "-" spells --help and --generate
+        {{}, C::NewProject, ""},
+        {{"/home/me/p.lfp"}, C::OpenProject, "/home/me/p.lfp"},
+        {{"/p", "x.lfp"}, C::PrintProject, "x.lfp"},
+        {{"-p", "x.lfp"}, C::PrintProject, "x.lfp"},
+        {{"/pt", "x.lfp", "prn", "drv", "port"}, C::PrintProjectTo, "x.lfp"},
+        {{"/dde"}, C::DdeRequest, ""},
+        {{"/UNREGISTER"}, C::Unregister, ""},
+        {{"-unregserver"}, C::Unregister, ""},
+        {{"/P"}, C::OpenProject, "/P"}, // switches keep their case; a root-level file otherwise
+        {{"/pdf/x.lfp"}, C::OpenProject, "/pdf/x.lfp"},
+        {{"/h"}, C::OpenProject, "/h"}, // only "-" spells --help and --generate
         {{"--generate", "a.lfp", "b.htm"}, C::Generate, "a.lfp"},
         {{"--generate", "a.lfp"}, C::Invalid, ""},
         {{"--help"}, C::ShowHelp, ""},
         {{"--version"}, C::ShowVersion, ""},
-        {{"Unregister"}, C::FileOpen, "Unregister"}, // a bare word is a file name
+        {{"Unregister"}, C::OpenProject, "Unregister"}, // a bare word is a file name
         {{"--bogus"}, C::Invalid, ""},
     };
     for (const auto& c : cases) {
         C info = parseCommandLine(c.args);
-        EXPECT_EQ(info.m_shellCommand, c.command) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.m_command, c.command) << testing::PrintToString(c.args);
         EXPECT_EQ(info.m_fileName, c.file) << testing::PrintToString(c.args);
     }
     C info = parseCommandLine({"/pt", "x.lfp", "prn", "drv", "port"});
@@ -72,7 +72,7 @@ TEST(CommandLine, LinkVerbs) {
     };
     for (const auto& c : cases) {
         C info = parseCommandLine(c.args);
-        EXPECT_EQ(info.m_shellCommand, c.command) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.m_command, c.command) << testing::PrintToString(c.args);
         EXPECT_EQ(info.m_timeoutMs, c.timeoutMs) << testing::PrintToString(c.args);
         EXPECT_EQ(info.m_jobs, c.jobs) << testing::PrintToString(c.args);
         if (c.command == C::Invalid)

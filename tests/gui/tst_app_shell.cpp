@@ -34,7 +34,7 @@ QByteArray readAll(const QString& path) {
 
 CommandLineOptions Command(CommandLineOptions::Command c, const QString& file = {}) {
     CommandLineOptions info;
-    info.m_shellCommand = c;
+    info.m_command = c;
     info.m_fileName = QFile::encodeName(file).toStdString();
     return info;
 }
@@ -92,7 +92,7 @@ private slots:
     void startWithoutFile() {
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         MainWindow* frame = app.mainWindow();
         QVERIFY(frame && frame->isVisible());
         QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Linkfold"));
@@ -118,7 +118,7 @@ private slots:
         FakeUiServices ui;
         {
             Application app(Options());
-            QVERIFY(app.start(Command(CommandLineOptions::FileOpen, m_sample)));
+            QVERIFY(app.start(Command(CommandLineOptions::OpenProject, m_sample)));
             QCOMPARE(app.mainWindow()->windowTitle(), QStringLiteral("sample.lfp - Linkfold"));
             QCOMPARE(app.project().title(), std::string("My Links"));
             QCOMPARE(app.recentFiles()[0], QFile::encodeName(m_sample).toStdString());
@@ -143,7 +143,7 @@ private slots:
         std::filesystem::copy_file(LINKFOLD_TEST_DATA "/app/sample.lfp", path,
                                    std::filesystem::copy_options::overwrite_existing);
         CommandLineOptions info;
-        info.m_shellCommand = CommandLineOptions::FileOpen;
+        info.m_command = CommandLineOptions::OpenProject;
         info.m_fileName = path;
         {
             Application app(Options());
@@ -155,7 +155,7 @@ private slots:
         }
         QVERIFY(readAll(ini()).contains(QByteArray::fromStdString("File1=" + path + "\n")));
         Application again(Options());
-        QVERIFY(again.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(again.start(Command(CommandLineOptions::NewProject)));
         QCOMPARE(again.recentFiles()[0], path);
         QVERIFY(again.fileController().openRecentFile(0));
         QCOMPARE(again.project().filePath(), path);
@@ -177,7 +177,7 @@ private slots:
         FakeUiServices ui;
         Application app(Options());
         const QString missing = m_home.filePath(QStringLiteral("projects/none.lfp"));
-        QVERIFY(!app.start(Command(CommandLineOptions::FileOpen, missing)));
+        QVERIFY(!app.start(Command(CommandLineOptions::OpenProject, missing)));
         QCOMPARE(app.exitCode(), 1);
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, missing + QStringLiteral(" was not found."));
@@ -189,9 +189,9 @@ private slots:
     void switchesThatEndAtOnce_data() {
         QTest::addColumn<int>("command");
         QTest::addColumn<bool>("frameMade");
-        QTest::newRow("/p") << int(CommandLineOptions::FilePrint) << true;
-        QTest::newRow("/pt") << int(CommandLineOptions::FilePrintTo) << true;
-        QTest::newRow("/dde") << int(CommandLineOptions::FileDDE) << false;
+        QTest::newRow("/p") << int(CommandLineOptions::PrintProject) << true;
+        QTest::newRow("/pt") << int(CommandLineOptions::PrintProjectTo) << true;
+        QTest::newRow("/dde") << int(CommandLineOptions::DdeRequest) << false;
     }
     void switchesThatEndAtOnce() {
         QFETCH(int, command);
@@ -213,7 +213,7 @@ private slots:
         FakeUiServices ui;
         {
             Application app(Options());
-            QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+            QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
             app.finish();
         }
         DesktopIntegration reg(data(), m_program);
@@ -234,7 +234,7 @@ private slots:
         const QString keep = data() + QStringLiteral("/applications/other.desktop");
         QVERIFY(QFile(keep).open(QIODevice::WriteOnly));
         Application app(Options());
-        QVERIFY(!app.start(Command(CommandLineOptions::AppUnregister)));
+        QVERIFY(!app.start(Command(CommandLineOptions::Unregister)));
         app.finish();
         QCOMPARE(ui.messages.size(), 1);
         QCOMPARE(ui.messages[0].text, QString::fromLatin1(kUnregisterDone));
@@ -303,7 +303,7 @@ private slots:
         QStringList paths;
         {
             Application app(Options());
-            QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+            QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
             for (int i = 1; i <= 5; ++i) {
                 paths << copySample(QStringLiteral("p%1.lfp").arg(i));
                 QVERIFY(app.fileController().openFile(paths.last()));
@@ -328,7 +328,7 @@ private slots:
         settings.setIntValue("Settings", "PreviewPages", 3);
         QVERIFY(settings.save().ok());
         Application again(Options());
-        QVERIFY(again.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(again.start(Command(CommandLineOptions::NewProject)));
         QCOMPARE(again.recentFiles()[0], QFile::encodeName(paths[4]).toStdString());
         QCOMPARE(again.previewPages(), 3);
         again.finish();
@@ -358,7 +358,7 @@ private slots:
     void menus() {
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         const QList<QPair<QString, QStringList>> expected = {
             {"&Project",
              {"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-",
@@ -433,7 +433,7 @@ private slots:
         QFETCH(QString, name);
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         QAction* a = app.mainWindow()->action(name);
         QVERIFY(a);
         QVERIFY(a->shortcuts().contains(QKeySequence(keys)));
@@ -442,7 +442,7 @@ private slots:
     void inertKeysDoNothingInTextField() {
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         MainWindow* frame = app.mainWindow();
         auto* edit = new QLineEdit(frame->form());
         edit->show();
@@ -465,7 +465,7 @@ private slots:
     void toolbar() {
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         QToolBar* bar = app.mainWindow()->toolBar();
         QStringList names;
         QStringList tips;
@@ -525,7 +525,7 @@ private slots:
         QFETCH(QString, prompt);
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         MainWindow* frame = app.mainWindow();
         QCOMPARE(frame->messageText(), QStringLiteral(" "));
         frame->action(name)->showStatusText(frame);
@@ -562,7 +562,7 @@ private slots:
         QFETCH(bool, closes);
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         MainWindow* frame = app.mainWindow();
         app.project().setModified(true);
         ui.setNextAnswer(QMessageBox::StandardButton(answer));
@@ -581,7 +581,7 @@ private slots:
     void helpCommands() {
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         MainWindow* frame = app.mainWindow();
         QAction* contents = frame->action(QStringLiteral("actionHelpContents"));
         QVERIFY(contents->isEnabled());
@@ -613,7 +613,7 @@ private slots:
     void aboutBox() {
         FakeUiServices ui;
         Application app(Options());
-        QVERIFY(app.start(Command(CommandLineOptions::FileNew)));
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
         QString title;
         QStringList texts;
         bool isAbout = false;

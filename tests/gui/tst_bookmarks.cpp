@@ -77,7 +77,7 @@ private slots:
         m_app = std::make_unique<Application>(Application::Options{
             m_home.filePath(QStringLiteral("linkfold.ini")), m_home.path(), {}});
         CommandLineOptions info;
-        info.m_shellCommand = CommandLineOptions::FileNew;
+        info.m_command = CommandLineOptions::NewProject;
         QVERIFY(m_app->start(info));
     }
 

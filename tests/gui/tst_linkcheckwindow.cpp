@@ -49,7 +49,7 @@ struct Window {
 
     Window() {
         CommandLineOptions info;
-        info.m_shellCommand = CommandLineOptions::FileNew;
+        info.m_command = CommandLineOptions::NewProject;
         if (!app.start(info))
             qFatal("start failed");
         frame = app.mainWindow();

@@ -507,7 +507,7 @@ private slots:
         QTemporaryDir home;
         Application app({home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}});
         CommandLineOptions info;
-        info.m_shellCommand = CommandLineOptions::FileNew;
+        info.m_command = CommandLineOptions::NewProject;
         QVERIFY(app.start(info));
         MainWindow* frame = app.mainWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame));
