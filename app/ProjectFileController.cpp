@@ -1,6 +1,7 @@
 #include "app/ProjectFileController.h"
 
 #include "app/RecentFileList.h"
+#include "core/AtomicFileWriter.h"
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
 #include "gui/UiServices.h"
@@ -85,11 +86,9 @@ bool ProjectFileController::isReadOnlyOrMissing(const QString& path) {
 
 bool ProjectFileController::isReadOnlyOrMissing(const std::string& p) {
     struct stat st {};
-    if (::stat(p.c_str(), &st) != 0)
+    if (systemCalls().stat(p.c_str(), &st) != 0)
         return true;
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return true;
-    return ::access(p.c_str(), W_OK) != 0;
+    return !writableInPlace(systemCalls(), p, st.st_mode);
 }
 
 void ProjectFileController::setFilePath(const std::string& localPath, bool addToRecent) {

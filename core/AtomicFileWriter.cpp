@@ -118,13 +118,8 @@ bool AtomicFileWriter::open(const std::string& path) {
             return fail();
         }
         mode = st.st_mode & 07777;
-        // Refuse what the user could not write in place either; a file with
-        // no write permission at all is read-only even for root.
-        if ((mode & 0222) == 0) {
-            errno = EACCES;
-            return fail();
-        }
-        if (m_ops.access(m_target.c_str(), W_OK) != 0)
+        // Refuse what the user could not write in place either.
+        if (!writableInPlace(m_ops, m_target, mode))
             return fail();
     } else if (errno == ENOENT) {
         mode = 0666 & ~processUmask();
@@ -204,4 +199,12 @@ void AtomicFileWriter::abort() {
         m_temp.clear();
     }
     errno = saved;
+}
+
+bool writableInPlace(SystemCalls& ops, const std::string& path, mode_t mode) {
+    if ((mode & 0222) == 0) {
+        errno = EACCES;
+        return false;
+    }
+    return ops.access(path.c_str(), W_OK) == 0;
 }

@@ -49,3 +49,8 @@ private:
 
 // Writes a whole buffer, retrying short writes and EINTR.
 bool writeAll(SystemCalls& ops, int fd, const char* data, size_t n);
+
+// Whether an existing file of the given mode may be replaced in place: it has
+// a write-permission bit (a file with none is read-only even for root) and
+// this process may write it. When not, errno says why.
+bool writableInPlace(SystemCalls& ops, const std::string& path, mode_t mode);

@@ -217,32 +217,31 @@ void LinkCommands::linkProperties() {
 }
 
 void LinkCommands::moveUp() {
-    LinkListView* list = m_form->linkList();
-    const std::vector<int> rows = list->selectedRows();
-    if (rows.size() != 1 || rows[0] == 0)
-        return;
-    const int i = rows[0];
-    const std::string description = list->cellText(i, 0);
-    const std::string url = list->cellText(i, 1);
-    list->insertBlankRow(i - 1);
-    m_form->setLinkRow(description, url, i - 1);
-    list->deleteRow(i + 1);
-    list->selectRow(i - 1);
-    m_form->setModified();
+    moveSelectedRow(-1);
 }
 
 void LinkCommands::moveDown() {
+    moveSelectedRow(+1);
+}
+
+void LinkCommands::moveSelectedRow(int step) {
     LinkListView* list = m_form->linkList();
     const std::vector<int> rows = list->selectedRows();
-    if (rows.size() != 1 || rows[0] >= list->linkCount() - 1)
+    if (rows.size() != 1)
         return;
-    const int i = rows[0];
-    const std::string description = list->cellText(i, 0);
-    const std::string url = list->cellText(i, 1);
-    list->insertBlankRow(i + 2);
-    m_form->setLinkRow(description, url, i + 2);
-    list->deleteRow(i);
-    list->selectRow(i + 1);
+    const int from = rows[0];
+    const int to = from + step;
+    if (to < 0 || to >= list->linkCount())
+        return;
+    const std::string description = list->cellText(from, 0);
+    const std::string url = list->cellText(from, 1);
+    // The copy goes in first on the far side of the neighbour, then the
+    // original row leaves.
+    const int insertAt = step < 0 ? to : to + 1;
+    list->insertBlankRow(insertAt);
+    m_form->setLinkRow(description, url, insertAt);
+    list->deleteRow(step < 0 ? from + 1 : from);
+    list->selectRow(to);
     m_form->setModified();
 }
 

@@ -75,6 +75,8 @@ private:
     void readClipboard();
     void pasteLinks();
     void copyLinks();
+    // Move Up (-1) and Move Down (+1) of the one selected row.
+    void moveSelectedRow(int step);
 
     ProjectForm* m_form;
     bool m_clipboardHasText = false;

@@ -73,8 +73,8 @@ LinkListView::LinkListView(QWidget* parent)
     h->setSectionsMovable(false);
     h->setContextMenuPolicy(Qt::PreventContextMenu);
     h->viewport()->installEventFilter(this);
-    setColumnWidth(0, 200);
-    setColumnWidth(1, 260);
+    setColumnWidth(0, kDefaultColumnWidths[0]);
+    setColumnWidth(1, kDefaultColumnWidths[1]);
     // A column resize repaints the stripes and column lines at the new widths.
     connect(h, &QHeaderView::sectionResized, viewport(), qOverload<>(&QWidget::update));
 }

@@ -39,6 +39,9 @@ class QTabBar;
 class LinkListView : public QTreeView {
     Q_OBJECT
 public:
+    // The widths of the description and URL columns before the user moves them.
+    static constexpr int kDefaultColumnWidths[2] = {200, 260};
+
     explicit LinkListView(QWidget* parent = nullptr);
     ~LinkListView() override;
 

@@ -39,8 +39,8 @@
 
 namespace {
 
-constexpr int kDefaultCol0 = 200;
-constexpr int kDefaultCol1 = 260;
+constexpr int kDefaultCol0 = LinkListView::kDefaultColumnWidths[0];
+constexpr int kDefaultCol1 = LinkListView::kDefaultColumnWidths[1];
 constexpr int kMinColumns = 1;
 constexpr int kMaxColumns = 4;
 
