@@ -167,6 +167,38 @@ void BM_LoadPeakMemory(benchmark::State& state) {
     state.counters["peak_x_file"] = ratio;
 }
 
+// A hostile file of range(0) MiB: a group announcing 2^31-1 links, then
+// zeros, which read as empty links until the file ends. Time to refuse it
+// and the peak heap on the way, over its size.
+void BM_LoadHostileCount(benchmark::State& state) {
+    const size_t size = static_cast<size_t>(state.range(0)) << 20;
+    const std::string path = benchDir() + "/hostile.lfp";
+    {
+        std::string bytes = serializeProject(Project());
+        // The first group's link count is the last word before the second group.
+        const size_t firstCount = bytes.size() - 9 * 20 - 4; // nine groups of 20 bytes
+        bytes.replace(firstCount, 4, "\xFF\xFF\xFF\x7F", 4);
+        bytes.resize(firstCount + 4);
+        bytes.resize(size, '\0');
+        rawWrite(path, bytes);
+    }
+    double ratio = 0;
+    for (auto _ : state) {
+        g_current = 0;
+        g_peak = 0;
+        g_counting = true;
+        {
+            Project doc;
+            if (doc.load(path).status != LoadStatus::Damaged)
+                state.SkipWithError("hostile file not refused");
+            ratio = double(g_peak.load()) / double(size);
+        }
+        g_counting = false;
+    }
+    state.counters["peak_x_file"] = ratio;
+    std::filesystem::remove(path);
+}
+
 void BM_RawWriteProject(benchmark::State& state) {
     const int links = static_cast<int>(state.range(0));
     const std::string bytes = serializeProject(makeDoc(links));
@@ -283,6 +315,7 @@ BENCHMARK(BM_SettingsGarbagePeakMemory)->Arg(200)->Iterations(1)->Unit(benchmark
 BENCHMARK(BM_RawRead) SIZES;
 BENCHMARK(BM_Load) SIZES;
 BENCHMARK(BM_LoadPeakMemory) SIZES->Iterations(1);
+BENCHMARK(BM_LoadHostileCount)->Arg(40)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWriteProject) SIZES;
 BENCHMARK(BM_Save) SIZES;
 BENCHMARK(BM_RawWritePage) SIZES;

@@ -61,6 +61,17 @@ public:
     }
 
     bool readString(std::string& out) {
+        out.clear();
+        if (readText(out))
+            return true;
+        out.clear();
+        return false;
+    }
+
+    // Appends the next string's text, as UTF-8, to out. The room it makes
+    // is bounded by what the rest of the file can hold, so that no count or
+    // length read from the file can make it allocate beyond that.
+    bool readText(std::string& out) {
         bool wide = false;
         std::uint64_t n;
         if (!readLength(n, wide))
@@ -80,24 +91,29 @@ public:
                     return false;
                 ch = static_cast<char16_t>(b[0] | b[1] << 8);
             }
-            out = utf16ToUtf8(text);
+            out += utf16ToUtf8(text);
             return true;
         }
         if (n > remaining())
             return fail(ReadStatus::EndOfData);
+        const size_t start = out.size();
+        const size_t count = static_cast<size_t>(n);
+        makeRoom(out, count);
+        bool ascii = false;
         if (n <= static_cast<std::uint64_t>(m_end - m_pos)) {
-            out.assign(m_pos, static_cast<size_t>(n)); // the common case: all in the buffer
+            out.append(m_pos, count); // the common case: all in the buffer
             m_pos += n;
-            if (m_bufferIsAscii)
-                return true;
+            ascii = m_bufferIsAscii;
         } else {
-            out.resize(static_cast<size_t>(n));
-            if (!readBytes(out.data(), out.size()))
+            out.resize(start + count);
+            if (!readBytes(out.data() + start, count)) {
+                out.resize(start);
                 return false;
+            }
         }
         // The short form holds Windows-1252; ASCII needs no conversion.
-        if (!isAscii(out))
-            out = cp1252ToUtf8(out);
+        if (!ascii && !isAscii(std::string_view(out).substr(start)))
+            widenCp1252(out, start);
         return true;
     }
 
@@ -127,6 +143,49 @@ private:
         }
         n = word;
         return true;
+    }
+
+    // Grows out for n more bytes: doubling, but never beyond what the rest
+    // of the file could still add, so a buffer filled to the end of the
+    // file holds no spare room.
+    void makeRoom(std::string& out, size_t n) {
+        const size_t need = out.size() + n;
+        if (need <= out.capacity())
+            return;
+        const std::uint64_t limit = out.size() + remaining();
+        const std::uint64_t doubled = std::min<std::uint64_t>(2 * out.capacity(), limit);
+        out.reserve(static_cast<size_t>(std::max<std::uint64_t>(need, doubled)));
+    }
+
+    // Converts the Windows-1252 bytes of out from start on to UTF-8 in
+    // place, from the back, so no second copy is needed.
+    static void widenCp1252(std::string& out, size_t start) {
+        static const auto kUtf8 = [] {
+            struct Table {
+                char bytes[256][3];
+                unsigned char length[256];
+            } t{};
+            for (int b = 0; b < 256; ++b) {
+                std::string one;
+                appendUtf8(one, cp1252ToCodePoint(static_cast<unsigned char>(b)));
+                t.length[b] = static_cast<unsigned char>(one.size());
+                std::memcpy(t.bytes[b], one.data(), one.size());
+            }
+            return t;
+        }();
+        size_t grown = out.size();
+        for (size_t i = start; i < out.size(); ++i)
+            grown += kUtf8.length[static_cast<unsigned char>(out[i])] - 1u;
+        size_t from = out.size();
+        out.resize(grown);
+        char* p = out.data();
+        size_t to = grown;
+        while (from > start) {
+            const unsigned char b = static_cast<unsigned char>(p[--from]);
+            const size_t len = kUtf8.length[b];
+            to -= len;
+            std::memcpy(p + to, kUtf8.bytes[b], len);
+        }
     }
 
     bool fail(ReadStatus status, int err = 0) {
@@ -183,16 +242,24 @@ bool readGroup(RecordReader& ar, LinkGroup& group) {
           ar.readString(group.m_face) && ar.readWord(group.m_style) &&
           ar.readWord(group.m_textColor) && ar.readWord(count)))
         return false;
-    // Every link takes at least two bytes, so never reserve beyond that.
-    if (count > 0)
-        group.m_links.reserve(
-            static_cast<size_t>(std::min<std::uint64_t>(count, ar.remaining() / 2)));
-    for (std::int32_t i = 0; i < count; ++i) {
-        Link& link = group.m_links.emplace_back();
-        if (!ar.readString(link.m_description) || !ar.readString(link.m_url))
-            return false;
+    // The links grow as they are read, never from the count alone.
+    LinkList& links = group.m_links;
+    std::string& text = links.textBuffer();
+    bool ok = true;
+    for (std::int32_t i = 0; ok && i < count; ++i) {
+        ok = ar.readText(text);
+        if (ok) {
+            links.endText();
+            ok = ar.readText(text);
+            if (ok)
+                links.endText();
+        }
     }
-    return true;
+    links.finishLinks();
+    // Give back spare room worth keeping; a little slack is not worth a copy.
+    if (text.capacity() - text.size() > text.size() / 8 + 4096)
+        links.shrinkToFit();
+    return ok;
 }
 
 class StringSink {
@@ -206,7 +273,7 @@ public:
     // Text Windows-1252 can hold goes out in the short form, as bytes of
     // that code page; other text in the wide form: the marker, the length
     // in UTF-16 code units, then the units little-endian.
-    void writeString(const std::string& s) {
+    void writeString(std::string_view s) {
         if (isAscii(s)) {
             appendShort(s);
         } else if (utf8ToCp1252(s, m_scratch)) {
@@ -224,7 +291,7 @@ public:
     std::string& buffer() { return m_out; }
 
 private:
-    void appendShort(const std::string& bytes) {
+    void appendShort(std::string_view bytes) {
         m_out += encodeStringPrefix(bytes.size());
         m_out += bytes;
     }
@@ -256,9 +323,9 @@ template <typename Spill> bool writeRecords(const Project& doc, StringSink& ar, 
         ar.writeWord(static_cast<std::uint32_t>(g.m_style));
         ar.writeWord(g.m_textColor);
         ar.writeWord(static_cast<std::uint32_t>(g.m_links.size()));
-        for (const Link& link : g.m_links) {
-            ar.writeString(link.m_description);
-            ar.writeString(link.m_url);
+        for (const LinkView link : g.m_links) {
+            ar.writeString(link.description);
+            ar.writeString(link.url);
             if (ar.buffer().size() >= kChunkSize && !spill(ar.buffer()))
                 return false;
         }

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "core/Link.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A link's two texts as views into the list that holds them; valid until
+// the list changes.
+struct LinkView {
+    std::string_view description;
+    std::string_view url;
+};
+
+// The links of one group, stored compactly: every text back to back in one
+// buffer, and for each link where its description and its URL end. A link
+// costs its text bytes plus 8 bytes, and the end offsets grow in fixed
+// blocks, so the list never copies itself while it grows. Links are read
+// and added as values (Link) or looked at in place (LinkView). The texts of
+// one list hold less than 4 GiB; more throws std::length_error.
+class LinkList {
+public:
+    LinkList() = default;
+    LinkList(const std::vector<Link>& links);
+    LinkList(std::initializer_list<Link> links);
+
+    size_t size() const { return m_ends.size() / 2; }
+    bool empty() const { return m_ends.empty(); }
+    void clear();
+
+    std::string_view description(size_t i) const {
+        return text(i == 0 ? 0 : m_ends[2 * i - 1], m_ends[2 * i]);
+    }
+    std::string_view url(size_t i) const { return text(m_ends[2 * i], m_ends[2 * i + 1]); }
+    LinkView view(size_t i) const { return {description(i), url(i)}; }
+    Link operator[](size_t i) const {
+        return Link(std::string(description(i)), std::string(url(i)));
+    }
+
+    void push_back(const Link& link) { emplace_back(link.m_description, link.m_url); }
+    void emplace_back(std::string_view description, std::string_view url);
+
+    std::vector<Link> toVector() const;
+    // Bytes held for the texts (the buffer's capacity included).
+    size_t textCapacity() const { return m_text.capacity(); }
+
+    bool operator==(const LinkList& other) const;
+
+    // Forward iteration over LinkViews, for the writers.
+    class const_iterator {
+    public:
+        using value_type = LinkView;
+        using difference_type = std::ptrdiff_t;
+        const_iterator() = default;
+        const_iterator(const LinkList* list, size_t i) : m_list(list), m_i(i) {}
+        LinkView operator*() const { return m_list->view(m_i); }
+        const_iterator& operator++() {
+            ++m_i;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator old = *this;
+            ++m_i;
+            return old;
+        }
+        bool operator==(const const_iterator& other) const { return m_i == other.m_i; }
+
+    private:
+        const LinkList* m_list = nullptr;
+        size_t m_i = 0;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    // For the file reader, which writes texts straight into the buffer: the
+    // buffer, then endText() after each description and each URL. After a
+    // failed read finishLinks() drops text that never ended and completes a
+    // link whose URL is missing with an empty one.
+    std::string& textBuffer() { return m_text; }
+    void endText();
+    void finishLinks();
+    // Gives back unused buffer room once a list is complete.
+    void shrinkToFit() { m_text.shrink_to_fit(); }
+
+private:
+    std::string_view text(std::uint32_t from, std::uint32_t to) const {
+        return std::string_view(m_text.data() + from, to - from);
+    }
+
+    std::string m_text;
+    std::deque<std::uint32_t> m_ends;
+};
