@@ -21,42 +21,57 @@
 #include <string>
 #include <unistd.h>
 
-// Heap accounting for the memory counters.
+// Heap accounting for the memory counters, at the level of malloc, so that
+// buffers the project keeps with malloc and realloc count as well as those
+// of operator new (which takes its memory from malloc).
+extern "C" {
+void* __libc_malloc(size_t n);
+void* __libc_calloc(size_t count, size_t n);
+void* __libc_realloc(void* p, size_t n);
+void __libc_free(void* p);
+}
+
 namespace {
 // Only while counting: the bookkeeping would slow the timed benchmarks.
 std::atomic<bool> g_counting{false};
 std::atomic<size_t> g_current{0};
 std::atomic<size_t> g_peak{0};
 void account(void* p) {
-    if (!g_counting)
+    if (!g_counting || !p)
         return;
     size_t now = g_current += malloc_usable_size(p);
     size_t peak = g_peak.load();
     while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
     }
 }
+void release(void* p) {
+    if (g_counting && p)
+        g_current -= malloc_usable_size(p);
+}
 } // namespace
 
-void* operator new(size_t n) {
-    void* p = std::malloc(n ? n : 1);
-    if (!p)
-        throw std::bad_alloc();
+extern "C" {
+void* malloc(size_t n) noexcept {
+    void* p = __libc_malloc(n);
     account(p);
     return p;
 }
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept {
-    if (p) {
-        if (g_counting)
-            g_current -= malloc_usable_size(p);
-        std::free(p);
-    }
+void* calloc(size_t count, size_t n) noexcept {
+    void* p = __libc_calloc(count, n);
+    account(p);
+    return p;
 }
-void operator delete(void* p, size_t) noexcept {
-    operator delete(p);
+void* realloc(void* p, size_t n) noexcept {
+    release(p);
+    void* q = __libc_realloc(p, n);
+    account(q ? q : (n != 0 ? p : nullptr));
+    return q;
 }
-#pragma GCC diagnostic pop
+void free(void* p) noexcept {
+    release(p);
+    __libc_free(p);
+}
+}
 
 namespace {
 

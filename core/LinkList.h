@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,13 +19,19 @@ struct LinkView {
 
 // The links of one group, stored compactly: every text back to back in one
 // buffer, and for each link where its description and its URL end. A link
-// costs its text bytes plus 8 bytes, and the end offsets grow in fixed
-// blocks, so the list never copies itself while it grows. Links are read
-// and added as values (Link) or looked at in place (LinkView). The texts of
-// one list hold less than 4 GiB; more throws std::length_error.
+// costs its text bytes plus 8 bytes. The end offsets grow in fixed blocks
+// and the buffer through realloc, which moves a large buffer by remapping
+// its pages, so the list does not copy itself while it grows. Links are
+// read and added as values (Link) or looked at in place (LinkView). The
+// texts of one list hold less than 4 GiB; more throws std::length_error.
 class LinkList {
 public:
     LinkList() = default;
+    LinkList(const LinkList& other);
+    LinkList(LinkList&& other) noexcept;
+    LinkList& operator=(const LinkList& other);
+    LinkList& operator=(LinkList&& other) noexcept;
+    ~LinkList();
     LinkList(const std::vector<Link>& links);
     LinkList(std::initializer_list<Link> links);
 
@@ -45,8 +52,6 @@ public:
     void emplace_back(std::string_view description, std::string_view url);
 
     std::vector<Link> toVector() const;
-    // Bytes held for the texts (the buffer's capacity included).
-    size_t textCapacity() const { return m_text.capacity(); }
 
     bool operator==(const LinkList& other) const;
 
@@ -76,21 +81,30 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
-    // For the file reader, which writes texts straight into the buffer: the
-    // buffer, then endText() after each description and each URL. After a
+    // For the file reader, which writes texts straight into the buffer:
+    // appendText(n, room) makes the texts n bytes longer (the buffer's
+    // capacity at least room when it must grow) and returns where the new
+    // bytes go; endText() after each description and each URL. After a
     // failed read finishLinks() drops text that never ended and completes a
     // link whose URL is missing with an empty one.
-    std::string& textBuffer() { return m_text; }
+    size_t textSize() const { return m_size; }
+    size_t textCapacity() const { return m_capacity; }
+    char* textData() { return m_text; }
+    char* appendText(size_t n, size_t room);
+    void truncateText(size_t size) { m_size = size < m_size ? size : m_size; }
     void endText();
     void finishLinks();
     // Gives back unused buffer room once a list is complete.
-    void shrinkToFit() { m_text.shrink_to_fit(); }
+    void shrinkToFit();
 
 private:
     std::string_view text(std::uint32_t from, std::uint32_t to) const {
-        return std::string_view(m_text.data() + from, to - from);
+        return std::string_view(m_text + from, to - from);
     }
+    void reallocate(size_t capacity);
 
-    std::string m_text;
+    char* m_text = nullptr; // malloc'd, m_capacity bytes, the first m_size in use
+    size_t m_size = 0;
+    size_t m_capacity = 0;
     std::deque<std::uint32_t> m_ends;
 };

@@ -32,12 +32,14 @@ constexpr size_t kChunkSize = 60 * 1024;
 // one, every later read fails too and the first cause is kept.
 class RecordReader {
 public:
-    explicit RecordReader(ByteSource& src) : m_src(src) {}
+    explicit RecordReader(ByteSource& src) : m_src(src), m_sourceLeft(src.remaining()) {}
 
     bool ok() const { return m_result.status == ReadStatus::Ok; }
     const ReadResult& Result() const { return m_result; }
 
-    std::uint64_t remaining() const { return (m_end - m_pos) + m_src.remaining(); }
+    std::uint64_t remaining() const {
+        return static_cast<std::uint64_t>(m_end - m_pos) + m_sourceLeft;
+    }
 
     bool skip(size_t n) {
         char tmp[8];
@@ -61,17 +63,17 @@ public:
     }
 
     bool readString(std::string& out) {
-        out.clear();
-        if (readText(out))
-            return true;
-        out.clear();
-        return false;
+        LinkList text;
+        const bool read = readText(text);
+        out.assign(text.textData() ? text.textData() : "", read ? text.textSize() : 0);
+        return read;
     }
 
-    // Appends the next string's text, as UTF-8, to out. The room it makes
-    // is bounded by what the rest of the file can hold, so that no count or
-    // length read from the file can make it allocate beyond that.
-    bool readText(std::string& out) {
+    // Appends the next string's text, as UTF-8, to the buffer of out. The
+    // room it makes is bounded by what the rest of the file can hold, so
+    // that no count or length read from the file can make it allocate
+    // beyond that.
+    bool readText(LinkList& out) {
         bool wide = false;
         std::uint64_t n;
         if (!readLength(n, wide))
@@ -91,37 +93,81 @@ public:
                     return false;
                 ch = static_cast<char16_t>(b[0] | b[1] << 8);
             }
-            out += utf16ToUtf8(text);
+            const std::string utf8 = utf16ToUtf8(text);
+            if (!utf8.empty())
+                std::memcpy(out.appendText(utf8.size(), room(out, utf8.size())), utf8.data(),
+                            utf8.size());
             return true;
         }
         if (n > remaining())
             return fail(ReadStatus::EndOfData);
-        const size_t start = out.size();
+        const size_t start = out.textSize();
         const size_t count = static_cast<size_t>(n);
-        makeRoom(out, count);
+        if (count == 0)
+            return true;
+        char* to = out.appendText(count, room(out, count));
         bool ascii = false;
         if (n <= static_cast<std::uint64_t>(m_end - m_pos)) {
-            out.append(m_pos, count); // the common case: all in the buffer
+            std::memcpy(to, m_pos, count); // the common case: all in the buffer
             m_pos += n;
             ascii = m_bufferIsAscii;
-        } else {
-            out.resize(start + count);
-            if (!readBytes(out.data() + start, count)) {
-                out.resize(start);
-                return false;
-            }
+        } else if (!readBytes(to, count)) {
+            out.truncateText(start);
+            return false;
         }
         // The short form holds Windows-1252; ASCII needs no conversion.
-        if (!ascii && !isAscii(std::string_view(out).substr(start)))
+        if (!ascii && !isAscii(std::string_view(out.textData() + start, count)))
             widenCp1252(out, start);
         return true;
     }
 
 private:
+    // The capacity to ask for when out needs n more bytes: doubling, but
+    // never beyond what the rest of the file could still add, so a buffer
+    // filled to the end of the file holds no spare room.
+    size_t room(const LinkList& out, size_t n) const {
+        const std::uint64_t limit = out.textSize() + n + remaining();
+        return static_cast<size_t>(std::min<std::uint64_t>(2 * out.textCapacity(), limit));
+    }
+
+    // Converts the Windows-1252 bytes of out from start on to UTF-8 in
+    // place, from the back, so no second copy is needed.
+    void widenCp1252(LinkList& out, size_t start) {
+        static const auto kUtf8 = [] {
+            struct Table {
+                char bytes[256][3];
+                unsigned char length[256];
+            } t{};
+            for (int b = 0; b < 256; ++b) {
+                std::string one;
+                appendUtf8(one, cp1252ToCodePoint(static_cast<unsigned char>(b)));
+                t.length[b] = static_cast<unsigned char>(one.size());
+                std::memcpy(t.bytes[b], one.data(), one.size());
+            }
+            return t;
+        }();
+        size_t from = out.textSize();
+        size_t extra = 0;
+        for (size_t i = start; i < from; ++i)
+            extra += kUtf8.length[static_cast<unsigned char>(out.textData()[i])] - 1u;
+        out.appendText(extra, room(out, extra));
+        char* p = out.textData();
+        size_t to = from + extra;
+        while (from > start) {
+            const unsigned char b = static_cast<unsigned char>(p[--from]);
+            const size_t len = kUtf8.length[b];
+            to -= len;
+            std::memcpy(p + to, kUtf8.bytes[b], len);
+        }
+    }
+
     bool readLength(std::uint64_t& n, bool& wide) {
         unsigned char b;
-        if (!readBytes(&b, 1))
+        if (m_pos < m_end && ok()) {
+            b = static_cast<unsigned char>(*m_pos++);
+        } else if (!readBytes(&b, 1)) {
             return false;
+        }
         if (b < 0xFF) {
             n = b;
             return true;
@@ -145,49 +191,6 @@ private:
         return true;
     }
 
-    // Grows out for n more bytes: doubling, but never beyond what the rest
-    // of the file could still add, so a buffer filled to the end of the
-    // file holds no spare room.
-    void makeRoom(std::string& out, size_t n) {
-        const size_t need = out.size() + n;
-        if (need <= out.capacity())
-            return;
-        const std::uint64_t limit = out.size() + remaining();
-        const std::uint64_t doubled = std::min<std::uint64_t>(2 * out.capacity(), limit);
-        out.reserve(static_cast<size_t>(std::max<std::uint64_t>(need, doubled)));
-    }
-
-    // Converts the Windows-1252 bytes of out from start on to UTF-8 in
-    // place, from the back, so no second copy is needed.
-    static void widenCp1252(std::string& out, size_t start) {
-        static const auto kUtf8 = [] {
-            struct Table {
-                char bytes[256][3];
-                unsigned char length[256];
-            } t{};
-            for (int b = 0; b < 256; ++b) {
-                std::string one;
-                appendUtf8(one, cp1252ToCodePoint(static_cast<unsigned char>(b)));
-                t.length[b] = static_cast<unsigned char>(one.size());
-                std::memcpy(t.bytes[b], one.data(), one.size());
-            }
-            return t;
-        }();
-        size_t grown = out.size();
-        for (size_t i = start; i < out.size(); ++i)
-            grown += kUtf8.length[static_cast<unsigned char>(out[i])] - 1u;
-        size_t from = out.size();
-        out.resize(grown);
-        char* p = out.data();
-        size_t to = grown;
-        while (from > start) {
-            const unsigned char b = static_cast<unsigned char>(p[--from]);
-            const size_t len = kUtf8.length[b];
-            to -= len;
-            std::memcpy(p + to, kUtf8.bytes[b], len);
-        }
-    }
-
     bool fail(ReadStatus status, int err = 0) {
         if (ok())
             m_result = {status, err};
@@ -206,6 +209,7 @@ private:
                 return fail(ReadStatus::EndOfData);
             m_pos = m_buf;
             m_end = m_buf + got;
+            m_sourceLeft = m_src.remaining();
             m_bufferIsAscii = isAscii(std::string_view(m_buf, static_cast<size_t>(got)));
             return true;
         }
@@ -228,6 +232,7 @@ private:
     }
 
     ByteSource& m_src;
+    std::uint64_t m_sourceLeft; // the source's remaining() after the last fill
     char m_buf[64 * 1024];
     char* m_pos = m_buf;
     char* m_end = m_buf;
@@ -244,21 +249,18 @@ bool readGroup(RecordReader& ar, LinkGroup& group) {
         return false;
     // The links grow as they are read, never from the count alone.
     LinkList& links = group.m_links;
-    std::string& text = links.textBuffer();
     bool ok = true;
     for (std::int32_t i = 0; ok && i < count; ++i) {
-        ok = ar.readText(text);
+        ok = ar.readText(links);
         if (ok) {
             links.endText();
-            ok = ar.readText(text);
+            ok = ar.readText(links);
             if (ok)
                 links.endText();
         }
     }
     links.finishLinks();
-    // Give back spare room worth keeping; a little slack is not worth a copy.
-    if (text.capacity() - text.size() > text.size() / 8 + 4096)
-        links.shrinkToFit();
+    links.shrinkToFit();
     return ok;
 }
 
