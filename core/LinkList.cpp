@@ -103,10 +103,6 @@ void LinkList::emplace_back(std::string_view description, std::string_view url) 
     m_ends.push_back(static_cast<std::uint32_t>(m_size));
 }
 
-void LinkList::endText() {
-    m_ends.push_back(static_cast<std::uint32_t>(m_size));
-}
-
 void LinkList::finishLinks() {
     m_size = m_ends.empty() ? 0 : m_ends.back();
     if (m_ends.size() % 2 != 0)

@@ -55,31 +55,39 @@ public:
 
     bool operator==(const LinkList& other) const;
 
-    // Forward iteration over LinkViews, for the writers.
+    // Forward iteration over LinkViews, for the writers: walks the end
+    // offsets in order instead of looking each link up.
     class const_iterator {
     public:
         using value_type = LinkView;
         using difference_type = std::ptrdiff_t;
         const_iterator() = default;
-        const_iterator(const LinkList* list, size_t i) : m_list(list), m_i(i) {}
-        LinkView operator*() const { return m_list->view(m_i); }
+        const_iterator(const char* text, std::deque<std::uint32_t>::const_iterator end)
+            : m_text(text), m_end(end) {}
+        LinkView operator*() const {
+            const std::uint32_t descriptionEnd = m_end[0];
+            return {std::string_view(m_text + m_start, descriptionEnd - m_start),
+                    std::string_view(m_text + descriptionEnd, m_end[1] - descriptionEnd)};
+        }
         const_iterator& operator++() {
-            ++m_i;
+            m_start = m_end[1];
+            m_end += 2;
             return *this;
         }
         const_iterator operator++(int) {
             const_iterator old = *this;
-            ++m_i;
+            ++*this;
             return old;
         }
-        bool operator==(const const_iterator& other) const { return m_i == other.m_i; }
+        bool operator==(const const_iterator& other) const { return m_end == other.m_end; }
 
     private:
-        const LinkList* m_list = nullptr;
-        size_t m_i = 0;
+        const char* m_text = nullptr;
+        std::deque<std::uint32_t>::const_iterator m_end;
+        std::uint32_t m_start = 0;
     };
-    const_iterator begin() const { return {this, 0}; }
-    const_iterator end() const { return {this, size()}; }
+    const_iterator begin() const { return {m_text, m_ends.begin()}; }
+    const_iterator end() const { return {m_text, m_ends.end()}; }
 
     // For the file reader, which writes texts straight into the buffer:
     // appendText(n, room) makes the texts n bytes longer (the buffer's
@@ -92,7 +100,7 @@ public:
     char* textData() { return m_text; }
     char* appendText(size_t n, size_t room);
     void truncateText(size_t size) { m_size = size < m_size ? size : m_size; }
-    void endText();
+    void endText() { m_ends.push_back(static_cast<std::uint32_t>(m_size)); }
     void finishLinks();
     // Gives back unused buffer room once a list is complete.
     void shrinkToFit();
