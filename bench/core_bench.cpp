@@ -21,42 +21,57 @@
 #include <string>
 #include <unistd.h>
 
-// Heap accounting for the memory counters.
+// Heap accounting for the memory counters, at the level of malloc, so that
+// buffers the project keeps with malloc and realloc count as well as those
+// of operator new (which takes its memory from malloc).
+extern "C" {
+void* __libc_malloc(size_t n);
+void* __libc_calloc(size_t count, size_t n);
+void* __libc_realloc(void* p, size_t n);
+void __libc_free(void* p);
+}
+
 namespace {
 // Only while counting: the bookkeeping would slow the timed benchmarks.
 std::atomic<bool> g_counting{false};
 std::atomic<size_t> g_current{0};
 std::atomic<size_t> g_peak{0};
 void account(void* p) {
-    if (!g_counting)
+    if (!g_counting || !p)
         return;
     size_t now = g_current += malloc_usable_size(p);
     size_t peak = g_peak.load();
     while (now > peak && !g_peak.compare_exchange_weak(peak, now)) {
     }
 }
+void release(void* p) {
+    if (g_counting && p)
+        g_current -= malloc_usable_size(p);
+}
 } // namespace
 
-void* operator new(size_t n) {
-    void* p = std::malloc(n ? n : 1);
-    if (!p)
-        throw std::bad_alloc();
+extern "C" {
+void* malloc(size_t n) noexcept {
+    void* p = __libc_malloc(n);
     account(p);
     return p;
 }
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept {
-    if (p) {
-        if (g_counting)
-            g_current -= malloc_usable_size(p);
-        std::free(p);
-    }
+void* calloc(size_t count, size_t n) noexcept {
+    void* p = __libc_calloc(count, n);
+    account(p);
+    return p;
 }
-void operator delete(void* p, size_t) noexcept {
-    operator delete(p);
+void* realloc(void* p, size_t n) noexcept {
+    release(p);
+    void* q = __libc_realloc(p, n);
+    account(q ? q : (n != 0 ? p : nullptr));
+    return q;
 }
-#pragma GCC diagnostic pop
+void free(void* p) noexcept {
+    release(p);
+    __libc_free(p);
+}
+}
 
 namespace {
 
@@ -165,6 +180,38 @@ void BM_LoadPeakMemory(benchmark::State& state) {
         g_counting = false;
     }
     state.counters["peak_x_file"] = ratio;
+}
+
+// A hostile file of range(0) MiB: a group announcing 2^31-1 links, then
+// zeros, which read as empty links until the file ends. Time to refuse it
+// and the peak heap on the way, over its size.
+void BM_LoadHostileCount(benchmark::State& state) {
+    const size_t size = static_cast<size_t>(state.range(0)) << 20;
+    const std::string path = benchDir() + "/hostile.lfp";
+    {
+        std::string bytes = serializeProject(Project());
+        // The first group's link count is the last word before the second group.
+        const size_t firstCount = bytes.size() - 9 * 20 - 4; // nine groups of 20 bytes
+        bytes.replace(firstCount, 4, "\xFF\xFF\xFF\x7F", 4);
+        bytes.resize(firstCount + 4);
+        bytes.resize(size, '\0');
+        rawWrite(path, bytes);
+    }
+    double ratio = 0;
+    for (auto _ : state) {
+        g_current = 0;
+        g_peak = 0;
+        g_counting = true;
+        {
+            Project doc;
+            if (doc.load(path).status != LoadStatus::Damaged)
+                state.SkipWithError("hostile file not refused");
+            ratio = double(g_peak.load()) / double(size);
+        }
+        g_counting = false;
+    }
+    state.counters["peak_x_file"] = ratio;
+    std::filesystem::remove(path);
 }
 
 void BM_RawWriteProject(benchmark::State& state) {
@@ -283,6 +330,7 @@ BENCHMARK(BM_SettingsGarbagePeakMemory)->Arg(200)->Iterations(1)->Unit(benchmark
 BENCHMARK(BM_RawRead) SIZES;
 BENCHMARK(BM_Load) SIZES;
 BENCHMARK(BM_LoadPeakMemory) SIZES->Iterations(1);
+BENCHMARK(BM_LoadHostileCount)->Arg(40)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWriteProject) SIZES;
 BENCHMARK(BM_Save) SIZES;
 BENCHMARK(BM_RawWritePage) SIZES;

@@ -17,8 +17,8 @@ std::vector<ExistingGroup> existingGroups(const Project& project) {
         ExistingGroup existing;
         existing.title = group.m_title;
         existing.urls.reserve(group.m_links.size());
-        for (const Link& link : group.m_links)
-            existing.urls.push_back(link.m_url);
+        for (const LinkView link : group.m_links)
+            existing.urls.emplace_back(link.url);
         groups.push_back(std::move(existing));
     }
     return groups;
@@ -60,8 +60,8 @@ std::vector<GroupContent> exportGroups(const Project& project) {
         GroupContent content;
         content.title = group.m_title;
         content.links.reserve(group.m_links.size());
-        for (const Link& link : group.m_links)
-            content.links.push_back({link.m_description, link.m_url});
+        for (const LinkView link : group.m_links)
+            content.links.push_back({std::string(link.description), std::string(link.url)});
         groups.push_back(std::move(content));
     }
     return groups;

@@ -33,7 +33,7 @@ int writeDuplicateReport(const Project& project, std::ostream& out, std::ostream
         if (i > 0)
             out << '\n';
         for (const LinkPosition& at : sets[i].links) {
-            std::string url = project.links(at.group)[static_cast<std::size_t>(at.row)].m_url;
+            std::string url(project.linkList(at.group).url(static_cast<std::size_t>(at.row)));
             for (char& c : url)
                 if (c == '\t' || c == '\n' || c == '\r')
                     c = ' ';

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Link.h"
+#include "core/LinkList.h"
 
 #include <cstdint>
 #include <string>
@@ -13,14 +13,14 @@ using RgbColor = std::uint32_t;
 enum : std::int32_t { kStylePlain = 0, kStyleBold = 1, kStyleItalic = 2, kStyleBoldItalic = 3 };
 
 // One URL group (one tab "1".."10"): its heading (texts in UTF-8) and its
-// links, owned by value.
+// links, stored compactly (see LinkList).
 struct LinkGroup {
     std::string m_title;
     std::string m_bullet;
     std::string m_face = "Arial";
     std::int32_t m_style = 0;
     RgbColor m_textColor = 0;
-    std::vector<Link> m_links;
+    LinkList m_links;
 
     bool operator==(const LinkGroup&) const = default;
 };

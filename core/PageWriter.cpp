@@ -157,22 +157,23 @@ bool renderTo(const Project& doc, PageOut& out) {
         std::string bullet;
         if (!g.m_bullet.empty())
             bullet = pathToUrl(g.m_bullet);
-        size_t k = 0;
+        auto next = g.m_links.begin();
+        const auto last = g.m_links.end();
         bool finished = false;
         while (!finished) {
             out.raw("<tr>\r\n");
-            for (int c = 0; c < columns; ++c, ++k) {
+            for (int c = 0; c < columns; ++c) {
                 out.raw(cellStart);
-                if (k < g.m_links.size()) {
-                    const Link& link = g.m_links[k];
+                if (next != last) {
+                    const LinkView link = *next++;
                     if (!g.m_bullet.empty())
                         out.raw("<img align=left src=\"")
                             .text(bullet)
                             .raw("\" height=16 width=16>\r\n");
                     out.raw("<a href=\"")
-                        .text(link.m_url)
+                        .text(link.url)
                         .raw("\">  ")
-                        .text(link.m_description)
+                        .text(link.description)
                         .raw(" </a>\r\n");
                 } else {
                     finished = true;

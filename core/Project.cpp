@@ -71,11 +71,15 @@ void Project::setGroupHeading(int group, const LinkGroup& heading) {
     change(g.m_textColor, heading.m_textColor);
 }
 
-const std::vector<Link>& Project::links(int group) const {
-    return this->group(group).m_links;
+std::vector<Link> Project::links(int group) const {
+    return this->group(group).m_links.toVector();
 }
 
-void Project::setLinks(int group, std::vector<Link> links) {
+void Project::setLinks(int group, const std::vector<Link>& links) {
+    setLinkList(group, LinkList(links));
+}
+
+void Project::setLinkList(int group, LinkList links) {
     if (group < 0 || group >= groupCount())
         return;
     change(m_groups[static_cast<size_t>(group)].m_links, std::move(links));
@@ -84,17 +88,16 @@ void Project::setLinks(int group, std::vector<Link> links) {
 void Project::addLink(int group, std::string description, std::string url) {
     if (group < 0 || group >= groupCount())
         return;
-    m_groups[static_cast<size_t>(group)].m_links.emplace_back(std::move(description),
-                                                              std::move(url));
+    m_groups[static_cast<size_t>(group)].m_links.emplace_back(description, url);
     m_modified = true;
 }
 
 void Project::clearLinks(int group) {
     if (group < 0) {
         for (auto& g : m_groups)
-            std::vector<Link>().swap(g.m_links);
+            g.m_links.clear();
     } else if (group < groupCount()) {
-        std::vector<Link>().swap(m_groups[static_cast<size_t>(group)].m_links);
+        m_groups[static_cast<size_t>(group)].m_links.clear();
     }
 }
 

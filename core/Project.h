@@ -67,8 +67,12 @@ public:
     // group's links stay.
     void setGroupHeading(int group, const LinkGroup& heading);
     void setGroupTitle(int group, std::string title);
-    const std::vector<Link>& links(int group) const;
-    void setLinks(int group, std::vector<Link> links);
+    // A copy of the group's links; the writers and other hot paths look at
+    // them in place through linkList().
+    std::vector<Link> links(int group) const;
+    const LinkList& linkList(int group) const { return this->group(group).m_links; }
+    void setLinks(int group, const std::vector<Link>& links);
+    void setLinkList(int group, LinkList links);
     void addLink(int group, std::string description, std::string url);
     // Empties one group's links; a negative index empties every group.
     void clearLinks(int group);

@@ -32,12 +32,14 @@ constexpr size_t kChunkSize = 60 * 1024;
 // one, every later read fails too and the first cause is kept.
 class RecordReader {
 public:
-    explicit RecordReader(ByteSource& src) : m_src(src) {}
+    explicit RecordReader(ByteSource& src) : m_src(src), m_sourceLeft(src.remaining()) {}
 
     bool ok() const { return m_result.status == ReadStatus::Ok; }
     const ReadResult& Result() const { return m_result; }
 
-    std::uint64_t remaining() const { return (m_end - m_pos) + m_src.remaining(); }
+    std::uint64_t remaining() const {
+        return static_cast<std::uint64_t>(m_end - m_pos) + m_sourceLeft;
+    }
 
     bool skip(size_t n) {
         char tmp[8];
@@ -61,6 +63,17 @@ public:
     }
 
     bool readString(std::string& out) {
+        LinkList text;
+        const bool read = readText(text);
+        out.assign(text.textData() ? text.textData() : "", read ? text.textSize() : 0);
+        return read;
+    }
+
+    // Appends the next string's text, as UTF-8, to the buffer of out. The
+    // room it makes is bounded by what the rest of the file can hold, so
+    // that no count or length read from the file can make it allocate
+    // beyond that.
+    bool readText(LinkList& out) {
         bool wide = false;
         std::uint64_t n;
         if (!readLength(n, wide))
@@ -80,32 +93,81 @@ public:
                     return false;
                 ch = static_cast<char16_t>(b[0] | b[1] << 8);
             }
-            out = utf16ToUtf8(text);
+            const std::string utf8 = utf16ToUtf8(text);
+            if (!utf8.empty())
+                std::memcpy(out.appendText(utf8.size(), room(out, utf8.size())), utf8.data(),
+                            utf8.size());
             return true;
         }
         if (n > remaining())
             return fail(ReadStatus::EndOfData);
+        const size_t start = out.textSize();
+        const size_t count = static_cast<size_t>(n);
+        if (count == 0)
+            return true;
+        char* to = out.appendText(count, room(out, count));
+        bool ascii = false;
         if (n <= static_cast<std::uint64_t>(m_end - m_pos)) {
-            out.assign(m_pos, static_cast<size_t>(n)); // the common case: all in the buffer
+            std::memcpy(to, m_pos, count); // the common case: all in the buffer
             m_pos += n;
-            if (m_bufferIsAscii)
-                return true;
-        } else {
-            out.resize(static_cast<size_t>(n));
-            if (!readBytes(out.data(), out.size()))
-                return false;
+            ascii = m_bufferIsAscii;
+        } else if (!readBytes(to, count)) {
+            out.truncateText(start);
+            return false;
         }
         // The short form holds Windows-1252; ASCII needs no conversion.
-        if (!isAscii(out))
-            out = cp1252ToUtf8(out);
+        if (!ascii && !isAscii(std::string_view(out.textData() + start, count)))
+            widenCp1252(out, start);
         return true;
     }
 
 private:
+    // The capacity to ask for when out needs n more bytes: doubling, but
+    // never beyond what the rest of the file could still add, so a buffer
+    // filled to the end of the file holds no spare room.
+    size_t room(const LinkList& out, size_t n) const {
+        const std::uint64_t limit = out.textSize() + n + remaining();
+        return static_cast<size_t>(std::min<std::uint64_t>(2 * out.textCapacity(), limit));
+    }
+
+    // Converts the Windows-1252 bytes of out from start on to UTF-8 in
+    // place, from the back, so no second copy is needed.
+    void widenCp1252(LinkList& out, size_t start) {
+        static const auto kUtf8 = [] {
+            struct Table {
+                char bytes[256][3];
+                unsigned char length[256];
+            } t{};
+            for (int b = 0; b < 256; ++b) {
+                std::string one;
+                appendUtf8(one, cp1252ToCodePoint(static_cast<unsigned char>(b)));
+                t.length[b] = static_cast<unsigned char>(one.size());
+                std::memcpy(t.bytes[b], one.data(), one.size());
+            }
+            return t;
+        }();
+        size_t from = out.textSize();
+        size_t extra = 0;
+        for (size_t i = start; i < from; ++i)
+            extra += kUtf8.length[static_cast<unsigned char>(out.textData()[i])] - 1u;
+        out.appendText(extra, room(out, extra));
+        char* p = out.textData();
+        size_t to = from + extra;
+        while (from > start) {
+            const unsigned char b = static_cast<unsigned char>(p[--from]);
+            const size_t len = kUtf8.length[b];
+            to -= len;
+            std::memcpy(p + to, kUtf8.bytes[b], len);
+        }
+    }
+
     bool readLength(std::uint64_t& n, bool& wide) {
         unsigned char b;
-        if (!readBytes(&b, 1))
+        if (m_pos < m_end && ok()) {
+            b = static_cast<unsigned char>(*m_pos++);
+        } else if (!readBytes(&b, 1)) {
             return false;
+        }
         if (b < 0xFF) {
             n = b;
             return true;
@@ -147,6 +209,7 @@ private:
                 return fail(ReadStatus::EndOfData);
             m_pos = m_buf;
             m_end = m_buf + got;
+            m_sourceLeft = m_src.remaining();
             m_bufferIsAscii = isAscii(std::string_view(m_buf, static_cast<size_t>(got)));
             return true;
         }
@@ -169,6 +232,7 @@ private:
     }
 
     ByteSource& m_src;
+    std::uint64_t m_sourceLeft; // the source's remaining() after the last fill
     char m_buf[64 * 1024];
     char* m_pos = m_buf;
     char* m_end = m_buf;
@@ -183,16 +247,21 @@ bool readGroup(RecordReader& ar, LinkGroup& group) {
           ar.readString(group.m_face) && ar.readWord(group.m_style) &&
           ar.readWord(group.m_textColor) && ar.readWord(count)))
         return false;
-    // Every link takes at least two bytes, so never reserve beyond that.
-    if (count > 0)
-        group.m_links.reserve(
-            static_cast<size_t>(std::min<std::uint64_t>(count, ar.remaining() / 2)));
-    for (std::int32_t i = 0; i < count; ++i) {
-        Link& link = group.m_links.emplace_back();
-        if (!ar.readString(link.m_description) || !ar.readString(link.m_url))
-            return false;
+    // The links grow as they are read, never from the count alone.
+    LinkList& links = group.m_links;
+    bool ok = true;
+    for (std::int32_t i = 0; ok && i < count; ++i) {
+        ok = ar.readText(links);
+        if (ok) {
+            links.endText();
+            ok = ar.readText(links);
+            if (ok)
+                links.endText();
+        }
     }
-    return true;
+    links.finishLinks();
+    links.shrinkToFit();
+    return ok;
 }
 
 class StringSink {
@@ -206,7 +275,7 @@ public:
     // Text Windows-1252 can hold goes out in the short form, as bytes of
     // that code page; other text in the wide form: the marker, the length
     // in UTF-16 code units, then the units little-endian.
-    void writeString(const std::string& s) {
+    void writeString(std::string_view s) {
         if (isAscii(s)) {
             appendShort(s);
         } else if (utf8ToCp1252(s, m_scratch)) {
@@ -224,7 +293,7 @@ public:
     std::string& buffer() { return m_out; }
 
 private:
-    void appendShort(const std::string& bytes) {
+    void appendShort(std::string_view bytes) {
         m_out += encodeStringPrefix(bytes.size());
         m_out += bytes;
     }
@@ -256,9 +325,9 @@ template <typename Spill> bool writeRecords(const Project& doc, StringSink& ar, 
         ar.writeWord(static_cast<std::uint32_t>(g.m_style));
         ar.writeWord(g.m_textColor);
         ar.writeWord(static_cast<std::uint32_t>(g.m_links.size()));
-        for (const Link& link : g.m_links) {
-            ar.writeString(link.m_description);
-            ar.writeString(link.m_url);
+        for (const LinkView link : g.m_links) {
+            ar.writeString(link.description);
+            ar.writeString(link.url);
             if (ar.buffer().size() >= kChunkSize && !spill(ar.buffer()))
                 return false;
         }

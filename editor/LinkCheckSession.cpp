@@ -100,7 +100,7 @@ void LinkCheckSession::start(std::vector<LinkCheckItem> items) {
     m_texts.clear();
     m_texts.reserve(m_items.size());
     for (const LinkCheckItem& item : m_items)
-        m_texts.push_back(project.links(item.group - 1)[static_cast<std::size_t>(item.row - 1)]);
+        m_texts.push_back(project.linkList(item.group - 1)[static_cast<std::size_t>(item.row - 1)]);
     onProgress(0, static_cast<int>(m_items.size()));
     m_progressPane->show();
     m_checker->start(m_items, m_options);

@@ -130,7 +130,7 @@ LinkCheckWindow::duplicateEntries(const Project& project,
     std::vector<Entry> entries;
     for (std::size_t s = 0; s < sets.size(); ++s) {
         for (const LinkPosition& at : sets[s].links) {
-            const Link& link = project.links(at.group)[static_cast<std::size_t>(at.row)];
+            const Link link = project.linkList(at.group)[static_cast<std::size_t>(at.row)];
             Entry entry;
             entry.group = at.group;
             entry.row = at.row;
@@ -261,12 +261,12 @@ int LinkCheckWindow::locate(const Entry& entry) const {
     const Project* project = m_form->project();
     if (entry.group < 0 || entry.group >= project->groupCount())
         return -1;
-    const auto& links = project->links(entry.group);
+    const LinkList& links = project->linkList(entry.group);
     if (entry.row >= 0 && static_cast<std::size_t>(entry.row) < links.size() &&
-        links[static_cast<std::size_t>(entry.row)].m_url == entry.url)
+        links.url(static_cast<std::size_t>(entry.row)) == entry.url)
         return entry.row;
     for (std::size_t r = 0; r < links.size(); ++r)
-        if (links[r].m_url == entry.url)
+        if (links.url(r) == entry.url)
             return static_cast<int>(r);
     return -1;
 }

@@ -12,7 +12,7 @@
 #include <ostream>
 
 LinkCheckItem checkItemFor(const Project& project, int group, int row) {
-    const Link& link = project.links(group)[static_cast<std::size_t>(row)];
+    const Link link = project.linkList(group)[static_cast<std::size_t>(row)];
     return {group + 1, row + 1, link.m_url};
 }
 

@@ -28,7 +28,7 @@ std::vector<std::string> Groups(const Project& doc) {
         if (group.m_links.empty() && group.m_title.empty())
             continue;
         lines.push_back(std::to_string(g + 1) + " " + group.m_title + ":");
-        for (const Link& link : group.m_links)
+        for (const Link& link : group.m_links.toVector())
             lines.push_back("  " + link.m_description + " <" + link.m_url + ">");
     }
     return lines;

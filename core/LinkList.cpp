@@ -1,0 +1,130 @@
+#include "core/LinkList.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+constexpr size_t kMaxText = std::numeric_limits<std::uint32_t>::max();
+
+} // namespace
+
+LinkList::LinkList(const LinkList& other) : m_ends(other.m_ends) {
+    reallocate(other.m_size);
+    if (other.m_size > 0)
+        std::memcpy(m_text, other.m_text, other.m_size);
+    m_size = other.m_size;
+}
+
+LinkList::LinkList(LinkList&& other) noexcept
+    : m_text(std::exchange(other.m_text, nullptr)), m_size(std::exchange(other.m_size, 0)),
+      m_capacity(std::exchange(other.m_capacity, 0)), m_ends(std::move(other.m_ends)) {}
+
+LinkList& LinkList::operator=(const LinkList& other) {
+    if (this != &other) {
+        LinkList copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+LinkList& LinkList::operator=(LinkList&& other) noexcept {
+    if (this != &other) {
+        std::free(m_text);
+        m_text = std::exchange(other.m_text, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
+        m_ends = std::move(other.m_ends);
+    }
+    return *this;
+}
+
+LinkList::~LinkList() {
+    std::free(m_text);
+}
+
+LinkList::LinkList(const std::vector<Link>& links) {
+    for (const Link& link : links)
+        push_back(link);
+}
+
+LinkList::LinkList(std::initializer_list<Link> links) {
+    for (const Link& link : links)
+        push_back(link);
+}
+
+void LinkList::clear() {
+    std::free(m_text);
+    m_text = nullptr;
+    m_size = m_capacity = 0;
+    std::deque<std::uint32_t>().swap(m_ends);
+}
+
+void LinkList::reallocate(size_t capacity) {
+    if (capacity == 0) {
+        std::free(m_text);
+        m_text = nullptr;
+        m_capacity = 0;
+        return;
+    }
+    void* p = std::realloc(m_text, capacity);
+    if (!p)
+        throw std::bad_alloc();
+    m_text = static_cast<char*>(p);
+    m_capacity = capacity;
+}
+
+char* LinkList::appendText(size_t n, size_t room) {
+    if (n > kMaxText - m_size)
+        throw std::length_error("LinkList: texts of 4 GiB");
+    const size_t need = m_size + n;
+    if (need > m_capacity)
+        reallocate(std::min(std::max(need, room), kMaxText));
+    char* at = m_text + m_size;
+    m_size = need;
+    return at;
+}
+
+void LinkList::emplace_back(std::string_view description, std::string_view url) {
+    const size_t n = description.size() + url.size();
+    if (n > kMaxText - m_size)
+        throw std::length_error("LinkList: texts of 4 GiB");
+    char* at = appendText(n, std::max<size_t>(2 * m_capacity, 64));
+    if (!description.empty())
+        std::memcpy(at, description.data(), description.size());
+    if (!url.empty())
+        std::memcpy(at + description.size(), url.data(), url.size());
+    m_ends.push_back(static_cast<std::uint32_t>(m_size - url.size()));
+    m_ends.push_back(static_cast<std::uint32_t>(m_size));
+}
+
+void LinkList::finishLinks() {
+    m_size = m_ends.empty() ? 0 : m_ends.back();
+    if (m_ends.size() % 2 != 0)
+        endText();
+}
+
+void LinkList::shrinkToFit() {
+    if (m_size < m_capacity)
+        reallocate(m_size);
+}
+
+std::vector<Link> LinkList::toVector() const {
+    std::vector<Link> out;
+    out.reserve(size());
+    for (LinkView link : *this)
+        out.emplace_back(std::string(link.description), std::string(link.url));
+    return out;
+}
+
+bool LinkList::operator==(const LinkList& other) const {
+    // Equal texts and equal ends mean equal links, whatever spare room
+    // either buffer has.
+    return m_ends == other.m_ends && m_size == other.m_size &&
+           (m_size == 0 || std::memcmp(m_text, other.m_text, m_size) == 0);
+}
