@@ -9,7 +9,7 @@
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
-#include "support/FakeUiServices.h"
+#include "support/StartedWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,37 +31,15 @@
 
 namespace {
 
-// A started application with its window active and the links A, B, C in
-// group 1; the list has the focus with row B selected.
-struct Window {
-    QTemporaryDir home;
-    FakeUiServices ui;
-    Application app{{home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}}};
-    MainWindow* frame = nullptr;
-    ProjectForm* form = nullptr;
-    LinkListView* list = nullptr;
-
+// The started window with the links A, B, C in group 1; the list has the
+// focus with row B selected.
+struct Window : StartedWindow {
     Window() {
-        CommandLineOptions info;
-        info.m_command = CommandLineOptions::NewProject;
-        if (!app.start(info))
-            qFatal("start failed");
-        frame = app.mainWindow();
-        form = frame->form();
-        list = form->linkList();
-        frame->activateWindow();
-        if (!QTest::qWaitForWindowActive(frame))
-            qWarning("window not active");
         list->setRows({{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}});
         list->setFocus();
         list->selectRow(1);
         list->setFocusedRow(1);
         QCoreApplication::processEvents();
-    }
-    ~Window() {
-        // No save question at the end.
-        app.project().setModified(false);
-        app.finish();
     }
 
     QString rows() const {
@@ -69,17 +47,6 @@ struct Window {
         for (int r = 0; r < list->linkCount(); ++r)
             out += QString::fromStdString(list->cellText(r, 0));
         return out;
-    }
-    QAction* action(const char* name) const { return frame->action(QLatin1String(name)); }
-    // The widget keys go to, as the window system would send them.
-    QWidget* keyTarget() const {
-        if (QWidget* popup = QApplication::activePopupWidget())
-            return popup;
-        return QApplication::focusWidget() ? QApplication::focusWidget() : frame;
-    }
-    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QTest::keyClick(keyTarget(), k, mods);
-        QCoreApplication::processEvents();
     }
 };
 

@@ -12,7 +12,7 @@
 #include "editor/LinkCheckWindow.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
-#include "support/FakeUiServices.h"
+#include "support/StartedWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -37,35 +37,13 @@ LinkCheckOptions fastOptions() {
     return options;
 }
 
-// A started application with its window active; the list has the focus.
-struct Window {
-    QTemporaryDir home;
-    FakeUiServices ui;
-    Application app{{home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}}};
-    MainWindow* frame = nullptr;
-    ProjectForm* form = nullptr;
-    LinkListView* list = nullptr;
+// The started window with a link check session that waits little.
+struct Window : StartedWindow {
     LinkCheckSession* session = nullptr;
 
     Window() {
-        CommandLineOptions info;
-        info.m_command = CommandLineOptions::NewProject;
-        if (!app.start(info))
-            qFatal("start failed");
-        frame = app.mainWindow();
-        form = frame->form();
-        list = form->linkList();
         session = frame->linkCheckSession();
         session->setOptions(fastOptions());
-        frame->activateWindow();
-        if (!QTest::qWaitForWindowActive(frame))
-            qWarning("window not active");
-        list->setFocus();
-        QCoreApplication::processEvents();
-    }
-    ~Window() {
-        app.project().setModified(false);
-        app.finish();
     }
     // Group 1 goes into the list (the form's working copy); the others into
     // the project.
@@ -75,15 +53,6 @@ struct Window {
         else
             app.project().setLinks(group, links);
         app.project().setModified(false); // the test's set-up is no user edit
-    }
-    QWidget* keyTarget() const {
-        if (QWidget* popup = QApplication::activePopupWidget())
-            return popup;
-        return QApplication::focusWidget() ? QApplication::focusWidget() : frame;
-    }
-    void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QTest::keyClick(keyTarget(), k, mods);
-        QCoreApplication::processEvents();
     }
     // Alt+E, Right: the Page menu from the keyboard (Alt+P is the Project menu's).
     void openPageMenu() {
