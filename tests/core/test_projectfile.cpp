@@ -33,7 +33,7 @@ ReadResult load(const std::string& bytes, Project& doc) {
 
 } // namespace
 
-TEST(projectFile, NewProjectIsThe245ByteExample) {
+TEST(ProjectFile, NewProjectIsThe245ByteExample) {
     Project doc;
     doc.resetToNew();
     std::string bytes = serializeProject(doc);
@@ -44,7 +44,7 @@ TEST(projectFile, NewProjectIsThe245ByteExample) {
     EXPECT_EQ(bytes, newProjectBytes());
 }
 
-TEST(projectFile, TitledProjectWithOneLinkIs272Bytes) {
+TEST(ProjectFile, TitledProjectWithOneLinkIs272Bytes) {
     std::string bytes = serializeProject(exampleDoc());
     ASSERT_EQ(bytes.size(), 272u);
     EXPECT_EQ(hex(bytes.substr(4, 9)), "08 4D 79 20 4C 69 6E 6B 73");
@@ -53,7 +53,7 @@ TEST(projectFile, TitledProjectWithOneLinkIs272Bytes) {
               "04 48 6F 6D 65 09 69 6E 64 65 78 2E 68 74 6D");
 }
 
-TEST(projectFile, StringPrefixBoundariesRoundTrip) {
+TEST(ProjectFile, StringPrefixBoundariesRoundTrip) {
     const struct {
         size_t n;
         const char* prefix;
@@ -81,7 +81,7 @@ TEST(projectFile, StringPrefixBoundariesRoundTrip) {
     }
 }
 
-TEST(projectFile, FullRoundTripKeepsEveryField) {
+TEST(ProjectFile, FullRoundTripKeepsEveryField) {
     Project doc;
     doc.setTitle("T");
     doc.setSubtitle("S\xE9");
@@ -109,7 +109,7 @@ TEST(projectFile, FullRoundTripKeepsEveryField) {
     EXPECT_EQ(back.groups(), doc.groups());
 }
 
-TEST(projectFile, FormatWordIsIgnoredAndTrailingBytesToo) {
+TEST(ProjectFile, FormatWordIsIgnoredAndTrailingBytesToo) {
     std::string bytes = serializeProject(exampleDoc());
     std::string odd = "\xDE\xAD\xBE\xEF" + bytes.substr(4) + "trailing garbage";
     Project a, b;
@@ -118,7 +118,7 @@ TEST(projectFile, FormatWordIsIgnoredAndTrailingBytesToo) {
     EXPECT_EQ(serializeProject(a), serializeProject(b));
 }
 
-TEST(projectFile, GroupCountDecidesHowManyGroupsAreRead) {
+TEST(ProjectFile, GroupCountDecidesHowManyGroupsAreRead) {
     const std::string head = newProjectBytes().substr(0, 41);
     auto group = [](const std::string& title) {
         return str(title) + str("") + str("Arial") + writeWord(1) + writeWord(5) + writeWord(1) +
@@ -153,7 +153,7 @@ TEST(projectFile, GroupCountDecidesHowManyGroupsAreRead) {
     }
 }
 
-TEST(projectFile, WideStringKeepsEveryCharacter) {
+TEST(ProjectFile, WideStringKeepsEveryCharacter) {
     const std::string head = newProjectBytes().substr(0, 4);
     // "Caf\u00e9 \u20ac \u4e2d" in UTF-16: the CJK character has no byte.
     std::string wide = std::string("\xFF\xFE\xFF") + char(7);
@@ -166,7 +166,7 @@ TEST(projectFile, WideStringKeepsEveryCharacter) {
     EXPECT_EQ(doc.groups().size(), 10u);
 }
 
-TEST(projectFile, EveryTruncationIsAFormatError) {
+TEST(ProjectFile, EveryTruncationIsAFormatError) {
     Project doc = exampleDoc();
     doc.setSubtitle(std::string(300, 's'));       // a 16-bit prefix
     doc.addLink(1, std::string(70000, 'l'), "u"); // a 32-bit prefix
@@ -177,7 +177,7 @@ TEST(projectFile, EveryTruncationIsAFormatError) {
     }
 }
 
-TEST(projectFile, HostileLengthsFailWithoutAllocating) {
+TEST(ProjectFile, HostileLengthsFailWithoutAllocating) {
     const std::string head = newProjectBytes().substr(0, 4);
     const std::string rest = newProjectBytes().substr(5);
     const std::string cases[] = {

@@ -89,20 +89,20 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"Caf\xE9 \x80", "http://caf\xE9.example/"}}}),
     [](const ::testing::TestParamInfo<ParseCase>& c) { return std::string(c.param.name); });
 
-TEST(formatUrlLines, WritesUrlTabDescriptionLineFeedInGivenOrder) {
+TEST(FormatUrlLines, WritesUrlTabDescriptionLineFeedInGivenOrder) {
     Links rows{{"First", "http://1/"}, {"Second", "https://2/"}, {"", "mailto:x@y"}};
     EXPECT_EQ(formatUrlLines(rows), "http://1/\tFirst\nhttps://2/\tSecond\nmailto:x@y\t\n");
     EXPECT_EQ(formatUrlLines({}), "");
 }
 
-TEST(formatUrlLines, CopyThenPasteKeepsTheOrder) {
+TEST(FormatUrlLines, CopyThenPasteKeepsTheOrder) {
     Links rows{{"Row 1", "http://one/"},
                {"Row 3", "HTTPS://Three/"},
                {"Tabbed\tdescription", "file:///c:/x.htm"}};
     EXPECT_EQ(parseUrlLines(formatUrlLines(rows)), rows);
 }
 
-TEST(isUrlLine, PrefixesAfterWhiteSpace) {
+TEST(IsUrlLine, PrefixesAfterWhiteSpace) {
     EXPECT_TRUE(isUrlLine("  https://a/"));
     EXPECT_TRUE(isUrlLine("\tFILE://x"));
     EXPECT_FALSE(isUrlLine("www.example.com"));
