@@ -20,22 +20,22 @@ void PrintTo(const ParseCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-class ParseUrlTextTest : public ::testing::TestWithParam<ParseCase> {};
+class UrlLinesTest : public ::testing::TestWithParam<ParseCase> {};
 
-TEST_P(ParseUrlTextTest, AppendsOneLinkPerUrlLine) {
+TEST_P(UrlLinesTest, AppendsOneLinkPerUrlLine) {
     const ParseCase& c = GetParam();
     const Links links = parseUrlLines(c.text);
     EXPECT_EQ(links, c.links);
     EXPECT_EQ(links.empty() ? 0 : 1, c.result);
 }
 
-TEST_P(ParseUrlTextTest, StartsWithUrlLineAgreesWithTheParser) {
+TEST_P(UrlLinesTest, StartsWithUrlLineAgreesWithTheParser) {
     const ParseCase& c = GetParam();
     EXPECT_EQ(startsWithUrlLine(c.text), c.result == 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, ParseUrlTextTest,
+    Cases, UrlLinesTest,
     ::testing::Values(
         ParseCase{"Empty", "", 0, {}}, ParseCase{"OnlyBlank", " \n\t\r\n\v\f", 0, {}},
         ParseCase{"TabSplits", "http://a.example/\tA site\n", 1, {{"A site", "http://a.example/"}}},

@@ -38,7 +38,7 @@ struct ScratchCurrentDir {
 
 } // namespace
 
-class TestGenerate : public QObject {
+class TestPageCommands : public QObject {
     Q_OBJECT
 private slots:
     void commandsAlwaysEnabled();
@@ -52,7 +52,7 @@ private slots:
     void previewReportsUnwrittenPage();
 };
 
-void TestGenerate::commandsAlwaysEnabled() {
+void TestPageCommands::commandsAlwaysEnabled() {
     // Whatever the form shows, the main window offers both page commands.
     FakeUiServices ui;
     Project doc;
@@ -65,7 +65,7 @@ void TestGenerate::commandsAlwaysEnabled() {
         QVERIFY2(window.action(QLatin1String(name))->isEnabled(), name);
 }
 
-void TestGenerate::generateCancelled() {
+void TestPageCommands::generateCancelled() {
     ScratchCurrentDir cwd;
     Form f;
     f.view.titleEdit()->setText("Typed title");
@@ -82,13 +82,13 @@ void TestGenerate::generateCancelled() {
     QVERIFY(!f.doc.isModified());
 }
 
-void TestGenerate::generateWritesAndOffersBrowser_data() {
+void TestPageCommands::generateWritesAndOffersBrowser_data() {
     QTest::addColumn<bool>("view");
     QTest::newRow("yes") << true;
     QTest::newRow("no") << false;
 }
 
-void TestGenerate::generateWritesAndOffersBrowser() {
+void TestPageCommands::generateWritesAndOffersBrowser() {
     QFETCH(bool, view);
     QTemporaryDir dir;
     const QString path = dir.filePath("start.htm");
@@ -125,7 +125,7 @@ void TestGenerate::generateWritesAndOffersBrowser() {
     QVERIFY(!f.doc.isModified());
 }
 
-void TestGenerate::generateReportsUnwrittenPage() {
+void TestPageCommands::generateReportsUnwrittenPage() {
     QTemporaryDir dir;
     const QString path = dir.filePath("no-such-folder/start.htm");
     Form f;
@@ -139,7 +139,7 @@ void TestGenerate::generateReportsUnwrittenPage() {
     QCOMPARE(f.ui.unexpected, 0);
 }
 
-void TestGenerate::generateRefusesProjectFileAndDeclinedOverwrite() {
+void TestPageCommands::generateRefusesProjectFileAndDeclinedOverwrite() {
     QTemporaryDir dir;
     const QString project = dir.filePath("mine.lfp");
     const QString other = dir.filePath("other.htm");
@@ -175,7 +175,7 @@ void TestGenerate::generateRefusesProjectFileAndDeclinedOverwrite() {
     QCOMPARE(f.ui.unexpected, 0);
 }
 
-void TestGenerate::generateCarriesOnAfterValidation() {
+void TestPageCommands::generateCarriesOnAfterValidation() {
     QTemporaryDir dir;
     Form f;
     f.doc.setColumns(7);
@@ -189,7 +189,7 @@ void TestGenerate::generateCarriesOnAfterValidation() {
     QVERIFY(QFile::exists(dir.filePath("p.htm")));
 }
 
-void TestGenerate::previewTwiceRewritesScratchPage() {
+void TestPageCommands::previewTwiceRewritesScratchPage() {
     ScratchCurrentDir cwd;
     Form f;
     f.view.setLinkRow("First", "http://first/", -1);
@@ -204,7 +204,7 @@ void TestGenerate::previewTwiceRewritesScratchPage() {
     QVERIFY(f.ui.messages.isEmpty());
 }
 
-void TestGenerate::previewReportsUnwrittenPage() {
+void TestPageCommands::previewReportsUnwrittenPage() {
     ScratchCurrentDir cwd;
     QVERIFY(QDir(cwd.dir.path()).removeRecursively()); // the current folder is gone
     Form f;
@@ -215,5 +215,5 @@ void TestGenerate::previewReportsUnwrittenPage() {
     QVERIFY(f.ui.opened.isEmpty());
 }
 
-QTEST_MAIN(TestGenerate)
+QTEST_MAIN(TestPageCommands)
 #include "tst_pagecommands.moc"

@@ -29,7 +29,7 @@ std::string local(const QString& s) {
 
 } // namespace
 
-class TestDocManager : public QObject {
+class TestProjectFileController : public QObject {
     Q_OBJECT
 
     QTemporaryDir* m_dir = nullptr;
@@ -476,5 +476,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDocManager)
+QTEST_MAIN(TestProjectFileController)
 #include "tst_projectfilecontroller.moc"

@@ -35,11 +35,11 @@ void dropOn(LinkListView* list, QMimeData* mime) {
 
 } // namespace
 
-class TestFormView : public QObject {
+class TestProjectForm : public QObject {
     Q_OBJECT
 private slots:
     void columnWidthsPerTab();
-    void layoutInIniFile();
+    void layoutInSettingsFile();
     void tabChangeStoresAndLoadsGroups();
     void newSelectsFirstTab();
     void openSelectsFirstTab();
@@ -58,7 +58,7 @@ private slots:
     void formReachesEditingCommands();
 };
 
-void TestFormView::columnWidthsPerTab() {
+void TestProjectForm::columnWidthsPerTab() {
     Form f;
     QCOMPARE(f.list()->columnWidth(0), 200);
     QCOMPARE(f.list()->columnWidth(1), 260);
@@ -72,7 +72,7 @@ void TestFormView::columnWidthsPerTab() {
     QCOMPARE(f.view.storedColumnWidth(1, 1), 111);
 }
 
-void TestFormView::layoutInIniFile() {
+void TestProjectForm::layoutInSettingsFile() {
     {
         // Nothing stored: defaults everywhere, all ten sections written.
         Form f;
@@ -105,7 +105,7 @@ void TestFormView::layoutInIniFile() {
     QCOMPARE(out.intValue("Page0Layout", "Col0", 0), 120);
 }
 
-void TestFormView::tabChangeStoresAndLoadsGroups() {
+void TestProjectForm::tabChangeStoresAndLoadsGroups() {
     Form f;
     f.doc.setLinks(3, Links("g3-", 3));
     f.view.setLinkRow("one", "http://one/", -1);
@@ -121,7 +121,7 @@ void TestFormView::tabChangeStoresAndLoadsGroups() {
     QCOMPARE(f.list()->linkCount(), 2);
 }
 
-void TestFormView::newSelectsFirstTab() {
+void TestProjectForm::newSelectsFirstTab() {
     Form f;
     f.tabs()->setCurrentIndex(4);
     f.doc.resetToNew();
@@ -135,7 +135,7 @@ void TestFormView::newSelectsFirstTab() {
     QVERIFY(f.doc.links(4).empty());
 }
 
-void TestFormView::openSelectsFirstTab() {
+void TestProjectForm::openSelectsFirstTab() {
     QTemporaryDir dir;
     const std::string path = dir.filePath("p.lfp").toStdString();
     {
@@ -156,7 +156,7 @@ void TestFormView::openSelectsFirstTab() {
     QVERIFY(!f.doc.isModified());
 }
 
-void TestFormView::fillingDoesNotModify() {
+void TestProjectForm::fillingDoesNotModify() {
     Form f;
     f.doc.setTitle("Other title");
     f.doc.setSubtitle("Sub");
@@ -171,14 +171,14 @@ void TestFormView::fillingDoesNotModify() {
     QVERIFY(!f.view.findChild<QCheckBox*>("bordersCheck")->isChecked());
 }
 
-void TestFormView::editsModify_data() {
+void TestProjectForm::editsModify_data() {
     QTest::addColumn<QString>("action");
     for (const char* a :
          {"title", "subtitle", "image", "spin up", "spin down", "arrow key", "borders", "browse"})
         QTest::newRow(a) << QString(a);
 }
 
-void TestFormView::editsModify() {
+void TestProjectForm::editsModify() {
     QFETCH(QString, action);
     Form f;
     f.doc.setModified(false);
@@ -219,7 +219,7 @@ void TestFormView::editsModify() {
     }
 }
 
-void TestFormView::spinStaysWithinRange() {
+void TestProjectForm::spinStaysWithinRange() {
     Form f;
     QLineEdit* columns = f.view.columnsEdit();
     QCOMPARE(columns->text(), QString("2"));
@@ -239,7 +239,7 @@ void TestFormView::spinStaysWithinRange() {
     QCOMPARE(columns->text(), QString("4"));
 }
 
-void TestFormView::validation_data() {
+void TestProjectForm::validation_data() {
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("columns");
     QTest::addColumn<QString>("subtitle");
@@ -290,7 +290,7 @@ void TestFormView::validation_data() {
         << "titleEdit" << 7 << s51;
 }
 
-void TestFormView::validation() {
+void TestProjectForm::validation() {
     QFETCH(QString, title);
     QFETCH(QString, columns);
     QFETCH(QString, subtitle);
@@ -325,7 +325,7 @@ void TestFormView::validation() {
     QVERIFY(!f.doc.isModified());
 }
 
-void TestFormView::typedTitleLimit() {
+void TestProjectForm::typedTitleLimit() {
     Form f;
     QLineEdit* title = f.view.titleEdit();
     QTest::keyClicks(title, QString(60, 'a'));
@@ -342,7 +342,7 @@ void TestFormView::typedTitleLimit() {
     QCOMPARE(title->text().size(), 69);
 }
 
-void TestFormView::tabTooltipShowsGroupTitle() {
+void TestProjectForm::tabTooltipShowsGroupTitle() {
     Form f;
     LinkGroup heading = f.doc.group(2);
     heading.m_title = "News \u20AC";
@@ -361,7 +361,7 @@ void TestFormView::tabTooltipShowsGroupTitle() {
     QCOMPARE(f.tabs()->tabText(2), QString("3"));
 }
 
-void TestFormView::dropOnEmptyFirstGroup() {
+void TestProjectForm::dropOnEmptyFirstGroup() {
     Form f;
     QCOMPARE(f.list()->linkCount(), 0); // nothing stands in for the missing rows
     QMimeData mime;
@@ -379,7 +379,7 @@ void TestFormView::dropOnEmptyFirstGroup() {
     QVERIFY(f.doc.isModified());
 }
 
-void TestFormView::updateDocumentTakesRowsOfShownTab() {
+void TestProjectForm::updateDocumentTakesRowsOfShownTab() {
     Form f;
     f.tabs()->setCurrentIndex(6);
     f.view.setLinkRow("seven", "http://seven/", -1);
@@ -388,7 +388,7 @@ void TestFormView::updateDocumentTakesRowsOfShownTab() {
     QVERIFY(f.doc.links(0).empty());
 }
 
-void TestFormView::dragRowsOntoAnotherTab() {
+void TestProjectForm::dragRowsOntoAnotherTab() {
     Form f;
     for (const char* d : {"A", "B", "C", "D"})
         f.view.setLinkRow(d, std::string("http://") + d + "/", -1);
@@ -414,7 +414,7 @@ void TestFormView::dragRowsOntoAnotherTab() {
     QVERIFY(f.doc.isModified());
 }
 
-void TestFormView::formReachesEditingCommands_data() {
+void TestProjectForm::formReachesEditingCommands_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<int>("dialogs");
     QTest::addColumn<QStringList>("order");
@@ -432,7 +432,7 @@ void TestFormView::formReachesEditingCommands_data() {
     QTest::newRow("Del elsewhere, title focused") << "del title" << 0 << abc;
 }
 
-void TestFormView::formReachesEditingCommands() {
+void TestProjectForm::formReachesEditingCommands() {
     QFETCH(QString, action);
     QFETCH(int, dialogs);
     QFETCH(QStringList, order);
@@ -466,5 +466,5 @@ void TestFormView::formReachesEditingCommands() {
     QCOMPARE(got, order);
 }
 
-QTEST_MAIN(TestFormView)
+QTEST_MAIN(TestProjectForm)
 #include "tst_projectform.moc"
