@@ -31,6 +31,7 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 
@@ -507,6 +508,13 @@ void MainWindow::importBookmarks() {
         return;
     applyImportPlan(*plan, m_doc);
     m_form->loadFromProject();
+    // Show the first group that received links, as a click on its tab would.
+    int first = -1;
+    for (const GroupImport& change : plan->groups)
+        if (!change.links.empty() && (first < 0 || change.group < first))
+            first = change.group;
+    if (first > 0)
+        m_form->tabBar()->setCurrentIndex(first);
     updateTitle();
     updateActions();
     UiServices::instance().messageBox(

@@ -161,6 +161,25 @@ private slots:
         QCOMPARE(list->cellText(1, 0), std::string("Old live bookmark"));
     }
 
+    // After an import the form shows the first group that received links.
+    void importShowsTheFirstGroupFilled() {
+        ProjectForm* form = frame()->form();
+        form->linkList()->setRows({{"Mine", "https://mine.example/"}});
+        m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
+            source->setCurrentIndex(source->count() - 1);
+            emit source->activated(source->count() - 1);
+            return int(QDialog::Accepted); // the default mapping: groups 2, 3, 4
+        });
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+        QCOMPARE(form->currentTab(), 1);
+        QCOMPARE(form->linkList()->linkCount(), int(project().links(1).size()));
+        QVERIFY(form->linkList()->linkCount() > 0);
+        QCOMPARE(project().links(0).size(), size_t(1)); // group 1 kept its link
+    }
+
     void profileReplaceAndUncheck() {
         project().setGroupTitle(0, "Start");
         frame()->form()->linkList()->setRows({{"Old", "https://old.example/"}});
