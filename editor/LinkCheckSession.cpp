@@ -121,19 +121,13 @@ void LinkCheckSession::cancel() {
 void LinkCheckSession::onFinished() {
     m_progressPane->hide();
     emit runningChanged(false);
-    if (m_checker->wasCancelled()) {
-        int done = 0;
-        for (std::size_t i = 0; i < m_items.size(); ++i)
-            done += m_checker->hasResult(static_cast<int>(i)) ? 1 : 0;
-        emit statusMessage(
-            QStringLiteral("Link check cancelled: %1.")
-                .arg(text(formatProgress(done, static_cast<std::int64_t>(m_items.size())))
-                         .toLower()));
-        return;
-    }
+    const bool cancelled = m_checker->wasCancelled();
+    // A cancelled check still shows the links it got to.
     std::vector<LinkCheckWindow::Entry> entries;
     entries.reserve(m_items.size());
     for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (cancelled && !m_checker->hasResult(static_cast<int>(i)))
+            continue;
         const LinkCheckItem& item = m_items[i];
         LinkCheckWindow::Entry e;
         e.group = item.group - 1;
@@ -143,10 +137,19 @@ void LinkCheckSession::onFinished() {
         e.result = m_checker->results()[i];
         entries.push_back(std::move(e));
     }
+    if (cancelled) {
+        emit statusMessage(QStringLiteral("Link check cancelled: %1.")
+                               .arg(text(formatProgress(static_cast<std::int64_t>(entries.size()),
+                                                        static_cast<std::int64_t>(m_items.size())))
+                                        .toLower()));
+        if (entries.empty())
+            return;
+    }
     if (!m_results)
         m_results = new LinkCheckWindow(LinkCheckWindow::Mode::Check, m_form, m_form->window());
     m_results->setEntries(std::move(entries));
-    emit statusMessage(text(formatSummary(m_checker->results())));
+    if (!cancelled)
+        emit statusMessage(text(formatSummary(m_checker->results())));
     showWindow(m_results);
 }
 
@@ -175,9 +178,10 @@ void LinkCheckSession::showWindow(LinkCheckWindow* window) {
 }
 
 void LinkCheckSession::projectReplaced() {
-    cancel();
+    // The links of the project that was open are no longer there to show.
     m_items.clear();
     m_texts.clear();
+    cancel();
     for (LinkCheckWindow* window : {m_results.data(), m_duplicates.data()}) {
         if (window) {
             window->setEntries({});

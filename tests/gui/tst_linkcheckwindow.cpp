@@ -222,6 +222,23 @@ private slots:
         QVERIFY(!w.frame->action(QStringLiteral("actionCancelCheck"))->isEnabled());
     }
 
+    // A check cancelled part-way shows the links it got to, and no others.
+    void cancelShowsTheLinksChecked() {
+        Window w;
+        std::vector<Link> links = {{"A", url("/ok")}, {"B", url("/notfound")}};
+        for (int i = 0; i < 3; ++i)
+            links.emplace_back("S", url("/slow") + "?n=" + std::to_string(i));
+        w.setLinks(0, links);
+        w.frame->action(QStringLiteral("actionCheckLinks"))->trigger();
+        QTRY_VERIFY(w.session->checker()->hasResult(0) && w.session->checker()->hasResult(1));
+        w.key(Qt::Key_Escape);
+        QTRY_VERIFY(!w.session->isRunning());
+        LinkCheckWindow* results = w.session->resultsWindow();
+        QVERIFY(results && results->isVisible());
+        QCOMPARE(tableRows(results), QStringList({"1.1 ok", "1.2 broken"}));
+        QCOMPARE(w.frame->messageText(), QStringLiteral("Link check cancelled: checked 2 of 5."));
+    }
+
     // The list's context menu checks the selected rows only.
     void contextMenuChecksSelectedRows() {
         Window w;
