@@ -2,6 +2,7 @@
 
 #include "bookmarks/BookmarkCommands.h"
 #include "bookmarks/BookmarkReader.h"
+#include "bookmarks/BookmarkText.h"
 #include "gui/UiServices.h"
 
 #include <QComboBox>
@@ -27,11 +28,17 @@ QString fromUtf8(const std::string& s) {
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// "N Title", the group title shown as the page shows it (it is HTML).
 QString groupName(int index, const std::string& title) {
     QString name = QString::number(index + 1);
     if (!title.empty())
-        name += QLatin1Char(' ') + fromUtf8(title);
+        name += QLatin1Char(' ') + fromUtf8(descriptionToTitle(title));
     return name;
+}
+
+// The same for a label, where "&" would mark a mnemonic.
+QString groupLabelText(int index, const std::string& title) {
+    return groupName(index, title).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 } // namespace
@@ -65,7 +72,7 @@ ImportBookmarksDialog::ImportBookmarksDialog(const Input& input, QWidget* parent
     const int rows = (static_cast<int>(m_input.groups.size()) + 1) / 2;
     for (size_t g = 0; g < m_input.groups.size(); ++g) {
         const int index = static_cast<int>(g);
-        auto* label = new QLabel(groupName(index, m_input.groups[g].title), groupsBox);
+        auto* label = new QLabel(groupLabelText(index, m_input.groups[g].title), groupsBox);
         auto* mode = new QComboBox(groupsBox);
         mode->setObjectName(QStringLiteral("modeCombo%1").arg(index + 1));
         mode->addItems({QStringLiteral("Append"), QStringLiteral("Replace")});

@@ -72,8 +72,6 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     m_table->setColumnWidth(kUrl, 240);
     m_table->setColumnWidth(kResult, 90);
     m_table->setColumnWidth(kCode, 70);
-    m_table->setColumnHidden(kCode, !check);
-    m_table->setColumnHidden(kFinalUrl, !check);
     connect(m_table, &QTableView::activated, this,
             [this](const QModelIndex& index) { goToEntry(entryAtRow(index.row())); });
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -190,6 +188,10 @@ void LinkCheckWindow::rebuild() {
         put(kFinalUrl, utf8(e.result.finalUrl));
     }
     m_proxy->setSourceModel(m_model);
+    // A new source model shows every column again; duplicates have no HTTP
+    // answer to show.
+    m_table->setColumnHidden(kCode, m_mode == Mode::Duplicates);
+    m_table->setColumnHidden(kFinalUrl, m_mode == Mode::Duplicates);
     const QHeaderView* header = m_table->horizontalHeader();
     m_proxy->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
     updateButtons();

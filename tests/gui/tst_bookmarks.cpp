@@ -161,6 +161,21 @@ private slots:
         QCOMPARE(list->cellText(1, 0), std::string("Old live bookmark"));
     }
 
+    // Group titles are HTML: the dialog names a group as the page shows it.
+    void groupNamesAsThePageShowsThem() {
+        project().setGroupTitle(2, "Maps &amp; Travel");
+        QString label;
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            auto* mode = dialog.findChild<QComboBox*>(QStringLiteral("modeCombo3"));
+            for (QLabel* l : dialog.findChildren<QLabel*>())
+                if (l->buddy() == mode)
+                    label = l->text();
+            return int(QDialog::Rejected);
+        });
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+        QCOMPARE(label, QStringLiteral("3 Maps && Travel")); // shown as "3 Maps & Travel"
+    }
+
     // After an import the form shows the first group that received links.
     void importShowsTheFirstGroupFilled() {
         ProjectForm* form = frame()->form();

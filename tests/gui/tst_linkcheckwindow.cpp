@@ -280,6 +280,10 @@ private slots:
         QVERIFY(dups && dups->isVisible());
         QCOMPARE(dups->mode(), LinkCheckWindow::Mode::Duplicates);
         QCOMPARE(tableRows(dups), QStringList({"1.1 1", "1.2 2", "1.3 2", "5.1 1"}));
+        // No HTTP answer to show for duplicates.
+        QVERIFY(dups->table()->isColumnHidden(LinkCheckWindow::kCode));
+        QVERIFY(dups->table()->isColumnHidden(LinkCheckWindow::kFinalUrl));
+        QVERIFY(!dups->table()->isColumnHidden(LinkCheckWindow::kUrl));
         QCOMPARE(m_server->totalRequests(), 0);
         selectRows(dups, {"1.2"});
         QTest::mouseClick(dups->deleteButton(), Qt::LeftButton);
