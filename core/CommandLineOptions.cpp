@@ -226,7 +226,6 @@ std::string commandLineUsage() {
            "  --export-bookmarks PROJECT OUT\n"
            "                       write the project's groups as bookmarks: XBEL when\n"
            "                       OUT ends in .xbel, bookmark HTML otherwise\n"
-           "  --generate IN OUT    write the start page of project IN to OUT and exit\n"
            "  --check-links IN     ask the servers of project IN's links whether the\n"
            "                       pages are still there; lists every link that is not\n"
            "                       ok, exits with 2 when one is broken, moved or gone\n"
@@ -244,7 +243,8 @@ std::string commandLineUsage() {
            "A name without a leading \"-\" is a file name (so is \"Unregister\" alone).\n"
            "\n"
            "Exit status: 0 success; 1 a project or page could not be read or written;\n"
-           "2 a usage error, such as an unknown option or a missing argument.\n";
+           "2 a usage error, such as an unknown option or a missing argument (and for\n"
+           "--check-links: some link failed).\n";
 }
 
 std::string versionText() {
