@@ -102,6 +102,13 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     deleteKey->setShortcutContext(Qt::WidgetShortcut);
     m_table->addAction(deleteKey);
     connect(deleteKey, &QAction::triggered, this, &LinkCheckWindow::deleteSelected);
+    // Esc closes the window, as it closes a dialog.
+    auto* escapeKey = new QAction(this);
+    escapeKey->setObjectName(QStringLiteral("closeOnEscape"));
+    escapeKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    escapeKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(escapeKey);
+    connect(escapeKey, &QAction::triggered, this, &QWidget::close);
 
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("note"));

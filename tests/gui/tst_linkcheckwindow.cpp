@@ -291,6 +291,11 @@ private slots:
         QCOMPARE(w.list->cellText(1, 0), "C");
         QCOMPARE(tableRows(dups), QStringList({"1.1 1", "1.2 2", "5.1 1"}));
         QVERIFY(w.app.project().isModified());
+        // Esc closes the window as it closes a dialog.
+        dups->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dups));
+        QTest::keyClick(dups->table(), Qt::Key_Escape);
+        QVERIFY(!dups->isVisible());
     }
 };
 
