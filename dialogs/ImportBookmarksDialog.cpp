@@ -219,7 +219,12 @@ void ImportBookmarksDialog::showSource(const std::string& name, const BookmarkTr
         m_groupCombos.push_back(combo);
     }
     m_tree->resizeColumnToContents(kCountColumn);
-    m_tree->resizeColumnToContents(kGroupColumn);
+    // The group choices are widgets over the cells, which the column's own
+    // sizing does not see: wide enough for the widest one.
+    int groupWidth = m_tree->header()->sectionSizeHint(kGroupColumn);
+    for (const QComboBox* combo : m_groupCombos)
+        groupWidth = std::max(groupWidth, combo->sizeHint().width());
+    m_tree->setColumnWidth(kGroupColumn, groupWidth);
     m_sourceLabel->setText(QStringLiteral("%1: %2 links in %3 top-level folders")
                                .arg(QString::fromStdString(name))
                                .arg(tree.linkCount())
