@@ -30,21 +30,15 @@ bool applyImportPlan(const ImportPlan& plan, Project& project) {
         if (change.group < 0 || change.group >= project.groupCount())
             continue;
         const bool replace = change.mode == ImportMode::Replace;
-        if (!change.links.empty() || (replace && !project.links(change.group).empty())) {
-            std::vector<Link> links;
-            if (!replace)
-                links = project.links(change.group);
-            links.reserve(links.size() + change.links.size());
+        if (!change.links.empty() || (replace && !project.linkList(change.group).empty())) {
+            LinkList links = replace ? LinkList() : project.linkList(change.group);
             for (const GroupLink& link : change.links)
                 links.emplace_back(link.description, link.url);
-            project.setLinks(change.group, std::move(links));
+            project.setLinkList(change.group, std::move(links));
             changed = true;
         }
         if (!change.newTitle.empty()) {
-            LinkGroup heading = project.group(change.group);
-            heading.m_links.clear();
-            heading.m_title = change.newTitle;
-            project.setGroupHeading(change.group, heading);
+            project.setGroupTitle(change.group, change.newTitle);
             changed = true;
         }
     }

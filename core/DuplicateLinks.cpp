@@ -12,7 +12,7 @@ std::vector<DuplicateLinkSet> findDuplicateLinks(const Project& project) {
     for (std::size_t g = 0; g < project.groups().size(); ++g) {
         const auto& links = project.groups()[g].m_links;
         for (std::size_t r = 0; r < links.size(); ++r) {
-            std::string key = urlComparisonKey(links[r].m_url);
+            std::string key = urlComparisonKey(links.url(r));
             if (key.empty())
                 continue;
             const LinkPosition at{static_cast<int>(g), static_cast<int>(r)};

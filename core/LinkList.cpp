@@ -92,8 +92,6 @@ char* LinkList::appendText(size_t n, size_t room) {
 
 void LinkList::emplace_back(std::string_view description, std::string_view url) {
     const size_t n = description.size() + url.size();
-    if (n > kMaxText - m_size)
-        throw std::length_error("LinkList: texts of 4 GiB");
     char* at = appendText(n, std::max<size_t>(2 * m_capacity, 64));
     if (!description.empty())
         std::memcpy(at, description.data(), description.size());

@@ -116,7 +116,6 @@ void Project::setPageDefaults() {
 }
 
 void Project::resetGroups() {
-    clearLinks(-1);
     std::vector<LinkGroup>().swap(m_groups);
     m_groups.resize(kGroupCount);
 }

@@ -61,12 +61,6 @@ void SettingsFile::Section::indexLine(std::size_t index) {
         keys.emplace(hashNoCase(line.key()), index);
 }
 
-void SettingsFile::Section::reindex() {
-    keys.clear();
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        indexLine(i);
-}
-
 void SettingsFile::reindexSections() {
     m_index.clear();
     for (std::size_t i = 0; i < m_sections.size(); ++i)
@@ -250,16 +244,6 @@ void SettingsFile::setStringValue(const std::string& section, const std::string&
 
 void SettingsFile::setIntValue(const std::string& section, const std::string& key, int value) {
     setStringValue(section, key, std::to_string(value));
-}
-
-void SettingsFile::removeKey(const std::string& section, const std::string& key) {
-    for (std::size_t s : sectionsNamed(section)) {
-        Section& sec = m_sections[s];
-        const auto removed = std::erase_if(
-            sec.lines, [&](const Line& l) { return l.isKey && equalNoCase(l.key(), key); });
-        if (removed)
-            sec.reindex();
-    }
 }
 
 void SettingsFile::removeSection(const std::string& section) {

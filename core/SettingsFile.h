@@ -40,7 +40,6 @@ public:
     void setStringValue(const std::string& section, const std::string& key,
                         const std::string& value);
     void setIntValue(const std::string& section, const std::string& key, int value);
-    void removeKey(const std::string& section, const std::string& key);
     void removeSection(const std::string& section);
     bool hasSection(const std::string& section) const;
 
@@ -68,7 +67,6 @@ private:
         std::unordered_multimap<std::size_t, std::size_t> keys;
         const Line* findKey(std::string_view key) const;
         void indexLine(std::size_t index);
-        void reindex();
     };
 
     const Line* findValue(const std::string& section, const std::string& key) const;

@@ -24,8 +24,6 @@ public:
 
     int get() const { return m_fd; }
     bool valid() const { return m_fd >= 0; }
-    // Gives up ownership without closing.
-    int release() { return std::exchange(m_fd, -1); }
     // Closes now; returns what close returned (0 when nothing was open).
     int reset() {
         if (m_fd < 0)
