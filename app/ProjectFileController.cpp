@@ -54,10 +54,6 @@ QString ProjectFileController::windowTitleText() const {
     return fromLocal(m_doc.documentTitle()) + QStringLiteral(" - ") + QLatin1String(kAppTitle);
 }
 
-QString ProjectFileController::canonicalOpenPath(const QString& path) {
-    return fromLocal(canonicalLocalPath(toLocal(path)));
-}
-
 std::string ProjectFileController::canonicalLocalPath(const std::string& path) {
     std::string abs = makeAbsolutePath(stripQuotes(path));
     // A link to a project stands for the project.
@@ -78,10 +74,6 @@ QString ProjectFileController::proposedFileName(const QString& title) {
     if (bad >= 0)
         name.truncate(bad);
     return name + QStringLiteral(".lfp");
-}
-
-bool ProjectFileController::isReadOnlyOrMissing(const QString& path) {
-    return isReadOnlyOrMissing(toLocal(path));
 }
 
 bool ProjectFileController::isReadOnlyOrMissing(const std::string& p) {

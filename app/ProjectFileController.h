@@ -61,14 +61,12 @@ public:
     bool saveToFile(const QString& path, bool replace = true);
 
     // The open path after the clean-up the open flow applies.
-    static QString canonicalOpenPath(const QString& path);
     static std::string canonicalLocalPath(const std::string& path);
     // The name proposed by save As for an untitled project: the title cut
     // before the first of " #%;/\" plus ".lfp".
     static QString proposedFileName(const QString& title);
     // True when the file cannot be saved in place: missing, or without any
     // write permission, or not writable by this process.
-    static bool isReadOnlyOrMissing(const QString& path);
     static bool isReadOnlyOrMissing(const std::string& localPath);
 
     // "Untitled - Linkfold" or "name.lfp - Linkfold".

@@ -13,7 +13,6 @@ class DialogUnits {
 public:
     explicit DialogUnits(const QFont& font);
 
-    int baseX() const { return m_baseX; }
     int baseY() const { return m_baseY; }
 
     QRect rect(int x, int y, int width, int height) const;

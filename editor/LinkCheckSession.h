@@ -35,8 +35,6 @@ public:
     // Null until first shown.
     LinkCheckWindow* resultsWindow() const;
     LinkCheckWindow* duplicatesWindow() const;
-    QProgressBar* progressBar() const { return m_progress; }
-    QPushButton* cancelButton() const { return m_cancel; }
 
 public slots:
     // Page > Check Links: every link of the project.

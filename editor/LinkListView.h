@@ -101,7 +101,6 @@ public:
     // Height of the stripes and the top of the first one, in viewport
     // coordinates; they follow the rows as drawn.
     int stripeHeight() const { return m_rowHeight; }
-    int stripeTop() const { return m_firstRowTop; }
 
 signals:
     // Rows were moved by a drag or added by a drop (even when a drop added

@@ -22,11 +22,10 @@ bool refusedAsOwnProject(QWidget* parent, const Project& project, const std::str
     return true;
 }
 
-// Writes the page; on failure tells the user why and returns false.
+// Writes the page; on failure tells the user why and returns false. The
+// caller has refused the project's own file.
 bool writePageOrComplain(QWidget* parent, const Project& project, const QString& path) {
     const std::string file = QFile::encodeName(path).toStdString();
-    if (refusedAsOwnProject(parent, project, file))
-        return false;
     const FileResult written = project.writePage(file);
     if (written.ok())
         return true;
@@ -69,7 +68,8 @@ void generatePage(QWidget* parent, const Project& project) {
 
 void previewPage(QWidget* parent, const Project& project) {
     const QString path = QString::fromLatin1(kPreviewFileName);
-    if (!writePageOrComplain(parent, project, path))
+    if (refusedAsOwnProject(parent, project, QFile::encodeName(path).toStdString()) ||
+        !writePageOrComplain(parent, project, path))
         return;
     UiServices::instance().openInBrowser(path);
 }

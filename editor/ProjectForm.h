@@ -74,7 +74,6 @@ public:
     // focus before.
     QWidget* commandFocus() const;
     // The form's widget that last had the keyboard focus (null when none).
-    QWidget* lastFocus() const { return m_lastFocus; }
 
     // Shows the next (delta 1) or previous (delta -1) group, wrapping around,
     // as clicking its tab does.

@@ -12,9 +12,6 @@ class SpinArrows : public QWidget {
 public:
     explicit SpinArrows(QWidget* parent = nullptr);
 
-    QToolButton* upButton() const { return m_up; }
-    QToolButton* downButton() const { return m_down; }
-
 signals:
     void stepped(int delta);
 

@@ -1,6 +1,7 @@
 #include "ProjectLinks.h"
 
 #include "LinkCheckCommand.h"
+#include "linkfold_version.h"
 
 #include "core/CommandLineOptions.h"
 #include "core/DuplicateLinks.h"
@@ -12,14 +13,14 @@
 #include <ostream>
 
 LinkCheckItem checkItemFor(const Project& project, int group, int row) {
-    const Link link = project.linkList(group)[static_cast<std::size_t>(row)];
-    return {group + 1, row + 1, link.m_url};
+    return {group + 1, row + 1,
+            std::string(project.linkList(group).url(static_cast<std::size_t>(row)))};
 }
 
 std::vector<LinkCheckItem> projectCheckItems(const Project& project) {
     std::vector<LinkCheckItem> items;
     for (int g = 0; g < project.groupCount(); ++g) {
-        const std::size_t count = project.links(g).size();
+        const std::size_t count = project.linkList(g).size();
         for (std::size_t r = 0; r < count; ++r)
             items.push_back(checkItemFor(project, g, static_cast<int>(r)));
     }
@@ -28,7 +29,7 @@ std::vector<LinkCheckItem> projectCheckItems(const Project& project) {
 
 LinkCheckOptions programCheckOptions() {
     LinkCheckOptions options;
-    options.version = LINKFOLD_PROGRAM_VERSION;
+    options.version = LINKFOLD_VERSION;
     return options;
 }
 
