@@ -259,11 +259,7 @@ void LinkCheckWindow::updateButtons() {
 }
 
 void LinkCheckWindow::takeShownGroup() {
-    // Handing over the shown rows is no edit of its own.
-    Project* project = m_form->project();
-    const bool modified = project->isModified();
-    project->setLinks(m_form->currentTab(), m_form->linkList()->links());
-    project->setModified(modified);
+    m_form->storeShownGroup();
 }
 
 int LinkCheckWindow::locate(const Entry& entry) const {

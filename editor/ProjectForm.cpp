@@ -460,13 +460,17 @@ void ProjectForm::onBrowseTopImage() {
 
 // --- Tabs and column widths ---------------------------------------------------------
 
+void ProjectForm::storeShownGroup() {
+    const bool modified = m_project->isModified();
+    m_project->setLinks(m_currentTab, m_list->links());
+    m_project->setModified(modified);
+}
+
 void ProjectForm::onTabChanged(int index) {
     if (index < 0 || index == m_currentTab)
         return;
     storeColumnWidths(m_currentTab);
-    const bool modified = m_project->isModified(); // as in commitEdits
-    m_project->setLinks(m_currentTab, m_list->links());
-    m_project->setModified(modified);
+    storeShownGroup();
     loadGroup(index);
     applyColumnWidths(index);
     m_currentTab = index;

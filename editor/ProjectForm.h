@@ -54,6 +54,9 @@ public:
     // Hands the page fields (validated as far as they pass) and the shown
     // group's rows to the project.
     void commitEdits();
+    // Hands the shown group's rows to the project; no edit of its own, so
+    // the modified flag stays as it is.
+    void storeShownGroup();
 
     // Column widths per tab, read at start and written at close.
     void loadLayout(const SettingsFile& ini);
