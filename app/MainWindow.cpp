@@ -11,6 +11,7 @@
 #include "dialogs/ImportBookmarksDialog.h"
 #include "editor/LinkCheckSession.h"
 #include "editor/LinkCommands.h"
+#include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
 #include "gui/Resources.h"
@@ -26,6 +27,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -34,6 +36,7 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUndoStack>
 
 #include <optional>
 
@@ -51,12 +54,10 @@ QString tipPart(const QString& s) {
     return s.contains(QLatin1Char('\n')) ? s.section(QLatin1Char('\n'), 1) : QString();
 }
 
-// Keys taken by commands that nothing carries out (Undo, Next and Previous
-// Pane): they do nothing, also while a text field has the focus.
+// Keys taken by commands that nothing carries out (Next and Previous Pane):
+// they do nothing, also while a text field has the focus.
 bool isInertKey(QKeyCombination k) {
     const QKeyCombination inert[] = {
-        QKeyCombination(Qt::ControlModifier, Qt::Key_Z),
-        QKeyCombination(Qt::AltModifier, Qt::Key_Backspace),
         QKeyCombination(Qt::NoModifier, Qt::Key_F6),
         QKeyCombination(Qt::ShiftModifier, Qt::Key_F6),
     };
@@ -119,8 +120,15 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
         connect(action, &QAction::triggered, this, &MainWindow::updateActions,
                 Qt::QueuedConnection);
 
+    ProjectHistory* history = m_form->history();
+    connect(m_actionUndo, &QAction::triggered, history, &ProjectHistory::undo);
+    connect(m_actionRedo, &QAction::triggered, history, &ProjectHistory::redo);
+    connect(history, &ProjectHistory::stateChanged, this, &MainWindow::updateActions);
+    connect(history, &ProjectHistory::stateChanged, this, &MainWindow::updateTitle);
+
     m_fileController.setDialogParent(this);
-    m_fileController.setCommitEdits([this] { m_form->commitEdits(); });
+    m_fileController.setCheckFields([this] { m_form->checkFields(); });
+    connect(&m_fileController, &ProjectFileController::saved, history, &ProjectHistory::markSaved);
     connect(&m_fileController, &ProjectFileController::titleChanged, this,
             &MainWindow::updateTitle);
     connect(&m_fileController, &ProjectFileController::recentFilesChanged, this,
@@ -154,7 +162,7 @@ MainWindow::~MainWindow() {
     disconnect(&m_fileController, nullptr, this, nullptr);
     disconnect(m_form, nullptr, this, nullptr);
     m_fileController.setDialogParent(nullptr);
-    m_fileController.setCommitEdits({});
+    m_fileController.setCheckFields({});
 }
 
 QAction* MainWindow::action(const QString& objectName) const {
@@ -215,6 +223,12 @@ void MainWindow::createActions() {
         makeAction("actionExit", QStringLiteral("E&xit"),
                    QStringLiteral("Quit the application; prompts to save documents\nExit"));
 
+    m_actionUndo = makeAction("actionUndo", QStringLiteral("&Undo"),
+                              QStringLiteral("Undo the last change\nUndo"),
+                              {K(Qt::CTRL | Qt::Key_Z), K(Qt::ALT | Qt::Key_Backspace)});
+    m_actionRedo = makeAction("actionRedo", QStringLiteral("&Redo"),
+                              QStringLiteral("Do the change undone last again\nRedo"),
+                              {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)});
     m_actionCut = makeAction("actionCut", QStringLiteral("Cut"),
                              QStringLiteral("Cut the selection and put it on the Clipboard\nCut"),
                              {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)});
@@ -275,8 +289,6 @@ void MainWindow::createActions() {
     connect(m_actionAbout, &QAction::triggered, this, &MainWindow::about);
 
     // Keys of commands nothing carries out: they are taken and do nothing.
-    QAction* undo = makeAction("actionUndo", QStringLiteral("Undo"), QString(),
-                               {K(Qt::CTRL | Qt::Key_Z), K(Qt::ALT | Qt::Key_Backspace)});
     QAction* next =
         makeAction("actionNextPane", QStringLiteral("Next Pane"), QString(), {K(Qt::Key_F6)});
     QAction* prev = makeAction("actionPreviousPane", QStringLiteral("Previous Pane"), QString(),
@@ -293,7 +305,7 @@ void MainWindow::createActions() {
         if (!menus.isEmpty())
             menuBar()->setActiveAction(menus.first());
     });
-    addActions({undo, next, prev, f1, f10, m_actionCancelCheck});
+    addActions({next, prev, f1, f10, m_actionCancelCheck});
 
     const QList<QPair<QAction*, QString>> icons = {
         {m_actionNew, QStringLiteral("new")},
@@ -301,6 +313,8 @@ void MainWindow::createActions() {
         {m_actionSave, QStringLiteral("save")},
         {m_actionAddLink, QStringLiteral("add")},
         {m_actionDeleteLink, QStringLiteral("delete")},
+        {m_actionUndo, QStringLiteral("undo")},
+        {m_actionRedo, QStringLiteral("redo")},
         {m_actionGenerate, QStringLiteral("generate")},
         {m_actionPreview, QStringLiteral("preview")},
         {m_actionHelpContents, QStringLiteral("help")},
@@ -334,8 +348,9 @@ void MainWindow::createMenus() {
     project->addSeparator();
     project->addAction(m_actionExit);
     menu("menuEdit", QStringLiteral("&Edit"),
-         {m_actionCut, m_actionCopy, m_actionPaste, m_actionDelete, nullptr, m_actionAddLink,
-          m_actionGroupProperties, m_actionLinkProperties});
+         {m_actionUndo, m_actionRedo, nullptr, m_actionCut, m_actionCopy, m_actionPaste,
+          m_actionDelete, nullptr, m_actionAddLink, m_actionGroupProperties,
+          m_actionLinkProperties});
     menu("menuPage", QStringLiteral("&Page"),
          {m_actionGenerate, m_actionPreview, nullptr, m_actionCheckLinks, m_actionFindDuplicates});
     menu("menuHelp", QStringLiteral("&Help"),
@@ -350,9 +365,9 @@ void MainWindow::createToolBar() {
     m_toolBar->setFloatable(true);
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     for (QAction* action :
-         {m_actionNew, m_actionOpen, m_actionSave, (QAction*)nullptr, m_actionAddLink,
-          m_actionDeleteLink, (QAction*)nullptr, m_actionGenerate, m_actionPreview,
-          (QAction*)nullptr, m_actionHelpContents}) {
+         {m_actionNew, m_actionOpen, m_actionSave, (QAction*)nullptr, m_actionUndo, m_actionRedo,
+          (QAction*)nullptr, m_actionAddLink, m_actionDeleteLink, (QAction*)nullptr,
+          m_actionGenerate, m_actionPreview, (QAction*)nullptr, m_actionHelpContents}) {
         if (!action)
             m_toolBar->addSeparator();
         else
@@ -456,6 +471,21 @@ void MainWindow::updateActions() {
     m_actionDelete->setEnabled(selected > 0);
     m_actionDeleteLink->setEnabled(selected > 0);
     m_actionLinkProperties->setEnabled(selected == 1);
+    // Undo and Redo name the step they would take back or do again.
+    const ProjectHistory* history = m_form->history();
+    const QUndoStack* stack = history->stack();
+    const bool canUndo = history->canUndo();
+    const bool canRedo = history->canRedo();
+    m_actionUndo->setEnabled(canUndo);
+    m_actionRedo->setEnabled(canRedo);
+    const QString undo =
+        canUndo ? QStringLiteral("Undo %1").arg(stack->undoText()) : QStringLiteral("Undo");
+    const QString redo =
+        canRedo ? QStringLiteral("Redo %1").arg(stack->redoText()) : QStringLiteral("Redo");
+    m_actionUndo->setText(QStringLiteral("&") + QString(undo).replace(QLatin1Char('&'), "&&"));
+    m_actionRedo->setText(QStringLiteral("&") + QString(redo).replace(QLatin1Char('&'), "&&"));
+    m_actionUndo->setToolTip(undo);
+    m_actionRedo->setToolTip(redo);
     // Escape cancels a check only while one runs; otherwise it is the widgets'.
     m_actionCancelCheck->setEnabled(m_linkCheck && m_linkCheck->isRunning());
     // Add, Group Properties, Generate and Preview are always available.
@@ -499,22 +529,31 @@ void MainWindow::openExampleProject() {
 }
 
 void MainWindow::importBookmarks() {
-    m_form->commitEdits();
     ImportBookmarksDialog::Input input;
     input.profiles = findBrowserProfiles(QFile::encodeName(QDir::homePath()).toStdString());
     input.groups = existingGroups(m_doc);
     const std::optional<ImportPlan> plan = ImportBookmarksDialog::edit(this, input);
     if (!plan)
         return;
-    applyImportPlan(*plan, m_doc);
-    m_form->loadFromProject();
+    // The import is one step: the groups it touches as they were, then as
+    // they became.
+    std::vector<GroupsCommand::Snapshot> before;
+    for (const GroupImport& change : plan->groups)
+        if (change.group >= 0 && change.group < m_doc.groupCount())
+            before.push_back(GroupsCommand::snapshot(m_doc, change.group));
     // Show the first group that received links, as a click on its tab would.
     int first = -1;
     for (const GroupImport& change : plan->groups)
         if (!change.links.empty() && (first < 0 || change.group < first))
             first = change.group;
-    if (first > 0)
-        m_form->tabBar()->setCurrentIndex(first);
+    const bool modified = m_doc.isModified();
+    if (applyImportPlan(*plan, m_doc)) {
+        m_form->history()->push(new GroupsCommand(m_doc, QStringLiteral("Import Bookmarks"),
+                                                  std::move(before),
+                                                  first >= 0 ? first : m_form->currentTab()));
+    } else {
+        m_doc.setModified(modified);
+    }
     updateTitle();
     updateActions();
     UiServices::instance().messageBox(
@@ -523,7 +562,6 @@ void MainWindow::importBookmarks() {
 }
 
 void MainWindow::exportBookmarks() {
-    m_form->commitEdits();
     UiServices::FileDialogOptions options;
     options.title = QStringLiteral("Export Bookmarks");
     options.filters = {QStringLiteral("Bookmark HTML (*.html)"), QStringLiteral("XBEL (*.xbel)")};
@@ -622,6 +660,23 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
                     // accelerator swallows it.
                     e->ignore();
                     return true;
+                }
+                // Undo and Redo in a text field take back its own typing
+                // first; when it has none, the project's step.
+                const QKeyCombination plain(key->modifiers() & ~Qt::KeypadModifier,
+                                            Qt::Key(key->key()));
+                const QKeySequence pressed(plain);
+                const bool undoKey = m_actionUndo->shortcuts().contains(pressed);
+                const bool redoKey = m_actionRedo->shortcuts().contains(pressed);
+                if (undoKey || redoKey) {
+                    auto* edit = qobject_cast<QLineEdit*>(widget);
+                    const bool own = edit && !edit->isReadOnly() &&
+                                     (undoKey ? edit->isUndoAvailable() : edit->isRedoAvailable());
+                    if (!own) {
+                        updateActions();
+                        e->ignore();
+                        return true;
+                    }
                 }
                 // The enable states are current before an accelerator runs.
                 const QKeyCombination k(key->modifiers() & ~Qt::KeypadModifier,

@@ -93,6 +93,8 @@ private:
     QAction* m_actionExportBookmarks = nullptr;
     QList<QAction*> m_recentActions;
     QAction* m_actionExit = nullptr;
+    QAction* m_actionUndo = nullptr;
+    QAction* m_actionRedo = nullptr;
     QAction* m_actionCut = nullptr;
     QAction* m_actionCopy = nullptr;
     QAction* m_actionPaste = nullptr;

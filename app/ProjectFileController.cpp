@@ -207,8 +207,8 @@ bool ProjectFileController::saveInPlace() {
 }
 
 bool ProjectFileController::saveTo(const std::string& target) {
-    if (m_commitEdits)
-        m_commitEdits();
+    if (m_checkFields)
+        m_checkFields();
     bool ok;
     {
         WaitCursor wait;
@@ -219,6 +219,7 @@ bool ProjectFileController::saveTo(const std::string& target) {
         showError(m_dialogParent, fromLocal(m_doc.errorString()));
         return false;
     }
+    emit saved();
     return true;
 }
 

@@ -21,9 +21,9 @@ public:
 
     // Parent window of the message boxes and file dialogs.
     void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
-    // Called before every save to have the form hand its edits to the
-    // project; empty when nothing edits the project.
-    void setCommitEdits(std::function<void()> commit) { m_commitEdits = std::move(commit); }
+    // Called before every save to have the form check its fields (a failed
+    // check shows its message; the save goes on); empty when there is none.
+    void setCheckFields(std::function<void()> check) { m_checkFields = std::move(check); }
 
     Project& project() const { return m_doc; }
     RecentFileList& recentFiles() const { return m_recentFiles; }
@@ -78,6 +78,8 @@ signals:
     // Title or path changed (window caption).
     void titleChanged();
     void recentFilesChanged();
+    // The project was written: what it holds now is its saved state.
+    void saved();
     // The project asked for is already open: bring the window forward.
     void activateRequested();
 
@@ -86,7 +88,7 @@ private:
     bool saveTo(const std::string& localPath);
 
     Project& m_doc;
-    std::function<void()> m_commitEdits;
+    std::function<void()> m_checkFields;
     RecentFileList& m_recentFiles;
     QWidget* m_dialogParent = nullptr;
 };

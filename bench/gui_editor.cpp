@@ -7,7 +7,10 @@
 #include "TestHttpServer.h"
 
 #include "editor/LinkCheckSession.h"
+#include "editor/LinkCheckWindow.h"
+#include "editor/LinkCommands.h"
 #include "editor/LinkListView.h"
+#include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
 
 #include <benchmark/benchmark.h>
@@ -16,8 +19,10 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -61,7 +66,7 @@ void BM_TabSwitch(benchmark::State& state) {
     int tab = 0;
     for (auto _ : state) {
         tab = (tab + 1) % kGroupCount;
-        e.view.tabBar()->setCurrentIndex(tab); // stores the shown group, loads the next
+        e.view.tabBar()->setCurrentIndex(tab); // shows the next group
         e.show();
     }
     state.counters["rows"] = e.view.linkList()->linkCount();
@@ -73,56 +78,108 @@ void BM_AppendRowsOneByOne(benchmark::State& state) {
     Editor e;
     for (auto _ : state) {
         state.PauseTiming();
-        e.view.linkList()->deleteAllRows();
+        e.doc.clearLinks(0);
         e.show();
         state.ResumeTiming();
         for (int i = 0; i < kLinks; ++i)
-            e.view.setLinkRow("Pasted link", "http://example.com/pasted/page.html", -1);
+            e.doc.addLink(0, "Pasted link", "http://example.com/pasted/page.html");
         e.show();
     }
 }
 BENCHMARK(BM_AppendRowsOneByOne)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// In one go, as a drop of many links does.
+// In one go, as a drop of many links does: one step.
 void BM_AppendRowsAtOnce(benchmark::State& state) {
     Editor e;
     std::vector<Link> links(kLinks, Link("Dropped link", "http://example.com/x.html"));
     for (auto _ : state) {
         state.PauseTiming();
-        e.view.linkList()->deleteAllRows();
+        e.doc.clearLinks(0);
+        e.view.history()->reset();
         e.show();
         state.ResumeTiming();
-        e.view.linkList()->appendRows(links);
+        e.view.history()->push(LinkEditCommand::append(e.doc, "Drop", 0, links));
         e.show();
     }
 }
 BENCHMARK(BM_AppendRowsAtOnce)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// Deleting a selection of all 100,000 rows, one row at a time (highest
-// first, as the Delete command gathers them) and all at once.
+// Deleting a selection of 100,000 rows as one step, then its undo and its
+// redo, each with the list painted. Counters: the step's memory.
 void BM_DeleteSelectedRows(benchmark::State& state) {
     Editor e;
     LinkListView* list = e.view.linkList();
-    std::vector<Link> links(kLinks, Link("Selected link", "http://example.com/x.html"));
-    const bool atOnce = state.range(0) != 0;
+    const std::vector<Link> links(kLinks, Link("Selected link", "http://example.com/x.html"));
+    const int part = static_cast<int>(state.range(0)); // 0 delete, 1 undo, 2 redo
+    ProjectHistory* history = e.view.history();
     for (auto _ : state) {
         state.PauseTiming();
-        list->setRows(links);
+        e.doc.setLinks(0, links);
+        history->reset();
         list->selectAll();
         e.show();
-        state.ResumeTiming();
-        const std::vector<int> rows = list->selectedRows();
-        if (atOnce) {
-            list->deleteRows(rows);
-        } else {
-            for (int r : rows)
-                list->deleteRow(r);
+        if (part > 0) {
+            e.view.linkCommands()->deleteSelected();
+            if (part > 1)
+                history->undo();
+            e.show();
         }
+        state.ResumeTiming();
+        if (part == 0)
+            e.view.linkCommands()->deleteSelected();
+        else if (part == 1)
+            history->undo();
+        else
+            history->redo();
         e.show();
     }
-    state.SetLabel(atOnce ? "DeleteRows" : "DeleteRow each");
+    state.counters["stepMB"] = static_cast<double>(history->bytes()) / (1 << 20);
+    state.SetLabel(part == 0 ? "delete" : part == 1 ? "undo" : "redo");
 }
-BENCHMARK(BM_DeleteSelectedRows)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_DeleteSelectedRows)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// Update to Final URL of 100,000 moved links chosen in the results window:
+// one step over the whole group, the window following the new addresses.
+void BM_UpdateToFinalUrl(benchmark::State& state) {
+    Editor e;
+    std::vector<Link> links;
+    std::vector<LinkCheckWindow::Entry> entries;
+    for (int i = 0; i < kLinks; ++i)
+        links.emplace_back("Link " + std::to_string(i),
+                           "http://example.com/old/" + std::to_string(i));
+    for (auto _ : state) {
+        state.PauseTiming();
+        e.doc.setLinks(0, links);
+        e.view.history()->reset();
+        entries.clear();
+        for (int i = 0; i < kLinks; ++i) {
+            LinkCheckWindow::Entry entry;
+            entry.id = e.doc.linkIds(0)[static_cast<std::size_t>(i)];
+            entry.row = i;
+            entry.description = links[static_cast<std::size_t>(i)].m_description;
+            entry.url = links[static_cast<std::size_t>(i)].m_url;
+            entry.result.status = LinkStatus::Moved;
+            entry.result.finalUrl = "http://example.com/new/" + std::to_string(i);
+            entries.push_back(std::move(entry));
+        }
+        LinkCheckWindow window(LinkCheckWindow::Mode::Check, &e.view);
+        window.setEntries(std::move(entries));
+        window.table()->selectAll();
+        state.ResumeTiming();
+        window.updateToFinalUrl();
+        e.show();
+        state.PauseTiming();
+        if (e.doc.linkList(0).url(0) != "http://example.com/new/0")
+            state.SkipWithError("not updated");
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_UpdateToFinalUrl)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_OpenProjectShowGroup1(benchmark::State& state) {
     QTemporaryDir dir;
@@ -193,7 +250,7 @@ QByteArray bigUrlLines() {
 void BM_SelectionChangeBigClipboard(benchmark::State& state) {
     Editor e;
     LinkListView* list = e.view.linkList();
-    list->setRows(std::vector<Link>(100, Link("Link", "http://example.com/")));
+    e.doc.setLinks(0, std::vector<Link>(100, Link("Link", "http://example.com/")));
     list->setFocus();
     QApplication::setActiveWindow(&e.view);
     QApplication::clipboard()->setMimeData(new ForeignClipboardData(bigUrlLines()));

@@ -126,3 +126,82 @@ bool LinkList::operator==(const LinkList& other) const {
     return m_ends == other.m_ends && m_size == other.m_size &&
            (m_size == 0 || std::memcmp(m_text, other.m_text, m_size) == 0);
 }
+
+namespace {
+
+// Room for the texts of `list` plus `extra` bytes, taken at once.
+void reserveText(LinkList& list, size_t bytes) {
+    if (bytes > 0) {
+        list.appendText(bytes, bytes);
+        list.truncateText(0);
+    }
+}
+
+} // namespace
+
+LinkList LinkList::erase(const std::vector<size_t>& rows) {
+    LinkList kept;
+    LinkList removed;
+    reserveText(kept, m_size);
+    auto next = rows.begin();
+    size_t row = 0;
+    for (const LinkView link : *this) {
+        if (next != rows.end() && *next == row) {
+            removed.emplace_back(link.description, link.url);
+            ++next;
+        } else {
+            kept.emplace_back(link.description, link.url);
+        }
+        ++row;
+    }
+    *this = std::move(kept);
+    return removed;
+}
+
+void LinkList::insert(const std::vector<size_t>& rows, const LinkList& links) {
+    LinkList out;
+    reserveText(out, m_size + links.textSize());
+    auto from = begin();
+    const auto last = end();
+    auto added = links.begin();
+    size_t i = 0;
+    for (size_t row = 0; row < rows.size() + size(); ++row) {
+        if (i < rows.size() && rows[i] == row) {
+            const LinkView link = *added;
+            out.emplace_back(link.description, link.url);
+            ++added;
+            ++i;
+        } else if (from != last) {
+            const LinkView link = *from;
+            out.emplace_back(link.description, link.url);
+            ++from;
+        }
+    }
+    // Rows beyond the end (never asked for by the callers) go last.
+    for (; i < rows.size(); ++i, ++added)
+        out.emplace_back((*added).description, (*added).url);
+    *this = std::move(out);
+}
+
+LinkList LinkList::replace(const std::vector<size_t>& rows, const LinkList& links) {
+    LinkList out;
+    LinkList old;
+    reserveText(out, m_size + links.textSize());
+    auto next = rows.begin();
+    auto with = links.begin();
+    size_t row = 0;
+    for (const LinkView link : *this) {
+        if (next != rows.end() && *next == row) {
+            old.emplace_back(link.description, link.url);
+            const LinkView now = *with;
+            out.emplace_back(now.description, now.url);
+            ++next;
+            ++with;
+        } else {
+            out.emplace_back(link.description, link.url);
+        }
+        ++row;
+    }
+    *this = std::move(out);
+    return old;
+}

@@ -53,6 +53,15 @@ public:
 
     std::vector<Link> toVector() const;
 
+    // Edits that rebuild the list in one pass (time in proportion to the
+    // list). rows are ascending and in range.
+    // Removes the rows and returns them in their order.
+    LinkList erase(const std::vector<size_t>& rows);
+    // Inserts links[i] so that it stands at rows[i] afterwards.
+    void insert(const std::vector<size_t>& rows, const LinkList& links);
+    // Gives rows[i] the texts of links[i] and returns the texts they had.
+    LinkList replace(const std::vector<size_t>& rows, const LinkList& links);
+
     bool operator==(const LinkList& other) const;
 
     // Forward iteration over LinkViews, for the writers: walks the end

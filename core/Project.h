@@ -3,6 +3,7 @@
 #include "core/FileError.h"
 #include "core/LinkGroup.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,10 +27,70 @@ struct LoadResult {
     bool ok() const { return status == LoadStatus::Ok; }
 };
 
+// A link's identity while the program runs: it stays with the link when the
+// link moves within or between groups and is never used again for another
+// link. Never written to a file.
+using LinkId = std::uint64_t;
+
+// Some rows of one group, ascending, with their links and identities: what
+// an edit took out of a group or puts into it.
+struct LinkRows {
+    std::vector<std::size_t> rows;
+    LinkList links;
+    std::vector<LinkId> ids;
+
+    std::size_t size() const { return rows.size(); }
+    bool empty() const { return rows.empty(); }
+    // The memory it holds, roughly.
+    std::size_t bytes() const {
+        return links.textSize() + rows.size() * (sizeof(std::size_t) + sizeof(LinkId) + 8);
+    }
+};
+
+// Every value of the page that is not a group, as one value: an edit of the
+// page settings takes one and gives one back (see Project::setPageSettings).
+struct PageSettings {
+    std::string title;
+    std::string subtitle;
+    std::string titleFace = "Arial";
+    std::int32_t titleStyle = 0;
+    std::string topImage;
+    RgbColor titleColor = 0;
+    std::int32_t columns = 2;
+    std::int32_t borders = 1;
+    RgbColor backgroundColor = 0x00FFFFFF;
+    RgbColor linkColor = 0;
+    RgbColor visitedLinkColor = 0x00800000;
+
+    bool operator==(const PageSettings&) const = default;
+};
+
+// Told of every change of the project after it happened. Row numbers are
+// 0-based; lists of rows are ascending.
+class ProjectObserver {
+public:
+    virtual ~ProjectObserver() = default;
+    // These rows (numbered as before the change) left the group.
+    virtual void linksRemoved(int /*group*/, const std::vector<std::size_t>& /*rows*/) {}
+    // These rows (numbered as after the change) came into the group.
+    virtual void linksInserted(int /*group*/, const std::vector<std::size_t>& /*rows*/) {}
+    // The texts of these rows changed.
+    virtual void linksChanged(int /*group*/, const std::vector<std::size_t>& /*rows*/) {}
+    // The group's links were replaced as a whole.
+    virtual void groupReset(int /*group*/) {}
+    // The group's heading (title, bullet, font) changed.
+    virtual void headingChanged(int /*group*/) {}
+    // A page setting changed.
+    virtual void pageChanged() {}
+    // New or load: every value and every link may be another.
+    virtual void projectReset() {}
+};
+
 // The project: one start page and exactly ten URL groups. Texts are UTF-8.
-// Every setter marks the project modified when it changes a value, so no
-// edit can forget to; the form keeps its own working copies and hands them
-// over through the setters (see ProjectForm::commitEdits).
+// It is the one copy of its values while the editor runs: every view shows
+// it and every edit goes through it. Every change marks the project
+// modified when it changes a value, so no edit can forget to, and tells the
+// observers.
 class Project {
 public:
     Project();
@@ -58,6 +119,10 @@ public:
     RgbColor visitedLinkColor() const { return m_visitedLinkColor; }
     void setVisitedLinkColor(RgbColor color);
 
+    // Every page setting at once; setPageSettings tells the observers once.
+    PageSettings pageSettings() const;
+    void setPageSettings(const PageSettings& page);
+
     // The groups, always kGroupCount of them. group() and links() of an
     // index out of range give an empty group.
     int groupCount() const { return static_cast<int>(m_groups.size()); }
@@ -76,6 +141,30 @@ public:
     void addLink(int group, std::string description, std::string url);
     // Empties one group's links; a negative index empties every group.
     void clearLinks(int group);
+
+    // Identities: one per link of the group, in row order.
+    const std::vector<LinkId>& linkIds(int group) const;
+    // A fresh identity for a link about to be added.
+    LinkId newLinkId() { return m_nextId++; }
+    // Where the link is now; false when no group holds it.
+    bool findLink(LinkId id, int& group, std::size_t& row) const;
+
+    // The edits the editor's commands are made of, each the inverse of
+    // another, in time proportional to the group. Rows out of range or
+    // groups out of range are passed over.
+    // Takes the rows out of the group and returns them.
+    LinkRows takeLinks(int group, std::vector<std::size_t> rows);
+    // Puts the links in so that each stands at its row afterwards.
+    void putLinks(int group, const LinkRows& rows);
+    // Gives the rows the texts given (the identities stay) and returns the
+    // texts they had.
+    LinkRows replaceLinks(int group, const LinkRows& rows);
+    // Puts a whole group back as it was (heading, links, identities).
+    void restoreGroup(int group, const LinkGroup& content, const std::vector<LinkId>& ids);
+
+    // Watchers of changes; the project does not own them.
+    void addObserver(ProjectObserver* observer);
+    void removeObserver(ProjectObserver* observer);
 
     // Resets every page field to its New value and the groups to ten fresh
     // ones. path, title and modified flag are the controller's affair.
@@ -114,7 +203,14 @@ private:
 
     void setPageDefaults();
     void resetGroups();
-    template <typename T> void change(T& field, T value);
+    // Fresh identities for every link of the group.
+    void renumber(int group);
+    // The group's identity list, made when it is still a range.
+    std::vector<LinkId>& idList(size_t group) const;
+    bool hasGroup(int group) const { return group >= 0 && group < groupCount(); }
+    template <typename T> bool change(T& field, T value);
+    template <typename F> void notify(F&& tell);
+    void pageChange(bool changed);
 
     std::string m_title;
     std::string m_subtitle;
@@ -128,6 +224,20 @@ private:
     RgbColor m_backgroundColor = 0x00FFFFFF;
     RgbColor m_linkColor = 0;
     RgbColor m_visitedLinkColor = 0x00800000;
+
+    // Identities per group. A group as read from a file holds the range
+    // m_idBase + row and its list is made on first use, so that a loaded
+    // project costs no memory for them.
+    mutable std::vector<std::vector<LinkId>> m_ids;
+    std::vector<LinkId> m_idBase;
+    LinkId m_nextId = 1;
+    // A copy of the project starts without observers.
+    struct Observers : std::vector<ProjectObserver*> {
+        Observers() = default;
+        Observers(const Observers&) : std::vector<ProjectObserver*>() {}
+        Observers& operator=(const Observers&) { return *this; }
+    };
+    Observers m_observers;
 
     bool m_modified = false;
     std::string m_filePath;

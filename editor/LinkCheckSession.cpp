@@ -71,12 +71,10 @@ bool LinkCheckSession::isRunning() const {
 }
 
 void LinkCheckSession::checkAllLinks() {
-    m_form->commitEdits();
     start(projectCheckItems(*m_form->project()));
 }
 
 void LinkCheckSession::checkSelectedLinks() {
-    m_form->commitEdits();
     std::vector<int> rows = m_form->linkList()->selectedRows();
     std::sort(rows.begin(), rows.end());
     const int group = m_form->currentTab();
@@ -99,8 +97,13 @@ void LinkCheckSession::start(std::vector<LinkCheckItem> items) {
     const Project& project = *m_form->project();
     m_texts.clear();
     m_texts.reserve(m_items.size());
-    for (const LinkCheckItem& item : m_items)
-        m_texts.push_back(project.linkList(item.group - 1)[static_cast<std::size_t>(item.row - 1)]);
+    m_ids.clear();
+    m_ids.reserve(m_items.size());
+    for (const LinkCheckItem& item : m_items) {
+        const auto row = static_cast<std::size_t>(item.row - 1);
+        m_texts.push_back(project.linkList(item.group - 1)[row]);
+        m_ids.push_back(project.linkIds(item.group - 1)[row]);
+    }
     onProgress(0, static_cast<int>(m_items.size()));
     m_progressPane->show();
     m_checker->start(m_items, m_options);
@@ -132,6 +135,7 @@ void LinkCheckSession::onFinished() {
         LinkCheckWindow::Entry e;
         e.group = item.group - 1;
         e.row = item.row - 1;
+        e.id = m_ids[i];
         e.description = m_texts[i].m_description;
         e.url = m_texts[i].m_url;
         e.result = m_checker->results()[i];
@@ -154,7 +158,6 @@ void LinkCheckSession::onFinished() {
 }
 
 void LinkCheckSession::findDuplicates() {
-    m_form->commitEdits();
     const Project& project = *m_form->project();
     const std::vector<DuplicateLinkSet> sets = findDuplicateLinks(project);
     if (!m_duplicates)
@@ -181,6 +184,7 @@ void LinkCheckSession::projectReplaced() {
     // The links of the project that was open are no longer there to show.
     m_items.clear();
     m_texts.clear();
+    m_ids.clear();
     cancel();
     for (LinkCheckWindow* window : {m_results.data(), m_duplicates.data()}) {
         if (window) {

@@ -4,6 +4,7 @@
 #include "LinkCheckOptions.h"
 
 #include "core/Link.h"
+#include "core/Project.h"
 
 #include <QObject>
 #include <QPointer>
@@ -65,6 +66,7 @@ private:
     LinkCheckOptions m_options;
     std::vector<LinkCheckItem> m_items;
     std::vector<Link> m_texts; // description and address of each item as checked
+    std::vector<LinkId> m_ids; // the link of each item
     QWidget* m_progressPane = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_cancel = nullptr;

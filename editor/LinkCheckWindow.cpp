@@ -5,6 +5,7 @@
 #include "core/Project.h"
 #include "editor/LinkListModel.h"
 #include "editor/LinkListView.h"
+#include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
 
 #include <QAction>
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 namespace {
 
@@ -127,6 +129,72 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
     updateButtons();
+    m_form->project()->addObserver(this);
+}
+
+LinkCheckWindow::~LinkCheckWindow() {
+    m_form->project()->removeObserver(this);
+}
+
+void LinkCheckWindow::linksRemoved(int, const std::vector<std::size_t>&) {
+    followProject();
+}
+void LinkCheckWindow::linksInserted(int, const std::vector<std::size_t>&) {
+    followProject();
+}
+void LinkCheckWindow::linksChanged(int, const std::vector<std::size_t>&) {
+    followProject();
+}
+void LinkCheckWindow::groupReset(int) {
+    followProject();
+}
+void LinkCheckWindow::projectReset() {
+    followProject();
+}
+
+void LinkCheckWindow::followProject() {
+    if (m_editing || m_entries.empty())
+        return;
+    const Project& project = *m_form->project();
+    // Where each listed link stands now, by identity.
+    std::unordered_map<LinkId, std::pair<int, std::size_t>> where;
+    where.reserve(m_entries.size());
+    for (const Entry& e : m_entries)
+        where.emplace(e.id, std::pair<int, std::size_t>(-1, 0));
+    for (int g = 0; g < project.groupCount(); ++g) {
+        const std::vector<LinkId>& ids = project.linkIds(g);
+        for (std::size_t r = 0; r < ids.size(); ++r)
+            if (const auto found = where.find(ids[r]); found != where.end())
+                found->second = {g, r};
+    }
+    std::vector<Entry> kept;
+    kept.reserve(m_entries.size());
+    bool changed = false;
+    for (Entry& e : m_entries) {
+        const auto [group, row] = where[e.id];
+        if (group < 0) {
+            changed = true;
+            continue;
+        }
+        const LinkView link = project.linkList(group).view(row);
+        const bool updated = m_mode == Mode::Check && e.result.status == LinkStatus::Moved &&
+                             !e.result.finalUrl.empty() && link.url == e.result.finalUrl;
+        if (e.group != group || e.row != static_cast<int>(row) ||
+            e.description != link.description || e.url != link.url || e.updated != updated) {
+            changed = true;
+            e.group = group;
+            e.row = static_cast<int>(row);
+            e.description = std::string(link.description);
+            e.url = std::string(link.url);
+            e.updated = updated;
+        }
+        kept.push_back(std::move(e));
+    }
+    m_entries = std::move(kept);
+    if (changed) {
+        rebuildFilter();
+        rebuild();
+    }
 }
 
 std::vector<LinkCheckWindow::Entry>
@@ -137,6 +205,7 @@ LinkCheckWindow::duplicateEntries(const Project& project,
         for (const LinkPosition& at : sets[s].links) {
             const Link link = project.linkList(at.group)[static_cast<std::size_t>(at.row)];
             Entry entry;
+            entry.id = project.linkIds(at.group)[static_cast<std::size_t>(at.row)];
             entry.group = at.group;
             entry.row = at.row;
             entry.description = link.m_description;
@@ -165,6 +234,12 @@ QString LinkCheckWindow::resultText(const Entry& entry) const {
 }
 
 void LinkCheckWindow::rebuild() {
+    // The selection names rows of the table as it was: it goes first, and
+    // nothing reads it while the rows are made again.
+    {
+        const QSignalBlocker block(m_table->selectionModel());
+        m_table->clearSelection();
+    }
     // Filled apart from the sorting proxy, which would sort again on every
     // item (minutes for 10,000 results), then sorted once.
     m_proxy->setSourceModel(nullptr);
@@ -240,9 +315,13 @@ QString LinkCheckWindow::noteText() const {
 
 std::vector<int> LinkCheckWindow::selectedEntries() const {
     std::vector<int> out;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows())
-        out.push_back(entryAtRow(index.row()));
+    for (const QModelIndex& index : m_table->selectionModel()->selectedRows()) {
+        const int entry = entryAtRow(index.row());
+        if (entry >= 0 && static_cast<std::size_t>(entry) < m_entries.size())
+            out.push_back(entry);
+    }
     std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
 }
 
@@ -258,56 +337,49 @@ void LinkCheckWindow::updateButtons() {
     m_deleteButton->setEnabled(!selected.empty());
 }
 
-void LinkCheckWindow::takeShownGroup() {
-    m_form->storeShownGroup();
-}
-
-int LinkCheckWindow::locate(const Entry& entry) const {
-    const Project* project = m_form->project();
-    if (entry.group < 0 || entry.group >= project->groupCount())
-        return -1;
-    const LinkList& links = project->linkList(entry.group);
-    if (entry.row >= 0 && static_cast<std::size_t>(entry.row) < links.size() &&
-        links.url(static_cast<std::size_t>(entry.row)) == entry.url)
-        return entry.row;
-    for (std::size_t r = 0; r < links.size(); ++r)
-        if (links.url(r) == entry.url)
-            return static_cast<int>(r);
-    return -1;
-}
-
-void LinkCheckWindow::finishEdit(bool shownGroupChanged) {
-    if (shownGroupChanged)
-        m_form->loadGroup(m_form->currentTab());
-    m_form->setModified();
-}
-
 void LinkCheckWindow::updateToFinalUrl() {
-    takeShownGroup();
-    Project* project = m_form->project();
-    int changed = 0;
-    bool shownGroup = false;
+    // Every chosen link in one step, each group rebuilt once.
+    std::map<int, LinkEditCommand::TextChange> changes;
+    std::size_t count = 0;
     for (int i : selectedEntries()) {
-        Entry& e = m_entries[static_cast<std::size_t>(i)];
+        const Entry& e = m_entries[static_cast<std::size_t>(i)];
         if (e.result.status != LinkStatus::Moved || e.updated || e.result.finalUrl.empty())
             continue;
-        const int row = locate(e);
-        if (row < 0)
-            continue;
-        std::vector<Link> links = project->links(e.group);
-        Link& link = links[static_cast<std::size_t>(row)];
-        link.m_url = e.result.finalUrl;
-        project->setLinks(e.group, links);
-        e.url = link.m_url;
-        e.row = row;
-        e.updated = true;
-        shownGroup = shownGroup || e.group == m_form->currentTab();
-        ++changed;
+        LinkEditCommand::TextChange& c = changes[e.group];
+        c.group = e.group;
+        c.rows.push_back(static_cast<std::size_t>(e.row));
+        c.links.emplace_back(e.description, e.result.finalUrl);
+        ++count;
     }
-    if (changed > 0) {
-        finishEdit(shownGroup);
-        rebuildFilter();
-        rebuild();
+    std::vector<LinkEditCommand::TextChange> list;
+    for (auto& [group, c] : changes) {
+        // Ascending rows, each once.
+        std::vector<std::size_t> order(c.rows.size());
+        for (std::size_t k = 0; k < order.size(); ++k)
+            order[k] = k;
+        std::sort(order.begin(), order.end(),
+                  [&c](std::size_t a, std::size_t b) { return c.rows[a] < c.rows[b]; });
+        LinkEditCommand::TextChange sorted;
+        sorted.group = group;
+        for (std::size_t k : order) {
+            sorted.rows.push_back(c.rows[k]);
+            sorted.links.push_back(std::move(c.links[k]));
+        }
+        list.push_back(std::move(sorted));
+    }
+    const QString name = count == 1 ? QStringLiteral("Update Link to Final URL")
+                                    : QStringLiteral("Update %1 Links to Final URL").arg(count);
+    LinkEditCommand* command = LinkEditCommand::setTexts(*m_form->project(), name, list);
+    int changed = 0;
+    if (command) {
+        // The main list stays where it is; an undo shows the links again.
+        command->setShown({}, command->shownAfterUndo());
+        m_editing = true;
+        m_form->history()->push(command);
+        m_editing = false;
+        for (const auto& c : list)
+            changed += static_cast<int>(c.rows.size());
+        followProject();
     }
     m_note->setText(changed == 1
                         ? QStringLiteral("1 link updated to its final URL.")
@@ -315,50 +387,42 @@ void LinkCheckWindow::updateToFinalUrl() {
 }
 
 void LinkCheckWindow::deleteSelected() {
-    takeShownGroup();
-    Project* project = m_form->project();
-    // group -> rows to delete
-    std::map<int, std::vector<int>> doomed;
-    std::vector<bool> removeEntry(m_entries.size(), false);
+    std::map<int, std::vector<std::size_t>> doomed;
     for (int i : selectedEntries()) {
         const Entry& e = m_entries[static_cast<std::size_t>(i)];
-        removeEntry[static_cast<std::size_t>(i)] = true;
-        const int row = locate(e);
-        if (row < 0)
-            continue;
-        auto& rows = doomed[e.group];
-        if (std::find(rows.begin(), rows.end(), row) == rows.end())
-            rows.push_back(row);
+        doomed[e.group].push_back(static_cast<std::size_t>(e.row));
     }
-    int deleted = 0;
-    bool shownGroup = false;
+    std::vector<LinkEditCommand::GroupEdit> edits;
+    std::size_t deleted = 0;
+    Project& project = *m_form->project();
     for (auto& [group, rows] : doomed) {
         std::sort(rows.begin(), rows.end());
-        std::vector<Link> links = project->links(group);
-        for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-            links.erase(links.begin() + *it);
-        project->setLinks(group, std::move(links));
-        deleted += static_cast<int>(rows.size());
-        shownGroup = shownGroup || group == m_form->currentTab();
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        LinkEditCommand::GroupEdit edit;
+        edit.group = group;
+        const LinkList& links = project.linkList(group);
+        const std::vector<LinkId>& ids = project.linkIds(group);
+        for (std::size_t r : rows) {
+            if (r >= links.size())
+                continue;
+            edit.removed.rows.push_back(r);
+            edit.removed.links.push_back(links[r]);
+            edit.removed.ids.push_back(ids[r]);
+        }
+        deleted += edit.removed.size();
+        if (!edit.removed.empty())
+            edits.push_back(std::move(edit));
     }
-    // The entries that stay follow their rows up.
-    std::vector<Entry> kept;
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (removeEntry[i])
-            continue;
-        Entry e = m_entries[i];
-        const auto found = doomed.find(e.group);
-        if (found != doomed.end())
-            e.row -= static_cast<int>(
-                std::lower_bound(found->second.begin(), found->second.end(), e.row) -
-                found->second.begin());
-        kept.push_back(std::move(e));
+    if (!edits.empty()) {
+        ShownChange undone{edits.front().group, edits.front().removed.ids, 0, false};
+        auto* command =
+            new LinkEditCommand(project,
+                                deleted == 1 ? QStringLiteral("Delete Link")
+                                             : QStringLiteral("Delete %1 Links").arg(deleted),
+                                std::move(edits));
+        command->setShown({}, std::move(undone));
+        m_form->history()->push(command);
     }
-    m_entries = std::move(kept);
-    if (deleted > 0)
-        finishEdit(shownGroup);
-    rebuildFilter();
-    rebuild();
     m_note->setText(deleted == 1 ? QStringLiteral("1 link deleted.")
                                  : QStringLiteral("%1 links deleted.").arg(deleted));
 }
@@ -366,25 +430,15 @@ void LinkCheckWindow::deleteSelected() {
 void LinkCheckWindow::goToEntry(int entry) {
     if (entry < 0 || static_cast<std::size_t>(entry) >= m_entries.size())
         return;
-    takeShownGroup();
-    Entry& e = m_entries[static_cast<std::size_t>(entry)];
-    const int row = locate(e);
-    if (row < 0) {
-        m_note->setText(QStringLiteral("That link is no longer in the project."));
-        return;
-    }
-    e.row = row;
-    // As a click on the tab: the group shown so far is stored first.
-    m_form->tabBar()->setCurrentIndex(e.group);
-    LinkListView* list = m_form->linkList();
-    list->clearSelection();
-    list->selectRow(row);
-    list->setFocusedRow(row);
-    list->scrollTo(list->linkModel()->index(row, 0));
+    const Entry& e = m_entries[static_cast<std::size_t>(entry)];
+    ShownChange shown;
+    shown.group = e.group;
+    shown.select = {e.id};
+    m_form->showChange(shown);
     QWidget* editor = m_form->window();
     editor->raise();
     editor->activateWindow();
-    list->setFocus(Qt::OtherFocusReason);
+    m_form->linkList()->setFocus(Qt::OtherFocusReason);
     emit m_form->commandStateChanged();
     m_note->clear();
 }

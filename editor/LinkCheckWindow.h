@@ -3,6 +3,7 @@
 #include "LinkCheckResult.h"
 
 #include "core/DuplicateLinks.h"
+#include "core/Project.h"
 
 #include <QWidget>
 
@@ -21,28 +22,32 @@ class QTableView;
 // search found, over all groups. The table sorts by any column and, for a
 // check, filters by result. Activating a row (double-click, Enter) shows that
 // link in its group's tab; "Update to Final URL" and "Delete" edit the
-// project for the selected rows, one editing step each. What it lists lives
-// only as long as the program: nothing of it goes into the project file.
-class LinkCheckWindow : public QWidget {
+// project for the selected rows, one undoable step each. Each entry follows
+// its link by identity: a moved link is still found where it went, and the
+// entry of a link that left the project (deleted, or the project replaced)
+// leaves the window. What it lists lives only as long as the program:
+// nothing of it goes into the project file.
+class LinkCheckWindow : public QWidget, private ProjectObserver {
     Q_OBJECT
 public:
     enum class Mode { Check, Duplicates };
     enum Column { kGroup, kRow, kDescription, kUrl, kResult, kCode, kFinalUrl, kColumnCount };
 
-    // One listed link. Group and row are 0-based; description and url are the
-    // project's text as it was when listed (to find the link again after
-    // other edits).
+    // One listed link: its identity, and where it stands and what it says
+    // now (group and row 0-based).
     struct Entry {
+        LinkId id = 0;
         int group = 0;
         int row = 0;
         std::string description;
         std::string url;
         LinkCheckResult result;
         int set = 0;          // duplicate set, from 1 (Duplicates)
-        bool updated = false; // its address was changed to the final URL
+        bool updated = false; // its address is the final URL
     };
 
     LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent = nullptr);
+    ~LinkCheckWindow() override;
 
     Mode mode() const { return m_mode; }
     // Replaces what the window lists.
@@ -71,20 +76,21 @@ public slots:
     void goToEntry(int entry);
 
 private:
+    // ProjectObserver: a change of the project's links is followed.
+    void linksRemoved(int group, const std::vector<std::size_t>& rows) override;
+    void linksInserted(int group, const std::vector<std::size_t>& rows) override;
+    void linksChanged(int group, const std::vector<std::size_t>& rows) override;
+    void groupReset(int group) override;
+    void projectReset() override;
+
+    // The entries read again from the project: where their links stand and
+    // what they say; the entries of links that are gone leave.
+    void followProject();
     void rebuild();
     void rebuildFilter();
     void applyFilter();
     void updateButtons();
     std::vector<int> selectedEntries() const;
-    // Brings the rows of the group the form shows into the project, so that
-    // every group can be edited there.
-    void takeShownGroup();
-    // Where the entry's link is now: its row when the address there is still
-    // the listed one, else the first row in its group with that address, else -1.
-    int locate(const Entry& entry) const;
-    // After an edit of the project's groups: the list shows them again and the
-    // project is marked modified.
-    void finishEdit(bool shownGroupChanged);
     QString resultText(const Entry& entry) const;
 
     Mode m_mode;
@@ -97,4 +103,6 @@ private:
     QPushButton* m_updateButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
     QLabel* m_note = nullptr;
+    // While the window edits the project, it follows once at the end.
+    bool m_editing = false;
 };

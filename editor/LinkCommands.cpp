@@ -6,6 +6,7 @@
 #include "dialogs/LinkDialog.h"
 #include "dialogs/PageColorsDialog.h"
 #include "editor/LinkListView.h"
+#include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
 #include "gui/QtText.h"
 
@@ -35,6 +36,20 @@ const QMimeData* clipboardMime() {
 QString clipboardText() {
     const QMimeData* mime = clipboardMime();
     return mime && mime->hasText() ? mime->text() : QString();
+}
+
+// "Delete Link", "Delete 40 Links": a step's name by its number of links.
+QString countedName(const char* one, const char* many, std::size_t n) {
+    return n == 1 ? QString::fromLatin1(one) : QString::fromLatin1(many).arg(n);
+}
+
+std::vector<std::size_t> asRows(const std::vector<int>& rows) {
+    std::vector<std::size_t> out;
+    out.reserve(rows.size());
+    for (int r : rows)
+        if (r >= 0)
+            out.push_back(static_cast<std::size_t>(r));
+    return out;
 }
 
 // Shows the busy cursor while a long command runs.
@@ -116,45 +131,49 @@ bool LinkCommands::canPaste() const {
 
 // --- Rows ----------------------------------------------------------------------------
 
+void LinkCommands::appendLinks(const std::vector<Link>& links, const char* one, const char* many) {
+    Project& project = *m_form->project();
+    m_form->history()->push(LinkEditCommand::append(project, countedName(one, many, links.size()),
+                                                    m_form->currentTab(), links));
+}
+
 void LinkCommands::addLink() {
     const auto link = LinkDialog::edit(m_form, {});
     if (!link)
         return;
-    m_form->setLinkRow(link->description, link->url, -1);
-    m_form->setModified();
+    appendLinks({Link(link->description, link->url)}, "Add Link", "Add %1 Links");
+}
+
+void LinkCommands::addDroppedLinks(const std::vector<Link>& links) {
+    appendLinks(links, "Drop Link", "Drop %1 Links");
 }
 
 void LinkCommands::deleteSelected() {
     LinkListView* list = m_form->linkList();
     if (!listHasFocus()) {
-        // The focused edit deletes its selected text; its change marks the
-        // document modified.
+        // The focused edit deletes its selected text, as its own change.
         QLineEdit* edit = qobject_cast<QLineEdit*>(m_form->commandFocus());
         if (edit && !edit->isReadOnly() && edit->hasSelectedText())
             edit->del();
         return;
     }
-    const std::vector<int> rows = list->selectedRows(); // highest first
-    list->deleteRows(rows);
-    if (!rows.empty() && list->linkCount() > 0) {
-        // The row now standing where the lowest deleted row stood, or the
-        // new last row.
-        list->selectRow(std::min(rows.back(), list->linkCount() - 1));
-    }
-    list->viewport()->update();
-    m_form->setModified();
+    const std::vector<int> rows = list->selectedRows();
+    m_form->history()->push(LinkEditCommand::remove(
+        *m_form->project(), countedName("Delete Link", "Delete %1 Links", rows.size()),
+        m_form->currentTab(), asRows(rows)));
 }
 
 void LinkCommands::cut() {
     if (listHasFocus()) {
         copyLinks();
-        deleteSelected();
+        const std::vector<int> rows = m_form->linkList()->selectedRows();
+        m_form->history()->push(LinkEditCommand::remove(
+            *m_form->project(), countedName("Cut Link", "Cut %1 Links", rows.size()),
+            m_form->currentTab(), asRows(rows)));
         return;
     }
-    if (QLineEdit* edit = qobject_cast<QLineEdit*>(m_form->commandFocus())) {
+    if (QLineEdit* edit = qobject_cast<QLineEdit*>(m_form->commandFocus()))
         edit->cut();
-        m_form->setModified();
-    }
 }
 
 void LinkCommands::copy() {
@@ -170,10 +189,12 @@ void LinkCommands::copyLinks() {
     const LinkListView* list = m_form->linkList();
     std::vector<int> rows = list->selectedRows();
     std::reverse(rows.begin(), rows.end()); // top to bottom, as the list shows them
+    const LinkList& shown = m_form->project()->linkList(m_form->currentTab());
     std::vector<Link> links;
     links.reserve(rows.size());
     for (int row : rows)
-        links.emplace_back(list->cellText(row, 0), list->cellText(row, 1));
+        if (static_cast<std::size_t>(row) < shown.size())
+            links.push_back(shown[static_cast<std::size_t>(row)]);
     if (QClipboard* clipboard = QApplication::clipboard())
         clipboard->setText(toQString(formatUrlLines(links)));
 }
@@ -186,10 +207,8 @@ void LinkCommands::paste() {
         pasteLinks();
         return;
     }
-    if (QLineEdit* edit = qobject_cast<QLineEdit*>(focus)) {
+    if (QLineEdit* edit = qobject_cast<QLineEdit*>(focus))
         edit->paste();
-        m_form->setModified();
-    }
 }
 
 void LinkCommands::pasteLinks() {
@@ -198,10 +217,7 @@ void LinkCommands::pasteLinks() {
     if (text.isEmpty())
         return;
     const std::vector<Link> links = parseUrlLines(toProjectText(text));
-    if (!links.empty()) {
-        m_form->linkList()->appendRows(links);
-        m_form->setModified();
-    }
+    appendLinks(links, "Paste Link", "Paste %1 Links");
 }
 
 void LinkCommands::linkProperties() {
@@ -212,8 +228,11 @@ void LinkCommands::linkProperties() {
     const auto link = LinkDialog::edit(m_form, {list->cellText(row, 0), list->cellText(row, 1)});
     if (!link)
         return;
-    m_form->setLinkRow(link->description, link->url, row);
-    m_form->setModified();
+    m_form->history()->push(LinkEditCommand::setTexts(*m_form->project(),
+                                                      QStringLiteral("Link Properties"),
+                                                      {{m_form->currentTab(),
+                                                        {static_cast<std::size_t>(row)},
+                                                        {Link(link->description, link->url)}}}));
 }
 
 void LinkCommands::moveUp() {
@@ -233,31 +252,23 @@ void LinkCommands::moveSelectedRow(int step) {
     const int to = from + step;
     if (to < 0 || to >= list->linkCount())
         return;
-    const std::string description = list->cellText(from, 0);
-    const std::string url = list->cellText(from, 1);
-    // The copy goes in first on the far side of the neighbour, then the
-    // original row leaves.
-    const int insertAt = step < 0 ? to : to + 1;
-    list->insertBlankRow(insertAt);
-    m_form->setLinkRow(description, url, insertAt);
-    list->deleteRow(step < 0 ? from + 1 : from);
-    list->selectRow(to);
-    m_form->setModified();
+    m_form->history()->push(LinkEditCommand::moveRow(
+        *m_form->project(), step < 0 ? QStringLiteral("Move Up") : QStringLiteral("Move Down"),
+        m_form->currentTab(), static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
+}
+
+void LinkCommands::moveRow(int from, int to) {
+    if (from < 0 || to < 0)
+        return;
+    m_form->history()->push(LinkEditCommand::moveRow(
+        *m_form->project(), QStringLiteral("Move Link"), m_form->currentTab(),
+        static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
 }
 
 void LinkCommands::moveSelectedRowsToGroup(int group) {
-    Project* doc = m_form->project();
-    if (group < 0 || group >= doc->groupCount() || group == m_form->currentTab())
-        return;
-    LinkListView* list = m_form->linkList();
-    const std::vector<int> rows = list->selectedRows(); // highest first
-    if (rows.empty())
-        return;
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        doc->addLink(group, list->cellText(*it, 0), list->cellText(*it, 1));
-    list->deleteRows(rows);
-    m_form->setModified();
-    list->viewport()->update();
+    m_form->history()->push(LinkEditCommand::moveToGroup(*m_form->project(), m_form->currentTab(),
+                                                         asRows(m_form->linkList()->selectedRows()),
+                                                         group));
 }
 
 // --- Page and group properties --------------------------------------------------------
@@ -271,20 +282,36 @@ void LinkCommands::groupProperties() {
     heading.m_links.clear();
     if (const auto values = GroupDialog::edit(m_form, GroupDialog::Values::fromGroup(heading))) {
         values->applyTo(heading);
-        doc->setGroupHeading(group, heading);
-        m_form->setModified();
+        auto* command = new GroupHeadingCommand(*doc, group, heading);
+        if (command->changesNothing())
+            delete command;
+        else
+            m_form->history()->push(command);
     }
 }
+
+namespace {
+
+void pushPage(ProjectForm* form, const QString& name, const PageSettings& page) {
+    auto* command = new PageSettingsCommand(*form->project(), name, page);
+    if (command->changesNothing())
+        delete command;
+    else
+        form->history()->push(command);
+}
+
+} // namespace
 
 void LinkCommands::titleFont() {
     Project* doc = m_form->project();
     const auto font = FontDialog::pick(m_form, kTitleFontPoints,
                                        {doc->titleFace(), doc->titleStyle(), doc->titleColor()});
     if (font) {
-        doc->setTitleFace(font->face);
-        doc->setTitleStyle(font->style);
-        doc->setTitleColor(font->color);
-        m_form->setModified();
+        PageSettings page = doc->pageSettings();
+        page.titleFace = font->face;
+        page.titleStyle = font->style;
+        page.titleColor = font->color;
+        pushPage(m_form, QStringLiteral("Title Font"), page);
     }
 }
 
@@ -293,10 +320,11 @@ void LinkCommands::colors() {
     const auto colors = PageColorsDialog::edit(
         m_form, {doc->backgroundColor(), doc->linkColor(), doc->visitedLinkColor()});
     if (colors) {
-        doc->setBackgroundColor(colors->background);
-        doc->setLinkColor(colors->link);
-        doc->setVisitedLinkColor(colors->visitedLink);
-        m_form->setModified();
+        PageSettings page = doc->pageSettings();
+        page.backgroundColor = colors->background;
+        page.linkColor = colors->link;
+        page.visitedLinkColor = colors->visitedLink;
+        pushPage(m_form, QStringLiteral("Page Colors"), page);
     }
 }
 

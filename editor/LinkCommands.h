@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/Link.h"
+
 #include <QObject>
 #include <QPoint>
+
+#include <vector>
 
 class ProjectForm;
 class QLineEdit;
@@ -59,6 +63,10 @@ public slots:
     void moveDown();
     // selected rows dragged onto the tab of another group.
     void moveSelectedRowsToGroup(int group);
+    // A row dragged within the list: it is to stand at row `to`.
+    void moveRow(int from, int to);
+    // Links dropped on the list from another program.
+    void addDroppedLinks(const std::vector<Link>& links);
     // The context menu at a global position (a right-click in the list, the
     // Menu key, Shift+F10).
     void showContextMenu(const QPoint& globalPos);
@@ -77,6 +85,8 @@ private:
     void copyLinks();
     // Move Up (-1) and Move Down (+1) of the one selected row.
     void moveSelectedRow(int step);
+    // Appends the links to the shown group as one step named `name`.
+    void appendLinks(const std::vector<Link>& links, const char* one, const char* many);
 
     ProjectForm* m_form;
     bool m_clipboardHasText = false;

@@ -2,9 +2,56 @@
 
 #include "gui/QtText.h"
 
-#include <algorithm>
+namespace {
+
+// More runs of rows than this are told as one reset.
+constexpr std::size_t kMaxRunsOneByOne = 64;
+
+// Runs of adjacent rows: (first, last), ascending.
+std::vector<std::pair<int, int>> runsOf(const std::vector<std::size_t>& rows) {
+    std::vector<std::pair<int, int>> runs;
+    for (std::size_t r : rows) {
+        const int row = static_cast<int>(r);
+        if (!runs.empty() && runs.back().second + 1 == row)
+            runs.back().second = row;
+        else
+            runs.emplace_back(row, row);
+    }
+    return runs;
+}
+
+} // namespace
 
 LinkListModel::LinkListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+LinkListModel::~LinkListModel() {
+    if (m_project)
+        m_project->removeObserver(this);
+}
+
+void LinkListModel::setProject(Project* project) {
+    if (m_project)
+        m_project->removeObserver(this);
+    m_project = project;
+    if (m_project)
+        m_project->addObserver(this);
+    reset();
+}
+
+void LinkListModel::setGroup(int group) {
+    m_group = group;
+    reset();
+}
+
+int LinkListModel::projectCount() const {
+    return m_project ? static_cast<int>(m_project->linkList(m_group).size()) : 0;
+}
+
+void LinkListModel::reset() {
+    beginResetModel();
+    m_count = projectCount();
+    endResetModel();
+}
 
 int LinkListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : linkCount();
@@ -32,99 +79,60 @@ QVariant LinkListModel::headerData(int section, Qt::Orientation orientation, int
 }
 
 std::string LinkListModel::cellText(int row, int column) const {
-    if (row < 0 || row >= linkCount())
+    if (!m_project || row < 0 || row >= projectCount())
         return {};
-    const Link& e = m_rows[static_cast<size_t>(row)];
+    const LinkList& links = m_project->linkList(m_group);
     if (column == 0)
-        return e.m_description;
+        return std::string(links.description(static_cast<std::size_t>(row)));
     if (column == 1)
-        return e.m_url;
+        return std::string(links.url(static_cast<std::size_t>(row)));
     return {};
 }
 
-int LinkListModel::insertRow(int row, std::string description, std::string url) {
-    row = std::clamp(row, 0, linkCount());
-    beginInsertRows(QModelIndex(), row, row);
-    m_rows.insert(m_rows.begin() + row, Link(std::move(description), std::move(url)));
-    endInsertRows();
-    return row;
-}
-
-bool LinkListModel::setCell(int row, int column, std::string text) {
-    if (row < 0 || row >= linkCount() || column < 0 || column > 1)
-        return false;
-    Link& e = m_rows[static_cast<size_t>(row)];
-    (column == 0 ? e.m_description : e.m_url) = std::move(text);
-    QModelIndex i = index(row, column);
-    emit dataChanged(i, i);
-    return true;
-}
-
-bool LinkListModel::removeRow(int row) {
-    if (row < 0 || row >= linkCount())
-        return false;
-    beginRemoveRows(QModelIndex(), row, row);
-    m_rows.erase(m_rows.begin() + row);
-    endRemoveRows();
-    return true;
-}
-
-void LinkListModel::removeRows(std::vector<int> rows) {
-    const int count = linkCount();
-    std::erase_if(rows, [count](int r) { return r < 0 || r >= count; });
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    if (rows.empty())
+void LinkListModel::linksRemoved(int group, const std::vector<std::size_t>& rows) {
+    if (group != m_group)
         return;
-    // Runs of adjacent rows, highest first, so that earlier removals do not
-    // renumber later ones.
-    std::vector<std::pair<int, int>> runs;
-    for (int r : rows) {
-        if (!runs.empty() && runs.back().second + 1 == r)
-            runs.back().second = r;
-        else
-            runs.emplace_back(r, r);
-    }
-    constexpr size_t kMaxRunsRemovedOneByOne = 64;
-    if (runs.size() > kMaxRunsRemovedOneByOne) {
-        beginResetModel();
-        std::vector<Link> kept;
-        kept.reserve(m_rows.size() - rows.size());
-        auto next = rows.begin();
-        for (int r = 0; r < count; ++r) {
-            if (next != rows.end() && *next == r)
-                ++next;
-            else
-                kept.push_back(std::move(m_rows[static_cast<size_t>(r)]));
-        }
-        m_rows.swap(kept);
-        endResetModel();
+    const auto runs = runsOf(rows);
+    if (runs.size() > kMaxRunsOneByOne) {
+        reset();
         return;
     }
+    // Highest first, so that earlier removals do not renumber later ones.
     for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
         beginRemoveRows(QModelIndex(), it->first, it->second);
-        m_rows.erase(m_rows.begin() + it->first, m_rows.begin() + it->second + 1);
+        m_count -= it->second - it->first + 1;
         endRemoveRows();
     }
 }
 
-void LinkListModel::appendRows(const std::vector<Link>& links) {
-    if (links.empty())
+void LinkListModel::linksInserted(int group, const std::vector<std::size_t>& rows) {
+    if (group != m_group)
         return;
-    int first = linkCount();
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(links.size()) - 1);
-    m_rows.insert(m_rows.end(), links.begin(), links.end());
-    endInsertRows();
+    const auto runs = runsOf(rows);
+    if (runs.size() > kMaxRunsOneByOne) {
+        reset();
+        return;
+    }
+    // Lowest first: each run's rows are numbered as after every insertion.
+    for (const auto& [first, last] : runs) {
+        beginInsertRows(QModelIndex(), first, last);
+        m_count += last - first + 1;
+        endInsertRows();
+    }
 }
 
-void LinkListModel::setRows(const std::vector<Link>& links) {
-    beginResetModel();
-    m_rows = links;
-    endResetModel();
+void LinkListModel::linksChanged(int group, const std::vector<std::size_t>& rows) {
+    if (group != m_group || rows.empty())
+        return;
+    emit dataChanged(index(static_cast<int>(rows.front()), 0),
+                     index(static_cast<int>(rows.back()), 1));
 }
 
-void LinkListModel::clear() {
-    beginResetModel();
-    std::vector<Link>().swap(m_rows);
-    endResetModel();
+void LinkListModel::groupReset(int group) {
+    if (group == m_group)
+        reset();
+}
+
+void LinkListModel::projectReset() {
+    reset();
 }

@@ -1,19 +1,25 @@
 #pragma once
 
-#include "core/Link.h"
+#include "core/Project.h"
 
 #include <QAbstractTableModel>
 
 #include <string>
-#include <vector>
 
-// The rows of the link list: a description and a URL per row, kept as the
-// project keeps them (UTF-8 links) and turned into QString only when the
-// view asks for them. links() is what the form hands back to the project.
-class LinkListModel : public QAbstractTableModel {
+// The rows of the link list: the links of one group of the project, shown
+// in place (UTF-8 links turned into QString only in data()). The model
+// follows the project's changes; it never changes the project itself.
+class LinkListModel : public QAbstractTableModel, private ProjectObserver {
     Q_OBJECT
 public:
     explicit LinkListModel(QObject* parent = nullptr);
+    ~LinkListModel() override;
+
+    // The project and the group shown (a null project shows nothing).
+    void setProject(Project* project);
+    Project* project() const { return m_project; }
+    void setGroup(int group);
+    int group() const { return m_group; }
 
     // QAbstractTableModel
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -22,27 +28,25 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    const std::vector<Link>& links() const { return m_rows; }
-    int linkCount() const { return static_cast<int>(m_rows.size()); }
+    int linkCount() const { return m_count; }
     // Column 0 is the description, column 1 the URL; empty for a row or
     // column out of range.
     std::string cellText(int row, int column) const;
 
-    // Inserts a row at `row` (clamped to 0..row count); returns its index.
-    int insertRow(int row, std::string description, std::string url = {});
-    // Sets one cell; false when the row or column does not exist.
-    bool setCell(int row, int column, std::string text);
-    bool removeRow(int row);
-    // Removes the given rows (any order, duplicates and rows out of range
-    // ignored) with one notification per run of adjacent rows, or one reset
-    // when the runs are many.
-    void removeRows(std::vector<int> rows);
-    // Appends many rows with one notification.
-    void appendRows(const std::vector<Link>& links);
-    // Replaces every row with one reset.
-    void setRows(const std::vector<Link>& links);
-    void clear();
-
 private:
-    std::vector<Link> m_rows;
+    // ProjectObserver
+    void linksRemoved(int group, const std::vector<std::size_t>& rows) override;
+    void linksInserted(int group, const std::vector<std::size_t>& rows) override;
+    void linksChanged(int group, const std::vector<std::size_t>& rows) override;
+    void groupReset(int group) override;
+    void projectReset() override;
+
+    void reset();
+    int projectCount() const;
+
+    Project* m_project = nullptr;
+    int m_group = 0;
+    // The row count the views know; it follows the project's through the
+    // notifications.
+    int m_count = 0;
 };

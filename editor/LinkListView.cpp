@@ -84,12 +84,18 @@ LinkListView::~LinkListView() {
         QApplication::restoreOverrideCursor();
 }
 
-// --- Row operations ----------------------------------------------------------
+// --- Rows ----------------------------------------------------------------------
 
-int LinkListView::setCellText(const std::string& text, int row, int column) {
-    if (column == 0)
-        return m_model->insertRow(row, text);
-    return m_model->setCell(row, column, text) ? 1 : 0;
+void LinkListView::setProject(Project* project) {
+    m_model->setProject(project);
+}
+
+void LinkListView::setGroup(int group) {
+    m_model->setGroup(group);
+}
+
+int LinkListView::group() const {
+    return m_model->group();
 }
 
 std::vector<int> LinkListView::selectedRows() const {
@@ -103,7 +109,10 @@ std::vector<int> LinkListView::selectedRows() const {
 }
 
 int LinkListView::selectedCount() const {
-    return static_cast<int>(selectedRows().size());
+    int n = 0;
+    for (const QItemSelectionRange& r : selectionModel()->selection())
+        n += r.bottom() - r.top() + 1;
+    return n;
 }
 
 int LinkListView::focusedRow() const {
@@ -118,28 +127,12 @@ void LinkListView::setFocusedRow(int row) {
         selectionModel()->setCurrentIndex(m_model->index(row, 0), QItemSelectionModel::NoUpdate);
 }
 
-int LinkListView::insertBlankRow(int row) {
-    return m_model->insertRow(row, std::string());
-}
-
 int LinkListView::linkCount() const {
     return m_model->linkCount();
 }
 
 std::string LinkListView::cellText(int row, int column) const {
     return m_model->cellText(row, column);
-}
-
-bool LinkListView::deleteRow(int row) {
-    return m_model->removeRow(row);
-}
-
-void LinkListView::deleteRows(const std::vector<int>& rows) {
-    m_model->removeRows(rows);
-}
-
-void LinkListView::deleteAllRows() {
-    m_model->clear();
 }
 
 void LinkListView::selectRow(int row, bool select) {
@@ -154,16 +147,21 @@ bool LinkListView::isRowSelected(int row) const {
     return row >= 0 && row < linkCount() && selectionModel()->isRowSelected(row, QModelIndex());
 }
 
-void LinkListView::appendRows(const std::vector<Link>& links) {
-    m_model->appendRows(links);
-}
-
-void LinkListView::setRows(const std::vector<Link>& links) {
-    m_model->setRows(links);
-}
-
-const std::vector<Link>& LinkListView::links() const {
-    return m_model->links();
+void LinkListView::showRows(const std::vector<int>& rows) {
+    QItemSelection selection;
+    int first = -1;
+    for (int row : rows) {
+        if (row < 0 || row >= linkCount())
+            continue;
+        selection.select(m_model->index(row, 0), m_model->index(row, 1));
+        first = first < 0 ? row : std::min(first, row);
+    }
+    selectionModel()->select(selection,
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (first < 0)
+        return;
+    setFocusedRow(first);
+    scrollTo(m_model->index(first, 0));
 }
 
 // --- Look ----------------------------------------------------------------------
@@ -430,14 +428,11 @@ void LinkListView::moveDraggedRow(int from, int to) {
         to = count;
     m_dragFrom = from;
     m_dragTo = to;
-    // The row is re-created before the target row (keeping its whole text),
-    // then the old one goes; when it stood below the target, the insertion
-    // has pushed it down by one.
-    std::string description = m_model->cellText(from, 0);
-    std::string url = m_model->cellText(from, 1);
-    m_model->insertRow(to, std::move(description), std::move(url));
-    m_model->removeRow(from > to ? from + 1 : from);
-    emit linkListChanged(m_dragFrom, m_dragTo);
+    // Before the row that was at `to`: when the row stood above it, that
+    // row moves up by one as the dragged one leaves.
+    const int at = from < to ? to - 1 : to;
+    if (at != from)
+        emit rowMoveRequested(from, at);
 }
 
 // --- Drops from other programs -------------------------------------------------
@@ -496,7 +491,6 @@ void LinkListView::dropLinks(const QMimeData* mime) {
     } else if (mime->hasFormat(QLatin1String(kNetscapeUrl))) {
         addBrowserLinks(mime->data(QLatin1String(kNetscapeUrl)), links);
     }
-    appendRows(links);
-    // Told even when nothing was added: a drop always marks the project modified.
-    emit linkListChanged(m_dragFrom, m_dragTo);
+    if (!links.empty())
+        emit linksDropped(links);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Link.h"
+#include "core/Project.h"
 
 #include <QCursor>
 #include <QPointer>
@@ -45,12 +46,12 @@ public:
     explicit LinkListView(QWidget* parent = nullptr);
     ~LinkListView() override;
 
-    // --- Row operations ------------------------------------------------
-    // Column 0: inserts a new row at `row` (clamped to the row count) whose
-    // description is `text` and returns its index. Other columns: sets that
-    // cell of an existing row and returns nonzero, or 0 when there is no such
-    // row or column.
-    int setCellText(const std::string& text, int row, int column);
+    // The project whose group the list shows, and that group.
+    void setProject(Project* project);
+    void setGroup(int group);
+    int group() const;
+
+    // --- Rows ------------------------------------------------------------
     // Every selected row, highest index first, however many there are.
     std::vector<int> selectedRows() const;
     int selectedCount() const;
@@ -59,33 +60,22 @@ public:
     int focusedRow() const;
     // Makes `row` the focused row without changing the selection; -1 clears it.
     void setFocusedRow(int row);
-    // Inserts a row with empty texts at `row`; returns its index.
-    int insertBlankRow(int row);
     int linkCount() const;
     // Empty for a row or column that does not exist.
     std::string cellText(int row, int column) const;
-    // Removes one row; false when it does not exist.
-    bool deleteRow(int row);
-    // Removes many rows at once (e.g. the result of selectedRows); much
-    // faster than one deleteRow per row when thousands are selected.
-    void deleteRows(const std::vector<int>& rows);
-    void deleteAllRows();
     // Adds the row to the selection (select = true) or takes it out of it.
     void selectRow(int row, bool select = true);
     bool isRowSelected(int row) const;
-    // Appends many rows at once (one model notification).
-    void appendRows(const std::vector<Link>& links);
-    // Replaces every row (one model reset); the selection is cleared.
-    void setRows(const std::vector<Link>& links);
-
-    // Every row, top to bottom.
-    const std::vector<Link>& links() const;
+    // Selects exactly these rows (any order), makes the first the focused
+    // row and scrolls it into view.
+    void showRows(const std::vector<int>& rows);
     LinkListModel* linkModel() const { return m_model; }
 
     // --- Row drag --------------------------------------------------------
-    // Moves row `from` so that it stands before the row that was at `to`
-    // (-1 or the row count: to the end), keeping every text whole. The row
-    // is re-created unselected. Emits linkListChanged(from, to).
+    // A row released over another row asks to move there: row `from` is to
+    // stand before the row that was at `to` (-1 or the row count: at the
+    // end). Emits rowMoveRequested(from, to) with `to` as the row it is to
+    // stand at afterwards.
     void moveDraggedRow(int from, int to);
     // The tab bar whose tabs accept rows dragged from this list.
     void setTabTarget(QTabBar* tabBar) { m_tabTarget = tabBar; }
@@ -103,9 +93,10 @@ public:
     int stripeHeight() const { return m_rowHeight; }
 
 signals:
-    // Rows were moved by a drag or added by a drop (even when a drop added
-    // nothing). from/to: the last drag's rows.
-    void linkListChanged(int from, int to);
+    // A dragged row is to move from row `from` to row `to`.
+    void rowMoveRequested(int from, int to);
+    // Links dropped from another program are to be added (never empty).
+    void linksDropped(const std::vector<Link>& links);
     // The dragged rows were released on tab `tab` of the tab target.
     void rowsDroppedOnTab(int tab);
     // Right button pressed over the list or its header; the selection stays.

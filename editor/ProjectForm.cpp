@@ -7,6 +7,7 @@
 #include "editor/LinkListModel.h"
 #include "editor/LinkListView.h"
 #include "editor/PageCommands.h"
+#include "editor/ProjectCommands.h"
 #include "editor/SpinArrows.h"
 #include "gui/ImageFilters.h"
 #include "gui/QtText.h"
@@ -70,10 +71,18 @@ std::string layoutSection(int tab) {
 
 } // namespace
 
+// Merge ids of the page controls' steps: typing in one field is one step.
+enum FieldStep { kTitleStep = 1, kSubtitleStep, kTopImageStep, kColumnsStep };
+
 ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_project(doc) {
     for (auto& w : m_colWidths)
         w = {kDefaultCol0, kDefaultCol1};
     buildForm();
+    m_history = new ProjectHistory(*m_project, this);
+    connect(m_history, &ProjectHistory::changeDone, this, &ProjectForm::showChange);
+    connect(m_history, &ProjectHistory::stateChanged, this, &ProjectForm::commandStateChanged);
+    m_project->addObserver(this);
+    m_list->setProject(m_project);
     m_linkCommands = new LinkCommands(this);
 
     connect(m_fontButton, &QPushButton::clicked, m_linkCommands, &LinkCommands::titleFont);
@@ -85,11 +94,13 @@ ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_pro
     connect(m_browseButton, &QPushButton::clicked, this, &ProjectForm::onBrowseTopImage);
     connect(m_spin, &SpinArrows::stepped, this, &ProjectForm::stepColumns);
     for (QLineEdit* e : {m_titleEdit, m_subtitleEdit, m_topImageEdit, m_columnsEdit})
-        connect(e, &QLineEdit::textChanged, this, &ProjectForm::onPageFieldChanged);
-    connect(m_bordersCheck, &QCheckBox::clicked, this, &ProjectForm::onPageFieldChanged);
+        connect(e, &QLineEdit::textChanged, this, [this, e] { onPageFieldChanged(e); });
+    connect(m_bordersCheck, &QCheckBox::clicked, this,
+            [this] { onPageFieldChanged(m_bordersCheck); });
     connect(m_tabs, &QTabBar::currentChanged, this, &ProjectForm::onTabChanged);
 
-    connect(m_list, &LinkListView::linkListChanged, this, [this] { setModified(); });
+    connect(m_list, &LinkListView::rowMoveRequested, m_linkCommands, &LinkCommands::moveRow);
+    connect(m_list, &LinkListView::linksDropped, m_linkCommands, &LinkCommands::addDroppedLinks);
     connect(m_list, &LinkListView::rowsDroppedOnTab, m_linkCommands,
             &LinkCommands::moveSelectedRowsToGroup);
     connect(m_list, &LinkListView::contextMenuRequested, m_linkCommands,
@@ -128,6 +139,8 @@ ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_pro
 }
 
 ProjectForm::~ProjectForm() {
+    m_project->removeObserver(this);
+    m_list->setProject(nullptr);
     // The controls go after this object's part: their last focus and
     // selection changes must not reach it.
     QObject::disconnect(qApp, nullptr, this, nullptr);
@@ -317,29 +330,10 @@ int ProjectForm::storedColumnWidth(int tab, int column) const {
     return m_colWidths[static_cast<size_t>(tab)][static_cast<size_t>(column)];
 }
 
-void ProjectForm::setLinkRow(const std::string& description, const std::string& url, int row) {
-    if (row < 0) {
-        m_list->appendRows({Link(description, url)});
-        return;
-    }
-    m_list->linkModel()->setCell(row, 0, description);
-    m_list->linkModel()->setCell(row, 1, url);
-}
-
-void ProjectForm::setModified() {
-    m_project->setModified(true);
-    emit commandStateChanged();
-}
-
 // --- Filling the form and giving it back -----------------------------------------
 
 void ProjectForm::loadFromProject() {
     m_initializing = true;
-    m_title = m_project->title();
-    m_subtitle = m_project->subtitle();
-    m_topImage = m_project->topImage();
-    m_columns = m_project->columns();
-    m_borders = m_project->borders();
     showFields();
     if (m_firstUpdate) {
         // Later New and open keep the widths the columns have.
@@ -349,6 +343,7 @@ void ProjectForm::loadFromProject() {
     loadGroup(0);
     m_currentTab = 0;
     m_initializing = false;
+    m_history->reset();
     emit commandStateChanged();
 }
 
@@ -358,56 +353,34 @@ int ProjectForm::loadGroup(int group) {
         const QSignalBlocker block(m_tabs);
         m_tabs->setCurrentIndex(group);
     }
-    if (group < 0 || group >= m_project->groupCount()) {
-        m_list->deleteAllRows();
-        return 0;
-    }
-    const auto& links = m_project->links(group);
-    m_list->setRows(links);
-    return static_cast<int>(links.size());
-}
-
-void ProjectForm::commitEdits() {
-    readFields();
-    // Handing over the working copies is no edit of its own: every edit
-    // marked the project modified when it was made.
-    const bool modified = m_project->isModified();
-    m_project->setTitle(m_title);
-    m_project->setSubtitle(m_subtitle);
-    m_project->setTopImage(m_topImage);
-    m_project->setColumns(m_columns);
-    m_project->setBorders(m_borders);
-    m_project->setLinks(m_tabs->currentIndex(), m_list->links());
-    m_project->setModified(modified);
+    m_list->setGroup(group);
+    return m_list->linkCount();
 }
 
 void ProjectForm::showFields() {
-    if (m_borders < 0 || m_borders > 2)
-        m_borders = 0;
-    m_bordersCheck->setTristate(m_borders == 2);
-    m_bordersCheck->setCheckState(m_borders == 0   ? Qt::Unchecked
-                                  : m_borders == 1 ? Qt::Checked
-                                                   : Qt::PartiallyChecked);
-    SingleLineValidator::showStoredText(m_titleEdit, toQString(m_title));
-    SingleLineValidator::showStoredText(m_topImageEdit, toQString(m_topImage));
-    SingleLineValidator::showStoredText(m_columnsEdit, QString::number(m_columns));
-    SingleLineValidator::showStoredText(m_subtitleEdit, toQString(m_subtitle));
+    const bool initializing = m_initializing;
+    m_initializing = true;
+    std::int32_t borders = m_project->borders();
+    if (borders < 0 || borders > 2)
+        borders = 0;
+    m_bordersCheck->setTristate(borders == 2);
+    m_bordersCheck->setCheckState(borders == 0   ? Qt::Unchecked
+                                  : borders == 1 ? Qt::Checked
+                                                 : Qt::PartiallyChecked);
+    auto show = [](QLineEdit* edit, const QString& text) {
+        if (edit->text() != text)
+            SingleLineValidator::showStoredText(edit, text);
+    };
+    show(m_titleEdit, toQString(m_project->title()));
+    show(m_topImageEdit, toQString(m_project->topImage()));
+    show(m_columnsEdit, QString::number(m_project->columns()));
+    show(m_subtitleEdit, toQString(m_project->subtitle()));
+    m_initializing = initializing;
 }
 
-bool ProjectForm::readFields() {
-    // Every value on the screen is taken first, a failing one as it stands,
-    // so that a failed check never loses what the user typed in the fields
-    // after it; the checks then run in the order of the fields.
-    const Qt::CheckState borders = m_bordersCheck->checkState();
-    m_borders = borders == Qt::Unchecked ? 0 : borders == Qt::Checked ? 1 : 2;
-    m_title = toProjectText(m_titleEdit->text());
-    m_topImage = toProjectText(m_topImageEdit->text());
+bool ProjectForm::checkFields() {
     int columns = 0;
     const bool columnsIsNumber = parseInteger(m_columnsEdit->text(), columns);
-    if (columnsIsNumber)
-        m_columns = columns;
-    m_subtitle = toProjectText(m_subtitleEdit->text());
-
     auto fail = [this](QLineEdit* edit, const QString& message) {
         showError(this, message);
         edit->setFocus(Qt::OtherFocusReason);
@@ -429,11 +402,75 @@ bool ProjectForm::readFields() {
     return true;
 }
 
+void ProjectForm::pageChanged() {
+    // An undo, a redo or a dialog changed the page: the controls follow. A
+    // control's own change finds itself already shown.
+    if (!m_initializing)
+        showFields();
+}
+
+void ProjectForm::showChange(const ShownChange& shown) {
+    if (shown.group < 0 || shown.group >= m_project->groupCount())
+        return;
+    if (shown.group != m_currentTab)
+        m_tabs->setCurrentIndex(shown.group);
+    std::vector<int> rows;
+    if (!shown.select.empty()) {
+        const std::vector<LinkId>& ids = m_project->linkIds(shown.group);
+        std::vector<LinkId> wanted = shown.select;
+        std::sort(wanted.begin(), wanted.end());
+        for (std::size_t r = 0; r < ids.size(); ++r)
+            if (std::binary_search(wanted.begin(), wanted.end(), ids[r]))
+                rows.push_back(static_cast<int>(r));
+    } else if (shown.selectRow && m_list->linkCount() > 0) {
+        rows.push_back(std::min(static_cast<int>(shown.row), m_list->linkCount() - 1));
+    }
+    m_list->showRows(rows);
+    m_list->viewport()->update();
+    emit commandStateChanged();
+}
+
 // --- Edits and buttons -------------------------------------------------------------
 
-void ProjectForm::onPageFieldChanged() {
-    if (!m_initializing)
-        setModified();
+void ProjectForm::onPageFieldChanged(QObject* control) {
+    if (m_initializing)
+        return;
+    PageSettings page = m_project->pageSettings();
+    QString name;
+    int step = -1;
+    if (control == m_titleEdit) {
+        page.title = toProjectText(m_titleEdit->text());
+        name = QStringLiteral("Title");
+        step = kTitleStep;
+    } else if (control == m_subtitleEdit) {
+        page.subtitle = toProjectText(m_subtitleEdit->text());
+        name = QStringLiteral("Subtitle");
+        step = kSubtitleStep;
+    } else if (control == m_topImageEdit) {
+        page.topImage = toProjectText(m_topImageEdit->text());
+        name = QStringLiteral("Image at Top");
+        step = kTopImageStep;
+    } else if (control == m_columnsEdit) {
+        // A count that is no number keeps the count before it.
+        int columns = 0;
+        if (!parseInteger(m_columnsEdit->text(), columns))
+            return;
+        page.columns = columns;
+        name = QStringLiteral("Columns");
+        step = kColumnsStep;
+    } else if (control == m_bordersCheck) {
+        const Qt::CheckState borders = m_bordersCheck->checkState();
+        page.borders = borders == Qt::Unchecked ? 0 : borders == Qt::Checked ? 1 : 2;
+        name = QStringLiteral("URL Group Borders");
+    }
+    auto* command = new PageSettingsCommand(*m_project, name, page, step);
+    if (command->changesNothing()) {
+        delete command;
+        return;
+    }
+    m_initializing = true; // the project's change comes back to the controls
+    m_history->push(command);
+    m_initializing = false;
 }
 
 void ProjectForm::stepColumns(int delta) {
@@ -454,23 +491,16 @@ void ProjectForm::onBrowseTopImage() {
     const QString path = UiServices::instance().getOpenFileName(this, o);
     if (path.isEmpty())
         return;
+    // Shown from its beginning; the field's change is the project's step.
     SingleLineValidator::showStoredText(m_topImageEdit, path);
-    setModified();
 }
 
 // --- Tabs and column widths ---------------------------------------------------------
-
-void ProjectForm::storeShownGroup() {
-    const bool modified = m_project->isModified();
-    m_project->setLinks(m_currentTab, m_list->links());
-    m_project->setModified(modified);
-}
 
 void ProjectForm::onTabChanged(int index) {
     if (index < 0 || index == m_currentTab)
         return;
     storeColumnWidths(m_currentTab);
-    storeShownGroup();
     loadGroup(index);
     applyColumnWidths(index);
     m_currentTab = index;
@@ -513,12 +543,12 @@ void ProjectForm::saveLayout(SettingsFile& ini) const {
 // --- Commands --------------------------------------------------------------------
 
 void ProjectForm::generate() {
-    commitEdits();
+    checkFields();
     generatePage(this, *m_project);
 }
 
 void ProjectForm::preview() {
-    commitEdits();
+    checkFields();
     previewPage(this, *m_project);
 }
 
@@ -601,10 +631,15 @@ bool ProjectForm::eventFilter(QObject* watched, QEvent* event) {
         const Qt::KeyboardModifiers mods =
             key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
         const bool listFocused = watched == m_list;
-        if (key->key() == Qt::Key_Delete && !mods &&
-            (listFocused || m_list->rect().contains(m_list->mapFromGlobal(QCursor::pos())))) {
-            // Deletes the selected rows; the key still reaches the focused control.
+        if (key->key() == Qt::Key_Delete && !mods && watched == QApplication::focusWidget() &&
+            (listFocused || (!qobject_cast<QLineEdit*>(watched) &&
+                             m_list->rect().contains(m_list->mapFromGlobal(QCursor::pos()))))) {
+            // Deletes the selected rows, also while the pointer rests on the
+            // list and a button has the focus; a text field keeps Del for
+            // its text.
             m_linkCommands->deleteSelected();
+            if (listFocused)
+                return true;
         }
         if (listFocused && !mods && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
             // Enter opens the current row's properties, as a double-click does.

@@ -10,6 +10,8 @@
 
 class SettingsFile;
 class LinkCommands;
+class ProjectHistory;
+struct ShownChange;
 class LinkListView;
 class SpinArrows;
 class QCheckBox;
@@ -20,11 +22,10 @@ class QTabBar;
 // The project form: page fields, the ten group tabs and the link list of the
 // shown group. The main window owns it as its central widget.
 //
-// The form holds working copies: the page fields in its members and
-// controls, the links of the shown group only as list rows. The project gets
-// them back when a tab is left (that group's rows) and through commitEdits,
-// which the callers of save, generate and preview call first.
-class ProjectForm : public QWidget {
+// The form shows the project as it is: the list is a view of the shown
+// group, and the page fields follow the project's changes. Every edit is a
+// step of the form's history (see ProjectHistory), so it can be undone.
+class ProjectForm : public QWidget, private ProjectObserver {
     Q_OBJECT
 public:
     ProjectForm(Project* doc, QWidget* parent = nullptr);
@@ -33,9 +34,14 @@ public:
     Project* project() const { return m_project; }
 
     // Fills the form from the document (after New and a successful open):
-    // page fields, then group 0 in the list with tab "1" selected. Never
-    // marks the document modified.
+    // page fields, then group 0 in the list with tab "1" selected, and a
+    // fresh history. Never marks the document modified.
     void loadFromProject();
+
+    // The steps of the project's changes: Undo and Redo.
+    ProjectHistory* history() const { return m_history; }
+    // Shows a step's change: its group, its links selected.
+    void showChange(const ShownChange& shown);
 
     // Controls the editing commands work on.
     LinkListView* linkList() const;
@@ -46,17 +52,6 @@ public:
     QLineEdit* columnsEdit() const;
     // Index 0..9 of the group shown in the list.
     int currentTab() const;
-    // Sets row `row` to the link, or appends it when row is -1.
-    void setLinkRow(const std::string& description, const std::string& url, int row);
-    // Marks the document modified and refreshes command states.
-    void setModified();
-
-    // Hands the page fields (validated as far as they pass) and the shown
-    // group's rows to the project.
-    void commitEdits();
-    // Hands the shown group's rows to the project; no edit of its own, so
-    // the modified flag stays as it is.
-    void storeShownGroup();
 
     // Column widths per tab, read at start and written at close.
     void loadLayout(const SettingsFile& ini);
@@ -82,19 +77,18 @@ public:
     // as clicking its tab does.
     void switchGroup(int delta);
 
-    // Empties the list, selects tab `group` (without leaving the shown group
-    // the usual way) and fills the list with that group's links. Returns the
-    // number of links. The current tab index and the document stay as they
-    // are.
+    // Selects tab `group` and shows that group's links in the list. Returns
+    // the number of links.
     int loadGroup(int group);
-    // Shows the working copies of the page fields in the controls.
+    // Shows the project's page settings in the controls (a control that
+    // already shows its value is left alone, with its own undo history).
     void showFields();
-    // Takes every page field from the controls, then checks them in their
-    // order on the form (title, columns, subtitle); the first failure shows
-    // its message and puts the focus and selection on its field. A failing
-    // value is kept as it stands (a column count that is no number keeps the
-    // count before it). Returns false when a check failed.
-    bool readFields();
+    // Checks the page fields in their order on the form (title, columns,
+    // subtitle); the first failure shows its message and puts the focus and
+    // selection on its field. The project holds what was typed either way
+    // (a column count that is no number keeps the count before it). Returns
+    // false when a check failed. Runs before every save.
+    bool checkFields();
     // The width stored for column `column` (0 or 1) of tab `tab`.
     int storedColumnWidth(int tab, int column) const;
     // The "Browse..." button: choose the top image.
@@ -124,33 +118,31 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ProjectObserver
+    void pageChanged() override;
+
     void buildForm();
     void placeControls();
     void onTabChanged(int index);
-    void onPageFieldChanged();
+    // A page control changed: the project takes its value as a step.
+    void onPageFieldChanged(QObject* control);
     void storeColumnWidths(int tab);
     void applyColumnWidths(int tab);
     // The list's context menu below its current row (Menu key, Shift+F10).
     void showListContextMenuAtCurrentRow();
 
     Project* m_project;
+    ProjectHistory* m_history = nullptr;
     LinkCommands* m_linkCommands = nullptr;
     QPointer<QWidget> m_lastFocus;
 
-    // Filling the form from the document: changes do not mark it modified.
+    // Filling the controls from the project: their changes are no edits.
     bool m_initializing = true;
     // Column widths are applied at the first initial update only.
     bool m_firstUpdate = true;
     // Per tab: width of column 0 ("Description") and column 1 ("URL").
     std::array<std::array<int, 2>, kGroupCount> m_colWidths{};
     int m_currentTab = 0;
-
-    // Mirrors of the document's page fields.
-    std::int32_t m_borders = 0;
-    std::string m_title;
-    std::string m_topImage;
-    std::int32_t m_columns = 0;
-    std::string m_subtitle;
 
     QLineEdit* m_titleEdit = nullptr;
     QLineEdit* m_subtitleEdit = nullptr;

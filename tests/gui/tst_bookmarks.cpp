@@ -106,7 +106,7 @@ private slots:
         // Group 1 holds Debian in the list, not yet in the project: the
         // import takes the form's edits first.
         ProjectForm* form = frame()->form();
-        form->linkList()->setRows({{"My Debian", "https://www.debian.org/"}});
+        form->project()->setLinks(form->currentTab(), {{"My Debian", "https://www.debian.org/"}});
 
         QStringList sources;
         QList<FolderRow> profileRows, fileRows;
@@ -179,7 +179,7 @@ private slots:
     // After an import the form shows the first group that received links.
     void importShowsTheFirstGroupFilled() {
         ProjectForm* form = frame()->form();
-        form->linkList()->setRows({{"Mine", "https://mine.example/"}});
+        form->project()->setLinks(form->currentTab(), {{"Mine", "https://mine.example/"}});
         m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
         m_fake->setNextDialog([&](QDialog& dialog) {
             auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
@@ -197,7 +197,8 @@ private slots:
 
     void profileReplaceAndUncheck() {
         project().setGroupTitle(0, "Start");
-        frame()->form()->linkList()->setRows({{"Old", "https://old.example/"}});
+        frame()->form()->project()->setLinks(frame()->form()->currentTab(),
+                                             {{"Old", "https://old.example/"}});
         QList<FolderRow> rows;
         QString summaryText;
         m_fake->setNextDialog([&](QDialog& dialog) {
@@ -272,7 +273,8 @@ private slots:
         QFETCH(QString, name);
         project().setGroupTitle(1, "Later");
         project().addLink(1, "Not shown", "https://later.example/");
-        frame()->form()->linkList()->setRows({{"News &amp; Views", "https://news.example/"}});
+        frame()->form()->project()->setLinks(frame()->form()->currentTab(),
+                                             {{"News &amp; Views", "https://news.example/"}});
         const QString path = m_home.filePath(name);
         m_fake->setNextFileName(path);
         frame()->action(QStringLiteral("actionExportBookmarks"))->trigger();
@@ -295,7 +297,8 @@ private slots:
     }
 
     void exportFailureIsShown() {
-        frame()->form()->linkList()->setRows({{"A", "https://a.example/"}});
+        frame()->form()->project()->setLinks(frame()->form()->currentTab(),
+                                             {{"A", "https://a.example/"}});
         const QString path = m_home.filePath(QStringLiteral("no such folder/out.html"));
         m_fake->setNextFileName(path);
         m_fake->setNextAnswer(QMessageBox::Ok);

@@ -124,8 +124,8 @@ private slots:
 
     void listFocusShowsTheFocusedRow() {
         Form f;
-        f.view.setLinkRow("one", "http://one/", -1);
-        f.view.setLinkRow("two", "http://two/", -1);
+        f.doc.addLink(f.view.currentTab(), "one", "http://one/");
+        f.doc.addLink(f.view.currentTab(), "two", "http://two/");
         LinkListView* list = f.view.linkList();
         f.child<QWidget>("titleEdit")->setFocus();
         const QImage before = list->viewport()->grab().toImage();

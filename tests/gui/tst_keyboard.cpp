@@ -35,7 +35,8 @@ namespace {
 // focus with row B selected.
 struct Window : StartedWindow {
     Window() {
-        list->setRows({{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}});
+        form->project()->setLinks(0, {{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}});
+        form->project()->setModified(false); // the set-up is no user edit
         list->setFocus();
         list->selectRow(1);
         list->setFocusedRow(1);
@@ -293,7 +294,7 @@ private slots:
         QCOMPARE(w.ui.opened.size(), 2);
         QCOMPARE(QFileInfo(w.ui.opened[1]).fileName(), QStringLiteral("index.html"));
         // The Enter key on the keypad does the same; no row, no dialog.
-        w.list->setRows({});
+        w.form->project()->setLinks(0, {});
         w.key(Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(w.ui.unexpected, 0);
     }

@@ -45,13 +45,8 @@ struct Window : StartedWindow {
         session = frame->linkCheckSession();
         session->setOptions(fastOptions());
     }
-    // Group 1 goes into the list (the form's working copy); the others into
-    // the project.
     void setLinks(int group, const std::vector<Link>& links) {
-        if (group == 0)
-            list->setRows(links);
-        else
-            app.project().setLinks(group, links);
+        app.project().setLinks(group, links);
         app.project().setModified(false); // the test's set-up is no user edit
     }
     // Alt+E, Right: the Page menu from the keyboard (Alt+P is the Project menu's).
@@ -163,7 +158,9 @@ private slots:
 
         // Double-click: group 3's tab, row 2 selected, the edits of the
         // group shown before kept.
-        w.list->setCellText("http://edited.invalid/", 0, 1);
+        w.app.project().replaceLinks(
+            0, {{0}, {Link(w.list->cellText(0, 0), "http://edited.invalid/")}, {}});
+        w.app.project().setModified(false);
         QTableView* table = results->table();
         QVERIFY(QTest::qWaitForWindowExposed(results));
         const QModelIndex e = table->model()->index(tableRowOf(results, "3.2"), 0);

@@ -69,7 +69,7 @@ void TestPageCommands::generateCancelled() {
     ScratchCurrentDir cwd;
     Form f;
     f.view.titleEdit()->setText("Typed title");
-    f.view.setLinkRow("new", "http://new/", -1);
+    f.doc.addLink(f.view.currentTab(), "new", "http://new/");
     f.doc.setModified(false);
     f.ui.setNextFileName(QString());
     f.view.generate();
@@ -97,7 +97,8 @@ void TestPageCommands::generateWritesAndOffersBrowser() {
     old.write(QByteArray(100000, 'x')); // an existing page is rewritten whole
     old.close();
     Form f;
-    f.view.setLinkRow("Just added", "http://added/", -1);
+    f.doc.addLink(f.view.currentTab(), "Just added", "http://added/");
+    f.doc.setModified(false);
     f.ui.setNextFileName(path);
     f.ui.setNextAnswer(QMessageBox::Yes); // replace the existing page
     f.ui.setNextAnswer(view ? QMessageBox::Yes : QMessageBox::No);
@@ -192,11 +193,11 @@ void TestPageCommands::generateCarriesOnAfterValidation() {
 void TestPageCommands::previewTwiceRewritesScratchPage() {
     ScratchCurrentDir cwd;
     Form f;
-    f.view.setLinkRow("First", "http://first/", -1);
+    f.doc.addLink(f.view.currentTab(), "First", "http://first/");
     f.view.preview();
     const QString page = cwd.dir.filePath("$Linkfold$.htm");
     QVERIFY(readAll(page).contains("http://first/"));
-    f.view.setLinkRow("Second", "http://second/", -1);
+    f.doc.addLink(f.view.currentTab(), "Second", "http://second/");
     f.view.preview();
     QVERIFY(readAll(page).contains("http://second/"));
     QCOMPARE(QDir(cwd.dir.path()).entryList(QDir::Files), QStringList{"$Linkfold$.htm"});

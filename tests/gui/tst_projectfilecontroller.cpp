@@ -97,14 +97,14 @@ private slots:
         QCOMPARE(ui.unexpected, 0);
     }
 
-    void saveCommitsTheFormsEditsFirst() {
+    void saveChecksTheFormsFieldsFirst() {
         FakeUiServices ui;
         Project doc;
         RecentFileList mru;
         ProjectFileController mgr(doc, mru);
         QVERIFY(mgr.openFile(m_sample));
         int commits = 0;
-        mgr.setCommitEdits([&] {
+        mgr.setCheckFields([&] {
             ++commits;
             doc.setTitle("Committed");
         });

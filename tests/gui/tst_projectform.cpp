@@ -108,9 +108,7 @@ void TestProjectForm::layoutInSettingsFile() {
 void TestProjectForm::tabChangeStoresAndLoadsGroups() {
     Form f;
     f.doc.setLinks(3, Links("g3-", 3));
-    f.view.setLinkRow("one", "http://one/", -1);
-    f.view.setLinkRow("two", "http://two/", -1);
-    f.view.setLinkRow("TWO", "http://TWO/", 1); // replaces row 1
+    f.doc.setLinks(0, {{"one", "http://one/"}, {"TWO", "http://TWO/"}});
     f.doc.setModified(false);
     f.tabs()->setCurrentIndex(3);
     QCOMPARE(f.view.currentTab(), 3);
@@ -129,7 +127,7 @@ void TestProjectForm::newSelectsFirstTab() {
     QCOMPARE(f.tabs()->currentIndex(), 0);
     QCOMPARE(f.view.currentTab(), 0);
     QCOMPARE(f.list()->linkCount(), 0);
-    f.view.setLinkRow("new", "http://new/", -1);
+    f.doc.addLink(f.view.currentTab(), "new", "http://new/");
     f.tabs()->setCurrentIndex(2);
     QCOMPARE(f.doc.links(0).size(), size_t(1));
     QVERIFY(f.doc.links(4).empty());
@@ -146,7 +144,7 @@ void TestProjectForm::openSelectsFirstTab() {
     }
     Form f;
     f.tabs()->setCurrentIndex(4);
-    f.view.setLinkRow("unsaved", "http://unsaved/", -1);
+    f.doc.addLink(f.view.currentTab(), "unsaved", "http://unsaved/");
     QVERIFY(f.doc.load(path).ok());
     f.view.loadFromProject(); // as the controller has the form do after every open
     QCOMPARE(f.tabs()->currentIndex(), 0);
@@ -307,7 +305,7 @@ void TestProjectForm::validation() {
     f.view.topImageEdit()->setText("img.gif");
     f.doc.setModified(false);
 
-    f.view.commitEdits(); // carries on after a failed check
+    f.view.checkFields(); // as before a save
     if (message.isEmpty()) {
         QVERIFY(f.ui.messages.isEmpty());
     } else {
@@ -371,19 +369,20 @@ void TestProjectForm::dropOnEmptyFirstGroup() {
     dropOn(f.list(), &mime);
     QCOMPARE(f.rows(), std::vector<Link>({{"Home.Page", "http://example.org/home"}}));
     QVERIFY(f.doc.isModified());
-    // A drop that adds nothing still marks the project modified.
+    // The dropped link is selected.
+    QCOMPARE(f.list()->selectedRows(), std::vector<int>{0});
+    // A drop that adds nothing is no change.
     f.doc.setModified(false);
     mime.setUrls({QUrl::fromLocalFile(QStringLiteral(LINKFOLD_TEST_DATA "/shortcuts/notes.txt"))});
     dropOn(f.list(), &mime);
     QCOMPARE(f.list()->linkCount(), 1);
-    QVERIFY(f.doc.isModified());
+    QVERIFY(!f.doc.isModified());
 }
 
 void TestProjectForm::updateDocumentTakesRowsOfShownTab() {
     Form f;
     f.tabs()->setCurrentIndex(6);
-    f.view.setLinkRow("seven", "http://seven/", -1);
-    f.view.commitEdits();
+    f.doc.addLink(f.view.currentTab(), "seven", "http://seven/");
     QCOMPARE(f.doc.links(6), std::vector<Link>({{"seven", "http://seven/"}}));
     QVERIFY(f.doc.links(0).empty());
 }
@@ -391,7 +390,7 @@ void TestProjectForm::updateDocumentTakesRowsOfShownTab() {
 void TestProjectForm::dragRowsOntoAnotherTab() {
     Form f;
     for (const char* d : {"A", "B", "C", "D"})
-        f.view.setLinkRow(d, std::string("http://") + d + "/", -1);
+        f.doc.addLink(f.view.currentTab(), d, std::string("http://") + d + "/");
     f.doc.setLinks(2, {{"old", "http://old/"}});
     f.doc.setModified(false);
     f.list()->selectRow(0);
@@ -438,7 +437,7 @@ void TestProjectForm::formReachesEditingCommands() {
     QFETCH(QStringList, order);
     Form f;
     for (const char* d : {"A", "B", "C"})
-        f.view.setLinkRow(d, std::string("http://") + d + "/", -1);
+        f.doc.addLink(f.view.currentTab(), d, std::string("http://") + d + "/");
     f.list()->selectRow(1);
     f.list()->setFocusedRow(1);
     int shown = 0;
