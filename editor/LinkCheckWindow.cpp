@@ -20,6 +20,7 @@
 #include <QStandardItemModel>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -130,20 +131,37 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     layout->addLayout(buttons);
     updateButtons();
     m_form->project()->addObserver(this);
+    connect(m_form->history(), &ProjectHistory::stateChanged, this,
+            &LinkCheckWindow::followIfStale);
 }
 
 LinkCheckWindow::~LinkCheckWindow() {
     m_form->project()->removeObserver(this);
 }
 
+// A step may take links out of one group and put them into another: the
+// window follows once the step is complete (the history tells), or before
+// anything reads where its links are.
 void LinkCheckWindow::linksRemoved(int, const std::vector<std::size_t>&) {
-    followProject();
+    followLater();
 }
 void LinkCheckWindow::linksInserted(int, const std::vector<std::size_t>&) {
-    followProject();
+    followLater();
 }
 void LinkCheckWindow::linksChanged(int, const std::vector<std::size_t>&) {
-    followProject();
+    followLater();
+}
+
+void LinkCheckWindow::followLater() {
+    if (m_stale)
+        return;
+    m_stale = true;
+    QTimer::singleShot(0, this, &LinkCheckWindow::followIfStale);
+}
+
+void LinkCheckWindow::followIfStale() {
+    if (m_stale)
+        followProject();
 }
 void LinkCheckWindow::groupReset(int) {
     followProject();
@@ -153,6 +171,7 @@ void LinkCheckWindow::projectReset() {
 }
 
 void LinkCheckWindow::followProject() {
+    m_stale = false;
     if (m_editing || m_entries.empty())
         return;
     const Project& project = *m_form->project();
@@ -337,11 +356,26 @@ void LinkCheckWindow::updateButtons() {
     m_deleteButton->setEnabled(!selected.empty());
 }
 
+std::vector<int> LinkCheckWindow::selectedEntriesNow() {
+    // The selection names entries as the table shows them; the window
+    // follows the project first, keeping the chosen links.
+    std::vector<LinkId> chosen;
+    for (int i : selectedEntries())
+        chosen.push_back(m_entries[static_cast<std::size_t>(i)].id);
+    followIfStale();
+    std::sort(chosen.begin(), chosen.end());
+    std::vector<int> out;
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        if (std::binary_search(chosen.begin(), chosen.end(), m_entries[i].id))
+            out.push_back(static_cast<int>(i));
+    return out;
+}
+
 void LinkCheckWindow::updateToFinalUrl() {
     // Every chosen link in one step, each group rebuilt once.
     std::map<int, LinkEditCommand::TextChange> changes;
     std::size_t count = 0;
-    for (int i : selectedEntries()) {
+    for (int i : selectedEntriesNow()) {
         const Entry& e = m_entries[static_cast<std::size_t>(i)];
         if (e.result.status != LinkStatus::Moved || e.updated || e.result.finalUrl.empty())
             continue;
@@ -388,7 +422,7 @@ void LinkCheckWindow::updateToFinalUrl() {
 
 void LinkCheckWindow::deleteSelected() {
     std::map<int, std::vector<std::size_t>> doomed;
-    for (int i : selectedEntries()) {
+    for (int i : selectedEntriesNow()) {
         const Entry& e = m_entries[static_cast<std::size_t>(i)];
         doomed[e.group].push_back(static_cast<std::size_t>(e.row));
     }
@@ -430,7 +464,15 @@ void LinkCheckWindow::deleteSelected() {
 void LinkCheckWindow::goToEntry(int entry) {
     if (entry < 0 || static_cast<std::size_t>(entry) >= m_entries.size())
         return;
-    const Entry& e = m_entries[static_cast<std::size_t>(entry)];
+    const LinkId id = m_entries[static_cast<std::size_t>(entry)].id;
+    followIfStale();
+    const auto found = std::find_if(m_entries.begin(), m_entries.end(),
+                                    [id](const Entry& e) { return e.id == id; });
+    if (found == m_entries.end()) {
+        m_note->setText(QStringLiteral("That link is no longer in the project."));
+        return;
+    }
+    const Entry& e = *found;
     ShownChange shown;
     shown.group = e.group;
     shown.select = {e.id};

@@ -86,11 +86,14 @@ private:
     // The entries read again from the project: where their links stand and
     // what they say; the entries of links that are gone leave.
     void followProject();
+    void followLater();
+    void followIfStale();
     void rebuild();
     void rebuildFilter();
     void applyFilter();
     void updateButtons();
     std::vector<int> selectedEntries() const;
+    std::vector<int> selectedEntriesNow();
     QString resultText(const Entry& entry) const;
 
     Mode m_mode;
@@ -105,4 +108,6 @@ private:
     QLabel* m_note = nullptr;
     // While the window edits the project, it follows once at the end.
     bool m_editing = false;
+    // The project changed since the window last followed it.
+    bool m_stale = false;
 };

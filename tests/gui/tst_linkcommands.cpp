@@ -1,5 +1,6 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
+#include "core/CommandLineOptions.h"
 #include "editor/LinkCommands.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
@@ -20,10 +21,23 @@
 
 namespace {
 
-// A shown form on a fresh project whose group 0 holds the links A, B, C...
+MainWindow* startedWindow(Application& app) {
+    CommandLineOptions info;
+    info.m_command = CommandLineOptions::NewProject;
+    if (!app.start(info))
+        qFatal("start failed");
+    return app.mainWindow();
+}
+
+// The main window on a fresh project whose group 0 holds the links A, B,
+// C..., active, with the list focused. Modals go to the test's fake UI
+// services.
 struct Form {
-    Project doc;
-    ProjectForm view{&doc};
+    QTemporaryDir home;
+    Application app{{home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}}};
+    MainWindow* frame = startedWindow(app);
+    Project& doc = app.project();
+    ProjectForm& view = *frame->form();
     LinkCommands* commands = view.findChild<LinkCommands*>();
     LinkListView* list = view.linkList();
 
@@ -31,14 +45,19 @@ struct Form {
         for (QChar c : rows)
             doc.addLink(0, std::string(1, c.toLatin1()),
                         "http://" + std::string(1, c.toLower().toLatin1()) + "/");
-        view.loadFromProject();
-        view.show();
-        QApplication::setActiveWindow(&view);
-        if (!QTest::qWaitForWindowActive(&view))
-            qWarning("form not active");
+        frame->activateWindow();
+        if (!QTest::qWaitForWindowActive(frame))
+            qWarning("window not active");
         list->setFocus();
+        QCoreApplication::processEvents();
         doc.setModified(false);
     }
+    ~Form() {
+        doc.setModified(false); // no save question at the end
+        app.finish();
+    }
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
 
     QString Rows() const {
         QString out;
@@ -59,21 +78,16 @@ struct Form {
             if (which.contains(QString::fromStdString(list->cellText(r, 0))))
                 list->selectRow(r);
     }
-    // The enable rules as the main window applies them to its actions.
+    // Whether the main window's action ("cut" is actionCut) is enabled, as
+    // its menu shows it when it opens.
     bool enabled(const char* action) const {
-        const QString name = QLatin1String(action);
-        const int selected = view.selectedLinkCount();
-        if (name == "cut")
-            return view.canCut();
-        if (name == "copy")
-            return view.canCopy();
-        if (name == "paste")
-            return view.canPaste();
-        if (name == "delete")
-            return selected > 0;
-        if (name == "linkProperties")
-            return selected == 1;
-        return name == "addLink" || name == "groupProperties";
+        QString name = QString::fromLatin1(action);
+        name[0] = name[0].toUpper();
+        frame->updateActions();
+        const QAction* a = frame->action(QStringLiteral("action") + name);
+        if (!a)
+            qFatal("no action %s", action);
+        return a->isEnabled();
     }
     void focus(QWidget* w) {
         w->setFocus();

@@ -1,0 +1,349 @@
+// Undo and Redo through the real main window: each edit reached as a user
+// reaches it, undone and redone, the saved bytes compared; the results
+// window following links by identity through New, deletes and moves; the
+// text field's own Ctrl+Z before the project's; the modified flag; the
+// history's memory budget.
+#include "app/MainWindow.h"
+#include "app/ProjectFileController.h"
+#include "core/ProjectFile.h"
+#include "editor/LinkCheckWindow.h"
+#include "editor/LinkCommands.h"
+#include "editor/ProjectCommands.h"
+#include "support/StartedWindow.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+template <typename T> T* child(QDialog& dlg, const char* name) {
+    return dlg.findChild<T*>(QString::fromLatin1(name));
+}
+
+// The started window with A, B, C, D in group 1 and X in group 4, unmodified.
+struct Window : StartedWindow {
+    Window() {
+        Project& p = app.project();
+        p.setLinks(
+            0, {{"A", "http://a/"}, {"B", "http://b/"}, {"C", "http://c/"}, {"D", "http://d/"}});
+        p.setLinks(3, {{"X", "http://x/"}});
+        p.setModified(false);
+        list->setFocus();
+        QCoreApplication::processEvents();
+    }
+    std::string bytes() { return serializeProject(app.project()); }
+    void select(std::initializer_list<int> rows) {
+        list->clearSelection();
+        for (int r : rows)
+            list->selectRow(r);
+        list->setFocusedRow(*rows.begin());
+    }
+    QString undoText() {
+        frame->updateActions();
+        return action("actionUndo")->text();
+    }
+    QString rows() const {
+        QString out;
+        for (int r = 0; r < list->linkCount(); ++r)
+            out += QString::fromStdString(list->cellText(r, 0));
+        return out;
+    }
+    // A check result window listing every link of group 1 as moved.
+    LinkCheckWindow* movedResults() {
+        auto* window = new LinkCheckWindow(LinkCheckWindow::Mode::Check, form, frame);
+        std::vector<LinkCheckWindow::Entry> entries;
+        const Project& p = app.project();
+        for (std::size_t r = 0; r < p.linkList(0).size(); ++r) {
+            LinkCheckWindow::Entry e;
+            e.id = p.linkIds(0)[r];
+            e.row = static_cast<int>(r);
+            e.description = std::string(p.linkList(0).description(r));
+            e.url = std::string(p.linkList(0).url(r));
+            e.result.status = LinkStatus::Moved;
+            e.result.finalUrl = e.url + "final";
+            entries.push_back(std::move(e));
+        }
+        window->setEntries(std::move(entries));
+        window->show();
+        return window;
+    }
+};
+
+// "group.row description" of each table row, in table order.
+QStringList tableRows(const LinkCheckWindow* window) {
+    QStringList out;
+    const QAbstractItemModel* model = window->table()->model();
+    for (int r = 0; r < model->rowCount(); ++r)
+        out << QStringLiteral("%1.%2 %3")
+                   .arg(model->index(r, LinkCheckWindow::kGroup).data().toInt())
+                   .arg(model->index(r, LinkCheckWindow::kRow).data().toInt())
+                   .arg(model->index(r, LinkCheckWindow::kDescription).data().toString());
+    return out;
+}
+
+} // namespace
+
+class TestUndo : public QObject {
+    Q_OBJECT
+
+private slots:
+    void eachEditUndoesAndRedoes_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("undoText");
+        for (const char* row :
+             {"Delete 2 Links", "Paste 3 Links", "Move Links to Group 4", "Move Down", "Add Link",
+              "Link Properties", "Group Properties", "Page Colors", "Title Font", "Columns",
+              "Title", "Update 2 Links to Final URL", "Delete Links in Results"})
+            QTest::newRow(row) << QString::fromLatin1(row) << QString::fromLatin1(row);
+    }
+    void eachEditUndoesAndRedoes() {
+        QFETCH(QString, edit);
+        QFETCH(QString, undoText);
+        Window w;
+        const std::string before = w.bytes();
+        QCOMPARE(w.undoText(), QStringLiteral("&Undo"));
+        QVERIFY(!w.action("actionUndo")->isEnabled());
+        if (edit == "Delete 2 Links") {
+            w.select({1, 2});
+            w.key(Qt::Key_Delete);
+        } else if (edit == "Paste 3 Links") {
+            QApplication::clipboard()->setText("http://p/\tP\nhttp://q/\tQ\nhttp://r/\tR\n");
+            w.key(Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(w.rows(), QStringLiteral("ABCDPQR"));
+            QCOMPARE(w.list->selectedRows(), std::vector<int>({6, 5, 4}));
+        } else if (edit == "Move Links to Group 4") {
+            w.select({0, 2});
+            QWidget* vp = w.list->viewport();
+            const QPoint from = w.list->visualRect(w.list->model()->index(2, 0)).center();
+            QTabBar* tabs = w.form->tabBar();
+            const QPoint tab4 = vp->mapFromGlobal(tabs->mapToGlobal(tabs->tabRect(3).center()));
+            QTest::mousePress(vp, Qt::LeftButton, {}, from);
+            QTest::mouseMove(vp, from + QPoint(0, 12));
+            QTest::mouseMove(vp, tab4);
+            QTest::mouseRelease(vp, Qt::LeftButton, {}, tab4);
+            QCOMPARE(w.rows(), QStringLiteral("BD"));
+        } else if (edit == "Move Down") {
+            w.select({1});
+            QTest::mouseClick(w.form->findChild<QWidget*>("moveDownButton"), Qt::LeftButton);
+            QCOMPARE(w.rows(), QStringLiteral("ACBD"));
+            // The highlighted row is the row Enter edits.
+            QCOMPARE(w.list->selectedRows(), std::vector<int>{2});
+            QCOMPARE(w.list->focusedRow(), 2);
+        } else if (edit == "Add Link" || edit == "Link Properties") {
+            w.ui.setNextDialog([](QDialog& dlg) {
+                child<QLineEdit>(dlg, "descriptionEdit")->setText("E");
+                child<QLineEdit>(dlg, "urlEdit")->setText("http://e/");
+                return int(QDialog::Accepted);
+            });
+            w.select({1});
+            w.action(edit == "Add Link" ? "actionAddLink" : "actionLinkProperties")->trigger();
+        } else if (edit == "Group Properties") {
+            w.ui.setNextDialog([](QDialog& dlg) {
+                child<QLineEdit>(dlg, "titleEdit")->setText("News");
+                return int(QDialog::Accepted);
+            });
+            QTest::mouseClick(w.form->findChild<QWidget*>("propertiesButton"), Qt::LeftButton);
+        } else if (edit == "Page Colors") {
+            w.ui.setNextDialog([](QDialog& dlg) {
+                child<QAbstractButton>(dlg, "backgroundSwatch")->click();
+                return int(QDialog::Accepted);
+            });
+            w.ui.setNextColor(QColor(255, 0, 0));
+            QTest::mouseClick(w.form->findChild<QWidget*>("colorsButton"), Qt::LeftButton);
+        } else if (edit == "Title Font") {
+            w.ui.setNextDialog([](QDialog& dlg) {
+                child<QListWidget>(dlg, "styleList")->setCurrentRow(2);
+                return int(QDialog::Accepted);
+            });
+            QTest::mouseClick(w.form->findChild<QWidget*>("fontButton"), Qt::LeftButton);
+        } else if (edit == "Columns") {
+            w.form->columnsEdit()->setFocus();
+            w.key(Qt::Key_Up);
+            w.key(Qt::Key_Up); // one step for the field
+            QCOMPARE(w.app.project().columns(), 4);
+            w.list->setFocus();
+        } else if (edit == "Title") {
+            w.form->titleEdit()->setFocus();
+            QTest::keyClicks(w.form->titleEdit(), "My page");
+            QCOMPARE(w.app.project().title(), std::string("My page"));
+            w.list->setFocus(); // the field's own history is for its focus
+            QCoreApplication::processEvents();
+        } else if (edit == "Update 2 Links to Final URL") {
+            LinkCheckWindow* results = w.movedResults();
+            QCOMPARE(results->table()->model()->rowCount(), 4);
+            QTableView* table = results->table();
+            QVERIFY(QTest::qWaitForWindowExposed(results));
+            auto rowAt = [table](int r) {
+                return table->visualRect(table->model()->index(r, 2)).center();
+            };
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rowAt(0));
+            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier, rowAt(3));
+            QCOMPARE(results->table()->selectionModel()->selectedRows().size(), 2);
+            QTest::mouseClick(results->updateButton(), Qt::LeftButton);
+            QCOMPARE(w.app.project().linkList(0).url(3), std::string_view("http://d/final"));
+            delete results;
+        } else if (edit == "Delete Links in Results") {
+            undoText = QStringLiteral("Delete 4 Links");
+            LinkCheckWindow* results = w.movedResults();
+            results->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(results));
+            results->table()->setFocus();
+            QCoreApplication::processEvents();
+            QTest::keyClick(results->table(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(results->table(), Qt::Key_Delete);
+            QCOMPARE(w.list->linkCount(), 0);
+            QCOMPARE(results->entries().size(), std::size_t(0));
+            delete results;
+        }
+        const std::string after = w.bytes();
+        QVERIFY(after != before);
+        QVERIFY(w.app.project().isModified());
+        QCOMPARE(w.undoText(), QStringLiteral("&Undo ") + undoText);
+        w.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.frame));
+        w.list->setFocus();
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.bytes(), before);
+        QVERIFY(!w.app.project().isModified()); // back at the saved state
+        w.key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.bytes(), after);
+        QVERIFY(w.app.project().isModified());
+        // Ctrl+Shift+Z redoes too: undo once more, redo that way.
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        w.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(w.bytes(), after);
+        QCOMPARE(w.ui.unexpected, 0);
+    }
+
+    // An undo shows its change: the group switches and the rows are selected.
+    void undoShowsTheChange() {
+        Window w;
+        w.select({0, 2});
+        w.form->linkCommands()->moveSelectedRowsToGroup(3);
+        QCOMPARE(w.form->currentTab(), 0);
+        w.form->tabBar()->setCurrentIndex(5);
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.form->currentTab(), 0);
+        QCOMPARE(w.rows(), QStringLiteral("ABCD"));
+        QCOMPARE(w.list->selectedRows(), std::vector<int>({2, 0}));
+        w.key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.rows(), QStringLiteral("BD"));
+        QCOMPARE(w.app.project().links(3).size(), std::size_t(3));
+    }
+
+    // Ctrl+Z in a text field takes back its typing first, then the
+    // project's last step; the menu's Undo is the project's.
+    void fieldUndoBeforeProjectUndo() {
+        Window w;
+        w.select({0});
+        w.key(Qt::Key_Delete);
+        QCOMPARE(w.rows(), QStringLiteral("BCD"));
+        QLineEdit* title = w.form->titleEdit();
+        title->setFocus();
+        QTest::keyClicks(title, "abc");
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(title->text(), QString());
+        QCOMPARE(w.app.project().title(), std::string());
+        QCOMPARE(w.rows(), QStringLiteral("BCD")); // the project's step waits
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.rows(), QStringLiteral("ABCD"));
+        QVERIFY(title->hasFocus() || w.list->hasFocus());
+        QVERIFY(!w.app.project().isModified());
+    }
+
+    // Undo back to the saved state is unmodified; a save moves that state;
+    // New starts a fresh history.
+    void modifiedFollowsTheSavedState() {
+        Window w;
+        const QString path = w.home.filePath("p.lfp");
+        w.ui.setNextFileName(path);
+        w.select({0});
+        w.key(Qt::Key_Delete);
+        QVERIFY(w.app.fileController().saveToFile(path));
+        QVERIFY(!w.app.project().isModified());
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(w.app.project().isModified());
+        w.key(Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(!w.app.project().isModified());
+        // Nothing selected: Delete is no step.
+        w.list->clearSelection();
+        w.form->linkCommands()->deleteSelected();
+        QVERIFY(!w.app.project().isModified());
+        QVERIFY(w.action("actionUndo")->isEnabled());
+        w.action("actionNew")->trigger();
+        w.frame->updateActions();
+        QVERIFY(!w.action("actionUndo")->isEnabled());
+        QVERIFY(!w.action("actionRedo")->isEnabled());
+        QCOMPARE(w.ui.unexpected, 0);
+    }
+
+    // The results window follows its links: moved, deleted elsewhere, the
+    // project replaced; never another link, never a crash.
+    void resultsFollowLinksByIdentity() {
+        Window w;
+        // Two links with the same address: the window tells them apart.
+        w.app.project().setLinks(
+            0,
+            {{"A", "http://same/"}, {"B", "http://b/"}, {"C", "http://same/"}, {"D", "http://d/"}});
+        LinkCheckWindow* results = w.movedResults();
+        QCOMPARE(tableRows(results), QStringList({"1.1 A", "1.2 B", "1.3 C", "1.4 D"}));
+        // A deleted in the main list: its row leaves, the others follow up.
+        w.select({0});
+        w.key(Qt::Key_Delete);
+        QCOMPARE(tableRows(results), QStringList({"1.1 B", "1.2 C", "1.3 D"}));
+        // Del on C's result deletes C, not another link with its address.
+        results->table()->selectRow(1);
+        results->deleteSelected();
+        QCOMPARE(w.rows(), QStringLiteral("BD"));
+        // D moved to group 4 is found there.
+        w.select({1});
+        w.form->linkCommands()->moveSelectedRowsToGroup(3);
+        QCOMPARE(tableRows(results), QStringList({"1.1 B", "4.2 D"}));
+        results->goToEntry(results->entryAtRow(1));
+        QCOMPARE(w.form->currentTab(), 3);
+        QCOMPARE(w.list->selectedRows(), std::vector<int>{1});
+        // Rows selected, then New: the window empties, nothing crashes.
+        results->table()->selectAll();
+        w.app.project().setModified(false);
+        w.action("actionNew")->trigger();
+        QCOMPARE(results->entries().size(), std::size_t(0));
+        QVERIFY(!results->deleteButton()->isEnabled());
+        results->deleteSelected();
+        results->updateToFinalUrl();
+        delete results;
+    }
+
+    // The oldest steps go when the history holds more than its budget; the
+    // newest always stays.
+    void historyKeepsItsBudget() {
+        Window w;
+        ProjectHistory* history = w.form->history();
+        std::vector<Link> links;
+        for (int i = 0; i < 2000; ++i)
+            links.emplace_back("Link " + std::to_string(i),
+                               "http://example.com/" + std::to_string(i));
+        history->setBudget(100000);
+        for (int step = 0; step < 4; ++step)
+            history->push(LinkEditCommand::append(w.app.project(), "Add", 0, links));
+        QVERIFY(history->bytes() > 100000); // the newest alone is larger
+        QVERIFY(history->canUndo());
+        history->undo();
+        QVERIFY(!history->canUndo()); // the older three were dropped
+        QCOMPARE(w.app.project().linkList(0).size(), std::size_t(4 + 3 * 2000));
+        history->redo();
+        QCOMPARE(w.app.project().linkList(0).size(), std::size_t(4 + 4 * 2000));
+        history->setBudget(ProjectHistory::kDefaultBudget);
+    }
+};
+
+QTEST_MAIN(TestUndo)
+#include "tst_undo.moc"
