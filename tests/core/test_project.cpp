@@ -4,6 +4,9 @@
 #include "core/FileError.h"
 #include "core/PathPart.h"
 #include "core/Project.h"
+#include "core/ProjectFile.h"
+
+#include <algorithm>
 
 #include <cerrno>
 #include <vector>
@@ -129,4 +132,141 @@ TEST(FileError, ErrnoMapsToMessages) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(fileErrorText(fileErrorCauseFromErrno(c.err), "/p"), c.text) << c.err;
+}
+
+namespace {
+
+std::vector<Link> abcde() {
+    return {{"A", "http://a/"},
+            {"B", "http://b/"},
+            {"C", "http://c/"},
+            {"D", "http://d/"},
+            {"E", "http://e/"}};
+}
+
+std::string descriptions(const Project& doc, int group) {
+    std::string out;
+    for (const LinkView link : doc.linkList(group))
+        out += link.description;
+    return out;
+}
+
+// Records what the project tells its observers.
+struct Recorder : ProjectObserver {
+    std::vector<std::string> heard;
+    static std::string rows(const std::vector<std::size_t>& r) {
+        std::string out;
+        for (std::size_t i : r)
+            out += std::to_string(i);
+        return out;
+    }
+    void linksRemoved(int g, const std::vector<std::size_t>& r) override {
+        heard.push_back("removed " + std::to_string(g) + ":" + rows(r));
+    }
+    void linksInserted(int g, const std::vector<std::size_t>& r) override {
+        heard.push_back("inserted " + std::to_string(g) + ":" + rows(r));
+    }
+    void linksChanged(int g, const std::vector<std::size_t>& r) override {
+        heard.push_back("changed " + std::to_string(g) + ":" + rows(r));
+    }
+    void groupReset(int g) override { heard.push_back("reset " + std::to_string(g)); }
+    void headingChanged(int g) override { heard.push_back("heading " + std::to_string(g)); }
+    void pageChanged() override { heard.push_back("page"); }
+    void projectReset() override { heard.push_back("project"); }
+};
+
+} // namespace
+
+// Each edit and its inverse: the bytes come back, and so do the identities.
+TEST(Model, TakePutReplaceAreInverses) {
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> rows;
+        const char* left;
+    };
+    for (const Case& c : std::initializer_list<Case>{{"first", {0}, "BCDE"},
+                                                     {"last two, unordered", {4, 3}, "ABC"},
+                                                     {"every other", {0, 2, 4}, "BD"},
+                                                     {"all", {0, 1, 2, 3, 4}, ""},
+                                                     {"out of range only", {9}, "ABCDE"}}) {
+        SCOPED_TRACE(c.name);
+        Project doc;
+        doc.setLinks(2, abcde());
+        const std::string before = serializeProject(doc);
+        const std::vector<LinkId> ids = doc.linkIds(2);
+        const LinkRows taken = doc.takeLinks(2, c.rows);
+        EXPECT_EQ(descriptions(doc, 2), c.left);
+        EXPECT_EQ(doc.linkIds(2).size(), doc.linkList(2).size());
+        doc.putLinks(2, taken);
+        EXPECT_EQ(serializeProject(doc), before);
+        EXPECT_EQ(doc.linkIds(2), ids);
+    }
+    Project doc;
+    doc.setLinks(0, abcde());
+    const std::string before = serializeProject(doc);
+    const LinkRows old =
+        doc.replaceLinks(0, {{1, 3}, {{"b", "http://b2/"}, {"d", "http://d2/"}}, {}});
+    EXPECT_EQ(descriptions(doc, 0), "AbCdE");
+    EXPECT_EQ(doc.linkList(0).url(3), "http://d2/");
+    doc.replaceLinks(0, old);
+    EXPECT_EQ(serializeProject(doc), before);
+}
+
+// A link keeps its identity when it moves to another group; identities are
+// never given twice and never written.
+TEST(Model, LinksKeepTheirIdentity) {
+    Project doc;
+    doc.setLinks(0, abcde());
+    const std::string bytes = serializeProject(doc);
+    const LinkId c = doc.linkIds(0)[2];
+    LinkRows moved = doc.takeLinks(0, {2});
+    moved.rows = {0};
+    doc.putLinks(5, moved);
+    int group = -1;
+    std::size_t row = 99;
+    ASSERT_TRUE(doc.findLink(c, group, row));
+    EXPECT_EQ(group, 5);
+    EXPECT_EQ(row, 0u);
+    doc.addLink(0, "F", "http://f/");
+    std::vector<LinkId> all;
+    for (int g = 0; g < doc.groupCount(); ++g)
+        all.insert(all.end(), doc.linkIds(g).begin(), doc.linkIds(g).end());
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(std::adjacent_find(all.begin(), all.end()), all.end());
+    // Rows that keep their place and texts keep their identities when the
+    // group is set anew (an import appending to it).
+    const LinkId a = doc.linkIds(0)[0];
+    std::vector<Link> more = doc.links(0);
+    more.emplace_back("G", "http://g/");
+    doc.setLinks(0, more);
+    EXPECT_EQ(doc.linkIds(0)[0], a);
+    // Moving C back leaves the file as it was.
+    Project back;
+    back.setLinks(0, abcde());
+    EXPECT_EQ(serializeProject(back), bytes);
+    EXPECT_FALSE(doc.findLink(987654321, group, row));
+}
+
+TEST(Model, ObserversHearEveryChange) {
+    Project doc;
+    Recorder r;
+    doc.addObserver(&r);
+    doc.setLinks(1, abcde());
+    doc.takeLinks(1, {3, 1});
+    doc.putLinks(1, {{0}, {{"Z", "http://z/"}}, {doc.newLinkId()}});
+    doc.replaceLinks(1, {{2}, {{"Y", "http://y/"}}, {}});
+    doc.setTitle("T");
+    doc.setTitle("T"); // no change, nothing told
+    doc.setGroupTitle(4, "News");
+    PageSettings page = doc.pageSettings();
+    page.columns = 3;
+    page.linkColor = 0xFF;
+    doc.setPageSettings(page); // one notice for both
+    doc.resetToNew();
+    doc.removeObserver(&r);
+    doc.setTitle("unheard");
+    EXPECT_EQ(r.heard,
+              (std::vector<std::string>{"reset 1", "removed 1:13", "inserted 1:0", "changed 1:2",
+                                        "page", "heading 4", "page", "project"}));
+    EXPECT_EQ(doc.columns(), 2);
 }
