@@ -188,19 +188,24 @@ void LinkCheckWindow::followProject() {
     }
     std::vector<Entry> kept;
     kept.reserve(m_entries.size());
-    bool changed = false;
+    // Links gone or moved change the rows; new texts only their cells.
+    bool moved = false;
+    std::vector<int> retexted;
     for (Entry& e : m_entries) {
         const auto [group, row] = where[e.id];
         if (group < 0) {
-            changed = true;
+            moved = true;
             continue;
         }
         const LinkView link = project.linkList(group).view(row);
         const bool updated = m_mode == Mode::Check && e.result.status == LinkStatus::Moved &&
                              !e.result.finalUrl.empty() && link.url == e.result.finalUrl;
+        if (e.group != group || e.row != static_cast<int>(row))
+            moved = true;
+        else if (e.description != link.description || e.url != link.url || e.updated != updated)
+            retexted.push_back(static_cast<int>(kept.size()));
         if (e.group != group || e.row != static_cast<int>(row) ||
             e.description != link.description || e.url != link.url || e.updated != updated) {
-            changed = true;
             e.group = group;
             e.row = static_cast<int>(row);
             e.description = std::string(link.description);
@@ -210,10 +215,34 @@ void LinkCheckWindow::followProject() {
         kept.push_back(std::move(e));
     }
     m_entries = std::move(kept);
-    if (changed) {
+    if (moved) {
         rebuildFilter();
         rebuild();
+    } else if (!retexted.empty()) {
+        showNewTexts(retexted);
     }
+}
+
+void LinkCheckWindow::showNewTexts(const std::vector<int>& entries) {
+    // The cells change in place, told to the sorting proxy once.
+    {
+        const QSignalBlocker block(m_model);
+        for (int i : entries) {
+            const Entry& e = m_entries[static_cast<std::size_t>(i)];
+            auto put = [&](int column, const QVariant& value) {
+                QStandardItem* item = m_model->item(i, column);
+                item->setData(value, Qt::DisplayRole);
+                item->setData(value, kSortRole);
+            };
+            put(kDescription, utf8(e.description));
+            put(kUrl, utf8(e.url));
+            if (m_mode == Mode::Check)
+                put(kResult, resultText(e));
+        }
+    }
+    const auto [low, high] = std::minmax_element(entries.begin(), entries.end());
+    emit m_model->dataChanged(m_model->index(*low, 0), m_model->index(*high, kColumnCount - 1));
+    updateButtons();
 }
 
 std::vector<LinkCheckWindow::Entry>

@@ -86,6 +86,8 @@ private:
     // The entries read again from the project: where their links stand and
     // what they say; the entries of links that are gone leave.
     void followProject();
+    // The entries' rows show their new texts (their places unchanged).
+    void showNewTexts(const std::vector<int>& entries);
     void followLater();
     void followIfStale();
     void rebuild();

@@ -147,21 +147,27 @@ bool LinkListView::isRowSelected(int row) const {
     return row >= 0 && row < linkCount() && selectionModel()->isRowSelected(row, QModelIndex());
 }
 
-void LinkListView::showRows(const std::vector<int>& rows) {
+void LinkListView::showRows(std::vector<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    std::erase_if(rows, [this](int r) { return r < 0 || r >= linkCount(); });
+    // One range per run of adjacent rows: a selection of single rows costs
+    // time by the square of their number.
     QItemSelection selection;
-    int first = -1;
-    for (int row : rows) {
-        if (row < 0 || row >= linkCount())
-            continue;
-        selection.select(m_model->index(row, 0), m_model->index(row, 1));
-        first = first < 0 ? row : std::min(first, row);
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
+            ++j;
+        selection.append(QItemSelectionRange(m_model->index(rows[i], 0),
+                                             m_model->index(rows[j], 1)));
+        i = j + 1;
     }
-    selectionModel()->select(selection,
-                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    if (first < 0)
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
+                                            QItemSelectionModel::Rows);
+    if (rows.empty())
         return;
-    setFocusedRow(first);
-    scrollTo(m_model->index(first, 0));
+    setFocusedRow(rows.front());
+    scrollTo(m_model->index(rows.front(), 0));
 }
 
 // --- Look ----------------------------------------------------------------------

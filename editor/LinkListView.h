@@ -68,7 +68,7 @@ public:
     bool isRowSelected(int row) const;
     // Selects exactly these rows (any order), makes the first the focused
     // row and scrolls it into view.
-    void showRows(const std::vector<int>& rows);
+    void showRows(std::vector<int> rows);
     LinkListModel* linkModel() const { return m_model; }
 
     // --- Row drag --------------------------------------------------------
