@@ -41,7 +41,7 @@ QString utf8(const std::string& text) {
 } // namespace
 
 LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_mode(mode), m_form(form) {
+    : QWidget(parent, Qt::Window), m_mode(mode), m_form(form), m_project(form->project()) {
     const bool check = mode == Mode::Check;
     setObjectName(check ? QStringLiteral("linkCheckWindow") : QStringLiteral("duplicatesWindow"));
     setWindowTitle(check ? QStringLiteral("Link Check Results")
@@ -130,13 +130,15 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
     updateButtons();
-    m_form->project()->addObserver(this);
+    m_project->addObserver(this);
     connect(m_form->history(), &ProjectHistory::stateChanged, this,
             &LinkCheckWindow::followIfStale);
 }
 
 LinkCheckWindow::~LinkCheckWindow() {
-    m_form->project()->removeObserver(this);
+    // The form may be gone already (a sibling in the main window); the
+    // project outlives both.
+    m_project->removeObserver(this);
 }
 
 // A step may take links out of one group and put them into another: the

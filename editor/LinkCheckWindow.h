@@ -100,6 +100,7 @@ private:
 
     Mode m_mode;
     ProjectForm* m_form;
+    Project* m_project;
     std::vector<Entry> m_entries;
     QStandardItemModel* m_model = nullptr;
     QSortFilterProxyModel* m_proxy = nullptr;

@@ -158,12 +158,12 @@ void LinkListView::showRows(std::vector<int> rows) {
         std::size_t j = i;
         while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1)
             ++j;
-        selection.append(QItemSelectionRange(m_model->index(rows[i], 0),
-                                             m_model->index(rows[j], 1)));
+        selection.append(
+            QItemSelectionRange(m_model->index(rows[i], 0), m_model->index(rows[j], 1)));
         i = j + 1;
     }
-    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect |
-                                            QItemSelectionModel::Rows);
+    selectionModel()->select(selection,
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     if (rows.empty())
         return;
     setFocusedRow(rows.front());
