@@ -172,7 +172,7 @@ void LinkCheckWindow::projectReset() {
     followProject();
 }
 
-void LinkCheckWindow::followProject() {
+void LinkCheckWindow::followProject(bool show) {
     m_stale = false;
     if (m_editing || m_entries.empty())
         return;
@@ -217,6 +217,8 @@ void LinkCheckWindow::followProject() {
         kept.push_back(std::move(e));
     }
     m_entries = std::move(kept);
+    if (!show)
+        return;
     if (moved) {
         rebuildFilter();
         rebuild();
@@ -269,6 +271,8 @@ LinkCheckWindow::duplicateEntries(const Project& project,
 
 void LinkCheckWindow::setEntries(std::vector<Entry> entries) {
     m_entries = std::move(entries);
+    // Links edited or deleted while a check ran are listed as they are now.
+    followProject(false);
     m_note->clear();
     rebuildFilter();
     rebuild();

@@ -85,7 +85,8 @@ private:
 
     // The entries read again from the project: where their links stand and
     // what they say; the entries of links that are gone leave.
-    void followProject();
+    // show: the table shows the change (else the caller fills it anew).
+    void followProject(bool show = true);
     // The entries' rows show their new texts (their places unchanged).
     void showNewTexts(const std::vector<int>& entries);
     void followLater();

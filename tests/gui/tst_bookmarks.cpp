@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "bookmarks/BookmarkReader.h"
 #include "core/Project.h"
+#include "core/ProjectFile.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
 #include "support/FakeUiServices.h"
@@ -103,8 +104,7 @@ private slots:
     }
 
     void importFromAFileThroughTheMenu() {
-        // Group 1 holds Debian in the list, not yet in the project: the
-        // import takes the form's edits first.
+        // Group 1 holds Debian already.
         ProjectForm* form = frame()->form();
         form->project()->setLinks(form->currentTab(), {{"My Debian", "https://www.debian.org/"}});
 
@@ -159,6 +159,33 @@ private slots:
         QCOMPARE(list->linkCount(), 2);
         QCOMPARE(list->cellText(0, 0), std::string("My Debian"));
         QCOMPARE(list->cellText(1, 0), std::string("Old live bookmark"));
+    }
+
+    // The import is one step: undone whole, redone whole, named for it.
+    void importIsOneStep() {
+        project().setLinks(0, {{"Mine", "https://mine.example/"}});
+        project().setModified(false);
+        const std::string before = serializeProject(project());
+        m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
+            source->setCurrentIndex(source->count() - 1);
+            emit source->activated(source->count() - 1);
+            return int(QDialog::Accepted);
+        });
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+        const std::string after = serializeProject(project());
+        QVERIFY(after != before);
+        frame()->updateActions();
+        QAction* undo = frame()->action(QStringLiteral("actionUndo"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Import Bookmarks"));
+        undo->trigger();
+        QCOMPARE(serializeProject(project()), before);
+        QVERIFY(!project().isModified());
+        frame()->action(QStringLiteral("actionRedo"))->trigger();
+        QCOMPARE(serializeProject(project()), after);
+        QVERIFY(project().isModified());
     }
 
     // Group titles are HTML: the dialog names a group as the page shows it.

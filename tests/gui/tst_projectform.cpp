@@ -429,6 +429,8 @@ void TestProjectForm::formReachesEditingCommands_data() {
     // pointer and the focus elsewhere it leaves the rows alone.
     QTest::newRow("Del elsewhere, list focused") << "del elsewhere" << 0 << QStringList{"A", "C"};
     QTest::newRow("Del elsewhere, title focused") << "del title" << 0 << abc;
+    // Del in the title field deletes its text only, wherever the pointer is.
+    QTest::newRow("Del over the list, title focused") << "del title over list" << 0 << abc;
 }
 
 void TestProjectForm::formReachesEditingCommands() {
@@ -449,12 +451,20 @@ void TestProjectForm::formReachesEditingCommands() {
     if (action == "double-click") {
         QTest::mouseDClick(f.list()->viewport(), Qt::LeftButton, {}, row1);
     } else if (action.startsWith("del")) {
-        QWidget* focus = action == "del title" ? static_cast<QWidget*>(f.view.titleEdit())
-                                               : static_cast<QWidget*>(f.list());
+        const bool title = action.startsWith("del title");
+        QWidget* focus =
+            title ? static_cast<QWidget*>(f.view.titleEdit()) : static_cast<QWidget*>(f.list());
         focus->setFocus();
-        QCursor::setPos(action == "del over list" ? f.list()->viewport()->mapToGlobal(row1)
-                                                  : f.view.titleEdit()->mapToGlobal(QPoint(2, 2)));
+        if (title) {
+            f.view.titleEdit()->setText("Title");
+            f.view.titleEdit()->selectAll();
+        }
+        const bool overList = action == "del over list" || action == "del title over list";
+        QCursor::setPos(overList ? f.list()->viewport()->mapToGlobal(row1)
+                                 : f.view.titleEdit()->mapToGlobal(QPoint(2, 2)));
         QTest::keyClick(focus, Qt::Key_Delete);
+        if (title)
+            QCOMPARE(f.view.titleEdit()->text(), QString());
     } else {
         QTest::mouseClick(f.view.findChild<QWidget*>(action), Qt::LeftButton);
     }
