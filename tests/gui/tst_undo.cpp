@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/ProjectFileController.h"
 #include "core/ProjectFile.h"
+#include "editor/LinkCheckSession.h"
 #include "editor/LinkCheckWindow.h"
 #include "editor/LinkCommands.h"
 #include "editor/ProjectCommands.h"
@@ -238,6 +239,20 @@ private slots:
         w.key(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(w.rows(), QStringLiteral("BD"));
         QCOMPARE(w.app.project().links(3).size(), std::size_t(3));
+        // From the Edit menu by keyboard: Alt+E, then U for Undo and R for Redo.
+        w.key(Qt::Key_E, Qt::AltModifier);
+        w.key(Qt::Key_U);
+        QCOMPARE(w.rows(), QStringLiteral("ABCD"));
+        w.key(Qt::Key_E, Qt::AltModifier);
+        w.key(Qt::Key_R);
+        QCOMPARE(w.rows(), QStringLiteral("BD"));
+        // A redo after an undo, then a new step: nothing left to redo.
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        w.select({1});
+        w.key(Qt::Key_Delete);
+        w.frame->updateActions();
+        QVERIFY(!w.action("actionRedo")->isEnabled());
+        QCOMPARE(w.action("actionRedo")->text(), QStringLiteral("&Redo"));
     }
 
     // Ctrl+Z in a text field takes back its typing first, then the
@@ -320,6 +335,46 @@ private slots:
         results->deleteSelected();
         results->updateToFinalUrl();
         delete results;
+    }
+
+    // Find Duplicate Links, every row selected: Ctrl+A Delete, Undo, New.
+    void duplicatesWindowThroughDeleteAllAndNew() {
+        Window w;
+        w.app.project().setLinks(
+            0, {{"A", "http://same/"}, {"B", "http://b/"}, {"C", "http://same/"}});
+        w.app.project().setLinks(2, {{"D", "http://same/"}});
+        w.app.project().setModified(false);
+        w.action("actionFindDuplicates")->trigger();
+        LinkCheckWindow* dups = w.frame->linkCheckSession()->duplicatesWindow();
+        QVERIFY(dups);
+        QCOMPARE(tableRows(dups), QStringList({"1.1 A", "1.3 C", "3.1 D"}));
+        dups->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(dups));
+        dups->table()->setFocus();
+        QCoreApplication::processEvents();
+        QTest::keyClick(dups->table(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(dups->table(), Qt::Key_Delete);
+        QCOMPARE(tableRows(dups), QStringList());
+        QCOMPARE(w.app.project().links(0), std::vector<Link>({{"B", "http://b/"}}));
+        QVERIFY(w.app.project().links(2).empty());
+        // One step over two groups; its undo does not bring the rows back
+        // into the window, but the links into the project.
+        w.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.frame));
+        w.list->setFocus();
+        QCoreApplication::processEvents();
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.app.project().links(0).size(), std::size_t(3));
+        QCOMPARE(w.app.project().links(2).size(), std::size_t(1));
+        // Search again, select everything, then New: the window empties.
+        w.action("actionFindDuplicates")->trigger();
+        QCOMPARE(tableRows(dups).size(), 3);
+        dups->table()->selectAll();
+        w.app.project().setModified(false);
+        w.action("actionNew")->trigger();
+        QCOMPARE(tableRows(dups), QStringList());
+        QTest::keyClick(dups->table(), Qt::Key_Delete);
+        QCOMPARE(w.ui.unexpected, 0);
     }
 
     // The oldest steps go when the history holds more than its budget; the
