@@ -369,8 +369,14 @@ QString LinkCheckWindow::noteText() const {
 
 std::vector<int> LinkCheckWindow::selectedEntries() const {
     std::vector<int> out;
-    for (const QModelIndex& index : m_table->selectionModel()->selectedRows()) {
-        const int entry = entryAtRow(index.row());
+    // By the selection's ranges: asking each row whether all its cells are
+    // selected costs more than the rest of an update of 100,000 links.
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : m_table->selectionModel()->selection())
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            rows.push_back(r);
+    for (int row : rows) {
+        const int entry = entryAtRow(row);
         if (entry >= 0 && static_cast<std::size_t>(entry) < m_entries.size())
             out.push_back(entry);
     }
