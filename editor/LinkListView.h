@@ -14,7 +14,9 @@ class LinkListModel;
 class QTabBar;
 
 // The link list of the form: two columns, "Description" and "URL", over a
-// row model of our own (no widget or item object per row). Several rows can
+// model that shows one group of the project in place (no widget, item object
+// or copy per row). The list never changes the project: moves and drops are
+// asked for through its signals and the link commands make them steps. Several rows can
 // be selected; the focused row (the current index) is separate from the
 // selection.
 //
@@ -27,13 +29,14 @@ class QTabBar;
 // focused one, so the mark shows at once.
 //
 // Mouse: dragging one row (the row under the pointer, whatever else is
-// selected) and releasing it over another row puts it before that row;
-// released below the rows it becomes the last row. When a tab bar is set as
+// selected) and releasing it over another row asks to put it before that
+// row; released below the rows, to make it the last row. When a tab bar is set as
 // the tab target, releasing over one of its tabs other than the selected one
 // emits rowsDroppedOnTab instead and moves nothing in the list.
 //
 // Drops: link files (Internet shortcuts and freedesktop links) from a file
-// manager and links dragged from a web browser are appended as rows.
+// manager and links dragged from a web browser are offered (linksDropped)
+// to be appended.
 //
 // Row and column indices are 0-based; column 0 is the description, column 1
 // the URL. Texts are UTF-8, as the project keeps them.
