@@ -109,10 +109,7 @@ std::vector<int> LinkListView::selectedRows() const {
 }
 
 int LinkListView::selectedCount() const {
-    int n = 0;
-    for (const QItemSelectionRange& r : selectionModel()->selection())
-        n += r.bottom() - r.top() + 1;
-    return n;
+    return static_cast<int>(selectedRows().size());
 }
 
 int LinkListView::focusedRow() const {
