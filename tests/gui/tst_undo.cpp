@@ -116,6 +116,9 @@ private slots:
         if (edit == "Delete 2 Links") {
             w.select({1, 2});
             w.key(Qt::Key_Delete);
+            // The row now in their place is highlighted and is the row Enter edits.
+            QCOMPARE(w.list->selectedRows(), std::vector<int>{1});
+            QCOMPARE(w.list->focusedRow(), 1);
         } else if (edit == "Paste 3 Links") {
             QApplication::clipboard()->setText("http://p/\tP\nhttp://q/\tQ\nhttp://r/\tR\n");
             w.key(Qt::Key_V, Qt::ControlModifier);
