@@ -16,6 +16,8 @@
 #include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabBar>
@@ -249,6 +251,22 @@ private slots:
         w.key(Qt::Key_E, Qt::AltModifier);
         w.key(Qt::Key_R);
         QCOMPARE(w.rows(), QStringLiteral("BD"));
+        // From the Edit menu by mouse: the item names the step.
+        QMenuBar* bar = w.frame->menuBar();
+        QAction* editMenu = nullptr;
+        for (QAction* m : bar->actions())
+            if (m->text() == QStringLiteral("&Edit"))
+                editMenu = m;
+        QVERIFY(editMenu);
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(editMenu).center());
+        QTRY_VERIFY(editMenu->menu()->isVisible());
+        QAction* undo = w.action("actionUndo");
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Move Links to Group 4"));
+        QTest::mouseClick(editMenu->menu(), Qt::LeftButton, {},
+                          editMenu->menu()->actionGeometry(undo).center());
+        QTRY_COMPARE(w.rows(), QStringLiteral("ABCD"));
+        w.list->setFocus();
+        w.key(Qt::Key_Y, Qt::ControlModifier);
         // A redo after an undo, then a new step: nothing left to redo.
         w.key(Qt::Key_Z, Qt::ControlModifier);
         w.select({1});
