@@ -4,6 +4,7 @@
 #include "bookmarks/ImportPlan.h"
 #include "bookmarks/ProjectBookmarks.h"
 #include "core/HeadlessGenerate.h"
+#include "core/OutsideText.h"
 #include "core/Project.h"
 #include "core/ProjectFile.h"
 
@@ -72,6 +73,8 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
         err << sourcePath << ": " << left
             << " links not imported: no empty group was left for their folders (use --group N).\n";
     }
+    if (plan.refusedLinks > 0)
+        err << sourcePath << ": " << skippedLinksText(plan.refusedLinks) << ".\n";
     applyImportPlan(plan, doc);
     const FileResult saved = saveProjectFile(doc, projectPath);
     if (!saved.ok()) {

@@ -1,7 +1,6 @@
 #include "bookmarks/ExportTree.h"
 
-#include "bookmarks/BookmarkText.h"
-#include "bookmarks/SourceFile.h"
+#include "core/OutsideText.h"
 
 BookmarkTree exportTree(const std::vector<GroupContent>& groups) {
     BookmarkTree tree;
@@ -9,12 +8,12 @@ BookmarkTree exportTree(const std::vector<GroupContent>& groups) {
         const GroupContent& group = groups[i];
         if (group.links.empty())
             continue;
-        std::string title = trimmedText(group.title);
+        std::string title = htmlToPlainText(group.title);
         if (title.empty())
             title = "Group " + std::to_string(i + 1);
         const int folder = tree.addFolder(-1, std::move(title));
         for (const GroupLink& link : group.links)
-            tree.addLink(folder, descriptionToTitle(link.description), link.url);
+            tree.addLink(folder, htmlToPlainText(link.description), link.url);
     }
     return tree;
 }

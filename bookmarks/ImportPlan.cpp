@@ -1,7 +1,7 @@
 #include "bookmarks/ImportPlan.h"
 
-#include "bookmarks/BookmarkText.h"
 #include "bookmarks/SourceFile.h"
+#include "core/OutsideText.h"
 #include "core/UrlKey.h"
 
 #include <algorithm>
@@ -26,8 +26,11 @@ std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::str
             slot = rootSlot = static_cast<int>(folders.size());
             folders.push_back({rootName, {}});
         }
-        folders[static_cast<size_t>(slot)].links.push_back(
-            {titleToDescription(item.title), item.url});
+        ImportFolder& folder = folders[static_cast<size_t>(slot)];
+        if (std::optional<Link> link = outsideLink(item.title, item.url))
+            folder.links.push_back({std::move(link->m_description), std::move(link->m_url)});
+        else
+            ++folder.refusedLinks;
     }
     return folders;
 }
@@ -57,6 +60,8 @@ std::string ImportPlan::summary() const {
         count(linkCount, "link", "links") + " into " + count(groupCount, "group", "groups");
     if (duplicates > 0)
         text += ", " + count(duplicates, "duplicate", "duplicates") + " skipped";
+    if (refusedLinks > 0)
+        text += ", " + skippedLinksText(refusedLinks);
     return text;
 }
 
@@ -81,11 +86,12 @@ ImportPlan planImport(const std::vector<ImportFolder>& folders, const std::vecto
                 for (const std::string& url : groups[gi].urls)
                     keys.insert(urlComparisonKey(url));
             if (trimmedText(groups[gi].title).empty())
-                change.newTitle = folders[f].name;
+                change.newTitle = plainTextToHtml(folders[f].name);
             plan.groups.push_back(std::move(change));
             seen.push_back(std::move(keys));
         }
         const auto slot = static_cast<size_t>(slotOfGroup[gi]);
+        plan.refusedLinks += folders[f].refusedLinks;
         for (const GroupLink& link : folders[f].links) {
             if (!seen[slot].insert(urlComparisonKey(link.url)).second) {
                 ++plan.duplicates;

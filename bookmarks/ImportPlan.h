@@ -13,8 +13,9 @@
 // flattened in order. Links at the tree root form one more folder, placed
 // where the first of them appears and named `rootName`.
 struct ImportFolder {
-    std::string name;
-    std::vector<GroupLink> links; // descriptions already converted from titles
+    std::string name;             // plain text, as the source gives it
+    std::vector<GroupLink> links; // checked URLs; descriptions already converted from titles
+    size_t refusedLinks = 0;      // links whose URL may not go on the page
 };
 
 std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& rootName);
@@ -47,15 +48,18 @@ struct ImportPlan {
     size_t linkCount = 0;
     size_t groupCount = 0; // groups that receive at least one link
     size_t duplicates = 0;
+    size_t refusedLinks = 0; // script, data and other links that may not go on the page
 
-    // "312 links into 6 groups, 14 duplicates skipped".
+    // "312 links into 6 groups, 14 duplicates skipped, 3 script or data links
+    // skipped".
     std::string summary() const;
 };
 
 // The plan for a mapping (folder -> group or -1) and a mode per group.
 // Links whose URL matches, by urlComparisonKey, one already in the target
 // group (unless it is replaced) or one imported before into it are skipped
-// and counted; a group without a title takes its first folder's name.
+// and counted; a group without a title takes its first folder's name (as
+// HTML: the name is escaped). Refused links of the mapped folders are counted.
 ImportPlan planImport(const std::vector<ImportFolder>& folders, const std::vector<int>& mapping,
                       const std::vector<ImportMode>& modes,
                       const std::vector<ExistingGroup>& groups);

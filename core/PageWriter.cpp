@@ -30,31 +30,10 @@ public:
         return *this;
     }
     // A field value.
-    PageOut& text(std::string_view value) {
-        const char* p = value.data();
-        const char* end = p + value.size();
-        const char* run = p;
-        while (p != end) {
-            const unsigned char c = static_cast<unsigned char>(*p);
-            if (c >= 0x80) {
-                m_buf.append(run, static_cast<size_t>(p - run));
-                size_t pos = static_cast<size_t>(p - value.data());
-                appendCharacter(nextCodePoint(value, pos));
-                p = value.data() + pos;
-                run = p;
-            } else if (c == '\n') {
-                m_buf.append(run, static_cast<size_t>(p - run));
-                m_buf.append("\r\n", 2);
-                run = ++p;
-            } else if (c == '\0') {
-                break;
-            } else {
-                ++p;
-            }
-        }
-        m_buf.append(run, static_cast<size_t>(p - run));
-        return *this;
-    }
+    PageOut& text(std::string_view value) { return write(value, false); }
+    // A field value inside a double-quoted attribute: a '"' in it becomes
+    // "&quot;", so no value can end the attribute early.
+    PageOut& attribute(std::string_view value) { return write(value, true); }
     PageOut& number(int n) {
         char tmp[16];
         int len = std::snprintf(tmp, sizeof tmp, "%d", n);
@@ -74,6 +53,36 @@ public:
     }
 
 private:
+    PageOut& write(std::string_view value, bool inAttribute) {
+        const char* p = value.data();
+        const char* end = p + value.size();
+        const char* run = p;
+        while (p != end) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c >= 0x80) {
+                m_buf.append(run, static_cast<size_t>(p - run));
+                size_t pos = static_cast<size_t>(p - value.data());
+                appendCharacter(nextCodePoint(value, pos));
+                p = value.data() + pos;
+                run = p;
+            } else if (c == '\n') {
+                m_buf.append(run, static_cast<size_t>(p - run));
+                m_buf.append("\r\n", 2);
+                run = ++p;
+            } else if (c == '"' && inAttribute) {
+                m_buf.append(run, static_cast<size_t>(p - run));
+                m_buf.append("&quot;");
+                run = ++p;
+            } else if (c == '\0') {
+                break;
+            } else {
+                ++p;
+            }
+        }
+        m_buf.append(run, static_cast<size_t>(p - run));
+        return *this;
+    }
+
     void appendCharacter(char32_t cp) {
         const int byte = cp1252ByteOf(cp);
         if (byte >= 0) {
@@ -114,9 +123,9 @@ bool renderTo(const Project& doc, PageOut& out) {
         .raw(formatHtmlColor(doc.visitedLinkColor()))
         .raw(">\r\n<basefont size=4>\r\n\r\n\r\n");
     if (!doc.topImage().empty())
-        out.raw("<img align=left src=\"").text(pathToUrl(doc.topImage())).raw("\"><br>\r\n");
+        out.raw("<img align=left src=\"").attribute(pathToUrl(doc.topImage())).raw("\"><br>\r\n");
     out.raw("\r\n\r\n<font face=\"")
-        .text(doc.titleFace())
+        .attribute(doc.titleFace())
         .raw("\" color=")
         .raw(formatHtmlColor(doc.titleColor()))
         .raw(" size=7>\r\n");
@@ -147,7 +156,7 @@ bool renderTo(const Project& doc, PageOut& out) {
             .raw(">\r\n")
             .raw(tags.open)
             .raw("<font face=\"")
-            .text(g.m_face)
+            .attribute(g.m_face)
             .raw("\" color=")
             .raw(formatHtmlColor(header))
             .raw(" size=4>")
@@ -168,10 +177,10 @@ bool renderTo(const Project& doc, PageOut& out) {
                     const LinkView link = *next++;
                     if (!g.m_bullet.empty())
                         out.raw("<img align=left src=\"")
-                            .text(bullet)
+                            .attribute(bullet)
                             .raw("\" height=16 width=16>\r\n");
                     out.raw("<a href=\"")
-                        .text(link.url)
+                        .attribute(link.url)
                         .raw("\">  ")
                         .text(link.description)
                         .raw(" </a>\r\n");

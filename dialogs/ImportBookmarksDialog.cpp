@@ -2,7 +2,7 @@
 
 #include "bookmarks/BookmarkCommands.h"
 #include "bookmarks/BookmarkReader.h"
-#include "bookmarks/BookmarkText.h"
+#include "core/OutsideText.h"
 #include "gui/UiServices.h"
 
 #include <QComboBox>
@@ -32,7 +32,7 @@ QString fromUtf8(const std::string& s) {
 QString groupName(int index, const std::string& title) {
     QString name = QString::number(index + 1);
     if (!title.empty())
-        name += QLatin1Char(' ') + fromUtf8(descriptionToTitle(title));
+        name += QLatin1Char(' ') + fromUtf8(htmlToPlainText(title));
     return name;
 }
 

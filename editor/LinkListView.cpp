@@ -3,6 +3,7 @@
 #include "gui/Resources.h"
 
 #include "core/LinkFile.h"
+#include "core/OutsideText.h"
 #include "core/PathPart.h"
 #include "editor/LinkListDelegate.h"
 #include "editor/LinkListModel.h"
@@ -29,21 +30,23 @@ const QColor kColumnLine(0x80, 0x80, 0x80);
 const char* const kMozUrl = "text/x-moz-url";
 const char* const kNetscapeUrl = "_NETSCAPE_URL";
 
-// A dropped link file becomes a link named after the file; other files are
-// passed over.
+// A dropped link file becomes a link named after the file; other files, and
+// link files whose URL may not go on the page, are passed over.
 void addLinkFile(const QUrl& file, std::vector<Link>& links) {
     const QString path = file.toLocalFile();
-    std::string url = shortcutUrl(QFile::encodeName(path).toStdString());
-    if (!url.empty())
-        links.emplace_back(pathPart(toProjectText(path), kPathBaseName), std::move(url));
+    const std::string url = shortcutUrl(QFile::encodeName(path).toStdString());
+    if (url.empty())
+        return;
+    if (std::optional<Link> link = linkFileLink(pathPart(toProjectText(path), kPathBaseName), url))
+        links.push_back(std::move(*link));
 }
 
+// A browser's link titles are plain text; links it offers with a script or
+// data URL are passed over.
 void addBrowserLinks(const QByteArray& data, std::vector<Link>& links) {
-    for (DroppedLink& l : parseMozUrl(std::string_view(data.constData(), data.size()))) {
-        std::string description =
-            l.m_title.empty() ? untitledDescription(l.m_url) : std::move(l.m_title);
-        links.emplace_back(std::move(description), std::move(l.m_url));
-    }
+    for (const DroppedLink& l : parseMozUrl(std::string_view(data.constData(), data.size())))
+        if (std::optional<Link> link = outsideLink(l.m_title, l.m_url))
+            links.push_back(std::move(*link));
 }
 
 } // namespace
@@ -487,8 +490,9 @@ void LinkListView::dropLinks(const QMimeData* mime) {
             if (u.isLocalFile()) {
                 addLinkFile(u, links);
             } else if (u.isValid()) {
-                std::string url = toProjectText(QString::fromLatin1(u.toEncoded()));
-                links.emplace_back(untitledDescription(url), url);
+                const std::string url = toProjectText(QString::fromLatin1(u.toEncoded()));
+                if (std::optional<Link> link = outsideLink({}, url))
+                    links.push_back(std::move(*link));
             }
         }
     } else if (mime->hasFormat(QLatin1String(kNetscapeUrl))) {

@@ -3,11 +3,16 @@
 #include "bookmarks/BookmarkReader.h"
 #include "bookmarks/ChromiumBookmarkReader.h"
 #include "bookmarks/FirefoxPlacesReader.h"
+#include "bookmarks/ImportPlan.h"
 #include "bookmarks/NetscapeBookmarkReader.h"
 #include "bookmarks/NetscapeBookmarkWriter.h"
+#include "bookmarks/ProjectBookmarks.h"
 #include "bookmarks/WeblocReader.h"
 #include "bookmarks/XbelReader.h"
 #include "bookmarks/XbelWriter.h"
+#include "core/PageWriter.h"
+#include "core/Project.h"
+#include "fuzz/PageSafety.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,7 +20,9 @@
 
 // One fuzz input for one reader: it must give a tree or a message naming the
 // file; whatever reads must write as HTML and XBEL that read back to the
-// same links.
+// same links, and imported into a new project it must make a start page
+// that holds no markup, attribute or link scheme the page itself does not
+// put there.
 inline void fuzzOneBookmarkSource(BookmarkFormat format, const std::uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::string name = "fuzz-input";
@@ -52,5 +59,14 @@ inline void fuzzOneBookmarkSource(BookmarkFormat format, const std::uint8_t* dat
         std::abort();
     if (html.tree.linkCount() != result.tree.linkCount() ||
         xbel.tree.linkCount() != result.tree.linkCount())
+        std::abort();
+    Project project;
+    const std::vector<ImportFolder> folders = importFolders(result.tree, "Bookmarks");
+    const std::vector<ExistingGroup> groups = existingGroups(project);
+    const std::vector<int> mapping =
+        defaultMapping(folders, std::vector<bool>(folders.size(), true), groups);
+    applyImportPlan(planImport(folders, mapping, std::vector<ImportMode>(groups.size()), groups),
+                    project);
+    if (!pagesafety::unsafeMarkup(renderPage(project)).empty())
         std::abort();
 }

@@ -106,7 +106,7 @@ TEST_F(BookmarkCommand, ImportsIntoANewProjectWithTheDefaultMapping) {
     EXPECT_EQ(Groups(doc), (std::vector<std::string>{
                                "1 Bookmarks:",
                                "  Get Help &amp; Support <https://www.mozilla.org/en-US/firefox/>",
-                               "2 Caf\xC3\xA9 <Reading>:",
+                               "2 Caf\xC3\xA9 &lt;Reading&gt;:",
                                "  Rock 'n' Roll \xC3\xA9t\xC3\xA9 <https://example.org/a>",
                                "  Inner link <https://example.org/b>",
                                "  After inner <https://example.org/c>",

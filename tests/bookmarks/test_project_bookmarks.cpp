@@ -1,6 +1,6 @@
 // The glue between bookmarks and the project: one import step, the export's
 // group contents, the text conversion between the two.
-#include "bookmarks/BookmarkText.h"
+#include "core/OutsideText.h"
 #include "bookmarks/ProjectBookmarks.h"
 #include "core/Project.h"
 
@@ -106,7 +106,7 @@ TEST(ExportGroups, GivesEveryGroupInUtf8) {
     EXPECT_EQ(groups[2].links[0].description, "News &amp; Views \xE2\x82\xAC");
     EXPECT_TRUE(groups[0].links.empty());
     // The exported title is plain text again.
-    EXPECT_EQ(descriptionToTitle(groups[2].links[0].description), "News & Views \xE2\x82\xAC");
+    EXPECT_EQ(htmlToPlainText(groups[2].links[0].description), "News & Views \xE2\x82\xAC");
 }
 
 TEST(BookmarkFileKind, ByExtension) {

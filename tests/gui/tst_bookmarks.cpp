@@ -152,7 +152,7 @@ private slots:
         const LinkGroup& first = project().group(0);
         QCOMPARE(first.m_title, std::string("Bookmarks Toolbar"));
         QCOMPARE(first.m_links.size(), size_t(2));
-        QCOMPARE(project().group(2).m_title, std::string("Caf\xC3\xA9 <Reading>"));
+        QCOMPARE(project().group(2).m_title, std::string("Caf\xC3\xA9 &lt;Reading&gt;"));
         QCOMPARE(project().links(2).size(), size_t(3));
         // The list shows group 1 as it is now.
         LinkListView* list = form->linkList();

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "core/OutsideText.h"
+
+#include <libxml/HTMLparser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What the start page's template itself puts on a page: these elements and
+// attributes, and links only to the schemes a link may have. A page made
+// from outside text alone must hold nothing else; the first thing that does
+// not belong is described, else the result is empty.
+namespace pagesafety {
+
+inline bool oneOf(std::string_view name, std::initializer_list<std::string_view> names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+struct DocFree {
+    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+
+inline std::string unsafeMarkup(const std::string& page) {
+    if (page.size() > INT_MAX)
+        return "page too large";
+    std::unique_ptr<xmlDoc, DocFree> doc(htmlReadMemory(
+        page.data(), static_cast<int>(page.size()), nullptr, "windows-1252",
+        HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
+    if (!doc)
+        return "page does not parse";
+    const xmlNode* root = xmlDocGetRootElement(doc.get());
+    const xmlNode* cur = root;
+    while (cur) {
+        if (cur->type == XML_ELEMENT_NODE) {
+            const std::string name(reinterpret_cast<const char*>(cur->name));
+            if (!oneOf(name, {"html", "head", "title", "body", "basefont", "img", "br", "font",
+                              "center", "table", "tr", "th", "td", "a", "b", "i"}))
+                return "element <" + name + ">";
+            for (const xmlAttr* a = cur->properties; a; a = a->next) {
+                const std::string attr(reinterpret_cast<const char*>(a->name));
+                if (!oneOf(attr,
+                           {"bgcolor", "link", "vlink", "size", "align", "src", "face", "color",
+                            "border", "rowspan", "colspan", "width", "height", "href", "clear"}))
+                    return "attribute " + attr + " on <" + name + ">";
+                if (attr == "href") {
+                    xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
+                    const std::string url = value ? reinterpret_cast<const char*>(value) : "";
+                    xmlFree(value);
+                    if (!hasAllowedLinkScheme(url))
+                        return "link to " + url;
+                }
+            }
+        }
+        if (cur->type == XML_ELEMENT_NODE && cur->children) {
+            cur = cur->children;
+            continue;
+        }
+        while (cur && cur != root && !cur->next)
+            cur = cur->parent;
+        if (!cur || cur == root)
+            break;
+        cur = cur->next;
+    }
+    return {};
+}
+
+// The texts of the page's links, in order, white space at both ends removed.
+inline std::vector<std::string> linkTexts(const std::string& page) {
+    std::vector<std::string> texts;
+    std::unique_ptr<xmlDoc, DocFree> doc(htmlReadMemory(
+        page.data(), static_cast<int>(page.size()), nullptr, "windows-1252",
+        HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
+    const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    const xmlNode* cur = root;
+    while (cur) {
+        if (cur->type == XML_ELEMENT_NODE && xmlStrcmp(cur->name, BAD_CAST "a") == 0) {
+            xmlChar* value = xmlNodeGetContent(cur);
+            std::string text = value ? reinterpret_cast<const char*>(value) : "";
+            xmlFree(value);
+            const size_t first = text.find_first_not_of(" \t\r\n");
+            text = first == std::string::npos
+                       ? std::string()
+                       : text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+            texts.push_back(std::move(text));
+        }
+        if (cur->type == XML_ELEMENT_NODE && cur->children) {
+            cur = cur->children;
+            continue;
+        }
+        while (cur && cur != root && !cur->next)
+            cur = cur->parent;
+        if (!cur || cur == root)
+            break;
+        cur = cur->next;
+    }
+    return texts;
+}
+
+} // namespace pagesafety

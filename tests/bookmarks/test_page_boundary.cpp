@@ -1,0 +1,193 @@
+// Text and URLs from outside the program reach the start page only as text
+// and as links of the allowed kinds, whichever way they come in.
+#include "bookmarks/BookmarkReader.h"
+#include "bookmarks/ExportTree.h"
+#include "bookmarks/ImportPlan.h"
+#include "bookmarks/NetscapeBookmarkReader.h"
+#include "bookmarks/NetscapeBookmarkWriter.h"
+#include "bookmarks/ProjectBookmarks.h"
+#include "bookmarks/XbelReader.h"
+#include "bookmarks/XbelWriter.h"
+#include "core/LinkFile.h"
+#include "core/OutsideText.h"
+#include "core/PageWriter.h"
+#include "core/Project.h"
+#include "fuzz/PageSafety.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The links every hostile source below holds, as the page must show them.
+const std::vector<std::string> kShownLinks = {
+    "<img src=x onerror=alert(1)>",
+    "(https://example.com/x%22%3E%3Cscript%3Ealert(1)%3C/script%3E)",
+    "Q&A <b>",
+};
+
+const char* const kNetscape = R"SRC(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
+<TITLE>Bookmarks</TITLE>
+<H1>Bookmarks</H1>
+<DL><p>
+<DT><H3>&lt;script&gt;alert(1)&lt;/script&gt;</H3>
+<DL><p>
+<DT><A HREF="https://example.com/a&quot;onmouseover=&quot;alert(1)">&lt;img src=x onerror=alert(1)&gt;</A>
+<DT><A HREF="javascript:alert(1)">Script</A>
+<DT><A HREF=" JaVaScRiPt:alert(1)">Script again</A>
+<DT><A HREF="data:text/html,&lt;script&gt;alert(1)&lt;/script&gt;">Data</A>
+<DT><A HREF="vbscript:msgbox(1)">VB</A>
+</DL><p>
+<DT><H3>Work &lt;tools&gt;</H3>
+<DL><p>
+<DT><A HREF="https://example.com/x&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;"></A>
+<DT><A HREF="https://example.com/ok">Q&amp;A &lt;b&gt;</A>
+</DL><p>
+</DL><p>
+)SRC";
+
+const char* const kXbel = R"SRC(<?xml version="1.0" encoding="UTF-8"?>
+<xbel version="1.0">
+<folder><title>&lt;script&gt;alert(1)&lt;/script&gt;</title>
+<bookmark href="https://example.com/a&quot;onmouseover=&quot;alert(1)"><title>&lt;img src=x onerror=alert(1)&gt;</title></bookmark>
+<bookmark href="javascript:alert(1)"><title>Script</title></bookmark>
+<bookmark href=" JaVaScRiPt:alert(1)"><title>Script again</title></bookmark>
+<bookmark href="data:text/html,&lt;script&gt;alert(1)&lt;/script&gt;"><title>Data</title></bookmark>
+<bookmark href="vbscript:msgbox(1)"><title>VB</title></bookmark>
+</folder>
+<folder><title>Work &lt;tools&gt;</title>
+<bookmark href="https://example.com/x&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;"/>
+<bookmark href="https://example.com/ok"><title>Q&amp;A &lt;b&gt;</title></bookmark>
+</folder>
+</xbel>
+)SRC";
+
+const char* const kChromium =
+    R"SRC({"roots": {"bookmark_bar": {"type": "folder", "name": "Bookmarks bar",
+ "children": [
+  {"type": "folder", "name": "<script>alert(1)</script>", "children": [
+   {"type": "url", "name": "<img src=x onerror=alert(1)>", "url": "https://example.com/a\"onmouseover=\"alert(1)"},
+   {"type": "url", "name": "Script", "url": "javascript:alert(1)"},
+   {"type": "url", "name": "Script again", "url": " JaVaScRiPt:alert(1)"},
+   {"type": "url", "name": "Data", "url": "data:text/html,<script>alert(1)</script>"},
+   {"type": "url", "name": "VB", "url": "vbscript:msgbox(1)"}]},
+  {"type": "folder", "name": "Work <tools>", "children": [
+   {"type": "url", "name": "", "url": "https://example.com/x\"><script>alert(1)</script>"},
+   {"type": "url", "name": "Q&A <b>", "url": "https://example.com/ok"}]}]}}, "version": 1})SRC";
+
+struct Imported {
+    Project project;
+    ImportPlan plan;
+};
+
+void importInto(const BookmarkTree& tree, Imported& out) {
+    const std::vector<ImportFolder> folders = importFolders(tree, "Bookmarks");
+    const std::vector<ExistingGroup> groups = existingGroups(out.project);
+    const std::vector<int> mapping =
+        defaultMapping(folders, std::vector<bool>(folders.size(), true), groups);
+    out.plan = planImport(folders, mapping, std::vector<ImportMode>(groups.size()), groups);
+    applyImportPlan(out.plan, out.project);
+}
+
+std::vector<std::string> groupTitles(const Project& project) {
+    std::vector<std::string> titles;
+    for (const LinkGroup& group : project.groups())
+        if (!group.m_links.empty())
+            titles.push_back(htmlToPlainText(group.m_title));
+    return titles;
+}
+
+TEST(PageBoundary, HostileBookmarkFilesMakeAPageOfTextOnly) {
+    const struct {
+        const char* name;
+        const char* source;
+        std::vector<std::string> titles;
+    } cases[] = {
+        {"bookmarks.html", kNetscape, {"<script>alert(1)</script>", "Work <tools>"}},
+        {"bookmarks.xbel", kXbel, {"<script>alert(1)</script>", "Work <tools>"}},
+        {"Bookmarks", kChromium, {"Bookmarks bar"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BookmarkReadResult read = readBookmarks(c.source, c.name);
+        ASSERT_TRUE(read.ok()) << read.error;
+        Imported imported;
+        importInto(read.tree, imported);
+        EXPECT_EQ(imported.plan.refusedLinks, 4u);
+        EXPECT_NE(imported.plan.summary().find("4 script or data links skipped"),
+                  std::string::npos);
+        const std::string page = renderPage(imported.project);
+        EXPECT_EQ(pagesafety::unsafeMarkup(page), "");
+        EXPECT_EQ(pagesafety::linkTexts(page), kShownLinks);
+        EXPECT_EQ(groupTitles(imported.project), c.titles);
+    }
+}
+
+TEST(PageBoundary, DraggedAndDroppedLinksMakeAPageOfTextOnly) {
+    Project project;
+    std::vector<Link> links;
+    // A browser drag: URL and title lines.
+    for (const DroppedLink& l : parseMozUrl("https://example.com/a\"onmouseover=\"alert(1)\n"
+                                            "<img src=x onerror=alert(1)>\n"
+                                            "javascript:alert(1)\nScript\n"))
+        if (std::optional<Link> link = outsideLink(l.m_title, l.m_url))
+            links.push_back(*link);
+    // Dropped link files, named after the file.
+    const struct {
+        const char* fileName;
+        const char* content;
+    } files[] = {
+        {"Q&A <b>", "[InternetShortcut]\r\nURL=https://example.com/ok\r\n"},
+        {"Evil", "[InternetShortcut]\r\nURL=javascript:alert(1)\r\n"},
+        {"Desk <i>", "[Desktop Entry]\nType=Link\nURL=https://example.com/d\"x\n"},
+    };
+    for (const auto& f : files)
+        if (std::optional<Link> link = linkFileLink(f.fileName, urlFromShortcutText(f.content)))
+            links.push_back(*link);
+    ASSERT_EQ(links.size(), 3u);
+    project.setLinks(0, links);
+    const std::string page = renderPage(project);
+    EXPECT_EQ(pagesafety::unsafeMarkup(page), "");
+    EXPECT_EQ(pagesafety::linkTexts(page),
+              (std::vector<std::string>{"<img src=x onerror=alert(1)>", "Q&A <b>", "Desk <i>"}));
+}
+
+TEST(PageBoundary, AttributesStaySafeWhateverTheProjectHolds) {
+    // A project written by hand or by another program: quotes in every
+    // attribute value the page writes.
+    Project project;
+    project.setTopImage("https://example.com/top.png\" onerror=\"alert(1)");
+    project.setTitleFace("Arial\" onmouseover=\"alert(1)");
+    LinkGroup group = project.group(0);
+    group.m_face = "Serif\" onclick=\"alert(1)";
+    group.m_bullet = "https://example.com/b.png\" onload=\"alert(1)";
+    project.setGroupHeading(0, group);
+    project.setLinks(0, {Link("Hand", "https://example.com/a\"onmouseover=\"alert(1)")});
+    const std::string page = renderPage(project);
+    EXPECT_EQ(pagesafety::unsafeMarkup(page), "");
+    EXPECT_NE(page.find("href=\"https://example.com/a&quot;onmouseover=&quot;alert(1)\""),
+              std::string::npos);
+}
+
+TEST(PageBoundary, ImportExportImportKeepsEveryTitle) {
+    const BookmarkReadResult read = readBookmarks(kNetscape, "bookmarks.html");
+    ASSERT_TRUE(read.ok());
+    Imported first;
+    importInto(read.tree, first);
+    for (const bool xbel : {false, true}) {
+        SCOPED_TRACE(xbel ? "XBEL" : "HTML");
+        const BookmarkTree exported = exportTree(exportGroups(first.project));
+        const BookmarkReadResult back =
+            xbel ? readXbel(writeXbel(exported), "out.xbel")
+                 : readNetscapeBookmarks(writeNetscapeBookmarks(exported), "out.html");
+        ASSERT_TRUE(back.ok()) << back.error;
+        Imported second;
+        importInto(back.tree, second);
+        for (int g = 0; g < 10; ++g) {
+            EXPECT_EQ(second.project.group(g).m_title, first.project.group(g).m_title) << g;
+            EXPECT_EQ(second.project.links(g), first.project.links(g)) << g;
+        }
+    }
+}
+
+} // namespace
