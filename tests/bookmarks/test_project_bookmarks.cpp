@@ -1,7 +1,7 @@
 // The glue between bookmarks and the project: one import step, the export's
 // group contents, the text conversion between the two.
-#include "core/OutsideText.h"
 #include "bookmarks/ProjectBookmarks.h"
+#include "core/OutsideText.h"
 #include "core/Project.h"
 
 #include <gtest/gtest.h>
