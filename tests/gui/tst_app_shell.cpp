@@ -593,10 +593,11 @@ private slots:
         QVERIFY(help::launchHelp(frame, help::Page::LinkDialog));
         QVERIFY(help::launchHelp(frame, help::Page::GroupDialog));
         QVERIFY(help::launchHelp(frame, help::Page::ColorsDialog));
-        QCOMPARE(ui.opened.size(), 4);
+        QVERIFY(help::launchHelp(frame, help::Page::PageStyleDialog));
+        QCOMPARE(ui.opened.size(), 5);
         const QStringList pages = {"index.html", "link-dialog.html", "group-dialog.html",
-                                   "colors-dialog.html"};
-        for (int i = 0; i < 4; ++i) {
+                                   "colors-dialog.html", "page-style.html"};
+        for (int i = 0; i < 5; ++i) {
             QCOMPARE(QFileInfo(ui.opened[i]).fileName(), pages[i]);
             QVERIFY(QFileInfo(ui.opened[i]).isFile());
         }
