@@ -331,10 +331,10 @@ void LinkCommands::colors() {
 
 void LinkCommands::pageStyle() {
     Project* doc = m_form->project();
-    const auto style = PageStyleDialog::edit(m_form, doc->pageStyle());
-    if (style && *style != doc->pageStyle()) {
-        doc->setPageStyle(*style);
-        m_form->setModified();
+    if (const auto style = PageStyleDialog::edit(m_form, doc->pageStyle())) {
+        PageSettings page = doc->pageSettings();
+        page.style = *style;
+        pushPage(m_form, QStringLiteral("Page Style"), page);
     }
 }
 

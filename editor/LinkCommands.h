@@ -59,8 +59,8 @@ public slots:
     // Form buttons.
     void titleFont();
     void colors();
-    // Page > Page Style...: the dialog's result goes to the project in one
-    // step (Project::setPageStyle).
+    // Page > Page Style...: the dialog's result is one undoable step ("Page
+    // Style") of the page settings.
     void pageStyle();
     void moveUp();
     void moveDown();

@@ -367,7 +367,9 @@ private slots:
              {"&Undo\tCtrl+Z", "&Redo\tCtrl+Shift+Z", "-", "Cut\tCtrl+X", "&Copy\tCtrl+C",
               "&Paste\tCtrl+V", "&Delete\tDel", "-", "&Add...", "&Group Properties",
               "&Link Properties"}},
-            {"&Page", {"&Generate...", "&Preview", "-", "&Check Links", "Find &Duplicate Links"}},
+            {"&Page",
+             {"&Generate...", "&Preview", "Page St&yle...", "-", "&Check Links",
+              "Find &Duplicate Links"}},
             {"&Help", {"&Contents", "Open &Example Project", "-", "&About Linkfold..."}},
         };
         const QList<QStringList> names = {
@@ -375,7 +377,8 @@ private slots:
              "actionExportBookmarks", "-", "actionRecentFile1", "-", "actionExit"},
             {"actionUndo", "actionRedo", "-", "actionCut", "actionCopy", "actionPaste",
              "actionDelete", "-", "actionAddLink", "actionGroupProperties", "actionLinkProperties"},
-            {"actionGenerate", "actionPreview", "-", "actionCheckLinks", "actionFindDuplicates"},
+            {"actionGenerate", "actionPreview", "actionPageStyle", "-", "actionCheckLinks",
+             "actionFindDuplicates"},
             {"actionHelpContents", "actionOpenExample", "-", "actionAbout"},
         };
         const QList<QAction*> menus = app.mainWindow()->menuBar()->actions();
