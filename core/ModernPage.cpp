@@ -114,6 +114,9 @@ private:
     bool m_ok = true;
 };
 
+// Links per part of a card's list (see renderTo).
+constexpr size_t kListPart = 32;
+
 // The style sheet that does not depend on the project. Colours come from
 // custom properties set per theme; the grid's column count is --cols.
 constexpr std::string_view kStyleSheet = R"(*,*::before,*::after{box-sizing:border-box}
@@ -132,6 +135,9 @@ h1{margin:.2em 0;color:var(--ti);font-size:clamp(1.75rem,5vw,3rem);line-height:1
 #count{flex-basis:100%;margin:0;font-size:.9rem;min-height:1.3em;text-align:center}
 main{display:grid;gap:1rem;align-items:start;grid-template-columns:repeat(auto-fill,minmax(min(100%,max(17rem,(100% - (var(--cols) - 1) * 1rem) / var(--cols))),1fr))}
 .card{min-width:0;background:var(--sf);border:1px solid var(--bd);border-radius:.5rem;padding:.75rem 1rem;overflow-wrap:anywhere}
+.card{content-visibility:auto;contain-intrinsic-size:auto 20rem}
+.card ul{content-visibility:auto;contain-intrinsic-size:auto calc(var(--n,32) * 1.75rem)}
+.card ul[hidden]{display:none}
 .card[hidden],li[hidden]{display:none}
 .card img,.card video,.card iframe,.card table{max-width:100%;height:auto}
 .card pre{white-space:pre-wrap}
@@ -149,6 +155,7 @@ a:focus:not(:focus-visible){outline:none}
 #find{display:none}
 body{background:#fff;color:#000;padding:0}
 main{gap:.5rem}
+.card,.card ul{content-visibility:visible}
 .card{background:#fff;border:1px solid #888;break-inside:avoid}
 h1,.sub,h2,a,a:visited{color:#000}
 .ic::before{display:none}
@@ -165,13 +172,19 @@ constexpr std::string_view kScript = R"((function () {
   var box = document.getElementById('q');
   var count = document.getElementById('count');
   var cards = Array.prototype.slice.call(document.querySelectorAll('main > section'));
-  var links = [], items = [], owner = [], keys = null, hidden = null, cardHidden = [];
+  // Links, their list items, their card and their part of the card's list
+  // (long lists come in parts the browser lays out only when in view).
+  var links = [], items = [], owner = [], part = [], parts = [], keys = null, hidden = null;
+  var cardHidden = [], partHidden = [];
   cards.forEach(function (card, c) {
     var list = card.querySelectorAll('a.l');
     for (var i = 0; i < list.length; i++) {
+      var li = list[i].closest('li');
+      if (parts[parts.length - 1] !== li.parentNode) { parts.push(li.parentNode); partHidden.push(false); }
       links.push(list[i]);
-      items.push(list[i].closest('li'));
+      items.push(li);
       owner.push(c);
+      part.push(parts.length - 1);
     }
     cardHidden.push(false);
   });
@@ -182,19 +195,30 @@ constexpr std::string_view kScript = R"((function () {
   function words() {
     return fold(box.value).split(/\s+/).filter(Boolean);
   }
+  function buildKeys() {
+    if (keys) return;
+    keys = links.map(function (a) { return fold(a.textContent + ' ' + a.getAttribute('href')); });
+    hidden = new Uint8Array(links.length);
+  }
   function apply() {
-    if (!keys) {
-      keys = links.map(function (a) { return fold(a.textContent + ' ' + a.getAttribute('href')); });
-      hidden = new Uint8Array(links.length);
-    }
-    var w = words(), n = 0, shown = new Int32Array(cards.length);
+    buildKeys();
+    var w = words(), n = 0, hit = new Uint8Array(links.length);
+    var shown = new Int32Array(cards.length), partShown = new Int32Array(parts.length);
     for (var i = 0; i < links.length; i++) {
-      var k = keys[i], hit = 1;
+      var k = keys[i], h = 1;
       for (var j = 0; j < w.length; j++) {
-        if (k.indexOf(w[j]) < 0) { hit = 0; break; }
+        if (k.indexOf(w[j]) < 0) { h = 0; break; }
       }
-      if (hit) { n++; shown[owner[i]]++; }
-      if (hidden[i] === hit) { hidden[i] = 1 - hit; items[i].hidden = !hit; }
+      if (h) { n++; shown[owner[i]]++; partShown[part[i]]++; hit[i] = 1; }
+    }
+    // Only the links of parts that stay shown are touched; a hidden part's
+    // links are brought up to date when it shows again.
+    for (i = 0; i < links.length; i++) {
+      if (partShown[part[i]] && hidden[i] === hit[i]) { hidden[i] = 1 - hit[i]; items[i].hidden = !hit[i]; }
+    }
+    for (var p = 0; p < parts.length; p++) {
+      var empty = partShown[p] === 0;
+      if (partHidden[p] !== empty) { partHidden[p] = empty; parts[p].hidden = empty; }
     }
     for (var c = 0; c < cards.length; c++) {
       var none = shown[c] === 0;
@@ -204,7 +228,7 @@ constexpr std::string_view kScript = R"((function () {
       n === 0 ? (search ? 'No link matches. Press Enter to search the web.' : 'No link matches.') :
       n === 1 ? '1 link matches.' : n + ' links match.';
   }
-  function visible(i) { return !hidden || !hidden[i]; }
+  function visible(i) { return !hidden || (!hidden[i] && !partHidden[part[i]]); }
   function step(from, by) {
     for (var i = from + by; i >= 0 && i < links.length; i += by) {
       if (visible(i)) return i;
@@ -229,6 +253,7 @@ constexpr std::string_view kScript = R"((function () {
       }
     });
     if (box.value) apply();
+    else if (window.requestIdleCallback) requestIdleCallback(buildKeys);
   }
   document.addEventListener('keydown', function (e) {
     if (e.defaultPrevented || e.ctrlKey || e.metaKey || e.altKey) return;
@@ -403,7 +428,7 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
             continue;
         out.raw("<section class=\"card g").number(i);
         if (g.m_title.empty())
-            out.raw("\" aria-label=\"Group ").number(i + 1).raw("\">\n<ul>\n");
+            out.raw("\" aria-label=\"Group ").number(i + 1).raw("\">\n");
         else
             out.raw("\" aria-labelledby=\"h")
                 .number(i)
@@ -411,11 +436,29 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
                 .number(i)
                 .raw("\">")
                 .html(g.m_title)
-                .raw("</h2>\n<ul>\n");
+                .raw("</h2>\n");
+        out.raw("<ul");
+        if (g.m_links.size() < kListPart)
+            out.raw(" style=\"--n:").number(static_cast<long long>(g.m_links.size())).raw("\"");
+        out.raw(">\n");
         std::string bullet;
         if (!g.m_bullet.empty())
             bullet = pathToUrl(g.m_bullet);
+        // Long lists come in parts of kListPart links, each laid out by the
+        // browser only when it comes into view; the last part says how
+        // many it holds, for the room kept for it until then.
+        size_t index = 0;
+        const size_t total = g.m_links.size();
         for (const LinkView link : g.m_links) {
+            if (index > 0 && index % kListPart == 0) {
+                out.raw("</ul>\n<ul");
+                if (total - index < kListPart)
+                    out.raw(" style=\"--n:")
+                        .number(static_cast<long long>(total - index))
+                        .raw("\"");
+                out.raw(">\n");
+            }
+            ++index;
             out.raw("<li>");
             if (!bullet.empty()) {
                 out.raw("<img class=\"b\" src=\"").url(bullet).raw("\" alt=\"\"><a class=\"l\"");

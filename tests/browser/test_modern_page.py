@@ -231,6 +231,34 @@ class ModernPage(unittest.TestCase):
         ActionChains(d).send_keys(Keys.ESCAPE, "caf", Keys.ENTER).perform()
         self.assertEqual(d.current_url, self.first)
 
+    def test_long_lists_filter_in_parts(self):
+        from selenium.webdriver.common.action_chains import ActionChains
+        from selenium.webdriver.common.keys import Keys
+
+        d = self.driver
+        name = "Link ZQ%03d"
+        items = [(name % i, self.first) for i in range(100)]
+        page = generate("long", lfp.project([("Many", "#000000", items),
+                                             ("Other", "#000000", [("Link ZQ09x", self.first)])]))
+        self.open(page, 360)
+        self.assertGreater(self.js("return document.querySelectorAll('main ul').length"), 2)
+        every = [name % i for i in range(100)] + ["Link ZQ09x"]
+        self.assertEqual(self.visible_links(), every)
+        d.find_element("tag name", "body").send_keys("/")
+        ActionChains(d).send_keys("zq09").perform()
+        nines = [name % i for i in range(90, 100)] + ["Link ZQ09x"]
+        self.assertEqual(self.visible_links(), nines)
+        self.assertEqual(self.js("return document.getElementById('count').textContent"),
+                         "11 links match.")
+        # The keys skip the parts with nothing shown.
+        ActionChains(d).send_keys(Keys.ARROW_DOWN, Keys.ARROW_DOWN).perform()
+        self.assertEqual(self.js("return document.activeElement.textContent"), "Link ZQ091")
+        # Parts hidden whole and shown again come back up to date.
+        ActionChains(d).send_keys(Keys.ESCAPE, "zq05").perform()
+        self.assertEqual(self.visible_links(), [name % i for i in range(50, 60)])
+        ActionChains(d).send_keys(Keys.ESCAPE).perform()
+        self.assertEqual(self.visible_links(), every)
+
     def test_no_network_request(self):
         d = self.driver
         self.open(self.page)
