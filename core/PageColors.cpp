@@ -87,9 +87,11 @@ RgbColor headingColor(const LinkGroup& group, RgbColor background) {
 // made readable on p's surface.
 template <typename Map> void fillText(PagePalette& p, const Project& doc, Map map) {
     const RgbColor background = doc.backgroundColor() & 0xFFFFFF;
-    p.text = withContrast(
-        map(contrastRatio(kBlack, p.surface) >= contrastRatio(kWhite, p.surface) ? kBlack : kWhite),
-        p.surface);
+    // Plain text stands on the cards and on the page (the filter's label
+    // and count).
+    const RgbColor ink =
+        map(contrastRatio(kBlack, p.surface) >= contrastRatio(kWhite, p.surface) ? kBlack : kWhite);
+    p.text = withContrast(withContrast(ink, p.surface), p.background);
     p.title = withContrast(map(doc.titleColor() & 0xFFFFFF), p.background);
     p.link = withContrast(map(doc.linkColor() & 0xFFFFFF), p.surface);
     p.visitedLink = withContrast(map(doc.visitedLinkColor() & 0xFFFFFF), p.surface);
@@ -160,6 +162,10 @@ PagePalette lightPalette(const Project& doc) {
                              ? kBlack
                              : kWhite;
     p.surface = mixColors(p.background, ink, 0.03);
+    // On a mid-grey page that step could leave the page's text colour
+    // unreadable on the cards: they keep the page's colour then.
+    if (contrastRatio(ink, p.surface) < kMinTextContrast)
+        p.surface = p.background;
     fillText(p, doc, [](RgbColor c) { return c; });
     return p;
 }

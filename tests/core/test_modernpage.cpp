@@ -8,7 +8,6 @@
 #include "core/PageColors.h"
 #include "core/PageWriter.h"
 
-
 namespace {
 
 size_t count(const std::string& text, const std::string& what) {
@@ -61,6 +60,7 @@ TEST(PageColors, BothThemesReachAAForEveryColourSet) {
         editHeading(doc, 0, [&](LinkGroup& g) { g.m_textColor = s.heading; });
         for (const PagePalette& p : {lightPalette(doc), darkPalette(doc)}) {
             EXPECT_GE(contrastRatio(p.title, p.background), kMinTextContrast);
+            EXPECT_GE(contrastRatio(p.text, p.background), kMinTextContrast);
             for (RgbColor text : {p.text, p.link, p.visitedLink, p.headings[0], p.headings[9]})
                 EXPECT_GE(contrastRatio(text, p.surface), kMinTextContrast) << cssColor(text);
         }
