@@ -171,23 +171,28 @@ constexpr std::string_view kScript = R"((function () {
   var form = document.getElementById('find');
   var box = document.getElementById('q');
   var count = document.getElementById('count');
-  var cards = Array.prototype.slice.call(document.querySelectorAll('main > section'));
   // Links, their list items, their card and their part of the card's list
-  // (long lists come in parts the browser lays out only when in view).
-  var links = [], items = [], owner = [], part = [], parts = [], keys = null, hidden = null;
-  var cardHidden = [], partHidden = [];
-  cards.forEach(function (card, c) {
-    var list = card.querySelectorAll('a.l');
-    for (var i = 0; i < list.length; i++) {
-      var li = list[i].closest('li');
-      if (parts[parts.length - 1] !== li.parentNode) { parts.push(li.parentNode); partHidden.push(false); }
-      links.push(list[i]);
-      items.push(li);
-      owner.push(c);
-      part.push(parts.length - 1);
-    }
-    cardHidden.push(false);
-  });
+  // (long lists come in parts the browser lays out only when in view),
+  // gathered on first use so that they cost the first paint nothing.
+  var cards = null, links = null, items, owner, part, parts, keys = null, hidden = null;
+  var cardHidden, partHidden;
+  function gather() {
+    if (links) return;
+    cards = Array.prototype.slice.call(document.querySelectorAll('main > section'));
+    links = []; items = []; owner = []; part = []; parts = []; cardHidden = []; partHidden = [];
+    cards.forEach(function (card, c) {
+      var list = card.querySelectorAll('a.l');
+      for (var i = 0; i < list.length; i++) {
+        var li = list[i].closest('li');
+        if (parts[parts.length - 1] !== li.parentNode) { parts.push(li.parentNode); partHidden.push(false); }
+        links.push(list[i]);
+        items.push(li);
+        owner.push(c);
+        part.push(parts.length - 1);
+      }
+      cardHidden.push(false);
+    });
+  }
   var search = form ? form.getAttribute('data-search') || '' : '';
   function fold(s) {
     return s.normalize('NFD').replace(/[\u0300-\u036f]/g, '').toLowerCase();
@@ -196,6 +201,7 @@ constexpr std::string_view kScript = R"((function () {
     return fold(box.value).split(/\s+/).filter(Boolean);
   }
   function buildKeys() {
+    gather();
     if (keys) return;
     keys = links.map(function (a) { return fold(a.textContent + ' ' + a.getAttribute('href')); });
     hidden = new Uint8Array(links.length);
@@ -230,6 +236,7 @@ constexpr std::string_view kScript = R"((function () {
   }
   function visible(i) { return !hidden || (!hidden[i] && !partHidden[part[i]]); }
   function step(from, by) {
+    gather();
     for (var i = from + by; i >= 0 && i < links.length; i += by) {
       if (visible(i)) return i;
     }
@@ -253,20 +260,22 @@ constexpr std::string_view kScript = R"((function () {
       }
     });
     if (box.value) apply();
-    else if (window.requestIdleCallback) requestIdleCallback(buildKeys);
+    else if (window.requestIdleCallback)
+      addEventListener('load', function () { requestIdleCallback(buildKeys, {timeout: 2000}); });
   }
   document.addEventListener('keydown', function (e) {
     if (e.defaultPrevented || e.ctrlKey || e.metaKey || e.altKey) return;
     var t = e.target, inBox = box && t === box;
     var editing = !inBox && (t.isContentEditable || /^(INPUT|TEXTAREA|SELECT)$/.test(t.tagName));
     if (editing) return;
-    var at = links.indexOf(document.activeElement);
-    var next = -2;
-    if (e.key === 'ArrowDown' || (e.key === 'ArrowRight' && at >= 0)) next = step(at < 0 ? -1 : at, 1);
-    else if (e.key === 'ArrowUp' || (e.key === 'ArrowLeft' && at >= 0)) next = at < 0 ? -2 : step(at, -1);
-    if (next !== -2) {
+    if (/^Arrow/.test(e.key)) {
+      gather();
+      var at = links.indexOf(document.activeElement);
+      var next = -2;
+      if (e.key === 'ArrowDown' || (e.key === 'ArrowRight' && at >= 0)) next = step(at < 0 ? -1 : at, 1);
+      else if (e.key === 'ArrowUp' || (e.key === 'ArrowLeft' && at >= 0)) next = at < 0 ? -2 : step(at, -1);
       if (next >= 0) links[next].focus();
-      else if (box && at >= 0 && (e.key === 'ArrowUp' || e.key === 'ArrowLeft')) box.focus();
+      else if (next === -1 && box && at >= 0 && (e.key === 'ArrowUp' || e.key === 'ArrowLeft')) box.focus();
       if (next >= 0 || at >= 0) e.preventDefault();
       return;
     }
