@@ -102,6 +102,7 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
         {m_actionAddLink, &LinkCommands::addLink},
         {m_actionGroupProperties, &LinkCommands::groupProperties},
         {m_actionLinkProperties, &LinkCommands::linkProperties},
+        {m_actionPageStyle, &LinkCommands::pageStyle},
     };
     for (const auto& [action, slot] : linkCommands)
         connect(action, &QAction::triggered, commands, slot);
@@ -135,6 +136,8 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
             &MainWindow::updateRecentFileMenu);
     connect(&m_fileController, &ProjectFileController::projectReplaced, this,
             &MainWindow::onProjectReplaced);
+    connect(&m_fileController, &ProjectFileController::statusMessage, this,
+            &MainWindow::setMessageText);
     connect(&m_fileController, &ProjectFileController::activateRequested, this, [this] {
         if (isMinimized())
             showNormal();
@@ -258,6 +261,10 @@ void MainWindow::createActions() {
     m_actionPreview = makeAction(
         "actionPreview", QStringLiteral("&Preview"),
         QStringLiteral("Preview a sample of the current start page\nPreview Start Page"));
+    m_actionPageStyle = makeAction(
+        "actionPageStyle", tr("Page St&yle..."),
+        tr("Choose the classic page or the modern one, with its theme, filter and icons\nPage "
+           "Style"));
     m_actionCheckLinks = makeAction(
         "actionCheckLinks", QStringLiteral("&Check Links"),
         QStringLiteral("Ask the servers of every link whether the pages are still there\nCheck "
@@ -352,7 +359,8 @@ void MainWindow::createMenus() {
           m_actionDelete, nullptr, m_actionAddLink, m_actionGroupProperties,
           m_actionLinkProperties});
     menu("menuPage", QStringLiteral("&Page"),
-         {m_actionGenerate, m_actionPreview, nullptr, m_actionCheckLinks, m_actionFindDuplicates});
+         {m_actionGenerate, m_actionPreview, m_actionPageStyle, nullptr, m_actionCheckLinks,
+          m_actionFindDuplicates});
     menu("menuHelp", QStringLiteral("&Help"),
          {m_actionHelpContents, m_actionOpenExample, nullptr, m_actionAbout});
 }

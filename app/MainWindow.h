@@ -105,6 +105,7 @@ private:
     QAction* m_actionLinkProperties = nullptr;
     QAction* m_actionGenerate = nullptr;
     QAction* m_actionPreview = nullptr;
+    QAction* m_actionPageStyle = nullptr;
     QAction* m_actionCheckLinks = nullptr;
     QAction* m_actionFindDuplicates = nullptr;
     QAction* m_actionCancelCheck = nullptr; // Escape while a check runs

@@ -164,6 +164,8 @@ bool ProjectFileController::openLocalFile(const std::string& requested) {
     }
     setFilePath(path);
     emit projectReplaced();
+    if (loaded.extrasDropped)
+        emit statusMessage(tr(kExtrasDroppedMessage));
     return true;
 }
 
@@ -186,6 +188,8 @@ bool ProjectFileController::openCopyAsUntitled(const QString& path) {
     m_doc.setModified(false);
     emit titleChanged();
     emit projectReplaced();
+    if (loaded.extrasDropped)
+        emit statusMessage(tr(kExtrasDroppedMessage));
     return true;
 }
 

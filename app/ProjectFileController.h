@@ -82,6 +82,8 @@ signals:
     void saved();
     // The project asked for is already open: bring the window forward.
     void activateRequested();
+    // A note for the status bar, such as kExtrasDroppedMessage after a load.
+    void statusMessage(const QString& text);
 
 private:
     void setFilePath(const std::string& localPath, bool addToRecent = true);

@@ -5,6 +5,7 @@
 #include "core/CommandLineOptions.h"
 #include "core/HeadlessGenerate.h"
 #include "linkcheck/ProjectLinks.h"
+#include "pageicons/BrowserIcons.h"
 
 #include <iostream>
 #include <string>
@@ -19,7 +20,8 @@ int main(int argc, char** argv) {
     const CommandLineOptions info = parseCommandLine(args);
     switch (info.m_command) {
     case CommandLineOptions::Generate:
-        return runHeadlessGenerate(info.m_fileName, info.m_pageName, std::cerr);
+        return runHeadlessGenerate(info.m_fileName, info.m_pageName, std::cerr, info.m_pageLook,
+                                   [](const Project& doc) { return browserPageIcons(doc); });
     case CommandLineOptions::ImportBookmarks:
         return runImportBookmarks(info.m_bookmarkFile, info.m_fileName, info.m_group, std::cerr);
     case CommandLineOptions::ExportBookmarks:

@@ -2,6 +2,7 @@
 // writing the same number of bytes, for 1,000 / 100,000 / 1,000,000 links.
 // The "peak_x_file" counter is the peak heap of a load over the file size.
 #include "core/AtomicFileWriter.h"
+#include "core/ModernPage.h"
 #include "core/PageWriter.h"
 #include "core/Project.h"
 #include "core/ProjectFile.h"
@@ -252,6 +253,22 @@ void BM_WritePage(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
 }
 
+// The page of ten groups of 10,000 links rendered in memory, classic (range
+// 0) against modern (range 1, no icons: letter tiles for every link), so
+// that the figures compare the writers and not the disk.
+void BM_RenderPageLook(benchmark::State& state) {
+    const bool modern = state.range(0) == 1;
+    Project doc = loadedDoc(100000);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string page = modern ? renderModernPage(doc) : renderPage(doc);
+        bytes = page.size();
+        benchmark::DoNotOptimize(page.data());
+    }
+    state.SetLabel(modern ? "modern" : "classic");
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
 // linkfold.ini with 40,000 keys in one section (range 0) or 40,000 sections
 // of one key each (range 1), about 0.6 MB.
 const std::string& settingsFile(bool sections) {
@@ -335,5 +352,6 @@ BENCHMARK(BM_RawWriteProject) SIZES;
 BENCHMARK(BM_Save) SIZES;
 BENCHMARK(BM_RawWritePage) SIZES;
 BENCHMARK(BM_WritePage) SIZES;
+BENCHMARK(BM_RenderPageLook)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

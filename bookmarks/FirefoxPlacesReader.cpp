@@ -1,5 +1,6 @@
 #include "bookmarks/FirefoxPlacesReader.h"
 
+#include "bookmarks/PrivateDatabaseCopy.h"
 #include "bookmarks/SourceFile.h"
 
 #include <sqlite3.h>
@@ -160,54 +161,13 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
     return result;
 }
 
-class TempFolder {
-public:
-    TempFolder() {
-        std::string templ = (fs::temp_directory_path() / "linkfold-places-XXXXXX").string();
-        if (::mkdtemp(templ.data()))
-            m_path = templ;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ec);
-    }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
 } // namespace
 
 BookmarkReadResult readFirefoxPlaces(const std::string& path) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (ec)
-        return BookmarkReadResult::failure(path, "cannot be read (" + ec.message() + ")");
-    if (size > kMaxDatabaseBytes)
-        return BookmarkReadResult::failure(path, "is larger than 1 GiB, too large to read");
-    TempFolder temp;
-    if (temp.path().empty())
-        return BookmarkReadResult::failure(path, "no temporary folder to copy the database into");
-    const fs::path copy = temp.path() / "places.sqlite";
-    fs::copy_file(path, copy, ec);
-    if (ec)
-        return BookmarkReadResult::failure(path, "cannot be copied (" + ec.message() + ")");
-    const std::string wal = path + "-wal";
-    if (fs::exists(wal, ec)) {
-        fs::copy_file(wal, temp.path() / "places.sqlite-wal", ec);
-        if (ec)
-            return BookmarkReadResult::failure(wal, "cannot be copied (" + ec.message() + ")");
-    }
-    sqlite3* raw = nullptr;
-    const int rc =
-        sqlite3_open_v2(copy.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    DbPtr db(raw);
-    if (rc != SQLITE_OK)
-        return BookmarkReadResult::failure(path, db ? sqliteMessage(db.get())
-                                                    : std::string("cannot be opened"));
-    return readDatabase(db.get(), path);
+    PrivateDatabaseCopy copy;
+    if (!copy.open(path, kMaxDatabaseBytes))
+        return BookmarkReadResult::failure(copy.errorPath(), copy.error());
+    return readDatabase(copy.db(), path);
 }
 
 BookmarkReadResult readFirefoxPlacesImage(std::string_view bytes, const std::string& name) {

@@ -159,6 +159,17 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
             info.m_command = CommandLineOptions::Generate;
             info.m_fileName = args[i + 1];
             info.m_pageName = args[i + 2];
+            if (i + 3 < args.size() && args[i + 3] == "--style") {
+                const std::string look = i + 4 < args.size() ? args[i + 4] : std::string();
+                if (look == "classic") {
+                    info.m_pageLook = PageLook::Classic;
+                } else if (look == "modern") {
+                    info.m_pageLook = PageLook::Modern;
+                } else {
+                    info.m_command = CommandLineOptions::Invalid;
+                    info.m_error = "--style takes classic or modern, not \"" + look + "\".";
+                }
+            }
             return info;
         } else if (name == "import-bookmarks" || name == "export-bookmarks") {
             return parseBookmarkVerb(args, i, name == "import-bookmarks");
@@ -205,7 +216,7 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
 
 std::string commandLineUsage() {
     return "Usage: linkfold [PROJECT.lfp]\n"
-           "       linkfold --generate PROJECT.lfp PAGE.htm\n"
+           "       linkfold --generate PROJECT.lfp PAGE.htm [--style classic|modern]\n"
            "       linkfold --import-bookmarks SOURCE PROJECT.lfp [--group N]\n"
            "       linkfold --export-bookmarks PROJECT.lfp OUT.html|OUT.xbel\n"
            "       linkfold --check-links PROJECT.lfp [--timeout S] [--jobs N]\n"
@@ -218,6 +229,9 @@ std::string commandLineUsage() {
            "  --generate IN OUT    write the start page of project IN to OUT and exit;\n"
            "                       names may be given in double quotes, and OUT may not\n"
            "                       be IN itself\n"
+           "  --style classic|modern\n"
+           "                       with --generate: write the page in this style\n"
+           "                       instead of the project's own\n"
            "  --import-bookmarks SOURCE PROJECT [--group N]\n"
            "                       add the links of a bookmark file (HTML, XBEL,\n"
            "                       Chromium Bookmarks, Firefox places.sqlite) to the\n"

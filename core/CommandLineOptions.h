@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/PageStyle.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +33,10 @@ struct CommandLineOptions {
     std::string m_driverName;
     std::string m_portName;
     std::string m_pageName; // --generate output
-    int m_timeoutMs = 0;    // --timeout in milliseconds; 0: the checker's default
-    int m_jobs = 0;         // --jobs; 0: the checker's default
+    // --generate ... --style classic|modern: the look for this run only.
+    std::optional<PageLook> m_pageLook;
+    int m_timeoutMs = 0; // --timeout in milliseconds; 0: the checker's default
+    int m_jobs = 0;      // --jobs; 0: the checker's default
     std::string m_error;
 
     // --import-bookmarks source or --export-bookmarks output; m_fileName is

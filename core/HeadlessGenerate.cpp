@@ -31,7 +31,8 @@ bool isSameFile(const std::string& a, const std::string& b, SystemCalls& ops) {
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
-int runHeadlessGenerate(const std::string& project, const std::string& page, std::ostream& err) {
+int runHeadlessGenerate(const std::string& project, const std::string& page, std::ostream& err,
+                        std::optional<PageLook> look, const PageIconSource& icons) {
     Project doc;
     const std::string projectPath = makeAbsolutePath(stripQuotes(project));
     const LoadResult loaded = doc.load(projectPath);
@@ -39,10 +40,17 @@ int runHeadlessGenerate(const std::string& project, const std::string& page, std
         err << loaded.error << '\n';
         return 1;
     }
+    if (loaded.extrasDropped)
+        err << kExtrasDroppedMessage << '\n';
     const std::string pagePath = makeAbsolutePath(stripQuotes(page));
-    FileResult written = isSameFile(projectPath, pagePath)
-                             ? FileResult::failure(FileErrorCause::PageIsProject, pagePath)
-                             : doc.writePage(pagePath);
+    const PageLook pageLook = look.value_or(doc.pageStyle().look);
+    FileResult written = FileResult::failure(FileErrorCause::PageIsProject, pagePath);
+    if (!isSameFile(projectPath, pagePath)) {
+        PageIcons found;
+        if (pageLook == PageLook::Modern && doc.pageStyle().icons && icons)
+            found = icons(doc);
+        written = writePageLook(doc, pagePath, pageLook, found);
+    }
     if (!written.ok()) {
         err << fileErrorText(written) << '\n';
         return 1;

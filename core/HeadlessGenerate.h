@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/ModernPage.h"
+#include "core/PageStyle.h"
 #include "core/SystemCalls.h"
 
+#include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 // linkfold --generate PROJECT PAGE: loads the project as open does and writes
@@ -11,7 +15,12 @@
 // (the same file once links are followed) is refused and nothing is written.
 // Returns the exit status: 0 success, 1 the project or the page could not be
 // read or written; on failure the message the editor would show goes to err.
-int runHeadlessGenerate(const std::string& project, const std::string& page, std::ostream& err);
+// look, when given, replaces the project's page look for this run; icons,
+// when given, is asked for the modern page's icons.
+using PageIconSource = std::function<PageIcons(const Project&)>;
+int runHeadlessGenerate(const std::string& project, const std::string& page, std::ostream& err,
+                        std::optional<PageLook> look = std::nullopt,
+                        const PageIconSource& icons = {});
 
 // The path made absolute against the current directory, with "." and ".."
 // folded away; symbolic links are left as they are.

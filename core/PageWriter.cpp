@@ -263,7 +263,3 @@ FileResult writeStartPage(const Project& doc, const std::string& path, SystemCal
         return file.error();
     return FileResult::success();
 }
-
-FileResult Project::writePage(const std::string& path) const {
-    return writeStartPage(*this, path);
-}

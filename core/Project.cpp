@@ -100,6 +100,7 @@ PageSettings Project::pageSettings() const {
     p.backgroundColor = m_backgroundColor;
     p.linkColor = m_linkColor;
     p.visitedLinkColor = m_visitedLinkColor;
+    p.style = m_extras.pageStyle;
     return p;
 }
 
@@ -115,7 +116,12 @@ void Project::setPageSettings(const PageSettings& p) {
     changed = change(m_backgroundColor, p.backgroundColor) || changed;
     changed = change(m_linkColor, p.linkColor) || changed;
     changed = change(m_visitedLinkColor, p.visitedLinkColor) || changed;
+    changed = change(m_extras.pageStyle, p.style) || changed;
     pageChange(changed);
+}
+
+void Project::setPageStyle(PageStyle style) {
+    pageChange(change(m_extras.pageStyle, std::move(style)));
 }
 
 const LinkGroup& Project::group(int group) const {
@@ -322,6 +328,7 @@ void Project::setPageDefaults() {
     m_backgroundColor = 0x00FFFFFF;
     m_linkColor = 0;
     m_visitedLinkColor = 0x00800000;
+    m_extras = {};
 }
 
 void Project::resetGroups() {
@@ -347,14 +354,20 @@ LoadResult Project::load(const std::string& path) {
         return {LoadStatus::NotOpened, fileErrorText(m_error)};
 
     resetGroups();
-    m_error = readProjectFile(file, path, *this);
-    m_modified = !m_error.ok();
+    m_extras = {};
+    bool extrasDropped = false;
+    m_error = readProjectFile(file, path, *this, systemCalls(), &extrasDropped);
+    // What was dropped is gone from the next save: the project differs
+    // from its file.
+    m_modified = !m_error.ok() || extrasDropped;
     for (int g = 0; g < groupCount(); ++g)
         renumber(g);
     notify([](ProjectObserver& o) { o.projectReset(); });
     if (!m_error.ok())
         return {LoadStatus::Damaged, fileErrorText(m_error)};
-    return {};
+    LoadResult result;
+    result.extrasDropped = extrasDropped;
+    return result;
 }
 
 bool Project::save(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include "core/FileError.h"
 #include "core/LinkGroup.h"
+#include "core/ProjectExtension.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +25,9 @@ enum class LoadStatus {
 struct LoadResult {
     LoadStatus status = LoadStatus::Ok;
     std::string error; // the message for the user unless status is Ok
+    // Ok, but part of the extension block could not be read and was
+    // dropped (kExtrasDroppedMessage); the project is then modified.
+    bool extrasDropped = false;
     bool ok() const { return status == LoadStatus::Ok; }
 };
 
@@ -61,6 +65,8 @@ struct PageSettings {
     RgbColor backgroundColor = 0x00FFFFFF;
     RgbColor linkColor = 0;
     RgbColor visitedLinkColor = 0x00800000;
+    // Classic or modern page, and the modern page's options.
+    PageStyle style;
 
     bool operator==(const PageSettings&) const = default;
 };
@@ -166,6 +172,15 @@ public:
     void addObserver(ProjectObserver* observer);
     void removeObserver(ProjectObserver* observer);
 
+    // How the page is written: a page setting (PageSettings::style), kept in
+    // the file's extension block. setPageStyle sets it alone, as
+    // setPageSettings does.
+    const PageStyle& pageStyle() const { return m_extras.pageStyle; }
+    void setPageStyle(PageStyle style);
+    // The extension block's contents, records this version does not know
+    // included.
+    const ProjectExtras& extras() const { return m_extras; }
+
     // Resets every page field to its New value and the groups to ten fresh
     // ones. path, title and modified flag are the controller's affair.
     void resetToNew();
@@ -181,8 +196,8 @@ public:
     // successful write. The caller commits the form's edits first.
     bool save(const std::string& path);
 
-    // Writes the start page; the result says why when it could not be
-    // written completely.
+    // Writes the start page in the project's style; the result says why
+    // when it could not be written completely.
     FileResult writePage(const std::string& path) const;
 
     // Document state kept by the controller.
@@ -224,6 +239,7 @@ private:
     RgbColor m_backgroundColor = 0x00FFFFFF;
     RgbColor m_linkColor = 0;
     RgbColor m_visitedLinkColor = 0x00800000;
+    ProjectExtras m_extras;
 
     // Identities per group. A group as read from a file holds the range
     // m_idBase + row and its list is made on first use, so that a loaded

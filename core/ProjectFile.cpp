@@ -3,6 +3,7 @@
 #include "core/Codepage.h"
 #include "core/FileError.h"
 #include "core/Project.h"
+#include "core/ProjectExtension.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -39,6 +40,31 @@ public:
 
     std::uint64_t remaining() const {
         return static_cast<std::uint64_t>(m_end - m_pos) + m_sourceLeft;
+    }
+
+    // Appends up to n of the bytes left to out and returns how many; the end
+    // of the data or a read error just ends it, with no failure recorded.
+    size_t readAvailable(std::string& out, size_t n) {
+        const size_t start = out.size();
+        n = static_cast<size_t>(std::min<std::uint64_t>(n, remaining()));
+        while (ok() && out.size() - start < n) {
+            if (m_pos == m_end) {
+                long long got = m_src.read(m_buf, sizeof m_buf);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got <= 0)
+                    break;
+                m_pos = m_buf;
+                m_end = m_buf + got;
+                m_sourceLeft = m_src.remaining();
+                m_bufferIsAscii = false;
+            }
+            const size_t take =
+                std::min(n - (out.size() - start), static_cast<size_t>(m_end - m_pos));
+            out.append(m_pos, take);
+            m_pos += take;
+        }
+        return out.size() - start;
     }
 
     bool skip(size_t n) {
@@ -264,6 +290,23 @@ bool readGroup(RecordReader& ar, LinkGroup& group) {
     return ok;
 }
 
+// Reads the extension block that may follow the last group into doc's
+// extras. Trailing bytes without the block's magic are ignored, as readers
+// of the format always did. Returns false when part of a block was dropped.
+bool readExtras(RecordReader& ar, ProjectExtras& extras) {
+    std::string block;
+    if (ar.readAvailable(block, kExtensionMagic.size()) < kExtensionMagic.size() ||
+        !isExtensionBlock(block))
+        return true;
+    // The rest of the file, and no more: a block costs at most its own size.
+    const std::uint64_t left = ar.remaining();
+    if (left > block.max_size() - block.size())
+        return false;
+    block.reserve(block.size() + static_cast<size_t>(left));
+    ar.readAvailable(block, static_cast<size_t>(left));
+    return decodeExtensionBlock(block, extras);
+}
+
 class StringSink {
 public:
     explicit StringSink(std::string& out) : m_out(out) {}
@@ -332,6 +375,7 @@ template <typename Spill> bool writeRecords(const Project& doc, StringSink& ar, 
                 return false;
         }
     }
+    ar.buffer() += encodeExtensionBlock(doc.extras());
     return true;
 }
 
@@ -376,7 +420,11 @@ ReadResult readProjectRecords(ByteSource& source, Project& doc) {
                 }
             }
         }
-        return ar->Result();
+        if (!ar->ok())
+            return ar->Result();
+        ReadResult result = ar->Result();
+        result.extrasDropped = !readExtras(*ar, doc.m_extras);
+        return result;
     } catch (const std::bad_alloc&) {
         return {ReadStatus::OutOfMemory, ENOMEM};
     } catch (const std::length_error&) {
@@ -456,13 +504,15 @@ FileResult openProjectFile(const std::string& path, ProjectFileHandle& file, Sys
 }
 
 FileResult readProjectFile(ProjectFileHandle& file, const std::string& path, Project& doc,
-                           SystemCalls& ops) {
+                           SystemCalls& ops, bool* extrasDropped) {
     if (file.size == 0)
         return FileResult::success();
     FileSource source(ops, file.fd.get(), file.size);
     ReadResult r = readProjectRecords(source, doc);
     switch (r.status) {
     case ReadStatus::Ok:
+        if (extrasDropped)
+            *extrasDropped = r.extrasDropped;
         return FileResult::success();
     case ReadStatus::EndOfData:
         return FileResult::failure(FileErrorCause::UnexpectedFormat, path);

@@ -44,11 +44,15 @@ enum class ReadStatus {
 struct ReadResult {
     ReadStatus status = ReadStatus::Ok;
     int error = 0;
+    // The groups were read, but part of the extension block after them
+    // could not be and was dropped.
+    bool extrasDropped = false;
 };
 
 // Reads the records into doc: page fields, then the groups in order. The
 // first four bytes are skipped whatever they hold. Groups beyond ten are read
-// and discarded. The document's groups must already be ten fresh ones.
+// and discarded; an extension block after the last group goes to the
+// project's extras. The document's groups and extras must be fresh ones.
 ReadResult readProjectRecords(ByteSource& source, Project& doc);
 
 // The whole file as the writer produces it.
@@ -71,9 +75,10 @@ FileResult openProjectFile(const std::string& path, ProjectFileHandle& file,
                            SystemCalls& ops = systemCalls());
 
 // Reads the records of an opened file into doc (see readProjectRecords);
-// path is what a read error names.
+// path is what a read error names. extrasDropped, when given, is set when
+// the groups were read but part of the extension block was dropped.
 FileResult readProjectFile(ProjectFileHandle& file, const std::string& path, Project& doc,
-                           SystemCalls& ops = systemCalls());
+                           SystemCalls& ops = systemCalls(), bool* extrasDropped = nullptr);
 
 // Prefix bytes for a string of n bytes.
 std::string encodeStringPrefix(std::uint64_t n);

@@ -5,6 +5,7 @@
 #include "dialogs/GroupDialog.h"
 #include "dialogs/LinkDialog.h"
 #include "dialogs/PageColorsDialog.h"
+#include "dialogs/PageStyleDialog.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
@@ -325,6 +326,15 @@ void LinkCommands::colors() {
         page.linkColor = colors->link;
         page.visitedLinkColor = colors->visitedLink;
         pushPage(m_form, QStringLiteral("Page Colors"), page);
+    }
+}
+
+void LinkCommands::pageStyle() {
+    Project* doc = m_form->project();
+    if (const auto style = PageStyleDialog::edit(m_form, doc->pageStyle())) {
+        PageSettings page = doc->pageSettings();
+        page.style = *style;
+        pushPage(m_form, QStringLiteral("Page Style"), page);
     }
 }
 

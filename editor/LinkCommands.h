@@ -59,6 +59,9 @@ public slots:
     // Form buttons.
     void titleFont();
     void colors();
+    // Page > Page Style...: the dialog's result is one undoable step ("Page
+    // Style") of the page settings.
+    void pageStyle();
     void moveUp();
     void moveDown();
     // selected rows dragged onto the tab of another group.

@@ -4,6 +4,7 @@
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
 #include "gui/UiServices.h"
+#include "pageicons/BrowserIcons.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -26,7 +27,11 @@ bool refusedAsOwnProject(QWidget* parent, const Project& project, const std::str
 // caller has refused the project's own file.
 bool writePageOrComplain(QWidget* parent, const Project& project, const QString& path) {
     const std::string file = QFile::encodeName(path).toStdString();
-    const FileResult written = project.writePage(file);
+    PageIcons icons;
+    const PageStyle& style = project.pageStyle();
+    if (style.look == PageLook::Modern && style.icons)
+        icons = browserPageIcons(project);
+    const FileResult written = writePageLook(project, file, style.look, icons);
     if (written.ok())
         return true;
     complain(parent, written);

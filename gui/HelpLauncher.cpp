@@ -22,6 +22,8 @@ QString pageFileName(Page page) {
         return QStringLiteral("group-dialog.html");
     case Page::ColorsDialog:
         return QStringLiteral("colors-dialog.html");
+    case Page::PageStyleDialog:
+        return QStringLiteral("page-style.html");
     case Page::Contents:
         break;
     }

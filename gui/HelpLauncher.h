@@ -10,7 +10,7 @@ class QWidget;
 namespace help {
 
 // The help pages: the contents (index) and one page per property dialog.
-enum class Page { Contents, LinkDialog, GroupDialog, ColorsDialog };
+enum class Page { Contents, LinkDialog, GroupDialog, ColorsDialog, PageStyleDialog };
 
 // The file name of a page.
 QString pageFileName(Page page);

@@ -15,6 +15,7 @@ packages=(
   shared-mime-info desktop-file-utils xdg-utils
   dpkg-dev file appstream groff-base mandoc lintian
   clang-format
+  chromium chromium-driver python3-selenium
 )
 if [ $# -gt 0 ]; then packages=("$@"); fi
 

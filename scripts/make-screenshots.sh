@@ -3,6 +3,9 @@
 #   docs/main-window.png  the editor with examples/example.lfp open
 #   docs/add-link.png     adding a link with the Add Link button
 #   docs/start-page.png   the page generated from it, in a browser
+#   docs/modern-page.png, docs/modern-page-phone.png
+#                         its modern page on a wide screen (light) and on a
+#                         phone (dark)
 # Needs a built program (make) and, from Debian 12:
 #   apt-get install xvfb x11-utils xdotool imagemagick chromium optipng pngquant
 # The editor runs on a private virtual display with its settings and desktop
@@ -83,4 +86,19 @@ chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
     "file://$SCRATCH/start.htm" >/dev/null 2>&1
 shrink "$OUT/start-page.png"
 
-ls -l "$OUT"/main-window.png "$OUT"/add-link.png "$OUT"/start-page.png
+# 4. The modern page, wide and light, then phone-wide and dark.
+"$PROGRAM" --generate "$PROJECT" "$SCRATCH/modern.htm" --style modern
+for shot in "modern-page.png 1280,820" "modern-page-phone.png 360,760 --force-dark-mode"; do
+    # shellcheck disable=SC2086
+    set -- $shot
+    rm -rf "$SCRATCH/browser"
+    chromium --headless --no-sandbox --disable-gpu --disable-background-networking \
+        --disable-component-update --disable-sync --no-first-run \
+        --user-data-dir="$SCRATCH/browser" --hide-scrollbars \
+        --run-all-compositor-stages-before-draw --virtual-time-budget=3000 \
+        --window-size="$2" ${3:-} --screenshot="$OUT/$1" \
+        "file://$SCRATCH/modern.htm" >/dev/null 2>&1
+    shrink "$OUT/$1"
+done
+
+ls -l "$OUT"/main-window.png "$OUT"/add-link.png "$OUT"/start-page.png "$OUT"/modern-page*.png

@@ -31,6 +31,9 @@ TEST(CommandLine, SwitchesAndFiles) {
         {{"/h"}, C::OpenProject, "/h"}, // only "-" spells --help and --generate
         {{"--generate", "a.lfp", "b.htm"}, C::Generate, "a.lfp"},
         {{"--generate", "a.lfp"}, C::Invalid, ""},
+        {{"--generate", "a.lfp", "b.htm", "--style", "modern"}, C::Generate, "a.lfp"},
+        {{"--generate", "a.lfp", "b.htm", "--style", "fancy"}, C::Invalid, "a.lfp"},
+        {{"--generate", "a.lfp", "b.htm", "--style"}, C::Invalid, "a.lfp"},
         {{"--help"}, C::ShowHelp, ""},
         {{"--version"}, C::ShowVersion, ""},
         {{"Unregister"}, C::OpenProject, "Unregister"}, // a bare word is a file name
@@ -41,6 +44,11 @@ TEST(CommandLine, SwitchesAndFiles) {
         EXPECT_EQ(info.m_command, c.command) << testing::PrintToString(c.args);
         EXPECT_EQ(info.m_fileName, c.file) << testing::PrintToString(c.args);
     }
+    EXPECT_EQ(parseCommandLine({"--generate", "a", "b", "--style", "classic"}).m_pageLook,
+              PageLook::Classic);
+    EXPECT_EQ(parseCommandLine({"--generate", "a", "b", "--style", "modern"}).m_pageLook,
+              PageLook::Modern);
+    EXPECT_FALSE(parseCommandLine({"--generate", "a", "b"}).m_pageLook);
     C info = parseCommandLine({"/pt", "x.lfp", "prn", "drv", "port"});
     EXPECT_EQ(info.m_printerName, "prn");
     EXPECT_EQ(info.m_portName, "port");
@@ -160,6 +168,39 @@ TEST_F(GenerateCommand, ReportsProblemsLikeTheEditor) {
     }
     EXPECT_NE(readFileBytes(dir.file("e.htm")).find("<title>Start Page</title>"),
               std::string::npos);
+}
+
+TEST_F(GenerateCommand, StyleFollowsTheProjectUnlessOverridden) {
+    Project doc;
+    doc.addLink(0, "Home", "https://home.example/");
+    const std::string classic = renderPage(doc);
+    PageStyle style;
+    style.look = PageLook::Modern;
+    doc.setPageStyle(style);
+    writeFileBytes(dir.file("p.lfp"), serializeProject(doc));
+    const std::string page = dir.file("p.htm");
+    const struct {
+        std::string option;
+        bool modern;
+    } cases[] = {{"", true}, {" --style classic", false}, {" --style modern", true}};
+    for (const auto& c : cases) {
+        Result r = run("--generate " + dir.file("p.lfp") + " " + page + c.option);
+        EXPECT_EQ(r.status, 0) << c.option;
+        EXPECT_EQ(r.out, "") << c.option;
+        if (c.modern)
+            EXPECT_EQ(readFileBytes(page).rfind("<!DOCTYPE html>", 0), 0u) << c.option;
+        else
+            EXPECT_EQ(readFileBytes(page), classic);
+    }
+    Result bad = run("--generate " + dir.file("p.lfp") + " " + page + " --style fancy");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out.rfind("--style takes classic or modern, not \"fancy\".\n", 0), 0u);
+
+    // A damaged block is named, and the page is still written.
+    writeFileBytes(dir.file("d.lfp"), serializeProject(Project()) + "LFPX\x01PSTY");
+    Result damaged = run("--generate " + dir.file("d.lfp") + " " + page);
+    EXPECT_EQ(damaged.status, 0);
+    EXPECT_EQ(damaged.out, "The extra page settings could not be read.\n");
 }
 
 TEST_F(GenerateCommand, RelativePathsAreReportedAbsolute) {

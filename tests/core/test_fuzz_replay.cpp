@@ -2,6 +2,7 @@
 // ordinary test, so that they stay fixed in every build.
 #include "TestUtil.h"
 
+#include "fuzz/FuzzExtension.h"
 #include "fuzz/FuzzLinkData.h"
 #include "fuzz/FuzzProject.h"
 #include "fuzz/FuzzSettings.h"
@@ -41,6 +42,18 @@ TEST(FuzzReplay, LinkDataCorpus) {
         const std::string bytes = readFileBytes(entry.path().string());
         SCOPED_TRACE(entry.path().string());
         fuzzOneLinkData(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        ++files;
+    }
+    EXPECT_GT(files, 0u);
+}
+
+TEST(FuzzReplay, ExtensionBlockCorpus) {
+    size_t files = 0;
+    const auto dir = std::filesystem::path(LINKFOLD_TEST_DATA) / "extension-corpus";
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string bytes = readFileBytes(entry.path().string());
+        SCOPED_TRACE(entry.path().string());
+        fuzzOneExtensionBlock(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         ++files;
     }
     EXPECT_GT(files, 0u);

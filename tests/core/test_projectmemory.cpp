@@ -88,6 +88,30 @@ TEST(ProjectMemory, HostileFilesAreRefusedWithinFourTimesTheirSize) {
     }
 }
 
+TEST(ProjectMemory, HostileExtensionBlocksStayWithinFourTimesTheirSize) {
+    TempDir dir;
+    const size_t size = 40 * kMiB;
+    Project doc;
+    const std::string project =
+        serializeProject(doc) + std::string(kExtensionMagic) + char(kExtensionVersion);
+    struct Case {
+        const char* name;
+        std::string head;
+        char filler;
+    };
+    const Case cases[] = {
+        // One unknown record announcing 4 GiB.
+        {"long record", project + "ZZZZ" + writeWord(0xFFFFFFFF), 'z'},
+        // Empty unknown records all the way: every one is kept.
+        {"many records", project, '\0'},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir.file("hostile.lfp");
+        writeFileBytes(path, c.head + std::string(size - c.head.size(), c.filler));
+        EXPECT_EQ(loadUnderLimit(path, size), 1) << c.name;
+    }
+}
+
 TEST(ProjectMemory, LoadedProjectHoldsAtMostTwiceItsFile) {
     struct Case {
         const char* name;

@@ -367,7 +367,9 @@ private slots:
              {"&Undo\tCtrl+Z", "&Redo\tCtrl+Shift+Z", "-", "Cut\tCtrl+X", "&Copy\tCtrl+C",
               "&Paste\tCtrl+V", "&Delete\tDel", "-", "&Add...", "&Group Properties",
               "&Link Properties"}},
-            {"&Page", {"&Generate...", "&Preview", "-", "&Check Links", "Find &Duplicate Links"}},
+            {"&Page",
+             {"&Generate...", "&Preview", "Page St&yle...", "-", "&Check Links",
+              "Find &Duplicate Links"}},
             {"&Help", {"&Contents", "Open &Example Project", "-", "&About Linkfold..."}},
         };
         const QList<QStringList> names = {
@@ -375,7 +377,8 @@ private slots:
              "actionExportBookmarks", "-", "actionRecentFile1", "-", "actionExit"},
             {"actionUndo", "actionRedo", "-", "actionCut", "actionCopy", "actionPaste",
              "actionDelete", "-", "actionAddLink", "actionGroupProperties", "actionLinkProperties"},
-            {"actionGenerate", "actionPreview", "-", "actionCheckLinks", "actionFindDuplicates"},
+            {"actionGenerate", "actionPreview", "actionPageStyle", "-", "actionCheckLinks",
+             "actionFindDuplicates"},
             {"actionHelpContents", "actionOpenExample", "-", "actionAbout"},
         };
         const QList<QAction*> menus = app.mainWindow()->menuBar()->actions();
@@ -593,10 +596,11 @@ private slots:
         QVERIFY(help::launchHelp(frame, help::Page::LinkDialog));
         QVERIFY(help::launchHelp(frame, help::Page::GroupDialog));
         QVERIFY(help::launchHelp(frame, help::Page::ColorsDialog));
-        QCOMPARE(ui.opened.size(), 4);
+        QVERIFY(help::launchHelp(frame, help::Page::PageStyleDialog));
+        QCOMPARE(ui.opened.size(), 5);
         const QStringList pages = {"index.html", "link-dialog.html", "group-dialog.html",
-                                   "colors-dialog.html"};
-        for (int i = 0; i < 4; ++i) {
+                                   "colors-dialog.html", "page-style.html"};
+        for (int i = 0; i < 5; ++i) {
             QCOMPARE(QFileInfo(ui.opened[i]).fileName(), pages[i]);
             QVERIFY(QFileInfo(ui.opened[i]).isFile());
         }
