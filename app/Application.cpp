@@ -59,6 +59,13 @@ void Application::createMainWindow() {
     m_mainWindow->form()->loadLayout(m_profile);
 }
 
+int Application::unregisterFromTerminal(std::ostream& err) {
+    Application app;
+    const bool ok = app.unregisterFileTypes();
+    err << (ok ? kUnregisterDone : kUnregisterFailed) << '\n';
+    return ok ? 0 : 1;
+}
+
 bool Application::unregisterFileTypes() {
     bool ok = DesktopIntegration(m_options.dataHome, m_options.program).unregisterFileTypes();
     QFileInfo ini(m_options.iniPath);
@@ -68,11 +75,18 @@ bool Application::unregisterFileTypes() {
 }
 
 bool Application::start(const CommandLineOptions& info) {
+    if (info.m_command == CommandLineOptions::DdeRequest) {
+        // No shell conversation exists here to wait for: end at once and
+        // leave the settings file and the registration as they are.
+        m_touchNothing = true;
+        m_exitCode = 0;
+        return false;
+    }
     m_profile.load();
     loadSettings();
 
     if (info.m_command == CommandLineOptions::Unregister) {
-        m_unregistered = true;
+        m_touchNothing = true;
         const bool ok = unregisterFileTypes();
         UiServices::instance().messageBox(
             nullptr, QLatin1String(ok ? kUnregisterDone : kUnregisterFailed),
@@ -90,10 +104,6 @@ bool Application::start(const CommandLineOptions& info) {
 #endif
 
     switch (info.m_command) {
-    case CommandLineOptions::DdeRequest:
-        // No shell conversation exists here to wait for: nothing to do.
-        m_exitCode = 0;
-        return false;
     case CommandLineOptions::OpenProject:
     case CommandLineOptions::PrintProject:
     case CommandLineOptions::PrintProjectTo: {
@@ -124,7 +134,7 @@ void Application::finish() {
     if (m_exited)
         return;
     m_exited = true;
-    if (m_unregistered)
+    if (m_touchNothing)
         return;
     if (m_mainWindow)
         m_mainWindow->form()->saveLayout(m_profile);

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <iosfwd>
 #include <memory>
 
 class ProjectFileController;
@@ -38,6 +39,11 @@ public:
     void finish();
     int exitCode() const { return m_exitCode; }
 
+    // /Unregister where no display can show a message: removes the
+    // registration and the settings file and reports on err. Needs only a
+    // QCoreApplication. Returns the exit status.
+    static int unregisterFromTerminal(std::ostream& err);
+
     Project& project() { return m_doc; }
     ProjectFileController& fileController() { return *m_fileController; }
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
@@ -59,7 +65,7 @@ private:
     Project m_doc;
     std::unique_ptr<ProjectFileController> m_fileController;
     std::unique_ptr<MainWindow> m_mainWindow;
-    bool m_unregistered = false;
+    bool m_touchNothing = false; // /dde and /Unregister leave the settings file alone
     bool m_exited = false;
     int m_exitCode = 0;
 };

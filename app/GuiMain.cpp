@@ -8,7 +8,31 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+// Whether a window could be shown: a display to connect to, or a platform
+// plugin chosen by name (such as the offscreen one).
+bool canShowWindows() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 int runGui(int argc, char** argv, const CommandLineOptions& info) {
+    if (info.m_command == CommandLineOptions::DdeRequest)
+        return 0; // nothing to do, and nothing is touched
+    if (info.m_command == CommandLineOptions::Unregister && !canShowWindows()) {
+        QCoreApplication core(argc, argv);
+        return Application::unregisterFromTerminal(std::cerr);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Linkfold"));
     QApplication::setApplicationVersion(QStringLiteral(LINKFOLD_VERSION));

@@ -150,6 +150,10 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
             continue;
         }
         std::string lower = asciiLower(name);
+        const bool headlessVerb =
+            name == "generate" || name == "import-bookmarks" || name == "export-bookmarks";
+        if (headlessVerb && i > 0)
+            return invalid("Unexpected argument before " + arg + ": " + args[0]);
         if (name == "generate") {
             if (i + 2 >= args.size()) {
                 info.m_command = CommandLineOptions::Invalid;
@@ -168,8 +172,12 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
                 } else {
                     info.m_command = CommandLineOptions::Invalid;
                     info.m_error = "--style takes classic or modern, not \"" + look + "\".";
+                    return info;
                 }
             }
+            const size_t next = i + (info.m_pageLook ? 5 : 3);
+            if (next < args.size())
+                return invalid("Unexpected argument after --generate: " + args[next]);
             return info;
         } else if (name == "import-bookmarks" || name == "export-bookmarks") {
             return parseBookmarkVerb(args, i, name == "import-bookmarks");

@@ -258,6 +258,16 @@ TEST_F(GenerateCommand, VersionAndUsageErrors) {
         {"--version", 0, "Linkfold " LINKFOLD_VERSION_EXPECTED "\n"},
         {"--bogus", 2, "Unknown option: --bogus\nUsage:"},
         {"--generate only.lfp", 2, "--generate needs a project file and a page file.\nUsage:"},
+        {"--generate a.lfp a.htm extra", 2, "Unexpected argument after --generate: extra\n"},
+        {"--generate a.lfp a.htm --style modern extra", 2,
+         "Unexpected argument after --generate: extra\n"},
+        {"x.lfp --generate a.lfp a.htm", 2, "Unexpected argument before --generate: x.lfp\n"},
+        {"--import-bookmarks b.html p.lfp extra", 2,
+         "Unexpected argument after --import-bookmarks: extra\n"},
+        {"--export-bookmarks p.lfp o.html extra", 2,
+         "Unexpected argument after --export-bookmarks: extra\n"},
+        {"--check-links p.lfp extra", 2, "Only one project at a time: extra\n"},
+        {"--duplicates p.lfp extra", 2, "Only one project at a time: extra\n"},
     };
     for (const auto& c : cases) {
         Result r = run(c.args);

@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -206,6 +208,44 @@ private slots:
             QCOMPARE(app.project().title(), std::string("My Links"));
         }
         QVERIFY(ui.messages.isEmpty());
+    }
+
+    // The real program, started from a terminal with no display: /dde ends at
+    // once and writes nothing; /Unregister removes what is there and says so
+    // on standard error.
+    void switchesWithoutADisplay() {
+        QTemporaryDir home;
+        const QString config = home.filePath(QStringLiteral("config"));
+        const QString dataHome = home.filePath(QStringLiteral("data"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+        auto run = [&](const QString& arg, QByteArray* err) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.setWorkingDirectory(home.path());
+            p.start(QStringLiteral(LINKFOLD_BINARY), {arg});
+            if (!p.waitForFinished(30000))
+                return -1;
+            *err = p.readAllStandardError();
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        };
+        QByteArray err;
+        QCOMPARE(run(QStringLiteral("/dde"), &err), 0);
+        QVERIFY(!QFileInfo::exists(config));
+        QVERIFY(!QFileInfo::exists(dataHome));
+
+        QDir().mkpath(config);
+        QFile ini(config + QStringLiteral("/linkfold.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("[Recent File List]\n");
+        ini.close();
+        QCOMPARE(run(QStringLiteral("/Unregister"), &err), 0);
+        QCOMPARE(err.trimmed(), QByteArray(kUnregisterDone));
+        QVERIFY(!QFileInfo::exists(config + QStringLiteral("/linkfold.ini")));
     }
 
     void registrationFilesAndUnregister() {
