@@ -10,6 +10,7 @@
 #include "bookmarks/WeblocReader.h"
 #include "bookmarks/XbelReader.h"
 #include "bookmarks/XbelWriter.h"
+#include "core/ModernPage.h"
 #include "core/PageWriter.h"
 #include "core/Project.h"
 #include "fuzz/PageSafety.h"
@@ -68,5 +69,7 @@ inline void fuzzOneBookmarkSource(BookmarkFormat format, const std::uint8_t* dat
     applyImportPlan(planImport(folders, mapping, std::vector<ImportMode>(groups.size()), groups),
                     project);
     if (!pagesafety::unsafeMarkup(renderPage(project)).empty())
+        std::abort();
+    if (!pagesafety::unsafeModernMarkup(renderModernPage(project)).empty())
         std::abort();
 }

@@ -27,11 +27,15 @@ struct DocFree {
     void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
 
-inline std::string unsafeMarkup(const std::string& page) {
+// Walks every element of the page, parsed from the given encoding; check
+// describes the first element that does not belong, else the result is
+// empty.
+template <typename Check>
+std::string firstUnsafe(const std::string& page, const char* encoding, Check check) {
     if (page.size() > INT_MAX)
         return "page too large";
     std::unique_ptr<xmlDoc, DocFree> doc(htmlReadMemory(
-        page.data(), static_cast<int>(page.size()), nullptr, "windows-1252",
+        page.data(), static_cast<int>(page.size()), nullptr, encoding,
         HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
     if (!doc)
         return "page does not parse";
@@ -39,24 +43,9 @@ inline std::string unsafeMarkup(const std::string& page) {
     const xmlNode* cur = root;
     while (cur) {
         if (cur->type == XML_ELEMENT_NODE) {
-            const std::string name(reinterpret_cast<const char*>(cur->name));
-            if (!oneOf(name, {"html", "head", "title", "body", "basefont", "img", "br", "font",
-                              "center", "table", "tr", "th", "td", "a", "b", "i"}))
-                return "element <" + name + ">";
-            for (const xmlAttr* a = cur->properties; a; a = a->next) {
-                const std::string attr(reinterpret_cast<const char*>(a->name));
-                if (!oneOf(attr,
-                           {"bgcolor", "link", "vlink", "size", "align", "src", "face", "color",
-                            "border", "rowspan", "colspan", "width", "height", "href", "clear"}))
-                    return "attribute " + attr + " on <" + name + ">";
-                if (attr == "href") {
-                    xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
-                    const std::string url = value ? reinterpret_cast<const char*>(value) : "";
-                    xmlFree(value);
-                    if (!hasAllowedLinkScheme(url))
-                        return "link to " + url;
-                }
-            }
+            const std::string problem = check(cur);
+            if (!problem.empty())
+                return problem;
         }
         if (cur->type == XML_ELEMENT_NODE && cur->children) {
             cur = cur->children;
@@ -69,6 +58,69 @@ inline std::string unsafeMarkup(const std::string& page) {
         cur = cur->next;
     }
     return {};
+}
+
+inline std::string attributeValue(const xmlAttr* a) {
+    xmlChar* value = xmlNodeGetContent(reinterpret_cast<const xmlNode*>(a));
+    std::string text = value ? reinterpret_cast<const char*>(value) : "";
+    xmlFree(value);
+    return text;
+}
+
+inline std::string unsafeMarkup(const std::string& page) {
+    return firstUnsafe(page, "windows-1252", [](const xmlNode* cur) -> std::string {
+        const std::string name(reinterpret_cast<const char*>(cur->name));
+        if (!oneOf(name, {"html", "head", "title", "body", "basefont", "img", "br", "font",
+                          "center", "table", "tr", "th", "td", "a", "b", "i"}))
+            return "element <" + name + ">";
+        for (const xmlAttr* a = cur->properties; a; a = a->next) {
+            const std::string attr(reinterpret_cast<const char*>(a->name));
+            if (!oneOf(attr, {"bgcolor", "link", "vlink", "size", "align", "src", "face", "color",
+                              "border", "rowspan", "colspan", "width", "height", "href", "clear"}))
+                return "attribute " + attr + " on <" + name + ">";
+            if (attr == "href" && !hasAllowedLinkScheme(attributeValue(a)))
+                return "link to " + attributeValue(a);
+        }
+        return {};
+    });
+}
+
+// The same for the modern page: its own template's elements and attributes,
+// its one script (without attributes), its icon link "data:," and its list
+// parts' "--n:N" styles.
+inline std::string unsafeModernMarkup(const std::string& page) {
+    int scripts = 0;
+    std::string problem = firstUnsafe(page, "utf-8", [&](const xmlNode* cur) -> std::string {
+        const std::string name(reinterpret_cast<const char*>(cur->name));
+        if (!oneOf(name, {"html", "head", "meta", "title", "link",   "style", "body", "header",
+                          "img",  "h1",   "p",    "form",  "label",  "input", "main", "section",
+                          "h2",   "ul",   "li",   "a",     "script", "b",     "i",    "br"}))
+            return "element <" + name + ">";
+        if (name == "script" && (++scripts > 1 || cur->properties))
+            return "a second or sourced <script>";
+        for (const xmlAttr* a = cur->properties; a; a = a->next) {
+            const std::string attr(reinterpret_cast<const char*>(a->name));
+            const std::string value = attributeValue(a);
+            if (!oneOf(attr, {"lang",         "charset",    "name",
+                              "content",      "rel",        "href",
+                              "class",        "src",        "alt",
+                              "id",           "role",       "hidden",
+                              "data-search",  "for",        "type",
+                              "autocomplete", "spellcheck", "aria-describedby",
+                              "placeholder",  "aria-live",  "aria-labelledby",
+                              "aria-label",   "style",      "data-t"}))
+                return "attribute " + attr + " on <" + name + ">";
+            if (attr == "href" && !(name == "link" && value == "data:,") &&
+                !hasAllowedLinkScheme(value))
+                return "link to " + value;
+            if (attr == "style" &&
+                (name != "ul" || value.rfind("--n:", 0) != 0 || value.size() == 4 ||
+                 value.find_first_not_of("0123456789", 4) != std::string::npos))
+                return "style " + value + " on <" + name + ">";
+        }
+        return {};
+    });
+    return problem;
 }
 
 // The texts of the page's links, in order, white space at both ends removed.

@@ -9,6 +9,7 @@
 #include "bookmarks/XbelReader.h"
 #include "bookmarks/XbelWriter.h"
 #include "core/LinkFile.h"
+#include "core/ModernPage.h"
 #include "core/OutsideText.h"
 #include "core/PageWriter.h"
 #include "core/Project.h"
@@ -119,6 +120,9 @@ TEST(PageBoundary, HostileBookmarkFilesMakeAPageOfTextOnly) {
         const std::string page = renderPage(imported.project);
         EXPECT_EQ(pagesafety::unsafeMarkup(page), "");
         EXPECT_EQ(pagesafety::linkTexts(page), kShownLinks);
+        const std::string modern = renderModernPage(imported.project);
+        EXPECT_EQ(pagesafety::unsafeModernMarkup(modern), "");
+        EXPECT_EQ(pagesafety::linkTexts(modern), kShownLinks);
         EXPECT_EQ(groupTitles(imported.project), c.titles);
     }
 }
@@ -150,6 +154,10 @@ TEST(PageBoundary, DraggedAndDroppedLinksMakeAPageOfTextOnly) {
     EXPECT_EQ(pagesafety::unsafeMarkup(page), "");
     EXPECT_EQ(pagesafety::linkTexts(page),
               (std::vector<std::string>{"<img src=x onerror=alert(1)>", "Q&A <b>", "Desk <i>"}));
+    const std::string modern = renderModernPage(project);
+    EXPECT_EQ(pagesafety::unsafeModernMarkup(modern), "");
+    EXPECT_EQ(pagesafety::linkTexts(modern),
+              (std::vector<std::string>{"<img src=x onerror=alert(1)>", "Q&A <b>", "Desk <i>"}));
 }
 
 TEST(PageBoundary, AttributesStaySafeWhateverTheProjectHolds) {
@@ -166,6 +174,13 @@ TEST(PageBoundary, AttributesStaySafeWhateverTheProjectHolds) {
     const std::string page = renderPage(project);
     EXPECT_EQ(pagesafety::unsafeMarkup(page), "");
     EXPECT_NE(page.find("href=\"https://example.com/a&quot;onmouseover=&quot;alert(1)\""),
+              std::string::npos);
+    PageStyle style;
+    style.searchUrl = "https://s.example/?q=%s\" onfocus=\"alert(1)";
+    project.setPageStyle(style);
+    const std::string modern = renderModernPage(project);
+    EXPECT_EQ(pagesafety::unsafeModernMarkup(modern), "");
+    EXPECT_NE(modern.find("href=\"https://example.com/a&quot;onmouseover=&quot;alert(1)\""),
               std::string::npos);
 }
 

@@ -78,6 +78,19 @@ private slots:
         QVERIFY(!style.icons);
         QVERIFY(w.app.project().isModified());
         QVERIFY(w.ui.messages.isEmpty());
+
+        // One step, undone and redone whole.
+        w.frame->updateActions();
+        QCOMPARE(w.action("actionUndo")->text(), QStringLiteral("&Undo Page Style"));
+        QApplication::setActiveWindow(w.frame);
+        QVERIFY(QTest::qWaitForWindowActive(w.frame));
+        w.list->setFocus();
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.app.project().pageStyle(), PageStyle{});
+        QVERIFY(!w.app.project().isModified());
+        w.key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.app.project().pageStyle().searchUrl, std::string("https://s.example/?q=%s"));
+        QVERIFY(w.app.project().isModified());
     }
 
     void cancelAndUnchangedOkLeaveTheProjectAlone() {
