@@ -336,8 +336,12 @@ void LinkChecker::onMetaData(std::size_t index) {
     target.location = facts.location;
     target.retryAfter = facts.retryAfter;
     target.challenge = facts.challenge;
-    // The headers are all a check needs: the body is never read.
-    reply->abort();
+    // The headers are all a check needs: the body is never read. An error
+    // status to GET is the exception: Qt marks that reply failed right after
+    // this signal and takes a second error from abort() amiss, so it ends on
+    // its own (within the attempt's time limit).
+    if (!(target.useGet && facts.code >= 400))
+        reply->abort();
 }
 
 void LinkChecker::timerEvent(QTimerEvent* event) {
@@ -402,7 +406,10 @@ void LinkChecker::onFinished(std::size_t index) {
 void LinkChecker::handleHttp(std::size_t index) {
     Target& target = *m_targets[index];
     const int code = target.code;
-    if (!target.useGet && (code == 405 || code == 501)) {
+    // A server may answer HEAD with an error and GET with the page: every
+    // error to HEAD is asked again with GET, and only that answer counts.
+    // 429 and 503 say "not now" rather than "not here"; they wait and retry.
+    if (!target.useGet && code >= 400 && code != 429 && code != 503) {
         target.useGet = true;
         enqueue(index, true);
         return;

@@ -81,20 +81,26 @@ private slots:
             << "/chain" << LinkStatus::Redirected << 301 << "/ok" << 1 << false;
         QTest::newRow("loop ends at the hop limit")
             << "/loop" << LinkStatus::Broken << 302 << "/loop" << 11 << false;
-        QTest::newRow("404") << "/notfound" << LinkStatus::Broken << 404 << "" << 1 << false;
-        QTest::newRow("410") << "/gone" << LinkStatus::Broken << 410 << "" << 1 << false;
+        QTest::newRow("404") << "/notfound" << LinkStatus::Broken << 404 << "" << 2 << false;
+        QTest::newRow("410") << "/gone" << LinkStatus::Broken << 410 << "" << 2 << false;
         QTest::newRow("500 after a retry")
-            << "/error" << LinkStatus::Broken << 500 << "" << 2 << false;
+            << "/error" << LinkStatus::Broken << 500 << "" << 3 << false;
         QTest::newRow("503 recovers") << "/flaky?a" << LinkStatus::Ok << 200 << "" << 2 << false;
-        QTest::newRow("401") << "/unauthorized" << LinkStatus::Blocked << 401 << "" << 1 << false;
-        QTest::newRow("403") << "/forbidden" << LinkStatus::Blocked << 403 << "" << 1 << false;
-        QTest::newRow("999") << "/linkedin" << LinkStatus::Blocked << 999 << "" << 1 << false;
+        QTest::newRow("401") << "/unauthorized" << LinkStatus::Blocked << 401 << "" << 2 << false;
+        QTest::newRow("403") << "/forbidden" << LinkStatus::Blocked << 403 << "" << 2 << false;
+        QTest::newRow("999") << "/linkedin" << LinkStatus::Blocked << 999 << "" << 2 << false;
         QTest::newRow("bot challenge")
-            << "/challenge" << LinkStatus::Blocked << 403 << "" << 1 << false;
+            << "/challenge" << LinkStatus::Blocked << 403 << "" << 2 << false;
         QTest::newRow("429 then 200")
             << "/ratelimited?a" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("429 after two waits")
             << "/ratelimitedalways" << LinkStatus::RateLimited << 429 << "" << 3 << false;
+        QTest::newRow("HEAD 404, GET 200")
+            << "/headfails404" << LinkStatus::Ok << 200 << "" << 2 << false;
+        QTest::newRow("HEAD 403, GET 200")
+            << "/headfails403" << LinkStatus::Ok << 200 << "" << 2 << false;
+        QTest::newRow("HEAD 500, GET 200")
+            << "/headfails500" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("HEAD 405 then GET")
             << "/nohead" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("endless body") << "/endless" << LinkStatus::Ok << 200 << "" << 2 << false;
