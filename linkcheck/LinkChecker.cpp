@@ -55,6 +55,7 @@ struct LinkChecker::Target {
     int code = 0;
     QUrl location;
     QByteArray retryAfter;
+    std::string redirectFragment; // the last redirect's own fragment, if any
     bool challenge = false;
     QString tlsReason;
 };
@@ -415,7 +416,10 @@ void LinkChecker::handleHttp(std::size_t index) {
         return;
     }
     if (isRedirectCode(code) && target.location.isValid()) {
-        const QUrl next = target.url.resolved(target.location).adjusted(QUrl::RemoveFragment);
+        const QUrl resolved = target.url.resolved(target.location);
+        if (resolved.hasFragment())
+            target.redirectFragment = toStd(resolved.fragment(QUrl::FullyEncoded));
+        const QUrl next = resolved.adjusted(QUrl::RemoveFragment);
         target.chain.push_back(toStd(next.toString(QUrl::FullyEncoded)));
         if (target.firstRedirectCode == 0)
             target.firstRedirectCode = code;
@@ -519,7 +523,11 @@ void LinkChecker::finish(std::size_t index, LinkCheckResult result) {
     Target& target = *m_targets[index];
     target.done = true;
     const quint64 runId = m_runId;
+    const std::string finalUrl = result.finalUrl;
     for (const int item : target.items) {
+        // Links that share an address may differ in their fragment.
+        result.finalUrl = finalUrlWithFragment(finalUrl, target.redirectFragment,
+                                               m_items[static_cast<std::size_t>(item)].url);
         m_results[static_cast<std::size_t>(item)] = result;
         m_hasResult[static_cast<std::size_t>(item)] = true;
         ++m_done;

@@ -1,5 +1,7 @@
 #include "LinkTarget.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 bool isHttpScheme(const QString& scheme) {
@@ -23,8 +25,23 @@ LinkTarget classifyLinkText(std::string_view text) {
     // Tolerant parsing, as a browser reads a link: a space in the path is
     // taken as %20, but a broken host or a missing scheme is not an address.
     const QUrl url(trimmed, QUrl::TolerantMode);
-    if (!url.isValid() || url.scheme().isEmpty() || url.isRelative())
+    if (!url.isValid())
         return target;
+    if (url.scheme().isEmpty() || url.isRelative()) {
+        // A relative link ("other.htm", "../up.htm", "#top") is taken from
+        // where the page is, which the checker does not know: skipped, not
+        // failed. White space, a "//" start, text that is not UTF-8 and "www." (an
+        // address that lost its "https://") are not taken for relative links.
+        const bool relative = !trimmed.contains(QRegularExpression(QStringLiteral("\\s"))) &&
+                              !trimmed.startsWith(QLatin1String("//")) &&
+                              !trimmed.contains(QChar::ReplacementCharacter) &&
+                              !trimmed.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
+        if (relative) {
+            target.kind = LinkTarget::Kind::Skipped;
+            target.key = trimmed;
+        }
+        return target;
+    }
     const QString scheme = url.scheme();
     if (isHttpScheme(scheme)) {
         if (url.host().isEmpty())
@@ -60,4 +77,19 @@ bool isReservedUnresolvableHost(const QString& host) {
     if (name.endsWith(QLatin1Char('.')))
         name.chop(1);
     return name == QLatin1String("invalid") || name.endsWith(QLatin1String(".invalid"));
+}
+
+std::string finalUrlWithFragment(const std::string& finalUrl, const std::string& redirectFragment,
+                                 std::string_view linkUrl) {
+    if (finalUrl.empty() || finalUrl.find('#') != std::string::npos)
+        return finalUrl;
+    if (!redirectFragment.empty())
+        return finalUrl + '#' + redirectFragment;
+    const size_t hash = linkUrl.find('#');
+    if (hash == std::string_view::npos || hash + 1 == linkUrl.size())
+        return finalUrl;
+    std::string_view fragment = linkUrl.substr(hash + 1);
+    while (!fragment.empty() && static_cast<unsigned char>(fragment.back()) <= ' ')
+        fragment.remove_suffix(1);
+    return fragment.empty() ? finalUrl : finalUrl + '#' + std::string(fragment);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <string>
 #include <string_view>
 
 // What a link's text asks the checker to do.
@@ -25,3 +26,9 @@ LinkTarget classifyLinkText(std::string_view text);
 // Names that can never resolve (the reserved ".invalid" domain): answered
 // as no-host without asking any resolver.
 bool isReservedUnresolvableHost(const QString& host);
+
+// The address Update to Final URL writes: the last redirect's own fragment
+// when it had one, else the link's ("#top" of ".../old#top" kept on
+// ".../new"), else the final address as it is.
+std::string finalUrlWithFragment(const std::string& finalUrl, const std::string& redirectFragment,
+                                 std::string_view linkUrl);

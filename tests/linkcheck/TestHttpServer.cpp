@@ -16,11 +16,10 @@
 //   /ratelimited 429 (Retry-After: 1) on the first request of that exact
 //     path+query, then 200; /ratelimitedalways 429 always,
 //   /flaky 503 on the first request of that path+query, then 200,
-//   /nohead 405 to HEAD, 200 to GET, /headfailsN N to HEAD, 200 to GET,
-//   /slow never answers, /drip sends its status line one byte per 200 ms,
-//   /endless 405 to HEAD, to GET a body that never ends,
-//   /reset resets the connection, /resetonce resets the first time only,
-//   /delay?ms=N 200 after N ms, /page the page given to setPage().
+//   /movedfragment 301->/ok#sec2, /nohead 405 to HEAD, 200 to GET, /headfailsN N to HEAD, 200 to
+//   GET, /slow never answers, /drip sends its status line one byte per 200 ms, /endless 405 to
+//   HEAD, to GET a body that never ends, /reset resets the connection, /resetonce resets the first
+//   time only, /delay?ms=N 200 after N ms, /page the page given to setPage().
 class TestHttpServer::Core : public QObject {
 public:
     explicit Core(TestHttpServer* owner) : m_owner(owner) {}
@@ -196,6 +195,8 @@ private:
             return reply(socket, listener, state, method, 429, "Retry-After: 1\r\n");
         if (path == QLatin1String("/flaky"))
             return reply(socket, listener, state, method, seen(target) == 1 ? 503 : 200);
+        if (path == QLatin1String("/movedfragment"))
+            return reply(socket, listener, state, method, 301, "Location: /ok#sec2\r\n");
         if (path.startsWith(QLatin1String("/headfails")))
             return reply(socket, listener, state, method, head ? path.mid(10).toInt() : 200);
         if (path == QLatin1String("/nohead"))

@@ -111,6 +111,21 @@ private slots:
         QTest::newRow("headers dripping")
             << "/drip" << LinkStatus::Timeout << 0 << "" << 2 << false;
     }
+    // Update to Final URL keeps a fragment: the redirect's own, else each
+    // link's (links that differ only in it share one request).
+    void finalUrlsKeepFragments() {
+        const auto results = check(itemsFor({m_server->url(QStringLiteral("/moved#top")),
+                                             m_server->url(QStringLiteral("/moved")),
+                                             m_server->url(QStringLiteral("/movedfragment#top"))}));
+        QCOMPARE(results.size(), std::size_t(3));
+        QCOMPARE(QString::fromStdString(results[0].finalUrl),
+                 m_server->url(QStringLiteral("/ok#top")));
+        QCOMPARE(QString::fromStdString(results[1].finalUrl), m_server->url(QStringLiteral("/ok")));
+        QCOMPARE(QString::fromStdString(results[2].finalUrl),
+                 m_server->url(QStringLiteral("/ok#sec2")));
+        QCOMPARE(m_server->requestCount(QStringLiteral("/moved")), 1);
+    }
+
     void httpResults() {
         QFETCH(QString, path);
         QFETCH(LinkStatus, status);

@@ -44,12 +44,50 @@ private slots:
         QTest::newRow("empty") << QByteArray("   ") << K::Invalid << "";
         QTest::newRow("words") << QByteArray("my bank") << K::Invalid << "";
         QTest::newRow("no scheme") << QByteArray("www.example.com") << K::Invalid << "";
+        QTest::newRow("relative file") << QByteArray("other.htm") << K::Skipped << "";
+        QTest::newRow("relative path") << QByteArray("../up/page.htm") << K::Skipped << "";
+        QTest::newRow("fragment only") << QByteArray("#top") << K::Skipped << "";
         QTest::newRow("scheme-relative") << QByteArray("//example.com/x") << K::Invalid << "";
         QTest::newRow("http without host") << QByteArray("http:///x") << K::Invalid << "";
         QTest::newRow("space in host") << QByteArray("http://exa mple.com/") << K::Invalid << "";
         QTest::newRow("bad port") << QByteArray("http://example.com:99999/") << K::Invalid << "";
         QTest::newRow("not utf-8") << QByteArray("\xff\xfe") << K::Invalid << "";
     }
+    void finalUrlFragment_data() {
+        QTest::addColumn<QString>("finalUrl");
+        QTest::addColumn<QString>("redirectFragment");
+        QTest::addColumn<QString>("linkUrl");
+        QTest::addColumn<QString>("written");
+        const QString ok = QStringLiteral("https://example.com/ok");
+        QTest::newRow("link's fragment kept") << ok << ""
+                                              << "https://example.com/p301#top"
+                                              << "https://example.com/ok#top";
+        QTest::newRow("redirect's own fragment wins") << ok << "sec2"
+                                                      << "https://example.com/p301#top"
+                                                      << "https://example.com/ok#sec2";
+        QTest::newRow("redirect's fragment alone") << ok << "sec2"
+                                                   << "https://example.com/p301"
+                                                   << "https://example.com/ok#sec2";
+        QTest::newRow("no fragment anywhere") << ok << ""
+                                              << "https://example.com/p301" << ok;
+        QTest::newRow("empty fragment") << ok << ""
+                                        << "https://example.com/p301#" << ok;
+        QTest::newRow("no final address") << ""
+                                          << ""
+                                          << "https://example.com/x#top"
+                                          << "";
+    }
+    void finalUrlFragment() {
+        QFETCH(QString, finalUrl);
+        QFETCH(QString, redirectFragment);
+        QFETCH(QString, linkUrl);
+        QFETCH(QString, written);
+        QCOMPARE(QString::fromStdString(finalUrlWithFragment(finalUrl.toStdString(),
+                                                             redirectFragment.toStdString(),
+                                                             linkUrl.toStdString())),
+                 written);
+    }
+
     void classify() {
         QFETCH(QByteArray, text);
         QFETCH(LinkTarget::Kind, kind);
