@@ -113,8 +113,10 @@ bool AtomicFileWriter::open(const std::string& path) {
     mode_t mode = 0;
     const bool exists = m_ops.stat(m_target.c_str(), &st) == 0;
     if (exists) {
-        if (S_ISDIR(st.st_mode)) {
-            errno = EISDIR;
+        // Only a regular file is replaced: a folder, a FIFO or a device
+        // named as the target is refused and left as it is.
+        if (!S_ISREG(st.st_mode)) {
+            errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
             return fail();
         }
         mode = st.st_mode & 07777;

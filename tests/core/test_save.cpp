@@ -1,11 +1,14 @@
 #include "TestUtil.h"
 
 #include "core/AtomicFileWriter.h"
+#include "core/PageWriter.h"
 #include "core/Project.h"
 #include "core/ProjectFile.h"
+#include "core/SettingsFile.h"
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -151,4 +154,31 @@ TEST(SaveProject, DocumentKeepsModifiedFlagWhenSaveFails) {
     EXPECT_TRUE(doc.save(dir.file("x.lfp")));
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(readFileBytes(dir.file("x.lfp")).size(), 245u);
+}
+
+// A FIFO or a device named as the project, the page or the settings file is
+// refused and stays what it is; it is never replaced by a regular file.
+TEST(SaveProject, OddTargetsAreRefusedNeverReplaced) {
+    TempDir dir;
+    std::vector<std::string> targets;
+    targets.push_back(dir.file("pipe"));
+    ASSERT_EQ(::mkfifo(targets.back().c_str(), 0600), 0);
+    if (::geteuid() == 0) {
+        targets.push_back(dir.file("null"));
+        ASSERT_EQ(::mknod(targets.back().c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    }
+    for (const std::string& path : targets) {
+        struct stat before {};
+        ASSERT_EQ(::lstat(path.c_str(), &before), 0);
+        const std::string refused = path + " contains an invalid path.";
+        EXPECT_EQ(fileErrorText(saveProjectFile(Project(), path)), refused);
+        EXPECT_EQ(fileErrorText(writeStartPage(Project(), path)), refused);
+        SettingsFile ini(path);
+        EXPECT_FALSE(ini.save().ok()) << path;
+        struct stat after {};
+        ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << path;
+        EXPECT_EQ(after.st_rdev, before.st_rdev) << path;
+        EXPECT_EQ(countEntries(dir.path()), targets.size()) << path;
+    }
 }
