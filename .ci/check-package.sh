@@ -41,6 +41,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks the Qt libraries"
 grep -q "libqt6svg6" <<<"$depends" || fail "Depends lacks the SVG plugins"
 dpkg-deb -f "$deb" Maintainer | grep -q '<.*@.*>' || fail "no Maintainer"
+dpkg-deb -f "$deb" Recommends | grep -q "ca-certificates" || fail "Recommends lacks ca-certificates"
+! readelf -S "$root/usr/bin/linkfold" | grep -q '\.comment' || fail "the program keeps its .comment section"
 
 # The unpacked program runs with the system's libraries alone.
 bin="$root/usr/bin/linkfold"
@@ -56,7 +58,8 @@ grep -q '<title>My Links</title>' "$tmp/page.htm" || fail "generated page lacks 
 grep -q '<a href="index.htm">' "$tmp/page.htm" || fail "generated page lacks the link"
 build/linkfold --generate tests/data/corpus/example.lfp "$tmp/built.htm"
 cmp "$tmp/page.htm" "$tmp/built.htm" || fail "packaged and built programs write different pages"
-[ -z "$(ls -A "$HOME")" ] || fail "--help or --generate wrote into the home folder"
+(cd "$tmp" && env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$bin" /dde) || fail "/dde"
+[ -z "$(ls -A "$HOME")" ] || fail "--help, --generate or /dde wrote into the home folder"
 
 # Desktop entry, file type and AppStream metadata.
 desktop-file-validate "$root/usr/share/applications/linkfold.desktop"

@@ -263,7 +263,9 @@ TEST(AtomicWrite, RefusedOwnerChangeKeepsTodaysBehaviour) {
     TempDir dir;
     const std::string path = dir.file("p.htm");
     writeFileBytes(path, "old");
-    ::chown(path.c_str(), 65534, 65534); // may fail when not root: then no change is needed
+    if (::chown(path.c_str(), 65534, 65534) != 0) {
+        // not root: the file is this user's, and no change is needed
+    }
     const Project doc = bigDoc();
     EXPECT_TRUE(writeStartPage(doc, path, ops).ok());
     EXPECT_EQ(readFileBytes(path), renderPage(doc));
