@@ -2,64 +2,7 @@
 
 #include "bookmarks/SourceFile.h"
 
-#include <libxml/parser.h>
-
 #include <charconv>
-#include <mutex>
-
-namespace libxml {
-
-void init() {
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-}
-
-std::string nodeText(const xmlNode* node) {
-    std::string text;
-    if (!node)
-        return text;
-    const xmlNode* cur = node->children;
-    while (cur) {
-        if ((cur->type == XML_TEXT_NODE || cur->type == XML_CDATA_SECTION_NODE) && cur->content)
-            text += reinterpret_cast<const char*>(cur->content);
-        if (cur->type == XML_ELEMENT_NODE && cur->children) {
-            cur = cur->children;
-            continue;
-        }
-        while (cur && cur != node && !cur->next)
-            cur = cur->parent;
-        if (!cur || cur == node)
-            break;
-        cur = cur->next;
-    }
-    return text;
-}
-
-std::string attribute(const xmlNode* node, const char* name) {
-    xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
-    if (!value)
-        return {};
-    std::string text(reinterpret_cast<const char*>(value));
-    xmlFree(value);
-    return text;
-}
-
-std::string elementName(const xmlNode* node) {
-    if (!node || node->type != XML_ELEMENT_NODE || !node->name)
-        return {};
-    return reinterpret_cast<const char*>(node->name);
-}
-
-std::string errorText(const xmlError* error) {
-    if (!error || !error->message)
-        return "unreadable";
-    std::string text = trimmedText(error->message);
-    if (error->line > 0)
-        text = "line " + std::to_string(error->line) + ": " + text;
-    return text;
-}
-
-} // namespace libxml
 
 std::int64_t parseEpochSeconds(const std::string& text) {
     const std::string t = trimmedText(text);

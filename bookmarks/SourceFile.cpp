@@ -1,5 +1,7 @@
 #include "bookmarks/SourceFile.h"
 
+#include "core/TextUtil.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -52,17 +54,9 @@ SourceFile readSourceFile(const std::string& path, size_t maxBytes) {
 }
 
 std::string_view trimmedView(std::string_view text) {
-    const char* space = " \t\r\n\f\v";
-    const size_t first = text.find_first_not_of(space);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
+    return trimWhiteSpace(text);
 }
 
 std::string trimmedText(const std::string& text) {
-    const char* space = " \t\r\n\f\v";
-    const size_t first = text.find_first_not_of(space);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
+    return std::string(trimWhiteSpace(text));
 }

@@ -1,5 +1,6 @@
 #include "core/ModernPage.h"
 
+#include "core/ChunkedOutput.h"
 #include "core/Codepage.h"
 #include "core/PageColors.h"
 #include "core/PageWriter.h"
@@ -7,23 +8,15 @@
 
 #include <cctype>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
 // Collects the page and hands it on in large pieces, as the classic writer
 // does; the modern page is UTF-8 with LF line ends.
-class HtmlOut {
+class HtmlOut : public ChunkedOutput<HtmlOut> {
 public:
-    template <typename F> explicit HtmlOut(F&& flush) : m_flush(std::forward<F>(flush)) {
-        m_buf.reserve(kChunk + 4096);
-    }
+    using ChunkedOutput::ChunkedOutput;
 
-    // Template text.
-    HtmlOut& raw(std::string_view s) {
-        m_buf.append(s);
-        return *this;
-    }
     // A field the page shows as HTML, the user's markup kept, as the
     // classic page does: up to its first NUL, as well-formed UTF-8.
     HtmlOut& html(std::string_view value) {
@@ -99,19 +92,6 @@ public:
         m_buf.append(tmp, static_cast<size_t>(len));
         return *this;
     }
-    bool maybe() { return m_buf.size() < kChunk ? m_ok : flush(); }
-    bool flush() {
-        if (m_ok && !m_buf.empty())
-            m_ok = m_flush(m_buf);
-        m_buf.clear();
-        return m_ok;
-    }
-
-private:
-    static constexpr size_t kChunk = 60 * 1024;
-    std::function<bool(const std::string&)> m_flush;
-    std::string m_buf;
-    bool m_ok = true;
 };
 
 // Links per part of a card's list (see renderTo).
@@ -522,26 +502,15 @@ std::string iconHost(std::string_view url) {
 }
 
 std::string renderModernPage(const Project& doc, const PageIcons& icons) {
-    std::string page;
-    HtmlOut out([&](const std::string& chunk) {
-        page += chunk;
-        return true;
-    });
-    renderTo(doc, icons, out);
-    return page;
+    return renderToString<HtmlOut>([&](HtmlOut& out) { return renderTo(doc, icons, out); });
 }
 
 FileResult writePageLook(const Project& doc, const std::string& path, PageLook look,
                          const PageIcons& icons, SystemCalls& ops) {
     if (look == PageLook::Classic)
         return writeStartPage(doc, path, ops);
-    AtomicFileWriter file(ops);
-    if (!file.open(path))
-        return file.error();
-    HtmlOut out([&](const std::string& chunk) { return file.write(chunk.data(), chunk.size()); });
-    if (!renderTo(doc, icons, out) || !file.commit())
-        return file.error();
-    return FileResult::success();
+    return writeAtomically<HtmlOut>(path, ops,
+                                    [&](HtmlOut& out) { return renderTo(doc, icons, out); });
 }
 
 FileResult Project::writePage(const std::string& path) const {

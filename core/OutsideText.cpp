@@ -1,13 +1,13 @@
 #include "core/OutsideText.h"
 
-#include <libxml/HTMLparser.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
+#include "core/LibXml.h"
+#include "core/TextUtil.h"
 
+#include <libxml/HTMLparser.h>
+
+#include <algorithm>
 #include <array>
 #include <climits>
-#include <memory>
-#include <mutex>
 
 namespace {
 
@@ -44,18 +44,6 @@ std::string escaped(std::string_view text, bool ampersand) {
     return out;
 }
 
-std::string_view trimmedText(std::string_view s) {
-    const char* space = " \t\r\n\f\v";
-    const size_t first = s.find_first_not_of(space);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(space) - first + 1);
-}
-
-struct DocFree {
-    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
-
 } // namespace
 
 std::string plainTextToHtml(std::string_view text) {
@@ -69,15 +57,14 @@ std::string fileNameToHtml(std::string_view name) {
 std::string htmlToPlainText(std::string_view html) {
     // Nothing to parse without markup or references.
     if (html.find_first_of("<&") == std::string_view::npos)
-        return std::string(trimmedText(html));
+        return std::string(trimWhiteSpace(html));
     std::string page = "<html><head><meta charset=\"utf-8\"></head><body><div>";
     page.append(html);
     page += "</div></body></html>";
     if (page.size() > INT_MAX)
         return {};
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
-    std::unique_ptr<xmlDoc, DocFree> doc(
+    libxml::init();
+    const libxml::DocPtr doc(
         htmlReadMemory(page.data(), static_cast<int>(page.size()), nullptr, "UTF-8",
                        HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
                            HTML_PARSE_NOWARNING | static_cast<int>(XML_PARSE_HUGE)));
@@ -86,27 +73,9 @@ std::string htmlToPlainText(std::string_view html) {
     const xmlNode* root = xmlDocGetRootElement(doc.get());
     const xmlNode* body = nullptr;
     for (const xmlNode* c = root ? root->children : nullptr; c; c = c->next)
-        if (c->type == XML_ELEMENT_NODE && xmlStrcasecmp(c->name, BAD_CAST "body") == 0)
+        if (libxml::elementName(c) == "body")
             body = c;
-    if (!body)
-        return {};
-    // Text and CDATA below <body>, in document order, without recursion.
-    std::string text;
-    const xmlNode* cur = body->children;
-    while (cur) {
-        if ((cur->type == XML_TEXT_NODE || cur->type == XML_CDATA_SECTION_NODE) && cur->content)
-            text += reinterpret_cast<const char*>(cur->content);
-        if (cur->type == XML_ELEMENT_NODE && cur->children) {
-            cur = cur->children;
-            continue;
-        }
-        while (cur && cur != body && !cur->next)
-            cur = cur->parent;
-        if (!cur || cur == body)
-            break;
-        cur = cur->next;
-    }
-    return std::string(trimmedText(text));
+    return std::string(trimWhiteSpace(libxml::nodeText(body)));
 }
 
 bool hasAllowedLinkScheme(std::string_view url) {
@@ -114,15 +83,11 @@ bool hasAllowedLinkScheme(std::string_view url) {
     const size_t colon = url.find(':');
     if (colon == std::string_view::npos)
         return false;
-    std::string scheme;
-    for (char c : url.substr(0, colon))
-        scheme += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     static constexpr std::array<std::string_view, 5> kAllowed = {"http", "https", "file", "mailto",
                                                                  "ftp"};
-    for (std::string_view allowed : kAllowed)
-        if (scheme == allowed)
-            return true;
-    return false;
+    const std::string_view scheme = url.substr(0, colon);
+    return std::any_of(kAllowed.begin(), kAllowed.end(),
+                       [scheme](std::string_view allowed) { return equalNoCase(scheme, allowed); });
 }
 
 std::optional<std::string> checkedOutsideUrl(std::string_view url) {
@@ -145,24 +110,29 @@ std::optional<std::string> checkedOutsideUrl(std::string_view url) {
     return out;
 }
 
-std::optional<Link> outsideLink(std::string_view title, std::string_view url) {
+namespace {
+
+// The link for a checked URL, named by `name` made into a project text, or
+// by the escaped "(URL)" when the name is blank.
+std::optional<Link> checkedLink(std::string_view name, std::string_view url,
+                                std::string (*toHtml)(std::string_view)) {
     std::optional<std::string> checked = checkedOutsideUrl(url);
     if (!checked)
         return std::nullopt;
-    std::string description = trimmedText(title).empty()
+    std::string description = trimWhiteSpace(name).empty()
                                   ? plainTextToHtml(untitledDescription(*checked))
-                                  : plainTextToHtml(title);
+                                  : toHtml(name);
     return Link(std::move(description), std::move(*checked));
 }
 
+} // namespace
+
+std::optional<Link> outsideLink(std::string_view title, std::string_view url) {
+    return checkedLink(title, url, plainTextToHtml);
+}
+
 std::optional<Link> linkFileLink(std::string_view fileName, std::string_view url) {
-    std::optional<std::string> checked = checkedOutsideUrl(url);
-    if (!checked)
-        return std::nullopt;
-    std::string description = trimmedText(fileName).empty()
-                                  ? plainTextToHtml(untitledDescription(*checked))
-                                  : fileNameToHtml(fileName);
-    return Link(std::move(description), std::move(*checked));
+    return checkedLink(fileName, url, fileNameToHtml);
 }
 
 std::string skippedLinksText(size_t count) {

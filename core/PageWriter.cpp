@@ -1,5 +1,6 @@
 #include "core/PageWriter.h"
 
+#include "core/ChunkedOutput.h"
 #include "core/Codepage.h"
 #include "core/PathPart.h"
 #include "core/Project.h"
@@ -7,7 +8,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 
 namespace {
 
@@ -18,17 +18,13 @@ constexpr int kPageWidth = 800;
 // ends at its first NUL byte. The page is Windows-1252: a character of that
 // code page is written as its byte, any other as a numeric character
 // reference ("&#x65E5;"), so every browser shows it without a charset.
-class PageOut {
+class PageOut : public ChunkedOutput<PageOut> {
 public:
-    template <typename F> explicit PageOut(F&& flush) : m_flush(std::forward<F>(flush)) {
-        m_buf.reserve(kChunk + 4096);
-    }
+    using ChunkedOutput::ChunkedOutput;
 
-    // Template text: already uses CR LF where the page has line ends.
-    PageOut& raw(std::string_view s) {
-        m_buf.append(s);
-        return *this;
-    }
+    // raw() takes template text, which already uses CR LF where the page
+    // has line ends.
+
     // A field value.
     PageOut& text(std::string_view value) { return write(value, false); }
     // A field value inside a double-quoted attribute: a '"' in it becomes
@@ -39,17 +35,6 @@ public:
         int len = std::snprintf(tmp, sizeof tmp, "%d", n);
         m_buf.append(tmp, static_cast<size_t>(len));
         return *this;
-    }
-    bool maybe() {
-        if (m_buf.size() < kChunk)
-            return m_ok;
-        return flush();
-    }
-    bool flush() {
-        if (m_ok && !m_buf.empty())
-            m_ok = m_flush(m_buf);
-        m_buf.clear();
-        return m_ok;
     }
 
 private:
@@ -93,11 +78,6 @@ private:
         const int len = std::snprintf(tmp, sizeof tmp, "&#x%X;", static_cast<unsigned>(cp));
         m_buf.append(tmp, static_cast<size_t>(len));
     }
-
-    static constexpr size_t kChunk = 60 * 1024;
-    std::function<bool(const std::string&)> m_flush;
-    std::string m_buf;
-    bool m_ok = true;
 };
 
 bool hasUrlScheme(std::string_view s) {
@@ -245,21 +225,9 @@ int effectiveColumns(std::int32_t columns) {
 }
 
 std::string renderPage(const Project& doc) {
-    std::string page;
-    PageOut out([&](const std::string& chunk) {
-        page += chunk;
-        return true;
-    });
-    renderTo(doc, out);
-    return page;
+    return renderToString<PageOut>([&doc](PageOut& out) { return renderTo(doc, out); });
 }
 
 FileResult writeStartPage(const Project& doc, const std::string& path, SystemCalls& ops) {
-    AtomicFileWriter file(ops);
-    if (!file.open(path))
-        return file.error();
-    PageOut out([&](const std::string& chunk) { return file.write(chunk.data(), chunk.size()); });
-    if (!renderTo(doc, out) || !file.commit())
-        return file.error();
-    return FileResult::success();
+    return writeAtomically<PageOut>(path, ops, [&doc](PageOut& out) { return renderTo(doc, out); });
 }

@@ -11,6 +11,14 @@ std::string_view trimSpace(std::string_view s) {
     return s.substr(b, e - b + 1);
 }
 
+std::string_view trimWhiteSpace(std::string_view s) {
+    const char* space = " \t\r\n\f\v";
+    const size_t first = s.find_first_not_of(space);
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(space) - first + 1);
+}
+
 bool equalNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;

@@ -1,5 +1,7 @@
 #include "core/UrlKey.h"
 
+#include "core/TextUtil.h"
+
 #include <libxml/uri.h>
 
 #include <algorithm>
@@ -19,18 +21,10 @@ std::string lower(const char* text) {
     return s;
 }
 
-std::string_view trimmed(std::string_view s) {
-    const char* space = " \t\r\n\f\v";
-    const size_t first = s.find_first_not_of(space);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(space) - first + 1);
-}
-
 } // namespace
 
 std::string urlComparisonKey(std::string_view url) {
-    std::string text(trimmed(url));
+    std::string text(trimWhiteSpace(url));
     while (!text.empty() && text.back() == '#')
         text.pop_back();
     std::unique_ptr<xmlURI, UriDeleter> uri(xmlParseURIRaw(text.c_str(), 1));

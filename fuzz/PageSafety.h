@@ -1,14 +1,13 @@
 #pragma once
 
+#include "core/LibXml.h"
 #include "core/OutsideText.h"
+#include "core/TextUtil.h"
 
 #include <libxml/HTMLparser.h>
-#include <libxml/tree.h>
 
 #include <algorithm>
-#include <array>
 #include <climits>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,41 +22,32 @@ inline bool oneOf(std::string_view name, std::initializer_list<std::string_view>
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-struct DocFree {
-    void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-};
+inline libxml::DocPtr parsePage(const std::string& page, const char* encoding) {
+    if (page.size() > INT_MAX)
+        return nullptr;
+    return libxml::DocPtr(htmlReadMemory(
+        page.data(), static_cast<int>(page.size()), nullptr, encoding,
+        HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
+}
 
 // Walks every element of the page, parsed from the given encoding; check
 // describes the first element that does not belong, else the result is
 // empty.
 template <typename Check>
 std::string firstUnsafe(const std::string& page, const char* encoding, Check check) {
-    if (page.size() > INT_MAX)
-        return "page too large";
-    std::unique_ptr<xmlDoc, DocFree> doc(htmlReadMemory(
-        page.data(), static_cast<int>(page.size()), nullptr, encoding,
-        HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
+    const libxml::DocPtr doc = parsePage(page, encoding);
     if (!doc)
         return "page does not parse";
-    const xmlNode* root = xmlDocGetRootElement(doc.get());
-    const xmlNode* cur = root;
-    while (cur) {
-        if (cur->type == XML_ELEMENT_NODE) {
-            const std::string problem = check(cur);
-            if (!problem.empty())
-                return problem;
-        }
-        if (cur->type == XML_ELEMENT_NODE && cur->children) {
-            cur = cur->children;
-            continue;
-        }
-        while (cur && cur != root && !cur->next)
-            cur = cur->parent;
-        if (!cur || cur == root)
-            break;
-        cur = cur->next;
-    }
-    return {};
+    std::string problem;
+    libxml::walk(
+        xmlDocGetRootElement(doc.get()),
+        [&](const xmlNode* cur) {
+            if (problem.empty() && cur->type == XML_ELEMENT_NODE)
+                problem = check(cur);
+            return problem.empty();
+        },
+        [](const xmlNode*) {});
+    return problem;
 }
 
 inline std::string attributeValue(const xmlAttr* a) {
@@ -124,34 +114,21 @@ inline std::string unsafeModernMarkup(const std::string& page) {
 }
 
 // The texts of the page's links, in order, white space at both ends removed.
-inline std::vector<std::string> linkTexts(const std::string& page) {
+inline std::vector<std::string> linkTexts(const std::string& page,
+                                          const char* encoding = "windows-1252") {
     std::vector<std::string> texts;
-    std::unique_ptr<xmlDoc, DocFree> doc(htmlReadMemory(
-        page.data(), static_cast<int>(page.size()), nullptr, "windows-1252",
-        HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
-    const xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    const xmlNode* cur = root;
-    while (cur) {
-        if (cur->type == XML_ELEMENT_NODE && xmlStrcmp(cur->name, BAD_CAST "a") == 0) {
-            xmlChar* value = xmlNodeGetContent(cur);
-            std::string text = value ? reinterpret_cast<const char*>(value) : "";
-            xmlFree(value);
-            const size_t first = text.find_first_not_of(" \t\r\n");
-            text = first == std::string::npos
-                       ? std::string()
-                       : text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-            texts.push_back(std::move(text));
-        }
-        if (cur->type == XML_ELEMENT_NODE && cur->children) {
-            cur = cur->children;
-            continue;
-        }
-        while (cur && cur != root && !cur->next)
-            cur = cur->parent;
-        if (!cur || cur == root)
-            break;
-        cur = cur->next;
-    }
+    const libxml::DocPtr doc = parsePage(page, encoding);
+    if (!doc)
+        return texts;
+    libxml::walk(
+        xmlDocGetRootElement(doc.get()),
+        [&texts](const xmlNode* cur) {
+            if (libxml::elementName(cur) != "a")
+                return true;
+            texts.emplace_back(trimWhiteSpace(libxml::nodeText(cur)));
+            return false;
+        },
+        [](const xmlNode*) {});
     return texts;
 }
 

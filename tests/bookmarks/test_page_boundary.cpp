@@ -1,5 +1,6 @@
 // Text and URLs from outside the program reach the start page only as text
 // and as links of the allowed kinds, whichever way they come in.
+#include "TestUtil.h"
 #include "bookmarks/BookmarkReader.h"
 #include "bookmarks/ExportTree.h"
 #include "bookmarks/ImportPlan.h"
@@ -26,55 +27,11 @@ const std::vector<std::string> kShownLinks = {
     "Q&A <b>",
 };
 
-const char* const kNetscape = R"SRC(<!DOCTYPE NETSCAPE-Bookmark-file-1>
-<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
-<TITLE>Bookmarks</TITLE>
-<H1>Bookmarks</H1>
-<DL><p>
-<DT><H3>&lt;script&gt;alert(1)&lt;/script&gt;</H3>
-<DL><p>
-<DT><A HREF="https://example.com/a&quot;onmouseover=&quot;alert(1)">&lt;img src=x onerror=alert(1)&gt;</A>
-<DT><A HREF="javascript:alert(1)">Script</A>
-<DT><A HREF=" JaVaScRiPt:alert(1)">Script again</A>
-<DT><A HREF="data:text/html,&lt;script&gt;alert(1)&lt;/script&gt;">Data</A>
-<DT><A HREF="vbscript:msgbox(1)">VB</A>
-</DL><p>
-<DT><H3>Work &lt;tools&gt;</H3>
-<DL><p>
-<DT><A HREF="https://example.com/x&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;"></A>
-<DT><A HREF="https://example.com/ok">Q&amp;A &lt;b&gt;</A>
-</DL><p>
-</DL><p>
-)SRC";
-
-const char* const kXbel = R"SRC(<?xml version="1.0" encoding="UTF-8"?>
-<xbel version="1.0">
-<folder><title>&lt;script&gt;alert(1)&lt;/script&gt;</title>
-<bookmark href="https://example.com/a&quot;onmouseover=&quot;alert(1)"><title>&lt;img src=x onerror=alert(1)&gt;</title></bookmark>
-<bookmark href="javascript:alert(1)"><title>Script</title></bookmark>
-<bookmark href=" JaVaScRiPt:alert(1)"><title>Script again</title></bookmark>
-<bookmark href="data:text/html,&lt;script&gt;alert(1)&lt;/script&gt;"><title>Data</title></bookmark>
-<bookmark href="vbscript:msgbox(1)"><title>VB</title></bookmark>
-</folder>
-<folder><title>Work &lt;tools&gt;</title>
-<bookmark href="https://example.com/x&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;"/>
-<bookmark href="https://example.com/ok"><title>Q&amp;A &lt;b&gt;</title></bookmark>
-</folder>
-</xbel>
-)SRC";
-
-const char* const kChromium =
-    R"SRC({"roots": {"bookmark_bar": {"type": "folder", "name": "Bookmarks bar",
- "children": [
-  {"type": "folder", "name": "<script>alert(1)</script>", "children": [
-   {"type": "url", "name": "<img src=x onerror=alert(1)>", "url": "https://example.com/a\"onmouseover=\"alert(1)"},
-   {"type": "url", "name": "Script", "url": "javascript:alert(1)"},
-   {"type": "url", "name": "Script again", "url": " JaVaScRiPt:alert(1)"},
-   {"type": "url", "name": "Data", "url": "data:text/html,<script>alert(1)</script>"},
-   {"type": "url", "name": "VB", "url": "vbscript:msgbox(1)"}]},
-  {"type": "folder", "name": "Work <tools>", "children": [
-   {"type": "url", "name": "", "url": "https://example.com/x\"><script>alert(1)</script>"},
-   {"type": "url", "name": "Q&A <b>", "url": "https://example.com/ok"}]}]}}, "version": 1})SRC";
+// The hostile sources are the bookmark fuzzers' seed files of that name.
+std::string hostileSource(const char* format, const char* extension) {
+    return readFileBytes(std::string(LINKFOLD_BOOKMARK_CORPUS) + "/" + format + "/hostile-markup." +
+                         extension);
+}
 
 struct Imported {
     Project project;
@@ -101,12 +58,16 @@ std::vector<std::string> groupTitles(const Project& project) {
 TEST(PageBoundary, HostileBookmarkFilesMakeAPageOfTextOnly) {
     const struct {
         const char* name;
-        const char* source;
+        std::string source;
         std::vector<std::string> titles;
     } cases[] = {
-        {"bookmarks.html", kNetscape, {"<script>alert(1)</script>", "Work <tools>"}},
-        {"bookmarks.xbel", kXbel, {"<script>alert(1)</script>", "Work <tools>"}},
-        {"Bookmarks", kChromium, {"Bookmarks bar"}},
+        {"bookmarks.html",
+         hostileSource("netscape", "html"),
+         {"<script>alert(1)</script>", "Work <tools>"}},
+        {"bookmarks.xbel",
+         hostileSource("xbel", "xbel"),
+         {"<script>alert(1)</script>", "Work <tools>"}},
+        {"Bookmarks", hostileSource("chromium", "json"), {"Bookmarks bar"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -122,7 +83,7 @@ TEST(PageBoundary, HostileBookmarkFilesMakeAPageOfTextOnly) {
         EXPECT_EQ(pagesafety::linkTexts(page), kShownLinks);
         const std::string modern = renderModernPage(imported.project);
         EXPECT_EQ(pagesafety::unsafeModernMarkup(modern), "");
-        EXPECT_EQ(pagesafety::linkTexts(modern), kShownLinks);
+        EXPECT_EQ(pagesafety::linkTexts(modern, "utf-8"), kShownLinks);
         EXPECT_EQ(groupTitles(imported.project), c.titles);
     }
 }
@@ -156,7 +117,7 @@ TEST(PageBoundary, DraggedAndDroppedLinksMakeAPageOfTextOnly) {
               (std::vector<std::string>{"<img src=x onerror=alert(1)>", "Q&A <b>", "Desk <i>"}));
     const std::string modern = renderModernPage(project);
     EXPECT_EQ(pagesafety::unsafeModernMarkup(modern), "");
-    EXPECT_EQ(pagesafety::linkTexts(modern),
+    EXPECT_EQ(pagesafety::linkTexts(modern, "utf-8"),
               (std::vector<std::string>{"<img src=x onerror=alert(1)>", "Q&A <b>", "Desk <i>"}));
 }
 
@@ -185,7 +146,8 @@ TEST(PageBoundary, AttributesStaySafeWhateverTheProjectHolds) {
 }
 
 TEST(PageBoundary, ImportExportImportKeepsEveryTitle) {
-    const BookmarkReadResult read = readBookmarks(kNetscape, "bookmarks.html");
+    const BookmarkReadResult read =
+        readBookmarks(hostileSource("netscape", "html"), "bookmarks.html");
     ASSERT_TRUE(read.ok());
     Imported first;
     importInto(read.tree, first);
