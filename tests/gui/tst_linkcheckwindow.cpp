@@ -12,6 +12,7 @@
 #include "editor/LinkCheckWindow.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
+#include "support/ResultTable.h"
 #include "support/StartedWindow.h"
 
 #include <QApplication>
@@ -67,14 +68,7 @@ struct Window : StartedWindow {
 
 // "group.row result" of each table row, in table order.
 QStringList tableRows(const LinkCheckWindow* window) {
-    QStringList out;
-    const QAbstractItemModel* model = window->table()->model();
-    for (int r = 0; r < model->rowCount(); ++r)
-        out << QStringLiteral("%1.%2 %3")
-                   .arg(model->index(r, LinkCheckWindow::kGroup).data().toInt())
-                   .arg(model->index(r, LinkCheckWindow::kRow).data().toInt())
-                   .arg(model->index(r, LinkCheckWindow::kResult).data().toString());
-    return out;
+    return tableRows(window, LinkCheckWindow::kResult);
 }
 
 // Selects the table rows whose "group.row" is listed.

@@ -10,6 +10,7 @@
 #include "editor/LinkCheckWindow.h"
 #include "editor/LinkCommands.h"
 #include "editor/ProjectCommands.h"
+#include "support/ResultTable.h"
 #include "support/StartedWindow.h"
 
 #include <QAbstractButton>
@@ -83,14 +84,7 @@ struct Window : StartedWindow {
 
 // "group.row description" of each table row, in table order.
 QStringList tableRows(const LinkCheckWindow* window) {
-    QStringList out;
-    const QAbstractItemModel* model = window->table()->model();
-    for (int r = 0; r < model->rowCount(); ++r)
-        out << QStringLiteral("%1.%2 %3")
-                   .arg(model->index(r, LinkCheckWindow::kGroup).data().toInt())
-                   .arg(model->index(r, LinkCheckWindow::kRow).data().toInt())
-                   .arg(model->index(r, LinkCheckWindow::kDescription).data().toString());
-    return out;
+    return tableRows(window, LinkCheckWindow::kDescription);
 }
 
 } // namespace
