@@ -31,6 +31,10 @@ TEST(CommandLine, SwitchesAndFiles) {
         {{"/h"}, C::OpenProject, "/h"}, // only "-" spells --help and --generate
         {{"--generate", "a.lfp", "b.htm"}, C::Generate, "a.lfp"},
         {{"--generate", "a.lfp"}, C::Invalid, ""},
+        // Headless verbs take nothing more than they name.
+        {{"--generate", "a.lfp", "b.htm", "extra"}, C::Invalid, ""},
+        {{"--version", "extra"}, C::Invalid, ""},
+        {{"/Unregister", "extra"}, C::Invalid, ""},
         {{"--help"}, C::ShowHelp, ""},
         {{"--version"}, C::ShowVersion, ""},
         {{"Unregister"}, C::OpenProject, "Unregister"}, // a bare word is a file name
