@@ -5,13 +5,14 @@
 #include "app/ProjectFileController.h"
 #include "editor/ProjectForm.h"
 #include "gui/Resources.h"
-#include "gui/UiServices.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSessionManager>
+
+#include <iostream>
 
 namespace {
 
@@ -26,14 +27,18 @@ QString fromLocal(const std::string& s) {
 
 Application::Application() : Application(Options{}) {}
 
+void Application::fillDefaults(Options& options) {
+    if (options.iniPath.isEmpty())
+        options.iniPath = fromLocal(defaultIniPath());
+    if (options.dataHome.isEmpty())
+        options.dataHome = DesktopIntegration::defaultDataHome();
+    if (options.program.isEmpty())
+        options.program = QCoreApplication::applicationFilePath();
+}
+
 Application::Application(Options options) : m_options(std::move(options)) {
     initLinkfoldResources();
-    if (m_options.iniPath.isEmpty())
-        m_options.iniPath = fromLocal(defaultIniPath());
-    if (m_options.dataHome.isEmpty())
-        m_options.dataHome = DesktopIntegration::defaultDataHome();
-    if (m_options.program.isEmpty())
-        m_options.program = QCoreApplication::applicationFilePath();
+    fillDefaults(m_options);
     m_profile.setPath(QFile::encodeName(m_options.iniPath).toStdString());
     m_fileController = std::make_unique<ProjectFileController>(m_doc, m_recentFiles);
 }
@@ -49,6 +54,15 @@ void Application::loadSettings() {
 }
 
 void Application::saveSettings() {
+    // Another copy of the program may have ended since this one started:
+    // keep the files it added to the list.
+    SettingsFile onDisk(m_profile.path());
+    onDisk.load();
+    RecentFileList theirs(m_recentFiles.size());
+    theirs.readList(onDisk);
+    RecentFileList atStart(m_recentFiles.size());
+    atStart.readList(m_profile);
+    m_recentFiles.mergeNewer(theirs, atStart);
     m_recentFiles.writeList(m_profile);
     if (m_previewPages != 0)
         m_profile.setIntValue(kSettingsSection, kPreviewPages, m_previewPages);
@@ -59,27 +73,29 @@ void Application::createMainWindow() {
     m_mainWindow->form()->loadLayout(m_profile);
 }
 
-bool Application::unregisterFileTypes() {
-    bool ok = DesktopIntegration(m_options.dataHome, m_options.program).unregisterFileTypes();
-    QFileInfo ini(m_options.iniPath);
-    if ((ini.exists() || ini.isSymLink()) && !QFile::remove(m_options.iniPath))
+int Application::unregister(Options options, std::ostream& err) {
+    Application::fillDefaults(options);
+    bool ok = DesktopIntegration(options.dataHome, options.program).unregisterFileTypes();
+    QFileInfo ini(options.iniPath);
+    if ((ini.exists() || ini.isSymLink()) && !QFile::remove(options.iniPath))
         ok = false;
-    return ok;
+    err << (ok ? kUnregisterDone : kUnregisterFailed) << '\n';
+    return ok ? 0 : 1;
 }
 
 bool Application::start(const CommandLineOptions& info) {
-    m_profile.load();
-    loadSettings();
-
-    if (info.m_command == CommandLineOptions::Unregister) {
-        m_unregistered = true;
-        const bool ok = unregisterFileTypes();
-        UiServices::instance().messageBox(
-            nullptr, QLatin1String(ok ? kUnregisterDone : kUnregisterFailed),
-            ok ? QMessageBox::Information : QMessageBox::Warning, QMessageBox::Ok);
-        m_exitCode = ok ? 0 : 1;
+    if (info.m_command == CommandLineOptions::DdeRequest ||
+        info.m_command == CommandLineOptions::Unregister) {
+        // No shell conversation exists here to wait for: /dde touches
+        // nothing. Unregistering reports where it was asked, on the terminal.
+        m_writesNoSettings = true;
+        m_exitCode =
+            info.m_command == CommandLineOptions::Unregister ? unregister(m_options, std::cerr) : 0;
         return false;
     }
+
+    m_profile.load();
+    loadSettings();
 
     // The file type is written at every start; failures are not reported.
     DesktopIntegration(m_options.dataHome, m_options.program).registerFileTypes();
@@ -90,10 +106,6 @@ bool Application::start(const CommandLineOptions& info) {
 #endif
 
     switch (info.m_command) {
-    case CommandLineOptions::DdeRequest:
-        // No shell conversation exists here to wait for: nothing to do.
-        m_exitCode = 0;
-        return false;
     case CommandLineOptions::OpenProject:
     case CommandLineOptions::PrintProject:
     case CommandLineOptions::PrintProjectTo: {
@@ -124,7 +136,7 @@ void Application::finish() {
     if (m_exited)
         return;
     m_exited = true;
-    if (m_unregistered)
+    if (m_writesNoSettings)
         return;
     if (m_mainWindow)
         m_mainWindow->form()->saveLayout(m_profile);

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QString>
 
+#include <iosfwd>
 #include <memory>
 
 class ProjectFileController;
@@ -34,9 +35,13 @@ public:
     // it does not, exitCode() is the status to end with.
     bool start(const CommandLineOptions& info);
     // As the program ends: the form's layout, the recent files and
-    // "PreviewPages" go to the settings file (not after unregisterFileTypes).
+    // "PreviewPages" go to the settings file (not after /dde or /Unregister).
     void finish();
     int exitCode() const { return m_exitCode; }
+
+    // Removes the per-user file type registration and the settings file,
+    // reporting on err; needs no display. Returns the exit status.
+    static int unregister(Options options, std::ostream& err);
 
     Project& project() { return m_doc; }
     ProjectFileController& fileController() { return *m_fileController; }
@@ -48,7 +53,7 @@ public:
 private:
     void loadSettings();
     void saveSettings();
-    bool unregisterFileTypes();
+    static void fillDefaults(Options& options);
     void createMainWindow();
     void onCommitDataRequest(QSessionManager& manager);
 
@@ -59,7 +64,7 @@ private:
     Project m_doc;
     std::unique_ptr<ProjectFileController> m_fileController;
     std::unique_ptr<MainWindow> m_mainWindow;
-    bool m_unregistered = false;
+    bool m_writesNoSettings = false; // /dde and /Unregister
     bool m_exited = false;
     int m_exitCode = 0;
 };

@@ -8,7 +8,17 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <iostream>
+
 int runGui(int argc, char** argv, const CommandLineOptions& info) {
+    // Neither switch needs a display: they work from a terminal or over ssh.
+    if (info.m_command == CommandLineOptions::DdeRequest)
+        return 0;
+    if (info.m_command == CommandLineOptions::Unregister) {
+        QCoreApplication core(argc, argv);
+        initLinkfoldResources();
+        return Application::unregister({}, std::cerr);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Linkfold"));
     QApplication::setApplicationVersion(QStringLiteral(LINKFOLD_VERSION));

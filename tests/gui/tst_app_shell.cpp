@@ -18,12 +18,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -191,7 +193,6 @@ private slots:
         QTest::addColumn<bool>("frameMade");
         QTest::newRow("/p") << int(CommandLineOptions::PrintProject) << true;
         QTest::newRow("/pt") << int(CommandLineOptions::PrintProjectTo) << true;
-        QTest::newRow("/dde") << int(CommandLineOptions::DdeRequest) << false;
     }
     void switchesThatEndAtOnce() {
         QFETCH(int, command);
@@ -206,6 +207,34 @@ private slots:
             QCOMPARE(app.project().title(), std::string("My Links"));
         }
         QVERIFY(ui.messages.isEmpty());
+    }
+
+    // /dde and /Unregister need no display: the real program, started with
+    // none, ends at once; /dde writes neither the registration nor the
+    // settings file, /Unregister reports on standard error.
+    void switchesWithoutDisplay() {
+        QDir(data()).removeRecursively();
+        QFile::remove(ini());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        auto run = [&](const QString& arg, QByteArray* err) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.setWorkingDirectory(m_home.path());
+            p.start(QStringLiteral(LINKFOLD_BINARY), {arg});
+            if (!p.waitForFinished(30000))
+                return -1;
+            *err = p.readAllStandardError();
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        };
+        QByteArray err;
+        QCOMPARE(run(QStringLiteral("/dde"), &err), 0);
+        QVERIFY(err.isEmpty());
+        QVERIFY(!QFileInfo::exists(data()));
+        QVERIFY(!QFileInfo::exists(ini()));
+        QCOMPARE(run(QStringLiteral("/Unregister"), &err), 0);
+        QCOMPARE(err, QByteArray(kUnregisterDone) + '\n');
     }
 
     void registrationFilesAndUnregister() {
@@ -233,11 +262,10 @@ private slots:
         // writes no settings afterwards.
         const QString keep = data() + QStringLiteral("/applications/other.desktop");
         QVERIFY(QFile(keep).open(QIODevice::WriteOnly));
-        Application app(Options());
-        QVERIFY(!app.start(Command(CommandLineOptions::Unregister)));
-        app.finish();
-        QCOMPARE(ui.messages.size(), 1);
-        QCOMPARE(ui.messages[0].text, QString::fromLatin1(kUnregisterDone));
+        std::ostringstream err;
+        QCOMPARE(Application::unregister(Options(), err), 0);
+        QCOMPARE(err.str(), std::string(kUnregisterDone) + '\n');
+        QVERIFY(ui.messages.isEmpty());
         for (const QString& f : reg.files())
             QVERIFY2(!QFile::exists(f), qPrintable(f));
         QVERIFY(!QFile::exists(ini()));
@@ -281,6 +309,53 @@ private slots:
         QVERIFY(package.remove());
     }
 
+    // The shipped entry names the program by a bare word: it is found in
+    // PATH, wherever the program was started from.
+    void shippedEntryFoundInPathFromAnotherFolder() {
+        QDir(data()).removeRecursively();
+        const QString sys = m_home.filePath(QStringLiteral("system"));
+        const QString bin = m_home.filePath(QStringLiteral("usr/bin"));
+        QVERIFY(QDir().mkpath(sys + QStringLiteral("/applications")));
+        QVERIFY(QDir().mkpath(sys + QStringLiteral("/mime/packages")));
+        QVERIFY(QDir().mkpath(bin));
+        const QString entry = sys + QStringLiteral("/applications/linkfold.desktop");
+        QFile::remove(entry);
+        QVERIFY(QFile::copy(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/linkfold.desktop"),
+                            entry));
+        QFile package(sys + QStringLiteral("/mime/packages/linkfold.xml"));
+        QVERIFY(package.open(QIODevice::WriteOnly));
+        package.close();
+        const QString program = bin + QStringLiteral("/linkfold");
+        QFile exe(program);
+        QVERIFY(exe.open(QIODevice::WriteOnly));
+        exe.close();
+        QVERIFY(exe.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+
+        const QByteArray oldPath = qgetenv("PATH");
+        const QString oldDir = QDir::currentPath();
+        qputenv("PATH", QFile::encodeName(bin) + ":/usr/bin:/bin");
+        QVERIFY(QDir::setCurrent(m_home.path()));
+        DesktopIntegration reg(data(), program);
+        const bool installed = reg.isInstalledSystemWide();
+        const bool ok = reg.registerFileTypes();
+        // Started through a link elsewhere, it is still the same program.
+        const QString link = m_home.filePath(QStringLiteral("alias"));
+        QFile::link(program, link);
+        const bool viaLink = DesktopIntegration(data(), link).isInstalledSystemWide();
+        // A program of that name in PATH that is another file does not count.
+        const bool other = DesktopIntegration(data(), m_home.filePath(QStringLiteral("config")))
+                               .isInstalledSystemWide();
+        qputenv("PATH", oldPath);
+        QDir::setCurrent(oldDir);
+        QVERIFY(installed);
+        QVERIFY(ok);
+        QVERIFY(viaLink);
+        QVERIFY(!other);
+        QVERIFY(!QFileInfo::exists(data()));
+        QVERIFY(QDir(sys + QStringLiteral("/applications")).removeRecursively());
+        QVERIFY(package.remove());
+    }
+
     void extensionOfAnotherTypeIsNotClaimed() {
         QDir(data()).removeRecursively();
         FakeUiServices ui;
@@ -296,6 +371,45 @@ private slots:
         const QByteArray mime = readAll(data() + QStringLiteral("/mime/packages/linkfold.xml"));
         QVERIFY(mime.contains("Linkfold Document"));
         QVERIFY(!mime.contains("glob"));
+    }
+
+    // Every start rewrites the file as it was: the recent list stays where
+    // it is, no blank line is added.
+    void settingsFileUnchangedByStarts() {
+        QDir().mkpath(config());
+        const QByteArray text = "[Recent File List]\nFile1=/x/a.lfp\n\n[Other]\nKeep=1\n";
+        {
+            QFile f(ini());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(text);
+        }
+        QByteArray after;
+        for (int run = 0; run < 3; ++run) {
+            Application app(Options());
+            QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
+            app.finish();
+            if (run == 0)
+                after = readAll(ini());
+            QVERIFY(after.startsWith(text));
+            QCOMPARE(readAll(ini()), after);
+        }
+    }
+
+    // Two editors ending one after the other keep both recent lists.
+    void twoEditorsExitingKeepBothRecentFiles() {
+        QFile::remove(ini());
+        Application first(Options());
+        Application second(Options());
+        QVERIFY(first.start(Command(CommandLineOptions::NewProject)));
+        QVERIFY(second.start(Command(CommandLineOptions::NewProject)));
+        first.recentFiles().add("/x/first.lfp");
+        second.recentFiles().add("/x/second.lfp");
+        first.finish();
+        second.finish();
+        SettingsFile settings(QFile::encodeName(ini()).toStdString());
+        settings.load();
+        QCOMPARE(settings.stringValue("Recent File List", "File1"), std::string("/x/second.lfp"));
+        QCOMPARE(settings.stringValue("Recent File List", "File2"), std::string("/x/first.lfp"));
     }
 
     void recentFilesInSettingsAfterFiveOpens() {
