@@ -49,6 +49,15 @@ void Application::loadSettings() {
 }
 
 void Application::saveSettings() {
+    // Another copy of the program may have ended since this one started:
+    // keep the files it added to the list.
+    SettingsFile onDisk(m_profile.path());
+    onDisk.load();
+    RecentFileList theirs(m_recentFiles.size());
+    theirs.readList(onDisk);
+    RecentFileList atStart(m_recentFiles.size());
+    atStart.readList(m_profile);
+    m_recentFiles.mergeNewer(theirs, atStart);
     m_recentFiles.writeList(m_profile);
     if (m_previewPages != 0)
         m_profile.setIntValue(kSettingsSection, kPreviewPages, m_previewPages);

@@ -203,9 +203,15 @@ bool DesktopIntegration::isInstalledSystemWide() const {
         const QString exec = firstExecWord(QString::fromUtf8(entry.readAll()));
         if (exec.isEmpty())
             continue;
-        QString target = QFileInfo(exec).canonicalFilePath();
+        // A bare word is looked up in PATH as the desktop starts it, never
+        // in the current folder; then the real files are compared.
+        const QString found =
+            exec.contains(QLatin1Char('/')) ? exec : QStandardPaths::findExecutable(exec);
+        if (found.isEmpty())
+            continue;
+        QString target = QFileInfo(found).canonicalFilePath();
         if (target.isEmpty())
-            target = QDir::cleanPath(exec);
+            target = QDir::cleanPath(found);
         if (target == program)
             return true;
     }

@@ -75,9 +75,30 @@ void RecentFileList::readList(const SettingsFile& ini) {
 }
 
 void RecentFileList::writeList(SettingsFile& ini) const {
-    ini.removeSection(kRecentFileSection);
-    for (int i = 0; i < size(); ++i)
-        if (!m_names[static_cast<size_t>(i)].empty())
-            ini.setStringValue(kRecentFileSection, "File" + std::to_string(i + 1),
-                               m_names[static_cast<size_t>(i)]);
+    // In place: the section keeps its position and its unchanged lines.
+    for (int i = 0; i < size(); ++i) {
+        const std::string key = "File" + std::to_string(i + 1);
+        const std::string& name = m_names[static_cast<size_t>(i)];
+        if (name.empty())
+            ini.removeKey(kRecentFileSection, key);
+        else
+            ini.setStringValue(kRecentFileSection, key, name);
+    }
+}
+
+void RecentFileList::mergeNewer(const RecentFileList& onDisk, const RecentFileList& atStart) {
+    std::vector<std::string> merged;
+    auto has = [](const std::vector<std::string>& v, const std::string& s) {
+        return std::find(v.begin(), v.end(), s) != v.end();
+    };
+    for (const std::string& name : m_names)
+        if (!name.empty())
+            merged.push_back(name);
+    // Names another copy of the program added since this one started; what
+    // this copy removed from its own list stays removed.
+    for (const std::string& name : onDisk.m_names)
+        if (!name.empty() && !has(merged, name) && !has(atStart.m_names, name))
+            merged.push_back(name);
+    merged.resize(m_names.size());
+    m_names = std::move(merged);
 }

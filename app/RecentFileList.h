@@ -31,8 +31,11 @@ public:
 
     // Missing keys give empty slots.
     void readList(const SettingsFile& ini);
-    // Removes the section, then writes a key for each non-empty slot.
+    // Writes a key for each non-empty slot and removes the others, in place.
     void writeList(SettingsFile& ini) const;
+    // Adds, after this list's names, those on disk that were not in the list
+    // this program started with (another copy of it added them meanwhile).
+    void mergeNewer(const RecentFileList& onDisk, const RecentFileList& atStart);
 
 private:
     std::vector<std::string> m_names;

@@ -160,6 +160,8 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
                 info.m_error = "--generate needs a project file and a page file.";
                 return info;
             }
+            if (i + 3 < args.size())
+                return invalid("Unexpected argument after --generate: " + args[i + 3]);
             info.m_command = CommandLineOptions::Generate;
             info.m_fileName = args[i + 1];
             info.m_pageName = args[i + 2];
@@ -185,6 +187,8 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
             info.m_command = CommandLineOptions::ShowHelp;
             return info;
         } else if (name == "version") {
+            if (i + 1 < args.size())
+                return invalid("Unexpected argument after --version: " + args[i + 1]);
             info.m_command = CommandLineOptions::ShowVersion;
             return info;
         } else if (name == "p") {
@@ -201,6 +205,8 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
             return info;
         }
     }
+    if (info.m_command == CommandLineOptions::Unregister && args.size() != 1)
+        return invalid("/Unregister takes no other argument.");
     if (info.m_command == CommandLineOptions::Unregister ||
         info.m_command == CommandLineOptions::DdeRequest)
         return info;
@@ -247,7 +253,8 @@ std::string commandLineUsage() {
            "                       all into group N (1-10); creates a missing project\n"
            "  --export-bookmarks PROJECT OUT\n"
            "                       write the project's groups as bookmarks: XBEL when\n"
-           "                       OUT ends in .xbel, bookmark HTML otherwise\n"
+           "                       OUT ends in .xbel, bookmark HTML when it ends in\n"
+           "                       .html or .htm (any other name is a usage error)\n"
            "  --check-links IN     ask the servers of project IN's links whether the\n"
            "                       pages are still there; lists every link that is not\n"
            "                       ok, exits with 2 when one is broken, moved or gone\n"
@@ -262,9 +269,11 @@ std::string commandLineUsage() {
            "  -h, --help           show this help\n"
            "  --version            show the version\n"
            "\n"
-           "A name without a leading \"-\" is a file name (so is \"Unregister\" alone).\n"
+           "A name without a leading \"-\" is a file name (so is \"Unregister\" alone),\n"
+           "except the switches /p, /pt, /dde, /Unregister and /Unregserver.\n"
            "\n"
-           "Exit status: 0 success; 1 a project or page could not be read or written;\n"
+           "Exit status: 0 success; 1 a project, page or bookmark file could not be read\n"
+           "or written, or /Unregister could not remove a file;\n"
            "2 a usage error, such as an unknown option or a missing argument (and for\n"
            "--check-links: some link failed).\n";
 }

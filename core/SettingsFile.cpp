@@ -166,7 +166,9 @@ std::string SettingsFile::toText() const {
             out += s.header;
             out += '\n';
         } else if (!s.name.empty()) { // a section made by the program
-            if (!out.empty())
+            // One blank line before it, which a later run reads back as
+            // the previous section's last line and keeps: never a second.
+            if (!out.empty() && !out.ends_with("\n\n"))
                 out += '\n';
             out += '[' + s.name + "]\n";
         }
@@ -215,6 +217,8 @@ void SettingsFile::setStringValue(const std::string& section, const std::string&
     for (std::size_t s : named) {
         if (const Line* found = m_sections[s].findKey(key)) {
             Line& line = const_cast<Line&>(*found);
+            if (line.value() == value)
+                return;                             // an unchanged line stays as it was read
             const std::string spelling(line.key()); // the key keeps its spelling
             line.text = spelling + '=' + value;
             line.keyBegin = 0;
@@ -244,6 +248,19 @@ void SettingsFile::setStringValue(const std::string& section, const std::string&
 
 void SettingsFile::setIntValue(const std::string& section, const std::string& key, int value) {
     setStringValue(section, key, std::to_string(value));
+}
+
+void SettingsFile::removeKey(const std::string& section, const std::string& key) {
+    for (std::size_t index : sectionsNamed(section)) {
+        Section& s = m_sections[index];
+        const auto erased = std::erase_if(
+            s.lines, [&](const Line& line) { return line.isKey && equalNoCase(line.key(), key); });
+        if (erased == 0)
+            continue;
+        s.keys.clear();
+        for (std::size_t i = 0; i < s.lines.size(); ++i)
+            s.indexLine(i);
+    }
 }
 
 void SettingsFile::removeSection(const std::string& section) {

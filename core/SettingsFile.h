@@ -40,6 +40,8 @@ public:
     void setStringValue(const std::string& section, const std::string& key,
                         const std::string& value);
     void setIntValue(const std::string& section, const std::string& key, int value);
+    // Removes every line of the key in every section of that name.
+    void removeKey(const std::string& section, const std::string& key);
     void removeSection(const std::string& section);
     bool hasSection(const std::string& section) const;
 

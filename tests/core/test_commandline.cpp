@@ -34,6 +34,10 @@ TEST(CommandLine, SwitchesAndFiles) {
         {{"--generate", "a.lfp", "b.htm", "--style", "modern"}, C::Generate, "a.lfp"},
         {{"--generate", "a.lfp", "b.htm", "--style", "fancy"}, C::Invalid, "a.lfp"},
         {{"--generate", "a.lfp", "b.htm", "--style"}, C::Invalid, "a.lfp"},
+        // Headless verbs take nothing more than they name.
+        {{"--generate", "a.lfp", "b.htm", "extra"}, C::Invalid, ""},
+        {{"--version", "extra"}, C::Invalid, ""},
+        {{"/Unregister", "extra"}, C::Invalid, ""},
         {{"--help"}, C::ShowHelp, ""},
         {{"--version"}, C::ShowVersion, ""},
         {{"Unregister"}, C::OpenProject, "Unregister"}, // a bare word is a file name

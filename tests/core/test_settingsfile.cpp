@@ -75,6 +75,30 @@ TEST(IniFile, RewriteKeepsUnknownSectionsKeysAndComments) {
     EXPECT_NE(readFileBytes(path).find("; my notes"), std::string::npos);
 }
 
+// A section the program added is separated by one blank line, which the
+// next run reads back as text to keep: it must not gain another each run.
+TEST(IniFile, RepeatedRewritesKeepTheText) {
+    SettingsFile ini;
+    ini.fromText("[Other]\nKeep=yes\n");
+    ini.setStringValue("Recent File List", "File1", "/a.lfp");
+    const std::string first = ini.toText();
+    for (int run = 0; run < 3; ++run) {
+        SettingsFile again;
+        again.fromText(first);
+        again.setStringValue("Recent File List", "File1", "/a.lfp");
+        again.removeKey("Recent File List", "File2");
+        EXPECT_EQ(again.toText(), first);
+    }
+}
+
+TEST(IniFile, RemoveKeyLeavesTheRestInPlace) {
+    SettingsFile ini;
+    ini.fromText("[Recent File List]\nFile1 = /a.lfp\nfile2=/b.lfp\nFILE2=/c.lfp\n[Z]\nK=1\n");
+    ini.removeKey("recent file list", "File2");
+    ini.setStringValue("Recent File List", "File1", "/a.lfp");
+    EXPECT_EQ(ini.toText(), "[Recent File List]\nFile1 = /a.lfp\n[Z]\nK=1\n");
+}
+
 TEST(IniFile, CrLfLinesAndSpacesAroundNamesAreRead) {
     SettingsFile ini;
     ini.fromText("[ Settings ]\r\n  PreviewPages = 4 \r\n");

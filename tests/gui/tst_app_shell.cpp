@@ -193,7 +193,6 @@ private slots:
         QTest::addColumn<bool>("frameMade");
         QTest::newRow("/p") << int(CommandLineOptions::PrintProject) << true;
         QTest::newRow("/pt") << int(CommandLineOptions::PrintProjectTo) << true;
-        QTest::newRow("/dde") << int(CommandLineOptions::DdeRequest) << false;
     }
     void switchesThatEndAtOnce() {
         QFETCH(int, command);
@@ -321,6 +320,53 @@ private slots:
         QVERIFY(package.remove());
     }
 
+    // The shipped entry names the program by a bare word: it is found in
+    // PATH, wherever the program was started from.
+    void shippedEntryFoundInPathFromAnotherFolder() {
+        QDir(data()).removeRecursively();
+        const QString sys = m_home.filePath(QStringLiteral("system"));
+        const QString bin = m_home.filePath(QStringLiteral("usr/bin"));
+        QVERIFY(QDir().mkpath(sys + QStringLiteral("/applications")));
+        QVERIFY(QDir().mkpath(sys + QStringLiteral("/mime/packages")));
+        QVERIFY(QDir().mkpath(bin));
+        const QString entry = sys + QStringLiteral("/applications/linkfold.desktop");
+        QFile::remove(entry);
+        QVERIFY(QFile::copy(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/linkfold.desktop"),
+                            entry));
+        QFile package(sys + QStringLiteral("/mime/packages/linkfold.xml"));
+        QVERIFY(package.open(QIODevice::WriteOnly));
+        package.close();
+        const QString program = bin + QStringLiteral("/linkfold");
+        QFile exe(program);
+        QVERIFY(exe.open(QIODevice::WriteOnly));
+        exe.close();
+        QVERIFY(exe.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+
+        const QByteArray oldPath = qgetenv("PATH");
+        const QString oldDir = QDir::currentPath();
+        qputenv("PATH", QFile::encodeName(bin) + ":/usr/bin:/bin");
+        QVERIFY(QDir::setCurrent(m_home.path()));
+        DesktopIntegration reg(data(), program);
+        const bool installed = reg.isInstalledSystemWide();
+        const bool ok = reg.registerFileTypes();
+        // Started through a link elsewhere, it is still the same program.
+        const QString link = m_home.filePath(QStringLiteral("alias"));
+        QFile::link(program, link);
+        const bool viaLink = DesktopIntegration(data(), link).isInstalledSystemWide();
+        // A program of that name in PATH that is another file does not count.
+        const bool other = DesktopIntegration(data(), m_home.filePath(QStringLiteral("config")))
+                               .isInstalledSystemWide();
+        qputenv("PATH", oldPath);
+        QDir::setCurrent(oldDir);
+        QVERIFY(installed);
+        QVERIFY(ok);
+        QVERIFY(viaLink);
+        QVERIFY(!other);
+        QVERIFY(!QFileInfo::exists(data()));
+        QVERIFY(QDir(sys + QStringLiteral("/applications")).removeRecursively());
+        QVERIFY(package.remove());
+    }
+
     void extensionOfAnotherTypeIsNotClaimed() {
         QDir(data()).removeRecursively();
         FakeUiServices ui;
@@ -336,6 +382,45 @@ private slots:
         const QByteArray mime = readAll(data() + QStringLiteral("/mime/packages/linkfold.xml"));
         QVERIFY(mime.contains("Linkfold Document"));
         QVERIFY(!mime.contains("glob"));
+    }
+
+    // Every start rewrites the file as it was: the recent list stays where
+    // it is, no blank line is added.
+    void settingsFileUnchangedByStarts() {
+        QDir().mkpath(config());
+        const QByteArray text = "[Recent File List]\nFile1=/x/a.lfp\n\n[Other]\nKeep=1\n";
+        {
+            QFile f(ini());
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(text);
+        }
+        QByteArray after;
+        for (int run = 0; run < 3; ++run) {
+            Application app(Options());
+            QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
+            app.finish();
+            if (run == 0)
+                after = readAll(ini());
+            QVERIFY(after.startsWith(text));
+            QCOMPARE(readAll(ini()), after);
+        }
+    }
+
+    // Two editors ending one after the other keep both recent lists.
+    void twoEditorsExitingKeepBothRecentFiles() {
+        QFile::remove(ini());
+        Application first(Options());
+        Application second(Options());
+        QVERIFY(first.start(Command(CommandLineOptions::NewProject)));
+        QVERIFY(second.start(Command(CommandLineOptions::NewProject)));
+        first.recentFiles().add("/x/first.lfp");
+        second.recentFiles().add("/x/second.lfp");
+        first.finish();
+        second.finish();
+        SettingsFile settings(QFile::encodeName(ini()).toStdString());
+        settings.load();
+        QCOMPARE(settings.stringValue("Recent File List", "File1"), std::string("/x/second.lfp"));
+        QCOMPARE(settings.stringValue("Recent File List", "File2"), std::string("/x/first.lfp"));
     }
 
     void recentFilesInSettingsAfterFiveOpens() {
