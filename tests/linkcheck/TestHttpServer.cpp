@@ -198,6 +198,12 @@ private:
             return reply(socket, listener, state, method, seen(target) == 1 ? 503 : 200);
         if (path == QLatin1String("/nohead"))
             return reply(socket, listener, state, method, head ? 405 : 200);
+        if (path == QLatin1String("/headnotfound"))
+            return reply(socket, listener, state, method, head ? 404 : 200);
+        if (path == QLatin1String("/headforbidden"))
+            return reply(socket, listener, state, method, head ? 403 : 200);
+        if (path == QLatin1String("/headerror"))
+            return reply(socket, listener, state, method, head ? 500 : 200);
         if (path == QLatin1String("/slow"))
             return; // held until the client goes
         if (path == QLatin1String("/drip"))
