@@ -1,6 +1,7 @@
 #include "editor/LinkCheckWindow.h"
 
 #include "LinkStatus.h"
+#include "LinkTarget.h"
 
 #include "core/Project.h"
 #include "editor/LinkListModel.h"
@@ -201,7 +202,8 @@ void LinkCheckWindow::followProject(bool show) {
         }
         const LinkView link = project.linkList(group).view(row);
         const bool updated = m_mode == Mode::Check && e.result.status == LinkStatus::Moved &&
-                             !e.result.finalUrl.empty() && link.url == e.result.finalUrl;
+                             !e.result.finalUrl.empty() &&
+                             link.url == finalUrlKeepingFragment(e.url, e.result.finalUrl);
         if (e.group != group || e.row != static_cast<int>(row))
             moved = true;
         else if (e.description != link.description || e.url != link.url || e.updated != updated)
@@ -423,7 +425,7 @@ void LinkCheckWindow::updateToFinalUrl() {
         LinkEditCommand::TextChange& c = changes[e.group];
         c.group = e.group;
         c.rows.push_back(static_cast<std::size_t>(e.row));
-        c.links.emplace_back(e.description, e.result.finalUrl);
+        c.links.emplace_back(e.description, finalUrlKeepingFragment(e.url, e.result.finalUrl));
         ++count;
     }
     std::vector<LinkEditCommand::TextChange> list;

@@ -170,7 +170,12 @@ void LinkChecker::run(quint64 runId) {
             finish(t, {LinkStatus::Invalid, 0, {}, {}, "not an address"});
             break;
         case LinkTarget::Kind::Skipped:
-            finish(t, {LinkStatus::Skipped, 0, {}, {}, {}});
+            finish(t, {LinkStatus::Skipped,
+                       0,
+                       {},
+                       {},
+                       target.link.relative ? "a relative link: no address to resolve it against"
+                                            : std::string()});
             break;
         case LinkTarget::Kind::LocalFile:
             if (QFileInfo::exists(target.link.localPath))
@@ -440,8 +445,11 @@ void LinkChecker::handleHttp(std::size_t index) {
         }
     }
     if (isRedirectCode(code) && target.location.isValid()) {
-        const QUrl next = target.url.resolved(target.location).adjusted(QUrl::RemoveFragment);
-        target.chain.push_back(toStd(next.toString(QUrl::FullyEncoded)));
+        // The hop is recorded with its own fragment (an update keeps it); the
+        // request goes without.
+        const QUrl hop = target.url.resolved(target.location);
+        const QUrl next = hop.adjusted(QUrl::RemoveFragment);
+        target.chain.push_back(toStd(hop.toString(QUrl::FullyEncoded)));
         if (target.firstRedirectCode == 0)
             target.firstRedirectCode = code;
         if (!isPermanentRedirect(code))

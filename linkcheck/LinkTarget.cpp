@@ -6,6 +6,21 @@ bool isHttpScheme(const QString& scheme) {
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
+// A reference without a scheme that a page could hold as it is: printable
+// ASCII without spaces, not starting "//" (a host without a scheme) and not a
+// host name typed without its scheme ("www.example.com").
+bool isRelativeReference(const QString& text) {
+    if (text.startsWith(QLatin1String("//")) ||
+        text.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+        return false;
+    for (const QChar c : text) {
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f)
+            return false;
+    }
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && url.isRelative() && url.host().isEmpty();
+}
+
 } // namespace
 
 LinkTarget classifyLinkText(std::string_view text) {
@@ -23,8 +38,14 @@ LinkTarget classifyLinkText(std::string_view text) {
     // Tolerant parsing, as a browser reads a link: a space in the path is
     // taken as %20, but a broken host or a missing scheme is not an address.
     const QUrl url(trimmed, QUrl::TolerantMode);
-    if (!url.isValid() || url.scheme().isEmpty() || url.isRelative())
+    if (!url.isValid() || url.scheme().isEmpty() || url.isRelative()) {
+        if (isRelativeReference(trimmed)) {
+            target.kind = LinkTarget::Kind::Skipped;
+            target.relative = true;
+            target.key = QLatin1String("relative:") + trimmed;
+        }
         return target;
+    }
     const QString scheme = url.scheme();
     if (isHttpScheme(scheme)) {
         if (url.host().isEmpty())
@@ -53,6 +74,19 @@ LinkTarget classifyLinkText(std::string_view text) {
     target.kind = LinkTarget::Kind::Skipped;
     target.key = trimmed;
     return target;
+}
+
+std::string finalUrlKeepingFragment(std::string_view linkText, std::string_view finalUrl) {
+    if (finalUrl.find('#') != std::string_view::npos)
+        return std::string(finalUrl);
+    const std::size_t hash = linkText.find('#');
+    if (hash == std::string_view::npos)
+        return std::string(finalUrl);
+    std::string_view fragment = linkText.substr(hash);
+    while (!fragment.empty() && (fragment.back() == ' ' || fragment.back() == '\t' ||
+                                 fragment.back() == '\r' || fragment.back() == '\n'))
+        fragment.remove_suffix(1);
+    return std::string(finalUrl) + std::string(fragment);
 }
 
 bool isReservedUnresolvableHost(const QString& host) {

@@ -166,6 +166,8 @@ private:
             return reply(socket, listener, state, method, 204);
         if (path == QLatin1String("/moved"))
             return reply(socket, listener, state, method, 301, "Location: /ok\r\n");
+        if (path == QLatin1String("/movedintro"))
+            return reply(socket, listener, state, method, 301, "Location: /ok#intro\r\n");
         if (path == QLatin1String("/perm"))
             return reply(socket, listener, state, method, 308, "Location: /ok\r\n");
         if (path == QLatin1String("/found"))

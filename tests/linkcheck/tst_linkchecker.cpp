@@ -74,6 +74,8 @@ private slots:
         QTest::newRow("200") << "/ok" << LinkStatus::Ok << 200 << "" << 1 << false;
         QTest::newRow("204") << "/nocontent" << LinkStatus::Ok << 204 << "" << 1 << false;
         QTest::newRow("301") << "/moved" << LinkStatus::Moved << 301 << "/ok" << 1 << false;
+        QTest::newRow("301 to a fragment")
+            << "/movedintro" << LinkStatus::Moved << 301 << "/ok#intro" << 1 << false;
         QTest::newRow("308") << "/perm" << LinkStatus::Moved << 308 << "/ok" << 1 << false;
         QTest::newRow("302") << "/found" << LinkStatus::Redirected << 302 << "/ok" << 1 << false;
         QTest::newRow("301 then 302")

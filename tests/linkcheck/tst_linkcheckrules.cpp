@@ -41,6 +41,9 @@ private slots:
         QTest::newRow("javascript") << QByteArray("javascript:void(0)") << K::Skipped << "";
         QTest::newRow("data") << QByteArray("data:text/plain,hi") << K::Skipped << "";
         QTest::newRow("ftp") << QByteArray("ftp://example.com/f") << K::Skipped << "";
+        QTest::newRow("relative file") << QByteArray("other.htm") << K::Skipped << "";
+        QTest::newRow("relative path") << QByteArray("../sub/page.html?x=1") << K::Skipped << "";
+        QTest::newRow("fragment only") << QByteArray("#top") << K::Skipped << "";
         QTest::newRow("empty") << QByteArray("   ") << K::Invalid << "";
         QTest::newRow("words") << QByteArray("my bank") << K::Invalid << "";
         QTest::newRow("no scheme") << QByteArray("www.example.com") << K::Invalid << "";
@@ -60,6 +63,38 @@ private slots:
             QCOMPARE(target.key, detail);
         if (kind == LinkTarget::Kind::LocalFile)
             QCOMPARE(target.localPath, detail);
+    }
+
+    void finalUrlFragment_data() {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("finalUrl");
+        QTest::addColumn<QString>("updated");
+        QTest::newRow("neither") << "http://a/p"
+                                 << "http://a/ok"
+                                 << "http://a/ok";
+        QTest::newRow("the link's kept") << "http://a/p#top"
+                                         << "http://a/ok"
+                                         << "http://a/ok#top";
+        QTest::newRow("the target's wins") << "http://a/p#top"
+                                           << "http://a/ok#intro"
+                                           << "http://a/ok#intro";
+        QTest::newRow("the target's alone") << "http://a/p"
+                                            << "http://a/ok#x"
+                                            << "http://a/ok#x";
+        QTest::newRow("empty fragment kept") << "http://a/p#"
+                                             << "http://a/ok"
+                                             << "http://a/ok#";
+        QTest::newRow("trailing space dropped") << "http://a/p#top \t"
+                                                << "http://a/ok"
+                                                << "http://a/ok#top";
+    }
+    void finalUrlFragment() {
+        QFETCH(QString, link);
+        QFETCH(QString, finalUrl);
+        QFETCH(QString, updated);
+        QCOMPARE(QString::fromStdString(
+                     finalUrlKeepingFragment(link.toStdString(), finalUrl.toStdString())),
+                 updated);
     }
 
     void sameLinkSameKey() {
