@@ -160,8 +160,6 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
                 info.m_error = "--generate needs a project file and a page file.";
                 return info;
             }
-            if (i + 3 < args.size())
-                return invalid("Unexpected argument after --generate: " + args[i + 3]);
             info.m_command = CommandLineOptions::Generate;
             info.m_fileName = args[i + 1];
             info.m_pageName = args[i + 2];
@@ -258,8 +256,15 @@ std::string commandLineUsage() {
            "  --check-links IN     ask the servers of project IN's links whether the\n"
            "                       pages are still there; lists every link that is not\n"
            "                       ok, exits with 2 when one is broken, moved or gone\n"
-           "  --timeout S          seconds allowed for each server (default 15)\n"
-           "  --jobs N             requests under way at once (default 16)\n"
+           "  --timeout S          seconds allowed for each request (default 15); a link\n"
+           "                       that gets no answer costs at most 2 x S + 2 s (one\n"
+           "                       retry after a pause); each redirect and the GET\n"
+           "                       that confirms a failing HEAD is a request of its own\n"
+           "  --jobs N             requests under way at once (default 16, at most 4 to\n"
+           "                       one host, with no pause between them); a host that\n"
+           "                       answers 429 or 503 or fails to connect gets one\n"
+           "                       request at a time and a growing pause (Retry-After\n"
+           "                       honoured, up to 30 s), easing back as it recovers\n"
            "  --duplicates IN      list the links of project IN that lead to the same place\n"
            "  -p, /p FILE          open FILE hidden for printing, then exit\n"
            "  -pt, /pt FILE ...    the same, naming a printer\n"

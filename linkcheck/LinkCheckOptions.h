@@ -13,7 +13,8 @@ struct LinkCheckOptions {
     int retryAfterCapMs = 30000;    // longest Retry-After wait honoured
     int retryAfterTries = 2;        // waits after a 429 before reporting rate-limited
     int retryAfterDefaultMs = 5000; // wait after a 429 that names no delay
-    int hostIntervalMs = 50;        // least time between two request starts on one host
+    int backoffStartMs = 250;       // first pause of a host that asks to slow down or fails
+    int backoffCapMs = 8000;        // longest such pause
     std::string version;            // program version, for the User-Agent
 };
 

@@ -60,10 +60,17 @@ struct LinkChecker::Target {
     QString tlsReason;
 };
 
-// Requests to one host name wait here for a free slot and their turn.
+// Requests to one host name wait here for a free slot and their turn. A host
+// runs up to maxPerHost requests at once with no gap between them until it
+// asks to slow down (429, 503) or its connections fail: then it gets one
+// request at a time and a pause that doubles with each further complaint.
+// Each good answer halves the pause and lets one more request run, until
+// the host is back at full speed.
 struct LinkChecker::Host {
     std::deque<std::size_t> pending;
     int active = 0;
+    int limit = 0;        // requests allowed at once now
+    qint64 backoffMs = 0; // pause before each request start now
     qint64 nextStartMs = 0;
     bool inReady = false;
     bool timerArmed = false;
@@ -164,7 +171,12 @@ void LinkChecker::run(quint64 runId) {
             finish(t, {LinkStatus::Invalid, 0, {}, {}, "not an address"});
             break;
         case LinkTarget::Kind::Skipped:
-            finish(t, {LinkStatus::Skipped, 0, {}, {}, {}});
+            finish(t, {LinkStatus::Skipped,
+                       0,
+                       {},
+                       {},
+                       target.link.relative ? "a relative link: no address to resolve it against"
+                                            : std::string()});
             break;
         case LinkTarget::Kind::LocalFile:
             if (QFileInfo::exists(target.link.localPath))
@@ -187,12 +199,28 @@ void LinkChecker::run(quint64 runId) {
         dispatch();
 }
 
+void LinkChecker::slowDown(std::size_t index, qint64 waitMs) {
+    Host& host = *m_hosts[index];
+    host.limit = 1;
+    host.backoffMs = std::clamp<qint64>(host.backoffMs * 2, std::max(1, m_options.backoffStartMs),
+                                        std::max(1, m_options.backoffCapMs));
+    host.nextStartMs =
+        std::max(host.nextStartMs, m_clock.elapsed() + std::max(waitMs, host.backoffMs));
+}
+
+void LinkChecker::speedUp(std::size_t index) {
+    Host& host = *m_hosts[index];
+    host.backoffMs = host.backoffMs / 2 < 20 ? 0 : host.backoffMs / 2;
+    host.limit = std::min(host.limit + 1, m_options.maxPerHost);
+}
+
 std::size_t LinkChecker::hostFor(const QUrl& url) {
     const QString name = url.host().toLower();
     auto found = m_hostIndex.constFind(name);
     if (found != m_hostIndex.constEnd())
         return found.value();
     m_hosts.push_back(std::make_unique<Host>());
+    m_hosts.back()->limit = m_options.maxPerHost;
     m_hostIndex.insert(name, m_hosts.size() - 1);
     return m_hosts.size() - 1;
 }
@@ -208,7 +236,7 @@ void LinkChecker::enqueue(std::size_t target, bool front) {
 
 void LinkChecker::markReady(std::size_t index) {
     Host& host = *m_hosts[index];
-    if (host.inReady || host.pending.empty() || host.active >= m_options.maxPerHost)
+    if (host.inReady || host.pending.empty() || host.active >= host.limit)
         return;
     host.inReady = true;
     m_readyHosts.push_back(index);
@@ -241,7 +269,7 @@ void LinkChecker::dispatch() {
         m_readyHosts.pop_front();
         Host& host = *m_hosts[index];
         host.inReady = false;
-        if (host.pending.empty() || host.active >= m_options.maxPerHost)
+        if (host.pending.empty() || host.active >= host.limit)
             continue;
         const qint64 now = m_clock.elapsed();
         if (now < host.nextStartMs) {
@@ -252,7 +280,7 @@ void LinkChecker::dispatch() {
         host.pending.pop_front();
         ++host.active;
         ++m_active;
-        host.nextStartMs = now + m_options.hostIntervalMs;
+        host.nextStartMs = now + host.backoffMs;
         startRequest(target);
         markReady(index); // back of the line: hosts take turns
     }
@@ -407,20 +435,28 @@ void LinkChecker::onFinished(std::size_t index) {
 void LinkChecker::handleHttp(std::size_t index) {
     Target& target = *m_targets[index];
     const int code = target.code;
-    // A server may answer HEAD with an error and GET with the page: every
-    // error to HEAD is asked again with GET, and only that answer counts.
-    // 429 and 503 say "not now" rather than "not here"; they wait and retry.
-    if (!target.useGet && code >= 400 && code != 429 && code != 503) {
+    if (code == 503)
+        slowDown(target.host, 0);
+    else if (code != 429)
+        speedUp(target.host);
+    if (!target.useGet && code >= 400) {
+        // Many servers answer HEAD wrongly (404, 403, 405, 500 where GET gives
+        // 200): a failure counts only when GET, read to the headers, says so.
+        // A host that asks to slow down gets its wait first.
         target.useGet = true;
-        enqueue(index, true);
-        return;
+        if (code != 429) {
+            enqueue(index, true);
+            return;
+        }
     }
     if (isRedirectCode(code) && target.location.isValid()) {
-        const QUrl resolved = target.url.resolved(target.location);
-        if (resolved.hasFragment())
-            target.redirectFragment = toStd(resolved.fragment(QUrl::FullyEncoded));
-        const QUrl next = resolved.adjusted(QUrl::RemoveFragment);
-        target.chain.push_back(toStd(next.toString(QUrl::FullyEncoded)));
+        // The hop is recorded with its own fragment (an update keeps it); the
+        // request goes without.
+        const QUrl hop = target.url.resolved(target.location);
+        if (hop.hasFragment())
+            target.redirectFragment = toStd(hop.fragment(QUrl::FullyEncoded));
+        const QUrl next = hop.adjusted(QUrl::RemoveFragment);
+        target.chain.push_back(toStd(hop.toString(QUrl::FullyEncoded)));
         if (target.firstRedirectCode == 0)
             target.firstRedirectCode = code;
         if (!isPermanentRedirect(code))
@@ -450,9 +486,8 @@ void LinkChecker::handleHttp(std::size_t index) {
         const qint64 asked = parseRetryAfterMs(target.retryAfter, QDateTime::currentDateTimeUtc())
                                  .value_or(m_options.retryAfterDefaultMs);
         const qint64 wait = std::clamp<qint64>(asked, 0, m_options.retryAfterCapMs);
-        // The whole host waits; the other hosts go on.
-        Host& host = *m_hosts[target.host];
-        host.nextStartMs = std::max(host.nextStartMs, m_clock.elapsed() + wait);
+        // The whole host waits and slows down; the other hosts go on.
+        slowDown(target.host, wait);
         enqueue(index, true);
         return;
     }
@@ -480,6 +515,9 @@ void LinkChecker::handleHttp(std::size_t index) {
 void LinkChecker::handleError(std::size_t index, QNetworkReply::NetworkError error,
                               const QString& text) {
     Target& target = *m_targets[index];
+    if (error != QNetworkReply::HostNotFoundError &&
+        error != QNetworkReply::SslHandshakeFailedError)
+        slowDown(target.host, 0);
     if (error == QNetworkReply::RemoteHostClosedError && !target.useGet) {
         // Some servers drop a HEAD request; ask again the ordinary way.
         target.useGet = true;

@@ -72,6 +72,8 @@ private:
     void finish(std::size_t target, LinkCheckResult result);
     void endRun();
     std::size_t hostFor(const QUrl& url);
+    void slowDown(std::size_t host, qint64 waitMs);
+    void speedUp(std::size_t host);
 
     QNetworkAccessManager* m_manager = nullptr;
     LinkCheckOptions m_options;

@@ -8,6 +8,21 @@ bool isHttpScheme(const QString& scheme) {
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
+// A reference without a scheme that a page could hold as it is: printable
+// ASCII without spaces, not starting "//" (a host without a scheme) and not a
+// host name typed without its scheme ("www.example.com").
+bool isRelativeReference(const QString& text) {
+    if (text.startsWith(QLatin1String("//")) ||
+        text.startsWith(QLatin1String("www."), Qt::CaseInsensitive))
+        return false;
+    for (const QChar c : text) {
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7f)
+            return false;
+    }
+    const QUrl url(text, QUrl::StrictMode);
+    return url.isValid() && url.isRelative() && url.host().isEmpty();
+}
+
 } // namespace
 
 LinkTarget classifyLinkText(std::string_view text) {
@@ -25,20 +40,11 @@ LinkTarget classifyLinkText(std::string_view text) {
     // Tolerant parsing, as a browser reads a link: a space in the path is
     // taken as %20, but a broken host or a missing scheme is not an address.
     const QUrl url(trimmed, QUrl::TolerantMode);
-    if (!url.isValid())
-        return target;
-    if (url.scheme().isEmpty() || url.isRelative()) {
-        // A relative link ("other.htm", "../up.htm", "#top") is taken from
-        // where the page is, which the checker does not know: skipped, not
-        // failed. White space, a "//" start, text that is not UTF-8 and "www." (an
-        // address that lost its "https://") are not taken for relative links.
-        const bool relative = !trimmed.contains(QRegularExpression(QStringLiteral("\\s"))) &&
-                              !trimmed.startsWith(QLatin1String("//")) &&
-                              !trimmed.contains(QChar::ReplacementCharacter) &&
-                              !trimmed.startsWith(QLatin1String("www."), Qt::CaseInsensitive);
-        if (relative) {
+    if (!url.isValid() || url.scheme().isEmpty() || url.isRelative()) {
+        if (isRelativeReference(trimmed)) {
             target.kind = LinkTarget::Kind::Skipped;
-            target.key = trimmed;
+            target.relative = true;
+            target.key = QLatin1String("relative:") + trimmed;
         }
         return target;
     }

@@ -11,13 +11,15 @@ struct LinkTarget {
     enum class Kind {
         Http,      // http: or https: with a host: ask the server
         LocalFile, // file: on this machine or a rooted path: look at the disk
-        Skipped,   // any other scheme, or a file: on another machine
+        Skipped,   // any other scheme, a file: on another machine, or a
+                   // relative link (nothing to resolve it against)
         Invalid,   // not an address at all
     };
     Kind kind = Kind::Invalid;
-    QUrl url;          // the parsed address (Http)
-    QString localPath; // the path to look at (LocalFile)
-    QString key;       // the same link written differently gives the same key
+    QUrl url;              // the parsed address (Http)
+    QString localPath;     // the path to look at (LocalFile)
+    QString key;           // the same link written differently gives the same key
+    bool relative = false; // Skipped for being relative ("other.htm", "#top")
 };
 
 // Reads a link's text (UTF-8, surrounding white space ignored).

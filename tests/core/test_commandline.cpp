@@ -248,8 +248,9 @@ TEST_F(GenerateCommand, HelpPrintsUsage) {
     EXPECT_EQ(r.out.find("| Unregister"), std::string::npos);
     // /dde ends at once; nothing waits for the shell.
     EXPECT_EQ(r.out.find("wait"), std::string::npos);
-    EXPECT_NE(r.out.find("Exit status: 0 success; 1 a project or page could not be read or "
-                         "written;\n2 a usage error"),
+    EXPECT_NE(r.out.find("Exit status: 0 success; 1 a project, page or bookmark file could not "
+                         "be read\nor written, or /Unregister could not remove a file;\n2 a usage "
+                         "error"),
               std::string::npos);
 }
 

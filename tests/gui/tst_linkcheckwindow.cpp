@@ -34,7 +34,6 @@ LinkCheckOptions fastOptions() {
     LinkCheckOptions options;
     options.timeoutMs = 3000;
     options.retryPauseMs = 50;
-    options.hostIntervalMs = 0;
     return options;
 }
 

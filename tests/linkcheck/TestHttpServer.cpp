@@ -165,6 +165,8 @@ private:
             return reply(socket, listener, state, method, 204);
         if (path == QLatin1String("/moved"))
             return reply(socket, listener, state, method, 301, "Location: /ok\r\n");
+        if (path == QLatin1String("/movedintro"))
+            return reply(socket, listener, state, method, 301, "Location: /ok#intro\r\n");
         if (path == QLatin1String("/perm"))
             return reply(socket, listener, state, method, 308, "Location: /ok\r\n");
         if (path == QLatin1String("/found"))
@@ -201,6 +203,12 @@ private:
             return reply(socket, listener, state, method, head ? path.mid(10).toInt() : 200);
         if (path == QLatin1String("/nohead"))
             return reply(socket, listener, state, method, head ? 405 : 200);
+        if (path == QLatin1String("/headnotfound"))
+            return reply(socket, listener, state, method, head ? 404 : 200);
+        if (path == QLatin1String("/headforbidden"))
+            return reply(socket, listener, state, method, head ? 403 : 200);
+        if (path == QLatin1String("/headerror"))
+            return reply(socket, listener, state, method, head ? 500 : 200);
         if (path == QLatin1String("/slow"))
             return; // held until the client goes
         if (path == QLatin1String("/drip"))

@@ -19,7 +19,6 @@ LinkCheckOptions fastOptions() {
     LinkCheckOptions options;
     options.timeoutMs = 1500;
     options.retryPauseMs = 50;
-    options.hostIntervalMs = 0;
     options.version = "9.9";
     return options;
 }
@@ -75,6 +74,8 @@ private slots:
         QTest::newRow("200") << "/ok" << LinkStatus::Ok << 200 << "" << 1 << false;
         QTest::newRow("204") << "/nocontent" << LinkStatus::Ok << 204 << "" << 1 << false;
         QTest::newRow("301") << "/moved" << LinkStatus::Moved << 301 << "/ok" << 1 << false;
+        QTest::newRow("301 to a fragment")
+            << "/movedintro" << LinkStatus::Moved << 301 << "/ok#intro" << 1 << false;
         QTest::newRow("308") << "/perm" << LinkStatus::Moved << 308 << "/ok" << 1 << false;
         QTest::newRow("302") << "/found" << LinkStatus::Redirected << 302 << "/ok" << 1 << false;
         QTest::newRow("301 then 302")
@@ -103,6 +104,12 @@ private slots:
             << "/headfails500" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("HEAD 405 then GET")
             << "/nohead" << LinkStatus::Ok << 200 << "" << 2 << false;
+        QTest::newRow("HEAD 404, GET 200")
+            << "/headnotfound" << LinkStatus::Ok << 200 << "" << 2 << false;
+        QTest::newRow("HEAD 403, GET 200")
+            << "/headforbidden" << LinkStatus::Ok << 200 << "" << 2 << false;
+        QTest::newRow("HEAD 500, GET 200")
+            << "/headerror" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("endless body") << "/endless" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("reset once") << "/resetonce?a" << LinkStatus::Ok << 200 << "" << 2 << true;
         QTest::newRow("reset after a retry")
@@ -315,17 +322,26 @@ private slots:
         QCOMPARE(m_server->maxInFlightOverall(), 5);
     }
 
-    void oneHostPaced() {
+    void oneHostRunsWithoutAGap() {
+        // Four requests at once by default on a host that answers well.
         QStringList urls;
-        for (int i = 0; i < 5; ++i)
-            urls << m_server->url(QStringLiteral("/ok?paced%1").arg(i));
-        LinkCheckOptions options = fastOptions();
-        options.hostIntervalMs = 100;
-        QElapsedTimer clock;
-        clock.start();
-        check(itemsFor(urls), options);
-        QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(m_server->maxInFlight(0), 1);
+        for (int i = 0; i < 12; ++i)
+            urls << m_server->url(QStringLiteral("/delay?ms=200&gap=%1").arg(i));
+        check(itemsFor(urls));
+        QCOMPARE(m_server->maxInFlight(0), 4);
+    }
+
+    void complainingHostSlowsDown() {
+        // Each address answers 503 once: the host then gets one request at a
+        // time until its answers are good again.
+        QStringList urls;
+        for (int i = 0; i < 12; ++i)
+            urls << m_server->url(QStringLiteral("/flaky?slow%1").arg(i), 1);
+        const auto results = check(itemsFor(urls));
+        for (const LinkCheckResult& result : results)
+            QCOMPARE(result.status, LinkStatus::Ok);
+        QCOMPARE(m_server->requestCount(QStringLiteral("/flaky?slow11")), 2);
+        QVERIFY(m_server->maxInFlight(1) <= 4);
     }
 
     void rateLimitHoldsOnlyItsHost() {

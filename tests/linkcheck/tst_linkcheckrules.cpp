@@ -41,6 +41,9 @@ private slots:
         QTest::newRow("javascript") << QByteArray("javascript:void(0)") << K::Skipped << "";
         QTest::newRow("data") << QByteArray("data:text/plain,hi") << K::Skipped << "";
         QTest::newRow("ftp") << QByteArray("ftp://example.com/f") << K::Skipped << "";
+        QTest::newRow("relative file") << QByteArray("other.htm") << K::Skipped << "";
+        QTest::newRow("relative path") << QByteArray("../sub/page.html?x=1") << K::Skipped << "";
+        QTest::newRow("fragment only") << QByteArray("#top") << K::Skipped << "";
         QTest::newRow("empty") << QByteArray("   ") << K::Invalid << "";
         QTest::newRow("words") << QByteArray("my bank") << K::Invalid << "";
         QTest::newRow("no scheme") << QByteArray("www.example.com") << K::Invalid << "";
@@ -53,53 +56,6 @@ private slots:
         QTest::newRow("bad port") << QByteArray("http://example.com:99999/") << K::Invalid << "";
         QTest::newRow("not utf-8") << QByteArray("\xff\xfe") << K::Invalid << "";
     }
-    void finalUrlFragment_data() {
-        QTest::addColumn<QString>("finalUrl");
-        QTest::addColumn<QString>("redirectFragment");
-        QTest::addColumn<QString>("linkUrl");
-        QTest::addColumn<QString>("written");
-        const QString ok = QStringLiteral("https://example.com/ok");
-        QTest::newRow("link's fragment kept") << ok << ""
-                                              << "https://example.com/p301#top"
-                                              << "https://example.com/ok#top";
-        QTest::newRow("redirect's own fragment wins") << ok << "sec2"
-                                                      << "https://example.com/p301#top"
-                                                      << "https://example.com/ok#sec2";
-        QTest::newRow("redirect's fragment alone") << ok << "sec2"
-                                                   << "https://example.com/p301"
-                                                   << "https://example.com/ok#sec2";
-        QTest::newRow("no fragment anywhere") << ok << ""
-                                              << "https://example.com/p301" << ok;
-        QTest::newRow("empty fragment") << ok << ""
-                                        << "https://example.com/p301#" << ok;
-        QTest::newRow("no final address") << ""
-                                          << ""
-                                          << "https://example.com/x#top"
-                                          << "";
-    }
-    void finalUrlFragment() {
-        QFETCH(QString, finalUrl);
-        QFETCH(QString, redirectFragment);
-        QFETCH(QString, linkUrl);
-        QFETCH(QString, written);
-        QCOMPARE(QString::fromStdString(finalUrlWithFragment(finalUrl.toStdString(),
-                                                             redirectFragment.toStdString(),
-                                                             linkUrl.toStdString())),
-                 written);
-    }
-
-    void classify() {
-        QFETCH(QByteArray, text);
-        QFETCH(LinkTarget::Kind, kind);
-        QFETCH(QString, detail);
-        const LinkTarget target = classifyLinkText(text.toStdString());
-        QCOMPARE(target.kind, kind);
-        if (kind == LinkTarget::Kind::Http)
-            QCOMPARE(target.key, detail);
-        if (kind == LinkTarget::Kind::LocalFile)
-            QCOMPARE(target.localPath, detail);
-    }
-
     void sameLinkSameKey() {
         QCOMPARE(classifyLinkText("http://EXAMPLE.com/a#x").key,
                  classifyLinkText(" http://example.com/a").key);
