@@ -84,9 +84,8 @@ struct Imported {
 void importInto(const BookmarkTree& tree, Imported& out) {
     const std::vector<ImportFolder> folders = importFolders(tree, "Bookmarks");
     const std::vector<ExistingGroup> groups = existingGroups(out.project);
-    const std::vector<int> mapping =
-        defaultMapping(folders, std::vector<bool>(folders.size(), true), groups);
-    out.plan = planImport(folders, mapping, std::vector<ImportMode>(groups.size()), groups);
+    out.plan = planImport(folders, defaultChoices(folders, groups),
+                          std::vector<ImportMode>(groups.size()), groups);
     applyImportPlan(out.plan, out.project);
 }
 
@@ -106,7 +105,8 @@ TEST(PageBoundary, HostileBookmarkFilesMakeAPageOfTextOnly) {
     } cases[] = {
         {"bookmarks.html", kNetscape, {"<script>alert(1)</script>", "Work <tools>"}},
         {"bookmarks.xbel", kXbel, {"<script>alert(1)</script>", "Work <tools>"}},
-        {"Bookmarks", kChromium, {"Bookmarks bar"}},
+        // The bar is the browser's own folder: the user's folders in it are the groups.
+        {"Bookmarks", kChromium, {"<script>alert(1)</script>", "Work <tools>"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
