@@ -248,9 +248,9 @@ void BM_PlanImport(benchmark::State& state) {
     for (int g = 0; g < 5; ++g)
         for (int i = 0; i < 10000; ++i)
             groups[static_cast<size_t>(g)].urls.push_back(url(g % 2 == 0 ? i : kLinks + i));
-    std::vector<int> mapping(folders.size());
+    std::vector<FolderChoice> mapping(folders.size());
     for (size_t f = 0; f < folders.size(); ++f)
-        mapping[f] = static_cast<int>(f % 10);
+        mapping[f] = {folders[f].parent < 0, static_cast<int>(f % 10)};
     const std::vector<ImportMode> modes(10, ImportMode::Append);
     for (auto _ : state) {
         const ImportPlan plan = planImport(folders, mapping, modes, groups);

@@ -8,7 +8,9 @@
 #include "core/Project.h"
 #include "core/ProjectFile.h"
 
+#include <new>
 #include <ostream>
+#include <utility>
 
 namespace {
 
@@ -40,48 +42,50 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
     const std::string projectPath = makeAbsolutePath(stripQuotes(project));
     if (group < 0 || group > kGroupCount) {
         err << "The group must be a number from 1 to " << kGroupCount << ".\n";
-        return 1;
+        return kImportUsage;
     }
     if (isSameFile(sourcePath, projectPath)) {
         err << sourcePath << ": the bookmarks source is the project itself.\n";
-        return 1;
+        return kImportFailed;
     }
-    const BookmarkReadResult read = readBookmarkFile(sourcePath);
-    if (!read.ok()) {
-        err << read.error << '\n';
-        return 1;
-    }
-    Project doc;
-    if (!loadOrCreate(doc, projectPath, err))
-        return 1;
+    try {
+        BookmarkReadResult read = readBookmarkFile(sourcePath);
+        if (!read.ok()) {
+            err << read.error << '\n';
+            return kImportFailed;
+        }
+        Project doc;
+        if (!loadOrCreate(doc, projectPath, err))
+            return kImportFailed;
 
-    const std::vector<ImportFolder> folders = importFolders(read.tree, kLooseBookmarksName);
-    const std::vector<ExistingGroup> groups = existingGroups(doc);
-    std::vector<int> mapping;
-    if (group > 0)
-        mapping.assign(folders.size(), group - 1);
-    else
-        mapping = defaultMapping(folders, std::vector<bool>(folders.size(), true), groups);
-    const ImportPlan plan =
-        planImport(folders, mapping, std::vector<ImportMode>(groups.size()), groups);
-
-    size_t left = 0;
-    for (size_t f = 0; f < folders.size(); ++f)
-        if (mapping[f] < 0)
-            left += folders[f].links.size();
-    if (left > 0) {
-        err << sourcePath << ": " << left
-            << " links not imported: no empty group was left for their folders (use --group N).\n";
+        const std::vector<ImportFolder> folders =
+            importFolders(std::move(read.tree), kLooseBookmarksName);
+        const std::vector<ExistingGroup> groups = existingGroups(doc);
+        std::vector<FolderChoice> choices;
+        if (group > 0) {
+            // Every top row into the one group, the folders inside with it.
+            for (const ImportFolder& folder : folders)
+                choices.push_back({folder.parent < 0, group - 1});
+        } else {
+            choices = defaultChoices(folders, groups);
+        }
+        const ImportPlan plan =
+            planImport(folders, choices, std::vector<ImportMode>(groups.size()), groups);
+        if (!plan.complete()) {
+            err << sourcePath << ": " << plan.summary()
+                << (plan.noGroupLinks > 0 ? " (use --group N)" : "") << ".\n";
+        }
+        applyImportPlan(plan, doc);
+        const FileResult saved = saveProjectFile(doc, projectPath);
+        if (!saved.ok()) {
+            reportFileError(err, saved, projectPath);
+            return kImportFailed;
+        }
+        return plan.complete() ? kImportComplete : kImportPartial;
+    } catch (const std::bad_alloc&) {
+        err << sourcePath << ": not enough memory to import it.\n";
+        return kImportFailed;
     }
-    if (plan.refusedLinks > 0)
-        err << sourcePath << ": " << skippedLinksText(plan.refusedLinks) << ".\n";
-    applyImportPlan(plan, doc);
-    const FileResult saved = saveProjectFile(doc, projectPath);
-    if (!saved.ok()) {
-        reportFileError(err, saved, projectPath);
-        return 1;
-    }
-    return 0;
 }
 
 int runExportBookmarks(const std::string& project, const std::string& out, std::ostream& err) {

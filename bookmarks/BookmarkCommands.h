@@ -4,18 +4,28 @@
 #include <string>
 
 // The command-line verbs, run without a display. Each returns the exit
-// status: 0 success, 1 failure, with a message on err naming the file and
-// what is wrong; on failure the project file is left as it was.
+// status, with a message on err naming the file and what is wrong; on
+// failure the project file is left as it was.
+
+// The exit statuses of --import-bookmarks.
+inline constexpr int kImportComplete = 0; // every link imported or skipped as a duplicate
+inline constexpr int kImportFailed = 1;   // a file could not be read or written
+inline constexpr int kImportUsage = 2;    // the command line is wrong
+inline constexpr int kImportPartial = 3;  // saved, but some links were left out
 
 // linkfold --import-bookmarks SOURCE PROJECT [--group N]: reads SOURCE (any
 // format readBookmarkFile knows), maps its folders as the import dialog does
 // by default, or everything into group `group` (1..10) when it is not 0, and
-// saves the project atomically; a missing project is created.
+// saves the project atomically; a missing project is created. When links
+// are left out (no group left, or URLs that may not go on the page), the
+// project is still saved with what fitted, the summary names what was left
+// out, and the status is kImportPartial.
 int runImportBookmarks(const std::string& source, const std::string& project, int group,
                        std::ostream& err);
 
 // linkfold --export-bookmarks PROJECT OUT: writes the project's groups as
-// XBEL when OUT ends in ".xbel", as bookmark HTML otherwise.
+// XBEL when OUT ends in ".xbel", as bookmark HTML otherwise. Returns 0, or 1
+// when a file could not be read or written.
 int runExportBookmarks(const std::string& project, const std::string& out, std::ostream& err);
 
 // The name the links outside any folder are imported under.

@@ -6,10 +6,12 @@
 #include "bookmarks/SourceFile.h"
 #include "bookmarks/WeblocReader.h"
 #include "bookmarks/XbelReader.h"
+#include "core/ProjectFile.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <new>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -79,18 +81,27 @@ BookmarkReadResult readBookmarks(std::string_view bytes, const std::string& name
 }
 
 BookmarkReadResult readBookmarkFile(const std::string& path) {
-    char head[16] = {};
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        const size_t n = std::fread(head, 1, sizeof head, f);
-        std::fclose(f);
-        if (std::string_view(head, n) == kSqliteHeader)
-            return readFirefoxPlaces(path);
+    try {
+        {
+            ProjectFileHandle handle;
+            if (const FileResult opened = openProjectFile(path, handle); !opened.ok()) {
+                BookmarkReadResult result;
+                result.error = fileErrorText(opened);
+                return result;
+            }
+            char head[16] = {};
+            const ssize_t n = ::pread(handle.fd.get(), head, sizeof head, 0);
+            if (n > 0 && std::string_view(head, static_cast<size_t>(n)) == kSqliteHeader)
+                return readFirefoxPlaces(path);
+        }
+        SourceFile file = readSourceFile(path);
+        if (!file.ok()) {
+            BookmarkReadResult result;
+            result.error = file.error;
+            return result;
+        }
+        return readBookmarks(file.bytes, path);
+    } catch (const std::bad_alloc&) {
+        return BookmarkReadResult::failure(path, "not enough memory to read it.");
     }
-    SourceFile file = readSourceFile(path);
-    if (!file.ok()) {
-        BookmarkReadResult result;
-        result.error = file.error;
-        return result;
-    }
-    return readBookmarks(file.bytes, path);
 }

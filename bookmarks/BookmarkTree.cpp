@@ -9,7 +9,8 @@ int BookmarkTree::add(BookmarkItem item) {
     return static_cast<int>(m_items.size() - 1);
 }
 
-int BookmarkTree::addFolder(int parent, std::string title, std::int64_t added, bool toolbar) {
+int BookmarkTree::addFolder(int parent, std::string title, std::int64_t added, bool toolbar,
+                            bool root) {
     if (depthBelow(parent) >= kMaxDepth)
         return parent;
     BookmarkItem item;
@@ -18,6 +19,7 @@ int BookmarkTree::addFolder(int parent, std::string title, std::int64_t added, b
     item.added = added;
     item.parent = parent;
     item.toolbar = toolbar;
+    item.root = root && parent < 0;
     return add(std::move(item));
 }
 
@@ -52,4 +54,26 @@ int BookmarkTree::topFolder(int index) const {
     for (int p = at(index).parent; p >= 0; p = at(p).parent)
         top = p;
     return top;
+}
+
+void BookmarkTree::setFolder(int index, std::string title, std::int64_t added) {
+    BookmarkItem& item = m_items[static_cast<size_t>(index)];
+    item.title = std::move(title);
+    item.added = added;
+}
+
+void BookmarkTree::makeLink(int index, std::string title, std::string url, std::int64_t added) {
+    BookmarkItem& item = m_items[static_cast<size_t>(index)];
+    item.kind = BookmarkKind::Link;
+    item.title = std::move(title);
+    item.url = std::move(url);
+    item.added = added;
+    item.toolbar = item.root = false;
+    ++m_links;
+}
+
+void BookmarkTree::removeLast() {
+    if (m_items.back().kind == BookmarkKind::Link)
+        --m_links;
+    m_items.pop_back();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class BookmarkKind { Folder, Link, Separator };
@@ -15,6 +16,7 @@ struct BookmarkItem {
     int parent = -1;        // index of the containing folder, -1 at the tree root
     int depth = 0;          // 0 at the tree root
     bool toolbar = false;   // the browser's toolbar folder
+    bool root = false;      // one of the browser's own top-level folders (menu, toolbar, other)
 };
 
 // The bookmarks read from one source: a flat list in document order (every
@@ -31,17 +33,37 @@ public:
 
     // Returns the index that the folder's contents are to name as parent: the
     // new folder, or the deepest allowed ancestor when nesting is too deep.
-    int addFolder(int parent, std::string title, std::int64_t added = 0, bool toolbar = false);
+    // A root (`root`) is one of the browser's own folders at the top, which
+    // the import unwraps: the folders in it are the user's.
+    int addFolder(int parent, std::string title, std::int64_t added = 0, bool toolbar = false,
+                  bool root = false);
     int addLink(int parent, std::string title, std::string url, std::int64_t added = 0);
     int addSeparator(int parent);
 
     void reserve(size_t items) { m_items.reserve(items); }
 
+    // For readers that learn what an item is only after its contents (a
+    // streamed JSON node): the folder at index gets its title and date, or
+    // becomes a link; the last item can be taken back.
+    void setFolder(int index, std::string title, std::int64_t added);
+    void makeLink(int index, std::string title, std::string url, std::int64_t added);
+    void removeLast();
+
     const std::vector<BookmarkItem>& items() const { return m_items; }
+    // Hands the items over, leaving the tree empty.
+    std::vector<BookmarkItem> takeItems() {
+        m_links = 0;
+        return std::exchange(m_items, {});
+    }
     const BookmarkItem& at(int index) const { return m_items[static_cast<size_t>(index)]; }
     size_t size() const { return m_items.size(); }
     bool empty() const { return m_items.empty(); }
     size_t linkCount() const { return m_links; }
+
+    // What the source calls the links outside any folder (the bookmark
+    // HTML's heading); empty when it does not say.
+    const std::string& looseName() const { return m_looseName; }
+    void setLooseName(std::string name) { m_looseName = std::move(name); }
 
     // Titles of the folders holding the item, outermost first.
     std::vector<std::string> folderPath(int index) const;
@@ -55,6 +77,7 @@ private:
 
     std::vector<BookmarkItem> m_items;
     size_t m_links = 0;
+    std::string m_looseName;
 };
 
 // Whether the URL is one of Firefox's saved queries ("place:..."), which
@@ -70,9 +93,12 @@ struct BookmarkReadResult {
     std::string error;
 
     bool ok() const { return error.empty(); }
+    // "NAME: what." in the program's words.
     static BookmarkReadResult failure(const std::string& name, const std::string& what) {
         BookmarkReadResult r;
         r.error = name + ": " + what;
+        if (r.error.back() != '.')
+            r.error += '.';
         return r;
     }
 };

@@ -26,16 +26,6 @@ struct StmtFinalizer {
 };
 using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
-struct Row {
-    std::int64_t id = 0;
-    int type = 0;
-    std::int64_t parent = 0;
-    std::int64_t added = 0;
-    std::string title;
-    std::string guid;
-    std::string url;
-};
-
 // The column's text with surrounding whitespace removed, cut at a NUL.
 std::string columnText(sqlite3_stmt* stmt, int column) {
     const unsigned char* text = sqlite3_column_text(stmt, column);
@@ -43,12 +33,16 @@ std::string columnText(sqlite3_stmt* stmt, int column) {
 }
 
 std::string sqliteMessage(sqlite3* db) {
-    const int code = sqlite3_errcode(db);
-    if (code == SQLITE_NOTADB)
+    switch (sqlite3_errcode(db) & 0xff) {
+    case SQLITE_NOTADB:
         return "not a SQLite database";
-    if (code == SQLITE_CORRUPT)
-        return "the database is damaged (" + std::string(sqlite3_errmsg(db)) + ")";
-    return sqlite3_errmsg(db);
+    case SQLITE_CORRUPT:
+        return "the database is damaged";
+    case SQLITE_NOMEM:
+        return "not enough memory to read it";
+    default:
+        return "the database cannot be read";
+    }
 }
 
 // The roots Firefox shows, in its order, under their shown names.
@@ -61,10 +55,42 @@ constexpr Root kRoots[] = {{"menu________", "Bookmarks Menu"},
                            {"unfiled_____", "Other Bookmarks"},
                            {"mobile______", "Mobile Bookmarks"}};
 
+// Every item below the roots, depth first in the browser's order, with its
+// depth (0 for a root; a root's `ord` is its place in kRoots). The queue of
+// the recursive query is ordered deepest first, then by position, which is
+// exactly a depth-first walk. Roots are never taken as children, so a
+// damaged file whose root lies inside its own tree is still read once.
+constexpr const char* kSelect =
+    "WITH RECURSIVE t(id, type, title, url, added, depth, ord) AS ("
+    " SELECT b.id, b.type, b.title, NULL, b.dateAdded, 0,"
+    "  CASE b.guid WHEN 'menu________' THEN 0 WHEN 'toolbar_____' THEN 1"
+    "   WHEN 'unfiled_____' THEN 2 ELSE 3 END"
+    " FROM moz_bookmarks b WHERE b.type = 2 AND b.guid IN"
+    "  ('menu________', 'toolbar_____', 'unfiled_____', 'mobile______')"
+    " UNION ALL"
+    " SELECT c.id, c.type, c.title, p.url, c.dateAdded, t.depth + 1, c.position"
+    " FROM t JOIN moz_bookmarks c ON c.parent = t.id LEFT JOIN moz_places p ON p.id = c.fk"
+    " WHERE t.type = 2 AND coalesce(c.guid, '') NOT IN"
+    "  ('menu________', 'toolbar_____', 'unfiled_____', 'mobile______')"
+    " ORDER BY 6 DESC, 7, 1)"
+    " SELECT type, title, url, added, depth, ord FROM t";
+
+// Whether moz_bookmarks has an index that starts with its parent column
+// (Firefox makes one); without it the walk above would scan the table once
+// per folder.
+bool hasParentIndex(sqlite3* db) {
+    sqlite3_stmt* raw = nullptr;
+    const char* kQuery = "SELECT 1 FROM pragma_index_list('moz_bookmarks') l, "
+                         "pragma_index_info(l.name) i WHERE i.seqno = 0 AND i.name = 'parent'";
+    if (sqlite3_prepare_v2(db, kQuery, -1, &raw, nullptr) != SQLITE_OK)
+        return false;
+    StmtPtr stmt(raw);
+    return sqlite3_step(stmt.get()) == SQLITE_ROW;
+}
+
 BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_exec(db, "PRAGMA query_only=ON", nullptr, nullptr, nullptr);
 
     sqlite3_stmt* raw = nullptr;
     const char* kTables = "SELECT count(*) FROM sqlite_master WHERE type='table' AND "
@@ -78,86 +104,50 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
         return BookmarkReadResult::failure(
             name, "not a Firefox bookmark database: the tables moz_bookmarks and moz_places are "
                   "missing");
+    // The copy is private: an index it lacks can be added to it.
+    if (!hasParentIndex(db))
+        sqlite3_exec(db, "CREATE INDEX temp_linkfold_parent ON moz_bookmarks(parent)", nullptr,
+                     nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA query_only=ON", nullptr, nullptr, nullptr);
 
-    const char* kSelect = "SELECT b.id, b.type, b.parent, b.dateAdded, b.title, b.guid, p.url "
-                          "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk "
-                          "ORDER BY b.parent, b.position, b.id";
     if (sqlite3_prepare_v2(db, kSelect, -1, &raw, nullptr) != SQLITE_OK)
-        return BookmarkReadResult::failure(name, "not a Firefox bookmark database: " +
-                                                     std::string(sqlite3_errmsg(db)));
+        return BookmarkReadResult::failure(
+            name, "not a Firefox bookmark database: its tables are not as Firefox makes them");
     StmtPtr select(raw);
-    std::vector<Row> rows;
-    rows.reserve(4096);
+    BookmarkReadResult result;
+    BookmarkTree& tree = result.tree;
+    std::vector<int> folderAt; // the tree folder at each depth of the walk
     int rc = SQLITE_OK;
-    while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
-        Row row;
-        row.id = sqlite3_column_int64(select.get(), 0);
-        row.type = sqlite3_column_int(select.get(), 1);
-        row.parent = sqlite3_column_int64(select.get(), 2);
-        row.added = sqlite3_column_int64(select.get(), 3) / 1'000'000;
-        if (row.added < 0)
-            row.added = 0;
-        row.title = columnText(select.get(), 4);
-        row.guid = columnText(select.get(), 5);
-        row.url = columnText(select.get(), 6);
-        rows.push_back(std::move(row));
+    sqlite3_stmt* row = select.get();
+    while ((rc = sqlite3_step(row)) == SQLITE_ROW) {
+        const int type = sqlite3_column_int(row, 0);
+        const std::int64_t depth = sqlite3_column_int64(row, 4);
+        std::int64_t added = sqlite3_column_int64(row, 3) / 1'000'000;
+        if (added < 0)
+            added = 0;
+        if (depth <= 0) {
+            const std::int64_t ord = sqlite3_column_int64(row, 5);
+            const Root& root = kRoots[ord >= 0 && ord < 4 ? ord : 3];
+            folderAt.assign(1, tree.addFolder(-1, root.title, added,
+                                              std::strcmp(root.guid, "toolbar_____") == 0, true));
+            continue;
+        }
+        if (folderAt.empty() || static_cast<size_t>(depth) > folderAt.size())
+            continue; // not reached in a well-formed walk
+        folderAt.resize(static_cast<size_t>(depth));
+        const int parent = folderAt.back();
+        if (type == 1) {
+            std::string url = columnText(row, 2);
+            if (!url.empty() && !isPlaceQuery(url))
+                tree.addLink(parent, columnText(row, 1), std::move(url), added);
+        } else if (type == 2) {
+            folderAt.push_back(tree.addFolder(parent, columnText(row, 1), added));
+        } else if (type == 3) {
+            tree.addSeparator(parent);
+        }
     }
     if (rc != SQLITE_DONE)
         return BookmarkReadResult::failure(name, sqliteMessage(db));
-
-    // The rows come sorted by parent: each folder's children are one run.
-    std::unordered_map<std::int64_t, std::pair<size_t, size_t>> children; // parent -> [begin, end)
-    for (size_t i = 0; i < rows.size();) {
-        size_t end = i + 1;
-        while (end < rows.size() && rows[end].parent == rows[i].parent)
-            ++end;
-        children.emplace(rows[i].parent, std::make_pair(i, end));
-        i = end;
-    }
-
-    BookmarkReadResult result;
-    BookmarkTree& tree = result.tree;
-    tree.reserve(rows.size());
-    std::vector<bool> visited(rows.size(), false);
-    struct Pending {
-        size_t row;
-        int parent;
-    };
-    std::vector<Pending> stack;
-    auto pushChildren = [&](std::int64_t id, int parent) {
-        const auto it = children.find(id);
-        if (it == children.end())
-            return;
-        for (size_t c = it->second.second; c > it->second.first; --c)
-            stack.push_back({c - 1, parent});
-    };
-    for (const Root& root : kRoots) {
-        size_t index = rows.size();
-        for (size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].guid == root.guid && rows[i].type == 2)
-                index = i;
-        if (index == rows.size() || visited[index])
-            continue;
-        visited[index] = true;
-        const bool toolbar = std::strcmp(root.guid, "toolbar_____") == 0;
-        pushChildren(rows[index].id, tree.addFolder(-1, root.title, rows[index].added, toolbar));
-        while (!stack.empty()) {
-            const Pending p = stack.back();
-            stack.pop_back();
-            Row& row = rows[p.row];
-            if (visited[p.row])
-                continue;
-            visited[p.row] = true;
-            if (row.type == 1) {
-                if (!row.url.empty() && !isPlaceQuery(row.url))
-                    tree.addLink(p.parent, std::move(row.title), std::move(row.url), row.added);
-            } else if (row.type == 2) {
-                pushChildren(row.id, tree.addFolder(p.parent, std::move(row.title), row.added));
-            } else if (row.type == 3) {
-                tree.addSeparator(p.parent);
-            }
-        }
-    }
     return result;
 }
 
@@ -165,8 +155,11 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
 
 BookmarkReadResult readFirefoxPlaces(const std::string& path) {
     PrivateDatabaseCopy copy;
-    if (!copy.open(path, kMaxDatabaseBytes))
-        return BookmarkReadResult::failure(copy.errorPath(), copy.error());
+    if (!copy.open(path, kMaxDatabaseBytes)) {
+        BookmarkReadResult result;
+        result.error = copy.error();
+        return result;
+    }
     return readDatabase(copy.db(), path);
 }
 

@@ -7,54 +7,127 @@
 #include <algorithm>
 #include <unordered_set>
 
-std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& rootName) {
-    std::vector<ImportFolder> folders;
-    std::vector<int> slotOfTop(tree.size(), -1); // top-level folder index -> folder slot
-    int rootSlot = -1;
-    for (size_t i = 0; i < tree.size(); ++i) {
-        const BookmarkItem& item = tree.items()[i];
-        if (item.kind == BookmarkKind::Folder && item.parent < 0) {
-            slotOfTop[i] = static_cast<int>(folders.size());
-            folders.push_back({item.title, {}});
+std::vector<ImportFolder> importFolders(BookmarkTree tree, const std::string& looseName) {
+    const std::string outside = tree.looseName().empty() ? looseName : tree.looseName();
+    std::vector<BookmarkItem> items = tree.takeItems();
+    std::vector<ImportFolder> rows;
+    // The row of each folder item; for a root, the row of its loose links.
+    std::vector<int> rowOf(items.size(), -1);
+    int outsideRow = -1;
+    auto newRow = [&rows](std::string name, int parent) {
+        ImportFolder row;
+        row.name = std::move(name);
+        row.parent = parent;
+        row.depth = parent < 0 ? 0 : rows[static_cast<size_t>(parent)].depth + 1;
+        rows.push_back(std::move(row));
+        return static_cast<int>(rows.size() - 1);
+    };
+    for (size_t i = 0; i < items.size(); ++i) {
+        BookmarkItem& item = items[i];
+        const int parent = item.parent;
+        const bool inRoot = parent >= 0 && items[static_cast<size_t>(parent)].root;
+        if (item.kind == BookmarkKind::Folder) {
+            if (!item.root)
+                rowOf[i] = newRow(std::move(item.title),
+                                  parent < 0 || inRoot ? -1 : rowOf[static_cast<size_t>(parent)]);
             continue;
         }
         if (item.kind != BookmarkKind::Link)
             continue;
-        const int top = tree.topFolder(static_cast<int>(i));
-        int slot = top >= 0 ? slotOfTop[static_cast<size_t>(top)] : rootSlot;
-        if (slot < 0) {
-            slot = rootSlot = static_cast<int>(folders.size());
-            folders.push_back({rootName, {}});
+        int row = -1;
+        if (parent < 0) {
+            if (outsideRow < 0)
+                outsideRow = newRow(outside, -1);
+            row = outsideRow;
+        } else {
+            int& slot = rowOf[static_cast<size_t>(parent)];
+            if (slot < 0) // the first link directly in a root
+                slot = newRow(items[static_cast<size_t>(parent)].title, -1);
+            row = slot;
         }
-        ImportFolder& folder = folders[static_cast<size_t>(slot)];
-        if (std::optional<Link> link = outsideLink(item.title, item.url))
+        ImportFolder& folder = rows[static_cast<size_t>(row)];
+        if (std::optional<Link> link = outsideLink(item.title, item.url)) {
             folder.links.push_back({std::move(link->m_description), std::move(link->m_url)});
-        else
+            ++folder.linksBelow;
+        } else {
             ++folder.refusedLinks;
+        }
+        item = BookmarkItem{};
     }
-    return folders;
+    // Parents come before their rows: one pass backwards adds each row's
+    // count to its parent.
+    for (size_t r = rows.size(); r-- > 0;)
+        if (rows[r].parent >= 0)
+            rows[static_cast<size_t>(rows[r].parent)].linksBelow += rows[r].linksBelow;
+    return rows;
 }
 
-std::vector<int> defaultMapping(const std::vector<ImportFolder>& folders,
-                                const std::vector<bool>& checked,
-                                const std::vector<ExistingGroup>& groups) {
-    std::vector<int> mapping(folders.size(), -1);
-    size_t group = 0;
-    for (size_t f = 0; f < folders.size(); ++f) {
-        if (f >= checked.size() || !checked[f] || folders[f].links.empty())
-            continue;
-        while (group < groups.size() && !groups[group].urls.empty())
-            ++group;
-        if (group == groups.size())
-            break;
-        mapping[f] = static_cast<int>(group++);
+namespace {
+
+bool titleNames(const std::string& groupTitle, const std::string& folderName) {
+    const std::string_view name = trimmedView(folderName);
+    return !name.empty() && htmlToPlainText(groupTitle) == name;
+}
+
+// The groups given to ticked rows other than `except`.
+std::vector<bool> takenGroups(const std::vector<FolderChoice>& choices, size_t groupCount,
+                              size_t except) {
+    std::vector<bool> taken(groupCount, false);
+    for (size_t r = 0; r < choices.size(); ++r)
+        if (r != except && choices[r].checked && choices[r].group >= 0 &&
+            static_cast<size_t>(choices[r].group) < groupCount)
+            taken[static_cast<size_t>(choices[r].group)] = true;
+    return taken;
+}
+
+int firstGroup(const std::vector<ExistingGroup>& groups, const std::vector<bool>& taken,
+               const std::string& name, bool byTitle) {
+    for (size_t g = 0; g < groups.size(); ++g)
+        if (!taken[g] && (byTitle ? titleNames(groups[g].title, name) : groups[g].urls.empty()))
+            return static_cast<int>(g);
+    return -1;
+}
+
+} // namespace
+
+std::vector<FolderChoice> defaultChoices(const std::vector<ImportFolder>& folders,
+                                         const std::vector<ExistingGroup>& groups) {
+    std::vector<FolderChoice> choices(folders.size());
+    std::vector<bool> taken(groups.size(), false);
+    for (size_t r = 0; r < folders.size(); ++r)
+        choices[r].checked = folders[r].parent < 0 && folders[r].linksBelow > 0;
+    for (const bool byTitle : {true, false}) {
+        for (size_t r = 0; r < folders.size(); ++r) {
+            if (!choices[r].checked || choices[r].group >= 0)
+                continue;
+            const int g = firstGroup(groups, taken, folders[r].name, byTitle);
+            if (g >= 0) {
+                choices[r].group = g;
+                taken[static_cast<size_t>(g)] = true;
+            }
+        }
     }
-    return mapping;
+    return choices;
+}
+
+int freeGroupFor(const std::vector<ImportFolder>& folders,
+                 const std::vector<FolderChoice>& choices, size_t row,
+                 const std::vector<ExistingGroup>& groups) {
+    const std::vector<bool> taken = takenGroups(choices, groups.size(), row);
+    const int byTitle = firstGroup(groups, taken, folders[row].name, true);
+    return byTitle >= 0 ? byTitle : firstGroup(groups, taken, folders[row].name, false);
+}
+
+std::string countText(size_t n) {
+    std::string digits = std::to_string(n);
+    for (size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, 1, ',');
+    return digits;
 }
 
 std::string ImportPlan::summary() const {
     auto count = [](size_t n, const char* one, const char* many) {
-        return std::to_string(n) + " " + (n == 1 ? one : many);
+        return countText(n) + " " + (n == 1 ? one : many);
     };
     std::string text =
         count(linkCount, "link", "links") + " into " + count(groupCount, "group", "groups");
@@ -62,37 +135,66 @@ std::string ImportPlan::summary() const {
         text += ", " + count(duplicates, "duplicate", "duplicates") + " skipped";
     if (refusedLinks > 0)
         text += ", " + skippedLinksText(refusedLinks);
+    if (noGroupLinks > 0)
+        text += "; " + count(noGroupLinks, "link", "links") + " in " +
+                count(noGroupFolders, "folder", "folders") + " not imported: no group left";
+    if (unchosenLinks > 0)
+        text += "; " + count(unchosenLinks, "link", "links") + " in " +
+                count(unchosenFolders, "folder", "folders") + " not ticked";
     return text;
 }
 
-ImportPlan planImport(const std::vector<ImportFolder>& folders, const std::vector<int>& mapping,
+ImportPlan planImport(const std::vector<ImportFolder>& folders,
+                      const std::vector<FolderChoice>& choices,
                       const std::vector<ImportMode>& modes,
                       const std::vector<ExistingGroup>& groups) {
+    enum class Fate : unsigned char { Unchosen, NoGroup, Imported };
+    struct RowFate {
+        Fate fate = Fate::Unchosen;
+        int group = -1;
+        int ticked = -1; // the ticked row it goes with
+    };
     ImportPlan plan;
+    std::vector<RowFate> fates(folders.size());
     std::vector<int> slotOfGroup(groups.size(), -1);
     std::vector<std::unordered_set<std::string>> seen;
-    for (size_t f = 0; f < folders.size() && f < mapping.size(); ++f) {
-        const int g = mapping[f];
-        if (g < 0 || static_cast<size_t>(g) >= groups.size())
+    for (size_t r = 0; r < folders.size(); ++r) {
+        const ImportFolder& folder = folders[r];
+        const FolderChoice choice = r < choices.size() ? choices[r] : FolderChoice{};
+        RowFate& fate = fates[r];
+        if (choice.checked) {
+            const bool valid = choice.group >= 0 && static_cast<size_t>(choice.group) < groups.size();
+            fate = {valid ? Fate::Imported : Fate::NoGroup, valid ? choice.group : -1,
+                    static_cast<int>(r)};
+        } else if (folder.parent >= 0 && static_cast<size_t>(folder.parent) < r) {
+            fate = fates[static_cast<size_t>(folder.parent)];
+        }
+        const size_t own = folder.links.size() + folder.refusedLinks;
+        if (fate.fate != Fate::Imported) {
+            const bool noGroup = fate.fate == Fate::NoGroup;
+            (noGroup ? plan.noGroupLinks : plan.unchosenLinks) += own;
+            if (own > 0)
+                ++(noGroup ? plan.noGroupFolders : plan.unchosenFolders);
             continue;
-        const auto gi = static_cast<size_t>(g);
+        }
+        const auto gi = static_cast<size_t>(fate.group);
         if (slotOfGroup[gi] < 0) {
             slotOfGroup[gi] = static_cast<int>(plan.groups.size());
             GroupImport change;
-            change.group = g;
+            change.group = fate.group;
             change.mode = gi < modes.size() ? modes[gi] : ImportMode::Append;
             std::unordered_set<std::string> keys;
             if (change.mode == ImportMode::Append)
                 for (const std::string& url : groups[gi].urls)
                     keys.insert(urlComparisonKey(url));
             if (trimmedText(groups[gi].title).empty())
-                change.newTitle = plainTextToHtml(folders[f].name);
+                change.newTitle = plainTextToHtml(folders[static_cast<size_t>(fate.ticked)].name);
             plan.groups.push_back(std::move(change));
             seen.push_back(std::move(keys));
         }
         const auto slot = static_cast<size_t>(slotOfGroup[gi]);
-        plan.refusedLinks += folders[f].refusedLinks;
-        for (const GroupLink& link : folders[f].links) {
+        plan.refusedLinks += folder.refusedLinks;
+        for (const GroupLink& link : folder.links) {
             if (!seen[slot].insert(urlComparisonKey(link.url)).second) {
                 ++plan.duplicates;
                 continue;

@@ -9,16 +9,23 @@
 // How bookmarks go into the project's groups. Pure functions over plain
 // data, so the import window only shows choices and applies the result.
 
-// A top-level folder of the source with every link below it, subfolders
-// flattened in order. Links at the tree root form one more folder, placed
-// where the first of them appears and named `rootName`.
+// One row of the import: a folder the user made, at any depth, with its
+// own links. The browser's roots (menu, toolbar, other bookmarks) are
+// unwrapped: the folders in them are top rows, and the links directly in a
+// root form one row named after it, placed where the first of them
+// appears. Links outside any folder form a row named as the source names
+// them (the bookmark HTML's heading), else `looseName`.
 struct ImportFolder {
     std::string name;             // plain text, as the source gives it
-    std::vector<GroupLink> links; // checked URLs; descriptions already converted from titles
-    size_t refusedLinks = 0;      // links whose URL may not go on the page
+    int parent = -1;              // the row of the enclosing folder, -1 for a top row
+    int depth = 0;                // 0 for a top row
+    std::vector<GroupLink> links; // its own links, checked; descriptions made from titles
+    size_t refusedLinks = 0;      // its own links whose URL may not go on the page
+    size_t linksBelow = 0;        // links in it and in every folder inside it, refused ones too
 };
 
-std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& rootName);
+// Reads the rows out of the tree (its texts are moved, not copied).
+std::vector<ImportFolder> importFolders(BookmarkTree tree, const std::string& looseName);
 
 // A group as it stands before the import.
 struct ExistingGroup {
@@ -28,12 +35,32 @@ struct ExistingGroup {
 
 enum class ImportMode { Append, Replace };
 
-// For each folder, the group it goes into (an index into the groups) or -1.
-// By default the checked folders that have links go, in order, to the
-// groups that are empty; the rest stay unassigned.
-std::vector<int> defaultMapping(const std::vector<ImportFolder>& folders,
-                                const std::vector<bool>& checked,
-                                const std::vector<ExistingGroup>& groups);
+// What the user chose for one row. A ticked row goes into `group` (-1: no
+// group, its links are left out) and takes with it the links of the
+// unticked folders inside it; an unticked row inside a ticked one goes with
+// that one.
+struct FolderChoice {
+    bool checked = false;
+    int group = -1;
+
+    bool operator==(const FolderChoice&) const = default;
+};
+
+// The choices the window opens with: every top row that has links is
+// ticked; each goes first to the group whose title, as text, is the
+// folder's name (so an import made before is met again and its links are
+// skipped as duplicates), then the rest in order to the groups that are
+// empty. Each group is given once; a ticked row left without one keeps
+// group -1.
+std::vector<FolderChoice> defaultChoices(const std::vector<ImportFolder>& folders,
+                                         const std::vector<ExistingGroup>& groups);
+
+// The group a ticked row would get if it were ticked now: a group titled
+// with its name, else the first empty one, neither yet given to another
+// ticked row; -1 when none is left.
+int freeGroupFor(const std::vector<ImportFolder>& folders,
+                 const std::vector<FolderChoice>& choices, size_t row,
+                 const std::vector<ExistingGroup>& groups);
 
 // What happens to one group.
 struct GroupImport {
@@ -48,18 +75,30 @@ struct ImportPlan {
     size_t linkCount = 0;
     size_t groupCount = 0; // groups that receive at least one link
     size_t duplicates = 0;
-    size_t refusedLinks = 0; // script, data and other links that may not go on the page
+    size_t refusedLinks = 0;      // script, data and other links that may not go on the page
+    size_t noGroupLinks = 0;      // links of ticked folders left without a group
+    size_t noGroupFolders = 0;    // the folders holding them
+    size_t unchosenLinks = 0;     // links of folders not ticked
+    size_t unchosenFolders = 0;   // the folders holding them
 
-    // "312 links into 6 groups, 14 duplicates skipped, 3 script or data links
-    // skipped".
+    // Whether every link of the ticked folders was imported or skipped as a
+    // duplicate.
+    bool complete() const { return noGroupLinks == 0 && refusedLinks == 0; }
+
+    // "312 links into 6 groups, 14 duplicates skipped; 19,430 links in 290
+    // folders not imported: no group left".
     std::string summary() const;
 };
 
-// The plan for a mapping (folder -> group or -1) and a mode per group.
-// Links whose URL matches, by urlComparisonKey, one already in the target
-// group (unless it is replaced) or one imported before into it are skipped
-// and counted; a group without a title takes its first folder's name (as
-// HTML: the name is escaped). Refused links of the mapped folders are counted.
-ImportPlan planImport(const std::vector<ImportFolder>& folders, const std::vector<int>& mapping,
+// The plan for the choices and a mode per group. Links whose URL matches,
+// by urlComparisonKey, one already in the target group (unless it is
+// replaced) or one imported before into it are skipped and counted; a group
+// without a title takes its first folder's name (as HTML: the name is
+// escaped).
+ImportPlan planImport(const std::vector<ImportFolder>& folders,
+                      const std::vector<FolderChoice>& choices,
                       const std::vector<ImportMode>& modes,
                       const std::vector<ExistingGroup>& groups);
+
+// "19,430": a count with thousands separated.
+std::string countText(size_t n);

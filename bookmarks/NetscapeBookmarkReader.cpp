@@ -63,9 +63,15 @@ BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::stri
         bool descend = cur->type == XML_ELEMENT_NODE;
         const std::string element = libxml::elementName(cur);
         if (element == "h3") {
+            // The browsers' own folders carry a mark: the toolbar and
+            // Firefox's "Other Bookmarks" are roots, as in the profile.
+            const bool toolbar = libxml::attribute(cur, "personal_toolbar_folder") == "true";
+            const bool root =
+                current() < 0 &&
+                (toolbar || libxml::attribute(cur, "unfiled_bookmarks_folder") == "true");
             pending = tree.addFolder(current(), trimmedText(libxml::nodeText(cur)),
                                      parseEpochSeconds(libxml::attribute(cur, "add_date")),
-                                     libxml::attribute(cur, "personal_toolbar_folder") == "true");
+                                     toolbar, root);
             descend = false;
         } else if (element == "dl") {
             lists.push_back(pending >= 0 ? pending : current());
@@ -80,7 +86,13 @@ BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::stri
             descend = false;
         } else if (element == "hr") {
             tree.addSeparator(current());
-        } else if (element == "h1" || element == "title" || element == "head") {
+        } else if (element == "h1") {
+            // The heading names the links outside any folder: Firefox
+            // writes "Bookmarks Menu", the menu root they come from.
+            if (tree.looseName().empty())
+                tree.setLooseName(trimmedText(libxml::nodeText(cur)));
+            descend = false;
+        } else if (element == "title" || element == "head") {
             descend = false;
         }
         if (descend && cur->children) {

@@ -1,14 +1,21 @@
 #pragma once
 
-#include <filesystem>
+#include <cstddef>
 #include <string>
 
 struct sqlite3;
 
-// A browser's SQLite database opened through a copy in a private temporary
-// folder (its -wal file copied beside it), read-only: the browser's lock
-// does not matter, and nothing is written next to the original. The folder
-// goes with the object.
+// A browser's SQLite database opened through a private copy, so that the
+// browser's lock does not matter and nothing is written next to the
+// original.
+//
+// The source must be a regular file (a FIFO or device is refused at once).
+// A hot rollback journal beside it means a writer is in the middle of a
+// change: the copy is refused ("try again"). A -wal file is copied with the
+// database when its page size matches the database's, and folded into the
+// copy; the copy is then unlinked while it stays open, so nothing is left
+// behind however the program ends. Copies left by a program that was killed
+// while copying are removed by the next open.
 class PrivateDatabaseCopy {
 public:
     PrivateDatabaseCopy() = default;
@@ -16,19 +23,20 @@ public:
     PrivateDatabaseCopy& operator=(const PrivateDatabaseCopy&) = delete;
     ~PrivateDatabaseCopy();
 
-    // Copies and opens path. On failure returns false and error() says why
-    // ("cannot be copied (...)"); db() is then null.
+    // Copies and opens path. On failure returns false and error() says why in
+    // the program's words, naming the file; db() is then null.
     bool open(const std::string& path, size_t maxBytes);
     sqlite3* db() const { return m_db; }
     const std::string& error() const { return m_error; }
-    // The file the error is about (the database or its -wal file).
-    const std::string& errorPath() const { return m_errorPath; }
+
+    // The folder the copies are made in: linkfold/copies under the user's
+    // cache folder ($XDG_CACHE_HOME, else ~/.cache), else the temporary one.
+    static std::string copiesFolder();
 
 private:
-    bool fail(const std::string& path, std::string error);
+    bool fail(std::string error);
 
-    std::filesystem::path m_folder;
     sqlite3* m_db = nullptr;
+    std::string m_folder;
     std::string m_error;
-    std::string m_errorPath;
 };

@@ -1,53 +1,56 @@
 #include "bookmarks/SourceFile.h"
 
+#include "core/FileError.h"
+#include "core/ProjectFile.h"
 #include "core/TextUtil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <new>
 #include <unistd.h>
 
 SourceFile readSourceFile(const std::string& path, size_t maxBytes) {
     SourceFile file;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        file.error = path + ": cannot be opened (" + std::strerror(errno) + ")";
-        return file;
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        file.error = path + ": is a folder, not a file";
+    ProjectFileHandle handle;
+    if (const FileResult opened = openProjectFile(path, handle); !opened.ok()) {
+        file.error = fileErrorText(opened);
         return file;
     }
     const std::string tooBig =
-        path + ": is larger than " + std::to_string(maxBytes >> 20) + " MiB, too large to read";
-    if (S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > maxBytes) {
-        ::close(fd);
+        path + ": is larger than " + std::to_string(maxBytes >> 20) + " MiB, too large to read.";
+    if (handle.size > maxBytes) {
         file.error = tooBig;
         return file;
     }
-    if (S_ISREG(st.st_mode))
-        file.bytes.reserve(static_cast<size_t>(st.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
+    try {
+        // One more byte than the size tells a file that grew while read.
+        file.bytes.resize(static_cast<size_t>(handle.size) + 1);
+        size_t done = 0;
+        for (;;) {
+            if (done == file.bytes.size()) {
+                if (file.bytes.size() > maxBytes) {
+                    file.error = tooBig;
+                    break;
+                }
+                file.bytes.resize(std::min(maxBytes + 1, file.bytes.size() * 2));
+            }
+            const ssize_t n =
+                ::read(handle.fd.get(), file.bytes.data() + done, file.bytes.size() - done);
+            if (n < 0 && errno == EINTR)
                 continue;
-            file.error = path + ": cannot be read (" + std::strerror(errno) + ")";
-            break;
+            if (n < 0) {
+                file.error = fileErrorText(FileResult::fromErrno(errno, path));
+                break;
+            }
+            if (n == 0)
+                break;
+            done += static_cast<size_t>(n);
         }
-        if (n == 0)
-            break;
-        if (file.bytes.size() + static_cast<size_t>(n) > maxBytes) {
-            file.error = tooBig;
-            break;
-        }
-        file.bytes.append(buffer, static_cast<size_t>(n));
+        file.bytes.resize(done);
+    } catch (const std::bad_alloc&) {
+        file.error = path + ": not enough memory to read it.";
     }
-    ::close(fd);
     if (!file.ok())
         file.bytes = {};
     return file;

@@ -4,13 +4,15 @@
 #include <string>
 #include <string_view>
 
-// Reads a whole bookmark source into memory, refusing files above a cap so
-// that a huge or endless file (a FIFO, /dev/zero) cannot exhaust memory.
+// Reads a whole bookmark source into memory. Anything but a regular file (a
+// FIFO, /dev/zero) is refused at once, as a project is, and files above a
+// cap are refused so that a huge one cannot exhaust memory. Messages are the
+// program's file messages ("... was not found.").
 struct SourceFile {
     static constexpr size_t kMaxBytes = size_t{256} << 20; // 256 MiB
 
     std::string bytes;
-    std::string error; // "<path>: <what>" when the file could not be read
+    std::string error; // the message, naming the file, when it could not be read
 
     bool ok() const { return error.empty(); }
 };

@@ -57,7 +57,7 @@ BookmarkReadResult readXbel(std::string_view bytes, const std::string& name) {
                           nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
     if (!doc)
         return BookmarkReadResult::failure(
-            name, "not well-formed XML: " + libxml::errorText(xmlCtxtGetLastError(ctxt.get())));
+            name, "not well-formed XML" + libxml::errorLine(xmlCtxtGetLastError(ctxt.get())));
     xmlNode* top = xmlDocGetRootElement(doc.get());
     if (libxml::elementName(top) != "xbel")
         return BookmarkReadResult::failure(name,

@@ -3,6 +3,7 @@
 #include "core/TextUtil.h"
 
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 
 #include <mutex>
 
@@ -10,7 +11,10 @@ namespace libxml {
 
 void init() {
     static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlParserMaxDepth = 1u << 30;
+    });
 }
 
 std::string nodeText(const xmlNode* node) {
@@ -49,13 +53,10 @@ std::string elementName(const xmlNode* node) {
     return reinterpret_cast<const char*>(node->name);
 }
 
-std::string errorText(const xmlError* error) {
-    if (!error || !error->message)
-        return "unreadable";
-    std::string text(trimWhiteSpace(error->message));
-    if (error->line > 0)
-        text = "line " + std::to_string(error->line) + ": " + text;
-    return text;
+std::string errorLine(const xmlError* error) {
+    if (!error || error->line <= 0)
+        return {};
+    return " (line " + std::to_string(error->line) + ")";
 }
 
 } // namespace libxml

@@ -11,7 +11,9 @@
 // the URL key and the bookmark readers and writers.
 namespace libxml {
 
-// Initialises libxml2 once per process.
+// Initialises libxml2 once per process. Element nesting is not limited by
+// the parser (the readers flatten deep folders themselves, walking the
+// document without recursion); entity expansion keeps its limits.
 void init();
 
 struct DocDeleter {
@@ -49,7 +51,8 @@ template <typename Enter, typename Leave> void walk(xmlNode* top, Enter enter, L
     }
 }
 
-// "line N: message" for a libxml2 error, without the trailing newline.
-std::string errorText(const xmlError* error);
+// " (line N)" for a libxml2 error, or nothing when it names no line. The
+// library's own wording is not shown to the user.
+std::string errorLine(const xmlError* error);
 
 } // namespace libxml

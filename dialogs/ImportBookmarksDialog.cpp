@@ -3,6 +3,7 @@
 #include "bookmarks/BookmarkCommands.h"
 #include "bookmarks/BookmarkReader.h"
 #include "core/OutsideText.h"
+#include "gui/HelpLauncher.h"
 #include "gui/UiServices.h"
 
 #include <QComboBox>
@@ -13,12 +14,15 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -41,6 +45,11 @@ QString groupLabelText(int index, const std::string& title) {
     return groupName(index, title).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
+// The group a combo shows: index 0 is "No group".
+int comboGroup(const QComboBox* combo) {
+    return combo->currentIndex() - 1;
+}
+
 } // namespace
 
 ImportBookmarksDialog::ImportBookmarksDialog(const Input& input, QWidget* parent)
@@ -53,19 +62,44 @@ ImportBookmarksDialog::ImportBookmarksDialog(const Input& input, QWidget* parent
         m_source->addItem(fromUtf8(profile.browser) + QStringLiteral(" \u2014 ") +
                           fromUtf8(profile.profile));
     m_source->addItem(QStringLiteral("From a file..."));
+    if (!m_input.profiles.empty())
+        m_source->setCurrentIndex(-1);
     auto* sourceLabel = new QLabel(QStringLiteral("&Source:"), this);
     sourceLabel->setBuddy(m_source);
-    m_sourceLabel = new QLabel(QStringLiteral("No bookmarks read yet."), this);
+    m_sourceLabel = new QLabel(this);
     m_sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
+    m_sourceLabel->setWordWrap(true);
 
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("folderTree"));
+    m_tree->setAccessibleName(QStringLiteral("Folders"));
     m_tree->setHeaderLabels(
         {QStringLiteral("Folder"), QStringLiteral("Links"), QStringLiteral("Group")});
     m_tree->setUniformRowHeights(true);
+    m_tree->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_tree->header()->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
     m_tree->header()->setStretchLastSection(false);
     m_tree->setMinimumSize(460, 240);
+    m_tree->installEventFilter(this);
+
+    m_tickAll = new QPushButton(QStringLiteral("&Tick All"), this);
+    m_tickAll->setObjectName(QStringLiteral("tickAllButton"));
+    m_untickAll = new QPushButton(QStringLiteral("&Untick All"), this);
+    m_untickAll->setObjectName(QStringLiteral("untickAllButton"));
+    connect(m_tickAll, &QPushButton::clicked, this, [this] {
+        // Every top row: the folders inside go with them.
+        std::vector<size_t> rows;
+        for (size_t r = 0; r < m_folders.size(); ++r)
+            if (m_folders[r].parent < 0)
+                rows.push_back(r);
+        setTicked(rows, true);
+    });
+    connect(m_untickAll, &QPushButton::clicked, this, [this] {
+        std::vector<size_t> rows(m_folders.size());
+        for (size_t r = 0; r < rows.size(); ++r)
+            rows[r] = r;
+        setTicked(rows, false);
+    });
 
     auto* groupsBox = new QGroupBox(QStringLiteral("Groups"), this);
     auto* groupsGrid = new QGridLayout(groupsBox);
@@ -76,6 +110,8 @@ ImportBookmarksDialog::ImportBookmarksDialog(const Input& input, QWidget* parent
         auto* mode = new QComboBox(groupsBox);
         mode->setObjectName(QStringLiteral("modeCombo%1").arg(index + 1));
         mode->addItems({QStringLiteral("Append"), QStringLiteral("Replace")});
+        mode->setAccessibleName(QStringLiteral("Group %1: append or replace")
+                                    .arg(groupName(index, m_input.groups[g].title)));
         label->setBuddy(mode);
         const int column = index < rows ? 0 : 2;
         groupsGrid->addWidget(label, index % rows, column);
@@ -86,40 +122,50 @@ ImportBookmarksDialog::ImportBookmarksDialog(const Input& input, QWidget* parent
 
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("summaryLabel"));
+    m_summary->setWordWrap(true);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
+    auto* buttons = new QDialogButtonBox(
+        QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    m_ok = buttons->button(QDialogButtonBox::Ok);
+    m_ok->setObjectName(QStringLiteral("okButton"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+    buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("helpButton"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [this] { help::launchHelp(this, help::Page::Bookmarks); });
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    f1->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(f1, &QShortcut::activated, this,
+            [this] { help::launchHelp(this, help::Page::Bookmarks); });
 
     auto* sourceRow = new QHBoxLayout;
     sourceRow->addWidget(sourceLabel);
     sourceRow->addWidget(m_source, 1);
+    auto* tickRow = new QHBoxLayout;
+    tickRow->addWidget(m_tickAll);
+    tickRow->addWidget(m_untickAll);
+    tickRow->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(sourceRow);
     layout->addWidget(m_sourceLabel);
     layout->addWidget(m_tree, 1);
+    layout->addLayout(tickRow);
     layout->addWidget(groupsBox);
     layout->addWidget(m_summary);
     layout->addWidget(buttons);
 
     connect(m_source, &QComboBox::activated, this, &ImportBookmarksDialog::onSourceActivated);
-    connect(m_tree, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
-        if (m_filling || column != kNameColumn)
-            return;
-        for (size_t f = 0; f < m_folderItems.size(); ++f)
-            if (m_folderItems[f] == item)
-                m_groupCombos[f]->setEnabled(item->checkState(kNameColumn) == Qt::Checked);
-        updatePlan();
-    });
-    updatePlan();
+    connect(m_tree, &QTreeWidget::itemChanged, this, &ImportBookmarksDialog::onItemChanged);
+    clearSource(QStringLiteral("No bookmarks read yet."));
 }
 
 std::optional<ImportPlan> ImportBookmarksDialog::edit(QWidget* parent, const Input& input) {
     ImportBookmarksDialog dialog(input, parent);
-    if (!input.profiles.empty())
+    if (!input.profiles.empty()) {
+        dialog.m_source->setCurrentIndex(0);
         dialog.onSourceActivated(0);
+    }
     if (UiServices::instance().execDialog(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.plan();
@@ -142,81 +188,82 @@ void ImportBookmarksDialog::onSourceActivated(int index) {
         QStringLiteral("All files (*.*)"),
     };
     const QString name = UiServices::instance().getOpenFileName(this, options);
-    if (!name.isEmpty())
-        loadSource(QFile::encodeName(name).toStdString(), QFileInfo(name).fileName());
+    if (name.isEmpty()) {
+        clearSource(QStringLiteral("No file chosen."));
+        return;
+    }
+    loadSource(QFile::encodeName(name).toStdString(), QFileInfo(name).fileName());
 }
 
 void ImportBookmarksDialog::loadSource(const std::string& path, const QString& name) {
-    const BookmarkReadResult read = readBookmarkFile(path);
+    BookmarkReadResult read = readBookmarkFile(path);
     if (!read.ok()) {
+        clearSource(QStringLiteral("Nothing read from %1.").arg(name));
         showError(this, fromUtf8(read.error));
         return;
     }
-    showSource(name.toStdString(), read.tree);
+    showSource(name.toStdString(), std::move(read.tree));
 }
 
-void ImportBookmarksDialog::showSource(const std::string& name, const BookmarkTree& tree) {
+void ImportBookmarksDialog::clearSource(const QString& why) {
     m_filling = true;
     m_tree->clear();
-    m_folderItems.clear();
+    m_folders.clear();
+    m_items.clear();
     m_groupCombos.clear();
-    m_folders = importFolders(tree, kLooseBookmarksName);
+    m_sourceLabel->setText(why);
+    m_filling = false;
+    updatePlan();
+}
 
-    // Links below each folder, subfolders included.
-    std::vector<size_t> below(tree.size(), 0);
-    for (size_t i = 0; i < tree.size(); ++i) {
-        if (tree.items()[i].kind != BookmarkKind::Link)
-            continue;
-        for (int p = tree.items()[i].parent; p >= 0; p = tree.at(p).parent)
-            ++below[static_cast<size_t>(p)];
-    }
+void ImportBookmarksDialog::showSource(const std::string& name, BookmarkTree tree) {
+    const size_t linkCount = tree.linkCount();
+    m_filling = true;
+    m_tree->clear();
+    m_items.clear();
+    m_groupCombos.clear();
+    m_folders = importFolders(std::move(tree), kLooseBookmarksName);
 
     // The items are built before they join the tree widget, in one go.
-    std::vector<QTreeWidgetItem*> itemOf(tree.size(), nullptr);
     QList<QTreeWidgetItem*> topItems;
-    bool rootShown = false;
-    for (size_t i = 0; i < tree.size(); ++i) {
-        const BookmarkItem& item = tree.items()[i];
-        const bool rootLink = item.kind == BookmarkKind::Link && item.parent < 0;
-        if (rootLink && !rootShown) {
-            rootShown = true;
-            const size_t slot = m_folderItems.size();
-            auto* loose = new QTreeWidgetItem(
-                {fromUtf8(m_folders[slot].name), QString::number(m_folders[slot].links.size())});
-            topItems.append(loose);
-            m_folderItems.push_back(loose);
-        }
-        if (item.kind != BookmarkKind::Folder)
-            continue;
-        QStringList texts{fromUtf8(item.title), QString::number(below[i])};
-        QTreeWidgetItem* shown;
-        if (item.parent < 0) {
-            shown = new QTreeWidgetItem(texts);
-            topItems.append(shown);
-            m_folderItems.push_back(shown);
+    for (size_t r = 0; r < m_folders.size(); ++r) {
+        const ImportFolder& folder = m_folders[r];
+        const QString folderName = fromUtf8(folder.name);
+        QStringList texts{folderName, QString::number(folder.linksBelow)};
+        QTreeWidgetItem* item;
+        if (folder.parent < 0) {
+            item = new QTreeWidgetItem(texts);
+            topItems.append(item);
         } else {
-            shown = new QTreeWidgetItem(itemOf[static_cast<size_t>(item.parent)], texts);
+            item = new QTreeWidgetItem(m_items[static_cast<size_t>(folder.parent)], texts);
         }
-        shown->setTextAlignment(kCountColumn, Qt::AlignRight | Qt::AlignVCenter);
-        itemOf[i] = shown;
+        item->setData(kNameColumn, Qt::UserRole, static_cast<qulonglong>(r));
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setTextAlignment(kCountColumn, Qt::AlignRight | Qt::AlignVCenter);
+        item->setData(kCountColumn, Qt::AccessibleTextRole,
+                      QStringLiteral("%1: %2 links").arg(folderName).arg(folder.linksBelow));
+        m_items.push_back(item);
     }
     m_tree->addTopLevelItems(topItems);
 
-    const std::vector<int> mapping =
-        defaultMapping(m_folders, std::vector<bool>(m_folders.size(), true), m_input.groups);
-    for (size_t f = 0; f < m_folderItems.size() && f < m_folders.size(); ++f) {
-        QTreeWidgetItem* item = m_folderItems[f];
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(kNameColumn, mapping[f] >= 0 ? Qt::Checked : Qt::Unchecked);
+    const std::vector<FolderChoice> defaults = defaultChoices(m_folders, m_input.groups);
+    for (size_t r = 0; r < m_folders.size(); ++r) {
+        QTreeWidgetItem* item = m_items[r];
+        item->setCheckState(kNameColumn, defaults[r].checked ? Qt::Checked : Qt::Unchecked);
         auto* combo = new QComboBox;
         combo->setObjectName(QStringLiteral("groupCombo"));
+        combo->addItem(QStringLiteral("No group"));
         for (size_t g = 0; g < m_input.groups.size(); ++g)
             combo->addItem(groupName(static_cast<int>(g), m_input.groups[g].title));
-        combo->setCurrentIndex(std::max(0, mapping[f]));
-        combo->setEnabled(mapping[f] >= 0);
+        combo->setCurrentIndex(defaults[r].group + 1);
+        combo->setAccessibleName(QStringLiteral("Group for %1").arg(fromUtf8(m_folders[r].name)));
         m_tree->setItemWidget(item, kGroupColumn, combo);
-        connect(combo, &QComboBox::currentIndexChanged, this, &ImportBookmarksDialog::updatePlan);
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, r] {
+            updateRow(r);
+            updatePlan();
+        });
         m_groupCombos.push_back(combo);
+        updateRow(r);
     }
     m_tree->resizeColumnToContents(kCountColumn);
     // The group choices are widgets over the cells, which the column's own
@@ -225,23 +272,97 @@ void ImportBookmarksDialog::showSource(const std::string& name, const BookmarkTr
     for (const QComboBox* combo : m_groupCombos)
         groupWidth = std::max(groupWidth, combo->sizeHint().width());
     m_tree->setColumnWidth(kGroupColumn, groupWidth);
-    m_sourceLabel->setText(QStringLiteral("%1: %2 links in %3 top-level folders")
-                               .arg(QString::fromStdString(name))
-                               .arg(tree.linkCount())
-                               .arg(m_folders.size()));
+    size_t top = 0;
+    for (const ImportFolder& folder : m_folders)
+        top += folder.parent < 0 ? 1 : 0;
+    m_sourceLabel->setText(QStringLiteral("%1: %2 links in %3 folders, %4 at the top")
+                               .arg(QString::fromStdString(name),
+                                    QString::fromStdString(countText(linkCount)),
+                                    QString::fromStdString(countText(m_folders.size())),
+                                    QString::fromStdString(countText(top))));
     m_filling = false;
     updatePlan();
 }
 
+size_t ImportBookmarksDialog::rowOf(const QTreeWidgetItem* item) const {
+    return static_cast<size_t>(item->data(kNameColumn, Qt::UserRole).toULongLong());
+}
+
+// What the row's cells say to a screen reader, and whether its group can
+// be chosen.
+void ImportBookmarksDialog::updateRow(size_t row) {
+    QTreeWidgetItem* item = m_items[row];
+    QComboBox* combo = m_groupCombos[row];
+    const bool ticked = item->checkState(kNameColumn) == Qt::Checked;
+    combo->setEnabled(ticked);
+    const QString name = fromUtf8(m_folders[row].name);
+    const QString group = comboGroup(combo) < 0 ? QStringLiteral("no group")
+                                                : QStringLiteral("group ") + combo->currentText();
+    item->setData(kNameColumn, Qt::AccessibleTextRole,
+                  ticked ? QStringLiteral("%1, ticked, into %2").arg(name, group)
+                         : QStringLiteral("%1, not ticked").arg(name));
+    item->setData(kGroupColumn, Qt::AccessibleTextRole,
+                  ticked ? QStringLiteral("%1: %2").arg(name, group)
+                         : QStringLiteral("%1: not imported on its own").arg(name));
+    combo->setAccessibleDescription(ticked ? group : QStringLiteral("not ticked"));
+}
+
+void ImportBookmarksDialog::onItemChanged(QTreeWidgetItem* item, int column) {
+    if (m_filling || column != kNameColumn)
+        return;
+    setTicked({rowOf(item)}, item->checkState(kNameColumn) == Qt::Checked);
+}
+
+// Ticks or unticks rows; a row ticked without a group is given the one
+// the defaults would give it now, when one is left.
+void ImportBookmarksDialog::setTicked(const std::vector<size_t>& rows, bool ticked) {
+    const bool wasFilling = std::exchange(m_filling, true);
+    for (const size_t r : rows) {
+        m_items[r]->setCheckState(kNameColumn, ticked ? Qt::Checked : Qt::Unchecked);
+        if (ticked && comboGroup(m_groupCombos[r]) < 0) {
+            std::vector<FolderChoice> now = choices();
+            m_groupCombos[r]->setCurrentIndex(freeGroupFor(m_folders, now, r, m_input.groups) + 1);
+        }
+        updateRow(r);
+    }
+    m_filling = wasFilling;
+    updatePlan();
+}
+
+bool ImportBookmarksDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_tree && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        // Space on a selection ticks every selected row, or unticks them
+        // all when all are ticked.
+        std::vector<size_t> rows;
+        bool allTicked = true;
+        for (const QTreeWidgetItem* item : m_tree->selectedItems()) {
+            rows.push_back(rowOf(item));
+            allTicked = allTicked && item->checkState(kNameColumn) == Qt::Checked;
+        }
+        if (rows.empty())
+            return false;
+        std::sort(rows.begin(), rows.end());
+        setTicked(rows, !allTicked);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+std::vector<FolderChoice> ImportBookmarksDialog::choices() const {
+    std::vector<FolderChoice> result(m_folders.size());
+    for (size_t r = 0; r < m_folders.size() && r < m_items.size(); ++r)
+        result[r] = {m_items[r]->checkState(kNameColumn) == Qt::Checked,
+                     comboGroup(m_groupCombos[r])};
+    return result;
+}
+
 ImportPlan ImportBookmarksDialog::plan() const {
-    std::vector<int> mapping(m_folders.size(), -1);
-    for (size_t f = 0; f < m_folders.size() && f < m_folderItems.size(); ++f)
-        if (m_folderItems[f]->checkState(kNameColumn) == Qt::Checked)
-            mapping[f] = m_groupCombos[f]->currentIndex();
     std::vector<ImportMode> modes;
     for (const QComboBox* mode : m_modeCombos)
         modes.push_back(mode->currentIndex() == 1 ? ImportMode::Replace : ImportMode::Append);
-    return planImport(m_folders, mapping, modes, m_input.groups);
+    return planImport(m_folders, choices(), modes, m_input.groups);
 }
 
 QString ImportBookmarksDialog::summaryText() const {
@@ -251,5 +372,9 @@ QString ImportBookmarksDialog::summaryText() const {
 void ImportBookmarksDialog::updatePlan() {
     if (m_filling)
         return;
-    m_summary->setText(QString::fromStdString(plan().summary()));
+    const bool loaded = !m_items.empty();
+    m_ok->setEnabled(loaded);
+    m_tickAll->setEnabled(loaded);
+    m_untickAll->setEnabled(loaded);
+    m_summary->setText(loaded ? QString::fromStdString(plan().summary()) : QString());
 }

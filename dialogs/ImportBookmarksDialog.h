@@ -12,15 +12,23 @@
 
 class QComboBox;
 class QLabel;
+class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 // "Import Bookmarks": where the bookmarks come from (combo "sourceCombo":
 // the browser profiles found, then "From a file..."), the source's folders
-// (tree "folderTree": name, link count and, for each top-level folder, a
-// check box and a group combo "groupCombo" 1..10), what each group does with
-// what it receives (combos "modeCombo1".."modeCombo10": Append or Replace)
-// and the summary of the result (label "summaryLabel"), kept current.
+// (tree "folderTree": the folders the user made, at any depth, with the
+// browser's own roots unwrapped; each row has a check box, its link count
+// and a group combo "groupCombo": "No group" or 1..10), "Tick All" and
+// "Untick All" (buttons "tickAllButton", "untickAllButton"; Space ticks or
+// unticks the selected rows), what each group does with what it receives
+// (combos "modeCombo1".."modeCombo10": Append or Replace) and the summary
+// of the result, naming what is left out (label "summaryLabel").
+//
+// The tree, OK and the summary always belong to the source the Source box
+// shows: a source that fails or a file choice that is cancelled leaves the
+// tree empty and OK disabled. F1 opens the bookmarks help page.
 //
 // It works on plain data: the groups as they stand (UTF-8) and the profiles.
 class ImportBookmarksDialog : public QDialog {
@@ -38,25 +46,37 @@ public:
     ImportBookmarksDialog(const Input& input, QWidget* parent);
 
     // Shows a source that has been read: its folders with the default
-    // mapping. `name` is what the source line says.
-    void showSource(const std::string& name, const BookmarkTree& tree);
+    // choices. `name` is what the source line says.
+    void showSource(const std::string& name, BookmarkTree tree);
     // The plan for the choices shown.
     ImportPlan plan() const;
     QString summaryText() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void onSourceActivated(int index);
     void loadSource(const std::string& path, const QString& name);
+    void clearSource(const QString& why);
+    void setTicked(const std::vector<size_t>& rows, bool ticked);
+    void onItemChanged(QTreeWidgetItem* item, int column);
+    void updateRow(size_t row);
     void updatePlan();
+    std::vector<FolderChoice> choices() const;
+    size_t rowOf(const QTreeWidgetItem* item) const;
 
     Input m_input;
     std::vector<ImportFolder> m_folders;
-    std::vector<QTreeWidgetItem*> m_folderItems; // per import folder
-    std::vector<QComboBox*> m_groupCombos;       // per import folder
-    std::vector<QComboBox*> m_modeCombos;        // per group
+    std::vector<QTreeWidgetItem*> m_items; // per row
+    std::vector<QComboBox*> m_groupCombos; // per row
+    std::vector<QComboBox*> m_modeCombos;  // per group
     QComboBox* m_source = nullptr;
     QLabel* m_sourceLabel = nullptr;
     QTreeWidget* m_tree = nullptr;
     QLabel* m_summary = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_tickAll = nullptr;
+    QPushButton* m_untickAll = nullptr;
     bool m_filling = false;
 };

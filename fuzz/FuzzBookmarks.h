@@ -64,9 +64,8 @@ inline void fuzzOneBookmarkSource(BookmarkFormat format, const std::uint8_t* dat
     Project project;
     const std::vector<ImportFolder> folders = importFolders(result.tree, "Bookmarks");
     const std::vector<ExistingGroup> groups = existingGroups(project);
-    const std::vector<int> mapping =
-        defaultMapping(folders, std::vector<bool>(folders.size(), true), groups);
-    applyImportPlan(planImport(folders, mapping, std::vector<ImportMode>(groups.size()), groups),
+    applyImportPlan(planImport(folders, defaultChoices(folders, groups),
+                               std::vector<ImportMode>(groups.size()), groups),
                     project);
     if (!pagesafety::unsafeMarkup(renderPage(project)).empty())
         std::abort();

@@ -24,6 +24,8 @@ QString pageFileName(Page page) {
         return QStringLiteral("colors-dialog.html");
     case Page::PageStyleDialog:
         return QStringLiteral("page-style.html");
+    case Page::Bookmarks:
+        return QStringLiteral("bookmarks-links.html");
     case Page::Contents:
         break;
     }

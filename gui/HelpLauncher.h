@@ -9,8 +9,9 @@ class QWidget;
 // context has its own page; they open in the desktop's browser.
 namespace help {
 
-// The help pages: the contents (index) and one page per property dialog.
-enum class Page { Contents, LinkDialog, GroupDialog, ColorsDialog, PageStyleDialog };
+// The help pages: the contents (index), one page per property dialog and
+// the bookmarks page.
+enum class Page { Contents, LinkDialog, GroupDialog, ColorsDialog, PageStyleDialog, Bookmarks };
 
 // The file name of a page.
 QString pageFileName(Page page);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -101,15 +102,17 @@ TEST_F(BookmarkCommand, ImportsIntoANewProjectWithTheDefaultMapping) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     const Project doc = load("new.lfp");
-    // Links outside folders first (the place: query skipped), then each
-    // top-level folder with links into the next group; titles as HTML.
+    // Links outside folders first, named after the menu they come from (the
+    // place: query skipped), then each top-level folder with links into the
+    // next group, its own links before its subfolders'; the toolbar is the
+    // browser's own folder: its loose links form the last group. Titles as HTML.
     EXPECT_EQ(Groups(doc), (std::vector<std::string>{
-                               "1 Bookmarks:",
+                               "1 Bookmarks Menu:",
                                "  Get Help &amp; Support <https://www.mozilla.org/en-US/firefox/>",
                                "2 Caf\xC3\xA9 &lt;Reading&gt;:",
                                "  Rock 'n' Roll \xC3\xA9t\xC3\xA9 <https://example.org/a>",
-                               "  Inner link <https://example.org/b>",
                                "  After inner <https://example.org/c>",
+                               "  Inner link <https://example.org/b>",
                                "3 Bookmarks Toolbar:",
                                "  Debian <https://www.debian.org/>",
                                "  Old live bookmark <http://feeds.example.org/rss>",
@@ -213,18 +216,74 @@ TEST_F(BookmarkCommand, ImportExportImportKeepsTheDescriptions) {
     }
 }
 
-TEST_F(BookmarkCommand, FoldersWithoutAnEmptyGroupAreReported) {
+TEST_F(BookmarkCommand, FoldersWithoutAnEmptyGroupAreReportedAndThePartialImportSaved) {
     Project doc;
     for (int g = 0; g < kGroupCount - 1; ++g)
         doc.addLink(g, "Busy", "https://busy.example/" + std::to_string(g));
     save(doc, "p.lfp");
     const RunResult r =
         run("--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("p.lfp"));
-    EXPECT_EQ(r.status, 0);
-    // The first folder fills group 10; the other two folders' five links stay out.
-    EXPECT_NE(r.err.find(FixturePath("firefox.html") + ": 5 links not imported"), std::string::npos)
-        << r.err;
+    EXPECT_EQ(r.status, 3);
+    // The first folder fills group 10; the other three folders' five links stay out.
+    EXPECT_EQ(r.err, FixturePath("firefox.html") +
+                         ": 1 link into 1 group; 5 links in 3 folders not imported: no group left "
+                         "(use --group N).\n");
     const Project after = load("p.lfp");
     ASSERT_EQ(after.links(9).size(), 1u);
-    EXPECT_EQ(after.group(9).m_title, "Bookmarks");
+    EXPECT_EQ(after.group(9).m_title, "Bookmarks Menu");
+}
+
+TEST_F(BookmarkCommand, ExitStatusTellsACompleteImportFromAPartialOne) {
+    writeFileBytes(dir.file("script.html"), "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p>"
+                                            "<DT><A HREF=\"https://ok.example/\">OK</A>"
+                                            "<DT><A HREF=\"javascript:alert(1)\">JS</A></DL>");
+    writeFileBytes(dir.file("empty.html"), "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p></DL>");
+    writeFileBytes(dir.file("types.json"),
+                   R"({"roots": {"bookmark_bar": {"children": 5, "name": "Bar", "type": "folder"}}})");
+    writeFileBytes(dir.file("nested.json"),
+                   R"({"roots": {"other": {"children": [{"type": "folder", "name": "Work",)"
+                   R"( "children": {"x": 1}}]}}})");
+    writeFileBytes(dir.file("item.json"), R"({"roots": {"other": {"children": [7]}}})");
+    writeFileBytes(dir.file("number.json"), "{\"roots\": " + std::string(100000, '9'));
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    const struct {
+        const char* source;
+        int status;
+        const char* message; // the end of what is printed
+    } cases[] = {
+        {"chromium-Bookmarks.json", 0, ""},
+        {"empty.html", 0, ""},
+        {"script.html", 3, ": 1 link into 1 group, 1 script or data link skipped.\n"},
+        {"types.json", 1, ": children of bookmark_bar is not a list.\n"},
+        {"nested.json", 1, ": children of \"Work\" in other is not a list.\n"},
+        {"item.json", 1, ": an item in other is not a bookmark.\n"},
+        {"number.json", 1, ": not valid JSON (at byte 100010).\n"},
+        {"missing.html", 1, "missing.html was not found.\n"},
+        {"fifo", 1, "fifo contains an invalid path.\n"},
+    };
+    for (const auto& c : cases) {
+        const std::string source = std::string(c.source) == "chromium-Bookmarks.json"
+                                       ? FixturePath(c.source)
+                                       : dir.file(c.source);
+        std::remove(dir.file("p.lfp").c_str());
+        const RunResult r = run("--import-bookmarks " + source + " " + dir.file("p.lfp"));
+        EXPECT_EQ(r.status, c.status) << c.source << ": " << r.err;
+        const std::string message = c.message;
+        EXPECT_EQ(r.err.substr(r.err.size() - std::min(r.err.size(), message.size())), message)
+            << c.source;
+        EXPECT_LT(r.err.size(), 400u) << c.source;
+        // What fitted is saved, also when some links were left out.
+        struct stat st {};
+        EXPECT_EQ(::stat(dir.file("p.lfp").c_str(), &st) == 0, c.status != 1) << c.source;
+    }
+}
+
+TEST_F(BookmarkCommand, ImportingAgainIntoTheProjectItMadeAddsNothing) {
+    const std::string cmd =
+        "--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("p.lfp");
+    ASSERT_EQ(run(cmd).status, 0);
+    const std::vector<std::string> once = Groups(load("p.lfp"));
+    const RunResult again = run(cmd);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(Groups(load("p.lfp")), once);
 }

@@ -9,32 +9,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-// The tables as Firefox creates them.
-const char* kSchema = R"(
-CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR,
-  rev_host LONGVARCHAR, visit_count INTEGER DEFAULT 0, hidden INTEGER DEFAULT 0 NOT NULL,
-  typed INTEGER DEFAULT 0 NOT NULL, frecency INTEGER DEFAULT -1 NOT NULL,
-  last_visit_date INTEGER, guid TEXT, foreign_count INTEGER DEFAULT 0 NOT NULL,
-  url_hash INTEGER DEFAULT 0 NOT NULL, description TEXT, preview_image_url TEXT,
-  site_name TEXT, origin_id INTEGER REFERENCES moz_origins(id),
-  recalc_frecency INTEGER NOT NULL DEFAULT 0, alt_frecency INTEGER,
-  recalc_alt_frecency INTEGER NOT NULL DEFAULT 0);
-CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER DEFAULT NULL,
-  parent INTEGER, position INTEGER, title LONGVARCHAR, keyword_id INTEGER, folder_type TEXT,
-  dateAdded INTEGER, lastModified INTEGER, guid TEXT, syncStatus INTEGER NOT NULL DEFAULT 0,
-  syncChangeCounter INTEGER NOT NULL DEFAULT 1);
-CREATE UNIQUE INDEX moz_bookmarks_guid_uniqueindex ON moz_bookmarks (guid);
-CREATE INDEX moz_bookmarks_itemindex ON moz_bookmarks (fk, type);
-CREATE INDEX moz_bookmarks_parentindex ON moz_bookmarks (parent, position);
-INSERT INTO moz_bookmarks (id, type, parent, position, title, guid, dateAdded) VALUES
-  (1, 2, 0, 0, '', 'root________', 1700000000000000),
-  (2, 2, 1, 0, 'menu', 'menu________', 1700000000000000),
-  (3, 2, 1, 1, 'toolbar', 'toolbar_____', 1700000000000000),
-  (4, 2, 1, 2, 'tags', 'tags________', 1700000000000000),
-  (5, 2, 1, 3, 'unfiled', 'unfiled_____', 1700000000000000),
-  (6, 2, 1, 4, 'mobile', 'mobile______', 1700000000000000);
-)";
-
 void Exec(sqlite3* db, const std::string& sql) {
     char* message = nullptr;
     ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK) << message;
@@ -46,7 +20,7 @@ void BuildPlaces(const std::string& path, bool wal, const std::string& extra = {
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     if (wal)
         Exec(db, "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;");
-    Exec(db, kSchema);
+    Exec(db, kFirefoxPlacesSchema);
     Exec(db, R"(
 INSERT INTO moz_places (id, url, title, guid) VALUES
   (10, 'https://www.mozilla.org/', 'Mozilla', 'p1'),
@@ -151,11 +125,11 @@ TEST(FirefoxPlaces, DatabasesThatAreNotBookmarksGiveAMessage) {
     } cases[] = {{"other.sqlite", "not a Firefox bookmark database"},
                  {"damaged.sqlite", ""},
                  {"header.sqlite", ""},
-                 {"missing.sqlite", "cannot be read"}};
+                 {"missing.sqlite", "missing.sqlite was not found."}};
     for (const auto& c : cases) {
         const BookmarkReadResult r = readFirefoxPlaces(dir.file(c.file));
         ASSERT_FALSE(r.ok()) << c.file;
-        EXPECT_EQ(r.error.rfind(dir.file(c.file) + ": ", 0), 0u) << r.error;
+        EXPECT_EQ(r.error.rfind(dir.file(c.file), 0), 0u) << r.error;
         EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
     }
 }

@@ -1,81 +1,421 @@
+#include "BookmarkTestUtil.h"
+#include "bookmarks/BookmarkReader.h"
 #include "bookmarks/ImportPlan.h"
+#include "bookmarks/ProjectBookmarks.h"
+#include "core/Project.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
 using Links = std::vector<GroupLink>;
+using Lines = std::vector<std::string>;
 
-TEST(ImportPlan, TopFoldersFlattenTheirSubfoldersAndRootLinksFormTheirOwn) {
-    BookmarkTree tree;
-    const int a = tree.addFolder(-1, "A");
-    tree.addLink(a, "a1", "https://a/1");
-    const int sub = tree.addFolder(a, "Sub");
-    tree.addLink(sub, "s & t", "https://a/sub");
-    tree.addSeparator(a);
-    tree.addLink(a, "a2", "https://a/2");
-    tree.addLink(-1, "loose", "https://loose/");
-    tree.addFolder(-1, "Empty");
-    const int b = tree.addFolder(-1, "B");
-    tree.addLink(b, "b1", "https://b/1");
-    tree.addLink(-1, "loose2", "https://loose/2");
-
-    const std::vector<ImportFolder> folders = importFolders(tree, "Unfiled");
-    ASSERT_EQ(folders.size(), 4u);
-    EXPECT_EQ(folders[0].name, "A");
-    EXPECT_EQ(
-        folders[0].links,
-        (Links{{"a1", "https://a/1"}, {"s &amp; t", "https://a/sub"}, {"a2", "https://a/2"}}));
-    EXPECT_EQ(folders[1].name, "Unfiled");
-    EXPECT_EQ(folders[1].links,
-              (Links{{"loose", "https://loose/"}, {"loose2", "https://loose/2"}}));
-    EXPECT_EQ(folders[2].name, "Empty");
-    EXPECT_TRUE(folders[2].links.empty());
-    EXPECT_EQ(folders[3].name, "B");
+// Each row as "  name: own/below", indented by depth.
+Lines Rows(const std::vector<ImportFolder>& rows) {
+    Lines lines;
+    for (const ImportFolder& row : rows)
+        lines.push_back(std::string(static_cast<size_t>(row.depth) * 2, ' ') + row.name + ": " +
+                        std::to_string(row.links.size()) + "/" + std::to_string(row.linksBelow));
+    return lines;
 }
 
-TEST(ImportPlan, DefaultMappingSendsCheckedFoldersWithLinksToEmptyGroupsInOrder) {
-    const std::vector<ImportFolder> folders{{"F0", {{"x", "u"}}}, {"F1", {{"x", "u"}}},
-                                            {"F2", {}},           {"F3", {{"x", "u"}}},
-                                            {"F4", {{"x", "u"}}}, {"F5", {{"x", "u"}}}};
-    std::vector<ExistingGroup> groups(4);
-    groups[0].urls = {"https://taken/"};
-    groups[2].urls = {"https://taken/"};
+// "N title: url url ..." for each group that has links.
+Lines GroupLines(const Project& doc) {
+    Lines lines;
+    for (int g = 0; g < doc.groupCount(); ++g) {
+        const std::vector<Link> links = doc.links(g);
+        if (links.empty())
+            continue;
+        std::string line = std::to_string(g + 1) + " " + doc.group(g).m_title + ":";
+        for (const Link& link : links)
+            line += " " + link.m_url;
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+ImportPlan ImportDefault(const BookmarkTree& tree, Project& doc) {
+    const std::vector<ImportFolder> rows = importFolders(tree, "Bookmarks");
+    const std::vector<ExistingGroup> groups = existingGroups(doc);
+    const ImportPlan plan = planImport(rows, defaultChoices(rows, groups),
+                                       std::vector<ImportMode>(groups.size()), groups);
+    applyImportPlan(plan, doc);
+    return plan;
+}
+
+TEST(ImportRows, BrowserRootsAreUnwrappedAndTheUsersFoldersAreRowsAtAnyDepth) {
+    BookmarkTree tree;
+    const int menu = tree.addFolder(-1, "Bookmarks Menu", 0, false, true);
+    tree.addLink(menu, "loose", "https://menu/1");
+    const int work = tree.addFolder(menu, "Work");
+    tree.addLink(work, "w & co", "https://work/1");
+    const int tools = tree.addFolder(work, "Tools");
+    tree.addLink(tools, "t", "https://tools/1");
+    tree.addLink(tools, "script", "javascript:alert(1)");
+    tree.addFolder(menu, "Empty");
+    tree.addLink(menu, "loose again", "https://menu/2");
+    const int bar = tree.addFolder(-1, "Bookmarks Toolbar", 0, true, true);
+    const int news = tree.addFolder(bar, "News");
+    tree.addLink(news, "n", "https://news/1");
+    tree.addLink(-1, "outside", "https://outside/");
+    const int plain = tree.addFolder(-1, "Plain folder"); // not a browser root
+    tree.addLink(plain, "p", "https://plain/");
+
+    const std::vector<ImportFolder> rows = importFolders(tree, "Unfiled");
+    EXPECT_EQ(Rows(rows), (Lines{"Bookmarks Menu: 2/2", "Work: 1/2", "  Tools: 1/1", "Empty: 0/0",
+                                 "News: 1/1", "Unfiled: 1/1", "Plain folder: 1/1"}));
+    EXPECT_EQ(rows[1].links, (Links{{"w &amp; co", "https://work/1"}}));
+    EXPECT_EQ(rows[2].parent, 1);
+    EXPECT_EQ(rows[2].refusedLinks, 1u);
+}
+
+// The same bookmarks, read the ways a browser gives them, make the same rows
+// and the same groups.
+const char* const kFirefoxPlacesRows = R"(
+INSERT INTO moz_places (id, url, title, guid) VALUES
+  (10, 'https://www.mozilla.org/', 'Mozilla', 'p1'), (11, 'https://work.example/', 'W', 'p2'),
+  (12, 'https://tools.example/', 'T', 'p3'), (13, 'https://read.example/', 'R', 'p4'),
+  (14, 'https://www.debian.org/', 'D', 'p5'), (15, 'https://news.example/', 'N', 'p6');
+INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid, dateAdded) VALUES
+  (20, 1, 10, 2, 0, 'Mozilla', 'b0', 1700000001000000),
+  (21, 2, NULL, 2, 1, 'Work', 'b1', 1700000002000000),
+  (22, 1, 11, 21, 0, 'Wiki', 'b2', 1700000003000000),
+  (23, 2, NULL, 21, 1, 'Tools', 'b3', 1700000004000000),
+  (24, 1, 12, 23, 0, 'Tool', 'b4', 1700000005000000),
+  (25, 2, NULL, 2, 2, 'Reading', 'b5', 1700000006000000),
+  (26, 1, 13, 25, 0, 'Read', 'b6', 1700000007000000),
+  (27, 1, 14, 3, 0, 'Debian', 'b7', 1700000008000000),
+  (28, 2, NULL, 3, 1, 'News', 'b8', 1700000009000000),
+  (29, 1, 15, 28, 0, 'News', 'b9', 1700000010000000);
+)";
+
+// As Firefox's "Export Bookmarks to HTML" writes the same profile.
+const char* const kFirefoxExport = R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+<!-- This is an automatically generated file.
+     It will be read and overwritten.
+     DO NOT EDIT! -->
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
+<meta http-equiv="Content-Security-Policy"
+      content="default-src 'self'; script-src 'none'; img-src data: *; object-src 'none'"></meta>
+<TITLE>Bookmarks</TITLE>
+<H1>Bookmarks Menu</H1>
+
+<DL><p>
+    <DT><A HREF="https://www.mozilla.org/" ADD_DATE="1700000001">Mozilla</A>
+    <DT><H3 ADD_DATE="1700000002" LAST_MODIFIED="1700000002">Work</H3>
+    <DL><p>
+        <DT><A HREF="https://work.example/" ADD_DATE="1700000003">Wiki</A>
+        <DT><H3 ADD_DATE="1700000004" LAST_MODIFIED="1700000004">Tools</H3>
+        <DL><p>
+            <DT><A HREF="https://tools.example/" ADD_DATE="1700000005">Tool</A>
+        </DL><p>
+    </DL><p>
+    <DT><H3 ADD_DATE="1700000006" LAST_MODIFIED="1700000006">Reading</H3>
+    <DL><p>
+        <DT><A HREF="https://read.example/" ADD_DATE="1700000007">Read</A>
+    </DL><p>
+    <DT><H3 ADD_DATE="1700000000" LAST_MODIFIED="1700000009" PERSONAL_TOOLBAR_FOLDER="true">Bookmarks Toolbar</H3>
+    <DL><p>
+        <DT><A HREF="https://www.debian.org/" ADD_DATE="1700000008">Debian</A>
+        <DT><H3 ADD_DATE="1700000009" LAST_MODIFIED="1700000009">News</H3>
+        <DL><p>
+            <DT><A HREF="https://news.example/" ADD_DATE="1700000010">News</A>
+        </DL><p>
+    </DL><p>
+    <DT><H3 ADD_DATE="1700000000" LAST_MODIFIED="1700000000" UNFILED_BOOKMARKS_FOLDER="true">Other Bookmarks</H3>
+    <DL><p>
+    </DL><p>
+</DL>
+)";
+
+// Chromium's Bookmarks file for a profile with nested folders on the bar and
+// in Other bookmarks, children written before names as Chromium does.
+const char* const kChromiumJson = R"({
+   "checksum": "0123456789abcdef0123456789abcdef",
+   "roots": {
+      "bookmark_bar": {
+         "children": [ {
+            "date_added": "13345678901234567", "guid": "a1", "id": "5",
+            "name": "Debian", "type": "url", "url": "https://www.debian.org/"
+         }, {
+            "children": [ {
+               "date_added": "13345678901234999", "guid": "a3", "id": "7",
+               "name": "Wiki", "type": "url", "url": "https://work.example/"
+            }, {
+               "children": [ {
+                  "date_added": "13345678901235999", "guid": "a5", "id": "9",
+                  "name": "Tool", "type": "url", "url": "https://tools.example/"
+               } ],
+               "date_added": "13345678901235000", "date_modified": "0", "guid": "a4", "id": "8",
+               "name": "Tools", "type": "folder"
+            } ],
+            "date_added": "13345678901234000", "date_modified": "0", "guid": "a2", "id": "6",
+            "name": "Work", "type": "folder"
+         } ],
+         "date_added": "13345678900000000", "date_modified": "0", "guid": "0bc5d13f", "id": "1",
+         "name": "Bookmarks bar", "type": "folder"
+      },
+      "other": {
+         "children": [ {
+            "children": [ {
+               "date_added": "13345678901236999", "guid": "a7", "id": "11",
+               "name": "Read", "type": "url", "url": "https://read.example/"
+            } ],
+            "date_added": "13345678901236000", "date_modified": "0", "guid": "a6", "id": "10",
+            "name": "Reading", "type": "folder"
+         } ],
+         "date_added": "13345678900000000", "date_modified": "0", "guid": "82b081ec", "id": "2",
+         "name": "Other bookmarks", "type": "folder"
+      },
+      "synced": {
+         "children": [  ],
+         "date_added": "13345678900000000", "date_modified": "0", "guid": "4cf2e351", "id": "3",
+         "name": "Mobile bookmarks", "type": "folder"
+      }
+   },
+   "version": 1
+}
+)";
+
+// As Chromium's bookmark manager exports the same profile: the bar as a
+// marked folder, the contents of Other bookmarks at the top.
+const char* const kChromiumExport = R"(<!DOCTYPE NETSCAPE-Bookmark-file-1>
+<!-- This is an automatically generated file.
+     It will be read and overwritten.
+     DO NOT EDIT! -->
+<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
+<TITLE>Bookmarks</TITLE>
+<H1>Bookmarks</H1>
+<DL><p>
+    <DT><H3 ADD_DATE="1700000000" LAST_MODIFIED="0" PERSONAL_TOOLBAR_FOLDER="true">Bookmarks bar</H3>
+    <DL><p>
+        <DT><A HREF="https://www.debian.org/" ADD_DATE="1700000001">Debian</A>
+        <DT><H3 ADD_DATE="1700000002" LAST_MODIFIED="0">Work</H3>
+        <DL><p>
+            <DT><A HREF="https://work.example/" ADD_DATE="1700000003">Wiki</A>
+            <DT><H3 ADD_DATE="1700000004" LAST_MODIFIED="0">Tools</H3>
+            <DL><p>
+                <DT><A HREF="https://tools.example/" ADD_DATE="1700000005">Tool</A>
+            </DL><p>
+        </DL><p>
+    </DL><p>
+    <DT><H3 ADD_DATE="1700000006" LAST_MODIFIED="0">Reading</H3>
+    <DL><p>
+        <DT><A HREF="https://read.example/" ADD_DATE="1700000007">Read</A>
+    </DL><p>
+</DL><p>
+)";
+
+TEST(ImportRows, TheSameBookmarksGiveTheSameGroupsWhicheverWayTheyAreRead) {
+    TempDir dir;
+    const std::string places = dir.file("places.sqlite");
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(places.c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, kFirefoxPlacesSchema, nullptr, nullptr, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db, kFirefoxPlacesRows, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    writeFileBytes(dir.file("firefox.html"), kFirefoxExport);
+    writeFileBytes(dir.file("Bookmarks"), kChromiumJson);
+    writeFileBytes(dir.file("chromium.html"), kChromiumExport);
+
+    const Lines firefoxRows{"Bookmarks Menu: 1/1", "Work: 1/2", "  Tools: 1/1", "Reading: 1/1",
+                            "Bookmarks Toolbar: 1/1", "News: 1/1"};
+    const Lines firefoxGroups{
+        "1 Bookmarks Menu: https://www.mozilla.org/",
+        "2 Work: https://work.example/ https://tools.example/",
+        "3 Reading: https://read.example/",
+        "4 Bookmarks Toolbar: https://www.debian.org/",
+        "5 News: https://news.example/",
+    };
+    const Lines chromiumRows{"Bookmarks bar: 1/1", "Work: 1/2", "  Tools: 1/1", "Reading: 1/1"};
+    const Lines chromiumGroups{
+        "1 Bookmarks bar: https://www.debian.org/",
+        "2 Work: https://work.example/ https://tools.example/",
+        "3 Reading: https://read.example/",
+    };
     const struct {
-        std::vector<bool> checked;
-        std::vector<int> mapping;
+        const char* file;
+        const Lines& rows;
+        const Lines& groups;
     } cases[] = {
-        {{true, true, true, true, true, true}, {1, 3, -1, -1, -1, -1}},
-        {{false, true, true, true, false, true}, {-1, 1, -1, 3, -1, -1}},
-        {{false, false, false, false, false, false}, {-1, -1, -1, -1, -1, -1}},
-        {{true}, {1, -1, -1, -1, -1, -1}},
+        {"places.sqlite", firefoxRows, firefoxGroups},
+        {"firefox.html", firefoxRows, firefoxGroups},
+        {"Bookmarks", chromiumRows, chromiumGroups},
+        {"chromium.html", chromiumRows, chromiumGroups},
+    };
+    for (const auto& c : cases) {
+        const BookmarkReadResult read = readBookmarkFile(dir.file(c.file));
+        ASSERT_TRUE(read.ok()) << read.error;
+        EXPECT_EQ(Rows(importFolders(read.tree, "Bookmarks")), c.rows) << c.file;
+        Project doc;
+        ImportDefault(read.tree, doc);
+        EXPECT_EQ(GroupLines(doc), c.groups) << c.file;
+    }
+}
+
+TEST(ImportPlan, DefaultsMatchGroupTitlesFirstThenFillEmptyGroupsInOrder) {
+    auto folder = [](const char* name, int parent = -1, size_t links = 1) {
+        ImportFolder f;
+        f.name = name;
+        f.parent = parent;
+        f.linksBelow = links;
+        return f;
+    };
+    auto group = [](const char* title, bool filled) {
+        ExistingGroup g;
+        g.title = title;
+        if (filled)
+            g.urls = {"https://taken/"};
+        return g;
+    };
+    using Choices = std::vector<FolderChoice>;
+    const struct {
+        const char* name;
+        std::vector<ImportFolder> folders;
+        std::vector<ExistingGroup> groups;
+        Choices choices;
+    } cases[] = {
+        {"empty groups in order, filled ones passed over",
+         {folder("A"), folder("B"), folder("C")},
+         {group("", true), group("", false), group("Mine", false), group("", false)},
+         {{true, 1}, {true, 2}, {true, 3}}},
+        {"a group titled as the folder is met again even when it holds links",
+         {folder("A"), folder("Work"), folder("C")},
+         {group("", false), group("Work", true), group("", false)},
+         {{true, 0}, {true, 1}, {true, 2}}},
+        {"titles are compared as text, markup and spaces aside",
+         {folder(" Q&A ")},
+         {group("", false), group("Q&amp;A", true)},
+         {{true, 1}}},
+        {"each group once: the second folder of one name takes an empty group",
+         {folder("Work"), folder("Work")},
+         {group("Work", true), group("", false)},
+         {{true, 0}, {true, 1}}},
+        {"no group left: ticked with none",
+         {folder("A"), folder("B"), folder("C")},
+         {group("", true), group("", false)},
+         {{true, 1}, {true, -1}, {true, -1}}},
+        {"folders inside and folders without links are not ticked",
+         {folder("A"), folder("Inner", 0), folder("Empty", -1, 0)},
+         {group("", false), group("", false)},
+         {{true, 0}, {false, -1}, {false, -1}}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(defaultMapping(folders, c.checked, groups), c.mapping);
+        EXPECT_EQ(defaultChoices(c.folders, c.groups), c.choices) << c.name;
+}
+
+TEST(ImportPlan, AFolderGoesOnItsOwnOrWithTheUntickedFoldersInsideIt) {
+    BookmarkTree tree;
+    const int work = tree.addFolder(-1, "Work");
+    tree.addLink(work, "w", "https://work/");
+    const int tools = tree.addFolder(work, "Tools");
+    tree.addLink(tools, "t", "https://tools/");
+    const int deep = tree.addFolder(tools, "Deep");
+    tree.addLink(deep, "d", "https://deep/");
+    const int other = tree.addFolder(-1, "Other");
+    tree.addLink(other, "o", "https://other/");
+    const std::vector<ImportFolder> rows = importFolders(tree, "Bookmarks");
+    const std::vector<ExistingGroup> groups(3);
+    using Choices = std::vector<FolderChoice>;
+    const struct {
+        const char* name;
+        Choices choices;
+        std::vector<std::pair<int, Lines>> groups; // group -> URLs
+        const char* summary;
+    } cases[] = {
+        {"subfolders flattened into their folder",
+         {{true, 0}, {false, 2}, {false, -1}, {true, 1}},
+         {{0, {"https://work/", "https://tools/", "https://deep/"}}, {1, {"https://other/"}}},
+         "4 links into 2 groups"},
+        {"a ticked subfolder on its own, its own subfolder with it",
+         {{true, 0}, {true, 2}, {false, -1}, {false, 1}},
+         {{0, {"https://work/"}}, {2, {"https://tools/", "https://deep/"}}},
+         "3 links into 2 groups; 1 link in 1 folder not ticked"},
+        {"a subfolder ticked inside an unticked folder",
+         {{false, 0}, {false, -1}, {true, 1}, {false, -1}},
+         {{1, {"https://deep/"}}},
+         "1 link into 1 group; 3 links in 3 folders not ticked"},
+        {"ticked without a group: left out, with what is inside it",
+         {{true, -1}, {false, -1}, {false, -1}, {true, 0}},
+         {{0, {"https://other/"}}},
+         "1 link into 1 group; 3 links in 3 folders not imported: no group left"},
+    };
+    for (const auto& c : cases) {
+        const ImportPlan plan = planImport(rows, c.choices, {}, groups);
+        std::vector<std::pair<int, Lines>> got;
+        for (const GroupImport& change : plan.groups) {
+            Lines urls;
+            for (const GroupLink& link : change.links)
+                urls.push_back(link.url);
+            got.emplace_back(change.group, urls);
+        }
+        EXPECT_EQ(got, c.groups) << c.name;
+        EXPECT_EQ(plan.summary(), c.summary) << c.name;
+    }
+}
+
+TEST(ImportPlan, MoreFoldersThanGroupsSaysWhatIsLeftOut) {
+    BookmarkTree tree;
+    for (int f = 0; f < 300; ++f) {
+        const int folder = tree.addFolder(-1, "Folder " + std::to_string(f));
+        for (int i = 0; i < 67; ++i)
+            tree.addLink(folder, "x", "https://f" + std::to_string(f) + ".example/" +
+                                          std::to_string(i));
+    }
+    Project doc;
+    const ImportPlan plan = ImportDefault(tree, doc);
+    EXPECT_EQ(plan.summary(), "670 links into 10 groups; 19,430 links in 290 folders not "
+                              "imported: no group left");
+    EXPECT_FALSE(plan.complete());
+    EXPECT_EQ(doc.group(9).m_title, "Folder 9");
+}
+
+TEST(ImportPlan, ImportingTheSameBookmarksAgainAddsNothing) {
+    const BookmarkReadResult read = readBookmarks(kFirefoxExport, "bookmarks.html");
+    ASSERT_TRUE(read.ok()) << read.error;
+    Project doc;
+    doc.addLink(0, "Mine", "https://mine.example/");
+    const ImportPlan first = ImportDefault(read.tree, doc);
+    EXPECT_EQ(first.summary(), "6 links into 5 groups");
+    const Lines once = GroupLines(doc);
+    const ImportPlan again = ImportDefault(read.tree, doc);
+    EXPECT_EQ(again.summary(), "0 links into 0 groups, 6 duplicates skipped");
+    EXPECT_TRUE(again.complete());
+    EXPECT_EQ(GroupLines(doc), once);
 }
 
 TEST(ImportPlan, DuplicatesAreSkippedAgainstTheGroupAndEarlierImports) {
+    auto folder = [](const char* name, Links links) {
+        ImportFolder f;
+        f.name = name;
+        f.links = std::move(links);
+        f.linksBelow = f.links.size();
+        return f;
+    };
     const std::vector<ImportFolder> folders{
-        {"Web",
-         {{"one", "https://One.example/"},
-          {"kept", "https://kept.example/"},
-          {"again", "https://one.example:443"},
-          {"exists", "http://EXISTS.example/#"}}},
-        {"More", {{"kept twice", "https://kept.example"}, {"new", "https://new.example/"}}},
-        {"Skipped", {{"s", "https://s.example/"}}},
-        {"Replace", {{"exists", "http://exists.example/"}, {"r", "https://r.example/"}}},
+        folder("Web",
+               {{"one", "https://One.example/"},
+                {"kept", "https://kept.example/"},
+                {"again", "https://one.example:443"},
+                {"exists", "http://EXISTS.example/#"}}),
+        folder("More", {{"kept twice", "https://kept.example"}, {"new", "https://new.example/"}}),
+        folder("Skipped", {{"s", "https://s.example/"}}),
+        folder("Replace", {{"exists", "http://exists.example/"}, {"r", "https://r.example/"}}),
     };
     std::vector<ExistingGroup> groups(4);
     groups[0] = {"Mine", {"http://exists.example"}};
     groups[2] = {"", {"http://exists.example/"}};
-    const std::vector<int> mapping{0, 0, -1, 2};
+    const std::vector<FolderChoice> choices{{true, 0}, {true, 0}, {false, 1}, {true, 2}};
     const std::vector<ImportMode> modes{ImportMode::Append, ImportMode::Append,
                                         ImportMode::Replace};
 
-    const ImportPlan plan = planImport(folders, mapping, modes, groups);
+    const ImportPlan plan = planImport(folders, choices, modes, groups);
     ASSERT_EQ(plan.groups.size(), 2u);
     EXPECT_EQ(plan.groups[0].group, 0);
-    EXPECT_EQ(plan.groups[0].mode, ImportMode::Append);
     EXPECT_EQ(plan.groups[0].newTitle, "");
     EXPECT_EQ(plan.groups[0].links, (Links{{"one", "https://One.example/"},
                                            {"kept", "https://kept.example/"},
@@ -85,25 +425,27 @@ TEST(ImportPlan, DuplicatesAreSkippedAgainstTheGroupAndEarlierImports) {
     EXPECT_EQ(plan.groups[1].newTitle, "Replace");
     EXPECT_EQ(plan.groups[1].links,
               (Links{{"exists", "http://exists.example/"}, {"r", "https://r.example/"}}));
-    EXPECT_EQ(plan.linkCount, 5u);
-    EXPECT_EQ(plan.groupCount, 2u);
-    EXPECT_EQ(plan.duplicates, 3u);
-    EXPECT_EQ(plan.summary(), "5 links into 2 groups, 3 duplicates skipped");
+    EXPECT_EQ(plan.summary(),
+              "5 links into 2 groups, 3 duplicates skipped; 1 link in 1 folder not ticked");
+    EXPECT_TRUE(plan.complete());
 }
 
 TEST(ImportPlan, SummaryCountsInWords) {
     const struct {
-        size_t links, groups, duplicates;
+        size_t links, groups, duplicates, noGroup, noGroupFolders;
         const char* text;
-    } cases[] = {{312, 6, 14, "312 links into 6 groups, 14 duplicates skipped"},
-                 {1, 1, 1, "1 link into 1 group, 1 duplicate skipped"},
-                 {0, 0, 0, "0 links into 0 groups"},
-                 {2, 1, 0, "2 links into 1 group"}};
+    } cases[] = {{312, 6, 14, 0, 0, "312 links into 6 groups, 14 duplicates skipped"},
+                 {1, 1, 1, 0, 0, "1 link into 1 group, 1 duplicate skipped"},
+                 {0, 0, 0, 0, 0, "0 links into 0 groups"},
+                 {1234567, 1, 0, 1, 1,
+                  "1,234,567 links into 1 group; 1 link in 1 folder not imported: no group left"}};
     for (const auto& c : cases) {
         ImportPlan plan;
         plan.linkCount = c.links;
         plan.groupCount = c.groups;
         plan.duplicates = c.duplicates;
+        plan.noGroupLinks = c.noGroup;
+        plan.noGroupFolders = c.noGroupFolders;
         EXPECT_EQ(plan.summary(), c.text);
     }
 }

@@ -41,9 +41,8 @@ struct Imported {
 void importInto(const BookmarkTree& tree, Imported& out) {
     const std::vector<ImportFolder> folders = importFolders(tree, "Bookmarks");
     const std::vector<ExistingGroup> groups = existingGroups(out.project);
-    const std::vector<int> mapping =
-        defaultMapping(folders, std::vector<bool>(folders.size(), true), groups);
-    out.plan = planImport(folders, mapping, std::vector<ImportMode>(groups.size()), groups);
+    out.plan = planImport(folders, defaultChoices(folders, groups),
+                          std::vector<ImportMode>(groups.size()), groups);
     applyImportPlan(out.plan, out.project);
 }
 
@@ -67,7 +66,8 @@ TEST(PageBoundary, HostileBookmarkFilesMakeAPageOfTextOnly) {
         {"bookmarks.xbel",
          hostileSource("xbel", "xbel"),
          {"<script>alert(1)</script>", "Work <tools>"}},
-        {"Bookmarks", hostileSource("chromium", "json"), {"Bookmarks bar"}},
+        // The bar is the browser's own folder: the user's folders in it are the groups.
+        {"Bookmarks", hostileSource("chromium", "json"), {"<script>alert(1)</script>", "Work <tools>"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

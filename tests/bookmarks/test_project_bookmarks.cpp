@@ -84,10 +84,11 @@ TEST(ApplyImportPlan, ChangesGroupsInOneStep) {
 TEST(ApplyImportPlan, PlannedAgainstTheProjectSkipsItsDuplicates) {
     Project doc;
     doc.addLink(0, "Debian", "https://www.debian.org/");
-    std::vector<ImportFolder> folders = {
-        {"Linux",
-         {{"Debian again", "HTTPS://WWW.DEBIAN.ORG:443"}, {"Kernel", "https://kernel.org/"}}}};
-    const ImportPlan plan = planImport(folders, {0}, {}, existingGroups(doc));
+    std::vector<ImportFolder> folders(1);
+    folders[0].name = "Linux";
+    folders[0].links = {{"Debian again", "HTTPS://WWW.DEBIAN.ORG:443"},
+                        {"Kernel", "https://kernel.org/"}};
+    const ImportPlan plan = planImport(folders, {{true, 0}}, {}, existingGroups(doc));
     EXPECT_EQ(plan.summary(), "1 link into 1 group, 1 duplicate skipped");
     applyImportPlan(plan, doc);
     ASSERT_EQ(doc.links(0).size(), 2u);

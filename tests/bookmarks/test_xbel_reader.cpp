@@ -51,21 +51,27 @@ TEST_P(XbelBadTest, GivesAMessageNamingTheFile) {
     EXPECT_NE(r.error.find(GetParam().message), std::string::npos) << r.error;
 }
 
-std::string DeepXbel(int levels) {
-    std::string text = "<xbel>";
-    for (int i = 0; i < levels; ++i)
-        text += "<folder>";
-    for (int i = 0; i < levels; ++i)
-        text += "</folder>";
-    return text + "</xbel>";
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, XbelBadTest,
     ::testing::Values(BadCase{"Empty", "", "empty"},
                       BadCase{"Truncated", "<xbel><folder><title>A</ti",
-                              "not well-formed XML: line 1"},
-                      BadCase{"OtherRoot", "<opml><body/></opml>", "root element is not <xbel>"},
-                      BadCase{"DeepNesting", DeepXbel(100000), "not well-formed XML"}));
+                              "in.xbel: not well-formed XML (line 1)."},
+                      BadCase{"OtherRoot", "<opml><body/></opml>", "root element is not <xbel>"}));
+
+// Nesting deeper than the parser's own limit is flattened as in the other
+// formats, not refused.
+TEST(XbelReader, DeepNestingIsFlattenedAtTheDepthLimit) {
+    std::string text = "<xbel>";
+    for (int i = 0; i < 100000; ++i)
+        text += "<folder><title>f</title>";
+    text += "<bookmark href='http://deep/'><title>deep</title></bookmark>";
+    for (int i = 0; i < 100000; ++i)
+        text += "</folder>";
+    text += "</xbel>";
+    const BookmarkReadResult r = readXbel(text, "in.xbel");
+    ASSERT_TRUE(r.ok()) << r.error;
+    ASSERT_EQ(r.tree.linkCount(), 1u);
+    EXPECT_EQ(r.tree.items().back().depth, BookmarkTree::kMaxDepth);
+}
 
 } // namespace

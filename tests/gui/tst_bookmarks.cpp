@@ -9,15 +9,20 @@
 #include "editor/ProjectForm.h"
 #include "support/FakeUiServices.h"
 
+#include "gui/HelpLauncher.h"
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <memory>
 
@@ -25,25 +30,53 @@ namespace {
 
 const QString kData = QStringLiteral(LINKFOLD_TEST_DATA "/bookmarks/");
 
-// What the mapping dialog showed for its top-level folders.
+// What the mapping dialog showed for its rows, every depth, names indented
+// by depth. The group is the combo's index: 0 is "No group", then 1..10.
 struct FolderRow {
     QString name;
     QString count;
     bool checked;
-    int group; // the combo's index
+    int group;
     bool operator==(const FolderRow&) const = default;
 };
 
+QTreeWidget* folderTree(QDialog& dialog) {
+    return dialog.findChild<QTreeWidget*>(QStringLiteral("folderTree"));
+}
+
+QList<QTreeWidgetItem*> allItems(QDialog& dialog) {
+    QList<QTreeWidgetItem*> items;
+    for (QTreeWidgetItemIterator it(folderTree(dialog)); *it; ++it)
+        items.append(*it);
+    return items;
+}
+
+QComboBox* groupCombo(QDialog& dialog, QTreeWidgetItem* item) {
+    return qobject_cast<QComboBox*>(folderTree(dialog)->itemWidget(item, 2));
+}
+
 QList<FolderRow> folderRows(QDialog& dialog) {
     QList<FolderRow> rows;
-    auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("folderTree"));
-    for (int i = 0; tree && i < tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = tree->topLevelItem(i);
-        auto* combo = qobject_cast<QComboBox*>(tree->itemWidget(item, 2));
-        rows.append({item->text(0), item->text(1), item->checkState(0) == Qt::Checked,
-                     combo ? combo->currentIndex() : -1});
+    for (QTreeWidgetItem* item : allItems(dialog)) {
+        int depth = 0;
+        for (QTreeWidgetItem* p = item->parent(); p; p = p->parent())
+            ++depth;
+        auto* combo = groupCombo(dialog, item);
+        rows.append({QString(depth * 2, QLatin1Char(' ')) + item->text(0), item->text(1),
+                     item->checkState(0) == Qt::Checked, combo ? combo->currentIndex() : -1});
     }
     return rows;
+}
+
+bool okEnabled(QDialog& dialog) {
+    return dialog.findChild<QPushButton*>(QStringLiteral("okButton"))->isEnabled();
+}
+
+// Chooses "From a file..." as a user does: the Source box, then the item.
+void chooseFile(QDialog& dialog) {
+    auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
+    source->setCurrentIndex(source->count() - 1);
+    emit source->activated(source->count() - 1);
 }
 
 QString summary(QDialog& dialog) {
@@ -117,14 +150,11 @@ private slots:
             for (int i = 0; i < source->count(); ++i)
                 sources << source->itemText(i);
             profileRows = folderRows(dialog); // the profile, read as the dialog opens
-            source->setCurrentIndex(source->count() - 1);
-            emit source->activated(source->count() - 1);
+            chooseFile(dialog);
             fileRows = folderRows(dialog);
             before = summary(dialog);
-            // The toolbar folder into group 1, which holds Debian already.
-            auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("folderTree"));
-            qobject_cast<QComboBox*>(tree->itemWidget(tree->topLevelItem(2), 2))
-                ->setCurrentIndex(0);
+            // The toolbar's links into group 1, which holds Debian already.
+            groupCombo(dialog, folderTree(dialog)->topLevelItem(2))->setCurrentIndex(1);
             after = summary(dialog);
             return int(QDialog::Accepted);
         });
@@ -134,12 +164,15 @@ private slots:
         QCOMPARE(sources, QStringList({QStringLiteral("Chromium \u2014 Default"),
                                        QStringLiteral("From a file...")}));
         QVERIFY(!profileRows.isEmpty());
-        // Default mapping: the folders with links to the empty groups 2, 3, 4.
+        // The browser's own folders are unwrapped: the links in the menu and
+        // on the toolbar are rows named after them, the user's folders are
+        // rows at their depth, a subfolder unticked goes with its folder.
+        // Default mapping: the ticked rows to the empty groups 2, 3, 4.
         const QList<FolderRow> expected = {
-            {QStringLiteral("Bookmarks"), QStringLiteral("1"), true, 1},
-            {QStringLiteral("Caf\u00e9 <Reading>"), QStringLiteral("3"), true, 2},
-            {QStringLiteral("Bookmarks Toolbar"), QStringLiteral("2"), true, 3},
-            {QStringLiteral("Other Bookmarks"), QStringLiteral("0"), false, 0},
+            {QStringLiteral("Bookmarks Menu"), QStringLiteral("1"), true, 2},
+            {QStringLiteral("Caf\u00e9 <Reading>"), QStringLiteral("3"), true, 3},
+            {QStringLiteral("  Inner"), QStringLiteral("1"), false, 0},
+            {QStringLiteral("Bookmarks Toolbar"), QStringLiteral("2"), true, 4},
         };
         QCOMPARE(fileRows, expected);
         QCOMPARE(before, QStringLiteral("6 links into 3 groups"));
@@ -168,9 +201,7 @@ private slots:
         const std::string before = serializeProject(project());
         m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
         m_fake->setNextDialog([&](QDialog& dialog) {
-            auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
-            source->setCurrentIndex(source->count() - 1);
-            emit source->activated(source->count() - 1);
+            chooseFile(dialog);
             return int(QDialog::Accepted);
         });
         m_fake->setNextAnswer(QMessageBox::Ok);
@@ -209,9 +240,7 @@ private slots:
         form->project()->setLinks(form->currentTab(), {{"Mine", "https://mine.example/"}});
         m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
         m_fake->setNextDialog([&](QDialog& dialog) {
-            auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
-            source->setCurrentIndex(source->count() - 1);
-            emit source->activated(source->count() - 1);
+            chooseFile(dialog);
             return int(QDialog::Accepted); // the default mapping: groups 2, 3, 4
         });
         m_fake->setNextAnswer(QMessageBox::Ok);
@@ -231,10 +260,12 @@ private slots:
         m_fake->setNextDialog([&](QDialog& dialog) {
             // The Chromium profile is read as the dialog opens.
             rows = folderRows(dialog);
-            auto* tree = dialog.findChild<QTreeWidget*>(QStringLiteral("folderTree"));
-            auto* combo = qobject_cast<QComboBox*>(tree->itemWidget(tree->topLevelItem(0), 2));
-            combo->setCurrentIndex(0);
-            tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+            const QList<QTreeWidgetItem*> items = allItems(dialog);
+            // The bar's links and its folder into group 1, Other bookmarks left out.
+            groupCombo(dialog, items[0])->setCurrentIndex(1);
+            items[1]->setCheckState(0, Qt::Checked);
+            groupCombo(dialog, items[1])->setCurrentIndex(1);
+            items[2]->setCheckState(0, Qt::Unchecked);
             dialog.findChild<QComboBox*>(QStringLiteral("modeCombo1"))->setCurrentIndex(1);
             summaryText = summary(dialog);
             return int(QDialog::Accepted);
@@ -242,13 +273,13 @@ private slots:
         m_fake->setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
 
-        // Subfolders are shown under their folder, counted into it.
         QCOMPARE(rows, (QList<FolderRow>{
-                           {QStringLiteral("Bookmarks bar"), QStringLiteral("2"), true, 1},
-                           {QStringLiteral("Other bookmarks"), QStringLiteral("1"), true, 2},
-                           {QStringLiteral("Mobile bookmarks"), QStringLiteral("0"), false, 0},
+                           {QStringLiteral("Bookmarks bar"), QStringLiteral("1"), true, 2},
+                           {QStringLiteral("Folder"), QStringLiteral("1"), true, 3},
+                           {QStringLiteral("Other bookmarks"), QStringLiteral("1"), true, 4},
                        }));
-        QCOMPARE(summaryText, QStringLiteral("2 links into 1 group"));
+        QCOMPARE(summaryText,
+                 QStringLiteral("2 links into 1 group; 1 link in 1 folder not ticked"));
         const LinkGroup& first = project().group(0);
         QCOMPARE(first.m_title, std::string("Start")); // it had one
         QCOMPARE(first.m_links.size(), size_t(2));
@@ -259,29 +290,136 @@ private slots:
         QVERIFY(project().links(1).empty());
     }
 
-    void damagedFileKeepsWhatWasShown() {
+    // The tree and OK always belong to what the Source box shows: a file
+    // that fails or a file choice that is cancelled leaves nothing to import.
+    void theDialogFollowsItsSourceBox() {
         QTemporaryDir dir;
         const QString damaged = dir.filePath(QStringLiteral("damaged.xbel"));
         QFile file(damaged);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("<?xml version=\"1.0\"?><xbel><folder><title>cut");
         file.close();
-        QList<FolderRow> before, after;
+        struct Step {
+            int rows;
+            bool ok;
+            QString source;
+        };
+        QList<Step> steps;
+        auto note = [&](QDialog& dialog) {
+            steps.append({int(folderRows(dialog).size()), okEnabled(dialog),
+                          dialog.findChild<QLabel*>(QStringLiteral("sourceLabel"))->text()});
+        };
         m_fake->setNextFileName(damaged);
         m_fake->setNextAnswer(QMessageBox::Ok);
+        m_fake->setNextFileName(QString()); // the file dialog cancelled
         m_fake->setNextDialog([&](QDialog& dialog) {
-            before = folderRows(dialog);
+            note(dialog); // the profile
+            chooseFile(dialog);
+            note(dialog); // the damaged file
             auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
-            emit source->activated(source->count() - 1);
-            after = folderRows(dialog);
+            source->setCurrentIndex(0);
+            emit source->activated(0);
+            note(dialog); // the profile again
+            chooseFile(dialog);
+            note(dialog); // no file chosen
             return int(QDialog::Rejected);
         });
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
-        QVERIFY(!before.isEmpty());
-        QCOMPARE(after, before);
+        QCOMPARE(steps.size(), 4);
+        QCOMPARE(steps[0].rows, 3);
+        QVERIFY(steps[0].ok);
+        QCOMPARE(steps[1].rows, 0);
+        QVERIFY(!steps[1].ok);
+        QCOMPARE(steps[1].source, QStringLiteral("Nothing read from damaged.xbel."));
+        QCOMPARE(steps[2].rows, 3);
+        QVERIFY(steps[2].ok);
+        QCOMPARE(steps[3].rows, 0);
+        QVERIFY(!steps[3].ok);
+        QCOMPARE(steps[3].source, QStringLiteral("No file chosen."));
         QCOMPARE(m_fake->messages.size(), 1);
-        QVERIFY2(m_fake->messages[0].text.contains(damaged), qPrintable(m_fake->messages[0].text));
+        QCOMPARE(m_fake->messages[0].text,
+                 damaged + QStringLiteral(": not well-formed XML (line 1)."));
         QVERIFY(!project().isModified());
+    }
+
+    // Twelve folders for ten groups: the summary says what is left out;
+    // Tick All, Untick All and Space on a range of rows; every cell and box
+    // says its folder and group; F1 opens the bookmarks page.
+    void moreFoldersThanGroups() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("many.html"));
+        QByteArray html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<H1>Bookmarks</H1>\n<DL><p>\n";
+        for (int f = 1; f <= 12; ++f)
+            html +=
+                QStringLiteral("<DT><H3>F%1</H3>\n<DL><p>\n<DT><A HREF=\"https://f%1.example/\">"
+                               "L%1</A>\n</DL><p>\n")
+                    .arg(f)
+                    .toUtf8();
+        html += "</DL>\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(html);
+        file.close();
+        help::setHelpDirectory(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/help"));
+
+        QStringList summaries, names;
+        QString opened;
+        m_fake->setNextFileName(path);
+        m_fake->setNextDialog([&](QDialog& dialog) {
+            chooseFile(dialog);
+            summaries << summary(dialog);
+            QTreeWidget* tree = folderTree(dialog);
+            const QList<QTreeWidgetItem*> items = allItems(dialog);
+            names << items[0]->data(0, Qt::AccessibleTextRole).toString()
+                  << items[11]->data(2, Qt::AccessibleTextRole).toString()
+                  << groupCombo(dialog, items[0])->accessibleName()
+                  << dialog.findChild<QComboBox*>(QStringLiteral("modeCombo2"))->accessibleName();
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("untickAllButton")),
+                              Qt::LeftButton);
+            summaries << summary(dialog);
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("tickAllButton")),
+                              Qt::LeftButton);
+            summaries << summary(dialog);
+            // Space on rows 2 to 4, all ticked: they are unticked.
+            tree->setCurrentItem(items[1]);
+            items[2]->setSelected(true);
+            items[3]->setSelected(true);
+            QTest::keyClick(tree, Qt::Key_Space);
+            summaries << summary(dialog);
+            // Ticked again, they take the groups left free.
+            QTest::keyClick(tree, Qt::Key_Space);
+            summaries << summary(dialog);
+            dialog.show();
+            QApplication::setActiveWindow(&dialog);
+            if (QTest::qWaitForWindowActive(&dialog))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            opened = m_fake->opened.value(0);
+            dialog.hide();
+            return int(QDialog::Accepted);
+        });
+        m_fake->setNextAnswer(QMessageBox::Ok);
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+        help::setHelpDirectory(QString());
+
+        const QString leftOut = QStringLiteral(
+            "10 links into 10 groups; 2 links in 2 folders not imported: no group left");
+        QCOMPARE(summaries,
+                 QStringList({leftOut,
+                              QStringLiteral("0 links into 0 groups; 12 links in 12 "
+                                             "folders not ticked"),
+                              leftOut,
+                              QStringLiteral("7 links into 7 groups; 2 links in 2 folders not "
+                                             "imported: no group left; 3 links in 3 folders not "
+                                             "ticked"),
+                              leftOut}));
+        QCOMPARE(names,
+                 QStringList({QStringLiteral("F1, ticked, into group 1"),
+                              QStringLiteral("F12: no group"), QStringLiteral("Group for F1"),
+                              QStringLiteral("Group 2: append or replace")}));
+        QCOMPARE(QFileInfo(opened).fileName(), QStringLiteral("bookmarks-links.html"));
+        // The summary after OK names what was left out, as before it.
+        QCOMPARE(m_fake->messages.last().text, QStringLiteral("Imported: ") + leftOut + '.');
+        QCOMPARE(project().group(9).m_title, std::string("F10"));
     }
 
     void cancelChangesNothing() {
