@@ -110,9 +110,8 @@ std::vector<FolderChoice> defaultChoices(const std::vector<ImportFolder>& folder
     return choices;
 }
 
-int freeGroupFor(const std::vector<ImportFolder>& folders,
-                 const std::vector<FolderChoice>& choices, size_t row,
-                 const std::vector<ExistingGroup>& groups) {
+int freeGroupFor(const std::vector<ImportFolder>& folders, const std::vector<FolderChoice>& choices,
+                 size_t row, const std::vector<ExistingGroup>& groups) {
     const std::vector<bool> taken = takenGroups(choices, groups.size(), row);
     const int byTitle = firstGroup(groups, taken, folders[row].name, true);
     return byTitle >= 0 ? byTitle : firstGroup(groups, taken, folders[row].name, false);
@@ -163,7 +162,8 @@ ImportPlan planImport(const std::vector<ImportFolder>& folders,
         const FolderChoice choice = r < choices.size() ? choices[r] : FolderChoice{};
         RowFate& fate = fates[r];
         if (choice.checked) {
-            const bool valid = choice.group >= 0 && static_cast<size_t>(choice.group) < groups.size();
+            const bool valid =
+                choice.group >= 0 && static_cast<size_t>(choice.group) < groups.size();
             fate = {valid ? Fate::Imported : Fate::NoGroup, valid ? choice.group : -1,
                     static_cast<int>(r)};
         } else if (folder.parent >= 0 && static_cast<size_t>(folder.parent) < r) {

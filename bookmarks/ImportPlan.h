@@ -58,9 +58,8 @@ std::vector<FolderChoice> defaultChoices(const std::vector<ImportFolder>& folder
 // The group a ticked row would get if it were ticked now: a group titled
 // with its name, else the first empty one, neither yet given to another
 // ticked row; -1 when none is left.
-int freeGroupFor(const std::vector<ImportFolder>& folders,
-                 const std::vector<FolderChoice>& choices, size_t row,
-                 const std::vector<ExistingGroup>& groups);
+int freeGroupFor(const std::vector<ImportFolder>& folders, const std::vector<FolderChoice>& choices,
+                 size_t row, const std::vector<ExistingGroup>& groups);
 
 // What happens to one group.
 struct GroupImport {
@@ -75,11 +74,11 @@ struct ImportPlan {
     size_t linkCount = 0;
     size_t groupCount = 0; // groups that receive at least one link
     size_t duplicates = 0;
-    size_t refusedLinks = 0;      // script, data and other links that may not go on the page
-    size_t noGroupLinks = 0;      // links of ticked folders left without a group
-    size_t noGroupFolders = 0;    // the folders holding them
-    size_t unchosenLinks = 0;     // links of folders not ticked
-    size_t unchosenFolders = 0;   // the folders holding them
+    size_t refusedLinks = 0;    // script, data and other links that may not go on the page
+    size_t noGroupLinks = 0;    // links of ticked folders left without a group
+    size_t noGroupFolders = 0;  // the folders holding them
+    size_t unchosenLinks = 0;   // links of folders not ticked
+    size_t unchosenFolders = 0; // the folders holding them
 
     // Whether every link of the ticked folders was imported or skipped as a
     // duplicate.

@@ -70,8 +70,8 @@ BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::stri
                 current() < 0 &&
                 (toolbar || libxml::attribute(cur, "unfiled_bookmarks_folder") == "true");
             pending = tree.addFolder(current(), trimmedText(libxml::nodeText(cur)),
-                                     parseEpochSeconds(libxml::attribute(cur, "add_date")),
-                                     toolbar, root);
+                                     parseEpochSeconds(libxml::attribute(cur, "add_date")), toolbar,
+                                     root);
             descend = false;
         } else if (element == "dl") {
             lists.push_back(pending >= 0 ? pending : current());

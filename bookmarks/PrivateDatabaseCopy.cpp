@@ -10,8 +10,8 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,8 +96,8 @@ FileResult copyInto(int from, const std::string& to, size_t maxBytes, bool& tooL
         ssize_t n = -1;
         if (kernelCopy) {
             n = ::copy_file_range(from, nullptr, out, nullptr, size_t{1} << 24, 0);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
-                          errno == EOPNOTSUPP)) {
+            if (n < 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 kernelCopy = false;
                 buffer.resize(size_t{1} << 20);
                 continue;
@@ -141,8 +141,8 @@ void removeLeftovers(const fs::path& base) {
         const std::string name = it->path().filename().string();
         if (name.rfind(kCopyPrefix, 0) != 0)
             continue;
-        const long pid = std::strtol(name.c_str() + std::char_traits<char>::length(kCopyPrefix),
-                                     nullptr, 10);
+        const long pid =
+            std::strtol(name.c_str() + std::char_traits<char>::length(kCopyPrefix), nullptr, 10);
         if (pid <= 0 || pid == ::getpid())
             continue;
         if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)
@@ -243,17 +243,18 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
         return fail(busy);
 
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(copy.c_str(), &raw,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc =
+        sqlite3_open_v2(copy.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     m_db = raw;
     if (rc != SQLITE_OK)
-        return fail(path + ": " +
-                    (rc == SQLITE_NOTADB ? "is not a database." : "cannot be opened as a database."));
+        return fail(
+            path + ": " +
+            (rc == SQLITE_NOTADB ? "is not a database." : "cannot be opened as a database."));
     // The WAL goes into the copy, which then stands alone: unlinked, it
     // lives only as long as it is open.
     sqlite3_exec(m_db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-    const int code = sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr,
-                                  nullptr);
+    const int code =
+        sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     fs::remove_all(m_folder, ec);
     m_folder.clear();
     if (code == SQLITE_NOTADB)

@@ -238,8 +238,9 @@ TEST_F(BookmarkCommand, ExitStatusTellsACompleteImportFromAPartialOne) {
                                             "<DT><A HREF=\"https://ok.example/\">OK</A>"
                                             "<DT><A HREF=\"javascript:alert(1)\">JS</A></DL>");
     writeFileBytes(dir.file("empty.html"), "<!DOCTYPE NETSCAPE-Bookmark-file-1><DL><p></DL>");
-    writeFileBytes(dir.file("types.json"),
-                   R"({"roots": {"bookmark_bar": {"children": 5, "name": "Bar", "type": "folder"}}})");
+    writeFileBytes(
+        dir.file("types.json"),
+        R"({"roots": {"bookmark_bar": {"children": 5, "name": "Bar", "type": "folder"}}})");
     writeFileBytes(dir.file("nested.json"),
                    R"({"roots": {"other": {"children": [{"type": "folder", "name": "Work",)"
                    R"( "children": {"x": 1}}]}}})");

@@ -50,11 +50,11 @@ TEST(BookmarkReader, UnreadableFilesGiveAMessageNamingThem) {
     const struct {
         std::string path;
         std::string message;
-    } cases[] = {{dir.file("missing.html"), dir.file("missing.html") + " was not found."},
-                 {dir.path().string(), "Access to " + dir.path().string() + " was denied."},
-                 {dir.file("notes.txt"),
-                  dir.file("notes.txt") + ": not a bookmark file of a known kind."},
-                 {dir.file("empty.html"), dir.file("empty.html") + ": the file is empty."}};
+    } cases[] = {
+        {dir.file("missing.html"), dir.file("missing.html") + " was not found."},
+        {dir.path().string(), "Access to " + dir.path().string() + " was denied."},
+        {dir.file("notes.txt"), dir.file("notes.txt") + ": not a bookmark file of a known kind."},
+        {dir.file("empty.html"), dir.file("empty.html") + ": the file is empty."}};
     for (const auto& c : cases) {
         const BookmarkReadResult r = readBookmarkFile(c.path);
         ASSERT_FALSE(r.ok()) << c.path;

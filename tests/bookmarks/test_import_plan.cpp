@@ -222,7 +222,7 @@ TEST(ImportRows, TheSameBookmarksGiveTheSameGroupsWhicheverWayTheyAreRead) {
     writeFileBytes(dir.file("Bookmarks"), kChromiumJson);
     writeFileBytes(dir.file("chromium.html"), kChromiumExport);
 
-    const Lines firefoxRows{"Bookmarks Menu: 1/1", "Work: 1/2", "  Tools: 1/1", "Reading: 1/1",
+    const Lines firefoxRows{"Bookmarks Menu: 1/1",    "Work: 1/2", "  Tools: 1/1", "Reading: 1/1",
                             "Bookmarks Toolbar: 1/1", "News: 1/1"};
     const Lines firefoxGroups{
         "1 Bookmarks Menu: https://www.mozilla.org/",
@@ -363,8 +363,8 @@ TEST(ImportPlan, MoreFoldersThanGroupsSaysWhatIsLeftOut) {
     for (int f = 0; f < 300; ++f) {
         const int folder = tree.addFolder(-1, "Folder " + std::to_string(f));
         for (int i = 0; i < 67; ++i)
-            tree.addLink(folder, "x", "https://f" + std::to_string(f) + ".example/" +
-                                          std::to_string(i));
+            tree.addLink(folder, "x",
+                         "https://f" + std::to_string(f) + ".example/" + std::to_string(i));
     }
     Project doc;
     const ImportPlan plan = ImportDefault(tree, doc);
@@ -397,11 +397,10 @@ TEST(ImportPlan, DuplicatesAreSkippedAgainstTheGroupAndEarlierImports) {
         return f;
     };
     const std::vector<ImportFolder> folders{
-        folder("Web",
-               {{"one", "https://One.example/"},
-                {"kept", "https://kept.example/"},
-                {"again", "https://one.example:443"},
-                {"exists", "http://EXISTS.example/#"}}),
+        folder("Web", {{"one", "https://One.example/"},
+                       {"kept", "https://kept.example/"},
+                       {"again", "https://one.example:443"},
+                       {"exists", "http://EXISTS.example/#"}}),
         folder("More", {{"kept twice", "https://kept.example"}, {"new", "https://new.example/"}}),
         folder("Skipped", {{"s", "https://s.example/"}}),
         folder("Replace", {{"exists", "http://exists.example/"}, {"r", "https://r.example/"}}),

@@ -67,7 +67,9 @@ TEST(PageBoundary, HostileBookmarkFilesMakeAPageOfTextOnly) {
          hostileSource("xbel", "xbel"),
          {"<script>alert(1)</script>", "Work <tools>"}},
         // The bar is the browser's own folder: the user's folders in it are the groups.
-        {"Bookmarks", hostileSource("chromium", "json"), {"<script>alert(1)</script>", "Work <tools>"}},
+        {"Bookmarks",
+         hostileSource("chromium", "json"),
+         {"<script>alert(1)</script>", "Work <tools>"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

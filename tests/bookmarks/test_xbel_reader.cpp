@@ -51,12 +51,12 @@ TEST_P(XbelBadTest, GivesAMessageNamingTheFile) {
     EXPECT_NE(r.error.find(GetParam().message), std::string::npos) << r.error;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, XbelBadTest,
-    ::testing::Values(BadCase{"Empty", "", "empty"},
-                      BadCase{"Truncated", "<xbel><folder><title>A</ti",
-                              "in.xbel: not well-formed XML (line 1)."},
-                      BadCase{"OtherRoot", "<opml><body/></opml>", "root element is not <xbel>"}));
+INSTANTIATE_TEST_SUITE_P(Cases, XbelBadTest,
+                         ::testing::Values(BadCase{"Empty", "", "empty"},
+                                           BadCase{"Truncated", "<xbel><folder><title>A</ti",
+                                                   "in.xbel: not well-formed XML (line 1)."},
+                                           BadCase{"OtherRoot", "<opml><body/></opml>",
+                                                   "root element is not <xbel>"}));
 
 // Nesting deeper than the parser's own limit is flattened as in the other
 // formats, not refused.
