@@ -247,8 +247,12 @@ std::string commandLineUsage() {
            "  --import-bookmarks SOURCE PROJECT [--group N]\n"
            "                       add the links of a bookmark file (HTML, XBEL,\n"
            "                       Chromium Bookmarks, Firefox places.sqlite) to the\n"
-           "                       project, one top-level folder per empty group, or\n"
-           "                       all into group N (1-10); creates a missing project\n"
+           "                       project: each of the user's own top folders (those\n"
+           "                       in the browser's menu, toolbar and other bookmarks),\n"
+           "                       subfolders included, into the group titled with its\n"
+           "                       name, else the next empty group; or all into group N\n"
+           "                       (1-10). Links the group holds are skipped; a missing\n"
+           "                       project is created\n"
            "  --export-bookmarks PROJECT OUT\n"
            "                       write the project's groups as bookmarks: XBEL when\n"
            "                       OUT ends in .xbel, bookmark HTML when it ends in\n"
@@ -280,7 +284,9 @@ std::string commandLineUsage() {
            "Exit status: 0 success; 1 a project, page or bookmark file could not be read\n"
            "or written, or /Unregister could not remove a file;\n"
            "2 a usage error, such as an unknown option or a missing argument (and for\n"
-           "--check-links: some link failed).\n";
+           "--check-links: some link failed);\n"
+           "3 --import-bookmarks saved the project but left links out (no group left\n"
+           "for a folder, or addresses that may not go on a page).\n";
 }
 
 std::string versionText() {
