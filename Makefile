@@ -3,7 +3,9 @@
 # make test   install what is missing, build, run every test
 # make asan   build and test under AddressSanitizer and UBSan (build-asan/)
 # make bench  build and run the benchmarks (Release, build-bench/)
-# make fuzz   build the project-file fuzzer with clang (build-fuzz/)
+# make fuzz   build the libFuzzer targets with clang (build-fuzz/): project,
+#             its page-style block, settings, link data, link text and each
+#             bookmark format
 # make package  build the Debian package build/linkfold_<version>_<arch>.deb (prefix /usr)
 # make format        format every C++ file (installs clang-format when missing)
 # make format-check  fail when a C++ file is not formatted (CI)
