@@ -60,6 +60,12 @@ build/linkfold --generate tests/data/corpus/example.lfp "$tmp/built.htm"
 cmp "$tmp/page.htm" "$tmp/built.htm" || fail "packaged and built programs write different pages"
 (cd "$tmp" && env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$bin" /dde) || fail "/dde"
 [ -z "$(ls -A "$HOME")" ] || fail "--help, --generate or /dde wrote into the home folder"
+# Started as from the menu (from the home folder, found in PATH), the
+# installed program registers nothing per user: the package does that.
+example="$PWD/tests/data/corpus/example.lfp"
+(cd "$HOME" && PATH="$root/usr/bin:$PATH" XDG_DATA_DIRS="$root/usr/share:/usr/share" \
+  timeout 60 linkfold /p "$example") || fail "/p from the home folder"
+[ ! -e "$XDG_DATA_HOME" ] || fail "the installed program wrote $(find "$XDG_DATA_HOME" -type f)"
 
 # Desktop entry, file type and AppStream metadata.
 desktop-file-validate "$root/usr/share/applications/linkfold.desktop"
