@@ -81,9 +81,9 @@ private slots:
             QVERIFY2(commands.contains(path), qPrintable(path + QStringLiteral(" is no command")));
     }
 
-    // Each key of the help's Keys table, and the keys using.html gives, is a
-    // shortcut of the main window, or one the link list takes: pressed there
-    // on a selected link it deletes, opens a dialog or a menu.
+    // Each key the help's Keys table, using.html and README give is a shortcut
+    // of the main window, or one the link list takes: pressed there on a
+    // selected link it deletes, opens a dialog or a menu.
     void documentedKeysWork() {
         QSet<QString> keys;
         QRegularExpression kbd(QStringLiteral("<kbd>(.*?)</kbd>"));
@@ -93,6 +93,10 @@ private slots:
                 keys << plainHtml(m.captured(1));
         }
         QVERIFY(keys.size() > 20);
+        // README names keys in plain text, such as "Paste (Ctrl+V)".
+        QRegularExpression chord(QStringLiteral("\\b(?:Ctrl|Shift|Alt)\\+\\w+"));
+        for (const auto& m : chord.globalMatch(readSource(QStringLiteral("README.md"))))
+            keys << m.captured(0);
 
         StartedWindow w;
         QSet<QKeySequence> bound;
