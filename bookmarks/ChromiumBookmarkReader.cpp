@@ -1,6 +1,7 @@
 #include "bookmarks/ChromiumBookmarkReader.h"
 
 #include "bookmarks/SourceFile.h"
+#include "core/TextUtil.h"
 
 #include <nlohmann/json.hpp>
 
@@ -57,11 +58,11 @@ public:
         if (top().kind == Kind::Node) {
             Fields& f = fields();
             if (m_key == "name")
-                f.name = trimmedText(value);
+                f.name = std::string(trimWhiteSpace(value));
             else if (m_key == "type")
                 f.type = value;
             else if (m_key == "url")
-                f.url = trimmedText(value);
+                f.url = std::string(trimWhiteSpace(value));
             else if (m_key == "date_added") {
                 std::int64_t micro = 0;
                 if (std::from_chars(value.data(), value.data() + value.size(), micro).ec ==

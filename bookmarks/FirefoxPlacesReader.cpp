@@ -2,6 +2,7 @@
 
 #include "bookmarks/PrivateDatabaseCopy.h"
 #include "bookmarks/SourceFile.h"
+#include "core/TextUtil.h"
 
 #include <sqlite3.h>
 
@@ -29,7 +30,7 @@ using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 // The column's text with surrounding whitespace removed, cut at a NUL.
 std::string columnText(sqlite3_stmt* stmt, int column) {
     const unsigned char* text = sqlite3_column_text(stmt, column);
-    return text ? std::string(trimmedView(reinterpret_cast<const char*>(text))) : std::string();
+    return text ? std::string(trimWhiteSpace(reinterpret_cast<const char*>(text))) : std::string();
 }
 
 std::string sqliteMessage(sqlite3* db) {

@@ -2,6 +2,7 @@
 
 #include "bookmarks/SourceFile.h"
 #include "core/OutsideText.h"
+#include "core/TextUtil.h"
 #include "core/UrlKey.h"
 
 #include <algorithm>
@@ -65,7 +66,7 @@ std::vector<ImportFolder> importFolders(BookmarkTree tree, const std::string& lo
 namespace {
 
 bool titleNames(const std::string& groupTitle, const std::string& folderName) {
-    const std::string_view name = trimmedView(folderName);
+    const std::string_view name = trimWhiteSpace(folderName);
     return !name.empty() && htmlToPlainText(groupTitle) == name;
 }
 
@@ -187,7 +188,7 @@ ImportPlan planImport(const std::vector<ImportFolder>& folders,
             if (change.mode == ImportMode::Append)
                 for (const std::string& url : groups[gi].urls)
                     keys.insert(urlComparisonKey(url));
-            if (trimmedText(groups[gi].title).empty())
+            if (trimWhiteSpace(groups[gi].title).empty())
                 change.newTitle = plainTextToHtml(folders[static_cast<size_t>(fate.ticked)].name);
             plan.groups.push_back(std::move(change));
             seen.push_back(std::move(keys));

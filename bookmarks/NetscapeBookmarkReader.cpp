@@ -2,6 +2,7 @@
 
 #include "bookmarks/LibXmlUtil.h"
 #include "bookmarks/SourceFile.h"
+#include "core/TextUtil.h"
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
@@ -69,7 +70,7 @@ BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::stri
             const bool root =
                 current() < 0 &&
                 (toolbar || libxml::attribute(cur, "unfiled_bookmarks_folder") == "true");
-            pending = tree.addFolder(current(), trimmedText(libxml::nodeText(cur)),
+            pending = tree.addFolder(current(), std::string(trimWhiteSpace(libxml::nodeText(cur))),
                                      parseEpochSeconds(libxml::attribute(cur, "add_date")), toolbar,
                                      root);
             descend = false;
@@ -78,10 +79,10 @@ BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::stri
             pending = -1;
             sawList = true;
         } else if (element == "a") {
-            std::string url = trimmedText(libxml::attribute(cur, "href"));
+            std::string url(trimWhiteSpace(libxml::attribute(cur, "href")));
             if (!url.empty() && !isPlaceQuery(url))
-                tree.addLink(current(), trimmedText(libxml::nodeText(cur)), std::move(url),
-                             parseEpochSeconds(libxml::attribute(cur, "add_date")));
+                tree.addLink(current(), std::string(trimWhiteSpace(libxml::nodeText(cur))),
+                             std::move(url), parseEpochSeconds(libxml::attribute(cur, "add_date")));
             pending = -1;
             descend = false;
         } else if (element == "hr") {
@@ -90,7 +91,7 @@ BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::stri
             // The heading names the links outside any folder: Firefox
             // writes "Bookmarks Menu", the menu root they come from.
             if (tree.looseName().empty())
-                tree.setLooseName(trimmedText(libxml::nodeText(cur)));
+                tree.setLooseName(std::string(trimWhiteSpace(libxml::nodeText(cur))));
             descend = false;
         } else if (element == "title" || element == "head") {
             descend = false;

@@ -2,7 +2,6 @@
 
 #include "core/FileError.h"
 #include "core/ProjectFile.h"
-#include "core/TextUtil.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -54,12 +53,4 @@ SourceFile readSourceFile(const std::string& path, size_t maxBytes) {
     if (!file.ok())
         file.bytes = {};
     return file;
-}
-
-std::string_view trimmedView(std::string_view text) {
-    return trimWhiteSpace(text);
-}
-
-std::string trimmedText(const std::string& text) {
-    return std::string(trimWhiteSpace(text));
 }

@@ -18,7 +18,3 @@ struct SourceFile {
 };
 
 SourceFile readSourceFile(const std::string& path, size_t maxBytes = SourceFile::kMaxBytes);
-
-// The text with ASCII whitespace removed at both ends.
-std::string trimmedText(const std::string& text);
-std::string_view trimmedView(std::string_view text);

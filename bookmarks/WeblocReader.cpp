@@ -1,6 +1,7 @@
 #include "bookmarks/WeblocReader.h"
 
 #include "bookmarks/SourceFile.h"
+#include "core/TextUtil.h"
 
 #include <plist/plist.h>
 
@@ -39,7 +40,7 @@ BookmarkReadResult readWebloc(std::string_view bytes, const std::string& name) {
     const std::string text(value, static_cast<size_t>(length));
     if (text.find('\0') != std::string::npos)
         return BookmarkReadResult::failure(name, "the URL contains a NUL byte");
-    std::string url = trimmedText(text);
+    std::string url(trimWhiteSpace(text));
     if (url.empty())
         return BookmarkReadResult::failure(name, "the URL is empty");
     if (isPlaceQuery(url))

@@ -2,6 +2,7 @@
 
 #include "bookmarks/LibXmlUtil.h"
 #include "bookmarks/SourceFile.h"
+#include "core/TextUtil.h"
 
 #include <libxml/parser.h>
 
@@ -24,7 +25,7 @@ const xmlNode* childElement(const xmlNode* node, const char* name) {
 }
 
 std::string titleOf(const xmlNode* node) {
-    return trimmedText(libxml::nodeText(childElement(node, "title")));
+    return std::string(trimWhiteSpace(libxml::nodeText(childElement(node, "title"))));
 }
 
 // XBEL dates are ISO 8601 ("2024-03-01T12:00:00Z"); seconds since 1970.
@@ -84,7 +85,7 @@ BookmarkReadResult readXbel(std::string_view bytes, const std::string& name) {
     std::vector<int> folders;
     auto current = [&] { return folders.empty() ? -1 : folders.back(); };
     auto addBookmark = [&](const xmlNode* node) {
-        std::string url = trimmedText(libxml::attribute(node, "href"));
+        std::string url(trimWhiteSpace(libxml::attribute(node, "href")));
         if (!url.empty() && !isPlaceQuery(url))
             tree.addLink(current(), titleOf(node), std::move(url),
                          parseIsoDate(libxml::attribute(node, "added")));

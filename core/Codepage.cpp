@@ -93,8 +93,8 @@ std::string cp1252ToUtf8(std::string_view bytes) {
         return std::string(bytes);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 2);
-    for (unsigned char c : bytes)
-        appendUtf8(out, cp1252ToCodePoint(c));
+    for (const char c : bytes)
+        appendUtf8(out, cp1252ToCodePoint(static_cast<unsigned char>(c)));
     return out;
 }
 

@@ -26,7 +26,7 @@ template <class F> void forEachEntry(std::string_view text, F f) {
     std::string_view section;
     while (!text.empty()) {
         size_t nl = text.find('\n');
-        std::string_view line = trimSpace(text.substr(0, nl));
+        std::string_view line = trimWhiteSpace(text.substr(0, nl));
         text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
@@ -38,7 +38,7 @@ template <class F> void forEachEntry(std::string_view text, F f) {
         size_t eq = line.find('=');
         if (eq == std::string_view::npos)
             continue;
-        if (!f(section, trimSpace(line.substr(0, eq)), trimSpace(line.substr(eq + 1))))
+        if (!f(section, trimWhiteSpace(line.substr(0, eq)), trimWhiteSpace(line.substr(eq + 1))))
             return;
     }
 }
@@ -181,10 +181,10 @@ std::vector<DroppedLink> parseMozUrl(std::string_view bytes) {
     std::string_view rest = text;
     while (!rest.empty()) {
         size_t nl = rest.find('\n');
-        std::string_view url = trimSpace(rest.substr(0, nl));
+        std::string_view url = trimWhiteSpace(rest.substr(0, nl));
         rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
         nl = rest.find('\n');
-        std::string_view title = trimSpace(rest.substr(0, nl));
+        std::string_view title = trimWhiteSpace(rest.substr(0, nl));
         rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
         if (!url.empty())
             links.push_back({std::string(url), std::string(title)});

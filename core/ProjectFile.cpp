@@ -201,7 +201,7 @@ private:
         unsigned char w[2];
         if (!readBytes(w, 2))
             return false;
-        std::uint32_t word = w[0] | w[1] << 8;
+        const std::uint32_t word = std::uint32_t{w[0]} | std::uint32_t{w[1]} << 8;
         if (word == 0xFFFE) {
             wide = true;
             return true;

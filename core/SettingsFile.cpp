@@ -17,8 +17,8 @@ namespace {
 // Hash of a name without regard to ASCII case.
 std::size_t hashNoCase(std::string_view s) {
     std::size_t h = 1469598103934665603ull;
-    for (unsigned char c : s) {
-        h ^= static_cast<std::size_t>(std::tolower(c));
+    for (const char c : s) {
+        h ^= static_cast<std::size_t>(std::tolower(static_cast<unsigned char>(c)));
         h *= 1099511628211ull;
     }
     return h;
@@ -42,7 +42,7 @@ bool isHeader(std::string_view t) {
 
 std::string_view headerName(std::string_view t) {
     auto close = t.find(']');
-    return trimSpace(t.substr(1, (close == std::string_view::npos ? t.size() : close) - 1));
+    return trimWhiteSpace(t.substr(1, (close == std::string_view::npos ? t.size() : close) - 1));
 }
 
 } // namespace
@@ -119,7 +119,7 @@ void SettingsFile::fromText(std::string_view text) {
             end = text.size();
         const std::string_view raw = text.substr(pos, end - pos);
         pos = end + 1;
-        const std::string_view t = trimSpace(withoutCr(raw));
+        const std::string_view t = trimWhiteSpace(withoutCr(raw));
         if (isHeader(t)) {
             m_sections.push_back({std::string(headerName(t)), std::string(raw), {}, {}});
             current = &m_sections.back();
@@ -132,7 +132,7 @@ void SettingsFile::fromText(std::string_view text) {
         }
         const auto eq = t.find('=');
         const std::string_view key =
-            eq == std::string_view::npos ? std::string_view() : trimSpace(t.substr(0, eq));
+            eq == std::string_view::npos ? std::string_view() : trimWhiteSpace(t.substr(0, eq));
         if (t.empty() || t[0] == ';' || key.empty()) {
             if (lastWasKept) {
                 std::string& run = current->lines.back().text;
@@ -144,7 +144,7 @@ void SettingsFile::fromText(std::string_view text) {
             }
             continue;
         }
-        const std::string_view value = trimSpace(t.substr(eq + 1));
+        const std::string_view value = trimWhiteSpace(t.substr(eq + 1));
         Line line;
         line.text = std::string(raw);
         line.isKey = true;

@@ -2,15 +2,6 @@
 
 #include <cctype>
 
-std::string_view trimSpace(std::string_view s) {
-    const char* ws = " \t\r\n";
-    size_t b = s.find_first_not_of(ws);
-    if (b == std::string_view::npos)
-        return {};
-    size_t e = s.find_last_not_of(ws);
-    return s.substr(b, e - b + 1);
-}
-
 std::string_view trimWhiteSpace(std::string_view s) {
     const char* space = " \t\r\n\f\v";
     const size_t first = s.find_first_not_of(space);

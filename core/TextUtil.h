@@ -4,9 +4,6 @@
 
 // Small text helpers shared by the readers of outside text.
 
-// s without leading and trailing spaces, tabs, CRs and LFs.
-std::string_view trimSpace(std::string_view s);
-
 // s without leading and trailing white space of any kind (space, tab, CR, LF,
 // form feed, vertical tab).
 std::string_view trimWhiteSpace(std::string_view s);

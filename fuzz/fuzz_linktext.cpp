@@ -1,7 +1,7 @@
 // libFuzzer over the link check's readers of outside text (link text,
 // Retry-After, response headers). Needs clang:
-//   cmake -DLINKFOLD_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ ... && ninja fuzz_linktext
-//   ./linkcheck/fuzz_linktext -max_total_time=600 fuzz/corpus-linktext tests/data/linkcheck-corpus
+//   make fuzz
+//   ./build-fuzz/fuzz/fuzz_linktext -max_total_time=600 fuzz/corpus-linktext tests/data/linkcheck-corpus
 #include "FuzzLinkText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -14,7 +14,8 @@ QStringList toQtNameFilters(const QStringList& filters);
 
 const char* const kCaption = "Linkfold";
 
-class CQtUiServices : public UiServices {
+// What the program runs with: modal Qt dialogs and the desktop's services.
+class DialogUiServices : public UiServices {
 public:
     QMessageBox::StandardButton messageBox(QWidget* parent, const QString& text,
                                            QMessageBox::Icon icon,
@@ -100,8 +101,8 @@ QStringList toQtNameFilters(const QStringList& filters) {
 } // namespace
 
 UiServices& UiServices::instance() {
-    static CQtUiServices qt;
-    return g_override ? *g_override : qt;
+    static DialogUiServices dialogs;
+    return g_override ? *g_override : dialogs;
 }
 
 void UiServices::setInstance(UiServices* services) {
