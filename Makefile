@@ -3,9 +3,13 @@
 # make test   install what is missing, build, run every test
 # make asan   build and test under AddressSanitizer and UBSan (build-asan/)
 # make bench  build and run the benchmarks (Release, build-bench/)
-# make fuzz   build the libFuzzer targets with clang (build-fuzz/): project,
+# make fuzz   build the libFuzzer targets with clang (build-fuzz/fuzz/): project,
 #             its page-style block, settings, link data, link text and each
 #             bookmark format
+# make clang  build everything with clang (build-clang/) and run the
+#             window-free tests with it
+# make tidy   clang-tidy with the checks in .clang-tidy over the program's
+#             sources (needs make clang first for compile_commands.json)
 # make package  build the Debian package build/linkfold_<version>_<arch>.deb (prefix /usr)
 # make format        format every C++ file (installs clang-format when missing)
 # make format-check  fail when a C++ file is not formatted (CI)
@@ -17,7 +21,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps run test asan bench fuzz package format format-check clean
+.PHONY: all build deps run test asan bench fuzz clang tidy package format format-check clean
 
 all: deps
 	$(MAKE) build
@@ -49,8 +53,25 @@ bench: deps
 	./build-bench/bench/core_bench
 
 fuzz: deps
-	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINKFOLD_FUZZ=ON -DLINKFOLD_GUI=OFF -DLINKFOLD_TESTS=OFF -DLINKFOLD_BENCH=OFF
+	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINKFOLD_FUZZ=ON -DLINKFOLD_GUI=OFF -DLINKFOLD_TESTS=OFF -DLINKFOLD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build build-fuzz -j $(JOBS)
+
+# The GUI and its tests are only compiled here: the GCC build runs them.
+clang: deps
+	CXX=clang++ cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build build-clang -j $(JOBS)
+	cd build-clang && ctest --output-on-failure -j $(JOBS) -L '^(core|bookmarks|pageicons)_tests$$'
+
+# The program's own sources, not the generated ones; headers through them.
+TIDY_SOURCES = '^$(CURDIR)/(core|gui|dialogs|editor|app|bookmarks|linkcheck|pageicons)/.*\.cpp$$'
+tidy: deps
+	@test -f build-clang/compile_commands.json || { echo "make clang first" >&2; exit 1; }
+	@if command -v run-clang-tidy >/dev/null; then \
+	  run-clang-tidy -quiet -p build-clang -j $(JOBS) $(TIDY_SOURCES); \
+	else \
+	  sed -n 's/^ *"file": "\(.*\)",*$$/\1/p' build-clang/compile_commands.json | grep -E $(TIDY_SOURCES) | \
+	    xargs -P $(JOBS) -n 4 clang-tidy --quiet -p build-clang; \
+	fi
 
 package: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
@@ -66,4 +87,4 @@ format-check:
 	clang-format --dry-run --Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz
+	rm -rf build build-asan build-bench build-fuzz build-clang

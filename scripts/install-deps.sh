@@ -14,7 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   shared-mime-info desktop-file-utils xdg-utils
   dpkg-dev file appstream groff-base mandoc lintian
-  clang-format clang-tidy ccache
+  clang-format clang-tidy clang-tools ccache
   chromium chromium-driver python3-selenium
 )
 if [ $# -gt 0 ]; then packages=("$@"); fi
