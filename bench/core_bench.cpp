@@ -150,7 +150,7 @@ void BM_RawRead(benchmark::State& state) {
     const std::string& path = projectFile(static_cast<int>(state.range(0)));
     for (auto _ : state)
         rawRead(path);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fileSize(path)));
 }
 
 void BM_Load(benchmark::State& state) {
@@ -161,7 +161,7 @@ void BM_Load(benchmark::State& state) {
             state.SkipWithError("open failed");
         benchmark::DoNotOptimize(doc.groups().data());
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fileSize(path)));
 }
 
 // Peak heap while a project is loaded and held, over its file size.
@@ -221,7 +221,7 @@ void BM_RawWriteProject(benchmark::State& state) {
     const std::string path = benchDir() + "/raw" + std::to_string(links) + ".lfp";
     for (auto _ : state)
         rawWrite(path, bytes);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
 
 void BM_Save(benchmark::State& state) {
@@ -231,7 +231,7 @@ void BM_Save(benchmark::State& state) {
     for (auto _ : state)
         if (FileResult r = saveProjectFile(doc, path); !r.ok())
             state.SkipWithError(fileErrorText(r).c_str());
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fileSize(path)));
 }
 
 void BM_RawWritePage(benchmark::State& state) {
@@ -240,7 +240,7 @@ void BM_RawWritePage(benchmark::State& state) {
     const std::string path = benchDir() + "/raw" + std::to_string(links) + ".htm";
     for (auto _ : state)
         rawWrite(path, bytes);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
 
 void BM_WritePage(benchmark::State& state) {
@@ -250,7 +250,7 @@ void BM_WritePage(benchmark::State& state) {
     for (auto _ : state)
         if (!doc.writePage(path).ok())
             state.SkipWithError("page not written");
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * fileSize(path)));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fileSize(path)));
 }
 
 // The page of ten groups of 10,000 links rendered in memory, classic (range
@@ -266,7 +266,7 @@ void BM_RenderPageLook(benchmark::State& state) {
         benchmark::DoNotOptimize(page.data());
     }
     state.SetLabel(modern ? "modern" : "classic");
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes));
 }
 
 // linkfold.ini with 40,000 keys in one section (range 0) or 40,000 sections
@@ -295,8 +295,8 @@ void BM_SettingsRead40000(benchmark::State& state) {
         ini.load();
         benchmark::DoNotOptimize(ini.intValue("Page0Layout", "Col39999", 0));
     }
-    state.SetBytesProcessed(
-        static_cast<int64_t>(state.iterations() * fileSize(settingsFile(state.range(0) != 0))));
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<int64_t>(fileSize(settingsFile(state.range(0) != 0))));
 }
 
 void BM_SettingsReadWrite40000(benchmark::State& state) {

@@ -250,6 +250,7 @@ private:
     // A copy of the project starts without observers.
     struct Observers : std::vector<ProjectObserver*> {
         Observers() = default;
+        // NOLINTNEXTLINE(bugprone-copy-constructor-init): the copy starts empty
         Observers(const Observers&) : std::vector<ProjectObserver*>() {}
         Observers& operator=(const Observers&) { return *this; }
     };
