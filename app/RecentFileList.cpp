@@ -28,7 +28,7 @@ std::string abbreviatePath(const std::string& path, int maxLength) {
     if (maxLength >= full)
         return path;
     const size_t slash = path.rfind('/');
-    const std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string fileName = slash == std::string::npos ? path : path.substr(slash + 1);
     const int nameLen = static_cast<int>(fileName.size());
     if (slash == std::string::npos || maxLength < nameLen)
         return fileName;

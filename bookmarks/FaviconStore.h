@@ -34,7 +34,7 @@ using FaviconsByHost = std::unordered_map<std::string, FaviconImage>;
 
 inline constexpr int kFaviconTargetWidth = 32;
 // Pictures larger than this are passed over.
-inline constexpr size_t kMaxFaviconBytes = 256 * 1024;
+inline constexpr size_t kMaxFaviconBytes = size_t{256} * 1024;
 
 // Adds to found the icons store holds for the given hosts, keeping for each
 // host the picture nearest to kFaviconTargetWidth (a larger one before a

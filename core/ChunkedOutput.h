@@ -34,7 +34,7 @@ protected:
     std::string m_buf;
 
 private:
-    static constexpr size_t kChunk = 60 * 1024;
+    static constexpr size_t kChunk = size_t{60} * 1024;
     Sink m_sink;
     bool m_ok = true;
 };

@@ -19,7 +19,7 @@ struct PageIcons {
 
 // The largest data: URI the page embeds for one host; larger ones are left
 // out (the host gets a letter tile).
-inline constexpr size_t kMaxIconUriBytes = 8 * 1024;
+inline constexpr size_t kMaxIconUriBytes = size_t{8} * 1024;
 
 // The host an icon is looked up by: "https://www.Example.org:8080/x" gives
 // "example.org". Empty for a URL without one (mailto:, relative paths).

@@ -172,7 +172,7 @@ void Project::setLinkList(int group, LinkList links) {
     notify([group](ProjectObserver& o) { o.groupReset(group); });
 }
 
-void Project::addLink(int group, std::string description, std::string url) {
+void Project::addLink(int group, std::string_view description, std::string_view url) {
     if (!hasGroup(group))
         return;
     const size_t g = static_cast<size_t>(group);

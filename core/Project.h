@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class ByteSource;
@@ -144,7 +145,7 @@ public:
     const LinkList& linkList(int group) const { return this->group(group).m_links; }
     void setLinks(int group, const std::vector<Link>& links);
     void setLinkList(int group, LinkList links);
-    void addLink(int group, std::string description, std::string url);
+    void addLink(int group, std::string_view description, std::string_view url);
     // Empties one group's links; a negative index empties every group.
     void clearLinks(int group);
 
