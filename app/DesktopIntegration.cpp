@@ -60,7 +60,7 @@ DesktopIntegration::DesktopIntegration(QString dataHome, QString program)
     : m_dataHome(std::move(dataHome)), m_program(std::move(program)) {}
 
 QString DesktopIntegration::defaultDataHome() {
-    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
     if (!xdg.isEmpty())
         return xdg;
     return QDir::homePath() + QStringLiteral("/.local/share");

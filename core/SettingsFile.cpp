@@ -218,9 +218,11 @@ void SettingsFile::setStringValue(const std::string& section, const std::string&
         if (const Line* found = m_sections[s].findKey(key)) {
             Line& line = const_cast<Line&>(*found);
             if (line.value() == value)
-                return;                             // an unchanged line stays as it was read
-            const std::string spelling(line.key()); // the key keeps its spelling
-            line.text = spelling + '=' + value;
+                return;                   // an unchanged line stays as it was read
+            std::string text(line.key()); // the key keeps its spelling
+            text += '=';
+            text += value;
+            line.text = std::move(text);
             line.keyBegin = 0;
             line.valueBegin = line.keyLength + 1;
             line.valueLength = static_cast<unsigned>(value.size());

@@ -44,7 +44,8 @@ void addLinkFile(const QUrl& file, std::vector<Link>& links) {
 // A browser's link titles are plain text; links it offers with a script or
 // data URL are passed over.
 void addBrowserLinks(const QByteArray& data, std::vector<Link>& links) {
-    for (const DroppedLink& l : parseMozUrl(std::string_view(data.constData(), data.size())))
+    for (const DroppedLink& l :
+         parseMozUrl(std::string_view(data.constData(), static_cast<size_t>(data.size()))))
         if (std::optional<Link> link = outsideLink(l.m_title, l.m_url))
             links.push_back(std::move(*link));
 }
