@@ -79,6 +79,7 @@ std::string unescapeDesktopValue(std::string_view v) {
 // UTF-7 text as UTF-8, or nothing when it is not valid UTF-7.
 std::string utf7ToUtf8(std::string_view utf7) {
     iconv_t cd = ::iconv_open("UTF-8", "UTF-7");
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's failure value
     if (cd == reinterpret_cast<iconv_t>(-1))
         return {};
     // Each UTF-16 unit takes at least 8/3 bytes of UTF-7 and at most three

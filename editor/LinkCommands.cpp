@@ -27,7 +27,7 @@ constexpr int kTitleFontPoints = 32;
 
 // How much of the clipboard's text decides whether Paste takes links: the
 // first line that is not blank, looked for within this many characters.
-constexpr qsizetype kPasteDecisionWindow = 64 * 1024;
+constexpr qsizetype kPasteDecisionWindow = qsizetype{64} * 1024;
 
 const QMimeData* clipboardMime() {
     const QClipboard* clipboard = QApplication::clipboard();
