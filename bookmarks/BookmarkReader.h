@@ -10,7 +10,7 @@ enum class BookmarkFormat { Unknown, NetscapeHtml, Xbel, ChromiumJson, FirefoxPl
 // The format of a bookmark source judged by its first bytes, not its name:
 // the SQLite header, a binary or XML property list, an <xbel> root, a JSON
 // object, or the bookmark HTML doctype (or a <DL> list).
-BookmarkFormat sniffBookmarkFormat(std::string_view head);
+BookmarkFormat sniffBookmarkFormat(std::string_view bytes);
 
 // Reads any of the formats above from bytes (`name` for messages).
 BookmarkReadResult readBookmarks(std::string_view bytes, const std::string& name);

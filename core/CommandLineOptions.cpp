@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -102,7 +103,7 @@ CommandLineOptions parseLinkCommand(const std::vector<std::string>& args) {
                 if (!seconds)
                     return invalid("--timeout takes seconds from 0.001 to 3600, not \"" + text +
                                    "\".");
-                info.m_timeoutMs = std::max(1, static_cast<int>(*seconds * 1000 + 0.5));
+                info.m_timeoutMs = std::max(1, static_cast<int>(std::lround(*seconds * 1000)));
             } else {
                 const auto jobs = parseNumber(text, 1, 256);
                 if (!jobs || *jobs != static_cast<int>(*jobs))

@@ -27,7 +27,7 @@ namespace {
 
 // The writer hands the file its records in pieces of about this size, so
 // that a large project never needs a second copy of itself in memory.
-constexpr size_t kChunkSize = 60 * 1024;
+constexpr size_t kChunkSize = size_t{60} * 1024;
 
 // Buffered little-endian reader. Every failure is sticky: after the first
 // one, every later read fails too and the first cause is kept.
@@ -447,7 +447,7 @@ FileResult saveProjectFile(const Project& doc, const std::string& path, SystemCa
         // Records go out in chunks so that a large project never needs a
         // second copy of itself in memory.
         std::string chunk;
-        chunk.reserve(kChunkSize + 4 * 1024);
+        chunk.reserve(kChunkSize + size_t{4} * 1024);
         StringSink ar(chunk);
         auto flush = [&](std::string& buffer) {
             bool ok = file.write(buffer.data(), buffer.size());

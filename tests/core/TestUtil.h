@@ -47,7 +47,8 @@ inline void writeFileBytes(const std::string& path, const std::string& bytes) {
 inline std::string hex(const std::string& bytes) {
     static const char* digits = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char c : bytes) {
+    for (const char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
         if (!out.empty())
             out += ' ';
         out += digits[c >> 4];
