@@ -79,6 +79,7 @@ void LinkCheckSession::checkSelectedLinks() {
     std::sort(rows.begin(), rows.end());
     const int group = m_form->currentTab();
     std::vector<LinkCheckItem> items;
+    items.reserve(rows.size());
     for (int row : rows)
         items.push_back(checkItemFor(*m_form->project(), group, row));
     start(std::move(items));

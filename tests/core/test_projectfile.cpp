@@ -99,7 +99,8 @@ TEST(ProjectFile, FullRoundTripKeepsEveryField) {
         editHeading(doc, g, [&](LinkGroup& h) { h.m_bullet = "b.gif"; });
         editHeading(doc, g, [&](LinkGroup& h) { h.m_face = "Verdana"; });
         editHeading(doc, g, [&](LinkGroup& h) { h.m_style = g % 4; });
-        editHeading(doc, g, [&](LinkGroup& h) { h.m_textColor = 0x10101 * g; });
+        editHeading(doc, g,
+                    [&](LinkGroup& h) { h.m_textColor = 0x10101u * static_cast<RgbColor>(g); });
         for (int l = 0; l < g; ++l)
             doc.addLink(g, "d" + std::to_string(l), "http://x/" + std::to_string(l));
     }
