@@ -25,7 +25,7 @@ bool writeAll(SystemCalls& ops, int fd, const char* data, size_t n) {
 
 namespace {
 
-constexpr size_t kBufferSize = 64 * 1024;
+constexpr size_t kBufferSize = size_t{64} * 1024;
 constexpr int kMaxLinks = 40;        // the kernel's limit for a chain of links
 constexpr size_t kMaxTempBase = 200; // keeps ".NAME.XXXXXX.tmp" within NAME_MAX
 
@@ -82,8 +82,10 @@ bool AtomicFileWriter::resolveTarget(const std::string& path) {
             errno = ENAMETOOLONG;
             return false;
         }
-        std::string next(buf, static_cast<size_t>(n));
-        current = !next.empty() && next[0] == '/' ? next : folder + "/" + next;
+        // An absolute link replaces the path, a relative one is read from
+        // the link's folder.
+        current = n > 0 && buf[0] == '/' ? std::string() : folder + '/';
+        current.append(buf, static_cast<size_t>(n));
     }
     errno = ELOOP;
     return false;
