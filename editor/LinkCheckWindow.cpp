@@ -432,8 +432,9 @@ void LinkCheckWindow::updateToFinalUrl() {
         std::vector<std::size_t> order(c.rows.size());
         for (std::size_t k = 0; k < order.size(); ++k)
             order[k] = k;
+        const std::vector<std::size_t>& rows = c.rows;
         std::sort(order.begin(), order.end(),
-                  [&c](std::size_t a, std::size_t b) { return c.rows[a] < c.rows[b]; });
+                  [&rows](std::size_t a, std::size_t b) { return rows[a] < rows[b]; });
         LinkEditCommand::TextChange sorted;
         sorted.group = group;
         for (std::size_t k : order) {
