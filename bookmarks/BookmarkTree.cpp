@@ -35,6 +35,15 @@ int BookmarkTree::add(BookmarkItem item) {
     return static_cast<int>(m_items.size() - 1);
 }
 
+void BookmarkTree::reserve(size_t items) {
+    const size_t capacity = m_items.capacity();
+    const size_t room = m_limit > m_memory ? (m_limit - m_memory) / sizeof(BookmarkItem) / 2 : 0;
+    if (items <= capacity || room <= capacity)
+        return;
+    m_items.reserve(std::min(items, room));
+    m_memory += (m_items.capacity() - capacity) * sizeof(BookmarkItem);
+}
+
 int BookmarkTree::addFolder(int parent, std::string title, std::int64_t added, bool toolbar,
                             bool root) {
     if (depthBelow(parent) >= kMaxDepth)

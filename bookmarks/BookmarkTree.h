@@ -42,7 +42,8 @@ public:
     // A separator first in its folder or right after another is dropped.
     int addSeparator(int parent);
 
-    void reserve(size_t items) { m_items.reserve(items); }
+    // Room for that many items, or as many as the memory limit allows.
+    void reserve(size_t items);
 
     // The memory the tree may take, for a source of the given size: a
     // hostile file of empty items (a million `{}` or separators) is

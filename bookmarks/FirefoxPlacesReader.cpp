@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -119,6 +120,15 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
     BookmarkReadResult result;
     BookmarkTree& tree = result.tree;
     tree.setMemoryLimit(BookmarkTree::memoryLimitFor(sourceBytes));
+    // Room for every row at once (within the limit), so that the tree is
+    // not moved while it grows.
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1, &raw, nullptr) ==
+        SQLITE_OK) {
+        StmtPtr count(raw);
+        if (sqlite3_step(count.get()) == SQLITE_ROW)
+            tree.reserve(static_cast<size_t>(
+                std::max<sqlite3_int64>(0, sqlite3_column_int64(count.get(), 0))));
+    }
     std::vector<int> folderAt; // the tree folder at each depth of the walk
     int rc = SQLITE_OK;
     sqlite3_stmt* row = select.get();
