@@ -2,6 +2,7 @@
 // generator, bookmark import and export, link check, duplicate list) and
 // the editor. The headless verbs never create a GUI application object.
 #include "bookmarks/BookmarkCommands.h"
+#include "bookmarks/PrivateDatabaseCopy.h"
 #include "core/CommandLineOptions.h"
 #include "core/HeadlessGenerate.h"
 #include "linkcheck/ProjectLinks.h"
@@ -16,6 +17,7 @@
 #endif
 
 int main(int argc, char** argv) {
+    PrivateDatabaseCopy::removeLeftoverCopies();
     std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLineOptions info = parseCommandLine(args);
     switch (info.m_command) {

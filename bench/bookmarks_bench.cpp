@@ -200,43 +200,53 @@ void BM_ImportPlaces(benchmark::State& state) {
     importFile(state, files().places);
 }
 
+// The bare library parses, file read included.
+size_t bareHtml(const std::string& path) {
+    const SourceFile f = readSourceFile(path);
+    xmlDoc* doc = htmlReadMemory(f.bytes.data(), static_cast<int>(f.bytes.size()), nullptr, nullptr,
+                                 HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
+                                     HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
+                                     static_cast<int>(XML_PARSE_HUGE));
+    const size_t n = doc ? 1 : 0;
+    xmlFreeDoc(doc);
+    return n;
+}
+
+size_t bareJson(const std::string& path) {
+    const SourceFile f = readSourceFile(path);
+    const nlohmann::json doc = nlohmann::json::parse(f.bytes);
+    return doc.size();
+}
+
+size_t barePlaces(const std::string& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT b.id, b.type, b.parent, b.dateAdded, b.title, b.guid, p.url "
+                       "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk",
+                       -1, &stmt, nullptr);
+    size_t bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW)
+        bytes += static_cast<size_t>(sqlite3_column_bytes(stmt, 4) + sqlite3_column_bytes(stmt, 6));
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return bytes;
+}
+
 void BM_BareHtmlParse(benchmark::State& state) {
-    for (auto _ : state) {
-        const SourceFile f = readSourceFile(files().html.string());
-        xmlDoc* doc = htmlReadMemory(
-            f.bytes.data(), static_cast<int>(f.bytes.size()), nullptr, nullptr,
-            HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
-                HTML_PARSE_COMPACT | static_cast<int>(XML_PARSE_HUGE));
-        benchmark::DoNotOptimize(doc);
-        xmlFreeDoc(doc);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bareHtml(files().html.string()));
 }
 
 void BM_BareJsonParse(benchmark::State& state) {
-    for (auto _ : state) {
-        const SourceFile f = readSourceFile(files().json.string());
-        const nlohmann::json doc = nlohmann::json::parse(f.bytes);
-        benchmark::DoNotOptimize(doc.size());
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bareJson(files().json.string()));
 }
 
 void BM_BarePlacesSelect(benchmark::State& state) {
-    for (auto _ : state) {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(files().places.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT b.id, b.type, b.parent, b.dateAdded, b.title, b.guid, p.url "
-                           "FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk",
-                           -1, &stmt, nullptr);
-        size_t bytes = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW)
-            bytes +=
-                static_cast<size_t>(sqlite3_column_bytes(stmt, 4) + sqlite3_column_bytes(stmt, 6));
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
-        benchmark::DoNotOptimize(bytes);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(barePlaces(files().places.string()));
 }
 
 // The import plan over the HTML file's 100 folders into ten groups, five of
@@ -268,4 +278,32 @@ BENCHMARK(BM_ImportPlaces)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BarePlacesSelect)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlanImport)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+// `--write DIR` leaves the three files in DIR; `--bare html|json|places
+// FILE` runs one bare parse and `--import FILE` one import, so that whole
+// commands can be timed beside `linkfold --import-bookmarks` (hyperfine,
+// /usr/bin/time -v).
+int main(int argc, char** argv) {
+    const std::string verb = argc > 1 ? argv[1] : "";
+    if (verb == "--write" && argc == 3) {
+        const fs::path dir = argv[2];
+        writeFile(dir / "bookmarks.html", netscapeHtml());
+        writeFile(dir / "Bookmarks", chromiumJson());
+        buildPlaces(dir / "places.sqlite");
+        return 0;
+    }
+    if (verb == "--bare" && argc == 4) {
+        const std::string kind = argv[2];
+        const size_t n = kind == "html"   ? bareHtml(argv[3])
+                         : kind == "json" ? bareJson(argv[3])
+                                          : barePlaces(argv[3]);
+        return n > 0 ? 0 : 1;
+    }
+    if (verb == "--import" && argc == 3) {
+        const BookmarkReadResult r = readBookmarkFile(argv[2]);
+        return r.ok() && r.tree.linkCount() == kLinks ? 0 : 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

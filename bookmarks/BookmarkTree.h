@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -38,9 +39,24 @@ public:
     int addFolder(int parent, std::string title, std::int64_t added = 0, bool toolbar = false,
                   bool root = false);
     int addLink(int parent, std::string title, std::string url, std::int64_t added = 0);
+    // A separator first in its folder or right after another is dropped.
     int addSeparator(int parent);
 
-    void reserve(size_t items) { m_items.reserve(items); }
+    // Room for that many items, or as many as the memory limit allows.
+    void reserve(size_t items);
+
+    // The memory the tree may take, for a source of the given size: a
+    // hostile file of empty items (a million `{}` or separators) is
+    // refused before it costs more than a few times its own bytes. Real
+    // exports spend far more bytes per bookmark than the tree does.
+    static size_t memoryLimitFor(size_t sourceBytes) {
+        return 3 * sourceBytes + (size_t{16} << 20);
+    }
+    void setMemoryLimit(size_t bytes) { m_limit = bytes; }
+    // Whether the items took more than the limit; readers stop and refuse
+    // the source (kTooManyItems) once it is.
+    bool overLimit() const { return m_full || m_memory > m_limit; }
+    static constexpr const char* kTooManyItems = "it holds more items than a file of its size can";
 
     // For readers that learn what an item is only after its contents (a
     // streamed JSON node): the folder at index gets its title and date, or
@@ -75,8 +91,13 @@ private:
     int depthBelow(int parent) const { return parent < 0 ? 0 : at(parent).depth + 1; }
     int add(BookmarkItem item);
 
+    void account(const BookmarkItem& item);
+
     std::vector<BookmarkItem> m_items;
     size_t m_links = 0;
+    size_t m_limit = SIZE_MAX;
+    size_t m_memory = 0; // the items' capacity and the texts' heap blocks
+    bool m_full = false; // an item was refused for want of room
     std::string m_looseName;
 };
 

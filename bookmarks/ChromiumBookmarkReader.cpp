@@ -245,6 +245,8 @@ private:
     }
 
     bool startNode(int parent, bool root, bool toolbar) {
+        if (m_tree.overLimit())
+            return fail(BookmarkTree::kTooManyItems);
         const size_t before = m_tree.size();
         const int index = m_tree.addFolder(parent, {}, 0, toolbar, root);
         Frame frame{Kind::Node};
@@ -300,6 +302,7 @@ BookmarkReadResult readChromiumBookmarks(std::string_view bytes, const std::stri
     if (bytes.empty())
         return BookmarkReadResult::failure(name, "the file is empty");
     BookmarkReadResult result;
+    result.tree.setMemoryLimit(BookmarkTree::memoryLimitFor(bytes.size()));
     ChromiumHandler handler(result.tree);
     json::sax_parse(bytes.begin(), bytes.end(), &handler);
     if (!handler.error.empty())

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -33,12 +34,14 @@ std::string columnText(sqlite3_stmt* stmt, int column) {
     return text ? std::string(trimWhiteSpace(reinterpret_cast<const char*>(text))) : std::string();
 }
 
+constexpr const char* kDamaged = "the database is damaged";
+
 std::string sqliteMessage(sqlite3* db) {
     switch (sqlite3_errcode(db) & 0xff) {
     case SQLITE_NOTADB:
         return "not a SQLite database";
     case SQLITE_CORRUPT:
-        return "the database is damaged";
+        return kDamaged;
     case SQLITE_NOMEM:
         return "not enough memory to read it";
     default:
@@ -89,7 +92,7 @@ bool hasParentIndex(sqlite3* db) {
     return sqlite3_step(stmt.get()) == SQLITE_ROW;
 }
 
-BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
+BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sourceBytes) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
 
@@ -117,10 +120,22 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name) {
     StmtPtr select(raw);
     BookmarkReadResult result;
     BookmarkTree& tree = result.tree;
+    tree.setMemoryLimit(BookmarkTree::memoryLimitFor(sourceBytes));
+    // Room for every row at once (within the limit), so that the tree is
+    // not moved while it grows.
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1, &raw, nullptr) ==
+        SQLITE_OK) {
+        StmtPtr count(raw);
+        if (sqlite3_step(count.get()) == SQLITE_ROW)
+            tree.reserve(static_cast<size_t>(
+                std::max<sqlite3_int64>(0, sqlite3_column_int64(count.get(), 0))));
+    }
     std::vector<int> folderAt; // the tree folder at each depth of the walk
     int rc = SQLITE_OK;
     sqlite3_stmt* row = select.get();
     while ((rc = sqlite3_step(row)) == SQLITE_ROW) {
+        if (tree.overLimit())
+            return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
         const int type = sqlite3_column_int(row, 0);
         const std::int64_t depth = sqlite3_column_int64(row, 4);
         std::int64_t added = sqlite3_column_int64(row, 3) / 1'000'000;
@@ -161,7 +176,12 @@ BookmarkReadResult readFirefoxPlaces(const std::string& path) {
         result.error = copy.error();
         return result;
     }
-    return readDatabase(copy.db(), path);
+    BookmarkReadResult result = readDatabase(copy.db(), path, copy.sourceBytes());
+    if (copy.walApplied() && result.error == BookmarkReadResult::failure(path, kDamaged).error) {
+        result = {};
+        result.error = copy.walMismatch();
+    }
+    return result;
 }
 
 BookmarkReadResult readFirefoxPlacesImage(std::string_view bytes, const std::string& name) {
@@ -188,5 +208,5 @@ BookmarkReadResult readFirefoxPlacesImage(std::string_view bytes, const std::str
                             SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) !=
         SQLITE_OK)
         return BookmarkReadResult::failure(name, sqliteMessage(db.get()));
-    return readDatabase(db.get(), name);
+    return readDatabase(db.get(), name, bytes.size());
 }

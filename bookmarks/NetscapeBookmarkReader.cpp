@@ -8,6 +8,7 @@
 #include <libxml/parser.h>
 
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -27,6 +28,145 @@ const char* encodingFor(std::string_view bytes) {
     return "UTF-8";
 }
 
+// Builds the tree from the parser's events, without a document tree, so that
+// memory follows the bookmarks and not the markup (a file of a million
+// empty elements costs the parser nothing). libxml2 reports every element
+// it closes on its own, so the events nest as the document would.
+class Reader {
+public:
+    BookmarkTree tree;
+    bool sawList = false;
+    bool stopped = false;
+
+    void start(const char* element, const xmlChar** atts) {
+        if (m_capture != Capture::None) {
+            ++m_inner; // inside a title, link or heading: only its text counts
+            return;
+        }
+        if (tree.overLimit()) {
+            stopped = true;
+            return;
+        }
+        if (is(element, "h3")) {
+            // The browsers' own folders carry a mark: the toolbar and
+            // Firefox's "Other Bookmarks" are roots, as in the profile.
+            m_toolbar = attribute(atts, "personal_toolbar_folder") == "true";
+            m_root = current() < 0 &&
+                     (m_toolbar || attribute(atts, "unfiled_bookmarks_folder") == "true");
+            m_added = parseEpochSeconds(attribute(atts, "add_date"));
+            begin(Capture::Folder);
+        } else if (is(element, "dl")) {
+            m_lists.push_back(m_pending >= 0 ? m_pending : current());
+            m_pending = -1;
+            sawList = true;
+        } else if (is(element, "a")) {
+            m_url = std::string(trimWhiteSpace(attribute(atts, "href")));
+            m_added = parseEpochSeconds(attribute(atts, "add_date"));
+            m_pending = -1;
+            begin(Capture::Link);
+        } else if (is(element, "hr")) {
+            tree.addSeparator(current());
+        } else if (is(element, "h1")) {
+            // The heading names the links outside any folder: Firefox
+            // writes "Bookmarks Menu", the menu root they come from.
+            begin(Capture::Heading);
+        } else if (is(element, "title") || is(element, "head")) {
+            begin(Capture::Ignored);
+        }
+    }
+
+    void end(const char* element) {
+        if (m_capture != Capture::None) {
+            if (m_inner > 0) {
+                --m_inner;
+                return;
+            }
+            finish();
+            return;
+        }
+        if (is(element, "dl") && !m_lists.empty())
+            m_lists.pop_back();
+    }
+
+    void text(const xmlChar* chars, int length) {
+        if (m_capture != Capture::None && m_capture != Capture::Ignored)
+            m_text.append(reinterpret_cast<const char*>(chars), static_cast<size_t>(length));
+    }
+
+private:
+    enum class Capture { None, Folder, Link, Heading, Ignored };
+
+    static bool is(const char* element, const char* name) {
+        return std::strcmp(element, name) == 0;
+    }
+
+    static std::string attribute(const xmlChar** atts, const char* name) {
+        for (; atts && atts[0]; atts += 2)
+            if (std::strcmp(reinterpret_cast<const char*>(atts[0]), name) == 0)
+                return atts[1] ? reinterpret_cast<const char*>(atts[1]) : std::string();
+        return {};
+    }
+
+    int current() const { return m_lists.empty() ? -1 : m_lists.back(); }
+
+    void begin(Capture capture) {
+        m_capture = capture;
+        m_inner = 0;
+        m_text.clear();
+    }
+
+    void finish() {
+        switch (m_capture) {
+        case Capture::Folder:
+            m_pending = tree.addFolder(current(), std::string(trimWhiteSpace(m_text)), m_added,
+                                       m_toolbar, m_root);
+            break;
+        case Capture::Link:
+            if (!m_url.empty() && !isPlaceQuery(m_url))
+                tree.addLink(current(), std::string(trimWhiteSpace(m_text)), std::move(m_url),
+                             m_added);
+            break;
+        case Capture::Heading:
+            if (tree.looseName().empty())
+                tree.setLooseName(std::string(trimWhiteSpace(m_text)));
+            break;
+        case Capture::Ignored:
+        case Capture::None:
+            break;
+        }
+        m_capture = Capture::None;
+        m_text.clear();
+        m_url.clear();
+    }
+
+    std::vector<int> m_lists; // the folder of each open <DL>
+    int m_pending = -1;       // the folder whose <DL> is expected next
+    Capture m_capture = Capture::None;
+    size_t m_inner = 0; // elements open inside the captured one
+    std::string m_text, m_url;
+    std::int64_t m_added = 0;
+    bool m_toolbar = false, m_root = false;
+};
+
+Reader& readerOf(void* ctx) {
+    return *static_cast<Reader*>(static_cast<htmlParserCtxtPtr>(ctx)->_private);
+}
+
+void onStart(void* ctx, const xmlChar* name, const xmlChar** atts) {
+    Reader& reader = readerOf(ctx);
+    reader.start(reinterpret_cast<const char*>(name), atts);
+    if (reader.stopped)
+        xmlStopParser(static_cast<htmlParserCtxtPtr>(ctx));
+}
+
+void onEnd(void* ctx, const xmlChar* name) {
+    readerOf(ctx).end(reinterpret_cast<const char*>(name));
+}
+
+void onText(void* ctx, const xmlChar* chars, int length) {
+    readerOf(ctx).text(chars, length);
+}
+
 } // namespace
 
 BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::string& name) {
@@ -36,85 +176,32 @@ BookmarkReadResult readNetscapeBookmarks(std::string_view bytes, const std::stri
         return BookmarkReadResult::failure(name, "the file is too large");
     libxml::init();
     std::unique_ptr<htmlParserCtxt, CtxtDeleter> ctxt(htmlNewParserCtxt());
-    if (!ctxt)
-        return BookmarkReadResult::failure(name, "out of memory");
+    if (!ctxt || !ctxt->sax)
+        return BookmarkReadResult::failure(name, "not enough memory to read it");
+    // Only the events the reader needs: no document tree is built.
+    htmlSAXHandler& sax = *ctxt->sax;
+    std::memset(&sax, 0, sizeof sax);
+    sax.startElement = onStart;
+    sax.endElement = onEnd;
+    sax.characters = onText;
+    sax.cdataBlock = onText;
+    Reader reader;
+    reader.tree.setMemoryLimit(BookmarkTree::memoryLimitFor(bytes.size()));
+    ctxt->_private = &reader;
     // libxml2 2.9 nests each unclosed <DT> inside the one before, so a folder
     // of 300 links is 300 elements deep: the element depth limit is lifted
-    // (XML_PARSE_HUGE) and the tree is walked without recursion. The file
-    // size is bounded by the caller's cap.
+    // (XML_PARSE_HUGE). The file size is bounded by the caller's cap.
     const int options = HTML_PARSE_RECOVER | HTML_PARSE_NONET | HTML_PARSE_NOERROR |
-                        HTML_PARSE_NOWARNING | HTML_PARSE_COMPACT |
-                        static_cast<int>(XML_PARSE_HUGE);
+                        HTML_PARSE_NOWARNING | static_cast<int>(XML_PARSE_HUGE);
     libxml::DocPtr doc(htmlCtxtReadMemory(ctxt.get(), bytes.data(), static_cast<int>(bytes.size()),
                                           nullptr, encodingFor(bytes), options));
-    if (!doc)
-        return BookmarkReadResult::failure(name, "not readable as HTML");
-    xmlNode* top = xmlDocGetRootElement(doc.get());
-
-    BookmarkReadResult result;
-    BookmarkTree& tree = result.tree;
-    std::vector<int> lists; // the folder of each open <DL>
-    int pending = -1;       // the folder whose <DL> is expected next
-    bool sawList = false;
-    auto current = [&] { return lists.empty() ? -1 : lists.back(); };
-
-    // Document order walk with enter and leave steps, without recursion.
-    xmlNode* cur = top;
-    while (cur) {
-        bool descend = cur->type == XML_ELEMENT_NODE;
-        const std::string element = libxml::elementName(cur);
-        if (element == "h3") {
-            // The browsers' own folders carry a mark: the toolbar and
-            // Firefox's "Other Bookmarks" are roots, as in the profile.
-            const bool toolbar = libxml::attribute(cur, "personal_toolbar_folder") == "true";
-            const bool root =
-                current() < 0 &&
-                (toolbar || libxml::attribute(cur, "unfiled_bookmarks_folder") == "true");
-            pending = tree.addFolder(current(), std::string(trimWhiteSpace(libxml::nodeText(cur))),
-                                     parseEpochSeconds(libxml::attribute(cur, "add_date")), toolbar,
-                                     root);
-            descend = false;
-        } else if (element == "dl") {
-            lists.push_back(pending >= 0 ? pending : current());
-            pending = -1;
-            sawList = true;
-        } else if (element == "a") {
-            std::string url(trimWhiteSpace(libxml::attribute(cur, "href")));
-            if (!url.empty() && !isPlaceQuery(url))
-                tree.addLink(current(), std::string(trimWhiteSpace(libxml::nodeText(cur))),
-                             std::move(url), parseEpochSeconds(libxml::attribute(cur, "add_date")));
-            pending = -1;
-            descend = false;
-        } else if (element == "hr") {
-            tree.addSeparator(current());
-        } else if (element == "h1") {
-            // The heading names the links outside any folder: Firefox
-            // writes "Bookmarks Menu", the menu root they come from.
-            if (tree.looseName().empty())
-                tree.setLooseName(std::string(trimWhiteSpace(libxml::nodeText(cur))));
-            descend = false;
-        } else if (element == "title" || element == "head") {
-            descend = false;
-        }
-        if (descend && cur->children) {
-            cur = cur->children;
-            continue;
-        }
-        for (;;) {
-            if (libxml::elementName(cur) == "dl" && !lists.empty())
-                lists.pop_back();
-            if (cur == top) {
-                cur = nullptr;
-                break;
-            }
-            if (cur->next) {
-                cur = cur->next;
-                break;
-            }
-            cur = cur->parent;
-        }
-    }
-    if (!sawList && tree.empty())
+    if (reader.stopped || reader.tree.overLimit())
+        return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
+    if (ctxt->errNo == XML_ERR_NO_MEMORY)
+        return BookmarkReadResult::failure(name, "not enough memory to read it");
+    if (!reader.sawList && reader.tree.empty())
         return BookmarkReadResult::failure(name, "not a bookmark file: it has no bookmark list");
+    BookmarkReadResult result;
+    result.tree = std::move(reader.tree);
     return result;
 }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,6 +134,21 @@ FileResult copyInto(int from, const std::string& to, size_t maxBytes, bool& tooL
     return FileResult::success();
 }
 
+// Whether SQLite's structural check of the database (its b-trees, not the
+// contents of its indexes) finds nothing wrong.
+bool quickCheckPasses(sqlite3* db) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &stmt, nullptr) != SQLITE_OK)
+        return false;
+    bool ok = false;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        const unsigned char* text = sqlite3_column_text(stmt, 0);
+        ok = text && std::string_view(reinterpret_cast<const char*>(text)) == "ok";
+    }
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
 // Removes the copies of programs that are gone: folders named copy-PID-*.
 void removeLeftovers(const fs::path& base) {
     std::error_code ec;
@@ -164,6 +180,10 @@ std::string PrivateDatabaseCopy::copiesFolder() {
         .string();
 }
 
+void PrivateDatabaseCopy::removeLeftoverCopies() {
+    removeLeftovers(copiesFolder());
+}
+
 PrivateDatabaseCopy::~PrivateDatabaseCopy() {
     if (m_db)
         sqlite3_close_v2(m_db);
@@ -181,6 +201,7 @@ bool PrivateDatabaseCopy::fail(std::string error) {
 }
 
 bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
+    m_path = path;
     ProjectFileHandle source;
     if (FileResult opened = openProjectFile(path, source); !opened.ok())
         return fail(fileErrorText(opened));
@@ -242,6 +263,11 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
     if (!copied)
         return fail(busy);
 
+    m_bytes = static_cast<size_t>(fs::file_size(copy, ec));
+    const bool withWal = fs::exists(copy + "-wal", ec);
+    if (withWal)
+        m_bytes += static_cast<size_t>(fs::file_size(copy + "-wal", ec));
+
     sqlite3* raw = nullptr;
     const int rc =
         sqlite3_open_v2(copy.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -261,5 +287,15 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
         return fail(path + ": is not a database.");
     if (code != SQLITE_OK)
         return fail(path + ": is damaged.");
+    // SQLite applies any -wal whose frames agree with its own header, even
+    // one left beside the database by another: its pages then tear the
+    // database's b-trees apart, which the structural check finds.
+    m_walApplied = withWal;
+    if (withWal && !quickCheckPasses(m_db))
+        return fail(walMismatch());
     return true;
+}
+
+std::string PrivateDatabaseCopy::walMismatch() const {
+    return m_path + "-wal: does not belong to the database beside it.";
 }

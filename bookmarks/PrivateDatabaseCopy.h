@@ -28,10 +28,20 @@ public:
     bool open(const std::string& path, size_t maxBytes);
     sqlite3* db() const { return m_db; }
     const std::string& error() const { return m_error; }
+    // The bytes copied: the database and its -wal.
+    size_t sourceBytes() const { return m_bytes; }
+    // Whether a -wal was folded into the copy. The structural check after
+    // folding cannot see every page out of place: a read that then finds
+    // the database damaged blames the -wal (walMismatch()).
+    bool walApplied() const { return m_walApplied; }
+    std::string walMismatch() const;
 
     // The folder the copies are made in: linkfold/copies under the user's
     // cache folder ($XDG_CACHE_HOME, else ~/.cache), else the temporary one.
     static std::string copiesFolder();
+    // Removes the copies left there by programs that are gone (killed while
+    // copying); the program calls it when it starts.
+    static void removeLeftoverCopies();
 
 private:
     bool fail(std::string error);
@@ -39,4 +49,7 @@ private:
     sqlite3* m_db = nullptr;
     std::string m_folder;
     std::string m_error;
+    size_t m_bytes = 0;
+    bool m_walApplied = false;
+    std::string m_path;
 };

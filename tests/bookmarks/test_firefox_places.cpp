@@ -1,9 +1,15 @@
 #include "BookmarkTestUtil.h"
 #include "bookmarks/BookmarkReader.h"
 #include "bookmarks/FirefoxPlacesReader.h"
+#include "bookmarks/PrivateDatabaseCopy.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -134,19 +140,91 @@ TEST(FirefoxPlaces, DatabasesThatAreNotBookmarksGiveAMessage) {
     }
 }
 
-TEST(FirefoxPlaces, LeavesNoCopyBehind) {
+TEST(FirefoxPlaces, LeavesNoCopyBehindAndRemovesTheCopiesOfProgramsThatAreGone) {
     TempDir dir;
+    const char* oldCache = std::getenv("XDG_CACHE_HOME");
+    const std::string savedCache = oldCache ? oldCache : "";
+    ::setenv("XDG_CACHE_HOME", dir.file("cache").c_str(), 1);
+    const std::string copies = PrivateDatabaseCopy::copiesFolder();
+    EXPECT_EQ(copies, dir.file("cache") + "/linkfold/copies");
+    // A copy of a program that was killed while copying, and one of a
+    // program still running (the test's parent).
+    const pid_t gone = fork();
+    if (gone == 0)
+        _exit(0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = copies + "/copy-" + std::to_string(gone) + "-AbCdEf";
+    const std::string alive = copies + "/copy-" + std::to_string(::getppid()) + "-AbCdEf";
+    std::filesystem::create_directories(dead);
+    std::filesystem::create_directories(alive);
+    writeFileBytes(dead + "/db", "the user's history");
+
+    PrivateDatabaseCopy::removeLeftoverCopies();
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(alive));
+    std::filesystem::remove_all(alive);
+
     BuildPlaces(dir.file("places.sqlite"), true);
-    const auto countCopies = [] {
-        size_t n = 0;
-        for (const auto& e :
-             std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
-            n += e.path().filename().string().rfind("linkfold-places-", 0) == 0;
-        return n;
-    };
-    const size_t before = countCopies();
     ASSERT_TRUE(readFirefoxPlaces(dir.file("places.sqlite")).ok());
-    EXPECT_EQ(countCopies(), before);
+    ASSERT_FALSE(readFirefoxPlaces(dir.file("missing.sqlite")).ok());
+    EXPECT_TRUE(std::filesystem::is_empty(copies));
+    if (oldCache)
+        ::setenv("XDG_CACHE_HOME", savedCache.c_str(), 1);
+    else
+        ::unsetenv("XDG_CACHE_HOME");
+}
+
+// A writer in the middle of a change in rollback-journal mode: the database
+// file already holds part of the change, the hot journal the old pages.
+TEST(FirefoxPlaces, ADatabaseInTheMiddleOfAChangeIsRefused) {
+    TempDir dir;
+    const std::string path = dir.file("places.sqlite");
+    BuildPlaces(path, false);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    Exec(db, "PRAGMA cache_size=1; BEGIN;"
+             "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)"
+             " INSERT INTO moz_bookmarks (id, type, parent, position, title)"
+             " SELECT i, 2, 2, i, 'Half written ' || i FROM n;");
+    ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
+    const BookmarkReadResult r = readFirefoxPlaces(path);
+    Exec(db, "ROLLBACK;");
+    sqlite3_close(db);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.error, path + ": is being changed by another program; try again.");
+}
+
+// A -wal left beside the database by another one (a profile copied over
+// another after a crash) must not put the other's pages into it. SQLite
+// files carry no mark that ties a -wal to its database, so what is caught
+// is a -wal whose pages do not fit the database's trees.
+TEST(FirefoxPlaces, AWalOfAnotherDatabaseIsNotApplied) {
+    TempDir dir;
+    const std::string mine = dir.file("places.sqlite");
+    const std::string other = dir.file("other.sqlite");
+    const auto folders = [](int first, const char* title) {
+        return "WITH RECURSIVE n(i) AS (SELECT " + std::to_string(first) +
+               " UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(first + 2000) +
+               ") INSERT INTO moz_bookmarks (id, type, parent, position, title, guid)"
+               " SELECT i, 2, 5, i, '" +
+               title + " ' || i, 'g' || i FROM n;";
+    };
+    BuildPlaces(mine, false, folders(100, "Mine"));
+    const BookmarkReadResult own = readFirefoxPlaces(mine);
+    ASSERT_TRUE(own.ok()) << own.error;
+    BuildPlaces(other, true, folders(5000, "Theirs"));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(other.c_str(), &db), SQLITE_OK);
+    Exec(db, "PRAGMA locking_mode=EXCLUSIVE; PRAGMA wal_autocheckpoint=0;"
+             "UPDATE moz_bookmarks SET title = 'Changed' WHERE id = 6000;");
+    std::filesystem::copy_file(other + "-wal", mine + "-wal");
+    sqlite3_close(db);
+
+    const BookmarkReadResult r = readFirefoxPlaces(mine);
+    if (r.ok())
+        EXPECT_EQ(Outline(r.tree), Outline(own.tree));
+    else
+        EXPECT_EQ(r.error, mine + "-wal: does not belong to the database beside it.");
 }
 
 } // namespace
