@@ -40,6 +40,13 @@ bool isHeader(std::string_view t) {
     return t.size() >= 2 && t.front() == '[';
 }
 
+std::string lowerCase(std::string_view s) {
+    std::string lower(s);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
 std::string_view headerName(std::string_view t) {
     auto close = t.find(']');
     return trimWhiteSpace(t.substr(1, (close == std::string_view::npos ? t.size() : close) - 1));
@@ -65,17 +72,13 @@ void SettingsFile::reindexSections() {
     m_index.clear();
     for (std::size_t i = 0; i < m_sections.size(); ++i)
         if (!m_sections[i].name.empty())
-            m_index.emplace(hashNoCase(m_sections[i].name), i);
+            m_index[lowerCase(m_sections[i].name)].push_back(i);
 }
 
-std::vector<std::size_t> SettingsFile::sectionsNamed(std::string_view name) const {
-    std::vector<std::size_t> found;
-    auto [from, to] = m_index.equal_range(hashNoCase(name));
-    for (auto it = from; it != to; ++it)
-        if (equalNoCase(m_sections[it->second].name, name))
-            found.push_back(it->second);
-    std::sort(found.begin(), found.end());
-    return found;
+const std::vector<std::size_t>& SettingsFile::sectionsNamed(std::string_view name) const {
+    static const std::vector<std::size_t> none;
+    auto it = m_index.find(lowerCase(name));
+    return it == m_index.end() ? none : it->second;
 }
 
 const SettingsFile::Line* SettingsFile::findValue(const std::string& section,
@@ -86,13 +89,18 @@ const SettingsFile::Line* SettingsFile::findValue(const std::string& section,
     return nullptr;
 }
 
-void SettingsFile::load(SystemCalls& ops) {
+bool SettingsFile::load(SystemCalls& ops) {
     m_sections.clear();
     m_index.clear();
+    m_tooLarge = false;
     UniqueFd fd(ops.open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY), ops);
     struct stat st {};
     if (!fd.valid() || ops.fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return;
+        return true;
+    if (static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)) > kMaxSize) {
+        m_tooLarge = true;
+        return false;
+    }
     std::string text;
     text.reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)));
     char buf[64 * 1024];
@@ -103,8 +111,14 @@ void SettingsFile::load(SystemCalls& ops) {
         if (got <= 0)
             break;
         text.append(buf, static_cast<size_t>(got));
+        // A file that grew past the limit while it was read.
+        if (text.size() > kMaxSize) {
+            m_tooLarge = true;
+            return false;
+        }
     }
     fromText(text);
+    return true;
 }
 
 void SettingsFile::fromText(std::string_view text) {
@@ -181,6 +195,8 @@ std::string SettingsFile::toText() const {
 }
 
 FileResult SettingsFile::save(SystemCalls& ops) const {
+    if (m_tooLarge)
+        return FileResult::fromErrno(EFBIG, m_path);
     makeParentDirs(ops, m_path);
     const std::string text = toText();
     AtomicFileWriter file(ops);
@@ -213,7 +229,7 @@ int SettingsFile::intValue(const std::string& section, const std::string& key, i
 
 void SettingsFile::setStringValue(const std::string& section, const std::string& key,
                                   const std::string& value) {
-    const std::vector<std::size_t> named = sectionsNamed(section);
+    const std::vector<std::size_t>& named = sectionsNamed(section);
     for (std::size_t s : named) {
         if (const Line* found = m_sections[s].findKey(key)) {
             Line& line = const_cast<Line&>(*found);
@@ -233,7 +249,7 @@ void SettingsFile::setStringValue(const std::string& section, const std::string&
     if (named.empty()) {
         index = m_sections.size();
         m_sections.push_back({section, {}, {}, {}});
-        m_index.emplace(hashNoCase(section), index);
+        m_index[lowerCase(section)].push_back(index);
     } else {
         index = named.front();
     }
