@@ -54,8 +54,16 @@ std::string_view headerName(std::string_view t) {
 
 } // namespace
 
+std::string_view SettingsFile::Section::name() const {
+    if (made || header.empty())
+        return header;
+    return headerName(trimWhiteSpace(withoutCr(header)));
+}
+
 const SettingsFile::Line* SettingsFile::Section::findKey(std::string_view key) const {
-    auto [from, to] = keys.equal_range(hashNoCase(key));
+    if (!keys)
+        return nullptr;
+    auto [from, to] = keys->equal_range(hashNoCase(key));
     for (auto it = from; it != to; ++it)
         if (equalNoCase(lines[it->second].key(), key))
             return &lines[it->second];
@@ -64,15 +72,18 @@ const SettingsFile::Line* SettingsFile::Section::findKey(std::string_view key) c
 
 void SettingsFile::Section::indexLine(std::size_t index) {
     const Line& line = lines[index];
-    if (line.isKey && !findKey(line.key()))
-        keys.emplace(hashNoCase(line.key()), index);
+    if (!line.isKey || findKey(line.key()))
+        return;
+    if (!keys)
+        keys = std::make_unique<std::unordered_multimap<std::size_t, std::size_t>>();
+    keys->emplace(hashNoCase(line.key()), index);
 }
 
 void SettingsFile::reindexSections() {
     m_index.clear();
     for (std::size_t i = 0; i < m_sections.size(); ++i)
-        if (!m_sections[i].name.empty())
-            m_index[lowerCase(m_sections[i].name)].push_back(i);
+        if (const std::string_view name = m_sections[i].name(); !name.empty())
+            m_index[lowerCase(name)].push_back(i);
 }
 
 const std::vector<std::size_t>& SettingsFile::sectionsNamed(std::string_view name) const {
@@ -124,6 +135,18 @@ bool SettingsFile::load(SystemCalls& ops) {
 void SettingsFile::fromText(std::string_view text) {
     m_sections.clear();
     m_index.clear();
+    // The sections counted first, so that their array is never grown (and
+    // held twice) while it is filled, nor when the program adds its own few
+    // sections (the layouts of the ten tabs, the recent files, the settings).
+    size_t headers = 1 + 16;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        headers += isHeader(trimWhiteSpace(withoutCr(text.substr(pos, end - pos))));
+        pos = end + 1;
+    }
+    m_sections.reserve(headers);
     Section* current = nullptr;
     bool lastWasKept = false; // the last line is a run of kept lines to extend
     size_t pos = 0;
@@ -135,7 +158,7 @@ void SettingsFile::fromText(std::string_view text) {
         pos = end + 1;
         const std::string_view t = trimWhiteSpace(withoutCr(raw));
         if (isHeader(t)) {
-            m_sections.push_back({std::string(headerName(t)), std::string(raw), {}, {}});
+            m_sections.push_back({std::string(raw), false, {}, {}});
             current = &m_sections.back();
             lastWasKept = false;
             continue;
@@ -176,15 +199,17 @@ void SettingsFile::fromText(std::string_view text) {
 std::string SettingsFile::toText() const {
     std::string out;
     for (const auto& s : m_sections) {
-        if (!s.header.empty()) {
+        if (!s.made && !s.header.empty()) {
             out += s.header;
             out += '\n';
-        } else if (!s.name.empty()) { // a section made by the program
+        } else if (s.made) {
             // One blank line before it, which a later run reads back as
             // the previous section's last line and keeps: never a second.
             if (!out.empty() && !out.ends_with("\n\n"))
                 out += '\n';
-            out += '[' + s.name + "]\n";
+            out += '[';
+            out += s.header;
+            out += "]\n";
         }
         for (const auto& line : s.lines) {
             out += line.text;
@@ -248,7 +273,7 @@ void SettingsFile::setStringValue(const std::string& section, const std::string&
     std::size_t index;
     if (named.empty()) {
         index = m_sections.size();
-        m_sections.push_back({section, {}, {}, {}});
+        m_sections.push_back({section, true, {}, {}});
         m_index[lowerCase(section)].push_back(index);
     } else {
         index = named.front();
@@ -275,7 +300,7 @@ void SettingsFile::removeKey(const std::string& section, const std::string& key)
             s.lines, [&](const Line& line) { return line.isKey && equalNoCase(line.key(), key); });
         if (erased == 0)
             continue;
-        s.keys.clear();
+        s.keys.reset();
         for (std::size_t i = 0; i < s.lines.size(); ++i)
             s.indexLine(i);
     }
@@ -285,7 +310,8 @@ void SettingsFile::removeSection(const std::string& section) {
     if (sectionsNamed(section).empty())
         return;
     std::erase_if(m_sections, [&](const Section& s) {
-        return !s.name.empty() && equalNoCase(s.name, section);
+        const std::string_view name = s.name();
+        return !name.empty() && equalNoCase(name, section);
     });
     reindexSections();
 }

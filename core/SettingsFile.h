@@ -4,6 +4,7 @@
 #include "core/SystemCalls.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -74,11 +75,16 @@ private:
         }
     };
     struct Section {
-        std::string name;   // empty before the first header and for "[]"
-        std::string header; // the header line as read; empty for the leading lines
+        // The header line as read, or for a section made by the program its
+        // name; empty for the lines before the first header.
+        std::string header;
+        bool made = false;
         std::vector<Line> lines;
         // Hash of the lower-case key -> line; only the first of equal keys.
-        std::unordered_multimap<std::size_t, std::size_t> keys;
+        // Made with the first key: a file of many empty sections stays small.
+        std::unique_ptr<std::unordered_multimap<std::size_t, std::size_t>> keys;
+        // Empty before the first header and for "[]".
+        std::string_view name() const;
         const Line* findKey(std::string_view key) const;
         void indexLine(std::size_t index);
     };
