@@ -48,11 +48,13 @@ void Application::loadSettings() {
     m_previewPages = m_profile.intValue(kSettingsSection, kPreviewPages, 0);
 }
 
-void Application::saveSettings() {
+bool Application::saveSettings() {
     // Another copy of the program may have ended since this one started:
     // keep the files it added to the list.
     SettingsFile onDisk(m_profile.path());
-    onDisk.load();
+    if (!onDisk.load())
+        return false; // what is there now is no settings file to replace
+
     RecentFileList theirs(m_recentFiles.size());
     theirs.readList(onDisk);
     RecentFileList atStart(m_recentFiles.size());
@@ -61,6 +63,7 @@ void Application::saveSettings() {
     m_recentFiles.writeList(m_profile);
     if (m_previewPages != 0)
         m_profile.setIntValue(kSettingsSection, kPreviewPages, m_previewPages);
+    return true;
 }
 
 void Application::createMainWindow() {
@@ -91,7 +94,7 @@ bool Application::start(const CommandLineOptions& info) {
         m_exitCode = 0;
         return false;
     }
-    m_profile.load();
+    const bool settingsRead = m_profile.load();
     loadSettings();
 
     if (info.m_command == CommandLineOptions::Unregister) {
@@ -103,6 +106,16 @@ bool Application::start(const CommandLineOptions& info) {
         m_exitCode = ok ? 0 : 1;
         return false;
     }
+
+    if (!settingsRead)
+        UiServices::instance().messageBox(
+            nullptr,
+            QStringLiteral("%1 is larger than %2 MB, too large to be this program's settings "
+                           "file. It was not read and will be left as it is; the program "
+                           "starts with its default settings.")
+                .arg(m_options.iniPath)
+                .arg(SettingsFile::kMaxSize >> 20),
+            QMessageBox::Warning, QMessageBox::Ok);
 
     // The file type is written at every start; failures are not reported.
     DesktopIntegration(m_options.dataHome, m_options.program).registerFileTypes();
@@ -147,8 +160,10 @@ void Application::finish() {
         return;
     if (m_mainWindow)
         m_mainWindow->form()->saveLayout(m_profile);
-    saveSettings();
-    m_profile.save(); // a settings file that cannot be written is not reported
+    // A settings file that cannot be written is not reported; one too large
+    // to have been read is left as it is.
+    if (saveSettings())
+        m_profile.save();
 }
 
 void Application::onCommitDataRequest(QSessionManager& manager) {

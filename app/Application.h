@@ -53,7 +53,8 @@ public:
 
 private:
     void loadSettings();
-    void saveSettings();
+    // False when the file on disk is too large to have been read.
+    bool saveSettings();
     bool unregisterFileTypes();
     void createMainWindow();
     void onCommitDataRequest(QSessionManager& manager);

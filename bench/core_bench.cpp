@@ -309,39 +309,114 @@ void BM_SettingsReadWrite40000(benchmark::State& state) {
     }
 }
 
-// Peak heap of reading a file of random bytes of range(0) MB, over its size.
-void BM_SettingsGarbagePeakMemory(benchmark::State& state) {
-    const std::string path = benchDir() + "/garbage.ini";
-    const size_t size = static_cast<size_t>(state.range(0)) << 20;
-    {
-        std::mt19937_64 random(7);
-        std::string bytes(size, '\0');
-        for (size_t i = 0; i + 8 <= size; i += 8) {
+// Files of the largest size read (SettingsFile::kMaxSize), each made of one
+// kind of line repeated: what costs the reader most per byte.
+std::string settingsOfShape(int shape) {
+    const size_t size = SettingsFile::kMaxSize;
+    std::string text;
+    text.reserve(size + 64);
+    std::mt19937_64 random(7);
+    for (int i = 0; text.size() < size; ++i) {
+        switch (shape) {
+        case 0:
+            text += "[a]\n";
+            break; // one name, many sections
+        case 1:
+            text += "[s" + std::to_string(i) + "]\n";
+            break; // many names
+        case 2:
+            text += "k" + std::to_string(i) + "=\n";
+            break; // many keys
+        case 3:
+            text += "[Recent File List]\nFile1=x\n";
+            break; // what is looked up
+        default: { // random bytes
             const auto r = random();
-            std::memcpy(&bytes[i], &r, 8);
+            text.append(reinterpret_cast<const char*>(&r), 8);
         }
-        rawWrite(path, bytes);
+        }
     }
+    text.resize(size);
+    return text;
+}
+
+const char* const kShapeNames[] = {"[a] repeated", "[sN] sections", "kN= keys",
+                                   "looked-up section repeated", "random bytes"};
+
+// What a start and an exit of the program do with the settings file: read
+// it, look up the recent files, the layout and the preview count, set them
+// and write the file back. Peak heap over the file's size.
+void BM_SettingsStartAndExit(benchmark::State& state) {
+    const int shape = static_cast<int>(state.range(0));
+    const std::string path = benchDir() + "/shape.ini";
+    const std::string text = settingsOfShape(shape);
     double ratio = 0;
+    size_t peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        rawWrite(path, text);
+        g_current = 0;
+        g_peak = 0;
+        g_counting = true;
+        state.ResumeTiming();
+        {
+            SettingsFile ini(path);
+            ini.load();
+            int sum = 0;
+            for (int round = 0; round < 3; ++round) // read at start, twice at exit
+                for (int i = 1; i <= 4; ++i)
+                    sum += static_cast<int>(
+                        ini.stringValue("Recent File List", "File" + std::to_string(i)).size());
+            for (int tab = 0; tab < 10; ++tab) {
+                const std::string section = "Page" + std::to_string(tab) + "Layout";
+                sum += ini.intValue(section, "Col0", 0) + ini.intValue(section, "Col1", 0);
+                ini.setIntValue(section, "Col0", 100);
+                ini.setIntValue(section, "Col1", 200);
+            }
+            sum += ini.intValue("Settings", "PreviewPages", 0);
+            for (int i = 1; i <= 4; ++i)
+                ini.setStringValue("Recent File List", "File" + std::to_string(i),
+                                   "/home/me/a.lfp");
+            if (!ini.save().ok())
+                state.SkipWithError("settings not written");
+            benchmark::DoNotOptimize(sum);
+        }
+        g_counting = false;
+        peak = g_peak.load();
+        ratio = double(peak) / double(text.size());
+    }
+    state.SetLabel(kShapeNames[shape]);
+    state.counters["peak_x_file"] = ratio;
+    state.counters["peak_MiB"] = double(peak) / (1 << 20);
+    std::filesystem::remove(path);
+}
+
+// A file of range(0) MiB, over the size read: refused at once, at no cost.
+void BM_SettingsOversizeRefused(benchmark::State& state) {
+    const std::string path = benchDir() + "/big.ini";
+    const size_t size = static_cast<size_t>(state.range(0)) << 20;
+    rawWrite(path, std::string(size, 'x'));
+    size_t peak = 0;
     for (auto _ : state) {
         g_current = 0;
         g_peak = 0;
         g_counting = true;
         {
             SettingsFile ini(path);
-            ini.load();
-            benchmark::DoNotOptimize(ini.hasSection("Settings"));
-            ratio = double(g_peak.load()) / double(size);
+            if (ini.load())
+                state.SkipWithError("read a file over the limit");
         }
         g_counting = false;
+        peak = g_peak.load();
     }
-    state.counters["peak_x_file"] = ratio;
+    state.counters["peak_bytes"] = double(peak);
     std::filesystem::remove(path);
 }
 
 BENCHMARK(BM_SettingsRead40000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SettingsReadWrite40000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SettingsGarbagePeakMemory)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsStartAndExit)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SettingsOversizeRefused)->Arg(10)->Arg(200)->Unit(benchmark::kMicrosecond);
 
 #define SIZES ->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_RawRead) SIZES;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <fcntl.h>
 #include <unistd.h>
+#include <vector>
 
 bool writeAll(SystemCalls& ops, int fd, const char* data, size_t n) {
     while (n > 0) {
@@ -55,40 +56,112 @@ bool AtomicFileWriter::fail() {
     return false;
 }
 
-// Follows the links at path to the file that is to be replaced, by the
-// kernel's rule for links in shared sticky folders.
+bool mayFollowLink(uid_t linkOwner, const struct stat& folder, uid_t follower) {
+    const bool shared = (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    return !shared || linkOwner == follower || linkOwner == folder.st_uid;
+}
+
+// Follows the links at path, in the folders on the way as well as at its
+// end, to the file that is to be replaced; every link must pass the kernel's
+// rule for links in shared sticky folders. The name found has no links left
+// in it, up to the first part that does not exist yet.
 bool AtomicFileWriter::resolveTarget(const std::string& path) {
-    std::string current = path;
-    for (int depth = 0; depth <= kMaxLinks; ++depth) {
+    // Parts still to walk, the next one last.
+    std::vector<std::string> pending;
+    auto pushParts = [&pending](const std::string& p) {
+        size_t end = p.size();
+        while (end > 0) {
+            const size_t slash = p.rfind('/', end - 1);
+            const size_t begin = slash == std::string::npos ? 0 : slash + 1;
+            if (end > begin)
+                pending.push_back(p.substr(begin, end - begin));
+            if (slash == std::string::npos)
+                break;
+            end = slash;
+        }
+    };
+    // The folder walked so far, with no links in it: "" is the current one.
+    std::string walked = !path.empty() && path[0] == '/' ? "/" : "";
+    auto join = [&walked](const std::string& name) {
+        std::string joined = walked;
+        if (!joined.empty() && joined.back() != '/')
+            joined.push_back('/');
+        joined.append(name);
+        return joined;
+    };
+    pushParts(path);
+    int links = 0;
+    while (!pending.empty()) {
+        std::string part = std::move(pending.back());
+        pending.pop_back();
+        if (part == ".")
+            continue;
+        if (part == "..") {
+            const size_t slash = walked.rfind('/');
+            const std::string last = slash == std::string::npos ? walked : walked.substr(slash + 1);
+            if (walked == "/")
+                continue;
+            if (walked.empty() || last == "..")
+                walked = join("..");
+            else
+                walked = slash == std::string::npos ? ""
+                         : slash == 0               ? "/"
+                                                    : walked.substr(0, slash);
+            continue;
+        }
+        const std::string candidate = join(part);
         struct stat link {};
-        if (m_ops.lstat(current.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
-            m_target = current; // a regular file, or a new one
+        if (m_ops.lstat(candidate.c_str(), &link) != 0) {
+            if (errno != ENOENT)
+                return false;
+            // A new name: what follows it is for the writing to refuse.
+            m_target = candidate;
+            while (!pending.empty()) {
+                m_target.push_back('/');
+                m_target.append(pending.back());
+                pending.pop_back();
+            }
             return true;
         }
-        if (depth == kMaxLinks)
-            break;
-        struct stat dir {};
-        const std::string folder = directoryOf(current);
-        if (m_ops.stat(folder.c_str(), &dir) == 0 && (dir.st_mode & S_ISVTX) &&
-            (dir.st_mode & S_IWOTH) && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid) {
+        if (!S_ISLNK(link.st_mode)) {
+            if (!S_ISDIR(link.st_mode) && (!pending.empty() || path.back() == '/')) {
+                errno = ENOTDIR;
+                return false;
+            }
+            walked = candidate;
+            continue;
+        }
+        if (++links > kMaxLinks) {
+            errno = ELOOP;
+            return false;
+        }
+        struct stat folder {};
+        const std::string folderName = walked.empty() ? "." : walked;
+        if (m_ops.stat(folderName.c_str(), &folder) != 0)
+            return false;
+        if (!mayFollowLink(link.st_uid, folder, ::geteuid())) {
             errno = EACCES;
             return false;
         }
         char buf[PATH_MAX];
-        ssize_t n = m_ops.readlink(current.c_str(), buf, sizeof buf);
+        const ssize_t n = m_ops.readlink(candidate.c_str(), buf, sizeof buf);
         if (n < 0)
             return false;
         if (static_cast<size_t>(n) >= sizeof buf) {
             errno = ENAMETOOLONG;
             return false;
         }
-        // An absolute link replaces the path, a relative one is read from
-        // the link's folder.
-        current = n > 0 && buf[0] == '/' ? std::string() : folder + '/';
-        current.append(buf, static_cast<size_t>(n));
+        const std::string next(buf, static_cast<size_t>(n));
+        if (next.empty()) {
+            errno = ENOENT;
+            return false;
+        }
+        if (next[0] == '/')
+            walked.assign(1, '/');
+        pushParts(next);
     }
-    errno = ELOOP;
-    return false;
+    m_target = walked.empty() ? "." : walked;
+    return true;
 }
 
 // Gives the new file the replaced file's owner and group where this user may;

@@ -12,11 +12,10 @@
 // save says whose it is) is written, synced, given the target's mode and,
 // where permitted, its owner and group, and renamed over it.
 //
-// A symbolic link at the path is followed, and keeps pointing at the replaced
-// file, only where the kernel itself would follow it: a link in a sticky,
-// world-writable folder (such as /tmp) whose owner is neither this user nor
-// the folder's owner is refused as access denied; so is a link loop, as an
-// invalid path.
+// A symbolic link at the path, or standing for a folder on the way, is
+// followed, and keeps pointing at the replaced file, only where the kernel
+// itself would follow it (see mayFollowLink): another user's link planted in
+// /tmp is refused as access denied; a link loop, as an invalid path.
 //
 // On failure the target is untouched, the temporary file is removed, false
 // is returned and error() says why.
@@ -46,6 +45,11 @@ private:
     FileResult m_error;
     std::string m_buffer;
 };
+
+// The kernel's rule for links in shared folders: a link in a sticky,
+// world-writable folder (such as /tmp) is followed only by its owner or when
+// the folder's owner owns it too; a link anywhere else is followed.
+bool mayFollowLink(uid_t linkOwner, const struct stat& folder, uid_t follower);
 
 // Writes a whole buffer, retrying short writes and EINTR.
 bool writeAll(SystemCalls& ops, int fd, const char* data, size_t n);

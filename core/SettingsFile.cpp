@@ -40,6 +40,13 @@ bool isHeader(std::string_view t) {
     return t.size() >= 2 && t.front() == '[';
 }
 
+std::string lowerCase(std::string_view s) {
+    std::string lower(s);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
 std::string_view headerName(std::string_view t) {
     auto close = t.find(']');
     return trimWhiteSpace(t.substr(1, (close == std::string_view::npos ? t.size() : close) - 1));
@@ -47,8 +54,16 @@ std::string_view headerName(std::string_view t) {
 
 } // namespace
 
+std::string_view SettingsFile::Section::name() const {
+    if (made || header.empty())
+        return header;
+    return headerName(trimWhiteSpace(withoutCr(header)));
+}
+
 const SettingsFile::Line* SettingsFile::Section::findKey(std::string_view key) const {
-    auto [from, to] = keys.equal_range(hashNoCase(key));
+    if (!keys)
+        return nullptr;
+    auto [from, to] = keys->equal_range(hashNoCase(key));
     for (auto it = from; it != to; ++it)
         if (equalNoCase(lines[it->second].key(), key))
             return &lines[it->second];
@@ -57,25 +72,24 @@ const SettingsFile::Line* SettingsFile::Section::findKey(std::string_view key) c
 
 void SettingsFile::Section::indexLine(std::size_t index) {
     const Line& line = lines[index];
-    if (line.isKey && !findKey(line.key()))
-        keys.emplace(hashNoCase(line.key()), index);
+    if (!line.isKey || findKey(line.key()))
+        return;
+    if (!keys)
+        keys = std::make_unique<std::unordered_multimap<std::size_t, std::size_t>>();
+    keys->emplace(hashNoCase(line.key()), index);
 }
 
 void SettingsFile::reindexSections() {
     m_index.clear();
     for (std::size_t i = 0; i < m_sections.size(); ++i)
-        if (!m_sections[i].name.empty())
-            m_index.emplace(hashNoCase(m_sections[i].name), i);
+        if (const std::string_view name = m_sections[i].name(); !name.empty())
+            m_index[lowerCase(name)].push_back(i);
 }
 
-std::vector<std::size_t> SettingsFile::sectionsNamed(std::string_view name) const {
-    std::vector<std::size_t> found;
-    auto [from, to] = m_index.equal_range(hashNoCase(name));
-    for (auto it = from; it != to; ++it)
-        if (equalNoCase(m_sections[it->second].name, name))
-            found.push_back(it->second);
-    std::sort(found.begin(), found.end());
-    return found;
+const std::vector<std::size_t>& SettingsFile::sectionsNamed(std::string_view name) const {
+    static const std::vector<std::size_t> none;
+    auto it = m_index.find(lowerCase(name));
+    return it == m_index.end() ? none : it->second;
 }
 
 const SettingsFile::Line* SettingsFile::findValue(const std::string& section,
@@ -86,13 +100,18 @@ const SettingsFile::Line* SettingsFile::findValue(const std::string& section,
     return nullptr;
 }
 
-void SettingsFile::load(SystemCalls& ops) {
+bool SettingsFile::load(SystemCalls& ops) {
     m_sections.clear();
     m_index.clear();
+    m_tooLarge = false;
     UniqueFd fd(ops.open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY), ops);
     struct stat st {};
     if (!fd.valid() || ops.fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return;
+        return true;
+    if (static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)) > kMaxSize) {
+        m_tooLarge = true;
+        return false;
+    }
     std::string text;
     text.reserve(static_cast<size_t>(std::max<off_t>(st.st_size, 0)));
     char buf[64 * 1024];
@@ -103,13 +122,31 @@ void SettingsFile::load(SystemCalls& ops) {
         if (got <= 0)
             break;
         text.append(buf, static_cast<size_t>(got));
+        // A file that grew past the limit while it was read.
+        if (text.size() > kMaxSize) {
+            m_tooLarge = true;
+            return false;
+        }
     }
     fromText(text);
+    return true;
 }
 
 void SettingsFile::fromText(std::string_view text) {
     m_sections.clear();
     m_index.clear();
+    // The sections counted first, so that their array is never grown (and
+    // held twice) while it is filled, nor when the program adds its own few
+    // sections (the layouts of the ten tabs, the recent files, the settings).
+    size_t headers = 1 + 16;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = text.size();
+        headers += isHeader(trimWhiteSpace(withoutCr(text.substr(pos, end - pos))));
+        pos = end + 1;
+    }
+    m_sections.reserve(headers);
     Section* current = nullptr;
     bool lastWasKept = false; // the last line is a run of kept lines to extend
     size_t pos = 0;
@@ -121,7 +158,7 @@ void SettingsFile::fromText(std::string_view text) {
         pos = end + 1;
         const std::string_view t = trimWhiteSpace(withoutCr(raw));
         if (isHeader(t)) {
-            m_sections.push_back({std::string(headerName(t)), std::string(raw), {}, {}});
+            m_sections.push_back({std::string(raw), false, {}, {}});
             current = &m_sections.back();
             lastWasKept = false;
             continue;
@@ -162,15 +199,17 @@ void SettingsFile::fromText(std::string_view text) {
 std::string SettingsFile::toText() const {
     std::string out;
     for (const auto& s : m_sections) {
-        if (!s.header.empty()) {
+        if (!s.made && !s.header.empty()) {
             out += s.header;
             out += '\n';
-        } else if (!s.name.empty()) { // a section made by the program
+        } else if (s.made) {
             // One blank line before it, which a later run reads back as
             // the previous section's last line and keeps: never a second.
             if (!out.empty() && !out.ends_with("\n\n"))
                 out += '\n';
-            out += '[' + s.name + "]\n";
+            out += '[';
+            out += s.header;
+            out += "]\n";
         }
         for (const auto& line : s.lines) {
             out += line.text;
@@ -181,6 +220,8 @@ std::string SettingsFile::toText() const {
 }
 
 FileResult SettingsFile::save(SystemCalls& ops) const {
+    if (m_tooLarge)
+        return FileResult::fromErrno(EFBIG, m_path);
     makeParentDirs(ops, m_path);
     const std::string text = toText();
     AtomicFileWriter file(ops);
@@ -213,7 +254,7 @@ int SettingsFile::intValue(const std::string& section, const std::string& key, i
 
 void SettingsFile::setStringValue(const std::string& section, const std::string& key,
                                   const std::string& value) {
-    const std::vector<std::size_t> named = sectionsNamed(section);
+    const std::vector<std::size_t>& named = sectionsNamed(section);
     for (std::size_t s : named) {
         if (const Line* found = m_sections[s].findKey(key)) {
             Line& line = const_cast<Line&>(*found);
@@ -232,8 +273,8 @@ void SettingsFile::setStringValue(const std::string& section, const std::string&
     std::size_t index;
     if (named.empty()) {
         index = m_sections.size();
-        m_sections.push_back({section, {}, {}, {}});
-        m_index.emplace(hashNoCase(section), index);
+        m_sections.push_back({section, true, {}, {}});
+        m_index[lowerCase(section)].push_back(index);
     } else {
         index = named.front();
     }
@@ -259,7 +300,7 @@ void SettingsFile::removeKey(const std::string& section, const std::string& key)
             s.lines, [&](const Line& line) { return line.isKey && equalNoCase(line.key(), key); });
         if (erased == 0)
             continue;
-        s.keys.clear();
+        s.keys.reset();
         for (std::size_t i = 0; i < s.lines.size(); ++i)
             s.indexLine(i);
     }
@@ -269,7 +310,8 @@ void SettingsFile::removeSection(const std::string& section) {
     if (sectionsNamed(section).empty())
         return;
     std::erase_if(m_sections, [&](const Section& s) {
-        return !s.name.empty() && equalNoCase(s.name, section);
+        const std::string_view name = s.name();
+        return !name.empty() && equalNoCase(name, section);
     });
     reindexSections();
 }

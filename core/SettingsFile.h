@@ -4,6 +4,7 @@
 #include "core/SystemCalls.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -19,14 +20,26 @@
 // and lines it cannot make sense of (a "[]" header stays a header of its
 // own). Reading and writing take time linear in the file's size and memory
 // within a small multiple of it. The file is replaced atomically.
+//
+// The program's own file is a few kilobytes. A file over kMaxSize is not
+// its work and is not read: reading it would cost start-up time and many
+// times its size in memory for nothing the program uses. It is then never
+// written either, so that none of its lines is lost.
 class SettingsFile {
 public:
     SettingsFile() = default;
     explicit SettingsFile(std::string path) : m_path(std::move(path)) {}
 
+    static constexpr std::size_t kMaxSize = 1024 * 1024;
+
     // Reads the file; a missing or unreadable file gives an empty one.
-    void load(SystemCalls& ops = systemCalls());
-    // Writes the file atomically, making missing folders first.
+    // Returns false when the file is larger than kMaxSize: it is left unread
+    // and the settings start empty.
+    bool load(SystemCalls& ops = systemCalls());
+    // Whether the last load() left the file unread for its size.
+    bool tooLarge() const { return m_tooLarge; }
+    // Writes the file atomically, making missing folders first; refuses (as
+    // too large, writing nothing) when load() left the file unread.
     FileResult save(SystemCalls& ops = systemCalls()) const;
 
     const std::string& path() const { return m_path; }
@@ -62,11 +75,16 @@ private:
         }
     };
     struct Section {
-        std::string name;   // empty before the first header and for "[]"
-        std::string header; // the header line as read; empty for the leading lines
+        // The header line as read, or for a section made by the program its
+        // name; empty for the lines before the first header.
+        std::string header;
+        bool made = false;
         std::vector<Line> lines;
         // Hash of the lower-case key -> line; only the first of equal keys.
-        std::unordered_multimap<std::size_t, std::size_t> keys;
+        // Made with the first key: a file of many empty sections stays small.
+        std::unique_ptr<std::unordered_multimap<std::size_t, std::size_t>> keys;
+        // Empty before the first header and for "[]".
+        std::string_view name() const;
         const Line* findKey(std::string_view key) const;
         void indexLine(std::size_t index);
     };
@@ -75,10 +93,11 @@ private:
     void reindexSections();
 
     std::string m_path;
+    bool m_tooLarge = false;
     std::vector<Section> m_sections;
-    // Hash of the lower-case name -> sections of that name, in file order.
-    std::unordered_multimap<std::size_t, std::size_t> m_index;
-    std::vector<std::size_t> sectionsNamed(std::string_view name) const;
+    // The lower-case name -> sections of that name, in file order.
+    std::unordered_map<std::string, std::vector<std::size_t>> m_index;
+    const std::vector<std::size_t>& sectionsNamed(std::string_view name) const;
 };
 
 // Where the settings file lives: $XDG_CONFIG_HOME/linkfold.ini, or

@@ -9,6 +9,17 @@ ColorSwatchButton::ColorSwatchButton(const RgbColor* color, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
 }
 
+void ColorSwatchButton::setCaption(const QString& caption) {
+    m_caption = caption;
+    colorChanged();
+}
+
+void ColorSwatchButton::colorChanged() {
+    const QString hex = toQColor(*m_color).name(QColor::HexRgb).toUpper();
+    setAccessibleName(m_caption.isEmpty() ? hex : m_caption + QStringLiteral(": ") + hex);
+    update();
+}
+
 QSize ColorSwatchButton::sizeHint() const {
     return QSize(75, 23);
 }

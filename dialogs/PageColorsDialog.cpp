@@ -21,12 +21,12 @@ PageColorsDialog::PageColorsDialog(QWidget* parent, const Values& start)
 
     const DialogButtons b = createDialogButtons(this, help::Page::ColorsDialog);
 
-    // Each swatch is named after its label, for screen readers.
+    // Each swatch is named after its label and its colour, for screen readers.
     auto swatch = [this](RgbColor* color, const char* objectName, const QString& label,
                          QGridLayout* grid, int row) {
         auto* button = new ColorSwatchButton(color, this);
         button->setObjectName(QString::fromLatin1(objectName));
-        button->setAccessibleName(label);
+        button->setCaption(label);
         auto* caption = new QLabel(label + QLatin1Char(':'), this);
         caption->setBuddy(button);
         grid->addWidget(caption, row, 0);
@@ -67,7 +67,7 @@ PageColorsDialog::PageColorsDialog(QWidget* parent, const Values& start)
 
 void PageColorsDialog::onSwatch(ColorSwatchButton* button, RgbColor& color) {
     if (pickColor(this, color))
-        button->update();
+        button->colorChanged();
 }
 
 std::optional<PageColorsDialog::Values> PageColorsDialog::edit(QWidget* parent,

@@ -38,6 +38,7 @@ LinkCheckSession::LinkCheckSession(ProjectForm* form, QStatusBar* statusBar, QOb
     layout->setContentsMargins(0, 0, 0, 0);
     m_progress = new QProgressBar(m_progressPane);
     m_progress->setObjectName(QStringLiteral("linkCheckProgressBar"));
+    m_progress->setAccessibleName(QStringLiteral("Link check progress"));
     m_progress->setTextVisible(true);
     m_progress->setMinimumWidth(180);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), m_progressPane);

@@ -13,6 +13,10 @@
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
@@ -63,6 +67,68 @@ bool parseInteger(const QString& text, int& value) {
     return true;
 }
 
+// The "# Columns:" field: read-only text with spin arrows beside it, which a
+// screen reader is told is a spin button with its value, bounds and steps.
+class ColumnsField : public QLineEdit {
+public:
+    explicit ColumnsField(ProjectForm* form) : QLineEdit(form), m_form(form) {}
+    ProjectForm* form() const { return m_form; }
+
+private:
+    ProjectForm* m_form;
+};
+
+class ColumnsFieldAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ColumnsFieldAccessible(ColumnsField* field)
+        : QAccessibleWidget(field, QAccessible::SpinBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value)
+            return field()->text();
+        return QAccessibleWidget::text(t);
+    }
+
+    // QAccessibleValueInterface
+    QVariant currentValue() const override {
+        bool ok = false;
+        const int value = field()->text().trimmed().toInt(&ok);
+        return ok ? QVariant(value) : QVariant();
+    }
+    void setCurrentValue(const QVariant& value) override {
+        const int wanted = std::clamp(value.toInt(), kMinColumns, kMaxColumns);
+        const QVariant now = currentValue();
+        field()->form()->stepColumns(wanted - (now.isValid() ? now.toInt() : kMinColumns));
+    }
+    QVariant maximumValue() const override { return kMaxColumns; }
+    QVariant minimumValue() const override { return kMinColumns; }
+    QVariant minimumStepSize() const override { return 1; }
+
+    // QAccessibleActionInterface
+    QStringList actionNames() const override { return {increaseAction(), decreaseAction()}; }
+    void doAction(const QString& action) override {
+        if (action == increaseAction())
+            field()->form()->stepColumns(1);
+        else if (action == decreaseAction())
+            field()->form()->stepColumns(-1);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    ColumnsField* field() const { return static_cast<ColumnsField*>(widget()); }
+};
+
+QAccessibleInterface* columnsFieldAccessible(const QString&, QObject* object) {
+    if (auto* field = dynamic_cast<ColumnsField*>(object))
+        return new ColumnsFieldAccessible(field);
+    return nullptr;
+}
+
 std::string layoutSection(int tab) {
     char name[32];
     std::snprintf(name, sizeof name, "Page%dLayout", tab);
@@ -75,6 +141,11 @@ std::string layoutSection(int tab) {
 enum FieldStep { kTitleStep = 1, kSubtitleStep, kTopImageStep, kColumnsStep };
 
 ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_project(doc) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(columnsFieldAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     for (auto& w : m_colWidths)
         w = {kDefaultCol0, kDefaultCol1};
     buildForm();
@@ -180,12 +251,14 @@ void ProjectForm::buildForm() {
     SingleLineValidator::install(m_subtitleEdit, kMaxTitleLength);
     m_fontButton = new QPushButton(QStringLiteral("Font"), this);
     m_fontButton->setObjectName(QStringLiteral("fontButton"));
+    m_fontButton->setAccessibleName(QStringLiteral("Title font"));
     m_topImageEdit = new QLineEdit(this);
     m_topImageEdit->setObjectName(QStringLiteral("topImageEdit"));
     SingleLineValidator::install(m_topImageEdit);
     m_browseButton = new QPushButton(QStringLiteral("Browse..."), this);
     m_browseButton->setObjectName(QStringLiteral("browseButton"));
-    m_columnsEdit = new QLineEdit(this);
+    m_browseButton->setAccessibleName(QStringLiteral("Browse for the image at top"));
+    m_columnsEdit = new ColumnsField(this);
     m_columnsEdit->setObjectName(QStringLiteral("columnsEdit"));
     m_columnsEdit->setReadOnly(true);
     m_columnsEdit->setAlignment(Qt::AlignRight);
@@ -208,8 +281,10 @@ void ProjectForm::buildForm() {
     m_tabs->setExpanding(false);
     m_tabs->setUsesScrollButtons(false);
     m_tabs->setDrawBase(false);
-    for (int i = 0; i < kGroupCount; ++i)
+    for (int i = 0; i < kGroupCount; ++i) {
         m_tabs->addTab(QString::number(i + 1));
+        nameTab(i);
+    }
     m_tabs->installEventFilter(this);
 
     m_list = new LinkListView(this);
@@ -347,8 +422,29 @@ void ProjectForm::loadFromProject() {
     emit commandStateChanged();
 }
 
+void ProjectForm::nameTab(int group) {
+    if (group < 0 || group >= m_tabs->count())
+        return;
+    const QString number = QString::number(group + 1);
+    const QString title =
+        group < m_project->groupCount() ? toQString(m_project->group(group).m_title) : QString();
+    m_tabs->setAccessibleTabName(group, title.isEmpty()
+                                            ? QStringLiteral("Group %1").arg(number)
+                                            : QStringLiteral("Group %1: %2").arg(number, title));
+}
+
+void ProjectForm::headingChanged(int group) {
+    nameTab(group);
+}
+
+void ProjectForm::projectReset() {
+    for (int i = 0; i < kGroupCount; ++i)
+        nameTab(i);
+}
+
 int ProjectForm::loadGroup(int group) {
     m_list->setAccessibleName(QStringLiteral("Links of group %1").arg(group + 1));
+    m_propertiesButton->setAccessibleName(QStringLiteral("Properties of group %1").arg(group + 1));
     {
         const QSignalBlocker block(m_tabs);
         m_tabs->setCurrentIndex(group);

@@ -120,6 +120,11 @@ protected:
 private:
     // ProjectObserver
     void pageChanged() override;
+    void headingChanged(int group) override;
+    void projectReset() override;
+    // The names screen readers give the tabs and the controls that follow
+    // the shown group.
+    void nameTab(int group);
 
     void buildForm();
     void placeControls();

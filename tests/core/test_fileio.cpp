@@ -236,6 +236,94 @@ TEST_F(PlantedLink, OwnLinkInSharedFolderStillWorks) {
     EXPECT_EQ(readFileBytes(victim), renderPage(doc));
 }
 
+TEST(AtomicWrite, LinkRuleOfSharedFolders) {
+    const uid_t me = 1000, other = 1001, root = 0;
+    const struct {
+        const char* name;
+        mode_t folderMode;
+        uid_t folderOwner, linkOwner;
+        bool follows;
+    } cases[] = {
+        {"another user's link in /tmp", 01777, root, other, false},
+        {"own link in /tmp", 01777, root, me, true},
+        {"link of /tmp's owner", 01777, root, root, true},
+        {"link of the shared folder's owner", 01777, other, other, true},
+        {"sticky, writable by all but not readable", 01773, root, other, false},
+        {"world-writable, not sticky", 0777, root, other, true},
+        {"sticky, not world-writable", 01775, root, other, true},
+        {"private folder", 0700, root, other, true},
+    };
+    for (const auto& c : cases) {
+        struct stat folder {};
+        folder.st_mode = S_IFDIR | c.folderMode;
+        folder.st_uid = c.folderOwner;
+        EXPECT_EQ(mayFollowLink(c.linkOwner, folder, me), c.follows) << c.name;
+    }
+}
+
+// Links named "planted..." belong to another user: only the system calls
+// say so, which lets the walk through the path be tried without root.
+class PlantedLinkOps : public SystemCalls {
+public:
+    int lstat(const char* path, struct stat* st) override {
+        const int r = SystemCalls::lstat(path, st);
+        const std::string name = std::filesystem::path(path).filename().string();
+        if (r == 0 && S_ISLNK(st->st_mode) && name.starts_with("planted"))
+            st->st_uid = ::geteuid() + 1;
+        return r;
+    }
+};
+
+TEST(AtomicWrite, EveryLinkOnTheWayFollowsTheSharedFolderRule) {
+    const struct {
+        const char* name;
+        const char* path; // written, inside the test folder
+        const char* hit;  // the file written when allowed, or null when refused
+    } cases[] = {
+        {"another user's link at the end", "shared/planted.htm", nullptr},
+        {"another user's link as a folder", "shared/planteddir/victim.htm", nullptr},
+        {"reached through an own link", "mine/victim.htm", nullptr},
+        {"own link as a folder", "shared/owndir/victim.htm", "real/victim.htm"},
+        {"another user's link in a private folder", "planteddir/victim.htm", "real/victim.htm"},
+        {"back out of a linked folder", "shared/owndir/sub/../victim.htm", "real/victim.htm"},
+        {"a new file through an own link", "shared/owndir/new.htm", "real/new.htm"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string shared = dir.file("shared");
+        ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+        ASSERT_EQ(::mkdir(dir.file("real").c_str(), 0700), 0);
+        ASSERT_EQ(::mkdir(dir.file("real/sub").c_str(), 0700), 0);
+        writeFileBytes(dir.file("real/victim.htm"), "my page");
+        for (const auto& [link, target] :
+             std::initializer_list<std::pair<const char*, std::string>>{
+                 {"shared/planted.htm", dir.file("real/victim.htm")},
+                 {"shared/planteddir", dir.file("real")},
+                 {"shared/owndir", dir.file("real")},
+                 {"planteddir", "real"},
+                 {"mine", "shared/planteddir"}})
+            ASSERT_EQ(::symlink(target.c_str(), dir.file(link).c_str()), 0) << link;
+
+        PlantedLinkOps ops;
+        AtomicFileWriter file(ops);
+        const std::string path = dir.file(c.path);
+        const bool written = file.open(path) && file.write("new", 3) && file.commit();
+        EXPECT_EQ(written, c.hit != nullptr) << c.name;
+        if (c.hit) {
+            EXPECT_EQ(readFileBytes(dir.file(c.hit)), "new") << c.name;
+        } else {
+            EXPECT_EQ(fileErrorText(file.error()), "Access to " + path + " was denied.") << c.name;
+            EXPECT_EQ(readFileBytes(dir.file("real/victim.htm")), "my page") << c.name;
+        }
+        // No temporary file left, nothing made but the new file.
+        std::vector<std::string> expected{"sub", "victim.htm"};
+        if (c.hit && std::string(c.hit) == "real/new.htm")
+            expected.insert(expected.begin(), "new.htm");
+        EXPECT_EQ(entries(dir.file("real")), expected) << c.name;
+    }
+}
+
 TEST(AtomicWrite, ReplacedFileKeepsItsOwnerAndGroup) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "giving a file to another user needs root";

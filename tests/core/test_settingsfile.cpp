@@ -3,6 +3,7 @@
 #include "TestUtil.h"
 #include "core/SettingsFile.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
 
@@ -203,6 +204,32 @@ TEST(IniFile, ManyKeysAndSectionsReadAndWriteBack) {
     EXPECT_EQ(b.intValue("s39999", "k", -1), 39999);
     EXPECT_EQ(a.toText(), keys);
     EXPECT_EQ(b.toText(), sections);
+}
+
+// A file over the limit is not read, and never replaced: not a line of it
+// is lost. One at the limit is read as any other.
+TEST(IniFile, FileOverTheLimitIsLeftUnreadAndUnwritten) {
+    TempDir dir;
+    const std::string path = dir.file("linkfold.ini");
+    for (const size_t size : {SettingsFile::kMaxSize, SettingsFile::kMaxSize + 1}) {
+        std::string bytes = "[Settings]\nPreviewPages=3\n";
+        bytes += std::string(size - bytes.size() - 1, ';') + '\n';
+        writeFileBytes(path, bytes);
+        SettingsFile ini(path);
+        const bool read = size <= SettingsFile::kMaxSize;
+        EXPECT_EQ(ini.load(), read) << size;
+        EXPECT_EQ(ini.tooLarge(), !read) << size;
+        EXPECT_EQ(ini.intValue("Settings", "PreviewPages", 0), read ? 3 : 0) << size;
+        ini.setIntValue("Settings", "PreviewPages", 4);
+        const FileResult saved = ini.save();
+        EXPECT_EQ(saved.ok(), read) << size;
+        if (read) {
+            bytes.replace(bytes.find("=3"), 2, "=4");
+        } else {
+            EXPECT_EQ(fileErrorText(saved), fileErrorText(FileResult::fromErrno(EFBIG, path)));
+        }
+        EXPECT_EQ(readFileBytes(path), bytes) << size;
+    }
 }
 
 TEST(IniFile, FifoAsSettingsFileIsNotWaitedFor) {

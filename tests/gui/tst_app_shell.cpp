@@ -26,6 +26,7 @@
 #include <QToolBar>
 
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -89,6 +90,60 @@ private slots:
         // what differs); the registration tests start from none.
         QDir(m_home.filePath(QStringLiteral("system"))).removeRecursively();
         QDir::setCurrent(m_home.filePath(QStringLiteral("projects")));
+    }
+
+    // A settings file far larger than any the program writes is neither
+    // read nor replaced; a FIFO named as the settings file is neither waited
+    // for nor replaced. The program starts with its defaults either way.
+    void oddSettingsFilesStayAsTheyAre_data() {
+        QTest::addColumn<bool>("fifo");
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("largest read") << false << qint64(SettingsFile::kMaxSize) << false;
+        QTest::newRow("one byte more") << false << qint64(SettingsFile::kMaxSize + 1) << true;
+        QTest::newRow("10 MB") << false << qint64(10'000'000) << true;
+        QTest::newRow("fifo") << true << qint64(0) << false;
+    }
+    void oddSettingsFilesStayAsTheyAre() {
+        QFETCH(bool, fifo);
+        QFETCH(qint64, size);
+        QFETCH(bool, warned);
+        QDir().mkpath(config());
+        QByteArray bytes;
+        if (fifo) {
+            QCOMPARE(::mkfifo(QFile::encodeName(ini()).constData(), 0600), 0);
+        } else {
+            // Comments after a recent file: only the exact limit is read.
+            bytes = "[Recent File List]\nFile1=/nowhere/old.lfp\n";
+            bytes += QByteArray(int(size) - bytes.size() - 1, ';') + '\n';
+            QFile f(ini());
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        FakeUiServices ui;
+        {
+            Application app(Options());
+            QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
+            QCOMPARE(app.recentFiles()[0], std::string(fifo || warned ? "" : "/nowhere/old.lfp"));
+            app.finish();
+        }
+        QCOMPARE(ui.messages.size(), warned ? 1 : 0);
+        if (warned)
+            QCOMPARE(ui.messages[0].text,
+                     ini() + " is larger than 1 MB, too large to be this program's settings file. "
+                             "It was not read and will be left as it is; the program starts with "
+                             "its default settings.");
+        const QFileInfo after(ini());
+        if (fifo) {
+            struct stat st {};
+            QCOMPARE(::lstat(QFile::encodeName(ini()).constData(), &st), 0);
+            QVERIFY(S_ISFIFO(st.st_mode));
+            QFile::remove(ini());
+        } else if (warned) {
+            QCOMPARE(readAll(ini()), bytes);
+        } else {
+            QVERIFY(readAll(ini()).startsWith(bytes)); // read, and its lines written back
+        }
     }
 
     void startWithoutFile() {

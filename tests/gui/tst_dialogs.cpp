@@ -460,9 +460,12 @@ private slots:
         QTest::newRow("link url") << "link" << QByteArray("urlEdit") << "URL:";
         QTest::newRow("group title") << "group" << QByteArray("titleEdit") << "Title:";
         QTest::newRow("group bullet") << "group" << QByteArray("bulletEdit") << "Bullet Image:";
-        QTest::newRow("background") << "colors" << QByteArray("backgroundSwatch") << "Background";
-        QTest::newRow("unvisited") << "colors" << QByteArray("linkSwatch") << "Unvisited Links";
-        QTest::newRow("visited") << "colors" << QByteArray("visitedLinkSwatch") << "Visited Links";
+        QTest::newRow("background")
+            << "colors" << QByteArray("backgroundSwatch") << "Background: #000000";
+        QTest::newRow("unvisited")
+            << "colors" << QByteArray("linkSwatch") << "Unvisited Links: #000000";
+        QTest::newRow("visited") << "colors" << QByteArray("visitedLinkSwatch")
+                                 << "Visited Links: #000000";
         QTest::newRow("font face") << "font" << QByteArray("faceEdit") << "Font:";
         QTest::newRow("font style") << "font" << QByteArray("styleList") << "Font Style";
         QTest::newRow("font list") << "font" << QByteArray("faceList") << "Font";
@@ -670,11 +673,15 @@ private slots:
         QFETCH(bool, chooserOk);
         QFETCH(bool, ok);
         RgbColor background = 0xFFFFFF, link = 0, visited = 0x800000;
-        QString title;
+        QString title, heard;
         m_ui->setNextDialog([&](QDialog& dlg) {
             title = dlg.windowTitle();
-            if (!swatch.isEmpty())
+            if (!swatch.isEmpty()) {
                 click(dlg, swatch.constData());
+                heard =
+                    QAccessible::queryAccessibleInterface(child<QWidget>(dlg, swatch.constData()))
+                        ->text(QAccessible::Name);
+            }
             return int(ok ? QDialog::Accepted : QDialog::Rejected);
         });
         if (!swatch.isEmpty())
@@ -687,6 +694,9 @@ private slots:
         QCOMPARE(link, changed && swatch == "linkSwatch" ? RgbColor(0x0000FF) : RgbColor(0));
         QCOMPARE(visited, changed && swatch == "visitedLinkSwatch" ? RgbColor(0x0000FF)
                                                                    : RgbColor(0x800000));
+        // The swatch says the colour it shows now.
+        if (!swatch.isEmpty())
+            QVERIFY2(heard.endsWith(chooserOk ? ": #FF0000" : ": #FFFFFF"), qPrintable(heard));
     }
 
     void swatchFocusMark() {

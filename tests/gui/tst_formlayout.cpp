@@ -7,6 +7,8 @@
 #include "support/ShownForm.h"
 
 #include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
@@ -44,6 +46,9 @@ private slots:
         QTest::newRow("image") << QByteArray("topImageEdit") << "Image at Top:";
         QTest::newRow("columns") << QByteArray("columnsEdit") << "# Columns:";
         QTest::newRow("link list") << QByteArray("linkList") << "Links of group 1";
+        QTest::newRow("font") << QByteArray("fontButton") << "Title font";
+        QTest::newRow("browse") << QByteArray("browseButton") << "Browse for the image at top";
+        QTest::newRow("properties") << QByteArray("propertiesButton") << "Properties of group 1";
     }
     void accessibleNames() {
         QFETCH(QByteArray, control);
@@ -54,10 +59,65 @@ private slots:
 
     void linkListNameFollowsTheTab() {
         Form f;
+        auto* properties = f.child<QWidget>("propertiesButton");
         f.view.tabBar()->setCurrentIndex(2);
         QCOMPARE(accessibleName(f.view.linkList()), QStringLiteral("Links of group 3"));
+        QCOMPARE(accessibleName(properties), QStringLiteral("Properties of group 3"));
         f.view.tabBar()->setCurrentIndex(9);
         QCOMPARE(accessibleName(f.view.linkList()), QStringLiteral("Links of group 10"));
+        QCOMPARE(accessibleName(properties), QStringLiteral("Properties of group 10"));
+    }
+
+    // The tabs show only numbers; screen readers hear the group titles too.
+    void tabsSayTheirGroupTitles() {
+        Form f;
+        auto tabNames = [&f] {
+            QStringList names;
+            QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(f.tabs());
+            for (int i = 0; i < f.tabs()->count(); ++i)
+                names << bar->child(i)->text(QAccessible::Name);
+            return names;
+        };
+        QCOMPARE(tabNames().first(), QStringLiteral("Group 1"));
+        QCOMPARE(tabNames().last(), QStringLiteral("Group 10"));
+        f.doc.setGroupTitle(1, "News & weather");
+        f.doc.setGroupTitle(9, "Tools");
+        QCOMPARE(tabNames().mid(0, 3),
+                 QStringList({"Group 1", "Group 2: News & weather", "Group 3"}));
+        QCOMPARE(tabNames().last(), QStringLiteral("Group 10: Tools"));
+        f.doc.setGroupTitle(1, "");
+        QCOMPARE(tabNames().at(1), QStringLiteral("Group 2"));
+        // New (as open) names every tab afresh; the visible texts stay numbers.
+        f.doc.resetToNew();
+        f.view.loadFromProject();
+        QCOMPARE(tabNames().last(), QStringLiteral("Group 10"));
+        QCOMPARE(f.tabs()->tabText(9), QStringLiteral("10"));
+    }
+
+    // "# Columns:" is read-only text with arrows beside it: a spin button
+    // with its value, bounds and steps for screen readers.
+    void columnsFieldIsASpinButton() {
+        Form f;
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(f.view.columnsEdit());
+        QCOMPARE(iface->role(), QAccessible::SpinBox);
+        QCOMPARE(iface->text(QAccessible::Name), QStringLiteral("# Columns:"));
+        QAccessibleValueInterface* value = iface->valueInterface();
+        QVERIFY(value);
+        QCOMPARE(value->minimumValue().toInt(), 1);
+        QCOMPARE(value->maximumValue().toInt(), 4);
+        QCOMPARE(value->currentValue().toInt(), f.doc.columns());
+        f.view.columnsEdit()->setText(QStringLiteral("3"));
+        QCOMPARE(iface->text(QAccessible::Value), QStringLiteral("3"));
+        QAccessibleActionInterface* actions = iface->actionInterface();
+        QVERIFY(actions);
+        actions->doAction(QAccessibleActionInterface::increaseAction());
+        QCOMPARE(f.doc.columns(), 4);
+        actions->doAction(QAccessibleActionInterface::increaseAction());
+        QCOMPARE(f.doc.columns(), 4);
+        value->setCurrentValue(2);
+        QCOMPARE(f.doc.columns(), 2);
+        actions->doAction(QAccessibleActionInterface::decreaseAction());
+        QCOMPARE(f.doc.columns(), 1);
     }
 
     void labelsStandOnTheirFieldsLine() {

@@ -15,6 +15,7 @@
 #include "support/ResultTable.h"
 #include "support/StartedWindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QMenu>
@@ -123,6 +124,8 @@ private slots:
         auto* bar = w.progressPane()->findChild<QProgressBar*>();
         QTRY_VERIFY(bar->format().startsWith(QStringLiteral("Checked ")));
         QVERIFY(bar->format().endsWith(QStringLiteral(" of 5")));
+        QCOMPARE(QAccessible::queryAccessibleInterface(bar)->text(QAccessible::Name),
+                 QStringLiteral("Link check progress"));
         // The editor answers meanwhile: another group's tab.
         w.form->tabBar()->setCurrentIndex(2);
         QCOMPARE(w.list->linkCount(), 2);
