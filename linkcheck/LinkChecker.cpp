@@ -27,6 +27,15 @@ std::string toStd(const QString& text) {
     return text.toStdString();
 }
 
+// True when a link's text asks exactly for the address (fragments aside).
+bool sameRequest(std::string_view linkText, const std::string& url) {
+    const QUrl link(
+        QString::fromUtf8(linkText.data(), static_cast<qsizetype>(linkText.size())).trimmed(),
+        QUrl::TolerantMode);
+    const QUrl other(QString::fromStdString(url), QUrl::TolerantMode);
+    return link.adjusted(QUrl::RemoveFragment) == other.adjusted(QUrl::RemoveFragment);
+}
+
 } // namespace
 
 // One distinct address and the state of its check.
@@ -43,6 +52,7 @@ struct LinkChecker::Target {
     int transientRetries = 0;
     int rateLimitWaits = 0;
     bool inFlight = false;
+    int finalCode = 0;            // the status at the end of the redirects
     std::string redirectFragment; // the last redirect's own fragment, if any
 };
 
@@ -364,6 +374,7 @@ void LinkChecker::handleHttp(std::size_t index, const HttpAnswer& answer) {
     result.redirectChain = target.chain;
     if (!target.chain.empty())
         result.finalUrl = target.chain.back();
+    target.finalCode = code;
     if (status == LinkStatus::Ok && !target.chain.empty()) {
         // The code that names the result: the redirect, not the final 200.
         status = target.allPermanent ? LinkStatus::Moved : LinkStatus::Redirected;
@@ -424,10 +435,20 @@ void LinkChecker::finish(std::size_t index, LinkCheckResult result) {
     target.done = true;
     const quint64 runId = m_runId;
     const std::string finalUrl = result.finalUrl;
+    const LinkCheckResult shared = result;
     for (const int item : target.items) {
-        // Links that share an address may differ in their fragment.
-        result.finalUrl = finalUrlWithFragment(finalUrl, target.redirectFragment,
-                                               m_items[static_cast<std::size_t>(item)].url);
+        const std::string& text = m_items[static_cast<std::size_t>(item)].url;
+        result = shared;
+        if (!target.chain.empty() && !finalUrl.empty() &&
+            (shared.status == LinkStatus::Moved || shared.status == LinkStatus::Redirected) &&
+            sameRequest(text, finalUrl)) {
+            // One spelling of the place redirects to another ("/dir" to
+            // "/dir/"): a link already written as the final one is ok.
+            result = {LinkStatus::Ok, target.finalCode, {}, {}, {}};
+        } else {
+            // Links that share an address may differ in their fragment.
+            result.finalUrl = finalUrlWithFragment(finalUrl, target.redirectFragment, text);
+        }
         m_results[static_cast<std::size_t>(item)] = result;
         m_hasResult[static_cast<std::size_t>(item)] = true;
         ++m_done;
