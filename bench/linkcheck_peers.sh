@@ -10,7 +10,9 @@
 # host), slow (10,000 links over 20 hosts, 5 of them answering after
 # 200 ms). Peers: Debian's `linkchecker` (skipped when not installed) and
 # npm's `linkinator`, installed on demand into $LINKINATOR_DIR (default
-# /tmp/linkfold-bench-linkinator), never into the project.
+# /tmp/linkfold-bench-linkinator), never into the project. CHECKERS names
+# the checkers to run (default "linkfold linkinator linkchecker"); JOBS, when
+# set, is handed to linkfold as its limit of requests at once.
 set -euo pipefail
 
 build=${1:?usage: linkcheck_peers.sh BUILD_DIR [CASE...]}
@@ -27,10 +29,12 @@ if [ ! -x "$linkinator" ] && command -v npm >/dev/null; then
   mkdir -p "$linkinator_dir"
   npm install --prefix "$linkinator_dir" --no-audit --no-fund --silent linkinator >/dev/null
 fi
+checkers=${CHECKERS:-linkfold linkinator linkchecker}
+wanted() { [[ " $checkers " == *" $1 "* ]]; }
 have_linkinator=0
-[ -x "$linkinator" ] && have_linkinator=1
+[ -x "$linkinator" ] && wanted linkinator && have_linkinator=1
 have_linkchecker=0
-command -v linkchecker >/dev/null && have_linkchecker=1
+command -v linkchecker >/dev/null && wanted linkchecker && have_linkchecker=1
 
 work=$(mktemp -d)
 server_pid=
@@ -73,10 +77,11 @@ for case in "${cases[@]}"; do
   server_pid=$!
   for _ in $(seq 100); do [ -s "$work/page" ] && break; sleep 0.1; done
   page=$(head -n 1 "$work/page")
-  timed linkfold "$bench" --check "$work/urls.txt"
-  [ $have_linkinator = 1 ] && timed linkinator "$linkinator" "$page" --format csv
-  [ $have_linkchecker = 1 ] &&
+  if wanted linkfold; then timed linkfold "$bench" --check "$work/urls.txt" ${JOBS:-}; fi
+  if [ $have_linkinator = 1 ]; then timed linkinator "$linkinator" "$page" --format csv; fi
+  if [ $have_linkchecker = 1 ]; then
     timed linkchecker linkchecker --check-extern -r1 --no-status --no-warnings "$page"
+  fi
   kill "$server_pid"
   wait "$server_pid" 2>/dev/null || true
   server_pid=

@@ -266,7 +266,7 @@ std::string commandLineUsage() {
            "                       answer costs at most 2 x S + 2 s (one retry after a\n"
            "                       pause); each redirect and the GET that confirms a\n"
            "                       failing HEAD is a request of its own\n"
-           "  --jobs N             requests under way at once (default 16, at most 4 to\n"
+           "  --jobs N             requests under way at once (default 32, at most 4 to\n"
            "                       one host, with no pause between them); a host that\n"
            "                       answers 429 or 503 or fails to connect gets one\n"
            "                       request at a time and a growing pause (Retry-After\n"
