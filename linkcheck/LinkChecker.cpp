@@ -247,8 +247,8 @@ void LinkChecker::armHostTimer(std::size_t index, qint64 delayMs) {
 }
 
 void LinkChecker::dispatch() {
-    // Starting a request never re-enters here, but a reply may finish at
-    // once (a refused connection); its handler calls dispatch() again.
+    // Answers come from the event loop, never from inside send(); the
+    // guard keeps a handler that ends the run from re-entering.
     if (m_dispatching)
         return;
     m_dispatching = true;

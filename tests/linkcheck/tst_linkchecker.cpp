@@ -62,8 +62,8 @@ private slots:
 
     // One path of the server, one result; requests counts every request the
     // server got for that path (retries, the GET after a HEAD, each hop).
-    // Qt itself sends a request once more when a connection drops before any
-    // answer, so for resets the count is at least.
+    // The HTTP client may send a request once more when a kept connection
+    // drops before any answer, so for resets the count is at least.
     void httpResults_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<LinkStatus>("status");
