@@ -2,9 +2,13 @@
 // at once, spread over loopback addresses as links spread over sites.
 //
 //   linkcheck_bench [benchmark flags]   run the benchmarks
-//   linkcheck_bench --serve SECONDS     only serve the same links, listed on a
-//                                       page, for other checkers to crawl
-//   linkcheck_bench --check FILE        check the addresses in FILE (one a
+//   linkcheck_bench --serve SECONDS HOSTS LINKS SLOW LIST
+//                                       only serve LINKS links over HOSTS
+//                                       addresses (the last SLOW of them
+//                                       answering after 200 ms), listed in
+//                                       the file LIST and on a page, for
+//                                       other checkers (bench/linkcheck_peers.sh)
+//   linkcheck_bench --check FILE [JOBS] check the addresses in FILE (one a
 //                                       line) with the default limits, as
 //                                       the command line does
 #include "LinkCheckCommand.h"
@@ -104,15 +108,30 @@ BENCHMARK(BM_CheckLinks)
     ->Iterations(1)
     ->Repetitions(3);
 
-int serve(int seconds) {
-    TestHttpServer server(loopbackHosts(500));
+// Serves `links` links over `hosts` addresses 127.0.0.11 and up, the last
+// `slow` of them answering after 200 ms; writes the addresses to `list`, one
+// a line, and prints the address of a page linking them all.
+int serve(int seconds, int hostCount, int links, int slow, const char* list) {
+    QList<QHostAddress> hosts;
+    for (int i = 0; i < hostCount; ++i)
+        hosts << QHostAddress(QStringLiteral("127.0.0.%1").arg(11 + i));
+    TestHttpServer server(hosts);
     if (!server.start()) {
         std::fprintf(stderr, "cannot listen on the loopback addresses\n");
         return 1;
     }
+    std::ofstream out(list);
     QByteArray page = "<!DOCTYPE html>\n<html><head><title>links</title></head><body>\n";
-    for (const LinkCheckItem& item : linksFor(server, kLinks))
-        page += "<a href=\"" + QByteArray::fromStdString(item.url) + "\">link</a><br>\n";
+    for (int i = 0; i < links; ++i) {
+        const int host = i % hostCount;
+        const QString path = host >= hostCount - slow ? QStringLiteral("/delay?ms=200&i=%1").arg(i)
+                                                      : QStringLiteral("/ok?%1").arg(i);
+        const QByteArray url = server.url(path, host).toUtf8();
+        out << url.constData() << '\n';
+        page +=
+            "<a href=\"" + QString::fromUtf8(url).toHtmlEscaped().toUtf8() + "\">link</a><br>\n";
+    }
+    out.close();
     page += "</body></html>\n";
     server.setPage(page);
     std::printf("%s\n", qPrintable(server.url(QStringLiteral("/page"))));
@@ -123,7 +142,7 @@ int serve(int seconds) {
     return 0;
 }
 
-int checkFile(const char* path) {
+int checkFile(const char* path, int jobs) {
     std::ifstream in(path);
     std::vector<LinkCheckItem> items;
     std::string line;
@@ -131,6 +150,8 @@ int checkFile(const char* path) {
         items.push_back({1, static_cast<int>(items.size()) + 1, line});
     LinkCheckOptions options;
     options.version = "bench";
+    if (jobs > 0)
+        options.maxConcurrent = jobs;
     return runLinkCheckCommand(items, options, std::cout, std::cerr);
 }
 
@@ -138,10 +159,11 @@ int checkFile(const char* path) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "--serve") == 0)
-        return serve(std::atoi(argv[2]));
-    if (argc == 3 && std::strcmp(argv[1], "--check") == 0)
-        return checkFile(argv[2]);
+    if (argc == 7 && std::strcmp(argv[1], "--serve") == 0)
+        return serve(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                     argv[6]);
+    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--check") == 0)
+        return checkFile(argv[2], argc == 4 ? std::atoi(argv[3]) : 0);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -5,7 +5,7 @@
 // Limits and manners of one check run. The defaults suit real sites; tests
 // shorten the waits.
 struct LinkCheckOptions {
-    int maxConcurrent = 16;         // requests under way at once, overall
+    int maxConcurrent = 32;         // requests under way at once, overall
     int maxPerHost = 4;             // requests under way at once to one host
     int timeoutMs = 15000;          // whole request, from sending to the headers
     int maxRedirects = 10;          // hops followed before giving up

@@ -1,22 +1,18 @@
 #include "LinkChecker.h"
 
+#include "HttpClient.h"
 #include "HttpRules.h"
 #include "LinkTarget.h"
 
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
-#include <QNetworkAccessManager>
-#include <QNetworkRequest>
-#include <QSslError>
 #include <QTimer>
-#include <QTimerEvent>
 
 #include <algorithm>
 
 namespace {
 
-constexpr char kAccept[] = "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
 constexpr int kTransientRetries = 1;
 
 bool isRedirectCode(int code) {
@@ -29,6 +25,15 @@ bool isPermanentRedirect(int code) {
 
 std::string toStd(const QString& text) {
     return text.toStdString();
+}
+
+// True when a link's text asks exactly for the address (fragments aside).
+bool sameRequest(std::string_view linkText, const std::string& url) {
+    const QUrl link(
+        QString::fromUtf8(linkText.data(), static_cast<qsizetype>(linkText.size())).trimmed(),
+        QUrl::TolerantMode);
+    const QUrl other(QString::fromStdString(url), QUrl::TolerantMode);
+    return link.adjusted(QUrl::RemoveFragment) == other.adjusted(QUrl::RemoveFragment);
 }
 
 } // namespace
@@ -46,18 +51,9 @@ struct LinkChecker::Target {
     bool done = false;
     int transientRetries = 0;
     int rateLimitWaits = 0;
-
-    // The request under way.
-    QNetworkReply* reply = nullptr;
-    int timerId = 0;
-    bool timedOut = false;
-    bool headersSeen = false;
-    int code = 0;
-    QUrl location;
-    QByteArray retryAfter;
+    bool inFlight = false;
+    int finalCode = 0;            // the status at the end of the redirects
     std::string redirectFragment; // the last redirect's own fragment, if any
-    bool challenge = false;
-    QString tlsReason;
 };
 
 // Requests to one host name wait here for a free slot and their turn. A host
@@ -77,9 +73,9 @@ struct LinkChecker::Host {
 };
 
 LinkChecker::LinkChecker(QObject* parent) : QObject(parent) {
-    m_manager = new QNetworkAccessManager(this);
-    m_manager->setAutoDeleteReplies(false);
-    m_manager->setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    m_client = new HttpClient(this);
+    m_client->setHandler(
+        [this](std::size_t target, const HttpAnswer& answer) { onAnswer(target, answer); });
 }
 
 LinkChecker::~LinkChecker() {
@@ -102,7 +98,8 @@ void LinkChecker::start(const std::vector<LinkCheckItem>& items, const LinkCheck
     m_hosts.clear();
     m_hostIndex.clear();
     m_readyHosts.clear();
-    m_userAgent = QByteArray::fromStdString(userAgentFor(m_options));
+    m_client->setUserAgent(QByteArray::fromStdString(userAgentFor(m_options)));
+    m_client->setLimits(m_options.timeoutMs, std::clamp(m_options.maxConcurrent * 8, 64, 512));
     m_remaining = 0;
     m_done = 0;
     m_active = 0;
@@ -124,18 +121,10 @@ void LinkChecker::cancel() {
     m_readyHosts.clear();
     for (auto& host : m_hosts)
         host->pending.clear();
-    for (std::size_t i = 0; i < m_targets.size(); ++i) {
-        Target* target = m_targets[i].get();
-        stopTimeout(i);
-        if (QNetworkReply* reply = target->reply) {
-            target->reply = nullptr;
-            reply->disconnect(this);
-            reply->abort();
-            reply->deleteLater();
-        }
-    }
+    for (auto& target : m_targets)
+        target->inFlight = false;
+    m_client->abortAll();
     m_active = 0;
-    m_manager->clearConnectionCache();
     emit finished();
 }
 
@@ -258,8 +247,8 @@ void LinkChecker::armHostTimer(std::size_t index, qint64 delayMs) {
 }
 
 void LinkChecker::dispatch() {
-    // Starting a request never re-enters here, but a reply may finish at
-    // once (a refused connection); its handler calls dispatch() again.
+    // Answers come from the event loop, never from inside send(); the
+    // guard keeps a handler that ends the run from re-entering.
     if (m_dispatching)
         return;
     m_dispatching = true;
@@ -289,152 +278,36 @@ void LinkChecker::dispatch() {
 
 void LinkChecker::startRequest(std::size_t index) {
     Target& target = *m_targets[index];
-    QNetworkRequest request(target.url);
-    request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
-    request.setRawHeader("Accept", kAccept);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
-    // No cookie goes out and none is kept.
-    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
-                         QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-
-    target.timedOut = false;
-    target.headersSeen = false;
-    target.code = 0;
-    target.location = QUrl();
-    target.retryAfter.clear();
-    target.challenge = false;
-    target.tlsReason.clear();
-
-    QNetworkReply* reply = target.useGet ? m_manager->get(request) : m_manager->head(request);
-    target.reply = reply;
+    target.inFlight = true;
     ++m_requestsSent;
-    target.timerId = startTimer(std::chrono::milliseconds(m_options.timeoutMs));
-    m_timeouts.insert(target.timerId, index);
-    if (target.useGet)
-        connect(reply, &QNetworkReply::metaDataChanged, this, [this, index] { onMetaData(index); });
-    connect(reply, &QNetworkReply::sslErrors, this, [this, index](const QList<QSslError>& errors) {
-        QStringList texts;
-        for (const QSslError& error : errors)
-            texts << error.errorString();
-        m_targets[index]->tlsReason = texts.join(QLatin1String("; "));
-    });
-    connect(reply, &QNetworkReply::finished, this, [this, index] { onFinished(index); });
+    m_client->send(index, target.url.toEncoded(), target.useGet);
 }
 
-namespace {
-
-struct HeaderFacts {
-    int code = 0;
-    QUrl location;
-    QByteArray retryAfter;
-    bool challenge = false;
-};
-
-HeaderFacts readHeaders(const QNetworkReply& reply) {
-    HeaderFacts facts;
-    const QVariant code = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!code.isValid())
-        return facts;
-    facts.code = code.toInt();
-    facts.location = reply.attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
-    for (const auto& pair : reply.rawHeaderPairs()) {
-        if (pair.first.compare("retry-after", Qt::CaseInsensitive) == 0)
-            facts.retryAfter = pair.second;
-        if (isBotChallengeHeader(pair.first, pair.second))
-            facts.challenge = true;
-    }
-    return facts;
-}
-
-} // namespace
-
-void LinkChecker::onMetaData(std::size_t index) {
+void LinkChecker::onAnswer(std::size_t index, const HttpAnswer& answer) {
     Target& target = *m_targets[index];
-    QNetworkReply* reply = target.reply;
-    if (!reply || target.headersSeen)
+    if (!target.inFlight)
         return;
-    const HeaderFacts facts = readHeaders(*reply);
-    if (facts.code == 0)
-        return;
-    target.headersSeen = true;
-    target.code = facts.code;
-    target.location = facts.location;
-    target.retryAfter = facts.retryAfter;
-    target.challenge = facts.challenge;
-    // The headers are all a check needs: the body is never read. An error
-    // status to GET is the exception: Qt marks that reply failed right after
-    // this signal and takes a second error from abort() amiss, so it ends on
-    // its own (within the attempt's time limit).
-    if (!(target.useGet && facts.code >= 400))
-        reply->abort();
-}
-
-void LinkChecker::timerEvent(QTimerEvent* event) {
-    const auto found = m_timeouts.constFind(event->timerId());
-    if (found == m_timeouts.constEnd())
-        return QObject::timerEvent(event);
-    const std::size_t index = found.value();
-    stopTimeout(index);
-    Target& target = *m_targets[index];
-    if (!target.reply)
-        return;
-    target.timedOut = true;
-    target.reply->abort();
-}
-
-void LinkChecker::stopTimeout(std::size_t index) {
-    Target& target = *m_targets[index];
-    if (target.timerId == 0)
-        return;
-    killTimer(target.timerId);
-    m_timeouts.remove(target.timerId);
-    target.timerId = 0;
-}
-
-void LinkChecker::onFinished(std::size_t index) {
-    Target& target = *m_targets[index];
-    QNetworkReply* reply = target.reply;
-    if (!reply)
-        return;
-    target.reply = nullptr;
-    stopTimeout(index);
-    reply->disconnect(this);
-    reply->deleteLater();
-    Host& host = *m_hosts[target.host];
+    target.inFlight = false;
     const std::size_t hostIndex = target.host;
-    --host.active;
+    --m_hosts[hostIndex]->active;
     --m_active;
-
-    if (!target.headersSeen && !target.timedOut) {
-        const HeaderFacts facts = readHeaders(*reply);
-        if (facts.code != 0) {
-            target.headersSeen = true;
-            target.code = facts.code;
-            target.location = facts.location;
-            target.retryAfter = facts.retryAfter;
-            target.challenge = facts.challenge;
-        }
-    }
     const quint64 runId = m_runId;
-    if (target.headersSeen)
-        handleHttp(index);
-    else if (target.timedOut)
+    if (answer.headersSeen)
+        handleHttp(index, answer);
+    else if (answer.timedOut)
         handleError(index, QNetworkReply::TimeoutError, QStringLiteral("no answer in time"));
     else
-        handleError(index, reply->error(), reply->errorString());
+        handleError(index, answer.error, answer.errorText);
     if (runId != m_runId)
         return; // the run ended, and a slot may have started the next one
     markReady(hostIndex);
     dispatch();
 }
 
-void LinkChecker::handleHttp(std::size_t index) {
+void LinkChecker::handleHttp(std::size_t index, const HttpAnswer& answer) {
     Target& target = *m_targets[index];
-    const int code = target.code;
+    const int code = answer.code;
+    const QUrl location = QUrl::fromEncoded(answer.location);
     if (code == 503)
         slowDown(target.host, 0);
     else if (code != 429)
@@ -449,10 +322,10 @@ void LinkChecker::handleHttp(std::size_t index) {
             return;
         }
     }
-    if (isRedirectCode(code) && target.location.isValid()) {
+    if (isRedirectCode(code) && location.isValid()) {
         // The hop is recorded with its own fragment (an update keeps it); the
         // request goes without.
-        const QUrl hop = target.url.resolved(target.location);
+        const QUrl hop = target.url.resolved(location);
         if (hop.hasFragment())
             target.redirectFragment = toStd(hop.fragment(QUrl::FullyEncoded));
         const QUrl next = hop.adjusted(QUrl::RemoveFragment);
@@ -480,10 +353,10 @@ void LinkChecker::handleHttp(std::size_t index) {
         moveToUrl(index, next);
         return;
     }
-    LinkStatus status = statusForHttpCode(code, target.challenge);
+    LinkStatus status = statusForHttpCode(code, answer.challenge);
     if (status == LinkStatus::RateLimited && target.rateLimitWaits < m_options.retryAfterTries) {
         ++target.rateLimitWaits;
-        const qint64 asked = parseRetryAfterMs(target.retryAfter, QDateTime::currentDateTimeUtc())
+        const qint64 asked = parseRetryAfterMs(answer.retryAfter, QDateTime::currentDateTimeUtc())
                                  .value_or(m_options.retryAfterDefaultMs);
         const qint64 wait = std::clamp<qint64>(asked, 0, m_options.retryAfterCapMs);
         // The whole host waits and slows down; the other hosts go on.
@@ -501,6 +374,7 @@ void LinkChecker::handleHttp(std::size_t index) {
     result.redirectChain = target.chain;
     if (!target.chain.empty())
         result.finalUrl = target.chain.back();
+    target.finalCode = code;
     if (status == LinkStatus::Ok && !target.chain.empty()) {
         // The code that names the result: the redirect, not the final 200.
         status = target.allPermanent ? LinkStatus::Moved : LinkStatus::Redirected;
@@ -533,8 +407,7 @@ void LinkChecker::handleError(std::size_t index, QNetworkReply::NetworkError err
     result.redirectChain = target.chain;
     if (!target.chain.empty())
         result.finalUrl = target.chain.back();
-    result.reason = toStd(
-        result.status == LinkStatus::Tls && !target.tlsReason.isEmpty() ? target.tlsReason : text);
+    result.reason = toStd(text);
     finish(index, std::move(result));
 }
 
@@ -562,10 +435,20 @@ void LinkChecker::finish(std::size_t index, LinkCheckResult result) {
     target.done = true;
     const quint64 runId = m_runId;
     const std::string finalUrl = result.finalUrl;
+    const LinkCheckResult shared = result;
     for (const int item : target.items) {
-        // Links that share an address may differ in their fragment.
-        result.finalUrl = finalUrlWithFragment(finalUrl, target.redirectFragment,
-                                               m_items[static_cast<std::size_t>(item)].url);
+        const std::string& text = m_items[static_cast<std::size_t>(item)].url;
+        result = shared;
+        if (!target.chain.empty() && !finalUrl.empty() &&
+            (shared.status == LinkStatus::Moved || shared.status == LinkStatus::Redirected) &&
+            sameRequest(text, finalUrl)) {
+            // One spelling of the place redirects to another ("/dir" to
+            // "/dir/"): a link already written as the final one is ok.
+            result = {LinkStatus::Ok, target.finalCode, {}, {}, {}};
+        } else {
+            // Links that share an address may differ in their fragment.
+            result.finalUrl = finalUrlWithFragment(finalUrl, target.redirectFragment, text);
+        }
         m_results[static_cast<std::size_t>(item)] = result;
         m_hasResult[static_cast<std::size_t>(item)] = true;
         ++m_done;
@@ -583,6 +466,6 @@ void LinkChecker::finish(std::size_t index, LinkCheckResult result) {
 void LinkChecker::endRun() {
     m_running = false;
     ++m_runId;
-    m_manager->clearConnectionCache();
+    m_client->abortAll(); // closes the connections kept for reuse
     emit finished();
 }

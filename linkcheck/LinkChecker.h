@@ -8,12 +8,14 @@
 #include <QHash>
 #include <QNetworkReply>
 #include <QObject>
+#include <QUrl>
 
 #include <deque>
 #include <memory>
 #include <vector>
 
-class QNetworkAccessManager;
+class HttpClient;
+struct HttpAnswer;
 
 // Checks a list of links: HTTP(S) addresses by asking their servers, local
 // files by looking at the disk. Nothing is sent before start(). Each distinct
@@ -44,9 +46,6 @@ public:
     // HTTP requests sent during the last run, retries included.
     int requestsSent() const { return m_requestsSent; }
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
-
 signals:
     void progress(int done, int total);
     void resultReady(int index, const LinkCheckResult& result);
@@ -62,10 +61,8 @@ private:
     void dispatch();
     void armHostTimer(std::size_t host, qint64 delayMs);
     void startRequest(std::size_t target);
-    void onMetaData(std::size_t target);
-    void onFinished(std::size_t target);
-    void stopTimeout(std::size_t target);
-    void handleHttp(std::size_t target);
+    void onAnswer(std::size_t target, const HttpAnswer& answer);
+    void handleHttp(std::size_t target, const HttpAnswer& answer);
     void handleError(std::size_t target, QNetworkReply::NetworkError error, const QString& text);
     void retryLater(std::size_t target);
     void moveToUrl(std::size_t target, const QUrl& url);
@@ -75,7 +72,7 @@ private:
     void slowDown(std::size_t host, qint64 waitMs);
     void speedUp(std::size_t host);
 
-    QNetworkAccessManager* m_manager = nullptr;
+    HttpClient* m_client = nullptr;
     LinkCheckOptions m_options;
     std::vector<LinkCheckItem> m_items;
     std::vector<LinkCheckResult> m_results;
@@ -83,10 +80,8 @@ private:
     std::vector<std::unique_ptr<Target>> m_targets;
     std::vector<std::unique_ptr<Host>> m_hosts;
     QHash<QString, std::size_t> m_hostIndex;
-    QHash<int, std::size_t> m_timeouts; // timer id -> target
     std::deque<std::size_t> m_readyHosts;
     QElapsedTimer m_clock;
-    QByteArray m_userAgent;
     quint64 m_runId = 0;
     std::size_t m_remaining = 0;
     int m_done = 0;

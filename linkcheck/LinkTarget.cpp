@@ -1,5 +1,7 @@
 #include "LinkTarget.h"
 
+#include "core/UrlKey.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -23,6 +25,12 @@ bool isRelativeReference(const QString& text) {
     return url.isValid() && url.isRelative() && url.host().isEmpty();
 }
 
+// The file: form of a path under the rule every link comparison uses.
+QString localKey(const QString& path) {
+    return QString::fromStdString(urlComparisonKey(
+        QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded).toStdString(), UrlFragment::Ignore));
+}
+
 } // namespace
 
 LinkTarget classifyLinkText(std::string_view text) {
@@ -34,7 +42,7 @@ LinkTarget classifyLinkText(std::string_view text) {
     if (trimmed.startsWith(QLatin1Char('/')) && !trimmed.startsWith(QLatin1String("//"))) {
         target.kind = LinkTarget::Kind::LocalFile;
         target.localPath = trimmed;
-        target.key = QLatin1String("file:") + trimmed;
+        target.key = localKey(trimmed);
         return target;
     }
     // Tolerant parsing, as a browser reads a link: a space in the path is
@@ -54,7 +62,9 @@ LinkTarget classifyLinkText(std::string_view text) {
             return target;
         target.kind = LinkTarget::Kind::Http;
         target.url = url.adjusted(QUrl::RemoveFragment);
-        target.key = target.url.toString(QUrl::FullyEncoded);
+        // The same rule as the duplicates finder's, less the fragment: one
+        // request serves every spelling of one place.
+        target.key = QString::fromStdString(urlComparisonKey(text, UrlFragment::Ignore));
         return target;
     }
     if (scheme == QLatin1String("file")) {
@@ -70,7 +80,7 @@ LinkTarget classifyLinkText(std::string_view text) {
         target.localPath = local.toLocalFile();
         if (target.localPath.isEmpty())
             target.localPath = QLatin1String("/");
-        target.key = QLatin1String("file:") + target.localPath;
+        target.key = localKey(target.localPath);
         return target;
     }
     target.kind = LinkTarget::Kind::Skipped;

@@ -17,7 +17,8 @@
 //     path+query, then 200; /ratelimitedalways 429 always,
 //   /flaky 503 on the first request of that path+query, then 200,
 //   /movedfragment 301->/ok#sec2, /nohead 405 to HEAD, 200 to GET, /headfailsN N to HEAD, 200 to
-//   GET, /slow never answers, /drip sends its status line one byte per 200 ms, /endless 405 to
+//   GET, /slow never answers, /drip sends its status line one byte per 200 ms, /trickle sends
+//   1 MB of headers 1 KB per 10 ms, /dir 301->/dir/ (200), /endless 405 to
 //   HEAD, to GET a body that never ends, /reset resets the connection, /resetonce resets the first
 //   time only, /delay?ms=N 200 after N ms, /page the page given to setPage().
 class TestHttpServer::Core : public QObject {
@@ -211,6 +212,14 @@ private:
             return reply(socket, listener, state, method, head ? 500 : 200);
         if (path == QLatin1String("/slow"))
             return; // held until the client goes
+        if (path == QLatin1String("/trickle")) {
+            socket->write("HTTP/1.1 200 OK\r\n");
+            return trickle(socket, 1024);
+        }
+        if (path == QLatin1String("/dir"))
+            return reply(socket, listener, state, method, 301, "Location: /dir/\r\n");
+        if (path == QLatin1String("/dir/"))
+            return reply(socket, listener, state, method, 200);
         if (path == QLatin1String("/drip"))
             return drip(socket, QByteArray("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n"));
         if (path == QLatin1String("/endless")) {
@@ -247,6 +256,20 @@ private:
         QTimer::singleShot(200, this, [this, guard, rest] {
             if (guard && guard->state() == QAbstractSocket::ConnectedState)
                 drip(guard, rest.mid(1));
+        });
+    }
+
+    // 1 MB of headers, 1 KB every 10 ms.
+    void trickle(QTcpSocket* socket, int linesLeft) {
+        if (linesLeft == 0) {
+            socket->write("\r\n");
+            return;
+        }
+        socket->write("X-Padding: " + QByteArray(1009, 'x') + "\r\n");
+        QPointer<QTcpSocket> guard(socket);
+        QTimer::singleShot(10, this, [this, guard, linesLeft] {
+            if (guard && guard->state() == QAbstractSocket::ConnectedState)
+                trickle(guard, linesLeft - 1);
         });
     }
 

@@ -62,8 +62,8 @@ private slots:
 
     // One path of the server, one result; requests counts every request the
     // server got for that path (retries, the GET after a HEAD, each hop).
-    // Qt itself sends a request once more when a connection drops before any
-    // answer, so for resets the count is at least.
+    // The HTTP client may send a request once more when a kept connection
+    // drops before any answer, so for resets the count is at least.
     void httpResults_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<LinkStatus>("status");
@@ -160,6 +160,54 @@ private slots:
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
     }
 
+    // The time limit holds for each attempt, however the headers come.
+    void timeoutPerAttempt() {
+        LinkCheckOptions options = fastOptions();
+        options.timeoutMs = 1000;
+        QElapsedTimer clock;
+        clock.start();
+        const auto results = check(itemsFor({m_server->url(QStringLiteral("/trickle"))}), options);
+        QCOMPARE(results[0].status, LinkStatus::Timeout);
+        // Two attempts of a second each and the pause between them; the
+        // headers alone would take ten seconds.
+        QVERIFY2(clock.elapsed() < 6000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(m_server->requestCount(QStringLiteral("/trickle")), 2);
+    }
+
+    void proxyFromTheEnvironment() {
+        const QByteArray saved = qgetenv("http_proxy");
+        const QByteArray savedNoProxy = qgetenv("no_proxy");
+        const QByteArray savedNoProxyUpper = qgetenv("NO_PROXY");
+        qputenv("http_proxy", m_server->url(QString(), 2).toLatin1());
+        qunsetenv("no_proxy");
+        qunsetenv("NO_PROXY");
+        const auto results = check(itemsFor({QStringLiteral("http://proxied.example/ok")}));
+        saved.isNull() ? qunsetenv("http_proxy") : qputenv("http_proxy", saved);
+        if (!savedNoProxy.isNull())
+            qputenv("no_proxy", savedNoProxy);
+        if (!savedNoProxyUpper.isNull())
+            qputenv("NO_PROXY", savedNoProxyUpper);
+        QCOMPARE(results[0].status, LinkStatus::Ok);
+        QCOMPARE(m_server->requestCount(QStringLiteral("http://proxied.example/ok")), 1);
+        QCOMPARE(m_server->maxInFlight(2), 1);
+    }
+
+    void spellingsOfOnePlace() {
+        // "/dir" and "/dir/" are one place and one request; the server
+        // moves "/dir" to "/dir/", which the second link already names.
+        const auto results = check(
+            itemsFor({m_server->url(QStringLiteral("/dir")), m_server->url(QStringLiteral("/dir/")),
+                      m_server->url(QStringLiteral("/%64ir"))}));
+        QCOMPARE(results[0].status, LinkStatus::Moved);
+        QCOMPARE(QString::fromStdString(results[0].finalUrl),
+                 m_server->url(QStringLiteral("/dir/")));
+        QCOMPARE(results[1].status, LinkStatus::Ok);
+        QCOMPARE(results[1].httpCode, 200);
+        QVERIFY(results[1].finalUrl.empty());
+        QCOMPARE(results[2].status, LinkStatus::Moved);
+        QCOMPARE(m_server->totalRequests(), 2);
+    }
+
     void closedHeadFallsBackToGet() {
         const auto results = check(itemsFor({m_server->url(QStringLiteral("/reset"))}));
         QCOMPARE(results[0].status, LinkStatus::Broken);
@@ -248,9 +296,11 @@ private slots:
 
     void sameAddressCheckedOnce() {
         const QString url = m_server->url(QStringLiteral("/ok?shared"));
-        std::vector<LinkCheckItem> items = {{1, 1, url.toStdString()},
-                                            {2, 5, url.toStdString() + "#part"},
-                                            {3, 2, " " + url.toStdString()}};
+        std::vector<LinkCheckItem> items = {
+            {1, 1, url.toStdString()},
+            {2, 5, url.toStdString() + "#part"},
+            {3, 2, " " + url.toStdString()},
+            {3, 3, m_server->url(QStringLiteral("/%6Fk?shared")).toStdString()}};
         LinkChecker checker;
         QSignalSpy progress(&checker, &LinkChecker::progress);
         QSignalSpy finished(&checker, &LinkChecker::finished);
@@ -258,12 +308,12 @@ private slots:
         QVERIFY(finished.wait(10000));
         QCOMPARE(m_server->requestCount(QStringLiteral("/ok?shared")), 1);
         QCOMPARE(checker.requestsSent(), 1);
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 4; ++i) {
             QVERIFY(checker.hasResult(i));
             QCOMPARE(checker.results()[std::size_t(i)].status, LinkStatus::Ok);
         }
-        QCOMPARE(progress.size(), 3);
-        QCOMPARE(progress.last(), (QList<QVariant>{3, 3}));
+        QCOMPARE(progress.size(), 4);
+        QCOMPARE(progress.last(), (QList<QVariant>{4, 4}));
         QCOMPARE(finished.size(), 1);
     }
 
