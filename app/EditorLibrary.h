@@ -27,7 +27,9 @@ inline constexpr const char* kEditorEntrySymbol = "linkfoldEditorEntry";
 // The library's file name; the program looks for it beside itself (the
 // build tree), then in the private folder of the installed package.
 inline constexpr const char* kEditorLibraryName = "linkfold-editor.so";
-inline constexpr const char* kEditorLibraryInstalledDir = "../lib/linkfold";
+#ifdef LINKFOLD_EDITOR_LIBRARY_DIR
+inline constexpr const char* kEditorLibraryInstalledDir = LINKFOLD_EDITOR_LIBRARY_DIR;
+#endif
 
 // Loads the library once and returns its entry points; on failure says why
 // on err and returns nullptr.
