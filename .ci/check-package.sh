@@ -17,9 +17,11 @@ trap 'rm -rf "$tmp"' EXIT
 root="$tmp/root"
 dpkg-deb -x "$deb" "$root"
 fail() { echo "check-package: $*" >&2; exit 1; }
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 
 # Every file the package holds, and nothing else.
 expected="./usr/bin/linkfold
+./usr/lib/$multiarch/linkfold/linkfold-editor.so
 ./usr/share/applications/linkfold.desktop
 ./usr/share/doc/linkfold/changelog.gz
 ./usr/share/doc/linkfold/copyright
@@ -42,7 +44,16 @@ grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks the Qt libraries"
 grep -q "libqt6svg6" <<<"$depends" || fail "Depends lacks the SVG plugins"
 dpkg-deb -f "$deb" Maintainer | grep -q '<.*@.*>' || fail "no Maintainer"
 dpkg-deb -f "$deb" Recommends | grep -q "ca-certificates" || fail "Recommends lacks ca-certificates"
-! readelf -S "$root/usr/bin/linkfold" | grep -q '\.comment' || fail "the program keeps its .comment section"
+for elf in usr/bin/linkfold usr/lib/$multiarch/linkfold/linkfold-editor.so; do
+  ! readelf -S "$root/$elf" | grep -q '\.comment' || fail "$elf keeps its .comment section"
+done
+# The program itself links no Qt; the editor library, loaded only for the
+# editor, the link check and the modern page's icons, exports one symbol.
+! readelf -d "$root/usr/bin/linkfold" | grep -q 'NEEDED.*libQt' || fail "the program links Qt"
+readelf -d "$root/usr/lib/$multiarch/linkfold/linkfold-editor.so" | grep -q 'NEEDED.*libQt6Widgets' ||
+  fail "the editor library lacks Qt Widgets"
+exported=$(nm -D --defined-only "$root/usr/lib/$multiarch/linkfold/linkfold-editor.so" | awk '$2 == "T" { print $3 }')
+[ "$exported" = linkfoldEditorEntry ] || fail "the editor library exports more than its entry point"
 
 # The unpacked program runs with the system's libraries alone.
 bin="$root/usr/bin/linkfold"
@@ -66,6 +77,13 @@ example="$PWD/tests/data/corpus/example.lfp"
 (cd "$HOME" && PATH="$root/usr/bin:$PATH" XDG_DATA_DIRS="$root/usr/share:/usr/share" \
   timeout 60 linkfold /p "$example") || fail "/p from the home folder"
 [ ! -e "$XDG_DATA_HOME" ] || fail "the installed program wrote $(find "$XDG_DATA_HOME" -type f)"
+# The headless verbs start without Qt; the link check finds the editor
+# library in the package's private folder.
+loaded=$(LD_DEBUG=libs "$bin" --version 2>&1 >/dev/null)
+! grep -q 'libQt' <<<"$loaded" || fail "--version loads Qt"
+loaded=$(LD_DEBUG=libs "$bin" --generate tests/data/corpus/example.lfp "$tmp/page2.htm" 2>&1)
+! grep -q 'libQt' <<<"$loaded" || fail "--generate loads Qt"
+"$bin" --check-links tests/data/corpus/new.lfp >/dev/null || fail "--check-links (the editor library)"
 
 # Desktop entry, file type and AppStream metadata.
 desktop-file-validate "$root/usr/share/applications/linkfold.desktop"
@@ -86,5 +104,7 @@ warnings=$(zcat "$man" | groff -ww -z -man 2>&1)
 mandoc -Tlint -Wwarning "$man"
 zcat "$man" | grep -q "^\.TH LINKFOLD 1 .* \"Linkfold $version\"" || fail "manual page version"
 
+[ -z "$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -E 'post(inst|rm)')" ] ||
+  fail "the package has maintainer scripts (the private library needs no ldconfig)"
 lintian --fail-on error,warning "$deb"
 echo "check-package: $deb is fine ($(stat -c %s "$deb") bytes)"

@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -90,7 +92,7 @@ public:
 
     bool readString(std::string& out) {
         LinkList text;
-        const bool read = readText(text);
+        const bool read = readText(text, false);
         out.assign(text.textData() ? text.textData() : "", read ? text.textSize() : 0);
         return read;
     }
@@ -98,8 +100,9 @@ public:
     // Appends the next string's text, as UTF-8, to the buffer of out. The
     // room it makes is bounded by what the rest of the file can hold, so
     // that no count or length read from the file can make it allocate
-    // beyond that.
-    bool readText(LinkList& out) {
+    // beyond that. A group's links (wholeRest) reserve all the room the rest
+    // of the file could fill at once; a single text only its own.
+    bool readText(LinkList& out, bool wholeRest = true) {
         bool wide = false;
         std::uint64_t n;
         if (!readLength(n, wide))
@@ -121,8 +124,7 @@ public:
             }
             const std::string utf8 = utf16ToUtf8(text);
             if (!utf8.empty())
-                std::memcpy(out.appendText(utf8.size(), room(out, utf8.size())), utf8.data(),
-                            utf8.size());
+                std::memcpy(appendRoom(out, utf8.size(), wholeRest), utf8.data(), utf8.size());
             return true;
         }
         if (n > remaining())
@@ -131,7 +133,7 @@ public:
         const size_t count = static_cast<size_t>(n);
         if (count == 0)
             return true;
-        char* to = out.appendText(count, room(out, count));
+        char* to = appendRoom(out, count, wholeRest);
         bool ascii = false;
         if (n <= static_cast<std::uint64_t>(m_end - m_pos)) {
             std::memcpy(to, m_pos, count); // the common case: all in the buffer
@@ -143,22 +145,53 @@ public:
         }
         // The short form holds Windows-1252; ASCII needs no conversion.
         if (!ascii && !isAscii(std::string_view(out.textData() + start, count)))
-            widenCp1252(out, start);
+            widenCp1252(out, start, wholeRest);
         return true;
     }
 
 private:
-    // The capacity to ask for when out needs n more bytes: doubling, but
-    // never beyond what the rest of the file could still add, so a buffer
-    // filled to the end of the file holds no spare room.
-    size_t room(const LinkList& out, size_t n) const {
-        const std::uint64_t limit = out.textSize() + n + remaining();
-        return static_cast<size_t>(std::min<std::uint64_t>(2 * out.textCapacity(), limit));
+    // Makes the texts of out n bytes longer and returns where the new bytes
+    // go. When the buffer must grow, it is given at once all the room the
+    // rest of the file could still fill: the group's texts then land in one
+    // buffer that never moves, only the pages they fill are ever touched,
+    // and the list gives the rest back once the group is complete. A large
+    // buffer asks for huge pages, so that filling it costs one page fault
+    // per 2 MiB instead of one per 4 KiB.
+    char* appendRoom(LinkList& out, size_t n, bool wholeRest) {
+        const size_t capacity = out.textCapacity();
+        char* at = out.appendText(n, wholeRest ? roomFor(out, n) : out.textSize() + n);
+        if (out.textCapacity() != capacity)
+            adviseHugePages(out.textData(), out.textCapacity());
+        return at;
+    }
+
+    // The bound: what the texts hold plus all the rest of the file.
+    size_t roomFor(const LinkList& out, size_t n) const {
+        const std::uint64_t bound = std::uint64_t(out.textSize()) + n + remaining();
+        return static_cast<size_t>(std::min<std::uint64_t>(bound, SIZE_MAX));
+    }
+
+    static constexpr std::uint64_t kHugePage = 2 * 1024 * 1024;
+    static constexpr std::uint64_t kPage = 4096;
+
+    // The advice covers whole pages, the one holding the allocator's header
+    // too, so that the first 2 MiB of the buffer can be a huge page as well.
+    static void adviseHugePages(char* data, size_t size) {
+#ifdef MADV_HUGEPAGE
+        if (size < 2 * kHugePage)
+            return;
+        const auto from = reinterpret_cast<std::uintptr_t>(data) & ~(kPage - 1);
+        const auto to = (reinterpret_cast<std::uintptr_t>(data) + size + kPage - 1) & ~(kPage - 1);
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#else
+        (void)data;
+        (void)size;
+#endif
     }
 
     // Converts the Windows-1252 bytes of out from start on to UTF-8 in
     // place, from the back, so no second copy is needed.
-    void widenCp1252(LinkList& out, size_t start) {
+    void widenCp1252(LinkList& out, size_t start, bool wholeRest) {
         static const auto kUtf8 = [] {
             struct Table {
                 char bytes[256][3];
@@ -176,7 +209,7 @@ private:
         size_t extra = 0;
         for (size_t i = start; i < from; ++i)
             extra += kUtf8.length[static_cast<unsigned char>(out.textData()[i])] - 1u;
-        out.appendText(extra, room(out, extra));
+        appendRoom(out, extra, wholeRest);
         char* p = out.textData();
         size_t to = from + extra;
         while (from > start) {

@@ -11,6 +11,11 @@ configure_file(${CMAKE_SOURCE_DIR}/examples/example.lfp ${CMAKE_BINARY_DIR}/exam
                COPYONLY)
 
 install(TARGETS linkfold RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The editor library, in the package's private folder, found by the program
+# relative to itself (app/EditorLibrary.h).
+if(TARGET linkfold_editor)
+  install(TARGETS linkfold_editor LIBRARY DESTINATION ${LINKFOLD_PRIVATE_LIBDIR})
+endif()
 install(FILES ${LF_HELP_PAGES} DESTINATION ${CMAKE_INSTALL_DATADIR}/linkfold/help)
 install(FILES ${LF_RES}/linkfold.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${LF_RES}/linkfold-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
