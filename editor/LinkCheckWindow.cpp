@@ -338,9 +338,15 @@ void LinkCheckWindow::projectReset() {
 
 void LinkCheckWindow::followProject(bool show) {
     m_stale = false;
-    if (m_editing || m_entries.empty())
+    if (m_editing || (m_entries.empty() && m_gone.empty()))
         return;
     const Project& project = *m_form->project();
+    // The links that left are looked for too: an undo brings them back.
+    const std::size_t listed = m_entries.size();
+    m_entries.reserve(listed + m_gone.size());
+    for (Entry& e : m_gone)
+        m_entries.push_back(std::move(e));
+    m_gone.clear();
     // Where each listed link stands now, by identity.
     std::unordered_map<LinkId, std::pair<int, std::size_t>> where;
     where.reserve(m_entries.size());
@@ -357,12 +363,17 @@ void LinkCheckWindow::followProject(bool show) {
     // Links gone or moved change the rows; new texts only their cells.
     bool moved = false;
     std::vector<int> retexted;
-    for (Entry& e : m_entries) {
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        Entry& e = m_entries[i];
         const auto [group, row] = where[e.id];
         if (group < 0) {
-            moved = true;
+            if (i < listed)
+                moved = true;
+            m_gone.push_back(std::move(e));
             continue;
         }
+        if (i >= listed)
+            moved = true;
         const LinkView link = project.linkList(group).view(row);
         const bool updated = m_mode == Mode::Check && e.result.status == LinkStatus::Moved &&
                              !e.result.finalUrl.empty() && link.url == e.result.finalUrl;
@@ -439,6 +450,7 @@ LinkCheckWindow::duplicateEntries(const Project& project,
 
 void LinkCheckWindow::setEntries(std::vector<Entry> entries) {
     m_entries = std::move(entries);
+    m_gone.clear();
     // Links edited or deleted while a check ran are listed as they are now.
     followProject(false);
     m_note->clear();

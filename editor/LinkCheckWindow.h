@@ -29,8 +29,8 @@ class QTableView;
 // (double-click, Enter) shows that link in its group's tab; "Update to Final URL" and "Delete" edit
 // the project for the selected rows, one undoable step each. Each entry follows its link by
 // identity: a moved link is still found where it went, and the entry of a link that left the
-// project (deleted, or the project replaced) leaves the window. What it lists lives only as long as
-// the program: nothing of it goes into the project file.
+// project (deleted, or the project replaced) leaves the window until an undo brings the link back.
+// What it lists lives only as long as the program: nothing of it goes into the project file.
 class LinkCheckWindow : public QWidget, private ProjectObserver {
     Q_OBJECT
 public:
@@ -118,6 +118,9 @@ private:
     ProjectForm* m_form;
     Project* m_project;
     std::vector<Entry> m_entries;
+    // The entries of links that left the project, back when an undo
+    // returns them.
+    std::vector<Entry> m_gone;
     QStandardItemModel* m_model = nullptr;
     QSortFilterProxyModel* m_proxy = nullptr;
     QTableView* m_table = nullptr;

@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -571,6 +572,68 @@ private slots:
         w.key(Qt::Key_Z, Qt::ControlModifier);
         QTRY_COMPARE(items(), QStringList({"moved (3)", "broken (1)"}));
         QCOMPARE(filter->currentText(), QStringLiteral("moved (3)"));
+    }
+
+    // A user's whole way through the results by keyboard: rows selected,
+    // updated and deleted, the window closed and reopened, projects replaced
+    // under it (run under the sanitizers too).
+    void keyboardJourney() {
+        Window w;
+        w.setLinks(0, {{"A", url("/moved?n=1")}, {"B", url("/notfound")}, {"C", url("/ok")}});
+        w.setLinks(3, {{"D", url("/moved?n=2")}, {"E", url("/gone")}});
+        QVERIFY(w.checkFromMenu());
+        QVERIFY(w.showLastCheck());
+        LinkCheckWindow* results = w.session->resultsWindow();
+        QVERIFY(QTest::qWaitForWindowActive(results));
+        // Home, Shift+Down: the first two rows; Alt+U updates the moved one.
+        w.key(Qt::Key_Home);
+        w.key(Qt::Key_Down, Qt::ShiftModifier);
+        w.key(Qt::Key_U, Qt::AltModifier);
+        QTRY_COMPARE(w.url(0, 0), url("/ok"));
+        QCOMPARE(tableRows(results).first(), QStringLiteral("1.1 updated"));
+        // Ctrl+A, Del: every listed link leaves the project in one step.
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        w.key(Qt::Key_Delete);
+        QCOMPARE(tableRows(results), QStringList());
+        QCOMPARE(w.app.project().links(0).size(), std::size_t{0});
+        w.key(Qt::Key_Escape);
+        QVERIFY(!results->isVisible());
+        // Undo in the main window brings the links back into the results.
+        QVERIFY(w.activateFrame());
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(w.showLastCheck());
+        QVERIFY(QTest::qWaitForWindowActive(results));
+        QTRY_COMPARE(tableRows(results).size(), 5);
+
+        // New, answering the save question with No: the results are gone.
+        QVERIFY(w.activateFrame());
+        w.ui.setNextAnswer(QMessageBox::No);
+        w.key(Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(!results->isVisible());
+        QVERIFY(!w.showLastCheck());
+        // Open, a check of the opened project's links ended by Esc, the
+        // results closed, reopened and New again.
+        Project saved;
+        saved.setLinks(0, {{"O", url("/ok")}, {"S", url("/slow")}});
+        const QString file = w.home.filePath(QStringLiteral("saved.lfp"));
+        QVERIFY(saved.save(file.toStdString()));
+        w.ui.setNextFileName(file);
+        w.key(Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(w.app.project().links(0).size(), std::size_t{2});
+        w.openPageMenu();
+        w.key(Qt::Key_C);
+        QTRY_VERIFY(w.session->checker()->hasResult(0));
+        w.key(Qt::Key_Escape);
+        QTRY_VERIFY(!w.session->isRunning());
+        QVERIFY(w.showLastCheck());
+        QVERIFY(QTest::qWaitForWindowActive(results));
+        QCOMPARE(tableRows(results), QStringList({"1.1 ok"}));
+        w.key(Qt::Key_Escape);
+        QVERIFY(w.activateFrame());
+        w.app.project().setModified(false);
+        w.key(Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(!w.showLastCheck());
+        QCOMPARE(w.ui.unexpected, 0);
     }
 };
 
