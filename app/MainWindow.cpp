@@ -116,6 +116,9 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
     connect(m_actionCancelCheck, &QAction::triggered, m_linkCheck, &LinkCheckSession::cancel);
     connect(m_linkCheck, &LinkCheckSession::statusMessage, this, &MainWindow::setMessageText);
     connect(m_linkCheck, &LinkCheckSession::runningChanged, this, &MainWindow::updateActions);
+    connect(m_actionShowLastCheck, &QAction::triggered, m_linkCheck,
+            &LinkCheckSession::showLastResults);
+    connect(m_linkCheck, &LinkCheckSession::lastResultsChanged, this, &MainWindow::updateActions);
     // A command may change what the others depend on.
     for (QAction* action : findChildren<QAction*>(Qt::FindDirectChildrenOnly))
         connect(action, &QAction::triggered, this, &MainWindow::updateActions,
@@ -273,6 +276,10 @@ void MainWindow::createActions() {
         makeAction("actionFindDuplicates", QStringLiteral("Find &Duplicate Links"),
                    QStringLiteral("List the links that lead to the same place\nFind Duplicate "
                                   "Links"));
+    m_actionShowLastCheck = makeAction(
+        "actionShowLastCheck", QStringLiteral("Show &Last Link Check"),
+        QStringLiteral("Open the results of the last link check again\nShow Last Link Check"));
+    m_actionShowLastCheck->setEnabled(false);
     m_actionCancelCheck = makeAction("actionCancelCheck", QStringLiteral("Cancel Link Check"),
                                      QStringLiteral("Stop the link check"), {K(Qt::Key_Escape)});
     m_actionCancelCheck->setEnabled(false);
@@ -360,7 +367,7 @@ void MainWindow::createMenus() {
           m_actionLinkProperties});
     menu("menuPage", QStringLiteral("&Page"),
          {m_actionGenerate, m_actionPreview, m_actionPageStyle, nullptr, m_actionCheckLinks,
-          m_actionFindDuplicates});
+          m_actionShowLastCheck, m_actionFindDuplicates});
     menu("menuHelp", QStringLiteral("&Help"),
          {m_actionHelpContents, m_actionOpenExample, nullptr, m_actionAbout});
 }
@@ -496,6 +503,7 @@ void MainWindow::updateActions() {
     m_actionRedo->setToolTip(redo);
     // Escape cancels a check only while one runs; otherwise it is the widgets'.
     m_actionCancelCheck->setEnabled(m_linkCheck && m_linkCheck->isRunning());
+    m_actionShowLastCheck->setEnabled(m_linkCheck && m_linkCheck->hasLastResults());
     // Add, Group Properties, Generate and Preview are always available.
 }
 

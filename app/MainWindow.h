@@ -108,6 +108,7 @@ private:
     QAction* m_actionPageStyle = nullptr;
     QAction* m_actionCheckLinks = nullptr;
     QAction* m_actionFindDuplicates = nullptr;
+    QAction* m_actionShowLastCheck = nullptr;
     QAction* m_actionCancelCheck = nullptr; // Escape while a check runs
     QAction* m_actionHelpContents = nullptr;
     QAction* m_actionOpenExample = nullptr;

@@ -67,6 +67,10 @@ LinkCheckWindow* LinkCheckSession::duplicatesWindow() const {
     return m_duplicates;
 }
 
+bool LinkCheckSession::hasLastResults() const {
+    return m_haveResults && m_results;
+}
+
 bool LinkCheckSession::isRunning() const {
     return m_checker->isRunning();
 }
@@ -155,8 +159,17 @@ void LinkCheckSession::onFinished() {
         m_results = new LinkCheckWindow(LinkCheckWindow::Mode::Check, m_form, m_form->window());
     m_results->setEntries(std::move(entries));
     if (!cancelled)
-        emit statusMessage(text(formatSummary(m_checker->results())));
-    showWindow(m_results);
+        emit statusMessage(QStringLiteral("Link check finished. %1")
+                               .arg(text(formatSummary(m_checker->results()))));
+    m_haveResults = true;
+    emit lastResultsChanged();
+    // The user may be typing elsewhere: the window comes without the keyboard.
+    m_results->present(false);
+}
+
+void LinkCheckSession::showLastResults() {
+    if (hasLastResults())
+        m_results->present(true);
 }
 
 void LinkCheckSession::findDuplicates() {
@@ -173,13 +186,7 @@ void LinkCheckSession::findDuplicates() {
         sets.empty()
             ? QStringLiteral("No duplicate links.")
             : QStringLiteral("%1 links in %2 sets of duplicates.").arg(links).arg(sets.size()));
-    showWindow(m_duplicates);
-}
-
-void LinkCheckSession::showWindow(LinkCheckWindow* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
+    m_duplicates->present(true);
 }
 
 void LinkCheckSession::projectReplaced() {
@@ -193,5 +200,9 @@ void LinkCheckSession::projectReplaced() {
             window->setEntries({});
             window->hide();
         }
+    }
+    if (m_haveResults) {
+        m_haveResults = false;
+        emit lastResultsChanged();
     }
 }

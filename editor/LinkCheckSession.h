@@ -21,8 +21,10 @@ class QWidget;
 
 // The editor's link check and duplicate search. A check runs on the event
 // loop while the editor stays usable: the status bar shows its progress
-// ("Checked 312 of 1,450") and a Cancel button; the results open in a
-// LinkCheckWindow when it ends. Nothing is sent before the user asks.
+// ("Checked 312 of 1,450") and a Cancel button; when it ends the status bar
+// says so and the results open in a LinkCheckWindow that leaves the keyboard
+// where it was. The last results stay until another project takes the
+// editor's place. Nothing is sent before the user asks.
 class LinkCheckSession : public QObject {
     Q_OBJECT
 public:
@@ -36,6 +38,8 @@ public:
     // Null until first shown.
     LinkCheckWindow* resultsWindow() const;
     LinkCheckWindow* duplicatesWindow() const;
+    // A check has ended with results since the project was opened.
+    bool hasLastResults() const;
 
 public slots:
     // Page > Check Links: every link of the project.
@@ -44,6 +48,8 @@ public slots:
     void checkSelectedLinks();
     // Page > Find Duplicate Links.
     void findDuplicates();
+    // Page > Show Last Link Check: the last results again, with the keyboard.
+    void showLastResults();
     // The Cancel button and Escape.
     void cancel();
     // Another project took the editor's place: the check stops and what was
@@ -54,12 +60,13 @@ signals:
     void statusMessage(const QString& text);
     // A check started or ended.
     void runningChanged(bool running);
+    // hasLastResults changed.
+    void lastResultsChanged();
 
 private:
     void start(std::vector<LinkCheckItem> items);
     void onProgress(int done, int total);
     void onFinished();
-    void showWindow(LinkCheckWindow* window);
 
     ProjectForm* m_form;
     LinkChecker* m_checker = nullptr;
@@ -72,4 +79,5 @@ private:
     QPushButton* m_cancel = nullptr;
     QPointer<LinkCheckWindow> m_results;
     QPointer<LinkCheckWindow> m_duplicates;
+    bool m_haveResults = false;
 };

@@ -2,22 +2,30 @@
 
 #include "LinkStatus.h"
 
+#include "core/OutsideText.h"
 #include "core/Project.h"
 #include "editor/LinkListModel.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
+#include "gui/HelpLauncher.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
+#include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
@@ -38,6 +46,40 @@ QString utf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// Addresses differ at their ends more often than at their starts: they are
+// cut in the middle, on one line.
+class MiddleElidingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->textElideMode = Qt::ElideMiddle;
+        option->features &= ~QStyleOptionViewItem::WrapText;
+    }
+};
+
+// A plain QWidget is told to screen readers as a pane without a role; the
+// results windows are windows.
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String("LinkCheckWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+void installWindowAccessible() {
+    static const bool installed = [] {
+        QAccessible::installFactory(windowAccessible);
+        return true;
+    }();
+    (void)installed;
+}
+
+// How long a window shown without the keyboard gives an activation back: a
+// window system that activates every window it maps does so at once.
+constexpr int kKeepActiveMs = 500;
+
 } // namespace
 
 LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
@@ -46,7 +88,9 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     setObjectName(check ? QStringLiteral("linkCheckWindow") : QStringLiteral("duplicatesWindow"));
     setWindowTitle(check ? QStringLiteral("Link Check Results")
                          : QStringLiteral("Duplicate Links"));
+    setAccessibleName(windowTitle());
     setWindowModality(Qt::NonModal);
+    installWindowAccessible();
     resize(820, 420);
 
     m_model = new QStandardItemModel(0, kColumnCount, this);
@@ -65,6 +109,14 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setAccessibleName(check ? QStringLiteral("Link check results")
+                                     : QStringLiteral("Duplicate links"));
+    // One stop of the Tab chain: Tab goes on to the buttons, the arrows move
+    // in the table.
+    m_table->setTabKeyNavigation(false);
+    m_table->setWordWrap(false);
+    m_table->setItemDelegateForColumn(kUrl, new MiddleElidingDelegate(m_table));
+    m_table->setItemDelegateForColumn(kFinalUrl, new MiddleElidingDelegate(m_table));
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(kGroup, Qt::AscendingOrder);
     m_table->verticalHeader()->hide();
@@ -96,6 +148,14 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     m_deleteButton = new QPushButton(QStringLiteral("&Delete"), this);
     m_deleteButton->setObjectName(QStringLiteral("deleteButton"));
     connect(m_deleteButton, &QPushButton::clicked, this, &LinkCheckWindow::deleteSelected);
+    m_sortButton = new QPushButton(QStringLiteral("Sor&t"), this);
+    m_sortButton->setObjectName(QStringLiteral("sortButton"));
+    m_sortButton->setAccessibleName(QStringLiteral("Sort"));
+    buildSortMenu();
+    m_sortButton->setMenu(m_sortMenu);
+    connect(m_table->horizontalHeader(), &QHeaderView::sortIndicatorChanged, this,
+            &LinkCheckWindow::showSortOrder);
+    showSortOrder();
     auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
 
@@ -112,6 +172,14 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     escapeKey->setShortcutContext(Qt::WindowShortcut);
     addAction(escapeKey);
     connect(escapeKey, &QAction::triggered, this, &QWidget::close);
+    // F1 opens the page about these windows, as it does in the main window.
+    auto* helpKey = new QAction(this);
+    helpKey->setObjectName(QStringLiteral("helpOnF1"));
+    helpKey->setShortcut(QKeySequence(Qt::Key_F1));
+    helpKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(helpKey);
+    connect(helpKey, &QAction::triggered, this,
+            [this] { help::launchHelp(this, help::Page::LinkCheck); });
 
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("note"));
@@ -120,6 +188,7 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     top->addWidget(filterLabel);
     top->addWidget(m_filter);
     top->addStretch();
+    top->addWidget(m_sortButton);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_note, 1);
     buttons->addWidget(m_updateButton);
@@ -129,10 +198,105 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     layout->addLayout(top);
     layout->addWidget(m_table, 1);
     layout->addLayout(buttons);
+    // The chain in reading order: what the table shows, the table, what to
+    // do with its rows.
+    QWidget* const chain[] = {m_filter,       m_sortButton,   m_table,
+                              m_updateButton, m_deleteButton, closeButton};
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    setFocusProxy(m_table);
     updateButtons();
     m_project->addObserver(this);
     connect(m_form->history(), &ProjectHistory::stateChanged, this,
             &LinkCheckWindow::followIfStale);
+}
+
+void LinkCheckWindow::buildSortMenu() {
+    m_sortMenu = new QMenu(this);
+    m_sortMenu->setObjectName(QStringLiteral("sortMenu"));
+    m_sortColumns = new QActionGroup(this);
+    m_sortOrders = new QActionGroup(this);
+    const bool check = m_mode == Mode::Check;
+    const std::pair<int, QString> columns[] = {
+        {kGroup, QStringLiteral("&Group")},
+        {kRow, QStringLiteral("&Row")},
+        {kDescription, QStringLiteral("&Description")},
+        {kUrl, QStringLiteral("&URL")},
+        {kResult, check ? QStringLiteral("Re&sult") : QStringLiteral("&Set")},
+        {kCode, QStringLiteral("HTTP &Code")},
+        {kFinalUrl, QStringLiteral("&Final URL")},
+    };
+    for (const auto& [column, name] : columns) {
+        // Duplicates have no HTTP answer to sort by.
+        if (!check && (column == kCode || column == kFinalUrl))
+            continue;
+        QAction* action = m_sortMenu->addAction(name);
+        action->setCheckable(true);
+        action->setData(column);
+        m_sortColumns->addAction(action);
+        connect(action, &QAction::triggered, this, [this, c = column] {
+            sortBy(c, m_table->horizontalHeader()->sortIndicatorOrder());
+        });
+    }
+    m_sortMenu->addSeparator();
+    for (const auto& [order, name] :
+         {std::pair(Qt::AscendingOrder, QStringLiteral("&Ascending")),
+          std::pair(Qt::DescendingOrder, QStringLiteral("D&escending"))}) {
+        QAction* action = m_sortMenu->addAction(name);
+        action->setCheckable(true);
+        action->setData(static_cast<int>(order));
+        m_sortOrders->addAction(action);
+        connect(action, &QAction::triggered, this, [this, o = order] {
+            sortBy(m_table->horizontalHeader()->sortIndicatorSection(), o);
+        });
+    }
+}
+
+void LinkCheckWindow::sortBy(int column, Qt::SortOrder order) {
+    m_table->sortByColumn(column, order);
+}
+
+void LinkCheckWindow::showSortOrder() {
+    const QHeaderView* header = m_table->horizontalHeader();
+    for (QAction* action : m_sortColumns->actions())
+        action->setChecked(action->data().toInt() == header->sortIndicatorSection());
+    for (QAction* action : m_sortOrders->actions())
+        action->setChecked(action->data().toInt() ==
+                           static_cast<int>(header->sortIndicatorOrder()));
+}
+
+void LinkCheckWindow::present(bool activate) {
+    if (activate) {
+        m_keepActive = nullptr;
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+        show();
+        raise();
+        activateWindow();
+        return;
+    }
+    // Already open, it stays where it is and shows the new rows.
+    if (isVisible())
+        return;
+    QWidget* active = QApplication::activeWindow();
+    m_keepActive = active != this ? active : nullptr;
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    show();
+    if (m_keepActive)
+        QTimer::singleShot(kKeepActiveMs, this, [this, kept = m_keepActive.data()] {
+            if (m_keepActive == kept)
+                m_keepActive = nullptr;
+        });
+}
+
+bool LinkCheckWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && m_keepActive) {
+        QWidget* back = m_keepActive;
+        m_keepActive = nullptr;
+        // The window that had the keyboard gets it back, with the field
+        // that had its focus.
+        back->activateWindow();
+    }
+    return QWidget::event(event);
 }
 
 LinkCheckWindow::~LinkCheckWindow() {
@@ -174,9 +338,15 @@ void LinkCheckWindow::projectReset() {
 
 void LinkCheckWindow::followProject(bool show) {
     m_stale = false;
-    if (m_editing || m_entries.empty())
+    if (m_editing || (m_entries.empty() && m_gone.empty()))
         return;
     const Project& project = *m_form->project();
+    // The links that left are looked for too: an undo brings them back.
+    const std::size_t listed = m_entries.size();
+    m_entries.reserve(listed + m_gone.size());
+    for (Entry& e : m_gone)
+        m_entries.push_back(std::move(e));
+    m_gone.clear();
     // Where each listed link stands now, by identity.
     std::unordered_map<LinkId, std::pair<int, std::size_t>> where;
     where.reserve(m_entries.size());
@@ -193,12 +363,17 @@ void LinkCheckWindow::followProject(bool show) {
     // Links gone or moved change the rows; new texts only their cells.
     bool moved = false;
     std::vector<int> retexted;
-    for (Entry& e : m_entries) {
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        Entry& e = m_entries[i];
         const auto [group, row] = where[e.id];
         if (group < 0) {
-            moved = true;
+            if (i < listed)
+                moved = true;
+            m_gone.push_back(std::move(e));
             continue;
         }
+        if (i >= listed)
+            moved = true;
         const LinkView link = project.linkList(group).view(row);
         const bool updated = m_mode == Mode::Check && e.result.status == LinkStatus::Moved &&
                              !e.result.finalUrl.empty() && link.url == e.result.finalUrl;
@@ -224,6 +399,8 @@ void LinkCheckWindow::followProject(bool show) {
         rebuild();
     } else if (!retexted.empty()) {
         showNewTexts(retexted);
+        if (m_mode == Mode::Check)
+            rebuildFilter();
     }
 }
 
@@ -237,8 +414,10 @@ void LinkCheckWindow::showNewTexts(const std::vector<int>& entries) {
                 QStandardItem* item = m_model->item(i, column);
                 item->setData(value, Qt::DisplayRole);
                 item->setData(value, kSortRole);
+                if (column == kDescription || column == kUrl)
+                    item->setData(value, Qt::ToolTipRole);
             };
-            put(kDescription, utf8(e.description));
+            put(kDescription, shownDescription(e));
             put(kUrl, utf8(e.url));
             if (m_mode == Mode::Check)
                 put(kResult, resultText(e));
@@ -271,11 +450,17 @@ LinkCheckWindow::duplicateEntries(const Project& project,
 
 void LinkCheckWindow::setEntries(std::vector<Entry> entries) {
     m_entries = std::move(entries);
+    m_gone.clear();
     // Links edited or deleted while a check ran are listed as they are now.
     followProject(false);
     m_note->clear();
     rebuildFilter();
     rebuild();
+}
+
+QString LinkCheckWindow::shownDescription(const Entry& entry) {
+    // A description is the page's HTML: shown as the text a reader sees.
+    return utf8(htmlToPlainText(entry.description));
 }
 
 QString LinkCheckWindow::resultText(const Entry& entry) const {
@@ -310,11 +495,14 @@ void LinkCheckWindow::rebuild() {
                               : value,
                           kSortRole);
             item->setData(row, kEntryRole);
+            // Long texts are cut to the column: the tooltip has them whole.
+            if (column == kDescription || column == kUrl || column == kFinalUrl)
+                item->setData(value, Qt::ToolTipRole);
             m_model->setItem(row, column, item);
         };
         put(kGroup, e.group + 1);
         put(kRow, e.row + 1);
-        put(kDescription, utf8(e.description));
+        put(kDescription, shownDescription(e));
         put(kUrl, utf8(e.url));
         if (m_mode == Mode::Duplicates)
             put(kResult, e.set);
@@ -339,16 +527,26 @@ void LinkCheckWindow::rebuildFilter() {
     m_filter->clear();
     m_filter->addItem(QStringLiteral("All results"), QString());
     m_filter->addItem(QStringLiteral("All but ok"), QStringLiteral("^(?!ok$)"));
-    std::map<int, int> counts;
+    // Counted by the word each row shows: an updated link is no longer
+    // counted as moved.
+    std::map<std::pair<int, bool>, int> counts;
     for (const Entry& e : m_entries)
-        ++counts[static_cast<int>(e.result.status)];
-    for (const auto& [status, count] : counts) {
-        const std::string_view word = statusWord(static_cast<LinkStatus>(status));
-        const QString text = QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+        ++counts[{static_cast<int>(e.result.status), e.updated}];
+    for (const auto& [kind, count] : counts) {
+        Entry shown;
+        shown.result.status = static_cast<LinkStatus>(kind.first);
+        shown.updated = kind.second;
+        const QString text = resultText(shown);
         m_filter->addItem(QStringLiteral("%1 (%2)").arg(text).arg(count),
                           QStringLiteral("^%1$").arg(text));
     }
-    const int keep = m_filter->findData(current);
+    int keep = m_filter->findData(current);
+    // The kind shown keeps its place when its last row changes kind.
+    if (keep < 0 && current.startsWith(QLatin1Char('^')) && current.endsWith(QLatin1Char('$'))) {
+        m_filter->addItem(QStringLiteral("%1 (0)").arg(current.mid(1, current.size() - 2)),
+                          current);
+        keep = m_filter->count() - 1;
+    }
     m_filter->setCurrentIndex(keep >= 0 ? keep : 0);
     applyFilter();
 }

@@ -5,6 +5,7 @@
 #include "core/DuplicateLinks.h"
 #include "core/Project.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <string>
@@ -12,21 +13,24 @@
 
 class ProjectForm;
 class QComboBox;
+class QActionGroup;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QSortFilterProxyModel;
 class QStandardItemModel;
 class QTableView;
 
 // A window of its own, never modal, listing the links a check or a duplicate
-// search found, over all groups. The table sorts by any column and, for a
-// check, filters by result. Activating a row (double-click, Enter) shows that
-// link in its group's tab; "Update to Final URL" and "Delete" edit the
-// project for the selected rows, one undoable step each. Each entry follows
-// its link by identity: a moved link is still found where it went, and the
-// entry of a link that left the project (deleted, or the project replaced)
-// leaves the window. What it lists lives only as long as the program:
-// nothing of it goes into the project file.
+// search found, over all groups. The table sorts by any column (a click on
+// its header, or the Sort menu from the keyboard) and, for a check, filters
+// by result; it is one stop of the Tab chain. Descriptions show as plain
+// text, addresses elided in the middle with the whole address as tooltip. Activating a row
+// (double-click, Enter) shows that link in its group's tab; "Update to Final URL" and "Delete" edit
+// the project for the selected rows, one undoable step each. Each entry follows its link by
+// identity: a moved link is still found where it went, and the entry of a link that left the
+// project (deleted, or the project replaced) leaves the window until an undo brings the link back.
+// What it lists lives only as long as the program: nothing of it goes into the project file.
 class LinkCheckWindow : public QWidget, private ProjectObserver {
     Q_OBJECT
 public:
@@ -50,6 +54,9 @@ public:
     ~LinkCheckWindow() override;
 
     Mode mode() const { return m_mode; }
+    // Shows the window. activate: it takes the keyboard (the user asked for
+    // it); otherwise the window that has the keyboard keeps it.
+    void present(bool activate);
     // Replaces what the window lists.
     void setEntries(std::vector<Entry> entries);
     // The entries of the duplicate sets, read from the form's project.
@@ -61,6 +68,7 @@ public:
     QComboBox* filterBox() const { return m_filter; }
     QPushButton* updateButton() const { return m_updateButton; }
     QPushButton* deleteButton() const { return m_deleteButton; }
+    QPushButton* sortButton() const { return m_sortButton; }
     // The entry shown on a table row (after sorting and filtering), or -1.
     int entryAtRow(int tableRow) const;
     // A line below the table telling what the last action did.
@@ -74,6 +82,9 @@ public slots:
     void deleteSelected();
     // Shows the entry's link selected in its group's tab.
     void goToEntry(int entry);
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
     // ProjectObserver: a change of the project's links is followed.
@@ -95,23 +106,37 @@ private:
     void rebuildFilter();
     void applyFilter();
     void updateButtons();
+    void buildSortMenu();
+    void showSortOrder();
+    void sortBy(int column, Qt::SortOrder order);
     std::vector<int> selectedEntries() const;
     std::vector<int> selectedEntriesNow();
     QString resultText(const Entry& entry) const;
+    static QString shownDescription(const Entry& entry);
 
     Mode m_mode;
     ProjectForm* m_form;
     Project* m_project;
     std::vector<Entry> m_entries;
+    // The entries of links that left the project, back when an undo
+    // returns them.
+    std::vector<Entry> m_gone;
     QStandardItemModel* m_model = nullptr;
     QSortFilterProxyModel* m_proxy = nullptr;
     QTableView* m_table = nullptr;
     QComboBox* m_filter = nullptr;
     QPushButton* m_updateButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
+    QPushButton* m_sortButton = nullptr;
+    QMenu* m_sortMenu = nullptr;
+    QActionGroup* m_sortColumns = nullptr;
+    QActionGroup* m_sortOrders = nullptr;
     QLabel* m_note = nullptr;
     // While the window edits the project, it follows once at the end.
     bool m_editing = false;
     // The project changed since the window last followed it.
     bool m_stale = false;
+    // Shown without the keyboard: an activation the window system gives it
+    // anyway goes back to the window that had it.
+    QPointer<QWidget> m_keepActive;
 };

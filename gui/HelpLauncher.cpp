@@ -26,6 +26,8 @@ QString pageFileName(Page page) {
         return QStringLiteral("page-style.html");
     case Page::Bookmarks:
         return QStringLiteral("bookmarks-links.html");
+    case Page::LinkCheck:
+        return QStringLiteral("link-check.html");
     case Page::Contents:
         break;
     }

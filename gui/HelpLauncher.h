@@ -9,9 +9,17 @@ class QWidget;
 // context has its own page; they open in the desktop's browser.
 namespace help {
 
-// The help pages: the contents (index), one page per property dialog and
-// the bookmarks page.
-enum class Page { Contents, LinkDialog, GroupDialog, ColorsDialog, PageStyleDialog, Bookmarks };
+// The help pages: the contents (index), one page per property dialog, the
+// bookmarks page and the page of the link check and duplicates windows.
+enum class Page {
+    Contents,
+    LinkDialog,
+    GroupDialog,
+    ColorsDialog,
+    PageStyleDialog,
+    Bookmarks,
+    LinkCheck
+};
 
 // The file name of a page.
 QString pageFileName(Page page);

@@ -549,7 +549,7 @@ private slots:
               "&Link Properties"}},
             {"&Page",
              {"&Generate...", "&Preview", "Page St&yle...", "-", "&Check Links",
-              "Find &Duplicate Links"}},
+              "Show &Last Link Check", "Find &Duplicate Links"}},
             {"&Help", {"&Contents", "Open &Example Project", "-", "&About Linkfold..."}},
         };
         const QList<QStringList> names = {
@@ -558,7 +558,7 @@ private slots:
             {"actionUndo", "actionRedo", "-", "actionCut", "actionCopy", "actionPaste",
              "actionDelete", "-", "actionAddLink", "actionGroupProperties", "actionLinkProperties"},
             {"actionGenerate", "actionPreview", "actionPageStyle", "-", "actionCheckLinks",
-             "actionFindDuplicates"},
+             "actionShowLastCheck", "actionFindDuplicates"},
             {"actionHelpContents", "actionOpenExample", "-", "actionAbout"},
         };
         const QList<QAction*> menus = app.mainWindow()->menuBar()->actions();

@@ -51,9 +51,9 @@ QStringList menuPaths(const QString& text, const QString& bold) {
     return paths;
 }
 
-const char* const kHelpPages[] = {"index.html",        "using.html",          "link-dialog.html",
-                                  "group-dialog.html", "colors-dialog.html",  "homepage.html",
-                                  "page-style.html",   "bookmarks-links.html"};
+const char* const kHelpPages[] = {"index.html",        "using.html",           "link-dialog.html",
+                                  "group-dialog.html", "colors-dialog.html",   "homepage.html",
+                                  "page-style.html",   "bookmarks-links.html", "link-check.html"};
 
 } // namespace
 
