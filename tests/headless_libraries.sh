@@ -1,7 +1,7 @@
 #!/bin/sh
 # Usage: headless_libraries.sh LINKFOLD PROJECT
 # The headless verbs of the program start without Qt; the link check loads
-# the editor library, and Qt with it, from beside the program.
+# the editor library, and Qt and libcurl with it, from beside the program.
 set -eu
 bin=$1
 project=$2
@@ -20,4 +20,4 @@ loaded=$(LD_DEBUG=libs "$bin" --duplicates "$project" 2>&1)
 ! printf '%s\n' "$loaded" | grep -q 'libQt' || fail "--duplicates loads Qt"
 loaded=$(LD_DEBUG=libs "$bin" --check-links "$project" 2>&1) || fail "--check-links failed: $loaded"
 printf '%s\n' "$loaded" | grep -q 'linkfold-editor.so' || fail "--check-links without the editor library"
-printf '%s\n' "$loaded" | grep -q 'libQt6Network' || fail "--check-links without Qt Network"
+printf '%s\n' "$loaded" | grep -q 'libcurl' || fail "--check-links without libcurl"
