@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/ProjectFileController.h"
 #include "editor/ProjectForm.h"
+#include "gui/QtText.h"
 #include "gui/Resources.h"
 #include "gui/UiServices.h"
 
@@ -18,10 +19,6 @@ namespace {
 const char* const kSettingsSection = "Settings";
 const char* const kPreviewPages = "PreviewPages";
 
-QString fromLocal(const std::string& s) {
-    return QFile::decodeName(QByteArray::fromStdString(s));
-}
-
 } // namespace
 
 Application::Application() : Application(Options{}) {}
@@ -29,12 +26,12 @@ Application::Application() : Application(Options{}) {}
 Application::Application(Options options) : m_options(std::move(options)) {
     initLinkfoldResources();
     if (m_options.iniPath.isEmpty())
-        m_options.iniPath = fromLocal(defaultIniPath());
+        m_options.iniPath = fromFileNameBytes(defaultIniPath());
     if (m_options.dataHome.isEmpty())
         m_options.dataHome = DesktopIntegration::defaultDataHome();
     if (m_options.program.isEmpty())
         m_options.program = QCoreApplication::applicationFilePath();
-    m_profile.setPath(QFile::encodeName(m_options.iniPath).toStdString());
+    m_profile.setPath(toFileNameBytes(m_options.iniPath));
     m_fileController = std::make_unique<ProjectFileController>(m_doc, m_recentFiles);
 }
 

@@ -14,6 +14,7 @@
 #include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
+#include "gui/QtText.h"
 #include "gui/Resources.h"
 #include "gui/UiServices.h"
 
@@ -455,13 +456,13 @@ void MainWindow::updateRecentFileMenu() {
     QString curDir = QDir::currentPath();
     if (!curDir.endsWith(QLatin1Char('/')))
         curDir += QLatin1Char('/');
-    const std::string cur = QFile::encodeName(curDir).toStdString();
+    const std::string cur = toFileNameBytes(curDir);
     bool ended = false;
     for (int i = 0; i < m_recentActions.size(); ++i) {
         QAction* action = m_recentActions[i];
         const auto name = ended ? std::nullopt : list.displayName(i, cur);
         if (name) {
-            QString shown = QFile::decodeName(QByteArray::fromStdString(*name));
+            QString shown = fromFileNameBytes(*name);
             shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
             action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
             action->setEnabled(true);
@@ -546,7 +547,7 @@ void MainWindow::openExampleProject() {
 
 void MainWindow::importBookmarks() {
     ImportBookmarksDialog::Input input;
-    input.profiles = findBrowserProfiles(QFile::encodeName(QDir::homePath()).toStdString());
+    input.profiles = findBrowserProfiles(toFileNameBytes(QDir::homePath()));
     input.groups = existingGroups(m_doc);
     const std::optional<ImportPlan> plan = ImportBookmarksDialog::edit(this, input);
     if (!plan)
@@ -573,7 +574,7 @@ void MainWindow::importBookmarks() {
     updateTitle();
     updateActions();
     UiServices::instance().messageBox(
-        this, QStringLiteral("Imported: %1.").arg(QString::fromStdString(plan->summary())),
+        this, QStringLiteral("Imported: %1.").arg(toQString(plan->summary())),
         QMessageBox::Information, QMessageBox::Ok);
 }
 
@@ -583,14 +584,14 @@ void MainWindow::exportBookmarks() {
     options.filters = {QStringLiteral("Bookmark HTML (*.html)"), QStringLiteral("XBEL (*.xbel)")};
     options.defaultSuffix = QStringLiteral("html");
     if (!m_doc.filePath().empty()) {
-        const QFileInfo project(QFile::decodeName(QByteArray::fromStdString(m_doc.filePath())));
+        const QFileInfo project(fromFileNameBytes(m_doc.filePath()));
         options.initialPath =
             project.dir().filePath(project.completeBaseName() + QStringLiteral(".html"));
     }
     const QString name = UiServices::instance().getSaveFileName(this, options);
     if (name.isEmpty())
         return;
-    const std::string path = QFile::encodeName(name).toStdString();
+    const std::string path = toFileNameBytes(name);
     if (!m_doc.filePath().empty() && isSameFile(path, m_doc.filePath())) {
         showError(this, QStringLiteral("%1 is the project itself; the bookmarks were not written "
                                        "over it.")
@@ -599,7 +600,7 @@ void MainWindow::exportBookmarks() {
     }
     const FileResult written = writeBookmarkExport(m_doc, path, bookmarkFileKindForName(path));
     if (!written.ok())
-        showError(this, QFile::decodeName(QByteArray::fromStdString(fileErrorText(written))));
+        showError(this, fromFileNameBytes(fileErrorText(written)));
 }
 
 void MainWindow::helpContents() {

@@ -4,6 +4,7 @@
 #include "core/AtomicFileWriter.h"
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
+#include "gui/QtText.h"
 #include "gui/UiServices.h"
 
 #include <QApplication>
@@ -27,13 +28,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-std::string toLocal(const QString& s) {
-    return QFile::encodeName(s).toStdString();
-}
-QString fromLocal(const std::string& s) {
-    return QFile::decodeName(QByteArray::fromStdString(s));
-}
-
 const QStringList& fileFilters() {
     static const QStringList filters = {QStringLiteral("Linkfold Files (*.lfp)"),
                                         QStringLiteral("All Files (*.*)")};
@@ -51,7 +45,8 @@ ProjectFileController::ProjectFileController(Project& doc, RecentFileList& recen
     : QObject(parent), m_doc(doc), m_recentFiles(recentFiles) {}
 
 QString ProjectFileController::windowTitleText() const {
-    return fromLocal(m_doc.documentTitle()) + QStringLiteral(" - ") + QLatin1String(kAppTitle);
+    return fromFileNameBytes(m_doc.documentTitle()) + QStringLiteral(" - ") +
+           QLatin1String(kAppTitle);
 }
 
 std::string ProjectFileController::canonicalLocalPath(const std::string& path) {
@@ -97,8 +92,8 @@ bool ProjectFileController::maybeSave() {
     if (!m_doc.isModified())
         return true;
     const auto answer = UiServices::instance().messageBox(
-        m_dialogParent, saveChangesPrompt(fromLocal(m_doc.documentTitle())), QMessageBox::Warning,
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        m_dialogParent, saveChangesPrompt(fromFileNameBytes(m_doc.documentTitle())),
+        QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     switch (answer) {
     case QMessageBox::Yes:
         return saveInPlace();
@@ -135,7 +130,7 @@ bool ProjectFileController::open() {
 }
 
 bool ProjectFileController::openFile(const QString& requested) {
-    return openLocalFile(toLocal(requested));
+    return openLocalFile(toFileNameBytes(requested));
 }
 
 bool ProjectFileController::openLocalFile(const std::string& requested) {
@@ -155,7 +150,7 @@ bool ProjectFileController::openLocalFile(const std::string& requested) {
         loaded = m_doc.load(path);
     }
     if (!loaded.ok()) {
-        showError(m_dialogParent, fromLocal(loaded.error));
+        showError(m_dialogParent, fromFileNameBytes(loaded.error));
         // A file never opened leaves the project as it was; one that failed
         // part-way leaves it half-filled, so start afresh.
         if (loaded.status == LoadStatus::Damaged)
@@ -175,10 +170,10 @@ bool ProjectFileController::openCopyAsUntitled(const QString& path) {
     LoadResult loaded;
     {
         WaitCursor wait;
-        loaded = m_doc.load(toLocal(path));
+        loaded = m_doc.load(toFileNameBytes(path));
     }
     if (!loaded.ok()) {
-        showError(m_dialogParent, fromLocal(loaded.error));
+        showError(m_dialogParent, fromFileNameBytes(loaded.error));
         if (loaded.status == LoadStatus::Damaged)
             resetToUntitled();
         return false;
@@ -220,7 +215,7 @@ bool ProjectFileController::saveTo(const std::string& target) {
     }
     if (!ok) {
         // The atomic writer leaves the target as it was: nothing to clean up.
-        showError(m_dialogParent, fromLocal(m_doc.errorString()));
+        showError(m_dialogParent, fromFileNameBytes(m_doc.errorString()));
         return false;
     }
     emit saved();
@@ -231,9 +226,9 @@ bool ProjectFileController::saveToFile(const QString& requested, bool replace) {
     QString path = requested;
     const bool prompted = path.isEmpty();
     if (prompted) {
-        QString proposal = fromLocal(m_doc.filePath());
+        QString proposal = fromFileNameBytes(m_doc.filePath());
         if (replace && proposal.isEmpty())
-            proposal = proposedFileName(fromLocal(m_doc.documentTitle()));
+            proposal = proposedFileName(fromFileNameBytes(m_doc.documentTitle()));
         UiServices::FileDialogOptions options;
         options.title = QStringLiteral("Save As");
         options.filters = fileFilters();
@@ -243,10 +238,10 @@ bool ProjectFileController::saveToFile(const QString& requested, bool replace) {
         path = UiServices::instance().getSaveFileName(m_dialogParent, options);
         if (path.isEmpty())
             return false;
-        path = fromLocal(makeAbsolutePath(toLocal(path)));
+        path = fromFileNameBytes(makeAbsolutePath(toFileNameBytes(path)));
     }
 
-    const std::string target = toLocal(path);
+    const std::string target = toFileNameBytes(path);
     if (!saveTo(target))
         return false;
     // save As names the project after the chosen file and puts it at the top

@@ -4,6 +4,7 @@
 #include "bookmarks/BookmarkReader.h"
 #include "core/OutsideText.h"
 #include "gui/HelpLauncher.h"
+#include "gui/QtText.h"
 #include "gui/UiServices.h"
 
 #include <QComboBox>
@@ -28,15 +29,11 @@ namespace {
 
 enum Column { kNameColumn, kCountColumn, kGroupColumn };
 
-QString fromUtf8(const std::string& s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
-}
-
 // "N Title", the group title shown as the page shows it (it is HTML).
 QString groupName(int index, const std::string& title) {
     QString name = QString::number(index + 1);
     if (!title.empty())
-        name += QLatin1Char(' ') + fromUtf8(htmlToPlainText(title));
+        name += QLatin1Char(' ') + toQString(htmlToPlainText(title));
     return name;
 }
 
@@ -59,8 +56,8 @@ ImportBookmarksDialog::ImportBookmarksDialog(const Input& input, QWidget* parent
     m_source = new QComboBox(this);
     m_source->setObjectName(QStringLiteral("sourceCombo"));
     for (const BrowserProfile& profile : m_input.profiles)
-        m_source->addItem(fromUtf8(profile.browser) + QStringLiteral(" \u2014 ") +
-                          fromUtf8(profile.profile));
+        m_source->addItem(toQString(profile.browser) + QStringLiteral(" \u2014 ") +
+                          toQString(profile.profile));
     m_source->addItem(QStringLiteral("From a file..."));
     if (!m_input.profiles.empty())
         m_source->setCurrentIndex(-1);
@@ -192,17 +189,17 @@ void ImportBookmarksDialog::onSourceActivated(int index) {
         clearSource(QStringLiteral("No file chosen."));
         return;
     }
-    loadSource(QFile::encodeName(name).toStdString(), QFileInfo(name).fileName());
+    loadSource(toFileNameBytes(name), QFileInfo(name).fileName());
 }
 
 void ImportBookmarksDialog::loadSource(const std::string& path, const QString& name) {
     BookmarkReadResult read = readBookmarkFile(path);
     if (!read.ok()) {
         clearSource(QStringLiteral("Nothing read from %1.").arg(name));
-        showError(this, fromUtf8(read.error));
+        showError(this, toQString(read.error));
         return;
     }
-    showSource(name.toStdString(), std::move(read.tree));
+    showSource(toProjectText(name), std::move(read.tree));
 }
 
 void ImportBookmarksDialog::clearSource(const QString& why) {
@@ -228,7 +225,7 @@ void ImportBookmarksDialog::showSource(const std::string& name, BookmarkTree tre
     QList<QTreeWidgetItem*> topItems;
     for (size_t r = 0; r < m_folders.size(); ++r) {
         const ImportFolder& folder = m_folders[r];
-        const QString folderName = fromUtf8(folder.name);
+        const QString folderName = toQString(folder.name);
         QStringList texts{folderName, QString::number(folder.linksBelow)};
         QTreeWidgetItem* item;
         if (folder.parent < 0) {
@@ -256,7 +253,7 @@ void ImportBookmarksDialog::showSource(const std::string& name, BookmarkTree tre
         for (size_t g = 0; g < m_input.groups.size(); ++g)
             combo->addItem(groupName(static_cast<int>(g), m_input.groups[g].title));
         combo->setCurrentIndex(defaults[r].group + 1);
-        combo->setAccessibleName(QStringLiteral("Group for %1").arg(fromUtf8(m_folders[r].name)));
+        combo->setAccessibleName(QStringLiteral("Group for %1").arg(toQString(m_folders[r].name)));
         m_tree->setItemWidget(item, kGroupColumn, combo);
         connect(combo, &QComboBox::currentIndexChanged, this, [this, r] {
             updateRow(r);
@@ -276,10 +273,9 @@ void ImportBookmarksDialog::showSource(const std::string& name, BookmarkTree tre
     for (const ImportFolder& folder : m_folders)
         top += folder.parent < 0 ? 1 : 0;
     m_sourceLabel->setText(QStringLiteral("%1: %2 links in %3 folders, %4 at the top")
-                               .arg(QString::fromStdString(name),
-                                    QString::fromStdString(countText(linkCount)),
-                                    QString::fromStdString(countText(m_folders.size())),
-                                    QString::fromStdString(countText(top))));
+                               .arg(toQString(name), toQString(countText(linkCount)),
+                                    toQString(countText(m_folders.size())),
+                                    toQString(countText(top))));
     m_filling = false;
     updatePlan();
 }
@@ -295,7 +291,7 @@ void ImportBookmarksDialog::updateRow(size_t row) {
     QComboBox* combo = m_groupCombos[row];
     const bool ticked = item->checkState(kNameColumn) == Qt::Checked;
     combo->setEnabled(ticked);
-    const QString name = fromUtf8(m_folders[row].name);
+    const QString name = toQString(m_folders[row].name);
     const QString group = comboGroup(combo) < 0 ? QStringLiteral("no group")
                                                 : QStringLiteral("group ") + combo->currentText();
     item->setData(kNameColumn, Qt::AccessibleTextRole,
@@ -376,5 +372,5 @@ void ImportBookmarksDialog::updatePlan() {
     m_ok->setEnabled(loaded);
     m_tickAll->setEnabled(loaded);
     m_untickAll->setEnabled(loaded);
-    m_summary->setText(loaded ? QString::fromStdString(plan().summary()) : QString());
+    m_summary->setText(loaded ? toQString(plan().summary()) : QString());
 }

@@ -10,6 +10,7 @@
 #include "editor/LinkCommands.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
+#include "gui/QtText.h"
 
 #include <QHBoxLayout>
 #include <QProgressBar>
@@ -17,14 +18,6 @@
 #include <QStatusBar>
 
 #include <algorithm>
-
-namespace {
-
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
-
-} // namespace
 
 LinkCheckSession::LinkCheckSession(ProjectForm* form, QStatusBar* statusBar, QObject* parent)
     : QObject(parent), m_form(form), m_checker(new LinkChecker(this)),
@@ -119,7 +112,7 @@ void LinkCheckSession::start(std::vector<LinkCheckItem> items) {
 void LinkCheckSession::onProgress(int done, int total) {
     m_progress->setRange(0, std::max(total, 1));
     m_progress->setValue(done);
-    m_progress->setFormat(text(formatProgress(done, total)));
+    m_progress->setFormat(toQString(formatProgress(done, total)));
 }
 
 void LinkCheckSession::cancel() {
@@ -148,10 +141,11 @@ void LinkCheckSession::onFinished() {
         entries.push_back(std::move(e));
     }
     if (cancelled) {
-        emit statusMessage(QStringLiteral("Link check cancelled: %1.")
-                               .arg(text(formatProgress(static_cast<std::int64_t>(entries.size()),
-                                                        static_cast<std::int64_t>(m_items.size())))
-                                        .toLower()));
+        emit statusMessage(
+            QStringLiteral("Link check cancelled: %1.")
+                .arg(toQString(formatProgress(static_cast<std::int64_t>(entries.size()),
+                                              static_cast<std::int64_t>(m_items.size())))
+                         .toLower()));
         if (entries.empty())
             return;
     }
@@ -160,7 +154,7 @@ void LinkCheckSession::onFinished() {
     m_results->setEntries(std::move(entries));
     if (!cancelled)
         emit statusMessage(QStringLiteral("Link check finished. %1")
-                               .arg(text(formatSummary(m_checker->results()))));
+                               .arg(toQString(formatSummary(m_checker->results()))));
     m_haveResults = true;
     emit lastResultsChanged();
     // The user may be typing elsewhere: the window comes without the keyboard.

@@ -9,6 +9,7 @@
 #include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
+#include "gui/QtText.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -41,10 +42,6 @@ constexpr int kEntryRole = Qt::UserRole + 1;
 // What the columns sort by: the shown value, except that the group column
 // sorts by group and then row, so that equal groups keep their row order.
 constexpr int kSortRole = Qt::UserRole + 2;
-
-QString utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // Addresses differ at their ends more often than at their starts: they are
 // cut in the middle, on one line.
@@ -418,7 +415,7 @@ void LinkCheckWindow::showNewTexts(const std::vector<int>& entries) {
                     item->setData(value, Qt::ToolTipRole);
             };
             put(kDescription, shownDescription(e));
-            put(kUrl, utf8(e.url));
+            put(kUrl, toQString(e.url));
             if (m_mode == Mode::Check)
                 put(kResult, resultText(e));
         }
@@ -460,7 +457,7 @@ void LinkCheckWindow::setEntries(std::vector<Entry> entries) {
 
 QString LinkCheckWindow::shownDescription(const Entry& entry) {
     // A description is the page's HTML: shown as the text a reader sees.
-    return utf8(htmlToPlainText(entry.description));
+    return toQString(htmlToPlainText(entry.description));
 }
 
 QString LinkCheckWindow::resultText(const Entry& entry) const {
@@ -469,7 +466,7 @@ QString LinkCheckWindow::resultText(const Entry& entry) const {
     if (entry.updated)
         return QStringLiteral("updated");
     const std::string_view word = statusWord(entry.result.status);
-    return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+    return toQString(word);
 }
 
 void LinkCheckWindow::rebuild() {
@@ -503,13 +500,13 @@ void LinkCheckWindow::rebuild() {
         put(kGroup, e.group + 1);
         put(kRow, e.row + 1);
         put(kDescription, shownDescription(e));
-        put(kUrl, utf8(e.url));
+        put(kUrl, toQString(e.url));
         if (m_mode == Mode::Duplicates)
             put(kResult, e.set);
         else
             put(kResult, resultText(e));
         put(kCode, e.result.httpCode ? QVariant(e.result.httpCode) : QVariant());
-        put(kFinalUrl, utf8(e.result.finalUrl));
+        put(kFinalUrl, toQString(e.result.finalUrl));
     }
     m_proxy->setSourceModel(m_model);
     // A new source model shows every column again; duplicates have no HTTP

@@ -34,7 +34,7 @@ const char* const kNetscapeUrl = "_NETSCAPE_URL";
 // link files whose URL may not go on the page, are passed over.
 void addLinkFile(const QUrl& file, std::vector<Link>& links) {
     const QString path = file.toLocalFile();
-    const std::string url = shortcutUrl(QFile::encodeName(path).toStdString());
+    const std::string url = shortcutUrl(toFileNameBytes(path));
     if (url.empty())
         return;
     if (std::optional<Link> link = linkFileLink(pathPart(toProjectText(path), kPathBaseName), url))

@@ -3,6 +3,7 @@
 #include "core/FileError.h"
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
+#include "gui/QtText.h"
 #include "gui/UiServices.h"
 #include "pageicons/BrowserIcons.h"
 
@@ -12,7 +13,7 @@
 namespace {
 
 void complain(QWidget* parent, const FileResult& result) {
-    showError(parent, QFile::decodeName(QByteArray::fromStdString(fileErrorText(result))));
+    showError(parent, fromFileNameBytes(fileErrorText(result)));
 }
 
 // Refuses, with a message, a page name that is the open project's own file.
@@ -26,7 +27,7 @@ bool refusedAsOwnProject(QWidget* parent, const Project& project, const std::str
 // Writes the page; on failure tells the user why and returns false. The
 // caller has refused the project's own file.
 bool writePageOrComplain(QWidget* parent, const Project& project, const QString& path) {
-    const std::string file = QFile::encodeName(path).toStdString();
+    const std::string file = toFileNameBytes(path);
     PageIcons icons;
     const PageStyle& style = project.pageStyle();
     if (style.look == PageLook::Modern && style.icons)
@@ -57,7 +58,7 @@ void generatePage(QWidget* parent, const Project& project) {
     const QString path = ui.getSaveFileName(parent, o);
     if (path.isEmpty())
         return;
-    if (refusedAsOwnProject(parent, project, QFile::encodeName(path).toStdString()))
+    if (refusedAsOwnProject(parent, project, toFileNameBytes(path)))
         return;
     if (QFileInfo::exists(path) &&
         ui.messageBox(parent, overwriteQuestion(path), QMessageBox::Warning,
@@ -73,7 +74,7 @@ void generatePage(QWidget* parent, const Project& project) {
 
 void previewPage(QWidget* parent, const Project& project) {
     const QString path = QString::fromLatin1(kPreviewFileName);
-    if (refusedAsOwnProject(parent, project, QFile::encodeName(path).toStdString()) ||
+    if (refusedAsOwnProject(parent, project, toFileNameBytes(path)) ||
         !writePageOrComplain(parent, project, path))
         return;
     UiServices::instance().openInBrowser(path);
