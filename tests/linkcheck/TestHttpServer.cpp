@@ -204,12 +204,6 @@ private:
             return reply(socket, listener, state, method, head ? path.mid(10).toInt() : 200);
         if (path == QLatin1String("/nohead"))
             return reply(socket, listener, state, method, head ? 405 : 200);
-        if (path == QLatin1String("/headnotfound"))
-            return reply(socket, listener, state, method, head ? 404 : 200);
-        if (path == QLatin1String("/headforbidden"))
-            return reply(socket, listener, state, method, head ? 403 : 200);
-        if (path == QLatin1String("/headerror"))
-            return reply(socket, listener, state, method, head ? 500 : 200);
         if (path == QLatin1String("/slow"))
             return; // held until the client goes
         if (path == QLatin1String("/trickle")) {

@@ -104,12 +104,6 @@ private slots:
             << "/headfails500" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("HEAD 405 then GET")
             << "/nohead" << LinkStatus::Ok << 200 << "" << 2 << false;
-        QTest::newRow("HEAD 404, GET 200")
-            << "/headnotfound" << LinkStatus::Ok << 200 << "" << 2 << false;
-        QTest::newRow("HEAD 403, GET 200")
-            << "/headforbidden" << LinkStatus::Ok << 200 << "" << 2 << false;
-        QTest::newRow("HEAD 500, GET 200")
-            << "/headerror" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("endless body") << "/endless" << LinkStatus::Ok << 200 << "" << 2 << false;
         QTest::newRow("reset once") << "/resetonce?a" << LinkStatus::Ok << 200 << "" << 2 << true;
         QTest::newRow("reset after a retry")
