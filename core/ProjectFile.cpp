@@ -171,18 +171,21 @@ private:
         return static_cast<size_t>(std::min<std::uint64_t>(bound, SIZE_MAX));
     }
 
-    static constexpr std::uint64_t kHugePage = 2 * 1024 * 1024;
+    static constexpr std::uint64_t kHugePage = std::uint64_t{2} * 1024 * 1024;
     static constexpr std::uint64_t kPage = 4096;
 
     // The advice covers whole pages, the one holding the allocator's header
     // too, so that the first 2 MiB of the buffer can be a huge page as well.
-    static void adviseHugePages(char* data, size_t size) {
+    static void adviseHugePages(const char* data, size_t size) {
 #ifdef MADV_HUGEPAGE
         if (size < 2 * kHugePage)
             return;
         const auto from = reinterpret_cast<std::uintptr_t>(data) & ~(kPage - 1);
         const auto to = (reinterpret_cast<std::uintptr_t>(data) + size + kPage - 1) & ~(kPage - 1);
-        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+        // madvise takes the page-aligned address, which only arithmetic on
+        // the address gives.
+        ::madvise(reinterpret_cast<void*>(from), to - from, // NOLINT(performance-no-int-to-ptr)
+                  MADV_HUGEPAGE);
 #else
         (void)data;
         (void)size;

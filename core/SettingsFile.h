@@ -30,7 +30,7 @@ public:
     SettingsFile() = default;
     explicit SettingsFile(std::string path) : m_path(std::move(path)) {}
 
-    static constexpr std::size_t kMaxSize = 1024 * 1024;
+    static constexpr std::size_t kMaxSize = std::size_t{1024} * 1024;
 
     // Reads the file; a missing or unreadable file gives an empty one.
     // Returns false when the file is larger than kMaxSize: it is left unread
