@@ -106,6 +106,7 @@ TEST(SourceMemory, HostileSourcesStayWithinFourTimesTheirSizeAndThirtyTwoMiB) {
 }
 
 TEST(SourceMemory, RunningOutOfMemoryGivesAMessageNamingTheFile) {
+    SKIP_UNDER_ADDRESS_SANITIZER();
     TempDir dir;
     const std::string link = "<DT><A HREF=\"https://www.example.com/page/12345\">Example</A>\n";
     writeFileBytes(dir.file("big.html"),

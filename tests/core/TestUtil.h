@@ -1,5 +1,16 @@
 #pragma once
 
+// Memory bounds are a property of the program's own allocator. The address
+// sanitizer's keeps freed blocks in quarantine, copies on every realloc and
+// aborts where the program would get std::bad_alloc, so tests of the bounds
+// run in the plain build only.
+#if defined(__SANITIZE_ADDRESS__)
+#define SKIP_UNDER_ADDRESS_SANITIZER()                                                             \
+    GTEST_SKIP() << "memory bounds are measured without the address sanitizer"
+#else
+#define SKIP_UNDER_ADDRESS_SANITIZER() static_cast<void>(0)
+#endif
+
 #include "core/Project.h"
 
 #include <cstdint>

@@ -59,6 +59,7 @@ size_t heapInUse() {
 } // namespace
 
 TEST(ProjectMemory, HostileFilesAreRefusedWithinFourTimesTheirSize) {
+    SKIP_UNDER_ADDRESS_SANITIZER();
     TempDir dir;
     const size_t size = 40 * kMiB;
     struct Case {
