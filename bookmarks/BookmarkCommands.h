@@ -24,8 +24,9 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
                        std::ostream& err);
 
 // linkfold --export-bookmarks PROJECT OUT: writes the project's groups as
-// XBEL when OUT ends in ".xbel", as bookmark HTML otherwise. Returns 0, or 1
-// when a file could not be read or written.
+// XBEL when OUT ends in ".xbel", as bookmark HTML for ".html" or ".htm" (the
+// command line refuses any other name). Returns 0, or 1 when a file could not
+// be read or written.
 int runExportBookmarks(const std::string& project, const std::string& out, std::ostream& err);
 
 // The name the links outside any folder are imported under.
