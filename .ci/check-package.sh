@@ -49,12 +49,13 @@ private=usr/lib/$multiarch/linkfold
 for elf in usr/bin/linkfold $private/linkfold-editor.so $private/linkfold-bookmarks.so; do
   ! readelf -S "$root/$elf" | grep -q '\.comment' || fail "$elf keeps its .comment section"
 done
-# The program itself links the C++ runtime alone; the editor library, loaded
-# only for the editor, the link check and the modern page's icons, and the
-# bookmark library, loaded only for the bookmark verbs and the duplicate
-# list, export one symbol each.
-needed=$(readelf -d "$root/usr/bin/linkfold" | sed -n 's/.*NEEDED.*\[\(.*\)\]/\1/p' | LC_ALL=C sort | tr '\n' ' ')
-[ "$needed" = "libc.so.6 libgcc_s.so.1 libm.so.6 libstdc++.so.6 " ] || fail "the program links $needed"
+# The program itself links the C and C++ runtimes alone; the editor
+# library, loaded only for the editor, the link check and the modern page's
+# icons, and the bookmark library, loaded only for the bookmark verbs and the
+# duplicate list, export one symbol each.
+needed=$(readelf -d "$root/usr/bin/linkfold" | sed -n 's/.*NEEDED.*\[\(.*\)\]/\1/p' |
+  grep -v -E '^(libc|libm|libgcc_s|libstdc\+\+|ld-linux.*)\.so' || true)
+[ -z "$needed" ] || fail "the program links $needed"
 readelf -d "$root/$private/linkfold-editor.so" | grep -q 'NEEDED.*libQt6Widgets' ||
   fail "the editor library lacks Qt Widgets"
 readelf -d "$root/$private/linkfold-bookmarks.so" | grep -q 'NEEDED.*libxml2' ||

@@ -2,8 +2,6 @@
 
 #include <iosfwd>
 
-struct CommandLineOptions;
-
 // The verbs built on the bookmark readers and writers and on the URL key
 // (libxml2 with ICU, SQLite, libplist) are a library of their own, loaded
 // only when one of them is asked for, so that --version, --help and
@@ -11,8 +9,9 @@ struct CommandLineOptions;
 struct BookmarkLibraryEntry {
     const char* version; // the LINKFOLD_VERSION it was built as
     // --import-bookmarks, --export-bookmarks and --duplicates
-    // (app/BookmarkVerbs.h).
-    int (*runVerb)(const CommandLineOptions& info, std::ostream& out, std::ostream& err);
+    // (app/BookmarkVerbs.h), for the command line (argv as main() received
+    // it), printing on the standard streams.
+    int (*runVerb)(int argc, char** argv);
 };
 
 // The library's one exported symbol: the address of its BookmarkLibraryEntry.

@@ -5,9 +5,18 @@
 
 #include "app/BookmarkVerbs.h"
 
+#include <iostream>
+#include <string>
+#include <vector>
+
 namespace {
 
-constexpr BookmarkLibraryEntry kEntry{LINKFOLD_VERSION, runBookmarkVerb};
+int runVerb(int argc, char** argv) {
+    return runBookmarkVerb(parseCommandLine(std::vector<std::string>(argv + 1, argv + argc)),
+                           std::cout, std::cerr);
+}
+
+constexpr BookmarkLibraryEntry kEntry{LINKFOLD_VERSION, runVerb};
 
 } // namespace
 

@@ -39,14 +39,14 @@ namespace {
 
 #ifdef LINKFOLD_BOOKMARK_LIBRARY
 
-int runBookmarkCommand(const CommandLineOptions& info) {
+int runBookmarkCommand(const CommandLineOptions&, int argc, char** argv) {
     const BookmarkLibraryEntry* bookmarks = loadBookmarkLibrary(std::cerr);
-    return bookmarks ? bookmarks->runVerb(info, std::cout, std::cerr) : 1;
+    return bookmarks ? bookmarks->runVerb(argc, argv) : 1;
 }
 
 #else
 
-int runBookmarkCommand(const CommandLineOptions& info) {
+int runBookmarkCommand(const CommandLineOptions& info, int, char**) {
     return runBookmarkVerb(info, std::cout, std::cerr);
 }
 
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     case CommandLineOptions::ImportBookmarks:
     case CommandLineOptions::ExportBookmarks:
     case CommandLineOptions::FindDuplicates:
-        return runBookmarkCommand(info);
+        return runBookmarkCommand(info, argc, argv);
     case CommandLineOptions::CheckLinks:
         return runLinkCommand(info, argc, argv);
     case CommandLineOptions::ShowHelp:
