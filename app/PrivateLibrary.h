@@ -13,6 +13,11 @@
 // Each exports one function, extern "C" const void* NAME(), that returns the
 // address of a table of its entry points; the table is a plain struct whose
 // first member is the LINKFOLD_VERSION the library was built as.
+//
+// The program carries its own copy of the C++ runtime; the libraries use the
+// shared one. So only plain data may cross between them (the command line,
+// the project, strings and containers): no stream, no locale, and no
+// exception may leave an entry point.
 
 // The folder the private libraries are installed in, relative to the
 // program's own folder.
