@@ -21,6 +21,7 @@ multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 
 # Every file the package holds, and nothing else.
 expected="./usr/bin/linkfold
+./usr/lib/$multiarch/linkfold/linkfold-bookmarks.so
 ./usr/lib/$multiarch/linkfold/linkfold-editor.so
 ./usr/share/applications/linkfold.desktop
 ./usr/share/doc/linkfold/changelog.gz
@@ -44,16 +45,27 @@ grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks the Qt libraries"
 grep -q "libqt6svg6" <<<"$depends" || fail "Depends lacks the SVG plugins"
 dpkg-deb -f "$deb" Maintainer | grep -q '<.*@.*>' || fail "no Maintainer"
 dpkg-deb -f "$deb" Recommends | grep -q "ca-certificates" || fail "Recommends lacks ca-certificates"
-for elf in usr/bin/linkfold usr/lib/$multiarch/linkfold/linkfold-editor.so; do
+private=usr/lib/$multiarch/linkfold
+for elf in usr/bin/linkfold $private/linkfold-editor.so $private/linkfold-bookmarks.so; do
   ! readelf -S "$root/$elf" | grep -q '\.comment' || fail "$elf keeps its .comment section"
 done
-# The program itself links no Qt; the editor library, loaded only for the
-# editor, the link check and the modern page's icons, exports one symbol.
-! readelf -d "$root/usr/bin/linkfold" | grep -q 'NEEDED.*libQt' || fail "the program links Qt"
-readelf -d "$root/usr/lib/$multiarch/linkfold/linkfold-editor.so" | grep -q 'NEEDED.*libQt6Widgets' ||
+# The program itself links the C and C++ runtimes alone; the editor
+# library, loaded only for the editor, the link check and the modern page's
+# icons, and the bookmark library, loaded only for the bookmark verbs and the
+# duplicate list, export one symbol each.
+needed=$(readelf -d "$root/usr/bin/linkfold" | sed -n 's/.*NEEDED.*\[\(.*\)\]/\1/p' |
+  grep -v -E '^(libc|libm|libgcc_s|libstdc\+\+|ld-linux.*)\.so' || true)
+[ -z "$needed" ] || fail "the program links $needed"
+readelf -d "$root/$private/linkfold-editor.so" | grep -q 'NEEDED.*libQt6Widgets' ||
   fail "the editor library lacks Qt Widgets"
-exported=$(nm -D --defined-only "$root/usr/lib/$multiarch/linkfold/linkfold-editor.so" | awk '$2 == "T" { print $3 }')
-[ "$exported" = linkfoldEditorEntry ] || fail "the editor library exports more than its entry point"
+readelf -d "$root/$private/linkfold-bookmarks.so" | grep -q 'NEEDED.*libxml2' ||
+  fail "the bookmark library lacks libxml2"
+! readelf -d "$root/$private/linkfold-bookmarks.so" | grep -q 'NEEDED.*libQt' ||
+  fail "the bookmark library links Qt"
+for library in Editor:linkfold-editor Bookmark:linkfold-bookmarks; do
+  exported=$(nm -D --defined-only "$root/$private/${library#*:}.so" | awk '$2 == "T" { print $3 }')
+  [ "$exported" = "linkfold${library%%:*}Entry" ] || fail "${library#*:}.so exports more than its entry point"
+done
 
 # The unpacked program runs with the system's libraries alone.
 bin="$root/usr/bin/linkfold"
@@ -77,13 +89,18 @@ example="$PWD/tests/data/corpus/example.lfp"
 (cd "$HOME" && PATH="$root/usr/bin:$PATH" XDG_DATA_DIRS="$root/usr/share:/usr/share" \
   timeout 60 linkfold /p "$example") || fail "/p from the home folder"
 [ ! -e "$XDG_DATA_HOME" ] || fail "the installed program wrote $(find "$XDG_DATA_HOME" -type f)"
-# The headless verbs start without Qt; the link check finds the editor
-# library in the package's private folder.
+# --version and --generate start with the C++ runtime alone; the link check
+# finds the editor library, and the bookmark verbs the bookmark library, in
+# the package's private folder.
+large='libQt\|libxml2\|libicu\|libsqlite3\|libplist\|linkfold-'
 loaded=$(LD_DEBUG=libs "$bin" --version 2>&1 >/dev/null)
-! grep -q 'libQt' <<<"$loaded" || fail "--version loads Qt"
+! grep 'calling init:' <<<"$loaded" | grep -q "$large" || fail "--version loads large libraries"
 loaded=$(LD_DEBUG=libs "$bin" --generate tests/data/corpus/example.lfp "$tmp/page2.htm" 2>&1)
-! grep -q 'libQt' <<<"$loaded" || fail "--generate loads Qt"
+! grep 'calling init:' <<<"$loaded" | grep -q "$large" || fail "--generate loads large libraries"
 "$bin" --check-links tests/data/corpus/new.lfp >/dev/null || fail "--check-links (the editor library)"
+"$bin" --export-bookmarks tests/data/corpus/example.lfp "$tmp/example.xbel" ||
+  fail "--export-bookmarks (the bookmark library)"
+grep -q '<xbel' "$tmp/example.xbel" || fail "--export-bookmarks wrote no XBEL"
 
 # Desktop entry, file type and AppStream metadata.
 desktop-file-validate "$root/usr/share/applications/linkfold.desktop"

@@ -8,8 +8,9 @@ class Project;
 
 // The part of the program that needs Qt (the editor, the link check and the
 // modern page's icons) is a library of its own, loaded only when one of
-// them is asked for, so that the headless verbs start without Qt. The
-// library hands the program this table of its entry points.
+// them is asked for, so that the headless verbs start without Qt
+// (app/PrivateLibrary.h). The library hands the program this table of its
+// entry points.
 struct EditorLibraryEntry {
     const char* version; // the LINKFOLD_VERSION it was built as
     // The editor for the command line (argv as main() received it).
@@ -20,16 +21,10 @@ struct EditorLibraryEntry {
     void (*pageIcons)(const Project& doc, PageIcons& icons);
 };
 
-// The library's one exported symbol.
-extern "C" const EditorLibraryEntry* linkfoldEditorEntry();
+// The library's one exported symbol: the address of its EditorLibraryEntry.
+extern "C" const void* linkfoldEditorEntry();
 inline constexpr const char* kEditorEntrySymbol = "linkfoldEditorEntry";
-
-// The library's file name; the program looks for it beside itself (the
-// build tree), then in the private folder of the installed package.
 inline constexpr const char* kEditorLibraryName = "linkfold-editor.so";
-#ifdef LINKFOLD_EDITOR_LIBRARY_DIR
-inline constexpr const char* kEditorLibraryInstalledDir = LINKFOLD_EDITOR_LIBRARY_DIR;
-#endif
 
 // Loads the library once and returns its entry points; on failure says why
 // on err and returns nullptr.

@@ -4,6 +4,7 @@
 #include "linkfold_version.h"
 
 #include "app/GuiMain.h"
+#include "bookmarks/PrivateDatabaseCopy.h"
 #include "core/CommandLineOptions.h"
 #include "linkcheck/ProjectLinks.h"
 #include "pageicons/BrowserIcons.h"
@@ -19,10 +20,13 @@ CommandLineOptions parseArguments(int argc, char** argv) {
 }
 
 int runEditor(int argc, char** argv) {
+    // Private copies of browser databases left by a run that was killed.
+    PrivateDatabaseCopy::removeLeftoverCopies();
     return runGui(argc, argv, parseArguments(argc, argv));
 }
 
 int runLinkCommand(int argc, char** argv) {
+    PrivateDatabaseCopy::removeLeftoverCopies();
     return runProjectLinkCommand(parseArguments(argc, argv), argc, argv, std::cout, std::cerr);
 }
 
@@ -34,6 +38,6 @@ constexpr EditorLibraryEntry kEntry{LINKFOLD_VERSION, runEditor, runLinkCommand,
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) const EditorLibraryEntry* linkfoldEditorEntry() {
+extern "C" __attribute__((visibility("default"))) const void* linkfoldEditorEntry() {
     return &kEntry;
 }

@@ -2,16 +2,19 @@
 // generator, bookmark import and export, link check, duplicate list) and
 // the editor. The headless verbs never create a GUI application object.
 //
-// The installed program keeps Qt out of its start-up: the verbs that need
-// no Qt run from here with the window-free libraries alone, and the editor,
-// the link check and the modern page's icons come from the editor library,
-// loaded only when asked for (LINKFOLD_EDITOR_LIBRARY). Built without it,
-// the same main() links the link check and the icons directly and has no
-// editor.
-#include "bookmarks/BookmarkCommands.h"
-#include "bookmarks/PrivateDatabaseCopy.h"
+// The installed program keeps the large libraries out of its start-up
+// (app/PrivateLibrary.h): --version, --help and --generate run from here
+// with the C++ runtime alone; the bookmark verbs and the duplicate list come
+// from the bookmark library (LINKFOLD_BOOKMARK_LIBRARY), and the editor, the
+// link check and the modern page's icons from the editor library
+// (LINKFOLD_EDITOR_LIBRARY), each loaded only when asked for. Built without
+// them, the same main() links the bookmark verbs, the link check and the
+// icons directly and has no editor.
+//
+// The commands that copy browser databases (the bookmark verbs, the link
+// check, the editor) first remove the copies left by a run that was killed
+// (PrivateDatabaseCopy::removeLeftoverCopies); the others need not.
 #include "core/CommandLineOptions.h"
-#include "core/DuplicateLinks.h"
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
 
@@ -19,25 +22,35 @@
 #include <string>
 #include <vector>
 
+#ifdef LINKFOLD_BOOKMARK_LIBRARY
+#include "app/BookmarkLibrary.h"
+#else
+#include "app/BookmarkVerbs.h"
+#endif
 #ifdef LINKFOLD_EDITOR_LIBRARY
 #include "app/EditorLibrary.h"
 #else
+#include "bookmarks/PrivateDatabaseCopy.h"
 #include "linkcheck/ProjectLinks.h"
 #include "pageicons/BrowserIcons.h"
 #endif
 
 namespace {
 
-// --duplicates needs no Qt: the project and the report are window-free.
-int runDuplicates(const CommandLineOptions& info) {
-    Project project;
-    const LoadResult loaded = project.load(makeAbsolutePath(stripQuotes(info.m_fileName)));
-    if (!loaded.ok()) {
-        std::cerr << loaded.error << '\n';
-        return 1;
-    }
-    return writeDuplicateReport(project, std::cout, std::cerr);
+#ifdef LINKFOLD_BOOKMARK_LIBRARY
+
+int runBookmarkCommand(const CommandLineOptions&, int argc, char** argv) {
+    const BookmarkLibraryEntry* bookmarks = loadBookmarkLibrary(std::cerr);
+    return bookmarks ? bookmarks->runVerb(argc, argv) : 1;
 }
+
+#else
+
+int runBookmarkCommand(const CommandLineOptions& info, int, char**) {
+    return runBookmarkVerb(info, std::cout, std::cerr);
+}
+
+#endif
 
 #ifdef LINKFOLD_EDITOR_LIBRARY
 
@@ -63,6 +76,7 @@ int runEditor(const CommandLineOptions& info, int argc, char** argv) {
 #else
 
 int runLinkCommand(const CommandLineOptions& info, int argc, char** argv) {
+    PrivateDatabaseCopy::removeLeftoverCopies();
     return runProjectLinkCommand(info, argc, argv, std::cout, std::cerr);
 }
 
@@ -82,22 +96,16 @@ int runEditor(const CommandLineOptions&, int, char**) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLineOptions info = parseCommandLine(args);
-    // Private copies of browser databases left by a run that was killed.
-    if (info.m_command != CommandLineOptions::ShowVersion &&
-        info.m_command != CommandLineOptions::ShowHelp)
-        PrivateDatabaseCopy::removeLeftoverCopies();
     switch (info.m_command) {
     case CommandLineOptions::Generate:
         return runHeadlessGenerate(info.m_fileName, info.m_pageName, std::cerr, info.m_pageLook,
                                    pageIcons);
     case CommandLineOptions::ImportBookmarks:
-        return runImportBookmarks(info.m_bookmarkFile, info.m_fileName, info.m_group, std::cerr);
     case CommandLineOptions::ExportBookmarks:
-        return runExportBookmarks(info.m_fileName, info.m_bookmarkFile, std::cerr);
+    case CommandLineOptions::FindDuplicates:
+        return runBookmarkCommand(info, argc, argv);
     case CommandLineOptions::CheckLinks:
         return runLinkCommand(info, argc, argv);
-    case CommandLineOptions::FindDuplicates:
-        return runDuplicates(info);
     case CommandLineOptions::ShowHelp:
         std::cout << commandLineUsage();
         return 0;

@@ -6,6 +6,7 @@
 #include "core/Project.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -38,34 +39,55 @@ public:
     }
 
 private:
+    // Copies the runs that need no change as they stand, found eight bytes
+    // at a time, and changes only the bytes between them.
     PageOut& write(std::string_view value, bool inAttribute) {
         const char* p = value.data();
-        const char* end = p + value.size();
-        const char* run = p;
-        while (p != end) {
-            const unsigned char c = static_cast<unsigned char>(*p);
-            if (c >= 0x80) {
-                m_buf.append(run, static_cast<size_t>(p - run));
-                size_t pos = static_cast<size_t>(p - value.data());
+        const char* const end = p + value.size();
+        for (;;) {
+            const char* stop = nextSpecial(p, end, inAttribute);
+            m_buf.append(p, static_cast<size_t>(stop - p));
+            if (stop == end || *stop == '\0')
+                return *this;
+            if (*stop == '\n') {
+                m_buf.append("\r\n", 2);
+                p = stop + 1;
+            } else if (*stop == '"') {
+                m_buf.append("&quot;", 6);
+                p = stop + 1;
+            } else {
+                size_t pos = static_cast<size_t>(stop - value.data());
                 appendCharacter(nextCodePoint(value, pos));
                 p = value.data() + pos;
-                run = p;
-            } else if (c == '\n') {
-                m_buf.append(run, static_cast<size_t>(p - run));
-                m_buf.append("\r\n", 2);
-                run = ++p;
-            } else if (c == '"' && inAttribute) {
-                m_buf.append(run, static_cast<size_t>(p - run));
-                m_buf.append("&quot;");
-                run = ++p;
-            } else if (c == '\0') {
-                break;
-            } else {
-                ++p;
             }
         }
-        m_buf.append(run, static_cast<size_t>(p - run));
-        return *this;
+    }
+
+    // The first byte from p on that write() does not copy as it stands: a
+    // byte of a multi-byte character, LF, NUL, and in an attribute '"'.
+    static const char* nextSpecial(const char* p, const char* end, bool inAttribute) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101;
+        constexpr std::uint64_t kHighs = 0x8080808080808080;
+        // The high bit of each byte that is zero (and perhaps of bytes after
+        // it, which does not matter: only the first is looked for).
+        const auto zeroBytes = [](std::uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+        const std::uint64_t quotes = inAttribute ? kOnes * '"' : 0;
+        while (end - p >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p, sizeof w);
+            std::uint64_t hits = (w & kHighs) | zeroBytes(w) | zeroBytes(w ^ (kOnes * '\n'));
+            if (inAttribute)
+                hits |= zeroBytes(w ^ quotes);
+            if (hits != 0)
+                break;
+            p += 8;
+        }
+        for (; p != end; ++p) {
+            const unsigned char c = static_cast<unsigned char>(*p);
+            if (c >= 0x80 || c == '\n' || c == '\0' || (c == '"' && inAttribute))
+                break;
+        }
+        return p;
     }
 
     void appendCharacter(char32_t cp) {
@@ -74,9 +96,18 @@ private:
             m_buf.push_back(static_cast<char>(byte));
             return;
         }
+        // "&#x65E5;": upper-case hex digits, no leading zeros.
         char tmp[16];
-        const int len = std::snprintf(tmp, sizeof tmp, "&#x%X;", static_cast<unsigned>(cp));
-        m_buf.append(tmp, static_cast<size_t>(len));
+        char* q = tmp + sizeof tmp;
+        *--q = ';';
+        do {
+            *--q = "0123456789ABCDEF"[cp & 0xF];
+            cp >>= 4;
+        } while (cp != 0);
+        *--q = 'x';
+        *--q = '#';
+        *--q = '&';
+        m_buf.append(q, static_cast<size_t>(tmp + sizeof tmp - q));
     }
 };
 

@@ -11,10 +11,10 @@ configure_file(${CMAKE_SOURCE_DIR}/examples/example.lfp ${CMAKE_BINARY_DIR}/exam
                COPYONLY)
 
 install(TARGETS linkfold RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The editor library, in the package's private folder, found by the program
-# relative to itself (app/EditorLibrary.h).
+# The editor and bookmark libraries, in the package's private folder, found
+# by the program relative to itself (app/PrivateLibrary.h).
 if(TARGET linkfold_editor)
-  install(TARGETS linkfold_editor LIBRARY DESTINATION ${LINKFOLD_PRIVATE_LIBDIR})
+  install(TARGETS linkfold_editor linkfold_bookmarks LIBRARY DESTINATION ${LINKFOLD_PRIVATE_LIBDIR})
 endif()
 install(FILES ${LF_HELP_PAGES} DESTINATION ${CMAKE_INSTALL_DATADIR}/linkfold/help)
 install(FILES ${LF_RES}/linkfold.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

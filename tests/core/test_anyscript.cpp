@@ -48,13 +48,17 @@ const ScriptCase kCases[] = {
 
 class ScriptTable : public ::testing::TestWithParam<ScriptCase> {};
 
-std::string pageSubtitle(const std::string& text) {
-    Project doc;
-    doc.setSubtitle(text);
+std::string pageSubtitle(const Project& doc) {
     const std::string page = renderPage(doc);
     const std::string open = "<font size=6>";
     const size_t start = page.find(open) + open.size();
     return page.substr(start, page.find("<br clear=left>") - start);
+}
+
+std::string pageSubtitle(const std::string& text) {
+    Project doc;
+    doc.setSubtitle(text);
+    return pageSubtitle(doc);
 }
 
 } // namespace
@@ -99,6 +103,38 @@ TEST(AnyScript, UnpairedSurrogateInAFileBecomesReplacementCharacter) {
 TEST(AnyScript, PageKeepsNewlinesAndNulRuleAroundReferences) {
     EXPECT_EQ(pageSubtitle("\u65E5\n\u00E9"), "&#x65E5;\r\n\xE9");
     EXPECT_EQ(pageSubtitle(std::string("\u65E5\0\u672C", 7)), "&#x65E5;");
+}
+
+// The page writer copies the text between the bytes it changes in runs of
+// eight bytes: each change at every place within and across those runs.
+TEST(AnyScript, PageChangesEachByteWhereverItStands) {
+    const struct {
+        const char* name;
+        std::string in;
+        std::string text;      // in the subtitle
+        std::string attribute; // in the title's font face
+    } cases[] = {
+        {"Windows-1252", "\u00E9", "\xE9", "\xE9"},
+        {"reference", "\u65E5", "&#x65E5;", "&#x65E5;"},
+        {"four-byte reference", "\U0001F600", "&#x1F600;", "&#x1F600;"},
+        {"newline", "\n", "\r\n", "\r\n"},
+        {"quote", "\"", "\"", "&quot;"},
+        {"NUL ends the value", std::string("\0", 1), "", ""},
+    };
+    for (const auto& c : cases) {
+        for (size_t before = 0; before <= 17; ++before) {
+            const std::string head(before, 'a');
+            const std::string tail = c.in[0] == '\0' ? "" : "bcdefghij";
+            Project doc;
+            doc.setSubtitle(head + c.in + "bcdefghij");
+            doc.setTitleFace(head + c.in + "bcdefghij");
+            EXPECT_EQ(pageSubtitle(doc), head + c.text + tail) << c.name << " after " << before;
+            const std::string page = renderPage(doc);
+            EXPECT_NE(page.find("<font face=\"" + head + c.attribute + tail + "\" color="),
+                      std::string::npos)
+                << c.name << " after " << before;
+        }
+    }
 }
 
 TEST(AnyScript, LinkFilesKeepEveryScript) {
