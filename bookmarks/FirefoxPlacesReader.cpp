@@ -28,10 +28,11 @@ struct StmtFinalizer {
 };
 using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
-// The column's text with surrounding whitespace removed, cut at a NUL.
-std::string columnText(sqlite3_stmt* stmt, int column) {
+// The column's text with surrounding whitespace removed, cut at a NUL; valid
+// until the statement steps on.
+std::string_view columnText(sqlite3_stmt* stmt, int column) {
     const unsigned char* text = sqlite3_column_text(stmt, column);
-    return text ? std::string(trimWhiteSpace(reinterpret_cast<const char*>(text))) : std::string();
+    return text ? trimWhiteSpace(reinterpret_cast<const char*>(text)) : std::string_view();
 }
 
 constexpr const char* kDamaged = "the database is damaged";
@@ -153,9 +154,9 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
         folderAt.resize(static_cast<size_t>(depth));
         const int parent = folderAt.back();
         if (type == 1) {
-            std::string url = columnText(row, 2);
+            const std::string_view url = columnText(row, 2);
             if (!url.empty() && !isPlaceQuery(url))
-                tree.addLink(parent, columnText(row, 1), std::move(url), added);
+                tree.addLink(parent, columnText(row, 1), url, added);
         } else if (type == 2) {
             folderAt.push_back(tree.addFolder(parent, columnText(row, 1), added));
         } else if (type == 3) {
