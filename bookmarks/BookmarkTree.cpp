@@ -160,6 +160,8 @@ void BookmarkTree::setFolder(int index, std::string_view title, std::int64_t add
 void BookmarkTree::makeLink(int index, std::string_view title, std::string_view url,
                             std::int64_t added) {
     BookmarkItem& item = m_items[static_cast<size_t>(index)];
+    if (item.kind != BookmarkKind::Link)
+        ++m_links;
     item.kind = BookmarkKind::Link;
     item.added = added;
     item.toolbar = item.root = false;
@@ -167,7 +169,35 @@ void BookmarkTree::makeLink(int index, std::string_view title, std::string_view 
         item.title = keep(title);
         item.url = keep(url);
     }
-    ++m_links;
+}
+
+void BookmarkTree::removeLinks(const std::vector<int>& indexes) {
+    if (indexes.empty())
+        return;
+    // Where each kept item moves to; a removed link is no folder, so no
+    // parent is ever removed.
+    std::vector<int> movedTo(m_items.size(), -1);
+    size_t next = 0; // the next of the indexes
+    size_t kept = 0;
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        if (next < indexes.size() && static_cast<size_t>(indexes[next]) == i) {
+            ++next;
+            --m_links;
+            continue;
+        }
+        BookmarkItem item = m_items[i];
+        if (item.parent >= 0)
+            item.parent = movedTo[static_cast<size_t>(item.parent)];
+        if (item.kind == BookmarkKind::Separator &&
+            (kept == 0 ||
+             (m_items[kept - 1].kind == BookmarkKind::Separator &&
+              m_items[kept - 1].parent == item.parent) ||
+             (item.parent >= 0 && static_cast<size_t>(item.parent) + 1 == kept)))
+            continue;
+        movedTo[i] = static_cast<int>(kept);
+        m_items[kept++] = item;
+    }
+    m_items.resize(kept);
 }
 
 void BookmarkTree::removeLast() {

@@ -75,9 +75,14 @@ public:
     // For readers that learn what an item is only after its contents (a
     // streamed JSON node): the folder at index gets its title and date, or
     // becomes a link; the last item can be taken back.
+    // makeLink also fills in a link added before its texts were known.
     void setFolder(int index, std::string_view title, std::int64_t added);
     void makeLink(int index, std::string_view title, std::string_view url, std::int64_t added);
     void removeLast();
+    // Takes out the links at the given indexes (ascending; nothing inside
+    // them), and the separators that then stand first in their folder or
+    // after another.
+    void removeLinks(const std::vector<int>& indexes);
 
     // Memory a reader holds for the source beside the items (an index of
     // names, say), counted against the limit.
