@@ -63,7 +63,36 @@ std::string_view BookmarkTree::keep(std::string_view text) {
     return kept;
 }
 
-int BookmarkTree::add(BookmarkItem item) {
+std::string_view BookmarkTree::keepText(std::string_view text) {
+    return textRoom(text.size()) ? keep(text) : std::string_view();
+}
+
+int BookmarkTree::addKeptFolder(int parent, std::string_view keptTitle, std::int64_t added) {
+    if (depthBelow(parent) >= kMaxDepth)
+        return parent;
+    BookmarkItem item;
+    item.kind = BookmarkKind::Folder;
+    item.title = keptTitle;
+    item.added = added;
+    item.parent = parent;
+    return add(item, false);
+}
+
+int BookmarkTree::addKeptLink(int parent, std::string_view keptTitle, std::string_view keptUrl,
+                              std::int64_t added) {
+    BookmarkItem item;
+    item.kind = BookmarkKind::Link;
+    item.title = keptTitle;
+    item.url = keptUrl;
+    item.added = added;
+    item.parent = parent;
+    const int index = add(item, false);
+    if (index != parent)
+        ++m_links;
+    return index;
+}
+
+int BookmarkTree::add(BookmarkItem item, bool copyTexts) {
     item.depth = depthBelow(item.parent);
     const size_t capacity = m_items.capacity();
     if (m_items.size() == capacity) {
@@ -75,10 +104,12 @@ int BookmarkTree::add(BookmarkItem item) {
             return item.parent;
         }
     }
-    if (!textRoom(item.title.size() + item.url.size()))
-        return item.parent;
-    item.title = keep(item.title);
-    item.url = keep(item.url);
+    if (copyTexts) {
+        if (!textRoom(item.title.size() + item.url.size()))
+            return item.parent;
+        item.title = keep(item.title);
+        item.url = keep(item.url);
+    }
     m_items.push_back(item);
     m_memory += (m_items.capacity() - capacity) * sizeof(BookmarkItem);
     return static_cast<int>(m_items.size() - 1);

@@ -56,6 +56,14 @@ public:
     // A separator first in its folder or right after another is dropped.
     int addSeparator(int parent);
 
+    // For a reader that gathers the texts before it knows the items' order:
+    // a copy of the text kept by the tree (empty, and overLimit(), when
+    // there is no room), which the two below take as it is.
+    std::string_view keepText(std::string_view text);
+    int addKeptFolder(int parent, std::string_view keptTitle, std::int64_t added);
+    int addKeptLink(int parent, std::string_view keptTitle, std::string_view keptUrl,
+                    std::int64_t added);
+
     // Room for that many items, or as many as the memory limit allows.
     void reserve(size_t items);
 
@@ -107,7 +115,7 @@ public:
 
 private:
     int depthBelow(int parent) const { return parent < 0 ? 0 : at(parent).depth + 1; }
-    int add(BookmarkItem item);
+    int add(BookmarkItem item, bool copyTexts = true);
     // Whether the texts' bytes fit in the room left, or in a new block
     // within the limit.
     bool textRoom(size_t bytes);
