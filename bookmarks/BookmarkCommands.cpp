@@ -49,17 +49,20 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
         return kImportFailed;
     }
     try {
-        BookmarkReadResult read = readBookmarkFile(sourcePath);
-        if (!read.ok()) {
-            err << read.error << '\n';
-            return kImportFailed;
+        std::vector<ImportFolder> folders;
+        {
+            // The tree goes once its rows are made.
+            const BookmarkReadResult read = readBookmarkFile(sourcePath);
+            if (!read.ok()) {
+                err << read.error << '\n';
+                return kImportFailed;
+            }
+            folders = importFolders(read.tree, kLooseBookmarksName);
         }
         Project doc;
         if (!loadOrCreate(doc, projectPath, err))
             return kImportFailed;
 
-        const std::vector<ImportFolder> folders =
-            importFolders(std::move(read.tree), kLooseBookmarksName);
         const std::vector<ExistingGroup> groups = existingGroups(doc);
         std::vector<FolderChoice> choices;
         if (group > 0) {

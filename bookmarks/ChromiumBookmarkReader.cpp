@@ -282,6 +282,9 @@ private:
         } else if (node.created) {
             m_tree.removeLast(); // neither a link nor a folder, and empty
         }
+        // Nodes below the deepest slot share it: what this one said must
+        // not speak for the node around it.
+        f = Fields{};
         --m_nodeDepth;
         return true;
     }

@@ -28,10 +28,11 @@ struct StmtFinalizer {
 };
 using StmtPtr = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
 
-// The column's text with surrounding whitespace removed, cut at a NUL.
-std::string columnText(sqlite3_stmt* stmt, int column) {
+// The column's text with surrounding whitespace removed, cut at a NUL; valid
+// until the statement steps on.
+std::string_view columnText(sqlite3_stmt* stmt, int column) {
     const unsigned char* text = sqlite3_column_text(stmt, column);
-    return text ? std::string(trimWhiteSpace(reinterpret_cast<const char*>(text))) : std::string();
+    return text ? trimWhiteSpace(reinterpret_cast<const char*>(text)) : std::string_view();
 }
 
 constexpr const char* kDamaged = "the database is damaged";
@@ -59,25 +60,27 @@ constexpr Root kRoots[] = {{"menu________", "Bookmarks Menu"},
                            {"unfiled_____", "Other Bookmarks"},
                            {"mobile______", "Mobile Bookmarks"}};
 
-// Every item below the roots, depth first in the browser's order, with its
-// depth (0 for a root; a root's `ord` is its place in kRoots). The queue of
-// the recursive query is ordered deepest first, then by position, which is
-// exactly a depth-first walk. Roots are never taken as children, so a
+// Every row that can become an item, in the order of Firefox's (parent,
+// position) index, so that each folder's contents lie together in the
+// browser's order (ties by id). `ord` is a root's place in kRoots, -1 for
+// the other rows; a row with a root's GUID is never taken as a child, so a
 // damaged file whose root lies inside its own tree is still read once.
 constexpr const char* kSelect =
-    "WITH RECURSIVE t(id, type, title, url, added, depth, ord) AS ("
-    " SELECT b.id, b.type, b.title, NULL, b.dateAdded, 0,"
-    "  CASE b.guid WHEN 'menu________' THEN 0 WHEN 'toolbar_____' THEN 1"
-    "   WHEN 'unfiled_____' THEN 2 ELSE 3 END"
-    " FROM moz_bookmarks b WHERE b.type = 2 AND b.guid IN"
-    "  ('menu________', 'toolbar_____', 'unfiled_____', 'mobile______')"
-    " UNION ALL"
-    " SELECT c.id, c.type, c.title, p.url, c.dateAdded, t.depth + 1, c.position"
-    " FROM t JOIN moz_bookmarks c ON c.parent = t.id LEFT JOIN moz_places p ON p.id = c.fk"
-    " WHERE t.type = 2 AND coalesce(c.guid, '') NOT IN"
-    "  ('menu________', 'toolbar_____', 'unfiled_____', 'mobile______')"
-    " ORDER BY 6 DESC, 7, 1)"
-    " SELECT type, title, url, added, depth, ord FROM t";
+    "SELECT b.id, b.parent, b.type, b.title, p.url, b.dateAdded,"
+    " CASE b.guid WHEN 'menu________' THEN 0 WHEN 'toolbar_____' THEN 1"
+    "  WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3 ELSE -1 END"
+    " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
+    " ORDER BY b.parent, b.position, b.id";
+
+// One row of moz_bookmarks, its texts already kept by the tree.
+struct Row {
+    sqlite3_int64 id = 0;
+    sqlite3_int64 parent = 0;
+    std::int64_t added = 0;
+    std::string_view title, url;
+    int type = 0;
+    int ord = -1;
+};
 
 // Whether moz_bookmarks has an index that starts with its parent column
 // (Firefox makes one); without it the walk above would scan the table once
@@ -121,49 +124,103 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
     BookmarkReadResult result;
     BookmarkTree& tree = result.tree;
     tree.setMemoryLimit(BookmarkTree::memoryLimitFor(sourceBytes));
-    // Room for every row at once (within the limit), so that the tree is
-    // not moved while it grows.
+    // Room for every row at once (within the limit), so that neither the
+    // rows nor the tree are moved while they grow.
+    size_t rowCount = 0;
     if (sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1, &raw, nullptr) ==
         SQLITE_OK) {
         StmtPtr count(raw);
         if (sqlite3_step(count.get()) == SQLITE_ROW)
-            tree.reserve(static_cast<size_t>(
-                std::max<sqlite3_int64>(0, sqlite3_column_int64(count.get(), 0))));
+            rowCount = static_cast<size_t>(
+                std::max<sqlite3_int64>(0, sqlite3_column_int64(count.get(), 0)));
     }
-    std::vector<int> folderAt; // the tree folder at each depth of the walk
+    // The rows, then the walk over them in memory: one scan instead of a
+    // recursive query that runs once per row.
+    std::vector<Row> rows;
+    const size_t rowRoom = BookmarkTree::memoryLimitFor(sourceBytes) / 2 / sizeof(Row);
+    rows.reserve(std::min(rowCount, rowRoom));
+    tree.addReaderMemory(rows.capacity() * sizeof(Row));
+    tree.reserve(rowCount);
     int rc = SQLITE_OK;
     sqlite3_stmt* row = select.get();
     while ((rc = sqlite3_step(row)) == SQLITE_ROW) {
-        if (tree.overLimit())
-            return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
-        const int type = sqlite3_column_int(row, 0);
-        const std::int64_t depth = sqlite3_column_int64(row, 4);
-        std::int64_t added = sqlite3_column_int64(row, 3) / 1'000'000;
-        if (added < 0)
-            added = 0;
-        if (depth <= 0) {
-            const std::int64_t ord = sqlite3_column_int64(row, 5);
-            const Root& root = kRoots[ord >= 0 && ord < 4 ? ord : 3];
-            folderAt.assign(1, tree.addFolder(-1, root.title, added,
-                                              std::strcmp(root.guid, "toolbar_____") == 0, true));
+        Row r;
+        r.type = sqlite3_column_int(row, 2);
+        r.ord = sqlite3_column_int(row, 6);
+        if (r.type == 1) {
+            const std::string_view url = columnText(row, 4);
+            if (url.empty() || isPlaceQuery(url))
+                continue; // nothing to show, and never a folder
+            r.url = tree.keepText(url);
+            r.title = tree.keepText(columnText(row, 3));
+        } else if (r.type == 2) {
+            if (r.ord < 0)
+                r.title = tree.keepText(columnText(row, 3));
+        } else if (r.type != 3) {
             continue;
         }
-        if (folderAt.empty() || static_cast<size_t>(depth) > folderAt.size())
-            continue; // not reached in a well-formed walk
-        folderAt.resize(static_cast<size_t>(depth));
-        const int parent = folderAt.back();
-        if (type == 1) {
-            std::string url = columnText(row, 2);
-            if (!url.empty() && !isPlaceQuery(url))
-                tree.addLink(parent, columnText(row, 1), std::move(url), added);
-        } else if (type == 2) {
-            folderAt.push_back(tree.addFolder(parent, columnText(row, 1), added));
-        } else if (type == 3) {
-            tree.addSeparator(parent);
-        }
+        r.id = sqlite3_column_int64(row, 0);
+        r.parent = sqlite3_column_int64(row, 1);
+        r.added = std::max<std::int64_t>(0, sqlite3_column_int64(row, 5) / 1'000'000);
+        if (rows.size() == rows.capacity())
+            tree.addReaderMemory(std::max<size_t>(rows.capacity(), 16) * sizeof(Row));
+        if (tree.overLimit())
+            return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
+        rows.push_back(r);
     }
     if (rc != SQLITE_DONE)
         return BookmarkReadResult::failure(name, sqliteMessage(db));
+
+    // The roots in Firefox's order, each walked depth first.
+    std::vector<size_t> roots;
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].type == 2 && rows[i].ord >= 0)
+            roots.push_back(i);
+    std::stable_sort(roots.begin(), roots.end(), [&rows](size_t a, size_t b) {
+        return std::pair(rows[a].ord, rows[a].id) < std::pair(rows[b].ord, rows[b].id);
+    });
+    auto firstChild = [&rows](sqlite3_int64 id) {
+        return static_cast<size_t>(
+            std::lower_bound(rows.begin(), rows.end(), id,
+                             [](const Row& r, sqlite3_int64 parent) { return r.parent < parent; }) -
+            rows.begin());
+    };
+    struct Frame {
+        size_t next;      // the next row in the folder
+        sqlite3_int64 id; // the folder's row id
+        int folder;       // its tree folder
+    };
+    std::vector<Frame> walk;
+    for (const size_t r : roots) {
+        const Root& root = kRoots[rows[r].ord];
+        const int top = tree.addFolder(-1, root.title, rows[r].added,
+                                       std::strcmp(root.guid, "toolbar_____") == 0, true);
+        walk.assign(1, {firstChild(rows[r].id), rows[r].id, top});
+        while (!walk.empty()) {
+            Frame& frame = walk.back();
+            if (frame.next == rows.size() || rows[frame.next].parent != frame.id) {
+                walk.pop_back();
+                continue;
+            }
+            const Row& child = rows[frame.next++];
+            if (tree.overLimit())
+                return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
+            if (child.ord >= 0)
+                continue;
+            if (child.type == 1) {
+                tree.addKeptLink(frame.folder, child.title, child.url, child.added);
+            } else if (child.type == 3) {
+                tree.addSeparator(frame.folder);
+            } else {
+                const int folder = tree.addKeptFolder(frame.folder, child.title, child.added);
+                if (walk.size() == walk.capacity())
+                    tree.addReaderMemory(std::max<size_t>(walk.capacity(), 16) * sizeof(Frame));
+                walk.push_back({firstChild(child.id), child.id, folder});
+            }
+        }
+    }
+    if (tree.overLimit())
+        return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
     return result;
 }
 

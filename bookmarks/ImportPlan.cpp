@@ -8,29 +8,36 @@
 #include <algorithm>
 #include <unordered_set>
 
-std::vector<ImportFolder> importFolders(BookmarkTree tree, const std::string& looseName) {
+std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& looseName) {
     const std::string outside = tree.looseName().empty() ? looseName : tree.looseName();
-    std::vector<BookmarkItem> items = tree.takeItems();
+    const std::vector<BookmarkItem>& items = tree.items();
+    // The links directly in each folder (the last slot: outside any), so
+    // that each row's list is sized once.
+    std::vector<unsigned> ownLinks(items.size() + 1, 0);
+    for (const BookmarkItem& item : items)
+        if (item.kind == BookmarkKind::Link)
+            ++ownLinks[item.parent < 0 ? items.size() : static_cast<size_t>(item.parent)];
     std::vector<ImportFolder> rows;
     // The row of each folder item; for a root, the row of its loose links.
     std::vector<int> rowOf(items.size(), -1);
     int outsideRow = -1;
-    auto newRow = [&rows](std::string name, int parent) {
+    auto newRow = [&](std::string_view name, int parent, size_t item) {
         ImportFolder row;
-        row.name = std::move(name);
+        row.name = std::string(name);
         row.parent = parent;
         row.depth = parent < 0 ? 0 : rows[static_cast<size_t>(parent)].depth + 1;
+        row.links.reserve(ownLinks[item]);
         rows.push_back(std::move(row));
         return static_cast<int>(rows.size() - 1);
     };
     for (size_t i = 0; i < items.size(); ++i) {
-        BookmarkItem& item = items[i];
+        const BookmarkItem& item = items[i];
         const int parent = item.parent;
         const bool inRoot = parent >= 0 && items[static_cast<size_t>(parent)].root;
         if (item.kind == BookmarkKind::Folder) {
             if (!item.root)
-                rowOf[i] = newRow(std::move(item.title),
-                                  parent < 0 || inRoot ? -1 : rowOf[static_cast<size_t>(parent)]);
+                rowOf[i] = newRow(
+                    item.title, parent < 0 || inRoot ? -1 : rowOf[static_cast<size_t>(parent)], i);
             continue;
         }
         if (item.kind != BookmarkKind::Link)
@@ -38,12 +45,13 @@ std::vector<ImportFolder> importFolders(BookmarkTree tree, const std::string& lo
         int row = -1;
         if (parent < 0) {
             if (outsideRow < 0)
-                outsideRow = newRow(outside, -1);
+                outsideRow = newRow(outside, -1, items.size());
             row = outsideRow;
         } else {
             int& slot = rowOf[static_cast<size_t>(parent)];
             if (slot < 0) // the first link directly in a root
-                slot = newRow(items[static_cast<size_t>(parent)].title, -1);
+                slot = newRow(items[static_cast<size_t>(parent)].title, -1,
+                              static_cast<size_t>(parent));
             row = slot;
         }
         ImportFolder& folder = rows[static_cast<size_t>(row)];
@@ -53,7 +61,6 @@ std::vector<ImportFolder> importFolders(BookmarkTree tree, const std::string& lo
         } else {
             ++folder.refusedLinks;
         }
-        item = BookmarkItem{};
     }
     // Parents come before their rows: one pass backwards adds each row's
     // count to its parent.

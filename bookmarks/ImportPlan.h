@@ -24,8 +24,8 @@ struct ImportFolder {
     size_t linksBelow = 0;        // links in it and in every folder inside it, refused ones too
 };
 
-// Reads the rows out of the tree (its texts are moved, not copied).
-std::vector<ImportFolder> importFolders(BookmarkTree tree, const std::string& looseName);
+// Reads the rows out of the tree.
+std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& looseName);
 
 // A group as it stands before the import.
 struct ExistingGroup {

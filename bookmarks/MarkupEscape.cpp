@@ -25,7 +25,7 @@ bool strictUtf8(const unsigned char* p, int len, int c) {
 
 } // namespace
 
-std::string escapeMarkup(const std::string& text, bool attribute) {
+std::string escapeMarkup(std::string_view text, bool attribute) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());

@@ -118,13 +118,12 @@ private:
     void finish() {
         switch (m_capture) {
         case Capture::Folder:
-            m_pending = tree.addFolder(current(), std::string(trimWhiteSpace(m_text)), m_added,
-                                       m_toolbar, m_root);
+            m_pending =
+                tree.addFolder(current(), trimWhiteSpace(m_text), m_added, m_toolbar, m_root);
             break;
         case Capture::Link:
             if (!m_url.empty() && !isPlaceQuery(m_url))
-                tree.addLink(current(), std::string(trimWhiteSpace(m_text)), std::move(m_url),
-                             m_added);
+                tree.addLink(current(), trimWhiteSpace(m_text), m_url, m_added);
             break;
         case Capture::Heading:
             if (tree.looseName().empty())

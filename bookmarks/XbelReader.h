@@ -7,8 +7,9 @@
 
 // Reads an XBEL document: <folder> with <title>, <bookmark href> with
 // <title>, <separator/>, and <alias ref> copying the bookmark it names
-// (aliases of folders are skipped). libxml2's XML parser runs without entity
-// substitution, DTD loading or network access, and text comes only from
-// text and CDATA nodes, so entity bombs expand nowhere. Nesting deeper than
-// libxml2's limit (256) is refused with its message.
+// (aliases of folders are skipped). libxml2's XML parser hands over its
+// events without building a document, declaring no entity (a reference to
+// one leaves the file not well-formed) and loading nothing, so entity bombs
+// expand nowhere and memory follows the bookmarks. Nesting deeper than the
+// tree allows is flattened as in the other formats.
 BookmarkReadResult readXbel(std::string_view bytes, const std::string& name);

@@ -17,10 +17,11 @@ inline std::vector<std::string> Outline(const BookmarkTree& tree) {
             path += (path.empty() ? "" : "/") + folder;
         switch (item.kind) {
         case BookmarkKind::Folder:
-            lines.push_back("[" + path + (path.empty() ? "" : "/") + item.title + "]");
+            lines.push_back("[" + path + (path.empty() ? "" : "/") + std::string(item.title) + "]");
             break;
         case BookmarkKind::Link:
-            lines.push_back(path + ": " + item.title + " <" + item.url + ">");
+            lines.push_back(path + ": " + std::string(item.title) + " <" + std::string(item.url) +
+                            ">");
             break;
         case BookmarkKind::Separator:
             lines.push_back(path + ": ---");

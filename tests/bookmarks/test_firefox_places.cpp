@@ -110,6 +110,31 @@ TEST(FirefoxPlaces, FoldersInAParentCycleAreSkipped) {
     EXPECT_EQ(r.tree.linkCount(), 3u);
 }
 
+// Contents by position (none first, ties by id) and depth first; a root
+// moved into another is still read once, as a root.
+TEST(FirefoxPlaces, WalksInTheBrowsersOrder) {
+    TempDir dir;
+    BuildPlaces(dir.file("places.sqlite"), false,
+                "INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES "
+                "(41, 1, 13, 3, 1, 'tie', 'w1'), (40, 1, 10, 3, 1, 'second', 'w2'),"
+                "(39, 1, 10, 3, NULL, 'unplaced', 'w3'), (44, 1, 13, 3, 3, 'after', 'w4'),"
+                "(42, 2, NULL, 3, 2, 'Sub', 'w5'), (43, 1, 10, 42, 0, 'inside', 'w6');"
+                "UPDATE moz_bookmarks SET parent = 3, position = 9 WHERE id = 2;");
+    const BookmarkReadResult r = readFirefoxPlaces(dir.file("places.sqlite"));
+    ASSERT_TRUE(r.ok()) << r.error;
+    Lines expected(kExpected.begin(), kExpected.begin() + 6);
+    for (const char* line :
+         {"Bookmarks Toolbar: unplaced <https://www.mozilla.org/>",
+          "Bookmarks Toolbar: On the toolbar <https://example.org/tagged>",
+          "Bookmarks Toolbar: second <https://www.mozilla.org/>",
+          "Bookmarks Toolbar: tie <https://example.org/inner>", "[Bookmarks Toolbar/Sub]",
+          "Bookmarks Toolbar/Sub: inside <https://www.mozilla.org/>",
+          "Bookmarks Toolbar: after <https://example.org/inner>", "[Other Bookmarks]",
+          "[Mobile Bookmarks]"})
+        expected.push_back(line);
+    EXPECT_EQ(Outline(r.tree), expected);
+}
+
 TEST(FirefoxPlaces, DatabasesThatAreNotBookmarksGiveAMessage) {
     TempDir dir;
     {

@@ -75,3 +75,76 @@ TEST(XbelReader, DeepNestingIsFlattenedAtTheDepthLimit) {
 }
 
 } // namespace
+
+namespace {
+
+struct ShapeCase {
+    const char* name;
+    std::string text;
+    std::vector<std::string> outline;
+};
+
+void PrintTo(const ShapeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class XbelShapeTest : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(XbelShapeTest, ReadsAsTheDocumentNests) {
+    const BookmarkReadResult r = readXbel("<xbel>" + GetParam().text + "</xbel>", "in.xbel");
+    ASSERT_TRUE(r.ok()) << r.error;
+    EXPECT_EQ(Outline(r.tree), GetParam().outline);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XbelShapeTest,
+    ::testing::Values(
+        ShapeCase{
+            "AliasBeforeItsBookmark",
+            "<folder><title>A</title><alias ref='b'/></folder>"
+            "<bookmark id='b' href='http://b/' added='2023-11-14'><title>B</title></bookmark>",
+            {"[A]", "A: B <http://b/>", ": B <http://b/>"}},
+        ShapeCase{"AliasOfNothingTakesItsSeparatorAlong",
+                  "<folder><title>A</title><bookmark href='http://a/'><title>a</title></bookmark>"
+                  "<separator/><alias ref='none'/><separator/><alias ref='later'/></folder>",
+                  {"[A]", "A: a <http://a/>", "A: ---"}},
+        ShapeCase{"TitleAfterTheContentsAndOnlyTheFirst",
+                  "<folder><bookmark href='http://a/'><desc><title>no</title></desc>"
+                  "<title>a <b>bold</b></title><title>second</title></bookmark>"
+                  "<title> Late </title><title>Later</title></folder>",
+                  {"[Late]", "Late: a bold <http://a/>"}},
+        ShapeCase{"InsideOtherElementsNothingCounts",
+                  "<info><bookmark href='http://hidden/'/></info>"
+                  "<bookmark href='http://x/'><folder><title>no</title></folder></bookmark>",
+                  {":  <http://x/>"}},
+        ShapeCase{"AnXbelInsideAFolderIsPartOfIt",
+                  "<folder><title>A</title><xbel><title>no</title>"
+                  "<bookmark href='http://a/'/></xbel></folder>",
+                  {"[A]", "A:  <http://a/>"}},
+        ShapeCase{"EntityReferencesInAttributesAndText",
+                  "<bookmark href='http://e/?a=1&amp;b=&#50;'><title>Q&amp;A &#x263A;</title>"
+                  "</bookmark>",
+                  {": Q&A \xE2\x98\xBA <http://e/?a=1&b=2>"}}));
+
+// A folder too deep to be made takes neither the title nor the bookmarks
+// of its own: they go into the deepest folder there is.
+TEST(XbelReader, TitlesOfFoldersTooDeepAreNotTaken) {
+    std::string text = "<xbel>";
+    for (int i = 0; i < BookmarkTree::kMaxDepth + 2; ++i)
+        text += "<folder><title>f" + std::to_string(i) + "</title>";
+    text += "<bookmark href='http://deep/'/>";
+    for (int i = 0; i < BookmarkTree::kMaxDepth + 2; ++i)
+        text += "</folder>";
+    text += "<bookmark href='http://top/'/></xbel>";
+    const BookmarkReadResult r = readXbel(text, "in.xbel");
+    ASSERT_TRUE(r.ok()) << r.error;
+    const auto& items = r.tree.items();
+    ASSERT_EQ(items.size(), size_t(BookmarkTree::kMaxDepth) + 2);
+    EXPECT_EQ(items[BookmarkTree::kMaxDepth - 1].title, "f63");
+    EXPECT_EQ(items[BookmarkTree::kMaxDepth].url, "http://deep/");
+    EXPECT_EQ(items[BookmarkTree::kMaxDepth].parent, BookmarkTree::kMaxDepth - 1);
+    EXPECT_EQ(items.back().url, "http://top/");
+    EXPECT_EQ(items.back().depth, 0);
+}
+
+} // namespace

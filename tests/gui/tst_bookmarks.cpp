@@ -450,10 +450,10 @@ private slots:
         QVERIFY2(read.ok(), read.error.c_str());
         const auto& items = read.tree.items();
         QCOMPARE(items.size(), size_t(4));
-        QCOMPARE(items[0].title, std::string("Group 1"));
-        QCOMPARE(items[1].title, std::string("News & Views"));
-        QCOMPARE(items[2].title, std::string("Later"));
-        QCOMPARE(items[3].url, std::string("https://later.example/"));
+        QCOMPARE(std::string(items[0].title), std::string("Group 1"));
+        QCOMPARE(std::string(items[1].title), std::string("News & Views"));
+        QCOMPARE(std::string(items[2].title), std::string("Later"));
+        QCOMPARE(std::string(items[3].url), std::string("https://later.example/"));
         const bool xbel = name.endsWith(QStringLiteral(".xbel"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
