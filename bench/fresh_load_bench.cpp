@@ -3,13 +3,15 @@
 // the time of that alone (no warm heap left over from earlier iterations),
 // beside a raw read of the same file (64 KiB pieces, from the page cache) in
 // a fresh process too. Counters: the child's CPU time and its minor page
-// faults during the operation. With "--save-project LINKS PATH" it writes
+// faults during the operation, and the child's peak resident memory (the
+// whole process, the program itself included). With "--save-project LINKS PATH" it writes
 // such a project and ends (for bench/headless_start.sh).
 #include "core/Project.h"
 #include "core/ProjectFile.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -29,6 +31,7 @@ struct Sample {
     double wallSeconds = 0;
     double cpuSeconds = 0;
     long minorFaults = 0;
+    long peakRssKiB = 0;
 };
 
 double cpuSeconds(const rusage& u) {
@@ -47,8 +50,9 @@ template <typename Op> int measureOnce(Op op) {
     getrusage(RUSAGE_SELF, &after);
     if (!ok)
         return 1;
-    std::printf("%.9f %.9f %ld\n", std::chrono::duration<double>(stop - start).count(),
-                cpuSeconds(after) - cpuSeconds(before), after.ru_minflt - before.ru_minflt);
+    std::printf("%.9f %.9f %ld %ld\n", std::chrono::duration<double>(stop - start).count(),
+                cpuSeconds(after) - cpuSeconds(before), after.ru_minflt - before.ru_minflt,
+                after.ru_maxrss);
     return 0;
 }
 
@@ -103,8 +107,8 @@ bool sampleInChild(const std::string& what, const std::string& path, Sample& out
     if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
         WEXITSTATUS(status) != 0)
         return false;
-    return std::sscanf(text, "%lf %lf %ld", &out.wallSeconds, &out.cpuSeconds, &out.minorFaults) ==
-           3;
+    return std::sscanf(text, "%lf %lf %ld %ld", &out.wallSeconds, &out.cpuSeconds, &out.minorFaults,
+                       &out.peakRssKiB) == 4;
 }
 
 struct ScratchDir {
@@ -146,6 +150,7 @@ void runFresh(benchmark::State& state, const std::string& what) {
     sampleInChild("read", path, warm); // the file in the page cache
     double cpu = 0;
     double faults = 0;
+    long peakRss = 0;
     for (auto _ : state) {
         Sample s;
         if (!sampleInChild(what, path, s)) {
@@ -155,10 +160,12 @@ void runFresh(benchmark::State& state, const std::string& what) {
         state.SetIterationTime(s.wallSeconds);
         cpu += s.cpuSeconds;
         faults += double(s.minorFaults);
+        peakRss = std::max(peakRss, s.peakRssKiB);
     }
     const double n = double(state.iterations());
     state.counters["cpu_ms"] = 1000 * cpu / n;
     state.counters["faults"] = faults / n;
+    state.counters["peak_rss_MiB"] = double(peakRss) / 1024;
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(std::filesystem::file_size(path)));
 }

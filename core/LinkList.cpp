@@ -1,7 +1,8 @@
 #include "core/LinkList.h"
 
+#include "core/BufferMemory.h"
+
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -14,16 +15,22 @@ constexpr size_t kMaxText = std::numeric_limits<std::uint32_t>::max();
 
 } // namespace
 
-LinkList::LinkList(const LinkList& other) : m_ends(other.m_ends) {
+LinkList::LinkList(const LinkList& other) {
     reallocate(other.m_size);
     if (other.m_size > 0)
         std::memcpy(m_text, other.m_text, other.m_size);
     m_size = other.m_size;
+    reallocateEnds(other.m_endCount);
+    if (other.m_endCount > 0)
+        std::memcpy(m_ends, other.m_ends, other.m_endCount * sizeof *m_ends);
+    m_endCount = other.m_endCount;
 }
 
 LinkList::LinkList(LinkList&& other) noexcept
     : m_text(std::exchange(other.m_text, nullptr)), m_size(std::exchange(other.m_size, 0)),
-      m_capacity(std::exchange(other.m_capacity, 0)), m_ends(std::move(other.m_ends)) {}
+      m_capacity(std::exchange(other.m_capacity, 0)), m_ends(std::exchange(other.m_ends, nullptr)),
+      m_endCount(std::exchange(other.m_endCount, 0)),
+      m_endCapacity(std::exchange(other.m_endCapacity, 0)) {}
 
 LinkList& LinkList::operator=(const LinkList& other) {
     if (this != &other) {
@@ -35,17 +42,19 @@ LinkList& LinkList::operator=(const LinkList& other) {
 
 LinkList& LinkList::operator=(LinkList&& other) noexcept {
     if (this != &other) {
-        std::free(m_text);
+        clear();
         m_text = std::exchange(other.m_text, nullptr);
         m_size = std::exchange(other.m_size, 0);
         m_capacity = std::exchange(other.m_capacity, 0);
-        m_ends = std::move(other.m_ends);
+        m_ends = std::exchange(other.m_ends, nullptr);
+        m_endCount = std::exchange(other.m_endCount, 0);
+        m_endCapacity = std::exchange(other.m_endCapacity, 0);
     }
     return *this;
 }
 
 LinkList::~LinkList() {
-    std::free(m_text);
+    clear();
 }
 
 LinkList::LinkList(const std::vector<Link>& links) {
@@ -59,24 +68,41 @@ LinkList::LinkList(std::initializer_list<Link> links) {
 }
 
 void LinkList::clear() {
-    std::free(m_text);
+    buffer_memory::release(m_text, m_capacity);
     m_text = nullptr;
     m_size = m_capacity = 0;
-    std::deque<std::uint32_t>().swap(m_ends);
+    buffer_memory::release(reinterpret_cast<char*>(m_ends), m_endCapacity * sizeof *m_ends);
+    m_ends = nullptr;
+    m_endCount = m_endCapacity = 0;
 }
 
 void LinkList::reallocate(size_t capacity) {
-    if (capacity == 0) {
-        std::free(m_text);
-        m_text = nullptr;
-        m_capacity = 0;
-        return;
-    }
-    void* p = std::realloc(m_text, capacity);
-    if (!p)
-        throw std::bad_alloc();
-    m_text = static_cast<char*>(p);
+    m_text = buffer_memory::resize(m_text, m_capacity, capacity, m_size);
     m_capacity = capacity;
+}
+
+void LinkList::reallocateEnds(size_t capacity) {
+    if (capacity > std::numeric_limits<size_t>::max() / sizeof *m_ends)
+        throw std::bad_alloc();
+    // The buffers hold nothing but end offsets, written and read as such.
+    m_ends =
+        reinterpret_cast<std::uint32_t*>( // NOLINT(cppcoreguidelines-pro-type-reinterpret-cast)
+            buffer_memory::resize(reinterpret_cast<char*>(m_ends), m_endCapacity * sizeof *m_ends,
+                                  capacity * sizeof *m_ends, m_endCount * sizeof *m_ends));
+    m_endCapacity = capacity;
+}
+
+void LinkList::growEnds(size_t n) {
+    if (n > std::numeric_limits<size_t>::max() / 4 - m_endCount)
+        throw std::bad_alloc();
+    reallocateEnds(std::max({m_endCount + n, 2 * m_endCapacity, size_t{16}}));
+}
+
+void LinkList::reserveLinks(size_t n) {
+    if (n > std::numeric_limits<size_t>::max() / 4 - m_endCount)
+        throw std::bad_alloc();
+    if (m_endCount + 2 * n > m_endCapacity)
+        reallocateEnds(m_endCount + 2 * n);
 }
 
 char* LinkList::appendText(size_t n, size_t room) {
@@ -92,24 +118,28 @@ char* LinkList::appendText(size_t n, size_t room) {
 
 void LinkList::emplace_back(std::string_view description, std::string_view url) {
     const size_t n = description.size() + url.size();
+    if (m_endCount + 2 > m_endCapacity)
+        growEnds(2);
     char* at = appendText(n, std::max<size_t>(2 * m_capacity, 64));
     if (!description.empty())
         std::memcpy(at, description.data(), description.size());
     if (!url.empty())
         std::memcpy(at + description.size(), url.data(), url.size());
-    m_ends.push_back(static_cast<std::uint32_t>(m_size - url.size()));
-    m_ends.push_back(static_cast<std::uint32_t>(m_size));
+    m_ends[m_endCount++] = static_cast<std::uint32_t>(m_size - url.size());
+    m_ends[m_endCount++] = static_cast<std::uint32_t>(m_size);
 }
 
 void LinkList::finishLinks() {
-    m_size = m_ends.empty() ? 0 : m_ends.back();
-    if (m_ends.size() % 2 != 0)
+    m_size = m_endCount == 0 ? 0 : m_ends[m_endCount - 1];
+    if (m_endCount % 2 != 0)
         endText();
 }
 
 void LinkList::shrinkToFit() {
     if (m_size < m_capacity)
         reallocate(m_size);
+    if (m_endCount < m_endCapacity)
+        reallocateEnds(m_endCount);
 }
 
 std::vector<Link> LinkList::toVector() const {
@@ -123,7 +153,9 @@ std::vector<Link> LinkList::toVector() const {
 bool LinkList::operator==(const LinkList& other) const {
     // Equal texts and equal ends mean equal links, whatever spare room
     // either buffer has.
-    return m_ends == other.m_ends && m_size == other.m_size &&
+    return m_endCount == other.m_endCount && m_size == other.m_size &&
+           (m_endCount == 0 ||
+            std::memcmp(m_ends, other.m_ends, m_endCount * sizeof *m_ends) == 0) &&
            (m_size == 0 || std::memcmp(m_text, other.m_text, m_size) == 0);
 }
 
@@ -143,6 +175,8 @@ LinkList LinkList::erase(const std::vector<size_t>& rows) {
     LinkList kept;
     LinkList removed;
     reserveText(kept, m_size);
+    kept.reserveLinks(size() - std::min(rows.size(), size()));
+    removed.reserveLinks(rows.size());
     auto next = rows.begin();
     size_t row = 0;
     for (const LinkView link : *this) {
@@ -161,6 +195,7 @@ LinkList LinkList::erase(const std::vector<size_t>& rows) {
 void LinkList::insert(const std::vector<size_t>& rows, const LinkList& links) {
     LinkList out;
     reserveText(out, m_size + links.textSize());
+    out.reserveLinks(size() + rows.size());
     auto from = begin();
     const auto last = end();
     auto added = links.begin();
@@ -187,6 +222,8 @@ LinkList LinkList::replace(const std::vector<size_t>& rows, const LinkList& link
     LinkList out;
     LinkList old;
     reserveText(out, m_size + links.textSize());
+    out.reserveLinks(size());
+    old.reserveLinks(rows.size());
     auto next = rows.begin();
     auto with = links.begin();
     size_t row = 0;

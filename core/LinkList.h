@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -19,9 +18,9 @@ struct LinkView {
 
 // The links of one group, stored compactly: every text back to back in one
 // buffer, and for each link where its description and its URL end. A link
-// costs its text bytes plus 8 bytes. The end offsets grow in fixed blocks
-// and the buffer through realloc, which moves a large buffer by remapping
-// its pages, so the list does not copy itself while it grows. Links are
+// costs its text bytes plus 8 bytes. Both buffers grow in place or by
+// remapping their pages once they are large (core/BufferMemory.h), so the
+// list does not copy itself while it grows. Links are
 // read and added as values (Link) or looked at in place (LinkView). The
 // texts of one list hold less than 4 GiB; more throws std::length_error.
 class LinkList {
@@ -35,8 +34,10 @@ public:
     LinkList(const std::vector<Link>& links);
     LinkList(std::initializer_list<Link> links);
 
-    size_t size() const { return m_ends.size() / 2; }
-    bool empty() const { return m_ends.empty(); }
+    size_t size() const { return m_endCount / 2; }
+    // Links the list holds before its end offsets must grow.
+    size_t linkCapacity() const { return m_endCapacity / 2; }
+    bool empty() const { return m_endCount == 0; }
     void clear();
 
     std::string_view description(size_t i) const {
@@ -71,8 +72,7 @@ public:
         using value_type = LinkView;
         using difference_type = std::ptrdiff_t;
         const_iterator() = default;
-        const_iterator(const char* text, std::deque<std::uint32_t>::const_iterator end)
-            : m_text(text), m_end(end) {}
+        const_iterator(const char* text, const std::uint32_t* end) : m_text(text), m_end(end) {}
         LinkView operator*() const {
             const std::uint32_t descriptionEnd = m_end[0];
             return {std::string_view(m_text + m_start, descriptionEnd - m_start),
@@ -92,11 +92,11 @@ public:
 
     private:
         const char* m_text = nullptr;
-        std::deque<std::uint32_t>::const_iterator m_end;
+        const std::uint32_t* m_end = nullptr;
         std::uint32_t m_start = 0;
     };
-    const_iterator begin() const { return {m_text, m_ends.begin()}; }
-    const_iterator end() const { return {m_text, m_ends.end()}; }
+    const_iterator begin() const { return {m_text, m_ends}; }
+    const_iterator end() const { return {m_text, m_ends + m_endCount}; }
 
     // For the file reader, which writes texts straight into the buffer:
     // appendText(n, room) makes the texts n bytes longer (the buffer's
@@ -109,9 +109,16 @@ public:
     char* textData() { return m_text; }
     char* appendText(size_t n, size_t room);
     void truncateText(size_t size) { m_size = size < m_size ? size : m_size; }
-    void endText() { m_ends.push_back(static_cast<std::uint32_t>(m_size)); }
+    void endText() {
+        if (m_endCount == m_endCapacity)
+            growEnds(1);
+        m_ends[m_endCount++] = static_cast<std::uint32_t>(m_size);
+    }
     void finishLinks();
-    // Gives back unused buffer room once a list is complete.
+    // Room for n more links' end offsets at once.
+    void reserveLinks(size_t n);
+    // Gives back unused buffer room, of the texts and of the end offsets,
+    // once a list is complete.
     void shrinkToFit();
 
 private:
@@ -119,9 +126,15 @@ private:
         return std::string_view(m_text + from, to - from);
     }
     void reallocate(size_t capacity);
+    // Makes room for at least n more end offsets, doubling at least.
+    void growEnds(size_t n);
+    void reallocateEnds(size_t capacity);
 
-    char* m_text = nullptr; // malloc'd, m_capacity bytes, the first m_size in use
+    // Both buffers come from core/BufferMemory.h.
+    char* m_text = nullptr; // m_capacity bytes, the first m_size in use
     size_t m_size = 0;
     size_t m_capacity = 0;
-    std::deque<std::uint32_t> m_ends;
+    std::uint32_t* m_ends = nullptr; // m_endCapacity offsets, the first m_endCount in use
+    size_t m_endCount = 0;
+    size_t m_endCapacity = 0;
 };

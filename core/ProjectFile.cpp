@@ -1,5 +1,6 @@
 #include "core/ProjectFile.h"
 
+#include "core/BufferMemory.h"
 #include "core/Codepage.h"
 #include "core/FileError.h"
 #include "core/Project.h"
@@ -13,7 +14,6 @@
 #include <memory>
 #include <new>
 #include <stdexcept>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,43 +153,17 @@ private:
     // Makes the texts of out n bytes longer and returns where the new bytes
     // go. When the buffer must grow, it is given at once all the room the
     // rest of the file could still fill: the group's texts then land in one
-    // buffer that never moves, only the pages they fill are ever touched,
-    // and the list gives the rest back once the group is complete. A large
-    // buffer asks for huge pages, so that filling it costs one page fault
-    // per 2 MiB instead of one per 4 KiB.
+    // buffer that never moves, only the pages they fill are ever touched
+    // (a large buffer in huge pages, core/BufferMemory.h), and the list
+    // gives the rest back once the group is complete.
     char* appendRoom(LinkList& out, size_t n, bool wholeRest) {
-        const size_t capacity = out.textCapacity();
-        char* at = out.appendText(n, wholeRest ? roomFor(out, n) : out.textSize() + n);
-        if (out.textCapacity() != capacity)
-            adviseHugePages(out.textData(), out.textCapacity());
-        return at;
+        return out.appendText(n, wholeRest ? roomFor(out, n) : out.textSize() + n);
     }
 
     // The bound: what the texts hold plus all the rest of the file.
     size_t roomFor(const LinkList& out, size_t n) const {
         const std::uint64_t bound = std::uint64_t(out.textSize()) + n + remaining();
         return static_cast<size_t>(std::min<std::uint64_t>(bound, SIZE_MAX));
-    }
-
-    static constexpr std::uint64_t kHugePage = std::uint64_t{2} * 1024 * 1024;
-    static constexpr std::uint64_t kPage = 4096;
-
-    // The advice covers whole pages, the one holding the allocator's header
-    // too, so that the first 2 MiB of the buffer can be a huge page as well.
-    static void adviseHugePages(const char* data, size_t size) {
-#ifdef MADV_HUGEPAGE
-        if (size < 2 * kHugePage)
-            return;
-        const auto from = reinterpret_cast<std::uintptr_t>(data) & ~(kPage - 1);
-        const auto to = (reinterpret_cast<std::uintptr_t>(data) + size + kPage - 1) & ~(kPage - 1);
-        // madvise takes the page-aligned address, which only arithmetic on
-        // the address gives.
-        ::madvise(reinterpret_cast<void*>(from), to - from, // NOLINT(performance-no-int-to-ptr)
-                  MADV_HUGEPAGE);
-#else
-        (void)data;
-        (void)size;
-#endif
     }
 
     // Converts the Windows-1252 bytes of out from start on to UTF-8 in
@@ -303,6 +277,24 @@ private:
     ReadResult m_result;
 };
 
+// Room for more end offsets of links, for `left` links still announced. The
+// first time it takes the count as it stands, up to one byte of end offsets
+// per byte left in the file (an honest count is the whole group at once),
+// and when that fills up it doubles, never beyond the links the rest of the
+// file could hold (two bytes each at the least). A count of end offsets big
+// enough to be mapped is rounded up to whole huge pages; the list gives back
+// what it did not use once the group is complete.
+size_t linkRoom(const RecordReader& ar, const LinkList& links, std::uint64_t left) {
+    constexpr std::uint64_t kLinkBytes = 2 * sizeof(std::uint32_t);
+    constexpr std::uint64_t kHugePageLinks = (std::uint64_t{2} << 20) / kLinkBytes;
+    const std::uint64_t rest = ar.remaining();
+    std::uint64_t more = links.empty() ? std::min(left, rest / kLinkBytes + 1) : links.size();
+    if (more * kLinkBytes >= buffer_memory::kMapAtBytes)
+        more = (more + kHugePageLinks - 1) / kHugePageLinks * kHugePageLinks;
+    more = std::min(more, rest / 2 + 1);
+    return static_cast<size_t>(std::max<std::uint64_t>(more, 1));
+}
+
 bool readGroup(RecordReader& ar, LinkGroup& group) {
     std::int32_t count = 0;
     if (!(ar.readString(group.m_title) && ar.readString(group.m_bullet) &&
@@ -313,6 +305,8 @@ bool readGroup(RecordReader& ar, LinkGroup& group) {
     LinkList& links = group.m_links;
     bool ok = true;
     for (std::int32_t i = 0; ok && i < count; ++i) {
+        if (links.size() == links.linkCapacity())
+            links.reserveLinks(linkRoom(ar, links, static_cast<std::uint32_t>(count - i)));
         ok = ar.readText(links);
         if (ok) {
             links.endText();

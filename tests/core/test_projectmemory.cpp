@@ -2,6 +2,7 @@
 // announces, and a loaded project held in little more than its own bytes.
 #include "TestUtil.h"
 
+#include "core/BufferMemory.h"
 #include "core/Project.h"
 #include "core/ProjectFile.h"
 
@@ -50,10 +51,10 @@ int loadUnderLimit(const std::string& path, size_t fileSize) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }
 
-// Heap bytes in use right now.
+// Heap bytes in use right now, with the buffers mapped beside the heap.
 size_t heapInUse() {
     const struct mallinfo2 m = mallinfo2();
-    return m.uordblks + m.hblkhd;
+    return m.uordblks + m.hblkhd + buffer_memory::mappedBytes();
 }
 
 } // namespace
