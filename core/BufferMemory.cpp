@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <set>
 #include <sys/mman.h>
 
 namespace buffer_memory {
@@ -38,8 +40,27 @@ void countMapped(std::size_t added, std::size_t removed) {
     }
 }
 
-bool mapped(std::size_t capacity) {
-    return kMapLarge && capacity >= kMapAtBytes;
+// The mapped buffers: which ones they are is kept here, so that their
+// owners need keep nothing but the pointer and the capacity.
+std::mutex g_registryLock;
+std::set<const char*>& registry() {
+    static std::set<const char*> buffers;
+    return buffers;
+}
+
+bool isMapped(const char* p) {
+    if (!kMapLarge || !p)
+        return false;
+    const std::lock_guard<std::mutex> lock(g_registryLock);
+    return registry().count(p) != 0;
+}
+
+void registerMapping(const char* p, const char* old) {
+    const std::lock_guard<std::mutex> lock(g_registryLock);
+    if (old)
+        registry().erase(old);
+    if (p)
+        registry().insert(p);
 }
 
 // The length of the mapping that holds capacity bytes.
@@ -122,45 +143,41 @@ char* resize(char* p, std::size_t capacity, std::size_t newCapacity, std::size_t
         release(p, capacity);
         return nullptr;
     }
-    if (!p || capacity == 0) {
-        if (mapped(newCapacity))
-            return map(newCapacity);
-        void* q = std::malloc(newCapacity);
+    if (p && isMapped(p)) {
+        char* q = remap(p, capacity, newCapacity);
+        if (q != p)
+            registerMapping(q, p);
+        return q;
+    }
+    const bool large = kMapLarge && newCapacity >= kMapAtBytes;
+    if (!large) {
+        void* q = p ? std::realloc(p, newCapacity) : std::malloc(newCapacity);
         if (!q)
             throw std::bad_alloc();
         return static_cast<char*>(q);
     }
-    const bool was = mapped(capacity);
-    const bool will = mapped(newCapacity);
-    if (was && will)
-        return remap(p, capacity, newCapacity);
-    if (!was && !will) {
-        void* q = std::realloc(p, newCapacity);
-        if (!q)
-            throw std::bad_alloc();
-        return static_cast<char*>(q);
-    }
-    char* q = nullptr;
-    if (will) {
-        q = map(newCapacity);
-    } else {
-        q = static_cast<char*>(std::malloc(newCapacity));
-        if (!q)
-            throw std::bad_alloc();
+    char* q = map(newCapacity);
+    try {
+        registerMapping(q, nullptr);
+    } catch (...) {
+        unmap(q, newCapacity);
+        throw std::bad_alloc();
     }
     if (keep > 0)
         std::memcpy(q, p, keep);
-    release(p, capacity);
+    std::free(p);
     return q;
 }
 
 void release(char* p, std::size_t capacity) noexcept {
     if (!p)
         return;
-    if (mapped(capacity))
+    if (isMapped(p)) {
+        registerMapping(nullptr, p);
         unmap(p, capacity);
-    else
+    } else {
         std::free(p);
+    }
 }
 
 std::size_t mappedBytes() noexcept {

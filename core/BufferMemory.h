@@ -3,19 +3,18 @@
 #include <cstddef>
 
 // Memory for a buffer that grows as it fills and may become large (the texts
-// and end offsets of a group of links). Small buffers come from malloc; from
-// kMapAtBytes on, a buffer is mapped straight from the kernel, so that it
-// grows and shrinks by remapping its pages instead of copying them, and one
-// of 2 MiB or more lies on huge-page boundaries and asks for huge pages
-// before any of it is touched (one page fault per 2 MiB instead of one per
-// 4 KiB). Untouched room costs address space only.
-//
-// Which kind a buffer is follows from its capacity alone, so the owner keeps
-// only the pointer and the capacity. Under AddressSanitizer every buffer
-// comes from malloc, so that it checks every access.
+// and end offsets of a group of links). Smaller buffers come from malloc,
+// which hands out memory the process has touched before. A buffer that asks
+// for a huge page's size or more is mapped straight from the kernel on
+// huge-page boundaries and asks for huge pages before any of it is touched
+// (one page fault per 2 MiB instead of one per 4 KiB); it grows and shrinks
+// by remapping its pages instead of copying them, and stays mapped when it
+// shrinks below a huge page. Untouched room costs address space only. Under
+// AddressSanitizer every buffer comes from malloc, so that it checks every
+// access.
 namespace buffer_memory {
 
-inline constexpr std::size_t kMapAtBytes = std::size_t{256} * 1024;
+inline constexpr std::size_t kMapAtBytes = std::size_t{2} * 1024 * 1024;
 
 // Gives p (capacity bytes, nullptr when 0) newCapacity bytes, keeping its
 // first `keep` bytes, and returns where they are now; nullptr for 0 bytes.

@@ -289,7 +289,7 @@ size_t linkRoom(const RecordReader& ar, const LinkList& links, std::uint64_t lef
     constexpr std::uint64_t kHugePageLinks = (std::uint64_t{2} << 20) / kLinkBytes;
     const std::uint64_t rest = ar.remaining();
     std::uint64_t more = links.empty() ? std::min(left, rest / kLinkBytes + 1) : links.size();
-    if (more * kLinkBytes >= buffer_memory::kMapAtBytes)
+    if (more * kLinkBytes >= buffer_memory::kMapAtBytes / 8)
         more = (more + kHugePageLinks - 1) / kHugePageLinks * kHugePageLinks;
     more = std::min(more, rest / 2 + 1);
     return static_cast<size_t>(std::max<std::uint64_t>(more, 1));

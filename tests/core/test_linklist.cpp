@@ -1,6 +1,6 @@
 // The compact link store at every size its buffers take: from the heap, and
-// mapped from the kernel once large (in huge pages from 2 MiB), growing and
-// shrinking between the two.
+// mapped from the kernel in huge pages once large, growing from one to the
+// other and shrinking back.
 #include "TestUtil.h"
 
 #include "core/BufferMemory.h"
@@ -19,11 +19,12 @@ struct Size {
     size_t textLength; // of each description and each URL, about
 };
 
-// Small; texts mapped but end offsets not; end offsets mapped; both in huge pages.
+// Small; texts mapped but end offsets not; end offsets mapped too; texts
+// in several huge pages.
 const Size kSizes[] = {
     {"small", 10, 8},
-    {"long texts", 100, 2000},
-    {"many short links", 40000, 2},
+    {"long texts", 1000, 1100},
+    {"many short links", 300000, 0},
     {"huge pages", 150000, 20},
 };
 
@@ -73,7 +74,7 @@ TEST(LinkList, EditsAtEverySize) {
         list.replace(rows, old);
         EXPECT_EQ(list, copy);
 
-        // All but the last row out: from a mapped buffer back to the heap.
+        // All but the last row out: a mapped buffer keeps only a page.
         std::vector<size_t> most;
         for (size_t i = 0; i + 1 < model.size(); ++i)
             most.push_back(i);
