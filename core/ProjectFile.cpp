@@ -281,9 +281,10 @@ private:
 // first time it takes the count as it stands, up to one byte of end offsets
 // per byte left in the file (an honest count is the whole group at once),
 // and when that fills up it doubles, never beyond the links the rest of the
-// file could hold (two bytes each at the least). A count of end offsets big
-// enough to be mapped is rounded up to whole huge pages; the list gives back
-// what it did not use once the group is complete.
+// file could hold (two bytes each at the least). End offsets of 256 KiB or
+// more are rounded up to whole huge pages, so that they are mapped in huge
+// pages too; the list gives back what it did not use once the group is
+// complete.
 size_t linkRoom(const RecordReader& ar, const LinkList& links, std::uint64_t left) {
     constexpr std::uint64_t kLinkBytes = 2 * sizeof(std::uint32_t);
     constexpr std::uint64_t kHugePageLinks = (std::uint64_t{2} << 20) / kLinkBytes;
