@@ -84,7 +84,7 @@ bool Application::unregisterFileTypes() {
 }
 
 bool Application::start(const CommandLineOptions& info) {
-    if (info.m_command == CommandLineOptions::DdeRequest) {
+    if (info.command == CommandLineOptions::DdeRequest) {
         // No shell conversation exists here to wait for: end at once and
         // leave the settings file and the registration as they are.
         m_touchNothing = true;
@@ -94,7 +94,7 @@ bool Application::start(const CommandLineOptions& info) {
     const bool settingsRead = m_profile.load();
     loadSettings();
 
-    if (info.m_command == CommandLineOptions::Unregister) {
+    if (info.command == CommandLineOptions::Unregister) {
         m_touchNothing = true;
         const bool ok = unregisterFileTypes();
         UiServices::instance().messageBox(
@@ -122,18 +122,18 @@ bool Application::start(const CommandLineOptions& info) {
         connect(gui, &QGuiApplication::commitDataRequest, this, &Application::onCommitDataRequest);
 #endif
 
-    switch (info.m_command) {
+    switch (info.command) {
     case CommandLineOptions::OpenProject:
     case CommandLineOptions::PrintProject:
     case CommandLineOptions::PrintProjectTo: {
         createMainWindow();
         // The name stays the bytes the system gave: it need not be UTF-8.
-        if (!m_fileController->openLocalFile(info.m_fileName)) {
+        if (!m_fileController->openLocalFile(info.fileName)) {
             // The message has been shown; the window never appears.
             m_exitCode = 1;
             return false;
         }
-        if (info.m_command != CommandLineOptions::OpenProject) {
+        if (info.command != CommandLineOptions::OpenProject) {
             // Printing: the project was opened hidden and nothing prints.
             m_exitCode = 0;
             return false;

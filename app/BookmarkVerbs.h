@@ -16,14 +16,14 @@
 inline int runBookmarkVerb(const CommandLineOptions& info, std::ostream& out, std::ostream& err) {
     // Private copies of browser databases left by a run that was killed.
     PrivateDatabaseCopy::removeLeftoverCopies();
-    switch (info.m_command) {
+    switch (info.command) {
     case CommandLineOptions::ImportBookmarks:
-        return runImportBookmarks(info.m_bookmarkFile, info.m_fileName, info.m_group, err);
+        return runImportBookmarks(info.bookmarkFile, info.fileName, info.group, err);
     case CommandLineOptions::ExportBookmarks:
-        return runExportBookmarks(info.m_fileName, info.m_bookmarkFile, err);
+        return runExportBookmarks(info.fileName, info.bookmarkFile, err);
     case CommandLineOptions::FindDuplicates: {
         Project project;
-        const LoadResult loaded = project.load(makeAbsolutePath(stripQuotes(info.m_fileName)));
+        const LoadResult loaded = project.load(makeAbsolutePath(stripQuotes(info.fileName)));
         if (!loaded.ok()) {
             err << loaded.error << '\n';
             return 1;

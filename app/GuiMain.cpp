@@ -27,9 +27,9 @@ bool canShowWindows() {
 } // namespace
 
 int runGui(int argc, char** argv, const CommandLineOptions& info) {
-    if (info.m_command == CommandLineOptions::DdeRequest)
+    if (info.command == CommandLineOptions::DdeRequest)
         return 0; // nothing to do, and nothing is touched
-    if (info.m_command == CommandLineOptions::Unregister && !canShowWindows()) {
+    if (info.command == CommandLineOptions::Unregister && !canShowWindows()) {
         QCoreApplication core(argc, argv);
         return Application::unregisterFromTerminal(std::cerr);
     }

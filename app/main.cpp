@@ -67,7 +67,7 @@ PageIcons pageIcons(const Project& doc) {
 }
 
 int runEditor(const CommandLineOptions& info, int argc, char** argv) {
-    if (info.m_command == CommandLineOptions::DdeRequest)
+    if (info.command == CommandLineOptions::DdeRequest)
         return 0; // nothing to do, and nothing is touched
     const EditorLibraryEntry* editor = loadEditorLibrary(std::cerr);
     return editor ? editor->runEditor(argc, argv) : 1;
@@ -96,9 +96,9 @@ int runEditor(const CommandLineOptions&, int, char**) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const CommandLineOptions info = parseCommandLine(args);
-    switch (info.m_command) {
+    switch (info.command) {
     case CommandLineOptions::Generate:
-        return runHeadlessGenerate(info.m_fileName, info.m_pageName, std::cerr, info.m_pageLook,
+        return runHeadlessGenerate(info.fileName, info.pageName, std::cerr, info.pageLook,
                                    pageIcons);
     case CommandLineOptions::ImportBookmarks:
     case CommandLineOptions::ExportBookmarks:
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
         std::cout << versionText();
         return 0;
     case CommandLineOptions::Invalid:
-        std::cerr << info.m_error << '\n' << commandLineUsage();
+        std::cerr << info.error << '\n' << commandLineUsage();
         return 2;
     default:
         break;

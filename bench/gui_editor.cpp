@@ -167,8 +167,8 @@ void BM_UpdateToFinalUrl(benchmark::State& state) {
             LinkCheckWindow::Entry entry;
             entry.id = e.doc.linkIds(0)[static_cast<std::size_t>(i)];
             entry.row = i;
-            entry.description = links[static_cast<std::size_t>(i)].m_description;
-            entry.url = links[static_cast<std::size_t>(i)].m_url;
+            entry.description = links[static_cast<std::size_t>(i)].description;
+            entry.url = links[static_cast<std::size_t>(i)].url;
             entry.result.status = LinkStatus::Moved;
             entry.result.finalUrl = "http://example.com/new/" + std::to_string(i);
             entries.push_back(std::move(entry));

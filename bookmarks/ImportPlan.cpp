@@ -56,7 +56,7 @@ std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::str
         }
         ImportFolder& folder = rows[static_cast<size_t>(row)];
         if (std::optional<Link> link = outsideLink(item.title, item.url)) {
-            folder.links.push_back({std::move(link->m_description), std::move(link->m_url)});
+            folder.links.push_back({std::move(link->description), std::move(link->url)});
             ++folder.linksBelow;
         } else {
             ++folder.refusedLinks;

@@ -15,9 +15,9 @@ std::vector<ExistingGroup> existingGroups(const Project& project) {
     groups.reserve(project.groups().size());
     for (const LinkGroup& group : project.groups()) {
         ExistingGroup existing;
-        existing.title = group.m_title;
-        existing.urls.reserve(group.m_links.size());
-        for (const LinkView link : group.m_links)
+        existing.title = group.title;
+        existing.urls.reserve(group.links.size());
+        for (const LinkView link : group.links)
             existing.urls.emplace_back(link.url);
         groups.push_back(std::move(existing));
     }
@@ -52,9 +52,9 @@ std::vector<GroupContent> exportGroups(const Project& project) {
     groups.reserve(project.groups().size());
     for (const LinkGroup& group : project.groups()) {
         GroupContent content;
-        content.title = group.m_title;
-        content.links.reserve(group.m_links.size());
-        for (const LinkView link : group.m_links)
+        content.title = group.title;
+        content.links.reserve(group.links.size());
+        for (const LinkView link : group.links)
             content.links.push_back({std::string(link.description), std::string(link.url)});
         groups.push_back(std::move(content));
     }

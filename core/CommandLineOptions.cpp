@@ -33,8 +33,8 @@ std::optional<double> parseNumber(const std::string& text, double low, double hi
 
 CommandLineOptions invalid(std::string error) {
     CommandLineOptions info;
-    info.m_command = CommandLineOptions::Invalid;
-    info.m_error = std::move(error);
+    info.command = CommandLineOptions::Invalid;
+    info.error = std::move(error);
     return info;
 }
 
@@ -52,9 +52,9 @@ CommandLineOptions parseBookmarkVerb(const std::vector<std::string>& args, size_
     CommandLineOptions info;
     size_t next = at + 3;
     if (import) {
-        info.m_command = CommandLineOptions::ImportBookmarks;
-        info.m_bookmarkFile = args[at + 1];
-        info.m_fileName = args[at + 2];
+        info.command = CommandLineOptions::ImportBookmarks;
+        info.bookmarkFile = args[at + 1];
+        info.fileName = args[at + 2];
         if (next < args.size() && args[next] == "--group") {
             if (next + 1 >= args.size())
                 return invalid("--group needs a group number from 1 to 10.");
@@ -62,16 +62,16 @@ CommandLineOptions parseBookmarkVerb(const std::vector<std::string>& args, size_
             const bool digits = !n.empty() && n.size() <= 2 &&
                                 std::all_of(n.begin(), n.end(),
                                             [](unsigned char c) { return std::isdigit(c) != 0; });
-            info.m_group = digits ? std::stoi(n) : 0;
-            if (info.m_group < 1 || info.m_group > 10)
+            info.group = digits ? std::stoi(n) : 0;
+            if (info.group < 1 || info.group > 10)
                 return invalid("--group needs a group number from 1 to 10, not " + n + ".");
             next += 2;
         }
     } else {
-        info.m_command = CommandLineOptions::ExportBookmarks;
-        info.m_fileName = args[at + 1];
-        info.m_bookmarkFile = args[at + 2];
-        const std::string out = info.m_bookmarkFile;
+        info.command = CommandLineOptions::ExportBookmarks;
+        info.fileName = args[at + 1];
+        info.bookmarkFile = args[at + 2];
+        const std::string out = info.bookmarkFile;
         if (!endsWithNoCase(out, ".html") && !endsWithNoCase(out, ".htm") &&
             !endsWithNoCase(out, ".xbel"))
             return invalid("--export-bookmarks writes a .html or .xbel file, not " + out + ".");
@@ -103,13 +103,13 @@ CommandLineOptions parseLinkCommand(const std::vector<std::string>& args) {
                 if (!seconds)
                     return invalid("--timeout takes seconds from 0.001 to 3600, not \"" + text +
                                    "\".");
-                info.m_timeoutMs = std::max(1, static_cast<int>(std::lround(*seconds * 1000)));
+                info.timeoutMs = std::max(1, static_cast<int>(std::lround(*seconds * 1000)));
             } else {
                 const auto jobs = parseNumber(text, 1, 256);
                 if (!jobs || *jobs != static_cast<int>(*jobs))
                     return invalid("--jobs takes a whole number from 1 to 256, not \"" + text +
                                    "\".");
-                info.m_jobs = static_cast<int>(*jobs);
+                info.jobs = static_cast<int>(*jobs);
             }
         } else if (arg.size() > 1 && arg[0] == '-') {
             return invalid("Unknown option: " + arg);
@@ -122,9 +122,8 @@ CommandLineOptions parseLinkCommand(const std::vector<std::string>& args) {
                                      : "Only one project at a time: " + files[1]);
     if (duplicates && limits)
         return invalid("--timeout and --jobs go with --check-links, not --duplicates.");
-    info.m_command =
-        duplicates ? CommandLineOptions::FindDuplicates : CommandLineOptions::CheckLinks;
-    info.m_fileName = files[0];
+    info.command = duplicates ? CommandLineOptions::FindDuplicates : CommandLineOptions::CheckLinks;
+    info.fileName = files[0];
     return info;
 }
 
@@ -157,72 +156,72 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
             return invalid("Unexpected argument before " + arg + ": " + args[0]);
         if (name == "generate") {
             if (i + 2 >= args.size()) {
-                info.m_command = CommandLineOptions::Invalid;
-                info.m_error = "--generate needs a project file and a page file.";
+                info.command = CommandLineOptions::Invalid;
+                info.error = "--generate needs a project file and a page file.";
                 return info;
             }
-            info.m_command = CommandLineOptions::Generate;
-            info.m_fileName = args[i + 1];
-            info.m_pageName = args[i + 2];
+            info.command = CommandLineOptions::Generate;
+            info.fileName = args[i + 1];
+            info.pageName = args[i + 2];
             if (i + 3 < args.size() && args[i + 3] == "--style") {
                 const std::string look = i + 4 < args.size() ? args[i + 4] : std::string();
                 if (look == "classic") {
-                    info.m_pageLook = PageLook::Classic;
+                    info.pageLook = PageLook::Classic;
                 } else if (look == "modern") {
-                    info.m_pageLook = PageLook::Modern;
+                    info.pageLook = PageLook::Modern;
                 } else {
-                    info.m_command = CommandLineOptions::Invalid;
-                    info.m_error = "--style takes classic or modern, not \"" + look + "\".";
+                    info.command = CommandLineOptions::Invalid;
+                    info.error = "--style takes classic or modern, not \"" + look + "\".";
                     return info;
                 }
             }
-            const size_t next = i + (info.m_pageLook ? 5 : 3);
+            const size_t next = i + (info.pageLook ? 5 : 3);
             if (next < args.size())
                 return invalid("Unexpected argument after --generate: " + args[next]);
             return info;
         } else if (name == "import-bookmarks" || name == "export-bookmarks") {
             return parseBookmarkVerb(args, i, name == "import-bookmarks");
         } else if (name == "help" || name == "h") {
-            info.m_command = CommandLineOptions::ShowHelp;
+            info.command = CommandLineOptions::ShowHelp;
             return info;
         } else if (name == "version") {
             if (i + 1 < args.size())
                 return invalid("Unexpected argument after --version: " + args[i + 1]);
-            info.m_command = CommandLineOptions::ShowVersion;
+            info.command = CommandLineOptions::ShowVersion;
             return info;
         } else if (name == "p") {
             print = true;
         } else if (name == "pt") {
             printTo = true;
         } else if (name == "dde") {
-            info.m_command = CommandLineOptions::DdeRequest;
+            info.command = CommandLineOptions::DdeRequest;
         } else if (lower == "unregister" || lower == "unregserver") {
-            info.m_command = CommandLineOptions::Unregister;
+            info.command = CommandLineOptions::Unregister;
         } else {
-            info.m_command = CommandLineOptions::Invalid;
-            info.m_error = "Unknown option: " + arg;
+            info.command = CommandLineOptions::Invalid;
+            info.error = "Unknown option: " + arg;
             return info;
         }
     }
-    if (info.m_command == CommandLineOptions::Unregister && args.size() != 1)
+    if (info.command == CommandLineOptions::Unregister && args.size() != 1)
         return invalid("/Unregister takes no other argument.");
-    if (info.m_command == CommandLineOptions::Unregister ||
-        info.m_command == CommandLineOptions::DdeRequest)
+    if (info.command == CommandLineOptions::Unregister ||
+        info.command == CommandLineOptions::DdeRequest)
         return info;
     if (!files.empty())
-        info.m_fileName = files[0];
+        info.fileName = files[0];
     if (printTo) {
-        info.m_command = CommandLineOptions::PrintProjectTo;
+        info.command = CommandLineOptions::PrintProjectTo;
         if (files.size() > 1)
-            info.m_printerName = files[1];
+            info.printerName = files[1];
         if (files.size() > 2)
-            info.m_driverName = files[2];
+            info.driverName = files[2];
         if (files.size() > 3)
-            info.m_portName = files[3];
+            info.portName = files[3];
     } else if (print) {
-        info.m_command = CommandLineOptions::PrintProject;
+        info.command = CommandLineOptions::PrintProject;
     } else if (!files.empty()) {
-        info.m_command = CommandLineOptions::OpenProject;
+        info.command = CommandLineOptions::OpenProject;
     }
     return info;
 }

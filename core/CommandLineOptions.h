@@ -20,30 +20,30 @@ struct CommandLineOptions {
         FindDuplicates, // "--duplicates PROJECT" (or --check-links PROJECT --duplicates)
         ShowHelp,       // "--help" / "-h"
         ShowVersion,    // "--version"
-        Invalid,        // unusable arguments; m_error says why
+        Invalid,        // unusable arguments; error says why
         // "--import-bookmarks SOURCE PROJECT [--group N]"
         ImportBookmarks,
         // "--export-bookmarks PROJECT OUT.html|OUT.xbel"
         ExportBookmarks,
     };
 
-    Command m_command = NewProject;
-    std::string m_fileName;
-    std::string m_printerName;
-    std::string m_driverName;
-    std::string m_portName;
-    std::string m_pageName; // --generate output
+    Command command = NewProject;
+    std::string fileName;
+    std::string printerName;
+    std::string driverName;
+    std::string portName;
+    std::string pageName; // --generate output
     // --generate ... --style classic|modern: the look for this run only.
-    std::optional<PageLook> m_pageLook;
-    int m_timeoutMs = 0; // --timeout in milliseconds; 0: the checker's default
-    int m_jobs = 0;      // --jobs; 0: the checker's default
-    std::string m_error;
+    std::optional<PageLook> pageLook;
+    int timeoutMs = 0; // --timeout in milliseconds; 0: the checker's default
+    int jobs = 0;      // --jobs; 0: the checker's default
+    std::string error;
 
-    // --import-bookmarks source or --export-bookmarks output; m_fileName is
+    // --import-bookmarks source or --export-bookmarks output; fileName is
     // the project.
-    std::string m_bookmarkFile;
+    std::string bookmarkFile;
     // --group N (1..10); 0: the folders go to the empty groups in order.
-    int m_group = 0;
+    int group = 0;
 };
 
 // Parses the arguments after the program name. An argument is a switch when

@@ -10,7 +10,7 @@ std::vector<DuplicateLinkSet> findDuplicateLinks(const Project& project) {
     std::vector<DuplicateLinkSet> sets;
     std::unordered_map<std::string, std::size_t> setOfKey;
     for (std::size_t g = 0; g < project.groups().size(); ++g) {
-        const auto& links = project.groups()[g].m_links;
+        const auto& links = project.groups()[g].links;
         for (std::size_t r = 0; r < links.size(); ++r) {
             std::string key = urlComparisonKey(links.url(r));
             if (key.empty())

@@ -5,12 +5,12 @@
 // One link of a URL group: the anchor text and its target, both UTF-8 text
 // of any length. Never validated or normalised.
 struct Link {
-    std::string m_description;
-    std::string m_url;
+    std::string description;
+    std::string url;
 
     Link() = default;
-    Link(std::string description, std::string url)
-        : m_description(std::move(description)), m_url(std::move(url)) {}
+    Link(std::string text, std::string target)
+        : description(std::move(text)), url(std::move(target)) {}
 
     bool operator==(const Link&) const = default;
 };

@@ -26,8 +26,8 @@ std::string urlFromShortcutText(std::string_view text);
 // One link offered by a browser drag. An empty title means the browser gave
 // none.
 struct DroppedLink {
-    std::string m_url;
-    std::string m_title;
+    std::string url;
+    std::string title;
 };
 
 // Parses "text/x-moz-url" data: lines alternating URL and title. The bytes

@@ -15,12 +15,12 @@ enum : std::int32_t { kStylePlain = 0, kStyleBold = 1, kStyleItalic = 2, kStyleB
 // One URL group (one tab "1".."10"): its heading (texts in UTF-8) and its
 // links, stored compactly (see LinkList).
 struct LinkGroup {
-    std::string m_title;
-    std::string m_bullet;
-    std::string m_face = "Arial";
-    std::int32_t m_style = 0;
-    RgbColor m_textColor = 0;
-    LinkList m_links;
+    std::string title;
+    std::string bullet;
+    std::string face = "Arial";
+    std::int32_t style = 0;
+    RgbColor textColor = 0;
+    LinkList links;
 
     bool operator==(const LinkGroup&) const = default;
 };

@@ -49,7 +49,7 @@ public:
         return Link(std::string(description(i)), std::string(url(i)));
     }
 
-    void push_back(const Link& link) { emplace_back(link.m_description, link.m_url); }
+    void push_back(const Link& link) { emplace_back(link.description, link.url); }
     void emplace_back(std::string_view description, std::string_view url);
 
     std::vector<Link> toVector() const;

@@ -326,9 +326,9 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
     std::vector<const std::string*> iconUris;
     if (style.icons && !icons.byHost.empty()) {
         for (const LinkGroup& g : doc.groups()) {
-            if (!g.m_bullet.empty())
+            if (!g.bullet.empty())
                 continue;
-            for (const LinkView link : g.m_links) {
+            for (const LinkView link : g.links) {
                 std::string host = iconHost(link.url);
                 if (host.empty() || iconIndex.count(host))
                     continue;
@@ -375,10 +375,10 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
     out.raw("}\n");
     for (int i = 0; i < doc.groupCount(); ++i) {
         const LinkGroup& g = doc.group(i);
-        if (g.m_links.empty())
+        if (g.links.empty())
             continue;
         out.raw(".g").number(i).raw(" h2{color:var(--h").number(i).raw(");");
-        appendFontRule(out, g.m_face, g.m_style);
+        appendFontRule(out, g.face, g.style);
         out.raw("}\n");
     }
     for (size_t i = 0; i < iconUris.size(); ++i)
@@ -413,10 +413,10 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
     std::string scratch;
     for (int i = 0; i < doc.groupCount(); ++i) {
         const LinkGroup& g = doc.group(i);
-        if (g.m_links.empty())
+        if (g.links.empty())
             continue;
         out.raw("<section class=\"card g").number(i);
-        if (g.m_title.empty())
+        if (g.title.empty())
             out.raw("\" aria-label=\"Group ").number(i + 1).raw("\">\n");
         else
             out.raw("\" aria-labelledby=\"h")
@@ -424,21 +424,21 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
                 .raw("\">\n<h2 id=\"h")
                 .number(i)
                 .raw("\">")
-                .html(g.m_title)
+                .html(g.title)
                 .raw("</h2>\n");
         out.raw("<ul");
-        if (g.m_links.size() < kListPart)
-            out.raw(" style=\"--n:").number(static_cast<long long>(g.m_links.size())).raw("\"");
+        if (g.links.size() < kListPart)
+            out.raw(" style=\"--n:").number(static_cast<long long>(g.links.size())).raw("\"");
         out.raw(">\n");
         std::string bullet;
-        if (!g.m_bullet.empty())
-            bullet = pathToUrl(g.m_bullet);
+        if (!g.bullet.empty())
+            bullet = pathToUrl(g.bullet);
         // Long lists come in parts of kListPart links, each laid out by the
         // browser only when it comes into view; the last part says how
         // many it holds, for the room kept for it until then.
         size_t index = 0;
-        const size_t total = g.m_links.size();
-        for (const LinkView link : g.m_links) {
+        const size_t total = g.links.size();
+        for (const LinkView link : g.links) {
             if (index > 0 && index % kListPart == 0) {
                 out.raw("</ul>\n<ul");
                 if (total - index < kListPart)

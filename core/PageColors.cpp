@@ -78,9 +78,9 @@ RgbColor fromHsl(const Hsl& c) {
 // The colour a classic page shows for a group heading: its own, unless that
 // is the background's, which would hide it.
 RgbColor headingColor(const LinkGroup& group, RgbColor background) {
-    if ((group.m_textColor & 0xFFFFFF) == background)
+    if ((group.textColor & 0xFFFFFF) == background)
         return background == 0 ? kWhite : kBlack;
-    return group.m_textColor & 0xFFFFFF;
+    return group.textColor & 0xFFFFFF;
 }
 
 // Fills every text colour of p from the project's, passed through map and

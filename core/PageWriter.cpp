@@ -155,10 +155,10 @@ bool renderTo(const Project& doc, PageOut& out) {
     const int cellWidth = kPageWidth / columns;
     std::string cellStart = "<td width=" + std::to_string(cellWidth) + " align=left>\r\n";
     for (const LinkGroup& g : doc.groups()) {
-        if (g.m_links.empty())
+        if (g.links.empty())
             continue;
-        const StyleTags tags = styleTags(g.m_style);
-        RgbColor header = g.m_textColor;
+        const StyleTags tags = styleTags(g.style);
+        RgbColor header = g.textColor;
         if (header == doc.backgroundColor())
             header = doc.backgroundColor() == 0 ? 0x00FFFFFF : 0;
         out.raw(doc.borders() ? "<table border>\r\n\r\n" : "<table >\r\n\r\n")
@@ -167,18 +167,18 @@ bool renderTo(const Project& doc, PageOut& out) {
             .raw(">\r\n")
             .raw(tags.open)
             .raw("<font face=\"")
-            .attribute(g.m_face)
+            .attribute(g.face)
             .raw("\" color=")
             .raw(formatHtmlColor(header))
             .raw(" size=4>")
-            .text(g.m_title)
+            .text(g.title)
             .raw(tags.close)
             .raw("</font>\r\n</th></tr>\r\n\r\n");
         std::string bullet;
-        if (!g.m_bullet.empty())
-            bullet = pathToUrl(g.m_bullet);
-        auto next = g.m_links.begin();
-        const auto last = g.m_links.end();
+        if (!g.bullet.empty())
+            bullet = pathToUrl(g.bullet);
+        auto next = g.links.begin();
+        const auto last = g.links.end();
         bool finished = false;
         while (!finished) {
             out.raw("<tr>\r\n");
@@ -186,7 +186,7 @@ bool renderTo(const Project& doc, PageOut& out) {
                 out.raw(cellStart);
                 if (next != last) {
                     const LinkView link = *next++;
-                    if (!g.m_bullet.empty())
+                    if (!g.bullet.empty())
                         out.raw("<img align=left src=\"")
                             .attribute(bullet)
                             .raw("\" height=16 width=16>\r\n");

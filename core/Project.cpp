@@ -134,17 +134,17 @@ void Project::setGroupHeading(int group, const LinkGroup& heading) {
     if (group < 0 || group >= groupCount())
         return;
     LinkGroup& g = m_groups[static_cast<size_t>(group)];
-    bool changed = change(g.m_title, heading.m_title);
-    changed = change(g.m_bullet, heading.m_bullet) || changed;
-    changed = change(g.m_face, heading.m_face) || changed;
-    changed = change(g.m_style, heading.m_style) || changed;
-    changed = change(g.m_textColor, heading.m_textColor) || changed;
+    bool changed = change(g.title, heading.title);
+    changed = change(g.bullet, heading.bullet) || changed;
+    changed = change(g.face, heading.face) || changed;
+    changed = change(g.style, heading.style) || changed;
+    changed = change(g.textColor, heading.textColor) || changed;
     if (changed)
         notify([group](ProjectObserver& o) { o.headingChanged(group); });
 }
 
 std::vector<Link> Project::links(int group) const {
-    return this->group(group).m_links.toVector();
+    return this->group(group).links.toVector();
 }
 
 void Project::setLinks(int group, const std::vector<Link>& links) {
@@ -155,7 +155,7 @@ void Project::setLinkList(int group, LinkList links) {
     if (!hasGroup(group))
         return;
     const size_t g = static_cast<size_t>(group);
-    const LinkList& old = m_groups[g].m_links;
+    const LinkList& old = m_groups[g].links;
     if (old == links)
         return;
     // The rows that keep their place and texts keep their identities.
@@ -168,7 +168,7 @@ void Project::setLinkList(int group, LinkList links) {
     for (size_t i = same; i < links.size(); ++i)
         ids.push_back(newLinkId());
     m_ids[g] = std::move(ids);
-    change(m_groups[g].m_links, std::move(links));
+    change(m_groups[g].links, std::move(links));
     notify([group](ProjectObserver& o) { o.groupReset(group); });
 }
 
@@ -177,7 +177,7 @@ void Project::addLink(int group, std::string_view description, std::string_view 
         return;
     const size_t g = static_cast<size_t>(group);
     std::vector<LinkId>& list = idList(g);
-    m_groups[g].m_links.emplace_back(description, url);
+    m_groups[g].links.emplace_back(description, url);
     list.push_back(newLinkId());
     m_modified = true;
     const std::vector<size_t> rows{list.size() - 1};
@@ -186,8 +186,8 @@ void Project::addLink(int group, std::string_view description, std::string_view 
 
 void Project::clearLinks(int group) {
     for (int g = 0; g < groupCount(); ++g) {
-        if ((group < 0 || g == group) && !m_groups[static_cast<size_t>(g)].m_links.empty()) {
-            m_groups[static_cast<size_t>(g)].m_links.clear();
+        if ((group < 0 || g == group) && !m_groups[static_cast<size_t>(g)].links.empty()) {
+            m_groups[static_cast<size_t>(g)].links.clear();
             m_ids[static_cast<size_t>(g)].clear();
             notify([g](ProjectObserver& o) { o.groupReset(g); });
         }
@@ -220,7 +220,7 @@ LinkRows Project::takeLinks(int group, std::vector<std::size_t> rows) {
     tidyRows(rows, list.size());
     if (rows.empty())
         return taken;
-    taken.links = m_groups[g].m_links.erase(rows);
+    taken.links = m_groups[g].links.erase(rows);
     std::vector<LinkId> kept;
     kept.reserve(list.size() - rows.size());
     auto next = rows.begin();
@@ -244,7 +244,7 @@ void Project::putLinks(int group, const LinkRows& rows) {
         return;
     const size_t g = static_cast<size_t>(group);
     std::vector<LinkId>& list = idList(g);
-    m_groups[g].m_links.insert(rows.rows, rows.links);
+    m_groups[g].links.insert(rows.rows, rows.links);
     std::vector<LinkId> ids;
     const size_t total = list.size() + rows.size();
     ids.reserve(total);
@@ -276,7 +276,7 @@ LinkRows Project::replaceLinks(int group, const LinkRows& rows) {
     if (rows.rows.back() >= list.size())
         return old;
     old.rows = rows.rows;
-    old.links = m_groups[g].m_links.replace(rows.rows, rows.links);
+    old.links = m_groups[g].links.replace(rows.rows, rows.links);
     for (size_t r : rows.rows)
         old.ids.push_back(list[r]);
     m_modified = true;
@@ -285,14 +285,14 @@ LinkRows Project::replaceLinks(int group, const LinkRows& rows) {
 }
 
 void Project::restoreGroup(int group, const LinkGroup& content, const std::vector<LinkId>& ids) {
-    if (!hasGroup(group) || ids.size() != content.m_links.size())
+    if (!hasGroup(group) || ids.size() != content.links.size())
         return;
     const size_t g = static_cast<size_t>(group);
-    const bool linksChanged = idList(g) != ids || !(m_groups[g].m_links == content.m_links);
+    const bool linksChanged = idList(g) != ids || !(m_groups[g].links == content.links);
     setGroupHeading(group, content);
     if (!linksChanged)
         return;
-    m_groups[g].m_links = content.m_links;
+    m_groups[g].links = content.links;
     m_ids[g] = ids;
     m_modified = true;
     notify([group](ProjectObserver& o) { o.groupReset(group); });
@@ -302,12 +302,12 @@ void Project::renumber(int group) {
     const size_t g = static_cast<size_t>(group);
     std::vector<LinkId>().swap(m_ids[g]);
     m_idBase[g] = m_nextId;
-    m_nextId += m_groups[g].m_links.size();
+    m_nextId += m_groups[g].links.size();
 }
 
 std::vector<LinkId>& Project::idList(size_t g) const {
     std::vector<LinkId>& list = m_ids[g];
-    const size_t count = m_groups[g].m_links.size();
+    const size_t count = m_groups[g].links.size();
     if (list.size() != count) {
         list.resize(count);
         for (size_t r = 0; r < count; ++r)
@@ -381,6 +381,6 @@ bool Project::save(const std::string& path) {
 void Project::setGroupTitle(int group, std::string title) {
     if (group < 0 || group >= groupCount())
         return;
-    if (change(m_groups[static_cast<size_t>(group)].m_title, std::move(title)))
+    if (change(m_groups[static_cast<size_t>(group)].title, std::move(title)))
         notify([group](ProjectObserver& o) { o.headingChanged(group); });
 }

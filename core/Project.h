@@ -142,7 +142,7 @@ public:
     // A copy of the group's links; the writers and other hot paths look at
     // them in place through linkList().
     std::vector<Link> links(int group) const;
-    const LinkList& linkList(int group) const { return this->group(group).m_links; }
+    const LinkList& linkList(int group) const { return this->group(group).links; }
     void setLinks(int group, const std::vector<Link>& links);
     void setLinkList(int group, LinkList links);
     void addLink(int group, std::string_view description, std::string_view url);

@@ -298,12 +298,11 @@ size_t linkRoom(const RecordReader& ar, const LinkList& links, std::uint64_t lef
 
 bool readGroup(RecordReader& ar, LinkGroup& group) {
     std::int32_t count = 0;
-    if (!(ar.readString(group.m_title) && ar.readString(group.m_bullet) &&
-          ar.readString(group.m_face) && ar.readWord(group.m_style) &&
-          ar.readWord(group.m_textColor) && ar.readWord(count)))
+    if (!(ar.readString(group.title) && ar.readString(group.bullet) && ar.readString(group.face) &&
+          ar.readWord(group.style) && ar.readWord(group.textColor) && ar.readWord(count)))
         return false;
     // The links grow as they are read, never from the count alone.
-    LinkList& links = group.m_links;
+    LinkList& links = group.links;
     bool ok = true;
     for (std::int32_t i = 0; ok && i < count; ++i) {
         if (links.size() == links.linkCapacity())
@@ -393,13 +392,13 @@ template <typename Spill> bool writeRecords(const Project& doc, StringSink& ar, 
     ar.writeWord(doc.visitedLinkColor());
     ar.writeWord(static_cast<std::uint32_t>(doc.groups().size()));
     for (const LinkGroup& g : doc.groups()) {
-        ar.writeString(g.m_title);
-        ar.writeString(g.m_bullet);
-        ar.writeString(g.m_face);
-        ar.writeWord(static_cast<std::uint32_t>(g.m_style));
-        ar.writeWord(g.m_textColor);
-        ar.writeWord(static_cast<std::uint32_t>(g.m_links.size()));
-        for (const LinkView link : g.m_links) {
+        ar.writeString(g.title);
+        ar.writeString(g.bullet);
+        ar.writeString(g.face);
+        ar.writeWord(static_cast<std::uint32_t>(g.style));
+        ar.writeWord(g.textColor);
+        ar.writeWord(static_cast<std::uint32_t>(g.links.size()));
+        for (const LinkView link : g.links) {
             ar.writeString(link.description);
             ar.writeString(link.url);
             if (ar.buffer().size() >= kChunkSize && !spill(ar.buffer()))

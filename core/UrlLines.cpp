@@ -96,9 +96,9 @@ bool startsWithUrlLine(std::string_view text) {
 std::string formatUrlLines(const std::vector<Link>& links) {
     std::string text;
     for (const Link& link : links) {
-        text += link.m_url;
+        text += link.url;
         text += '\t';
-        text += link.m_description;
+        text += link.description;
         text += '\n';
     }
     return text;

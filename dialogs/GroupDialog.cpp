@@ -20,16 +20,16 @@ constexpr int kGroupFontPoints = 14;
 }
 
 GroupDialog::Values GroupDialog::Values::fromGroup(const LinkGroup& group) {
-    return Values{group.m_title, group.m_bullet,
-                  FontDialog::Values{group.m_face, group.m_style, group.m_textColor}};
+    return Values{group.title, group.bullet,
+                  FontDialog::Values{group.face, group.style, group.textColor}};
 }
 
 void GroupDialog::Values::applyTo(LinkGroup& group) const {
-    group.m_title = title;
-    group.m_bullet = bullet;
-    group.m_face = font.face;
-    group.m_style = font.style;
-    group.m_textColor = font.color;
+    group.title = title;
+    group.bullet = bullet;
+    group.face = font.face;
+    group.style = font.style;
+    group.textColor = font.color;
 }
 
 GroupDialog::GroupDialog(QWidget* parent) : QDialog(parent) {

@@ -135,8 +135,8 @@ void LinkCheckSession::onFinished() {
         e.group = item.group - 1;
         e.row = item.row - 1;
         e.id = m_ids[i];
-        e.description = m_texts[i].m_description;
-        e.url = m_texts[i].m_url;
+        e.description = m_texts[i].description;
+        e.url = m_texts[i].url;
         e.result = m_checker->results()[i];
         entries.push_back(std::move(e));
     }

@@ -436,8 +436,8 @@ LinkCheckWindow::duplicateEntries(const Project& project,
             entry.id = project.linkIds(at.group)[static_cast<std::size_t>(at.row)];
             entry.group = at.group;
             entry.row = at.row;
-            entry.description = link.m_description;
-            entry.url = link.m_url;
+            entry.description = link.description;
+            entry.url = link.url;
             entry.set = static_cast<int>(s) + 1;
             entries.push_back(std::move(entry));
         }

@@ -280,7 +280,7 @@ void LinkCommands::groupProperties() {
     if (group < 0 || group >= doc->groupCount())
         return;
     LinkGroup heading = doc->group(group);
-    heading.m_links.clear();
+    heading.links.clear();
     if (const auto values = GroupDialog::edit(m_form, GroupDialog::Values::fromGroup(heading))) {
         values->applyTo(heading);
         auto* command = new GroupHeadingCommand(*doc, group, heading);

@@ -46,7 +46,7 @@ void addLinkFile(const QUrl& file, std::vector<Link>& links) {
 void addBrowserLinks(const QByteArray& data, std::vector<Link>& links) {
     for (const DroppedLink& l :
          parseMozUrl(std::string_view(data.constData(), static_cast<size_t>(data.size()))))
-        if (std::optional<Link> link = outsideLink(l.m_title, l.m_url))
+        if (std::optional<Link> link = outsideLink(l.title, l.url))
             links.push_back(std::move(*link));
 }
 

@@ -36,8 +36,8 @@ std::vector<std::size_t> tidy(std::vector<std::size_t> rows, std::size_t count) 
 }
 
 std::size_t headingBytes(const LinkGroup& g) {
-    return sizeof(LinkGroup) + g.m_title.size() + g.m_bullet.size() + g.m_face.size() +
-           g.m_links.textSize() + g.m_links.size() * 8;
+    return sizeof(LinkGroup) + g.title.size() + g.bullet.size() + g.face.size() +
+           g.links.textSize() + g.links.size() * 8;
 }
 
 } // namespace
@@ -180,7 +180,7 @@ LinkEditCommand* LinkEditCommand::setTexts(Project& project, const QString& text
             if (r >= count || (!e.after.rows.empty() && r <= e.after.rows.back()))
                 continue;
             const LinkView old = links.view(r);
-            if (old.description == c.links[i].m_description && old.url == c.links[i].m_url)
+            if (old.description == c.links[i].description && old.url == c.links[i].url)
                 continue;
             e.before.rows.push_back(r);
             e.before.links.emplace_back(old.description, old.url);
@@ -243,9 +243,9 @@ void PageSettingsCommand::release() {
 GroupHeadingCommand::GroupHeadingCommand(Project& project, int group, const LinkGroup& heading)
     : ProjectCommand(project, QStringLiteral("Group Properties")), m_group(group) {
     m_before = project.group(group);
-    m_before.m_links.clear();
+    m_before.links.clear();
     m_after = heading;
-    m_after.m_links.clear();
+    m_after.links.clear();
 }
 
 bool GroupHeadingCommand::changesNothing() const {

@@ -427,7 +427,7 @@ void ProjectForm::nameTab(int group) {
         return;
     const QString number = QString::number(group + 1);
     const QString title =
-        group < m_project->groupCount() ? toQString(m_project->group(group).m_title) : QString();
+        group < m_project->groupCount() ? toQString(m_project->group(group).title) : QString();
     m_tabs->setAccessibleTabName(group, title.isEmpty()
                                             ? QStringLiteral("Group %1").arg(number)
                                             : QStringLiteral("Group %1: %2").arg(number, title));
@@ -701,7 +701,7 @@ bool ProjectForm::eventFilter(QObject* watched, QEvent* event) {
             QToolTip::hideText();
             return true;
         }
-        const QString title = toQString(m_project->group(tab).m_title);
+        const QString title = toQString(m_project->group(tab).title);
         if (title.isEmpty())
             QToolTip::hideText();
         else

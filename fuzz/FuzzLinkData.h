@@ -21,8 +21,8 @@ inline void fuzzOneLinkData(const std::uint8_t* data, size_t size) {
     // A description or URL holding a line break or starting with spaces is
     // not carried by one URL line; compare only links a line can carry.
     for (const Link& link : links)
-        if (link.m_url.find_first_of("\r\n\t") != std::string::npos ||
-            link.m_description.find_first_of("\r\n") != std::string::npos)
+        if (link.url.find_first_of("\r\n\t") != std::string::npos ||
+            link.description.find_first_of("\r\n") != std::string::npos)
             return;
     if (parseUrlLines(formatUrlLines(links)) != links)
         std::abort();

@@ -36,20 +36,20 @@ LinkCheckOptions programCheckOptions() {
 int runProjectLinkCommand(const CommandLineOptions& info, int& argc, char** argv, std::ostream& out,
                           std::ostream& err) {
     Project project;
-    const LoadResult loaded = project.load(makeAbsolutePath(stripQuotes(info.m_fileName)));
+    const LoadResult loaded = project.load(makeAbsolutePath(stripQuotes(info.fileName)));
     if (!loaded.ok()) {
         err << loaded.error << '\n';
         return 1;
     }
-    if (info.m_command == CommandLineOptions::FindDuplicates)
+    if (info.command == CommandLineOptions::FindDuplicates)
         return writeDuplicateReport(project, out, err);
 
     LinkCheckOptions options = programCheckOptions();
-    if (info.m_timeoutMs > 0)
-        options.timeoutMs = info.m_timeoutMs;
-    if (info.m_jobs > 0) {
-        options.maxConcurrent = info.m_jobs;
-        options.maxPerHost = std::min(options.maxPerHost, info.m_jobs);
+    if (info.timeoutMs > 0)
+        options.timeoutMs = info.timeoutMs;
+    if (info.jobs > 0) {
+        options.maxConcurrent = info.jobs;
+        options.maxPerHost = std::min(options.maxPerHost, info.jobs);
     }
     const QCoreApplication app(argc, argv);
     return runLinkCheckCommand(projectCheckItems(project), options, out, err);

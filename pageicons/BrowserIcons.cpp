@@ -34,7 +34,7 @@ PageIcons browserPageIcons(const Project& doc, const std::string& home) {
     PageIcons icons;
     std::set<std::string> hosts;
     for (const LinkGroup& g : doc.groups())
-        for (const LinkView link : g.m_links) {
+        for (const LinkView link : g.links) {
             std::string host = iconHost(link.url);
             if (!host.empty())
                 hosts.insert(std::move(host));

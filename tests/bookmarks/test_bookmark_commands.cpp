@@ -26,11 +26,11 @@ std::vector<std::string> Groups(const Project& doc) {
     std::vector<std::string> lines;
     for (size_t g = 0; g < doc.groups().size(); ++g) {
         const LinkGroup& group = doc.group(static_cast<int>(g));
-        if (group.m_links.empty() && group.m_title.empty())
+        if (group.links.empty() && group.title.empty())
             continue;
-        lines.push_back(std::to_string(g + 1) + " " + group.m_title + ":");
-        for (const Link& link : group.m_links.toVector())
-            lines.push_back("  " + link.m_description + " <" + link.m_url + ">");
+        lines.push_back(std::to_string(g + 1) + " " + group.title + ":");
+        for (const Link& link : group.links.toVector())
+            lines.push_back("  " + link.description + " <" + link.url + ">");
     }
     return lines;
 }
@@ -85,14 +85,14 @@ TEST(BookmarkCommandLine, ParsesTheVerbs) {
     for (const auto& c : cases) {
         const C info = parseCommandLine(c.args);
         const std::string what = testing::PrintToString(c.args);
-        EXPECT_EQ(info.m_command, c.command) << what;
+        EXPECT_EQ(info.command, c.command) << what;
         if (c.command == C::Invalid) {
-            EXPECT_FALSE(info.m_error.empty()) << what;
+            EXPECT_FALSE(info.error.empty()) << what;
             continue;
         }
-        EXPECT_EQ(info.m_fileName, c.file) << what;
-        EXPECT_EQ(info.m_bookmarkFile, c.bookmarks) << what;
-        EXPECT_EQ(info.m_group, c.group) << what;
+        EXPECT_EQ(info.fileName, c.file) << what;
+        EXPECT_EQ(info.bookmarkFile, c.bookmarks) << what;
+        EXPECT_EQ(info.group, c.group) << what;
     }
 }
 
@@ -133,9 +133,9 @@ TEST_F(BookmarkCommand, AppendsToAnExistingProjectSkippingDuplicates) {
     EXPECT_EQ(r.status, 0) << r.err;
     Project after = load("p.lfp");
     EXPECT_EQ(after.title(), "Kept");
-    EXPECT_EQ(after.group(0).m_title, "Mine");
+    EXPECT_EQ(after.group(0).title, "Mine");
     EXPECT_EQ(after.links(0).size(), 1u + 6u - 1u); // six read, Debian skipped
-    EXPECT_EQ(after.links(0)[0].m_description, "My Debian");
+    EXPECT_EQ(after.links(0)[0].description, "My Debian");
 
     // The default mapping uses only empty groups: 2, 4 and 5 here.
     save(doc, "p.lfp");
@@ -230,7 +230,7 @@ TEST_F(BookmarkCommand, FoldersWithoutAnEmptyGroupAreReportedAndThePartialImport
                          "(use --group N).\n");
     const Project after = load("p.lfp");
     ASSERT_EQ(after.links(9).size(), 1u);
-    EXPECT_EQ(after.group(9).m_title, "Bookmarks Menu");
+    EXPECT_EQ(after.group(9).title, "Bookmarks Menu");
 }
 
 TEST_F(BookmarkCommand, ExitStatusTellsACompleteImportFromAPartialOne) {

@@ -30,9 +30,9 @@ Lines Groups(const Project& doc) {
         const std::vector<Link> links = doc.links(g);
         if (links.empty())
             continue;
-        lines.push_back(std::to_string(g + 1) + " " + doc.group(g).m_title + ":");
+        lines.push_back(std::to_string(g + 1) + " " + doc.group(g).title + ":");
         for (const Link& link : links)
-            lines.push_back("  " + link.m_description + " <" + link.m_url + ">");
+            lines.push_back("  " + link.description + " <" + link.url + ">");
     }
     return lines;
 }

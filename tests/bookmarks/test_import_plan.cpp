@@ -28,9 +28,9 @@ Lines GroupLines(const Project& doc) {
         const std::vector<Link> links = doc.links(g);
         if (links.empty())
             continue;
-        std::string line = std::to_string(g + 1) + " " + doc.group(g).m_title + ":";
+        std::string line = std::to_string(g + 1) + " " + doc.group(g).title + ":";
         for (const Link& link : links)
-            line += " " + link.m_url;
+            line += " " + link.url;
         lines.push_back(line);
     }
     return lines;
@@ -371,7 +371,7 @@ TEST(ImportPlan, MoreFoldersThanGroupsSaysWhatIsLeftOut) {
     EXPECT_EQ(plan.summary(), "670 links into 10 groups; 19,430 links in 290 folders not "
                               "imported: no group left");
     EXPECT_FALSE(plan.complete());
-    EXPECT_EQ(doc.group(9).m_title, "Folder 9");
+    EXPECT_EQ(doc.group(9).title, "Folder 9");
 }
 
 TEST(ImportPlan, ImportingTheSameBookmarksAgainAddsNothing) {

@@ -49,8 +49,8 @@ void importInto(const BookmarkTree& tree, Imported& out) {
 std::vector<std::string> groupTitles(const Project& project) {
     std::vector<std::string> titles;
     for (const LinkGroup& group : project.groups())
-        if (!group.m_links.empty())
-            titles.push_back(htmlToPlainText(group.m_title));
+        if (!group.links.empty())
+            titles.push_back(htmlToPlainText(group.title));
     return titles;
 }
 
@@ -97,7 +97,7 @@ TEST(PageBoundary, DraggedAndDroppedLinksMakeAPageOfTextOnly) {
     for (const DroppedLink& l : parseMozUrl("https://example.com/a\"onmouseover=\"alert(1)\n"
                                             "<img src=x onerror=alert(1)>\n"
                                             "javascript:alert(1)\nScript\n"))
-        if (std::optional<Link> link = outsideLink(l.m_title, l.m_url))
+        if (std::optional<Link> link = outsideLink(l.title, l.url))
             links.push_back(*link);
     // Dropped link files, named after the file.
     const struct {
@@ -130,8 +130,8 @@ TEST(PageBoundary, AttributesStaySafeWhateverTheProjectHolds) {
     project.setTopImage("https://example.com/top.png\" onerror=\"alert(1)");
     project.setTitleFace("Arial\" onmouseover=\"alert(1)");
     LinkGroup group = project.group(0);
-    group.m_face = "Serif\" onclick=\"alert(1)";
-    group.m_bullet = "https://example.com/b.png\" onload=\"alert(1)";
+    group.face = "Serif\" onclick=\"alert(1)";
+    group.bullet = "https://example.com/b.png\" onload=\"alert(1)";
     project.setGroupHeading(0, group);
     project.setLinks(0, {Link("Hand", "https://example.com/a\"onmouseover=\"alert(1)")});
     const std::string page = renderPage(project);
@@ -163,7 +163,7 @@ TEST(PageBoundary, ImportExportImportKeepsEveryTitle) {
         Imported second;
         importInto(back.tree, second);
         for (int g = 0; g < 10; ++g) {
-            EXPECT_EQ(second.project.group(g).m_title, first.project.group(g).m_title) << g;
+            EXPECT_EQ(second.project.group(g).title, first.project.group(g).title) << g;
             EXPECT_EQ(second.project.links(g), first.project.links(g)) << g;
         }
     }

@@ -75,7 +75,7 @@ TEST(ApplyImportPlan, ChangesGroupsInOneStep) {
         plan.groups.push_back(c.change);
         EXPECT_EQ(applyImportPlan(plan, doc), c.modified) << c.name;
         EXPECT_EQ(doc.isModified(), c.modified) << c.name;
-        EXPECT_EQ(doc.group(1).m_title, c.title) << c.name;
+        EXPECT_EQ(doc.group(1).title, c.title) << c.name;
         EXPECT_EQ(doc.links(1), c.links) << c.name;
         EXPECT_EQ(doc.links(0).size(), 1u) << c.name;
     }
@@ -92,8 +92,8 @@ TEST(ApplyImportPlan, PlannedAgainstTheProjectSkipsItsDuplicates) {
     EXPECT_EQ(plan.summary(), "1 link into 1 group, 1 duplicate skipped");
     applyImportPlan(plan, doc);
     ASSERT_EQ(doc.links(0).size(), 2u);
-    EXPECT_EQ(doc.links(0)[1].m_url, "https://kernel.org/");
-    EXPECT_EQ(doc.group(0).m_title, "Linux"); // it had none
+    EXPECT_EQ(doc.links(0)[1].url, "https://kernel.org/");
+    EXPECT_EQ(doc.group(0).title, "Linux"); // it had none
 }
 
 TEST(ExportGroups, GivesEveryGroupInUtf8) {

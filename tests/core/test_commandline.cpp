@@ -45,17 +45,17 @@ TEST(CommandLine, SwitchesAndFiles) {
     };
     for (const auto& c : cases) {
         C info = parseCommandLine(c.args);
-        EXPECT_EQ(info.m_command, c.command) << testing::PrintToString(c.args);
-        EXPECT_EQ(info.m_fileName, c.file) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.command, c.command) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.fileName, c.file) << testing::PrintToString(c.args);
     }
-    EXPECT_EQ(parseCommandLine({"--generate", "a", "b", "--style", "classic"}).m_pageLook,
+    EXPECT_EQ(parseCommandLine({"--generate", "a", "b", "--style", "classic"}).pageLook,
               PageLook::Classic);
-    EXPECT_EQ(parseCommandLine({"--generate", "a", "b", "--style", "modern"}).m_pageLook,
+    EXPECT_EQ(parseCommandLine({"--generate", "a", "b", "--style", "modern"}).pageLook,
               PageLook::Modern);
-    EXPECT_FALSE(parseCommandLine({"--generate", "a", "b"}).m_pageLook);
+    EXPECT_FALSE(parseCommandLine({"--generate", "a", "b"}).pageLook);
     C info = parseCommandLine({"/pt", "x.lfp", "prn", "drv", "port"});
-    EXPECT_EQ(info.m_printerName, "prn");
-    EXPECT_EQ(info.m_portName, "port");
+    EXPECT_EQ(info.printerName, "prn");
+    EXPECT_EQ(info.portName, "port");
 }
 
 TEST(CommandLine, LinkVerbs) {
@@ -84,13 +84,13 @@ TEST(CommandLine, LinkVerbs) {
     };
     for (const auto& c : cases) {
         C info = parseCommandLine(c.args);
-        EXPECT_EQ(info.m_command, c.command) << testing::PrintToString(c.args);
-        EXPECT_EQ(info.m_timeoutMs, c.timeoutMs) << testing::PrintToString(c.args);
-        EXPECT_EQ(info.m_jobs, c.jobs) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.command, c.command) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.timeoutMs, c.timeoutMs) << testing::PrintToString(c.args);
+        EXPECT_EQ(info.jobs, c.jobs) << testing::PrintToString(c.args);
         if (c.command == C::Invalid)
-            EXPECT_FALSE(info.m_error.empty()) << testing::PrintToString(c.args);
+            EXPECT_FALSE(info.error.empty()) << testing::PrintToString(c.args);
         else
-            EXPECT_EQ(info.m_fileName, "p.lfp");
+            EXPECT_EQ(info.fileName, "p.lfp");
     }
 }
 

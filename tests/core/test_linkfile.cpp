@@ -90,8 +90,8 @@ TEST(MozUrl, ParsesUrlTitlePairs) {
         std::vector<DroppedLink> got = parseMozUrl(c.bytes);
         ASSERT_EQ(got.size(), c.links.size()) << c.bytes;
         for (size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].m_url, c.links[i].first);
-            EXPECT_EQ(got[i].m_title, c.links[i].second);
+            EXPECT_EQ(got[i].url, c.links[i].first);
+            EXPECT_EQ(got[i].title, c.links[i].second);
         }
     }
     EXPECT_EQ(untitledDescription("http://x/"), "(http://x/)");

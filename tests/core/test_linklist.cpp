@@ -60,7 +60,7 @@ TEST(LinkList, EditsAtEverySize) {
         const LinkList removed = list.erase(rows);
         ASSERT_EQ(removed.size(), rows.size());
         EXPECT_EQ(list.size(), model.size() - rows.size());
-        EXPECT_EQ(list.view(0).url, model[1].m_url);
+        EXPECT_EQ(list.view(0).url, model[1].url);
         list.insert(rows, removed);
         EXPECT_EQ(list, copy);
 

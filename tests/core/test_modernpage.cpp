@@ -57,7 +57,7 @@ TEST(PageColors, BothThemesReachAAForEveryColourSet) {
         doc.setLinkColor(s.link);
         doc.setVisitedLinkColor(s.visited);
         doc.setTitleColor(s.title);
-        editHeading(doc, 0, [&](LinkGroup& g) { g.m_textColor = s.heading; });
+        editHeading(doc, 0, [&](LinkGroup& g) { g.textColor = s.heading; });
         for (const PagePalette& p : {lightPalette(doc), darkPalette(doc)}) {
             EXPECT_GE(contrastRatio(p.title, p.background), kMinTextContrast);
             EXPECT_GE(contrastRatio(p.text, p.background), kMinTextContrast);
@@ -162,7 +162,7 @@ TEST(ModernPage, IconsAreEmbeddedOncePerHostAndTilesFillTheRest) {
     doc.addLink(1, "Hostile", "https://hostile.example/");
     doc.addLink(1, "Mail", "mailto:me@example.org");
     doc.addLink(2, "Bulleted", "https://example.org/three");
-    editHeading(doc, 2, [](LinkGroup& g) { g.m_bullet = "/pics/dot.png"; });
+    editHeading(doc, 2, [](LinkGroup& g) { g.bullet = "/pics/dot.png"; });
     PageIcons icons;
     const std::string small = "data:image/png;base64,iVBORw0KGgo=";
     icons.byHost["example.org"] = small;

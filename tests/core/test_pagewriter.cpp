@@ -14,10 +14,10 @@ Project workedExample() {
     doc.setTitleStyle(1);
     doc.setTopImage("C:\\pics\\logo.gif");
     editHeading(doc, 0, [](LinkGroup& g) {
-        g.m_title = "News";
-        g.m_bullet = "dot.gif";
-        g.m_style = 2;
-        g.m_textColor = 0x00FFFFFF;
+        g.title = "News";
+        g.bullet = "dot.gif";
+        g.style = 2;
+        g.textColor = 0x00FFFFFF;
     });
     doc.addLink(0, "Alpha", "alpha.htm");
     doc.addLink(0, "Beta", "beta.htm");
@@ -119,7 +119,7 @@ TEST(PageWriter, StyleTags) {
     // A plain group after a bold one, under a bold-italic title, has no tags.
     Project doc;
     doc.setTitleStyle(3);
-    editHeading(doc, 0, [&](LinkGroup& g) { g.m_style = 1; });
+    editHeading(doc, 0, [&](LinkGroup& g) { g.style = 1; });
     doc.addLink(0, "a", "a");
     doc.addLink(1, "b", "b");
     std::string page = renderPage(doc);
@@ -142,7 +142,7 @@ TEST(PageWriter, HeaderColourAgainstBackground) {
     for (const auto& c : cases) {
         Project doc;
         doc.setBackgroundColor(c.background);
-        editHeading(doc, 0, [&](LinkGroup& g) { g.m_textColor = c.text; });
+        editHeading(doc, 0, [&](LinkGroup& g) { g.textColor = c.text; });
         doc.addLink(0, "a", "b");
         EXPECT_NE(renderPage(doc).find(std::string("color=") + c.expected + " size=4>"),
                   std::string::npos)
@@ -201,7 +201,7 @@ TEST(PageWriter, ImageUrls) {
 
 TEST(PageWriter, BulletsMarkupNulAndNewlines) {
     Project doc;
-    editHeading(doc, 0, [&](LinkGroup& g) { g.m_bullet = "b.gif"; });
+    editHeading(doc, 0, [&](LinkGroup& g) { g.bullet = "b.gif"; });
     doc.addLink(0, "<b>x & \"y\"</b>", "a?b=1&c=2");
     doc.addLink(0, std::string("cut\0here", 8), "line\nbreak");
     std::string page = renderPage(doc);

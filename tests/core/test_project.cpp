@@ -16,8 +16,8 @@ namespace {
 Project styled() {
     Project doc;
     for (int g = 0; g < 10; ++g) {
-        editHeading(doc, g, [&](LinkGroup& h) { h.m_title = "t"; });
-        editHeading(doc, g, [&](LinkGroup& h) { h.m_style = 3; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.title = "t"; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.style = 3; });
         doc.addLink(g, "a", "b");
     }
     return doc;
@@ -51,12 +51,12 @@ TEST(Model, ClearLinksOneOrAll) {
     doc.clearLinks(3);
     for (int g = 0; g < 10; ++g) {
         EXPECT_EQ(doc.links(g).size(), g == 3 ? 0u : 1u);
-        EXPECT_EQ(doc.group(g).m_style, 3);
+        EXPECT_EQ(doc.group(g).style, 3);
     }
     doc.clearLinks(-1);
     for (const auto& g : doc.groups()) {
-        EXPECT_TRUE(g.m_links.empty());
-        EXPECT_EQ(g.m_title, "t");
+        EXPECT_TRUE(g.links.empty());
+        EXPECT_EQ(g.title, "t");
     }
 }
 
@@ -70,8 +70,8 @@ TEST(Model, SetLinksAndAddLink) {
     EXPECT_EQ(doc.links(2)[2], Link("", "u"));
     doc.addLink(2, "x", "1");
     doc.addLink(2, "y", "2");
-    EXPECT_EQ(doc.links(2)[3].m_description, "x");
-    EXPECT_EQ(doc.links(2)[4].m_description, "y");
+    EXPECT_EQ(doc.links(2)[3].description, "x");
+    EXPECT_EQ(doc.links(2)[4].description, "y");
     doc.addLink(10, "out", "of range"); // ignored, never out of bounds
     doc.addLink(-1, "out", "of range");
 }

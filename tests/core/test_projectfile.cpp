@@ -21,7 +21,7 @@ std::string newProjectBytes() {
 Project exampleDoc() {
     Project doc;
     doc.setTitle("My Links");
-    editHeading(doc, 0, [&](LinkGroup& h) { h.m_title = "News"; });
+    editHeading(doc, 0, [&](LinkGroup& h) { h.title = "News"; });
     doc.addLink(0, "Home", "index.htm");
     return doc;
 }
@@ -77,7 +77,7 @@ TEST(ProjectFile, StringPrefixBoundariesRoundTrip) {
         Project back;
         ASSERT_EQ(load(serializeProject(doc), back).status, ReadStatus::Ok);
         EXPECT_EQ(back.title(), text);
-        EXPECT_EQ(back.links(9).at(0).m_description, text);
+        EXPECT_EQ(back.links(9).at(0).description, text);
     }
 }
 
@@ -95,12 +95,12 @@ TEST(ProjectFile, FullRoundTripKeepsEveryField) {
     doc.setLinkColor(0xABCDEF);
     doc.setVisitedLinkColor(0x010203);
     for (int g = 0; g < 10; ++g) {
-        editHeading(doc, g, [&](LinkGroup& h) { h.m_title = "G" + std::to_string(g); });
-        editHeading(doc, g, [&](LinkGroup& h) { h.m_bullet = "b.gif"; });
-        editHeading(doc, g, [&](LinkGroup& h) { h.m_face = "Verdana"; });
-        editHeading(doc, g, [&](LinkGroup& h) { h.m_style = g % 4; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.title = "G" + std::to_string(g); });
+        editHeading(doc, g, [&](LinkGroup& h) { h.bullet = "b.gif"; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.face = "Verdana"; });
+        editHeading(doc, g, [&](LinkGroup& h) { h.style = g % 4; });
         editHeading(doc, g,
-                    [&](LinkGroup& h) { h.m_textColor = 0x10101u * static_cast<RgbColor>(g); });
+                    [&](LinkGroup& h) { h.textColor = 0x10101u * static_cast<RgbColor>(g); });
         for (int l = 0; l < g; ++l)
             doc.addLink(g, "d" + std::to_string(l), "http://x/" + std::to_string(l));
     }
@@ -130,7 +130,7 @@ TEST(ProjectFile, GroupCountDecidesHowManyGroupsAreRead) {
         Project doc;
         ASSERT_EQ(load(head + writeWord(3) + group("a") + group("b") + group("c"), doc).status,
                   ReadStatus::Ok);
-        EXPECT_EQ(doc.group(2).m_title, "c");
+        EXPECT_EQ(doc.group(2).title, "c");
         EXPECT_EQ(doc.group(3), LinkGroup());
     }
     // Zero or a negative count reads nothing more.
@@ -147,7 +147,7 @@ TEST(ProjectFile, GroupCountDecidesHowManyGroupsAreRead) {
         Project doc;
         ASSERT_EQ(load(bytes, doc).status, ReadStatus::Ok);
         ASSERT_EQ(doc.groups().size(), 10u);
-        EXPECT_EQ(doc.group(9).m_title, "g9");
+        EXPECT_EQ(doc.group(9).title, "g9");
         // ... and a file ending inside the surplus is damaged.
         Project cut;
         EXPECT_EQ(load(bytes.substr(0, bytes.size() - 1), cut).status, ReadStatus::EndOfData);

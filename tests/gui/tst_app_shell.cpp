@@ -37,8 +37,8 @@ QByteArray readAll(const QString& path) {
 
 CommandLineOptions Command(CommandLineOptions::Command c, const QString& file = {}) {
     CommandLineOptions info;
-    info.m_command = c;
-    info.m_fileName = QFile::encodeName(file).toStdString();
+    info.command = c;
+    info.fileName = QFile::encodeName(file).toStdString();
     return info;
 }
 
@@ -200,8 +200,8 @@ private slots:
         std::filesystem::copy_file(LINKFOLD_TEST_DATA "/app/sample.lfp", path,
                                    std::filesystem::copy_options::overwrite_existing);
         CommandLineOptions info;
-        info.m_command = CommandLineOptions::OpenProject;
-        info.m_fileName = path;
+        info.command = CommandLineOptions::OpenProject;
+        info.fileName = path;
         {
             Application app(Options());
             QVERIFY(app.start(info));

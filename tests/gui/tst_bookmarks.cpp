@@ -111,7 +111,7 @@ private slots:
         m_app = std::make_unique<Application>(Application::Options{
             m_home.filePath(QStringLiteral("linkfold.ini")), m_home.path(), {}});
         CommandLineOptions info;
-        info.m_command = CommandLineOptions::NewProject;
+        info.command = CommandLineOptions::NewProject;
         QVERIFY(m_app->start(info));
     }
 
@@ -183,9 +183,9 @@ private slots:
 
         QVERIFY(project().isModified());
         const LinkGroup& first = project().group(0);
-        QCOMPARE(first.m_title, std::string("Bookmarks Toolbar"));
-        QCOMPARE(first.m_links.size(), size_t(2));
-        QCOMPARE(project().group(2).m_title, std::string("Caf\xC3\xA9 &lt;Reading&gt;"));
+        QCOMPARE(first.title, std::string("Bookmarks Toolbar"));
+        QCOMPARE(first.links.size(), size_t(2));
+        QCOMPARE(project().group(2).title, std::string("Caf\xC3\xA9 &lt;Reading&gt;"));
         QCOMPARE(project().links(2).size(), size_t(3));
         // The list shows group 1 as it is now.
         LinkListView* list = form->linkList();
@@ -281,12 +281,12 @@ private slots:
         QCOMPARE(summaryText,
                  QStringLiteral("2 links into 1 group; 1 link in 1 folder not ticked"));
         const LinkGroup& first = project().group(0);
-        QCOMPARE(first.m_title, std::string("Start")); // it had one
-        QCOMPARE(first.m_links.size(), size_t(2));
-        QCOMPARE(first.m_links[0].m_description, std::string("Chromium &amp;amp; friends"));
-        QCOMPARE(first.m_links[1].m_description, std::string("Nested \xC3\xBCn\xC3\xAF"
-                                                             "c\xC3\xB6"
-                                                             "d\xC3\xA9"));
+        QCOMPARE(first.title, std::string("Start")); // it had one
+        QCOMPARE(first.links.size(), size_t(2));
+        QCOMPARE(first.links[0].description, std::string("Chromium &amp;amp; friends"));
+        QCOMPARE(first.links[1].description, std::string("Nested \xC3\xBCn\xC3\xAF"
+                                                         "c\xC3\xB6"
+                                                         "d\xC3\xA9"));
         QVERIFY(project().links(1).empty());
     }
 
@@ -419,7 +419,7 @@ private slots:
         QCOMPARE(QFileInfo(opened).fileName(), QStringLiteral("bookmarks-links.html"));
         // The summary after OK names what was left out, as before it.
         QCOMPARE(m_fake->messages.last().text, QStringLiteral("Imported: ") + leftOut + '.');
-        QCOMPARE(project().group(9).m_title, std::string("F10"));
+        QCOMPARE(project().group(9).title, std::string("F10"));
     }
 
     void cancelChangesNothing() {

@@ -67,9 +67,9 @@ class TestBrowserProfiles : public QObject {
             if (links.empty())
                 continue;
             QString line = QString::number(g + 1) + QLatin1Char(' ') +
-                           QString::fromStdString(project().group(g).m_title) + QLatin1Char(':');
+                           QString::fromStdString(project().group(g).title) + QLatin1Char(':');
             for (const Link& link : links)
-                line += QLatin1Char(' ') + QString::fromStdString(link.m_url);
+                line += QLatin1Char(' ') + QString::fromStdString(link.url);
             lines << line;
         }
         return lines;
@@ -97,7 +97,7 @@ private slots:
         m_app = std::make_unique<Application>(Application::Options{
             m_home.filePath(QStringLiteral("linkfold.ini")), m_home.path(), {}});
         CommandLineOptions info;
-        info.m_command = CommandLineOptions::NewProject;
+        info.command = CommandLineOptions::NewProject;
         QVERIFY(m_app->start(info));
     }
 

@@ -576,12 +576,12 @@ private slots:
         QFETCH(QString, browsed);
         QFETCH(bool, ok);
         LinkGroup group;
-        group.m_title = "Old title";
-        group.m_bullet = "old.gif";
-        group.m_face = "Verdana";
-        group.m_style = 1;
-        group.m_textColor = 0x0000FF;
-        group.m_links.emplace_back("kept", "http://kept/");
+        group.title = "Old title";
+        group.bullet = "old.gif";
+        group.face = "Verdana";
+        group.style = 1;
+        group.textColor = 0x0000FF;
+        group.links.emplace_back("kept", "http://kept/");
         const LinkGroup before = group;
 
         int fontHeight = 0;
@@ -635,24 +635,24 @@ private slots:
             QCOMPARE(group, before);
             return;
         }
-        QCOMPARE(group.m_title, std::string("New title"));
-        QCOMPARE(group.m_bullet, browsed.isEmpty() ? before.m_bullet : browsed.toStdString());
-        QCOMPARE(group.m_face, pickFont ? std::string("Courier") : before.m_face);
-        QCOMPARE(group.m_style, pickFont ? 2 : before.m_style);
-        QCOMPARE(group.m_textColor, pickFont ? RgbColor(0x800000) : before.m_textColor);
-        QCOMPARE(group.m_links, before.m_links);
+        QCOMPARE(group.title, std::string("New title"));
+        QCOMPARE(group.bullet, browsed.isEmpty() ? before.bullet : browsed.toStdString());
+        QCOMPARE(group.face, pickFont ? std::string("Courier") : before.face);
+        QCOMPARE(group.style, pickFont ? 2 : before.style);
+        QCOMPARE(group.textColor, pickFont ? RgbColor(0x800000) : before.textColor);
+        QCOMPARE(group.links, before.links);
     }
 
     void groupBrowseCancelledKeepsText() {
         LinkGroup group;
-        group.m_bullet = "typed by hand.png";
+        group.bullet = "typed by hand.png";
         m_ui->setNextDialog([](QDialog& dlg) {
             click(dlg, "browseButton");
             return int(QDialog::Accepted);
         });
         m_ui->setNextFileName(QString());
         QVERIFY(editGroup(group));
-        QCOMPARE(group.m_bullet, std::string("typed by hand.png"));
+        QCOMPARE(group.bullet, std::string("typed by hand.png"));
     }
 
     // --- colours ---

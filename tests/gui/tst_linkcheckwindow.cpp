@@ -67,7 +67,7 @@ struct Window : StartedWindow {
         return frame->statusBar()->findChild<QWidget*>(QStringLiteral("linkCheckProgress"));
     }
     std::string url(int group, int row) {
-        return app.project().links(group)[static_cast<size_t>(row)].m_url;
+        return app.project().links(group)[static_cast<size_t>(row)].url;
     }
     // The main window takes the keyboard back (a click on it).
     bool activateFrame() {

@@ -23,7 +23,7 @@ namespace {
 
 MainWindow* startedWindow(Application& app) {
     CommandLineOptions info;
-    info.m_command = CommandLineOptions::NewProject;
+    info.command = CommandLineOptions::NewProject;
     if (!app.start(info))
         qFatal("start failed");
     return app.mainWindow();
@@ -409,9 +409,9 @@ private slots:
         QFETCH(bool, ok);
         Form f;
         LinkGroup group = f.doc.group(3);
-        group.m_title = "Fourth";
-        group.m_bullet = "dot.gif";
-        group.m_style = 2;
+        group.title = "Fourth";
+        group.bullet = "dot.gif";
+        group.style = 2;
         f.doc.setGroupHeading(3, group);
         f.view.tabBar()->setCurrentIndex(3);
         f.doc.setModified(false);
@@ -428,7 +428,7 @@ private slots:
         QCOMPARE(shown, QStringLiteral("Fourth|dot.gif"));
         LinkGroup expected = before;
         if (ok)
-            expected.m_title = "Renamed";
+            expected.title = "Renamed";
         QCOMPARE(f.doc.group(3), expected);
         QCOMPARE(f.doc.isModified(), ok);
         QCOMPARE(f.view.tabBar()->tabText(3), QStringLiteral("4"));
@@ -514,7 +514,7 @@ private slots:
         QCOMPARE(f.Rows(), rows);
         QString group;
         for (const Link& link : f.doc.links(2))
-            group += QString::fromStdString(link.m_description);
+            group += QString::fromStdString(link.description);
         QCOMPARE(group, QStringLiteral("Z") + moved);
         QCOMPARE(f.view.tabBar()->currentIndex(), 0);
         QCOMPARE(f.doc.isModified(), !moved.isEmpty());
@@ -524,7 +524,7 @@ private slots:
         QTemporaryDir home;
         Application app({home.filePath(QStringLiteral("linkfold.ini")), home.path(), {}});
         CommandLineOptions info;
-        info.m_command = CommandLineOptions::NewProject;
+        info.command = CommandLineOptions::NewProject;
         QVERIFY(app.start(info));
         MainWindow* frame = app.mainWindow();
         QVERIFY(QTest::qWaitForWindowActive(frame));

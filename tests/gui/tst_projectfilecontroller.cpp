@@ -405,7 +405,7 @@ private slots:
         QVERIFY(!doc.isModified());
         QCOMPARE(doc.title(), std::string());
         QCOMPARE(doc.groups().size(), size_t(10));
-        QCOMPARE(doc.group(0).m_title, std::string());
+        QCOMPARE(doc.group(0).title, std::string());
         QCOMPARE(replaced.size(), 1);
         QCOMPARE(mru[0], local(m_sample));
     }

@@ -343,7 +343,7 @@ void TestProjectForm::typedTitleLimit() {
 void TestProjectForm::tabTooltipShowsGroupTitle() {
     Form f;
     LinkGroup heading = f.doc.group(2);
-    heading.m_title = "News \u20AC";
+    heading.title = "News \u20AC";
     f.doc.setGroupHeading(2, heading);
     QSignalSpy status(&f.view, &ProjectForm::statusMessage);
     auto rest = [&](int tab) {
@@ -471,7 +471,7 @@ void TestProjectForm::formReachesEditingCommands() {
     QCOMPARE(shown, dialogs);
     QStringList got;
     for (const Link& e : f.rows())
-        got << QString::fromStdString(e.m_description);
+        got << QString::fromStdString(e.description);
     QCOMPARE(got, order);
 }
 

@@ -26,7 +26,7 @@ struct StartedWindow {
 
     StartedWindow() {
         CommandLineOptions info;
-        info.m_command = CommandLineOptions::NewProject;
+        info.command = CommandLineOptions::NewProject;
         if (!app.start(info))
             qFatal("start failed");
         frame = app.mainWindow();
