@@ -199,7 +199,7 @@ void ImportBookmarksDialog::loadSource(const std::string& path, const QString& n
         showError(this, toQString(read.error));
         return;
     }
-    showSource(toProjectText(name), std::move(read.tree));
+    showSource(toProjectText(name), read.tree);
 }
 
 void ImportBookmarksDialog::clearSource(const QString& why) {
@@ -213,13 +213,13 @@ void ImportBookmarksDialog::clearSource(const QString& why) {
     updatePlan();
 }
 
-void ImportBookmarksDialog::showSource(const std::string& name, BookmarkTree tree) {
+void ImportBookmarksDialog::showSource(const std::string& name, const BookmarkTree& tree) {
     const size_t linkCount = tree.linkCount();
     m_filling = true;
     m_tree->clear();
     m_items.clear();
     m_groupCombos.clear();
-    m_folders = importFolders(std::move(tree), kLooseBookmarksName);
+    m_folders = importFolders(tree, kLooseBookmarksName);
 
     // The items are built before they join the tree widget, in one go.
     QList<QTreeWidgetItem*> topItems;

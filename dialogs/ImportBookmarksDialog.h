@@ -47,7 +47,7 @@ public:
 
     // Shows a source that has been read: its folders with the default
     // choices. `name` is what the source line says.
-    void showSource(const std::string& name, BookmarkTree tree);
+    void showSource(const std::string& name, const BookmarkTree& tree);
     // The plan for the choices shown.
     ImportPlan plan() const;
     QString summaryText() const;
