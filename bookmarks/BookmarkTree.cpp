@@ -68,28 +68,12 @@ std::string_view BookmarkTree::keepText(std::string_view text) {
 }
 
 int BookmarkTree::addKeptFolder(int parent, std::string_view keptTitle, std::int64_t added) {
-    if (depthBelow(parent) >= kMaxDepth)
-        return parent;
-    BookmarkItem item;
-    item.kind = BookmarkKind::Folder;
-    item.title = keptTitle;
-    item.added = added;
-    item.parent = parent;
-    return add(item, false);
+    return addFolderItem(parent, keptTitle, added, false, false, false);
 }
 
 int BookmarkTree::addKeptLink(int parent, std::string_view keptTitle, std::string_view keptUrl,
                               std::int64_t added) {
-    BookmarkItem item;
-    item.kind = BookmarkKind::Link;
-    item.title = keptTitle;
-    item.url = keptUrl;
-    item.added = added;
-    item.parent = parent;
-    const int index = add(item, false);
-    if (index != parent)
-        ++m_links;
-    return index;
+    return addLinkItem(parent, keptTitle, keptUrl, added, false);
 }
 
 int BookmarkTree::add(BookmarkItem item, bool copyTexts) {
@@ -126,6 +110,16 @@ void BookmarkTree::reserve(size_t items) {
 
 int BookmarkTree::addFolder(int parent, std::string_view title, std::int64_t added, bool toolbar,
                             bool root) {
+    return addFolderItem(parent, title, added, toolbar, root, true);
+}
+
+int BookmarkTree::addLink(int parent, std::string_view title, std::string_view url,
+                          std::int64_t added) {
+    return addLinkItem(parent, title, url, added, true);
+}
+
+int BookmarkTree::addFolderItem(int parent, std::string_view title, std::int64_t added,
+                                bool toolbar, bool root, bool copyTexts) {
     if (depthBelow(parent) >= kMaxDepth)
         return parent;
     BookmarkItem item;
@@ -135,18 +129,18 @@ int BookmarkTree::addFolder(int parent, std::string_view title, std::int64_t add
     item.parent = parent;
     item.toolbar = toolbar;
     item.root = root && parent < 0;
-    return add(item);
+    return add(item, copyTexts);
 }
 
-int BookmarkTree::addLink(int parent, std::string_view title, std::string_view url,
-                          std::int64_t added) {
+int BookmarkTree::addLinkItem(int parent, std::string_view title, std::string_view url,
+                              std::int64_t added, bool copyTexts) {
     BookmarkItem item;
     item.kind = BookmarkKind::Link;
     item.title = title;
     item.url = url;
     item.added = added;
     item.parent = parent;
-    const int index = add(item);
+    const int index = add(item, copyTexts);
     if (index != parent)
         ++m_links;
     return index;
@@ -163,7 +157,7 @@ int BookmarkTree::addSeparator(int parent) {
     BookmarkItem item;
     item.kind = BookmarkKind::Separator;
     item.parent = parent;
-    return add(item);
+    return add(item, true);
 }
 
 std::vector<std::string> BookmarkTree::folderPath(int index) const {

@@ -115,7 +115,12 @@ public:
 
 private:
     int depthBelow(int parent) const { return parent < 0 ? 0 : at(parent).depth + 1; }
-    int add(BookmarkItem item, bool copyTexts = true);
+    // The adders above: copyTexts false for texts the tree already keeps.
+    int addFolderItem(int parent, std::string_view title, std::int64_t added, bool toolbar,
+                      bool root, bool copyTexts);
+    int addLinkItem(int parent, std::string_view title, std::string_view url, std::int64_t added,
+                    bool copyTexts);
+    int add(BookmarkItem item, bool copyTexts);
     // Whether the texts' bytes fit in the room left, or in a new block
     // within the limit.
     bool textRoom(size_t bytes);

@@ -8,7 +8,6 @@
 #include <libxml/parser.h>
 
 #include <climits>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -47,30 +46,31 @@ public:
             stopped = true;
             return;
         }
-        if (is(element, "h3")) {
+        if (libxml::isElement(element, "h3")) {
             // The browsers' own folders carry a mark: the toolbar and
             // Firefox's "Other Bookmarks" are roots, as in the profile.
-            m_toolbar = attribute(atts, "personal_toolbar_folder") == "true";
-            m_root = current() < 0 &&
-                     (m_toolbar || attribute(atts, "unfiled_bookmarks_folder") == "true");
-            m_added = parseEpochSeconds(attribute(atts, "add_date"));
+            m_toolbar = libxml::eventAttribute(atts, "personal_toolbar_folder") == "true";
+            m_root =
+                current() < 0 &&
+                (m_toolbar || libxml::eventAttribute(atts, "unfiled_bookmarks_folder") == "true");
+            m_added = parseEpochSeconds(libxml::eventAttribute(atts, "add_date"));
             begin(Capture::Folder);
-        } else if (is(element, "dl")) {
+        } else if (libxml::isElement(element, "dl")) {
             m_lists.push_back(m_pending >= 0 ? m_pending : current());
             m_pending = -1;
             sawList = true;
-        } else if (is(element, "a")) {
-            m_url = std::string(trimWhiteSpace(attribute(atts, "href")));
-            m_added = parseEpochSeconds(attribute(atts, "add_date"));
+        } else if (libxml::isElement(element, "a")) {
+            m_url = std::string(trimWhiteSpace(libxml::eventAttribute(atts, "href")));
+            m_added = parseEpochSeconds(libxml::eventAttribute(atts, "add_date"));
             m_pending = -1;
             begin(Capture::Link);
-        } else if (is(element, "hr")) {
+        } else if (libxml::isElement(element, "hr")) {
             tree.addSeparator(current());
-        } else if (is(element, "h1")) {
+        } else if (libxml::isElement(element, "h1")) {
             // The heading names the links outside any folder: Firefox
             // writes "Bookmarks Menu", the menu root they come from.
             begin(Capture::Heading);
-        } else if (is(element, "title") || is(element, "head")) {
+        } else if (libxml::isElement(element, "title") || libxml::isElement(element, "head")) {
             begin(Capture::Ignored);
         }
     }
@@ -84,7 +84,7 @@ public:
             finish();
             return;
         }
-        if (is(element, "dl") && !m_lists.empty())
+        if (libxml::isElement(element, "dl") && !m_lists.empty())
             m_lists.pop_back();
     }
 
@@ -95,17 +95,6 @@ public:
 
 private:
     enum class Capture { None, Folder, Link, Heading, Ignored };
-
-    static bool is(const char* element, const char* name) {
-        return std::strcmp(element, name) == 0;
-    }
-
-    static std::string attribute(const xmlChar** atts, const char* name) {
-        for (; atts && atts[0]; atts += 2)
-            if (std::strcmp(reinterpret_cast<const char*>(atts[0]), name) == 0)
-                return atts[1] ? reinterpret_cast<const char*>(atts[1]) : std::string();
-        return {};
-    }
 
     int current() const { return m_lists.empty() ? -1 : m_lists.back(); }
 

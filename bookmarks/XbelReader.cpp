@@ -7,7 +7,6 @@
 #include <libxml/parserInternals.h>
 
 #include <climits>
-#include <cstring>
 #include <ctime>
 #include <memory>
 #include <unordered_map>
@@ -48,7 +47,8 @@ public:
     void start(const char* element, const xmlChar** atts) {
         if (m_inner > 0) {
             ++m_inner;
-            if (m_inBookmark && m_inner == 2 && !m_bookmarkTitled && is(element, "title")) {
+            if (m_inBookmark && m_inner == 2 && !m_bookmarkTitled &&
+                libxml::isElement(element, "title")) {
                 m_bookmarkTitled = true;
                 beginCapture(2, -1);
             }
@@ -56,7 +56,7 @@ public:
         }
         if (!m_sawRoot) {
             m_sawRoot = true;
-            if (is(element, "xbel")) {
+            if (libxml::isElement(element, "xbel")) {
                 m_levels.push_back({-1, 0, false});
             } else {
                 wrongRoot = true;
@@ -69,31 +69,32 @@ public:
             return;
         }
         const int parent = current();
-        if (is(element, "folder")) {
-            const int index = tree.addFolder(parent, {}, parseIsoDate(attribute(atts, "added")));
+        if (libxml::isElement(element, "folder")) {
+            const int index =
+                tree.addFolder(parent, {}, parseIsoDate(libxml::eventAttribute(atts, "added")));
             if (index != parent)
                 m_levels.push_back({index, 0, false});
             else
                 ++m_levels.back().within; // too deep: its contents go into the parent
             return;
         }
-        if (is(element, "xbel")) {
+        if (libxml::isElement(element, "xbel")) {
             ++m_levels.back().within;
             return;
         }
         m_inner = 1;
-        if (is(element, "bookmark")) {
+        if (libxml::isElement(element, "bookmark")) {
             m_inBookmark = true;
             m_bookmarkTitled = false;
-            m_url = std::string(trimWhiteSpace(attribute(atts, "href")));
-            m_added = parseIsoDate(attribute(atts, "added"));
-            m_id = attribute(atts, "id");
+            m_url = std::string(trimWhiteSpace(libxml::eventAttribute(atts, "href")));
+            m_added = parseIsoDate(libxml::eventAttribute(atts, "added"));
+            m_id = libxml::eventAttribute(atts, "id");
             m_title.clear();
-        } else if (is(element, "separator")) {
+        } else if (libxml::isElement(element, "separator")) {
             tree.addSeparator(parent);
-        } else if (is(element, "alias")) {
-            alias(attribute(atts, "ref"));
-        } else if (is(element, "title")) {
+        } else if (libxml::isElement(element, "alias")) {
+            alias(libxml::eventAttribute(atts, "ref"));
+        } else if (libxml::isElement(element, "title")) {
             Level& level = m_levels.back();
             if (level.index >= 0 && level.within == 0 && !level.titled) {
                 level.titled = true;
@@ -148,17 +149,6 @@ private:
         size_t within; // elements of the same folder open inside
         bool titled;   // its <title> was seen
     };
-
-    static bool is(const char* element, const char* name) {
-        return std::strcmp(element, name) == 0;
-    }
-
-    static std::string attribute(const xmlChar** atts, const char* name) {
-        for (; atts && atts[0]; atts += 2)
-            if (std::strcmp(reinterpret_cast<const char*>(atts[0]), name) == 0)
-                return atts[1] ? reinterpret_cast<const char*>(atts[1]) : std::string();
-        return {};
-    }
 
     int current() const { return m_levels.empty() ? -1 : m_levels.back().index; }
 

@@ -47,6 +47,13 @@ std::string attribute(const xmlNode* node, const char* name) {
     return text;
 }
 
+std::string eventAttribute(const xmlChar** atts, const char* name) {
+    for (; atts && atts[0]; atts += 2)
+        if (std::strcmp(reinterpret_cast<const char*>(atts[0]), name) == 0)
+            return atts[1] ? reinterpret_cast<const char*>(atts[1]) : std::string();
+    return {};
+}
+
 std::string elementName(const xmlNode* node) {
     if (!node || node->type != XML_ELEMENT_NODE || !node->name)
         return {};

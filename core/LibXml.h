@@ -4,6 +4,7 @@
 #include <libxml/xmlerror.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -28,6 +29,12 @@ std::string nodeText(const xmlNode* node);
 std::string attribute(const xmlNode* node, const char* name);
 // The element's name, or empty for other nodes.
 std::string elementName(const xmlNode* node);
+// For the parser's events: whether the element is `name`, and the value of
+// attribute `name` among the event's name/value pairs, or empty.
+inline bool isElement(const char* element, const char* name) {
+    return std::strcmp(element, name) == 0;
+}
+std::string eventAttribute(const xmlChar** atts, const char* name);
 // Visits the element tree below and including `top` in document order
 // without recursion: enter(node) returns whether to visit the node's
 // children; leave(node) follows every enter once the children are done.
