@@ -1,7 +1,9 @@
 #include "core/HeadlessGenerate.h"
 
 #include "core/FileError.h"
+#include "core/PageWriter.h"
 #include "core/Project.h"
+#include "core/ProjectFile.h"
 
 #include <filesystem>
 #include <ostream>
@@ -33,8 +35,36 @@ bool isSameFile(const std::string& a, const std::string& b, SystemCalls& ops) {
 
 int runHeadlessGenerate(const std::string& project, const std::string& page, std::ostream& err,
                         std::optional<PageLook> look, const PageIconSource& icons) {
-    Project doc;
     const std::string projectPath = makeAbsolutePath(stripQuotes(project));
+    const std::string pagePath = makeAbsolutePath(stripQuotes(page));
+    // The classic page is written while the project is read; a project
+    // whose own look turns out to be the modern page, whose icons need
+    // every link first, is then loaded whole.
+    if (look.value_or(PageLook::Classic) == PageLook::Classic &&
+        !isSameFile(projectPath, pagePath)) {
+        Project header;
+        ProjectFileHandle file;
+        bool extrasDropped = false;
+        FileResult written = openProjectFile(projectPath, file);
+        if (written.ok())
+            written = writeStartPageWhileReading(
+                file, projectPath, header, pagePath,
+                [&look](const Project& doc) {
+                    return look.value_or(doc.pageStyle().look) == PageLook::Classic;
+                },
+                systemCalls(), &extrasDropped);
+        const bool done = !written.ok() || look || header.pageStyle().look == PageLook::Classic;
+        if (done && extrasDropped)
+            err << kExtrasDroppedMessage << '\n';
+        if (!written.ok()) {
+            err << fileErrorText(written) << '\n';
+            return 1;
+        }
+        if (done)
+            return 0;
+    }
+
+    Project doc;
     const LoadResult loaded = doc.load(projectPath);
     if (!loaded.ok()) {
         err << loaded.error << '\n';
@@ -42,7 +72,6 @@ int runHeadlessGenerate(const std::string& project, const std::string& page, std
     }
     if (loaded.extrasDropped)
         err << kExtrasDroppedMessage << '\n';
-    const std::string pagePath = makeAbsolutePath(stripQuotes(page));
     const PageLook pageLook = look.value_or(doc.pageStyle().look);
     FileResult written = FileResult::failure(FileErrorCause::PageIsProject, pagePath);
     if (!isSameFile(projectPath, pagePath)) {

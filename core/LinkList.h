@@ -39,6 +39,12 @@ public:
     size_t linkCapacity() const { return m_endCapacity / 2; }
     bool empty() const { return m_endCount == 0; }
     void clear();
+    // Empties the list but keeps its buffers, for a reader that fills it
+    // again.
+    void clearKeepingRoom() {
+        m_size = 0;
+        m_endCount = 0;
+    }
 
     std::string_view description(size_t i) const {
         return text(i == 0 ? 0 : m_ends[2 * i - 1], m_ends[2 * i]);

@@ -4,6 +4,7 @@
 #include "core/Codepage.h"
 #include "core/PathPart.h"
 #include "core/Project.h"
+#include "core/ProjectFile.h"
 
 #include <cctype>
 #include <cstdint>
@@ -122,7 +123,7 @@ bool hasUrlScheme(std::string_view s) {
     return i >= 2 && i < s.size() && s[i] == ':';
 }
 
-bool renderTo(const Project& doc, PageOut& out) {
+void renderHead(const Project& doc, PageOut& out) {
     const StyleTags title = styleTags(doc.titleStyle());
     out.raw("<html>\r\n\r\n<head><title>")
         .text(doc.title().empty() ? std::string("Start Page") : doc.title())
@@ -150,64 +151,78 @@ bool renderTo(const Project& doc, PageOut& out) {
     if (*title.close)
         out.raw(title.close).raw("\r\n");
     out.raw("</font>\r\n\r\n");
+}
 
+// One group's table; doc gives the page fields. False once the output
+// failed.
+bool renderGroup(const Project& doc, const LinkGroup& g, PageOut& out) {
+    if (g.links.empty())
+        return true;
     const int columns = effectiveColumns(doc.columns());
     const int cellWidth = kPageWidth / columns;
-    std::string cellStart = "<td width=" + std::to_string(cellWidth) + " align=left>\r\n";
-    for (const LinkGroup& g : doc.groups()) {
-        if (g.links.empty())
-            continue;
-        const StyleTags tags = styleTags(g.style);
-        RgbColor header = g.textColor;
-        if (header == doc.backgroundColor())
-            header = doc.backgroundColor() == 0 ? 0x00FFFFFF : 0;
-        out.raw(doc.borders() ? "<table border>\r\n\r\n" : "<table >\r\n\r\n")
-            .raw("<tr><th rowspan=1 colspan=")
-            .number(columns)
-            .raw(">\r\n")
-            .raw(tags.open)
-            .raw("<font face=\"")
-            .attribute(g.face)
-            .raw("\" color=")
-            .raw(formatHtmlColor(header))
-            .raw(" size=4>")
-            .text(g.title)
-            .raw(tags.close)
-            .raw("</font>\r\n</th></tr>\r\n\r\n");
-        std::string bullet;
-        if (!g.bullet.empty())
-            bullet = pathToUrl(g.bullet);
-        auto next = g.links.begin();
-        const auto last = g.links.end();
-        bool finished = false;
-        while (!finished) {
-            out.raw("<tr>\r\n");
-            for (int c = 0; c < columns; ++c) {
-                out.raw(cellStart);
-                if (next != last) {
-                    const LinkView link = *next++;
-                    if (!g.bullet.empty())
-                        out.raw("<img align=left src=\"")
-                            .attribute(bullet)
-                            .raw("\" height=16 width=16>\r\n");
-                    out.raw("<a href=\"")
-                        .attribute(link.url)
-                        .raw("\">  ")
-                        .text(link.description)
-                        .raw(" </a>\r\n");
-                } else {
-                    finished = true;
-                }
-                out.raw("</td>\r\n\r\n");
+    const std::string cellStart = "<td width=" + std::to_string(cellWidth) + " align=left>\r\n";
+    const StyleTags tags = styleTags(g.style);
+    RgbColor header = g.textColor;
+    if (header == doc.backgroundColor())
+        header = doc.backgroundColor() == 0 ? 0x00FFFFFF : 0;
+    out.raw(doc.borders() ? "<table border>\r\n\r\n" : "<table >\r\n\r\n")
+        .raw("<tr><th rowspan=1 colspan=")
+        .number(columns)
+        .raw(">\r\n")
+        .raw(tags.open)
+        .raw("<font face=\"")
+        .attribute(g.face)
+        .raw("\" color=")
+        .raw(formatHtmlColor(header))
+        .raw(" size=4>")
+        .text(g.title)
+        .raw(tags.close)
+        .raw("</font>\r\n</th></tr>\r\n\r\n");
+    std::string bullet;
+    if (!g.bullet.empty())
+        bullet = pathToUrl(g.bullet);
+    auto next = g.links.begin();
+    const auto last = g.links.end();
+    bool finished = false;
+    while (!finished) {
+        out.raw("<tr>\r\n");
+        for (int c = 0; c < columns; ++c) {
+            out.raw(cellStart);
+            if (next != last) {
+                const LinkView link = *next++;
+                if (!g.bullet.empty())
+                    out.raw("<img align=left src=\"")
+                        .attribute(bullet)
+                        .raw("\" height=16 width=16>\r\n");
+                out.raw("<a href=\"")
+                    .attribute(link.url)
+                    .raw("\">  ")
+                    .text(link.description)
+                    .raw(" </a>\r\n");
+            } else {
+                finished = true;
             }
-            out.raw("</tr>\r\n");
-            if (!out.maybe())
-                return false;
+            out.raw("</td>\r\n\r\n");
         }
-        out.raw("</table><br><br>\r\n");
+        out.raw("</tr>\r\n");
+        if (!out.maybe())
+            return false;
     }
+    out.raw("</table><br><br>\r\n");
+    return true;
+}
+
+bool renderTail(PageOut& out) {
     out.raw("</body>\r\n</html>\r\n");
     return out.flush();
+}
+
+bool renderTo(const Project& doc, PageOut& out) {
+    renderHead(doc, out);
+    for (const LinkGroup& g : doc.groups())
+        if (!renderGroup(doc, g, out))
+            return false;
+    return renderTail(out);
 }
 
 } // namespace
@@ -261,4 +276,37 @@ std::string renderPage(const Project& doc) {
 
 FileResult writeStartPage(const Project& doc, const std::string& path, SystemCalls& ops) {
     return writeAtomically<PageOut>(path, ops, [&doc](PageOut& out) { return renderTo(doc, out); });
+}
+
+FileResult writeStartPageWhileReading(ProjectFileHandle& project, const std::string& projectPath,
+                                      Project& header, const std::string& pagePath,
+                                      const std::function<bool(const Project&)>& keep,
+                                      SystemCalls& ops, bool* extrasDropped) {
+    AtomicFileWriter file(ops);
+    if (!file.open(pagePath))
+        return file.error();
+    PageOut out(
+        [&file](const std::string& chunk) { return file.write(chunk.data(), chunk.size()); });
+    bool started = false;
+    bool written = true;
+    const GroupVisitor onGroup = [&](const Project& doc, const LinkGroup& group) {
+        if (!started)
+            renderHead(doc, out);
+        started = true;
+        written = renderGroup(doc, group, out);
+        return written;
+    };
+    const FileResult read =
+        readProjectFileByGroup(project, projectPath, header, &onGroup, ops, extrasDropped);
+    if (!written)
+        return file.error();
+    if (!read.ok())
+        return read;
+    if (!keep(header))
+        return FileResult::success();
+    if (!started)
+        renderHead(header, out);
+    if (!renderTail(out) || !file.commit())
+        return file.error();
+    return FileResult::success();
 }

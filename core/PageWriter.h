@@ -3,10 +3,12 @@
 #include "core/AtomicFileWriter.h"
 #include "core/LinkGroup.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 class Project;
+struct ProjectFileHandle;
 
 // "\"#RRGGBB\"", quotes included; the top byte of the colour is ignored.
 std::string formatHtmlColor(RgbColor color);
@@ -32,3 +34,17 @@ std::string renderPage(const Project& doc);
 // result says why and an earlier file at path is left as it was.
 FileResult writeStartPage(const Project& doc, const std::string& path,
                           SystemCalls& ops = systemCalls());
+
+// Writes the page of an opened project file while the file is read: each
+// group's table is written as soon as the group is read, and the next group
+// is read into the same memory, so a project of any size costs the memory of
+// its largest group and its texts are never copied twice. header receives
+// the page fields and the extension block. When keep(header), asked once
+// the whole file is read, says no, the page is left as it was and success is
+// returned. When the project cannot be read or the page cannot be written,
+// the result says why and the page is left as it was too.
+FileResult writeStartPageWhileReading(ProjectFileHandle& project, const std::string& projectPath,
+                                      Project& header, const std::string& pagePath,
+                                      const std::function<bool(const Project&)>& keep,
+                                      SystemCalls& ops = systemCalls(),
+                                      bool* extrasDropped = nullptr);

@@ -3,15 +3,13 @@
 #include "core/FileError.h"
 #include "core/LinkGroup.h"
 #include "core/ProjectExtension.h"
+#include "core/ProjectFile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class ByteSource;
-struct ReadResult;
 
 inline constexpr int kGroupCount = 10;
 inline constexpr std::int32_t kFormatWord = 256;
@@ -215,7 +213,8 @@ public:
 
 private:
     // The file reader fills the fields in place.
-    friend ReadResult readProjectRecords(ByteSource& source, Project& doc);
+    friend ReadResult readProjectRecords(ByteSource& source, Project& doc,
+                                         const GroupVisitor* onGroup);
 
     void setPageDefaults();
     void resetGroups();

@@ -296,7 +296,9 @@ size_t linkRoom(const RecordReader& ar, const LinkList& links, std::uint64_t lef
     return static_cast<size_t>(std::max<std::uint64_t>(more, 1));
 }
 
-bool readGroup(RecordReader& ar, LinkGroup& group) {
+// keepRoom leaves the links' buffers as large as they grew, for a reader
+// that reads the next group into the same list.
+bool readGroup(RecordReader& ar, LinkGroup& group, bool keepRoom = false) {
     std::int32_t count = 0;
     if (!(ar.readString(group.title) && ar.readString(group.bullet) && ar.readString(group.face) &&
           ar.readWord(group.style) && ar.readWord(group.textColor) && ar.readWord(count)))
@@ -316,7 +318,8 @@ bool readGroup(RecordReader& ar, LinkGroup& group) {
         }
     }
     links.finishLinks();
-    links.shrinkToFit();
+    if (!keepRoom)
+        links.shrinkToFit();
     return ok;
 }
 
@@ -429,8 +432,10 @@ std::string encodeStringPrefix(std::uint64_t n) {
     return p;
 }
 
-ReadResult readProjectRecords(ByteSource& source, Project& doc) {
+ReadResult readProjectRecords(ByteSource& source, Project& doc, const GroupVisitor* onGroup) {
     try {
+        // A visited group is read into this one list, again and again.
+        LinkGroup visited;
         auto ar = std::make_unique<RecordReader>(source);
         std::int32_t groups = 0;
         if (ar->skip(4) && ar->readString(doc.m_title) && ar->readString(doc.m_subtitle) &&
@@ -440,7 +445,13 @@ ReadResult readProjectRecords(ByteSource& source, Project& doc) {
             ar->readWord(doc.m_backgroundColor) && ar->readWord(doc.m_linkColor) &&
             ar->readWord(doc.m_visitedLinkColor) && ar->readWord(groups)) {
             for (std::int32_t i = 0; i < groups; ++i) {
-                if (i < static_cast<std::int32_t>(doc.m_groups.size())) {
+                if (i < static_cast<std::int32_t>(doc.m_groups.size()) && onGroup) {
+                    visited.links.clearKeepingRoom();
+                    if (!readGroup(*ar, visited, true))
+                        break;
+                    if (!(*onGroup)(doc, visited))
+                        return ar->Result();
+                } else if (i < static_cast<std::int32_t>(doc.m_groups.size())) {
                     if (!readGroup(*ar, doc.m_groups[static_cast<size_t>(i)]))
                         break;
                 } else {
@@ -535,10 +546,16 @@ FileResult openProjectFile(const std::string& path, ProjectFileHandle& file, Sys
 
 FileResult readProjectFile(ProjectFileHandle& file, const std::string& path, Project& doc,
                            SystemCalls& ops, bool* extrasDropped) {
+    return readProjectFileByGroup(file, path, doc, nullptr, ops, extrasDropped);
+}
+
+FileResult readProjectFileByGroup(ProjectFileHandle& file, const std::string& path, Project& doc,
+                                  const GroupVisitor* onGroup, SystemCalls& ops,
+                                  bool* extrasDropped) {
     if (file.size == 0)
         return FileResult::success();
     FileSource source(ops, file.fd.get(), file.size);
-    ReadResult r = readProjectRecords(source, doc);
+    ReadResult r = readProjectRecords(source, doc, onGroup);
     switch (r.status) {
     case ReadStatus::Ok:
         if (extrasDropped)

@@ -5,9 +5,11 @@
 #include "core/UniqueFd.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class Project;
+struct LinkGroup;
 
 // Reading side of the project file: where the bytes come from, and how many
 // are left, so that no length or count read from the file can make the
@@ -49,11 +51,20 @@ struct ReadResult {
     bool extrasDropped = false;
 };
 
+// Takes one group as it is read; false stops the read there.
+using GroupVisitor = std::function<bool(const Project& doc, const LinkGroup& group)>;
+
 // Reads the records into doc: page fields, then the groups in order. The
 // first four bytes are skipped whatever they hold. Groups beyond ten are read
 // and discarded; an extension block after the last group goes to the
 // project's extras. The document's groups and extras must be fresh ones.
-ReadResult readProjectRecords(ByteSource& source, Project& doc);
+//
+// With onGroup, the groups are not kept: each of the first ten is handed to
+// it as soon as it is read (doc then holds the page fields), and the next
+// one is read into the same memory, so a project of any size is gone
+// through in the memory of its largest group. The extras come last.
+ReadResult readProjectRecords(ByteSource& source, Project& doc,
+                              const GroupVisitor* onGroup = nullptr);
 
 // The whole file as the writer produces it.
 std::string serializeProject(const Project& doc);
@@ -79,6 +90,11 @@ FileResult openProjectFile(const std::string& path, ProjectFileHandle& file,
 // the groups were read but part of the extension block was dropped.
 FileResult readProjectFile(ProjectFileHandle& file, const std::string& path, Project& doc,
                            SystemCalls& ops = systemCalls(), bool* extrasDropped = nullptr);
+// The same, handing the groups to onGroup as readProjectRecords does. A read
+// that onGroup stopped is a success.
+FileResult readProjectFileByGroup(ProjectFileHandle& file, const std::string& path, Project& doc,
+                                  const GroupVisitor* onGroup, SystemCalls& ops = systemCalls(),
+                                  bool* extrasDropped = nullptr);
 
 // Prefix bytes for a string of n bytes.
 std::string encodeStringPrefix(std::uint64_t n);

@@ -2,6 +2,7 @@
 
 #include "core/PageWriter.h"
 #include "core/Project.h"
+#include "core/ProjectFile.h"
 
 #include <sys/stat.h>
 
@@ -224,4 +225,45 @@ TEST(PageWriter, WritesFileAndReportsFailure) {
     EXPECT_EQ(fileErrorText(writeStartPage(workedExample(), ro)),
               "Access to " + ro + " was denied.");
     EXPECT_EQ(readFileBytes(ro), "old");
+}
+
+// The page written while the project file is read, one group at a time in
+// the same memory, is the page of the loaded project: a large group followed
+// by smaller ones leaves nothing of itself behind, and texts in other
+// scripts, bullets and empty groups come out as they do from the editor.
+TEST(PageWriter, WrittenWhileReadingIsThePageOfTheLoadedProject) {
+    Project mixed;
+    mixed.setColumns(3);
+    mixed.setBorders(1);
+    for (int i = 0; i < 3000; ++i)
+        mixed.addLink(
+            1, "a long description of link " + std::to_string(i) + " \xE2\x80\x94 caf\xC3\xA9",
+            "https://www.example.com/a/rather/long/path/" + std::to_string(i));
+    mixed.addLink(4, "short", "s.htm");
+    mixed.addLink(6, "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", "https://\xE6\x97\xA5.example/");
+    editHeading(mixed, 6, [](LinkGroup& g) {
+        g.title = "Wide";
+        g.bullet = "dot.gif";
+    });
+    mixed.addLink(9, "last", "");
+    const struct {
+        const char* name;
+        Project doc;
+    } cases[] = {{"worked example", workedExample()}, {"mixed", mixed}, {"empty", Project()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        writeFileBytes(dir.file("p.lfp"), serializeProject(c.doc));
+        Project loaded;
+        ASSERT_TRUE(loaded.load(dir.file("p.lfp")).ok());
+        ProjectFileHandle file;
+        ASSERT_TRUE(openProjectFile(dir.file("p.lfp"), file).ok());
+        Project header;
+        const FileResult r =
+            writeStartPageWhileReading(file, dir.file("p.lfp"), header, dir.file("p.htm"),
+                                       [](const Project&) { return true; });
+        ASSERT_TRUE(r.ok()) << fileErrorText(r);
+        EXPECT_EQ(readFileBytes(dir.file("p.htm")), renderPage(loaded));
+        EXPECT_EQ(header.title(), loaded.title());
+    }
 }

@@ -184,3 +184,42 @@ TEST(SaveProject, OddTargetsAreRefusedNeverReplaced) {
         EXPECT_EQ(countEntries(dir.path()), targets.size()) << path;
     }
 }
+
+// A page written while its project is read fails as any save does, and a
+// project found damaged half-way leaves the page as it was too.
+TEST(SavePage, WrittenWhileReadingLeavesTheOldPageOnEveryFailure) {
+    const struct {
+        FailingOps::Step step;
+        int err;
+        size_t cut; // bytes of the project file kept, 0 for all
+        const char* message;
+    } cases[] = {
+        {FailingOps::kWrite, ENOSPC, 0, "Disk full while accessing %p."},
+        {FailingOps::kFsync, EIO, 0, "A hardware I/O error was reported while accessing %p."},
+        {FailingOps::kRename, EXDEV, 0, "An unknown error occurred while accessing %p."},
+        {FailingOps::kNone, 0, 3000, "Unexpected file format."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        TempDir dir;
+        const std::string project = dir.file("p.lfp");
+        const std::string page = dir.file("p.htm");
+        std::string bytes = serializeProject(bigDoc());
+        if (c.cut != 0)
+            bytes.resize(c.cut);
+        writeFileBytes(project, bytes);
+        writeFileBytes(page, "previous contents");
+        FailingOps ops(c.step, c.err);
+        ProjectFileHandle file;
+        ASSERT_TRUE(openProjectFile(project, file).ok());
+        Project header;
+        const FileResult r = writeStartPageWhileReading(
+            file, project, header, page, [](const Project&) { return true; }, ops);
+        std::string expected = c.message;
+        if (expected.find("%p") != std::string::npos)
+            expected.replace(expected.find("%p"), 2, page);
+        EXPECT_EQ(fileErrorText(r), expected);
+        EXPECT_EQ(readFileBytes(page), "previous contents");
+        EXPECT_EQ(countEntries(dir.path()), 2u) << "temporary file left behind";
+    }
+}
