@@ -296,7 +296,7 @@ FileResult writeStartPageWhileReading(ProjectFileHandle& project, const std::str
         written = renderGroup(doc, group, out);
         return written;
     };
-    const FileResult read =
+    FileResult read =
         readProjectFileByGroup(project, projectPath, header, &onGroup, ops, extrasDropped);
     if (!written)
         return file.error();
