@@ -7,7 +7,7 @@
 #include "core/ProjectFile.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
-#include "support/FakeUiServices.h"
+#include "support/StartedWindow.h"
 
 #include "gui/HelpLauncher.h"
 #include <QApplication>
@@ -90,10 +90,9 @@ class TestBookmarks : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_home;
-    std::unique_ptr<FakeUiServices> m_fake;
-    std::unique_ptr<Application> m_app;
+    std::unique_ptr<StartedWindow> m_window;
 
-    MainWindow* frame() const { return m_app->mainWindow(); }
+    MainWindow* frame() const { return m_window->frame; }
     Project& project() const { return *frame()->form()->project(); }
 
 private slots:
@@ -106,20 +105,12 @@ private slots:
                             m_home.filePath(QStringLiteral(".config/chromium/Default/Bookmarks"))));
     }
 
-    void init() {
-        m_fake = std::make_unique<FakeUiServices>();
-        m_app = std::make_unique<Application>(Application::Options{
-            m_home.filePath(QStringLiteral("linkfold.ini")), m_home.path(), {}});
-        CommandLineOptions info;
-        info.command = CommandLineOptions::NewProject;
-        QVERIFY(m_app->start(info));
-    }
+    void init() { m_window = std::make_unique<StartedWindow>(); }
 
     void cleanup() {
-        project().setModified(false); // no save question at the end
-        m_app.reset();
-        QCOMPARE(m_fake->unexpected, 0);
-        m_fake.reset();
+        const int unexpected = m_window->ui.unexpected;
+        m_window.reset();
+        QCOMPARE(unexpected, 0);
     }
 
     void commandsSitBeforeTheRecentFiles() {
@@ -144,8 +135,8 @@ private slots:
         QStringList sources;
         QList<FolderRow> profileRows, fileRows;
         QString before, after;
-        m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextFileName(kData + QStringLiteral("firefox.html"));
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
             for (int i = 0; i < source->count(); ++i)
                 sources << source->itemText(i);
@@ -158,7 +149,7 @@ private slots:
             after = summary(dialog);
             return int(QDialog::Accepted);
         });
-        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
 
         QCOMPARE(sources, QStringList({QStringLiteral("Chromium \u2014 Default"),
@@ -177,8 +168,8 @@ private slots:
         QCOMPARE(fileRows, expected);
         QCOMPARE(before, QStringLiteral("6 links into 3 groups"));
         QCOMPARE(after, QStringLiteral("5 links into 3 groups, 1 duplicate skipped"));
-        QCOMPARE(m_fake->messages.size(), 1);
-        QCOMPARE(m_fake->messages.last().text,
+        QCOMPARE(m_window->ui.messages.size(), 1);
+        QCOMPARE(m_window->ui.messages.last().text,
                  QStringLiteral("Imported: 5 links into 3 groups, 1 duplicate skipped."));
 
         QVERIFY(project().isModified());
@@ -199,12 +190,12 @@ private slots:
         project().setLinks(0, {{"Mine", "https://mine.example/"}});
         project().setModified(false);
         const std::string before = serializeProject(project());
-        m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextFileName(kData + QStringLiteral("firefox.html"));
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             chooseFile(dialog);
             return int(QDialog::Accepted);
         });
-        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
         const std::string after = serializeProject(project());
         QVERIFY(after != before);
@@ -223,7 +214,7 @@ private slots:
     void groupNamesAsThePageShowsThem() {
         project().setGroupTitle(2, "Maps &amp; Travel");
         QString label;
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             auto* mode = dialog.findChild<QComboBox*>(QStringLiteral("modeCombo3"));
             for (QLabel* l : dialog.findChildren<QLabel*>())
                 if (l->buddy() == mode)
@@ -238,12 +229,12 @@ private slots:
     void importShowsTheFirstGroupFilled() {
         ProjectForm* form = frame()->form();
         form->project()->setLinks(form->currentTab(), {{"Mine", "https://mine.example/"}});
-        m_fake->setNextFileName(kData + QStringLiteral("firefox.html"));
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextFileName(kData + QStringLiteral("firefox.html"));
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             chooseFile(dialog);
             return int(QDialog::Accepted); // the default mapping: groups 2, 3, 4
         });
-        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
         QCOMPARE(form->currentTab(), 1);
         QCOMPARE(form->linkList()->linkCount(), int(project().links(1).size()));
@@ -257,7 +248,7 @@ private slots:
                                              {{"Old", "https://old.example/"}});
         QList<FolderRow> rows;
         QString summaryText;
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             // The Chromium profile is read as the dialog opens.
             rows = folderRows(dialog);
             const QList<QTreeWidgetItem*> items = allItems(dialog);
@@ -270,7 +261,7 @@ private slots:
             summaryText = summary(dialog);
             return int(QDialog::Accepted);
         });
-        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
 
         QCOMPARE(rows, (QList<FolderRow>{
@@ -309,10 +300,10 @@ private slots:
             steps.append({int(folderRows(dialog).size()), okEnabled(dialog),
                           dialog.findChild<QLabel*>(QStringLiteral("sourceLabel"))->text()});
         };
-        m_fake->setNextFileName(damaged);
-        m_fake->setNextAnswer(QMessageBox::Ok);
-        m_fake->setNextFileName(QString()); // the file dialog cancelled
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextFileName(damaged);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextFileName(QString()); // the file dialog cancelled
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             note(dialog); // the profile
             chooseFile(dialog);
             note(dialog); // the damaged file
@@ -336,8 +327,8 @@ private slots:
         QCOMPARE(steps[3].rows, 0);
         QVERIFY(!steps[3].ok);
         QCOMPARE(steps[3].source, QStringLiteral("No file chosen."));
-        QCOMPARE(m_fake->messages.size(), 1);
-        QCOMPARE(m_fake->messages[0].text,
+        QCOMPARE(m_window->ui.messages.size(), 1);
+        QCOMPARE(m_window->ui.messages[0].text,
                  damaged + QStringLiteral(": not well-formed XML (line 1)."));
         QVERIFY(!project().isModified());
     }
@@ -364,8 +355,8 @@ private slots:
 
         QStringList summaries, names;
         QString opened;
-        m_fake->setNextFileName(path);
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextFileName(path);
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             chooseFile(dialog);
             summaries << summary(dialog);
             QTreeWidget* tree = folderTree(dialog);
@@ -393,11 +384,11 @@ private slots:
             QApplication::setActiveWindow(&dialog);
             if (QTest::qWaitForWindowActive(&dialog))
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-            opened = m_fake->opened.value(0);
+            opened = m_window->ui.opened.value(0);
             dialog.hide();
             return int(QDialog::Accepted);
         });
-        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
         help::setHelpDirectory(QString());
 
@@ -418,15 +409,15 @@ private slots:
                               QStringLiteral("Group 2: append or replace")}));
         QCOMPARE(QFileInfo(opened).fileName(), QStringLiteral("bookmarks-links.html"));
         // The summary after OK names what was left out, as before it.
-        QCOMPARE(m_fake->messages.last().text, QStringLiteral("Imported: ") + leftOut + '.');
+        QCOMPARE(m_window->ui.messages.last().text, QStringLiteral("Imported: ") + leftOut + '.');
         QCOMPARE(project().group(9).title, std::string("F10"));
     }
 
     void cancelChangesNothing() {
-        m_fake->setNextDialog([](QDialog&) { return int(QDialog::Rejected); });
+        m_window->ui.setNextDialog([](QDialog&) { return int(QDialog::Rejected); });
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
         QVERIFY(!project().isModified());
-        QVERIFY(m_fake->messages.isEmpty());
+        QVERIFY(m_window->ui.messages.isEmpty());
     }
 
     void exportReadsBack_data() {
@@ -441,9 +432,9 @@ private slots:
         frame()->form()->project()->setLinks(frame()->form()->currentTab(),
                                              {{"News &amp; Views", "https://news.example/"}});
         const QString path = m_home.filePath(name);
-        m_fake->setNextFileName(path);
+        m_window->ui.setNextFileName(path);
         frame()->action(QStringLiteral("actionExportBookmarks"))->trigger();
-        QCOMPARE(m_fake->fileDialogs.last().filters,
+        QCOMPARE(m_window->ui.fileDialogs.last().filters,
                  QStringList(
                      {QStringLiteral("Bookmark HTML (*.html)"), QStringLiteral("XBEL (*.xbel)")}));
         const BookmarkReadResult read = readBookmarkFile(QFile::encodeName(path).toStdString());
@@ -465,12 +456,12 @@ private slots:
         frame()->form()->project()->setLinks(frame()->form()->currentTab(),
                                              {{"A", "https://a.example/"}});
         const QString path = m_home.filePath(QStringLiteral("no such folder/out.html"));
-        m_fake->setNextFileName(path);
-        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextFileName(path);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionExportBookmarks"))->trigger();
-        QCOMPARE(m_fake->messages.size(), 1);
-        QVERIFY2(m_fake->messages.last().text.contains(path),
-                 qPrintable(m_fake->messages.last().text));
+        QCOMPARE(m_window->ui.messages.size(), 1);
+        QVERIFY2(m_window->ui.messages.last().text.contains(path),
+                 qPrintable(m_window->ui.messages.last().text));
         QVERIFY(!QFile::exists(path));
     }
 };

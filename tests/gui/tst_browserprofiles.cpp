@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "core/Project.h"
 #include "editor/ProjectForm.h"
-#include "support/FakeUiServices.h"
+#include "support/StartedWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -53,10 +53,9 @@ class TestBrowserProfiles : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_home;
-    std::unique_ptr<FakeUiServices> m_fake;
-    std::unique_ptr<Application> m_app;
+    std::unique_ptr<StartedWindow> m_window;
 
-    MainWindow* frame() const { return m_app->mainWindow(); }
+    MainWindow* frame() const { return m_window->frame; }
     Project& project() const { return *frame()->form()->project(); }
 
     // "N title: url url ..." per group with links.
@@ -92,20 +91,12 @@ private slots:
                             m_home.filePath(QStringLiteral(".config/chromium/Default/Bookmarks"))));
     }
 
-    void init() {
-        m_fake = std::make_unique<FakeUiServices>();
-        m_app = std::make_unique<Application>(Application::Options{
-            m_home.filePath(QStringLiteral("linkfold.ini")), m_home.path(), {}});
-        CommandLineOptions info;
-        info.command = CommandLineOptions::NewProject;
-        QVERIFY(m_app->start(info));
-    }
+    void init() { m_window = std::make_unique<StartedWindow>(); }
 
     void cleanup() {
-        project().setModified(false); // no save question at the end
-        m_app.reset();
-        QCOMPARE(m_fake->unexpected, 0);
-        m_fake.reset();
+        const int unexpected = m_window->ui.unexpected;
+        m_window.reset();
+        QCOMPARE(unexpected, 0);
     }
 
     // The user's folders are the rows, at their depth, the top ones ticked
@@ -113,7 +104,7 @@ private slots:
     // meets the groups it made and adds nothing.
     void importsTheProfilesFoldersAndAgainWithoutDoubles() {
         QStringList sources, firefoxRows, chromiumRows;
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             auto* source = dialog.findChild<QComboBox*>(QStringLiteral("sourceCombo"));
             for (int i = 0; i < source->count(); ++i)
                 sources << source->itemText(i);
@@ -123,7 +114,7 @@ private slots:
             firefoxRows = folderRows(dialog);
             return int(QDialog::Accepted);
         });
-        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
 
         QCOMPARE(sources, QStringList({QStringLiteral("Firefox \u2014 default-esr"),
@@ -153,7 +144,7 @@ private slots:
                                    QStringLiteral("Reading 3 ticked 5"),
                                    QStringLiteral("  Archive 1 - 0"),
                                }));
-        QCOMPARE(m_fake->messages.last().text,
+        QCOMPARE(m_window->ui.messages.last().text,
                  QStringLiteral("Imported: 15 links into 5 groups, 1 duplicate skipped."));
         const QStringList once = groups();
         QCOMPARE(once,
@@ -174,14 +165,14 @@ private slots:
                  }));
 
         QStringList again;
-        m_fake->setNextDialog([&](QDialog& dialog) {
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
             again = folderRows(dialog);
             return int(QDialog::Accepted);
         });
-        m_fake->setNextAnswer(QMessageBox::Ok);
+        m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
         QCOMPARE(again.value(1), QStringLiteral("Work & Projects 6 ticked 2"));
-        QCOMPARE(m_fake->messages.last().text,
+        QCOMPARE(m_window->ui.messages.last().text,
                  QStringLiteral("Imported: 0 links into 0 groups, 16 duplicates skipped."));
         QCOMPARE(groups(), once);
     }
