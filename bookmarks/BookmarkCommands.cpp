@@ -1,6 +1,7 @@
 #include "bookmarks/BookmarkCommands.h"
 
 #include "bookmarks/BookmarkReader.h"
+#include "bookmarks/FirefoxPlacesReader.h"
 #include "bookmarks/ImportPlan.h"
 #include "bookmarks/ProjectBookmarks.h"
 #include "core/HeadlessGenerate.h"
@@ -8,8 +9,10 @@
 #include "core/Project.h"
 #include "core/ProjectFile.h"
 
+#include <memory>
 #include <new>
 #include <ostream>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -34,6 +37,18 @@ bool loadOrCreate(Project& project, const std::string& path, std::ostream& err) 
     return false;
 }
 
+// Whether the file at path is a SQLite database (a places.sqlite, or an
+// error readBookmarkFile names); anything else is read as a bookmark file.
+bool isDatabaseFile(const std::string& path) {
+    ProjectFileHandle handle;
+    if (!openProjectFile(path, handle).ok())
+        return false;
+    char head[16] = {};
+    const ssize_t n = ::pread(handle.fd.get(), head, sizeof head, 0);
+    return n > 0 && sniffBookmarkFormat(std::string_view(head, static_cast<size_t>(n))) ==
+                        BookmarkFormat::FirefoxPlaces;
+}
+
 } // namespace
 
 int runImportBookmarks(const std::string& source, const std::string& project, int group,
@@ -49,16 +64,26 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
         return kImportFailed;
     }
     try {
-        std::vector<ImportFolder> folders;
-        {
-            // The tree goes once its rows are made.
+        // A places.sqlite is read in two steps: its folders, then the links
+        // of those imported only. Any other source is read whole, and its
+        // tree goes once its rows are made.
+        std::unique_ptr<PlacesImport> places;
+        std::vector<ImportFolder> rows;
+        if (isDatabaseFile(sourcePath)) {
+            places = std::make_unique<PlacesImport>();
+            if (!places->open(sourcePath, kLooseBookmarksName)) {
+                err << places->error() << '\n';
+                return kImportFailed;
+            }
+        } else {
             const BookmarkReadResult read = readBookmarkFile(sourcePath);
             if (!read.ok()) {
                 err << read.error << '\n';
                 return kImportFailed;
             }
-            folders = importFolders(read.tree, kLooseBookmarksName);
+            rows = importFolders(read.tree, kLooseBookmarksName);
         }
+        const std::vector<ImportFolder>& folders = places ? places->folders() : rows;
         Project doc;
         if (!loadOrCreate(doc, projectPath, err))
             return kImportFailed;
@@ -72,8 +97,15 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
         } else {
             choices = defaultChoices(folders, groups);
         }
+        if (places && !places->readLinks(importedRows(folders, choices, groups))) {
+            err << places->error() << '\n';
+            return kImportFailed;
+        }
         const ImportPlan plan =
             planImport(folders, choices, std::vector<ImportMode>(groups.size()), groups);
+        // The plan holds its own copy of the links.
+        places.reset();
+        rows = {};
         if (!plan.complete()) {
             err << sourcePath << ": " << plan.summary()
                 << (plan.noGroupLinks > 0 ? " (use --group N)" : "") << ".\n";

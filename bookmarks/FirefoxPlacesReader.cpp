@@ -2,6 +2,7 @@
 
 #include "bookmarks/PrivateDatabaseCopy.h"
 #include "bookmarks/SourceFile.h"
+#include "core/OutsideText.h"
 #include "core/TextUtil.h"
 
 #include <sqlite3.h>
@@ -10,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -65,12 +68,28 @@ constexpr Root kRoots[] = {{"menu________", "Bookmarks Menu"},
 // browser's order (ties by id). `ord` is a root's place in kRoots, -1 for
 // the other rows; a row with a root's GUID is never taken as a child, so a
 // damaged file whose root lies inside its own tree is still read once.
-constexpr const char* kSelect =
-    "SELECT b.id, b.parent, b.type, b.title, p.url, b.dateAdded,"
+constexpr const char* kRootOrd =
     " CASE b.guid WHEN 'menu________' THEN 0 WHEN 'toolbar_____' THEN 1"
-    "  WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3 ELSE -1 END"
+    "  WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3 ELSE -1 END";
+const std::string kSelect =
+    std::string("SELECT b.id, b.parent, b.type, b.title, p.url, b.dateAdded,") + kRootOrd +
     " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
     " ORDER BY b.parent, b.position, b.id";
+// The contents of one folder in the same order, for the links of the
+// folders an import takes.
+const std::string kSelectChildren = std::string("SELECT b.type, b.title, p.url,") + kRootOrd +
+                                    " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
+                                    " WHERE b.parent = ? ORDER BY b.position, b.id";
+
+enum Column { kId, kParent, kType, kTitle, kUrl, kAdded, kOrd };
+constexpr int kLink = 1, kFolder = 2, kSeparator = 3;
+
+// A link's URL as the tree keeps it; empty for a link that is not read
+// (no URL, or one of Firefox's place: queries, which are never folders).
+std::string_view keptUrl(sqlite3_stmt* stmt, int column) {
+    const std::string_view url = columnText(stmt, column);
+    return isPlaceQuery(url) ? std::string_view() : url;
+}
 
 // One row of moz_bookmarks, its texts already kept by the tree.
 struct Row {
@@ -95,86 +114,66 @@ bool hasParentIndex(sqlite3* db) {
     return sqlite3_step(stmt.get()) == SQLITE_ROW;
 }
 
-BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sourceBytes) {
+// The scan of every row (kSelect), once the database is known to be
+// Firefox's; or the message naming the file and what is wrong.
+struct Scan {
+    StmtPtr select;
+    size_t rowCount = 0; // rows in moz_bookmarks
+    std::string error;
+};
+
+Scan startScan(sqlite3* db, const std::string& name) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-
+    Scan scan;
+    auto fail = [&](const std::string& what) {
+        scan.error = BookmarkReadResult::failure(name, what).error;
+        return std::move(scan);
+    };
     sqlite3_stmt* raw = nullptr;
     const char* kTables = "SELECT count(*) FROM sqlite_master WHERE type='table' AND "
                           "name IN ('moz_bookmarks','moz_places')";
     if (sqlite3_prepare_v2(db, kTables, -1, &raw, nullptr) != SQLITE_OK)
-        return BookmarkReadResult::failure(name, sqliteMessage(db));
+        return fail(sqliteMessage(db));
     StmtPtr tables(raw);
     if (sqlite3_step(tables.get()) != SQLITE_ROW)
-        return BookmarkReadResult::failure(name, sqliteMessage(db));
+        return fail(sqliteMessage(db));
     if (sqlite3_column_int(tables.get(), 0) != 2)
-        return BookmarkReadResult::failure(
-            name, "not a Firefox bookmark database: the tables moz_bookmarks and moz_places are "
-                  "missing");
+        return fail("not a Firefox bookmark database: the tables moz_bookmarks and moz_places are "
+                    "missing");
     // The copy is private: an index it lacks can be added to it.
     if (!hasParentIndex(db))
         sqlite3_exec(db, "CREATE INDEX temp_linkfold_parent ON moz_bookmarks(parent)", nullptr,
                      nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA query_only=ON", nullptr, nullptr, nullptr);
 
-    if (sqlite3_prepare_v2(db, kSelect, -1, &raw, nullptr) != SQLITE_OK)
-        return BookmarkReadResult::failure(
-            name, "not a Firefox bookmark database: its tables are not as Firefox makes them");
-    StmtPtr select(raw);
-    BookmarkReadResult result;
-    BookmarkTree& tree = result.tree;
-    tree.setMemoryLimit(BookmarkTree::memoryLimitFor(sourceBytes));
-    // Room for every row at once (within the limit), so that neither the
-    // rows nor the tree are moved while they grow.
-    size_t rowCount = 0;
+    if (sqlite3_prepare_v2(db, kSelect.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+        return fail("not a Firefox bookmark database: its tables are not as Firefox makes them");
+    scan.select.reset(raw);
     if (sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1, &raw, nullptr) ==
         SQLITE_OK) {
         StmtPtr count(raw);
         if (sqlite3_step(count.get()) == SQLITE_ROW)
-            rowCount = static_cast<size_t>(
+            scan.rowCount = static_cast<size_t>(
                 std::max<sqlite3_int64>(0, sqlite3_column_int64(count.get(), 0)));
     }
-    // The rows, then the walk over them in memory: one scan instead of a
-    // recursive query that runs once per row.
-    std::vector<Row> rows;
-    const size_t rowRoom = BookmarkTree::memoryLimitFor(sourceBytes) / 2 / sizeof(Row);
-    rows.reserve(std::min(rowCount, rowRoom));
-    tree.addReaderMemory(rows.capacity() * sizeof(Row));
-    tree.reserve(rowCount);
-    int rc = SQLITE_OK;
-    sqlite3_stmt* row = select.get();
-    while ((rc = sqlite3_step(row)) == SQLITE_ROW) {
-        Row r;
-        r.type = sqlite3_column_int(row, 2);
-        r.ord = sqlite3_column_int(row, 6);
-        if (r.type == 1) {
-            const std::string_view url = columnText(row, 4);
-            if (url.empty() || isPlaceQuery(url))
-                continue; // nothing to show, and never a folder
-            r.url = tree.keepText(url);
-            r.title = tree.keepText(columnText(row, 3));
-        } else if (r.type == 2) {
-            if (r.ord < 0)
-                r.title = tree.keepText(columnText(row, 3));
-        } else if (r.type != 3) {
-            continue;
-        }
-        r.id = sqlite3_column_int64(row, 0);
-        r.parent = sqlite3_column_int64(row, 1);
-        r.added = std::max<std::int64_t>(0, sqlite3_column_int64(row, 5) / 1'000'000);
-        if (rows.size() == rows.capacity())
-            tree.addReaderMemory(std::max<size_t>(rows.capacity(), 16) * sizeof(Row));
-        if (tree.overLimit())
-            return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
-        rows.push_back(r);
-    }
-    if (rc != SQLITE_DONE)
-        return BookmarkReadResult::failure(name, sqliteMessage(db));
+    return scan;
+}
 
-    // The roots in Firefox's order, each walked depth first.
+// The one walk over the scanned rows (sorted by parent, position and id),
+// for the whole tree and for an import's outline alike: the roots in
+// Firefox's order under their shown names, each walked depth first. A row
+// with a root's GUID is never taken as a child, and only rows reached from
+// a root are walked, so a parent cycle is never entered; folders deeper
+// than the tree allows are flattened into their ancestor by the tree.
+// `add(folder, row)` adds a child row to the tree folder and returns the
+// folder its contents go into (for a folder row). False when the tree
+// went over its memory limit.
+template <class R, class Add>
+bool walkRows(const std::vector<R>& rows, BookmarkTree& tree, Add add) {
     std::vector<size_t> roots;
     for (size_t i = 0; i < rows.size(); ++i)
-        if (rows[i].type == 2 && rows[i].ord >= 0)
+        if (rows[i].type == kFolder && rows[i].ord >= 0)
             roots.push_back(i);
     std::stable_sort(roots.begin(), roots.end(), [&rows](size_t a, size_t b) {
         return std::pair(rows[a].ord, rows[a].id) < std::pair(rows[b].ord, rows[b].id);
@@ -182,7 +181,7 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
     auto firstChild = [&rows](sqlite3_int64 id) {
         return static_cast<size_t>(
             std::lower_bound(rows.begin(), rows.end(), id,
-                             [](const Row& r, sqlite3_int64 parent) { return r.parent < parent; }) -
+                             [](const R& r, sqlite3_int64 parent) { return r.parent < parent; }) -
             rows.begin());
     };
     struct Frame {
@@ -202,26 +201,116 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
                 walk.pop_back();
                 continue;
             }
-            const Row& child = rows[frame.next++];
+            const R& child = rows[frame.next++];
             if (tree.overLimit())
-                return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
+                return false;
             if (child.ord >= 0)
                 continue;
-            if (child.type == 1) {
-                tree.addKeptLink(frame.folder, child.title, child.url, child.added);
-            } else if (child.type == 3) {
-                tree.addSeparator(frame.folder);
-            } else {
-                const int folder = tree.addKeptFolder(frame.folder, child.title, child.added);
+            const int folder = add(frame.folder, child);
+            if (child.type == kFolder) {
                 if (walk.size() == walk.capacity())
                     tree.addReaderMemory(std::max<size_t>(walk.capacity(), 16) * sizeof(Frame));
                 walk.push_back({firstChild(child.id), child.id, folder});
             }
         }
     }
-    if (tree.overLimit())
+    return !tree.overLimit();
+}
+
+BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sourceBytes) {
+    Scan scan = startScan(db, name);
+    if (!scan.error.empty()) {
+        BookmarkReadResult failed;
+        failed.error = std::move(scan.error);
+        return failed;
+    }
+    BookmarkReadResult result;
+    BookmarkTree& tree = result.tree;
+    tree.setMemoryLimit(BookmarkTree::memoryLimitFor(sourceBytes));
+    // The rows, then the walk over them in memory: one scan instead of a
+    // recursive query that runs once per row. Room for every row at once
+    // (within the limit), so that neither the rows nor the tree are moved
+    // while they grow.
+    std::vector<Row> rows;
+    const size_t rowRoom = BookmarkTree::memoryLimitFor(sourceBytes) / 2 / sizeof(Row);
+    rows.reserve(std::min(scan.rowCount, rowRoom));
+    tree.addReaderMemory(rows.capacity() * sizeof(Row));
+    tree.reserve(scan.rowCount);
+    int rc = SQLITE_OK;
+    sqlite3_stmt* row = scan.select.get();
+    while ((rc = sqlite3_step(row)) == SQLITE_ROW) {
+        Row r;
+        r.type = sqlite3_column_int(row, kType);
+        r.ord = sqlite3_column_int(row, kOrd);
+        if (r.type == kLink) {
+            const std::string_view url = keptUrl(row, kUrl);
+            if (url.empty())
+                continue; // nothing to show, and never a folder
+            r.url = tree.keepText(url);
+            r.title = tree.keepText(columnText(row, kTitle));
+        } else if (r.type == kFolder) {
+            if (r.ord < 0)
+                r.title = tree.keepText(columnText(row, kTitle));
+        } else if (r.type != kSeparator) {
+            continue;
+        }
+        r.id = sqlite3_column_int64(row, kId);
+        r.parent = sqlite3_column_int64(row, kParent);
+        r.added = std::max<std::int64_t>(0, sqlite3_column_int64(row, kAdded) / 1'000'000);
+        if (rows.size() == rows.capacity())
+            tree.addReaderMemory(std::max<size_t>(rows.capacity(), 16) * sizeof(Row));
+        if (tree.overLimit())
+            return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
+        rows.push_back(r);
+    }
+    if (rc != SQLITE_DONE)
+        return BookmarkReadResult::failure(name, sqliteMessage(db));
+
+    const bool walked = walkRows(rows, tree, [&tree](int folder, const Row& child) {
+        if (child.type == kLink)
+            return tree.addKeptLink(folder, child.title, child.url, child.added);
+        if (child.type == kSeparator)
+            return tree.addSeparator(folder);
+        return tree.addKeptFolder(folder, child.title, child.added);
+    });
+    if (!walked)
         return BookmarkReadResult::failure(name, BookmarkTree::kTooManyItems);
     return result;
+}
+
+// The URL of a row that the walk takes as a link; empty for every other
+// row (a folder, a separator, a link it skips, a row with a root's GUID).
+std::string_view childLinkUrl(sqlite3_stmt* stmt, int typeColumn, int ordColumn, int urlColumn) {
+    if (sqlite3_column_int(stmt, typeColumn) != kLink || sqlite3_column_int(stmt, ordColumn) >= 0)
+        return {};
+    return keptUrl(stmt, urlColumn);
+}
+
+// A row of an import's outline: a folder, or a run of links that follow
+// one another in a folder (between two of its subfolders), counted.
+struct OutlineRow {
+    sqlite3_int64 id = 0;
+    sqlite3_int64 parent = 0;
+    std::int64_t added = 0;
+    std::string_view title;
+    size_t links = 0;   // links of the run whose URL may go on the page
+    size_t refused = 0; // the others
+    int type = 0;       // kFolder or kLink
+    int ord = -1;
+};
+
+// The heap a string takes beyond its own bytes.
+size_t heapBytes(const std::string& text) {
+    static const size_t inPlace = std::string().capacity();
+    return text.capacity() > inPlace ? text.capacity() + 1 : 0;
+}
+
+// A read whose database turned out damaged after a -wal was folded into
+// it blames the -wal.
+std::string blameWal(const PrivateDatabaseCopy& copy, const std::string& path, std::string error) {
+    if (copy.walApplied() && error == BookmarkReadResult::failure(path, kDamaged).error)
+        return copy.walMismatch();
+    return error;
 }
 
 } // namespace
@@ -234,9 +323,10 @@ BookmarkReadResult readFirefoxPlaces(const std::string& path) {
         return result;
     }
     BookmarkReadResult result = readDatabase(copy.db(), path, copy.sourceBytes());
-    if (copy.walApplied() && result.error == BookmarkReadResult::failure(path, kDamaged).error) {
+    if (!result.ok()) {
+        std::string error = blameWal(copy, path, std::move(result.error));
         result = {};
-        result.error = copy.walMismatch();
+        result.error = std::move(error);
     }
     return result;
 }
@@ -266,4 +356,209 @@ BookmarkReadResult readFirefoxPlacesImage(std::string_view bytes, const std::str
         SQLITE_OK)
         return BookmarkReadResult::failure(name, sqliteMessage(db.get()));
     return readDatabase(db.get(), name, bytes.size());
+}
+
+PlacesImport::PlacesImport() = default;
+PlacesImport::~PlacesImport() = default;
+
+bool PlacesImport::fail(std::string error) {
+    m_error = std::move(error);
+    m_folders.clear();
+    return false;
+}
+
+bool PlacesImport::open(const std::string& path, const std::string& looseName) {
+    m_path = path;
+    try {
+        if (!m_copy.open(path, kMaxDatabaseBytes))
+            return fail(m_copy.error());
+        sqlite3* db = m_copy.db();
+        Scan scan = startScan(db, path);
+        if (!scan.error.empty())
+            return fail(blameWal(m_copy, path, std::move(scan.error)));
+        // What the links read later may take, with the rows: half of what
+        // the whole tree may, since the import copies them once more.
+        m_limit = BookmarkTree::memoryLimitFor(m_copy.sourceBytes()) / 2;
+        // The folders, and one link item for each run of links, in a tree
+        // walked as the whole read walks it; the rows the import will make
+        // of them are counted against its limit as they are added.
+        BookmarkTree tree;
+        tree.setMemoryLimit(m_limit);
+        std::vector<OutlineRow> rows;
+        int rc = SQLITE_OK;
+        sqlite3_stmt* row = scan.select.get();
+        while ((rc = sqlite3_step(row)) == SQLITE_ROW) {
+            OutlineRow r;
+            r.type = sqlite3_column_int(row, kType);
+            r.parent = sqlite3_column_int64(row, kParent);
+            if (r.type == kLink) {
+                const std::string_view url = childLinkUrl(row, kType, kOrd, kUrl);
+                if (url.empty())
+                    continue;
+                const bool refused = !hasAllowedLinkScheme(url);
+                // The rows come in their folder's order: a link right
+                // after one of the same folder extends its run.
+                if (!rows.empty() && rows.back().type == kLink && rows.back().parent == r.parent) {
+                    ++(refused ? rows.back().refused : rows.back().links);
+                    continue;
+                }
+                ++(refused ? r.refused : r.links);
+            } else if (r.type == kFolder) {
+                r.ord = sqlite3_column_int(row, kOrd);
+                r.added = std::max<std::int64_t>(0, sqlite3_column_int64(row, kAdded) / 1'000'000);
+                if (r.ord < 0)
+                    r.title = tree.keepText(columnText(row, kTitle));
+            } else {
+                continue; // separators divide nothing in an import
+            }
+            r.id = sqlite3_column_int64(row, kId);
+            if (rows.size() == rows.capacity())
+                tree.addReaderMemory(std::max<size_t>(rows.capacity(), 16) * sizeof(OutlineRow));
+            if (tree.overLimit())
+                return fail(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+            rows.push_back(r);
+        }
+        if (rc != SQLITE_DONE)
+            return fail(
+                blameWal(m_copy, path, BookmarkReadResult::failure(path, sqliteMessage(db)).error));
+
+        struct Run {
+            sqlite3_int64 folder; // the moz_bookmarks folder holding it
+            size_t links, refused;
+        };
+        std::vector<Run> runs; // one for each link item of the tree, in order
+        const size_t rowBytes = sizeof(ImportFolder) + sizeof(std::vector<Segment>);
+        const bool walked = walkRows(rows, tree, [&](int folder, const OutlineRow& child) {
+            if (child.type == kFolder) {
+                tree.addReaderMemory(rowBytes + child.title.size());
+                return tree.addKeptFolder(folder, child.title, child.added);
+            }
+            tree.addReaderMemory(sizeof(Run) + sizeof(Segment) + rowBytes);
+            runs.push_back({child.parent, child.links, child.refused});
+            return tree.addLink(folder, {}, {});
+        });
+        if (!walked)
+            return fail(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+        rows = {};
+
+        size_t next = 0;
+        m_folders = importRows(tree, looseName, [&](ImportFolder& folder, size_t index, int) {
+            const Run& run = runs[next++];
+            folder.unreadLinks += run.links;
+            folder.linksBelow += run.links;
+            folder.refusedLinks += run.refused;
+            if (index >= m_segments.size())
+                m_segments.resize(index + 1);
+            std::vector<Segment>& segments = m_segments[index];
+            const size_t count = run.links + run.refused;
+            if (!segments.empty() && segments.back().folder == run.folder)
+                segments.back().links += count;
+            else
+                segments.push_back({run.folder, count});
+        });
+        m_segments.resize(m_folders.size());
+        m_memory = m_folders.capacity() * sizeof(ImportFolder) +
+                   m_segments.capacity() * sizeof(std::vector<Segment>);
+        for (size_t r = 0; r < m_folders.size(); ++r)
+            m_memory += heapBytes(m_folders[r].name) + m_segments[r].capacity() * sizeof(Segment);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return fail(BookmarkReadResult::failure(path, "not enough memory to read it.").error);
+    }
+}
+
+bool PlacesImport::readLinks(const std::vector<bool>& rows) {
+    try {
+        sqlite3* db = m_copy.db();
+        auto sqlFailure = [&] {
+            return fail(blameWal(m_copy, m_path,
+                                 BookmarkReadResult::failure(m_path, sqliteMessage(db)).error));
+        };
+        auto damaged = [&] {
+            return fail(
+                blameWal(m_copy, m_path, BookmarkReadResult::failure(m_path, kDamaged).error));
+        };
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(db, kSelectChildren.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+            return sqlFailure();
+        StmtPtr select(raw);
+        // Hands each link of the folder that the walk takes to `take`, in
+        // the folder's order; false when SQLite fails.
+        auto eachLink = [&](sqlite3_int64 folder, auto take) {
+            sqlite3_stmt* stmt = select.get();
+            sqlite3_reset(stmt);
+            sqlite3_bind_int64(stmt, 1, folder);
+            int rc = SQLITE_OK;
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                const std::string_view url = childLinkUrl(stmt, 0, 3, 2);
+                if (!url.empty())
+                    take(columnText(stmt, 1), url);
+            }
+            return rc == SQLITE_DONE;
+        };
+        for (size_t r = 0; r < m_folders.size() && r < rows.size(); ++r) {
+            const std::vector<Segment>& segments = m_segments[r];
+            if (!rows[r] || segments.empty())
+                continue;
+            ImportFolder& folder = m_folders[r];
+            folder.links.reserve(folder.unreadLinks);
+            m_memory += folder.links.capacity() * sizeof(GroupLink);
+            size_t refused = 0;
+            size_t read = 0;
+            auto add = [&](std::string_view title, std::string_view url) {
+                ++read;
+                if (std::optional<Link> link = outsideLink(title, url)) {
+                    m_memory += heapBytes(link->description) + heapBytes(link->url);
+                    folder.links.push_back({std::move(link->description), std::move(link->url)});
+                } else {
+                    ++refused;
+                }
+            };
+            if (segments.size() == 1) {
+                // A folder of its own: its links as they come.
+                if (!eachLink(segments[0].folder, add))
+                    return sqlFailure();
+                if (read != segments[0].links)
+                    return damaged();
+            } else {
+                // Folders too deep for the tree lie flattened in this one,
+                // their links between its own: each folder is read whole
+                // once, then handed out in the walk's order.
+                struct Loaded {
+                    std::vector<std::pair<std::string, std::string>> links;
+                    size_t next = 0;
+                };
+                std::unordered_map<sqlite3_int64, Loaded> loaded;
+                for (const Segment& segment : segments) {
+                    const auto [at, fresh] = loaded.try_emplace(segment.folder);
+                    Loaded& source = at->second;
+                    if (fresh) {
+                        const bool ok = eachLink(
+                            segment.folder, [&](std::string_view title, std::string_view url) {
+                                source.links.emplace_back(title, url);
+                                m_memory += sizeof(source.links.back()) +
+                                            heapBytes(source.links.back().first) +
+                                            heapBytes(source.links.back().second);
+                            });
+                        if (!ok)
+                            return sqlFailure();
+                        if (m_memory > m_limit)
+                            break;
+                    }
+                    if (source.links.size() - source.next < segment.links)
+                        return damaged();
+                    for (size_t i = 0; i < segment.links; ++i, ++source.next)
+                        add(source.links[source.next].first, source.links[source.next].second);
+                }
+            }
+            if (m_memory > m_limit)
+                return fail(BookmarkReadResult::failure(m_path, BookmarkTree::kTooManyItems).error);
+            if (folder.links.size() != folder.unreadLinks || refused != folder.refusedLinks)
+                return damaged();
+            folder.unreadLinks = 0;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        return fail(BookmarkReadResult::failure(m_path, "not enough memory to read it.").error);
+    }
 }

@@ -8,25 +8,20 @@
 #include <algorithm>
 #include <unordered_set>
 
-std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& looseName) {
+std::vector<ImportFolder>
+importRows(const BookmarkTree& tree, const std::string& looseName,
+           const std::function<void(ImportFolder& row, size_t rowIndex, int item)>& link) {
     const std::string outside = tree.looseName().empty() ? looseName : tree.looseName();
     const std::vector<BookmarkItem>& items = tree.items();
-    // The links directly in each folder (the last slot: outside any), so
-    // that each row's list is sized once.
-    std::vector<unsigned> ownLinks(items.size() + 1, 0);
-    for (const BookmarkItem& item : items)
-        if (item.kind == BookmarkKind::Link)
-            ++ownLinks[item.parent < 0 ? items.size() : static_cast<size_t>(item.parent)];
     std::vector<ImportFolder> rows;
     // The row of each folder item; for a root, the row of its loose links.
     std::vector<int> rowOf(items.size(), -1);
     int outsideRow = -1;
-    auto newRow = [&](std::string_view name, int parent, size_t item) {
+    auto newRow = [&](std::string_view name, int parent) {
         ImportFolder row;
         row.name = std::string(name);
         row.parent = parent;
         row.depth = parent < 0 ? 0 : rows[static_cast<size_t>(parent)].depth + 1;
-        row.links.reserve(ownLinks[item]);
         rows.push_back(std::move(row));
         return static_cast<int>(rows.size() - 1);
     };
@@ -36,8 +31,8 @@ std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::str
         const bool inRoot = parent >= 0 && items[static_cast<size_t>(parent)].root;
         if (item.kind == BookmarkKind::Folder) {
             if (!item.root)
-                rowOf[i] = newRow(
-                    item.title, parent < 0 || inRoot ? -1 : rowOf[static_cast<size_t>(parent)], i);
+                rowOf[i] = newRow(item.title,
+                                  parent < 0 || inRoot ? -1 : rowOf[static_cast<size_t>(parent)]);
             continue;
         }
         if (item.kind != BookmarkKind::Link)
@@ -45,22 +40,15 @@ std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::str
         int row = -1;
         if (parent < 0) {
             if (outsideRow < 0)
-                outsideRow = newRow(outside, -1, items.size());
+                outsideRow = newRow(outside, -1);
             row = outsideRow;
         } else {
             int& slot = rowOf[static_cast<size_t>(parent)];
             if (slot < 0) // the first link directly in a root
-                slot = newRow(items[static_cast<size_t>(parent)].title, -1,
-                              static_cast<size_t>(parent));
+                slot = newRow(items[static_cast<size_t>(parent)].title, -1);
             row = slot;
         }
-        ImportFolder& folder = rows[static_cast<size_t>(row)];
-        if (std::optional<Link> link = outsideLink(item.title, item.url)) {
-            folder.links.push_back({std::move(link->description), std::move(link->url)});
-            ++folder.linksBelow;
-        } else {
-            ++folder.refusedLinks;
-        }
+        link(rows[static_cast<size_t>(row)], static_cast<size_t>(row), static_cast<int>(i));
     }
     // Parents come before their rows: one pass backwards adds each row's
     // count to its parent.
@@ -68,6 +56,28 @@ std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::str
         if (rows[r].parent >= 0)
             rows[static_cast<size_t>(rows[r].parent)].linksBelow += rows[r].linksBelow;
     return rows;
+}
+
+std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& looseName) {
+    const std::vector<BookmarkItem>& items = tree.items();
+    // The links directly in each folder (the last slot: outside any), so
+    // that each row's list is sized once.
+    std::vector<unsigned> ownLinks(items.size() + 1, 0);
+    for (const BookmarkItem& item : items)
+        if (item.kind == BookmarkKind::Link)
+            ++ownLinks[item.parent < 0 ? items.size() : static_cast<size_t>(item.parent)];
+    return importRows(tree, looseName, [&](ImportFolder& folder, size_t, int index) {
+        const BookmarkItem& item = items[static_cast<size_t>(index)];
+        if (folder.links.capacity() == 0)
+            folder.links.reserve(
+                ownLinks[item.parent < 0 ? items.size() : static_cast<size_t>(item.parent)]);
+        if (std::optional<Link> link = outsideLink(item.title, item.url)) {
+            folder.links.push_back({std::move(link->description), std::move(link->url)});
+            ++folder.linksBelow;
+        } else {
+            ++folder.refusedLinks;
+        }
+    });
 }
 
 namespace {
@@ -151,33 +161,60 @@ std::string ImportPlan::summary() const {
     return text;
 }
 
+namespace {
+
+enum class Fate : unsigned char { Unchosen, NoGroup, Imported };
+struct RowFate {
+    Fate fate = Fate::Unchosen;
+    int group = -1;
+    int ticked = -1; // the ticked row it goes with
+};
+
+// Where each row's links go: a ticked row into its group (or nowhere when
+// it has none), an unticked row with the row it lies in.
+std::vector<RowFate> rowFates(const std::vector<ImportFolder>& folders,
+                              const std::vector<FolderChoice>& choices,
+                              const std::vector<ExistingGroup>& groups) {
+    std::vector<RowFate> fates(folders.size());
+    for (size_t r = 0; r < folders.size(); ++r) {
+        const FolderChoice choice = r < choices.size() ? choices[r] : FolderChoice{};
+        const int parent = folders[r].parent;
+        if (choice.checked) {
+            const bool valid =
+                choice.group >= 0 && static_cast<size_t>(choice.group) < groups.size();
+            fates[r] = {valid ? Fate::Imported : Fate::NoGroup, valid ? choice.group : -1,
+                        static_cast<int>(r)};
+        } else if (parent >= 0 && static_cast<size_t>(parent) < r) {
+            fates[r] = fates[static_cast<size_t>(parent)];
+        }
+    }
+    return fates;
+}
+
+} // namespace
+
+std::vector<bool> importedRows(const std::vector<ImportFolder>& folders,
+                               const std::vector<FolderChoice>& choices,
+                               const std::vector<ExistingGroup>& groups) {
+    const std::vector<RowFate> fates = rowFates(folders, choices, groups);
+    std::vector<bool> imported(fates.size());
+    for (size_t r = 0; r < fates.size(); ++r)
+        imported[r] = fates[r].fate == Fate::Imported;
+    return imported;
+}
+
 ImportPlan planImport(const std::vector<ImportFolder>& folders,
                       const std::vector<FolderChoice>& choices,
                       const std::vector<ImportMode>& modes,
                       const std::vector<ExistingGroup>& groups) {
-    enum class Fate : unsigned char { Unchosen, NoGroup, Imported };
-    struct RowFate {
-        Fate fate = Fate::Unchosen;
-        int group = -1;
-        int ticked = -1; // the ticked row it goes with
-    };
     ImportPlan plan;
-    std::vector<RowFate> fates(folders.size());
+    const std::vector<RowFate> fates = rowFates(folders, choices, groups);
     std::vector<int> slotOfGroup(groups.size(), -1);
     std::vector<std::unordered_set<std::string>> seen;
     for (size_t r = 0; r < folders.size(); ++r) {
         const ImportFolder& folder = folders[r];
-        const FolderChoice choice = r < choices.size() ? choices[r] : FolderChoice{};
-        RowFate& fate = fates[r];
-        if (choice.checked) {
-            const bool valid =
-                choice.group >= 0 && static_cast<size_t>(choice.group) < groups.size();
-            fate = {valid ? Fate::Imported : Fate::NoGroup, valid ? choice.group : -1,
-                    static_cast<int>(r)};
-        } else if (folder.parent >= 0 && static_cast<size_t>(folder.parent) < r) {
-            fate = fates[static_cast<size_t>(folder.parent)];
-        }
-        const size_t own = folder.links.size() + folder.refusedLinks;
+        const RowFate& fate = fates[r];
+        const size_t own = folder.links.size() + folder.unreadLinks + folder.refusedLinks;
         if (fate.fate != Fate::Imported) {
             const bool noGroup = fate.fate == Fate::NoGroup;
             (noGroup ? plan.noGroupLinks : plan.unchosenLinks) += own;

@@ -3,6 +3,8 @@
 #include "bookmarks/BookmarkTree.h"
 #include "bookmarks/GroupLinks.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,20 @@ struct ImportFolder {
     int depth = 0;                // 0 for a top row
     std::vector<GroupLink> links; // its own links, checked; descriptions made from titles
     size_t refusedLinks = 0;      // its own links whose URL may not go on the page
-    size_t linksBelow = 0;        // links in it and in every folder inside it, refused ones too
+    size_t unreadLinks = 0;       // its own links counted but not yet read into `links`
+    size_t linksBelow = 0;        // links in it and in every folder inside it, refused ones not
 };
 
 // Reads the rows out of the tree.
 std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& looseName);
+
+// The rows importFolders makes, with their links left to `link`: it is
+// handed every link item of the tree, in order, with the row (and its
+// index) the link belongs to. Each row's linksBelow is then summed from what
+// `link` added to its own.
+std::vector<ImportFolder>
+importRows(const BookmarkTree& tree, const std::string& looseName,
+           const std::function<void(ImportFolder& row, size_t rowIndex, int item)>& link);
 
 // A group as it stands before the import.
 struct ExistingGroup {
@@ -60,6 +71,12 @@ std::vector<FolderChoice> defaultChoices(const std::vector<ImportFolder>& folder
 // ticked row; -1 when none is left.
 int freeGroupFor(const std::vector<ImportFolder>& folders, const std::vector<FolderChoice>& choices,
                  size_t row, const std::vector<ExistingGroup>& groups);
+
+// Which rows' links go into a group under the choices, as planImport
+// places them: a ticked row with a group, and the unticked rows inside it.
+std::vector<bool> importedRows(const std::vector<ImportFolder>& folders,
+                               const std::vector<FolderChoice>& choices,
+                               const std::vector<ExistingGroup>& groups);
 
 // What happens to one group.
 struct GroupImport {
