@@ -65,19 +65,20 @@ constexpr Root kRoots[] = {{"menu________", "Bookmarks Menu"},
 
 // Every row that can become an item, in the order of Firefox's (parent,
 // position) index, so that each folder's contents lie together in the
-// browser's order (ties by id). `ord` is a root's place in kRoots, -1 for
-// the other rows; a row with a root's GUID is never taken as a child, so a
-// damaged file whose root lies inside its own tree is still read once.
-constexpr const char* kRootOrd =
-    " CASE b.guid WHEN 'menu________' THEN 0 WHEN 'toolbar_____' THEN 1"
-    "  WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3 ELSE -1 END";
+// browser's order (ties by id). `ord` is a root folder's place in kRoots,
+// -1 for the other rows; a folder with a root's GUID is never taken as a
+// child, so a damaged file whose root lies inside its own tree is still
+// read once. (The type is compared as sqlite3_column_int reads it.)
 const std::string kSelect =
-    std::string("SELECT b.id, b.parent, b.type, b.title, p.url, b.dateAdded,") + kRootOrd +
+    "SELECT b.id, b.parent, b.type, b.title, p.url, b.dateAdded,"
+    " CASE WHEN CAST(b.type AS INTEGER) = 2 THEN CASE b.guid WHEN 'menu________' THEN 0"
+    "  WHEN 'toolbar_____' THEN 1 WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3"
+    "  ELSE -1 END ELSE -1 END"
     " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
     " ORDER BY b.parent, b.position, b.id";
 // The contents of one folder in the same order, for the links of the
 // folders an import takes.
-const std::string kSelectChildren = std::string("SELECT b.type, b.title, p.url,") + kRootOrd +
+const std::string kSelectChildren = "SELECT b.type, b.title, p.url"
                                     " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
                                     " WHERE b.parent = ? ORDER BY b.position, b.id";
 
@@ -162,8 +163,8 @@ Scan startScan(sqlite3* db, const std::string& name) {
 
 // The one walk over the scanned rows (sorted by parent, position and id),
 // for the whole tree and for an import's outline alike: the roots in
-// Firefox's order under their shown names, each walked depth first. A row
-// with a root's GUID is never taken as a child, and only rows reached from
+// Firefox's order under their shown names, each walked depth first. A
+// folder with a root's GUID is never taken as a child, and only rows reached from
 // a root are walked, so a parent cycle is never entered; folders deeper
 // than the tree allows are flattened into their ancestor by the tree.
 // `add(folder, row)` adds a child row to the tree folder and returns the
@@ -279,11 +280,25 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
 }
 
 // The URL of a row that the walk takes as a link; empty for every other
-// row (a folder, a separator, a link it skips, a row with a root's GUID).
-std::string_view childLinkUrl(sqlite3_stmt* stmt, int typeColumn, int ordColumn, int urlColumn) {
-    if (sqlite3_column_int(stmt, typeColumn) != kLink || sqlite3_column_int(stmt, ordColumn) >= 0)
-        return {};
-    return keptUrl(stmt, urlColumn);
+// row (a folder, a separator, a link it skips).
+std::string_view linkUrl(sqlite3_stmt* stmt, int typeColumn, int urlColumn) {
+    return sqlite3_column_int(stmt, typeColumn) == kLink ? keptUrl(stmt, urlColumn)
+                                                         : std::string_view();
+}
+
+// What an import makes of a link row's URL (the column): nothing (not
+// kept, see keptUrl), a link, or a link refused for its scheme. Answered at
+// once for the usual http and https.
+enum class LinkUrl { None, Allowed, Refused };
+LinkUrl classifyUrl(sqlite3_stmt* stmt, int column) {
+    const unsigned char* text = sqlite3_column_text(stmt, column);
+    if (text && (std::strncmp(reinterpret_cast<const char*>(text), "https:", 6) == 0 ||
+                 std::strncmp(reinterpret_cast<const char*>(text), "http:", 5) == 0))
+        return LinkUrl::Allowed;
+    const std::string_view url = keptUrl(stmt, column);
+    if (url.empty())
+        return LinkUrl::None;
+    return hasAllowedLinkScheme(url) ? LinkUrl::Allowed : LinkUrl::Refused;
 }
 
 // A row of an import's outline: a folder, or a run of links that follow
@@ -392,10 +407,10 @@ bool PlacesImport::open(const std::string& path, const std::string& looseName) {
             r.type = sqlite3_column_int(row, kType);
             r.parent = sqlite3_column_int64(row, kParent);
             if (r.type == kLink) {
-                const std::string_view url = childLinkUrl(row, kType, kOrd, kUrl);
-                if (url.empty())
+                const LinkUrl url = classifyUrl(row, kUrl);
+                if (url == LinkUrl::None)
                     continue;
-                const bool refused = !hasAllowedLinkScheme(url);
+                const bool refused = url == LinkUrl::Refused;
                 // The rows come in their folder's order: a link right
                 // after one of the same folder extends its run.
                 if (!rows.empty() && rows.back().type == kLink && rows.back().parent == r.parent) {
@@ -482,27 +497,37 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
         if (sqlite3_prepare_v2(db, kSelectChildren.c_str(), -1, &raw, nullptr) != SQLITE_OK)
             return sqlFailure();
         StmtPtr select(raw);
+        auto tooMany = [&] {
+            return fail(BookmarkReadResult::failure(m_path, BookmarkTree::kTooManyItems).error);
+        };
         // Hands each link of the folder that the walk takes to `take`, in
-        // the folder's order; false when SQLite fails.
+        // the folder's order, while the links stay within the limit:
+        // SQLITE_DONE when all were read, SQLITE_FULL when the limit was
+        // reached, or SQLite's error.
         auto eachLink = [&](sqlite3_int64 folder, auto take) {
             sqlite3_stmt* stmt = select.get();
             sqlite3_reset(stmt);
             sqlite3_bind_int64(stmt, 1, folder);
             int rc = SQLITE_OK;
             while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-                const std::string_view url = childLinkUrl(stmt, 0, 3, 2);
-                if (!url.empty())
-                    take(columnText(stmt, 1), url);
+                const std::string_view url = linkUrl(stmt, 0, 2);
+                if (url.empty())
+                    continue;
+                take(columnText(stmt, 1), url);
+                if (m_memory > m_limit)
+                    return SQLITE_FULL;
             }
-            return rc == SQLITE_DONE;
+            return rc;
         };
         for (size_t r = 0; r < m_folders.size() && r < rows.size(); ++r) {
             const std::vector<Segment>& segments = m_segments[r];
             if (!rows[r] || segments.empty())
                 continue;
             ImportFolder& folder = m_folders[r];
+            m_memory += folder.unreadLinks * sizeof(GroupLink);
+            if (m_memory > m_limit)
+                return tooMany();
             folder.links.reserve(folder.unreadLinks);
-            m_memory += folder.links.capacity() * sizeof(GroupLink);
             size_t refused = 0;
             size_t read = 0;
             auto add = [&](std::string_view title, std::string_view url) {
@@ -516,7 +541,10 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
             };
             if (segments.size() == 1) {
                 // A folder of its own: its links as they come.
-                if (!eachLink(segments[0].folder, add))
+                const int rc = eachLink(segments[0].folder, add);
+                if (rc == SQLITE_FULL)
+                    return tooMany();
+                if (rc != SQLITE_DONE)
                     return sqlFailure();
                 if (read != segments[0].links)
                     return damaged();
@@ -533,26 +561,26 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
                     const auto [at, fresh] = loaded.try_emplace(segment.folder);
                     Loaded& source = at->second;
                     if (fresh) {
-                        const bool ok = eachLink(
+                        const int rc = eachLink(
                             segment.folder, [&](std::string_view title, std::string_view url) {
                                 source.links.emplace_back(title, url);
-                                m_memory += sizeof(source.links.back()) +
+                                m_memory += 2 * sizeof(source.links.back()) +
                                             heapBytes(source.links.back().first) +
                                             heapBytes(source.links.back().second);
                             });
-                        if (!ok)
+                        if (rc == SQLITE_FULL)
+                            return tooMany();
+                        if (rc != SQLITE_DONE)
                             return sqlFailure();
-                        if (m_memory > m_limit)
-                            break;
                     }
                     if (source.links.size() - source.next < segment.links)
                         return damaged();
                     for (size_t i = 0; i < segment.links; ++i, ++source.next)
                         add(source.links[source.next].first, source.links[source.next].second);
+                    if (m_memory > m_limit)
+                        return tooMany();
                 }
             }
-            if (m_memory > m_limit)
-                return fail(BookmarkReadResult::failure(m_path, BookmarkTree::kTooManyItems).error);
             if (folder.links.size() != folder.unreadLinks || refused != folder.refusedLinks)
                 return damaged();
             folder.unreadLinks = 0;

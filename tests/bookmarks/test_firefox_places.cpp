@@ -1,4 +1,5 @@
 #include "BookmarkTestUtil.h"
+#include "bookmarks/BookmarkCommands.h"
 #include "bookmarks/BookmarkReader.h"
 #include "bookmarks/FirefoxPlacesReader.h"
 #include "bookmarks/PrivateDatabaseCopy.h"
@@ -10,6 +11,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -44,6 +46,15 @@ INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid, dateAdde
   (27, 1, 12, 3, 0, 'On the toolbar', 'b7', 1700000008000000);
 )" + extra);
     sqlite3_close(db);
+}
+
+// What --import-bookmarks says when it fails (it reads a places.sqlite in
+// two steps of its own), beside the reader's message.
+std::string ImportError(const std::string& source, const std::string& project) {
+    std::ostringstream err;
+    EXPECT_EQ(runImportBookmarks(source, project, 0, err), kImportFailed) << source;
+    EXPECT_FALSE(std::filesystem::exists(project));
+    return err.str();
 }
 
 const Lines kExpected{"[Bookmarks Menu]",
@@ -162,6 +173,7 @@ TEST(FirefoxPlaces, DatabasesThatAreNotBookmarksGiveAMessage) {
         ASSERT_FALSE(r.ok()) << c.file;
         EXPECT_EQ(r.error.rfind(dir.file(c.file), 0), 0u) << r.error;
         EXPECT_NE(r.error.find(c.message), std::string::npos) << r.error;
+        EXPECT_EQ(ImportError(dir.file(c.file), dir.file("new.lfp")), r.error + "\n");
     }
 }
 
@@ -213,10 +225,12 @@ TEST(FirefoxPlaces, ADatabaseInTheMiddleOfAChangeIsRefused) {
              " SELECT i, 2, 2, i, 'Half written ' || i FROM n;");
     ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
     const BookmarkReadResult r = readFirefoxPlaces(path);
+    const std::string imported = ImportError(path, dir.file("new.lfp"));
     Exec(db, "ROLLBACK;");
     sqlite3_close(db);
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error, path + ": is being changed by another program; try again.");
+    EXPECT_EQ(imported, r.error + "\n");
 }
 
 // A -wal left beside the database by another one (a profile copied over
@@ -246,10 +260,12 @@ TEST(FirefoxPlaces, AWalOfAnotherDatabaseIsNotApplied) {
     sqlite3_close(db);
 
     const BookmarkReadResult r = readFirefoxPlaces(mine);
-    if (r.ok())
+    if (r.ok()) {
         EXPECT_EQ(Outline(r.tree), Outline(own.tree));
-    else
+    } else {
         EXPECT_EQ(r.error, mine + "-wal: does not belong to the database beside it.");
+        EXPECT_EQ(ImportError(mine, dir.file("new.lfp")), r.error + "\n");
+    }
 }
 
 } // namespace
