@@ -68,14 +68,20 @@ constexpr Root kRoots[] = {{"menu________", "Bookmarks Menu"},
 // browser's order (ties by id). `ord` is a root folder's place in kRoots,
 // -1 for the other rows; a folder with a root's GUID is never taken as a
 // child, so a damaged file whose root lies inside its own tree is still
-// read once. (The type is compared as sqlite3_column_int reads it.)
-const std::string kSelect =
-    "SELECT b.id, b.parent, b.type, b.title, p.url, b.dateAdded,"
-    " CASE WHEN CAST(b.type AS INTEGER) = 2 THEN CASE b.guid WHEN 'menu________' THEN 0"
-    "  WHEN 'toolbar_____' THEN 1 WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3"
-    "  ELSE -1 END ELSE -1 END"
-    " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
-    " ORDER BY b.parent, b.position, b.id";
+// read once. (The type is compared as sqlite3_column_int reads it.) An
+// import's outline needs no dates and only the folders' titles.
+std::string selectRows(bool outline) {
+    const std::string folder = "CAST(b.type AS INTEGER) = 2";
+    return "SELECT b.id, b.parent, b.type," +
+           (outline ? " CASE WHEN " + folder + " THEN b.title END, p.url, 0,"
+                    : std::string(" b.title, p.url, b.dateAdded,")) +
+           " CASE WHEN " + folder +
+           " THEN CASE b.guid WHEN 'menu________' THEN 0"
+           "  WHEN 'toolbar_____' THEN 1 WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3"
+           "  ELSE -1 END ELSE -1 END"
+           " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
+           " ORDER BY b.parent, b.position, b.id";
+}
 // The contents of one folder in the same order, for the links of the
 // folders an import takes.
 const std::string kSelectChildren = "SELECT b.type, b.title, p.url"
@@ -115,7 +121,7 @@ bool hasParentIndex(sqlite3* db) {
     return sqlite3_step(stmt.get()) == SQLITE_ROW;
 }
 
-// The scan of every row (kSelect), once the database is known to be
+// The scan of every row (selectRows), once the database is known to be
 // Firefox's; or the message naming the file and what is wrong.
 struct Scan {
     StmtPtr select;
@@ -123,7 +129,7 @@ struct Scan {
     std::string error;
 };
 
-Scan startScan(sqlite3* db, const std::string& name) {
+Scan startScan(sqlite3* db, const std::string& name, bool outline) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     Scan scan;
@@ -148,7 +154,7 @@ Scan startScan(sqlite3* db, const std::string& name) {
                      nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA query_only=ON", nullptr, nullptr, nullptr);
 
-    if (sqlite3_prepare_v2(db, kSelect.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, selectRows(outline).c_str(), -1, &raw, nullptr) != SQLITE_OK)
         return fail("not a Firefox bookmark database: its tables are not as Firefox makes them");
     scan.select.reset(raw);
     if (sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1, &raw, nullptr) ==
@@ -219,7 +225,7 @@ bool walkRows(const std::vector<R>& rows, BookmarkTree& tree, Add add) {
 }
 
 BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sourceBytes) {
-    Scan scan = startScan(db, name);
+    Scan scan = startScan(db, name, false);
     if (!scan.error.empty()) {
         BookmarkReadResult failed;
         failed.error = std::move(scan.error);
@@ -388,7 +394,7 @@ bool PlacesImport::open(const std::string& path, const std::string& looseName) {
         if (!m_copy.open(path, kMaxDatabaseBytes))
             return fail(m_copy.error());
         sqlite3* db = m_copy.db();
-        Scan scan = startScan(db, path);
+        Scan scan = startScan(db, path, true);
         if (!scan.error.empty())
             return fail(blameWal(m_copy, path, std::move(scan.error)));
         // What the links read later may take, with the rows: half of what
@@ -420,7 +426,6 @@ bool PlacesImport::open(const std::string& path, const std::string& looseName) {
                 ++(refused ? r.refused : r.links);
             } else if (r.type == kFolder) {
                 r.ord = sqlite3_column_int(row, kOrd);
-                r.added = std::max<std::int64_t>(0, sqlite3_column_int64(row, kAdded) / 1'000'000);
                 if (r.ord < 0)
                     r.title = tree.keepText(columnText(row, kTitle));
             } else {
