@@ -83,7 +83,7 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
             }
             rows = importFolders(read.tree, kLooseBookmarksName);
         }
-        const std::vector<ImportFolder>& folders = places ? places->folders() : rows;
+        std::vector<ImportFolder>& folders = places ? places->folders() : rows;
         Project doc;
         if (!loadOrCreate(doc, projectPath, err))
             return kImportFailed;
@@ -101,9 +101,9 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
             err << places->error() << '\n';
             return kImportFailed;
         }
+        // The links move into the plan.
         const ImportPlan plan =
-            planImport(folders, choices, std::vector<ImportMode>(groups.size()), groups);
-        // The plan holds its own copy of the links.
+            planImport(std::move(folders), choices, std::vector<ImportMode>(groups.size()), groups);
         places.reset();
         rows = {};
         if (!plan.complete()) {

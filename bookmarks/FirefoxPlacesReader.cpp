@@ -125,7 +125,7 @@ bool hasParentIndex(sqlite3* db) {
 // Firefox's; or the message naming the file and what is wrong.
 struct Scan {
     StmtPtr select;
-    size_t rowCount = 0; // rows in moz_bookmarks
+    size_t rowCount = 0; // rows in moz_bookmarks, for the whole read
     std::string error;
 };
 
@@ -157,8 +157,10 @@ Scan startScan(sqlite3* db, const std::string& name, bool outline) {
     if (sqlite3_prepare_v2(db, selectRows(outline).c_str(), -1, &raw, nullptr) != SQLITE_OK)
         return fail("not a Firefox bookmark database: its tables are not as Firefox makes them");
     scan.select.reset(raw);
-    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1, &raw, nullptr) ==
-        SQLITE_OK) {
+    // The whole read sizes its rows and tree once; the outline keeps too
+    // few rows to need it.
+    if (!outline && sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1, &raw,
+                                       nullptr) == SQLITE_OK) {
         StmtPtr count(raw);
         if (sqlite3_step(count.get()) == SQLITE_ROW)
             scan.rowCount = static_cast<size_t>(

@@ -6,6 +6,7 @@
 #include "core/UrlKey.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <unordered_set>
 
 std::vector<ImportFolder>
@@ -203,16 +204,26 @@ std::vector<bool> importedRows(const std::vector<ImportFolder>& folders,
     return imported;
 }
 
-ImportPlan planImport(const std::vector<ImportFolder>& folders,
-                      const std::vector<FolderChoice>& choices,
-                      const std::vector<ImportMode>& modes,
-                      const std::vector<ExistingGroup>& groups) {
+namespace {
+
+// planImport over folders whose links are copied into the plan, or moved
+// (and each folder's list let go) when the folders are the plan's to take.
+template <class Folders>
+ImportPlan makePlan(Folders& folders, const std::vector<FolderChoice>& choices,
+                    const std::vector<ImportMode>& modes,
+                    const std::vector<ExistingGroup>& groups) {
+    constexpr bool kMove = !std::is_const_v<Folders>;
     ImportPlan plan;
     const std::vector<RowFate> fates = rowFates(folders, choices, groups);
+    // The links each group may receive, so that its list is sized once.
+    std::vector<size_t> incoming(groups.size(), 0);
+    for (size_t r = 0; r < folders.size(); ++r)
+        if (fates[r].fate == Fate::Imported)
+            incoming[static_cast<size_t>(fates[r].group)] += folders[r].links.size();
     std::vector<int> slotOfGroup(groups.size(), -1);
     std::vector<std::unordered_set<std::string>> seen;
     for (size_t r = 0; r < folders.size(); ++r) {
-        const ImportFolder& folder = folders[r];
+        auto& folder = folders[r];
         const RowFate& fate = fates[r];
         const size_t own = folder.links.size() + folder.unreadLinks + folder.refusedLinks;
         if (fate.fate != Fate::Imported) {
@@ -228,6 +239,7 @@ ImportPlan planImport(const std::vector<ImportFolder>& folders,
             GroupImport change;
             change.group = fate.group;
             change.mode = gi < modes.size() ? modes[gi] : ImportMode::Append;
+            change.links.reserve(incoming[gi]);
             std::unordered_set<std::string> keys;
             if (change.mode == ImportMode::Append)
                 for (const std::string& url : groups[gi].urls)
@@ -239,14 +251,19 @@ ImportPlan planImport(const std::vector<ImportFolder>& folders,
         }
         const auto slot = static_cast<size_t>(slotOfGroup[gi]);
         plan.refusedLinks += folder.refusedLinks;
-        for (const GroupLink& link : folder.links) {
+        for (auto& link : folder.links) {
             if (!seen[slot].insert(urlComparisonKey(link.url)).second) {
                 ++plan.duplicates;
                 continue;
             }
-            plan.groups[slot].links.push_back(link);
+            if constexpr (kMove)
+                plan.groups[slot].links.push_back(std::move(link));
+            else
+                plan.groups[slot].links.push_back(link);
             ++plan.linkCount;
         }
+        if constexpr (kMove)
+            folder.links = {};
     }
     std::sort(plan.groups.begin(), plan.groups.end(),
               [](const GroupImport& a, const GroupImport& b) { return a.group < b.group; });
@@ -254,4 +271,19 @@ ImportPlan planImport(const std::vector<ImportFolder>& folders,
         if (!change.links.empty())
             ++plan.groupCount;
     return plan;
+}
+
+} // namespace
+
+ImportPlan planImport(const std::vector<ImportFolder>& folders,
+                      const std::vector<FolderChoice>& choices,
+                      const std::vector<ImportMode>& modes,
+                      const std::vector<ExistingGroup>& groups) {
+    return makePlan(folders, choices, modes, groups);
+}
+
+ImportPlan planImport(std::vector<ImportFolder>&& folders, const std::vector<FolderChoice>& choices,
+                      const std::vector<ImportMode>& modes,
+                      const std::vector<ExistingGroup>& groups) {
+    return makePlan(folders, choices, modes, groups);
 }

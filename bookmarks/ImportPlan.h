@@ -115,6 +115,11 @@ ImportPlan planImport(const std::vector<ImportFolder>& folders,
                       const std::vector<FolderChoice>& choices,
                       const std::vector<ImportMode>& modes,
                       const std::vector<ExistingGroup>& groups);
+// The same, moving the links out of the folders into the plan (the
+// folders keep their names and counts, and no links).
+ImportPlan planImport(std::vector<ImportFolder>&& folders, const std::vector<FolderChoice>& choices,
+                      const std::vector<ImportMode>& modes,
+                      const std::vector<ExistingGroup>& groups);
 
 // "19,430": a count with thousands separated.
 std::string countText(size_t n);
