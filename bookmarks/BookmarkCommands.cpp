@@ -97,14 +97,18 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
         } else {
             choices = defaultChoices(folders, groups);
         }
-        if (places && !places->readLinks(importedRows(folders, choices, groups))) {
-            err << places->error() << '\n';
-            return kImportFailed;
+        if (places) {
+            if (!places->readLinks(importedRows(folders, choices, groups))) {
+                err << places->error() << '\n';
+                return kImportFailed;
+            }
+            // The database and its cache go before the plan is made.
+            rows = std::move(folders);
+            places.reset();
         }
         // The links move into the plan.
         const ImportPlan plan =
-            planImport(std::move(folders), choices, std::vector<ImportMode>(groups.size()), groups);
-        places.reset();
+            planImport(std::move(rows), choices, std::vector<ImportMode>(groups.size()), groups);
         rows = {};
         if (!plan.complete()) {
             err << sourcePath << ": " << plan.summary()
