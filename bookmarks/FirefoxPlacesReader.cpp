@@ -527,10 +527,12 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
             return rc;
         };
         for (size_t r = 0; r < m_folders.size() && r < rows.size(); ++r) {
-            const std::vector<Segment>& segments = m_segments[r];
-            if (!rows[r] || segments.empty())
-                continue;
+            // A row whose links were read, or that has none the page may
+            // take, has nothing to read.
             ImportFolder& folder = m_folders[r];
+            if (!rows[r] || folder.unreadLinks == 0)
+                continue;
+            const std::vector<Segment>& segments = m_segments[r];
             m_memory += folder.unreadLinks * sizeof(GroupLink);
             if (m_memory > m_limit)
                 return tooMany();

@@ -44,9 +44,9 @@ public:
     // readFirefoxPlaces); `looseName` as for importFolders.
     bool open(const std::string& path, const std::string& looseName);
     std::vector<ImportFolder>& folders() { return m_folders; }
-    // Reads the links of the rows marked in `rows` (importedRows); false
-    // with error() when the database cannot be read or the links would
-    // take more memory than a source of its size may.
+    // Reads the links of the rows marked in `rows` (importedRows) that are
+    // not read yet; false with error() when the database cannot be read or
+    // the links would take more memory than a source of its size may.
     bool readLinks(const std::vector<bool>& rows);
     const std::string& error() const { return m_error; }
 
