@@ -23,8 +23,8 @@ struct ImportFolder {
     int depth = 0;                // 0 for a top row
     std::vector<GroupLink> links; // its own links, checked; descriptions made from titles
     size_t refusedLinks = 0;      // its own links whose URL may not go on the page
-    size_t unreadLinks = 0;       // its own links counted but not yet read into `links`
-    size_t linksBelow = 0;        // links in it and in every folder inside it, refused ones not
+    size_t unreadLinks = 0;       // its own links counted but not yet read (none once imported)
+    size_t linksBelow = 0;        // links in it and in the folders inside it, refused ones not
 };
 
 // Reads the rows out of the tree.
