@@ -172,9 +172,10 @@ Scan startScan(sqlite3* db, const std::string& name, bool outline) {
 // The one walk over the scanned rows (sorted by parent, position and id),
 // for the whole tree and for an import's outline alike: the roots in
 // Firefox's order under their shown names, each walked depth first. A
-// folder with a root's GUID is never taken as a child, and only rows reached from
-// a root are walked, so a parent cycle is never entered; folders deeper
-// than the tree allows are flattened into their ancestor by the tree.
+// folder with a root's GUID is never taken as a child, and only rows
+// reached from a root are walked, so a parent cycle is never entered;
+// folders deeper than the tree allows are flattened into their ancestor by
+// the tree.
 // `add(folder, row)` adds a child row to the tree folder and returns the
 // folder its contents go into (for a folder row). False when the tree
 // went over its memory limit.
