@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <new>
 #include <optional>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -69,18 +70,26 @@ constexpr Root kRoots[] = {{"menu________", "Bookmarks Menu"},
 // -1 for the other rows; a folder with a root's GUID is never taken as a
 // child, so a damaged file whose root lies inside its own tree is still
 // read once. (The type is compared as sqlite3_column_int reads it.) An
-// import's outline needs no dates and only the folders' titles.
-std::string selectRows(bool outline) {
+// import's outline needs no dates and only the folders' titles, and can
+// often do without the order (see PlacesImport::open).
+enum class Select {
+    Whole,         // every column the tree keeps
+    Outline,       // the folders' titles, no dates
+    OutlineByTable // the same, with the position instead of the date, unordered
+};
+std::string selectRows(Select select) {
     const std::string folder = "CAST(b.type AS INTEGER) = 2";
+    const bool whole = select == Select::Whole;
     return "SELECT b.id, b.parent, b.type," +
-           (outline ? " CASE WHEN " + folder + " THEN b.title END, p.url, 0,"
-                    : std::string(" b.title, p.url, b.dateAdded,")) +
+           (whole ? std::string(" b.title, p.url, b.dateAdded,")
+                  : " CASE WHEN " + folder + " THEN b.title END, p.url," +
+                        (select == Select::Outline ? " 0," : " b.position,")) +
            " CASE WHEN " + folder +
            " THEN CASE b.guid WHEN 'menu________' THEN 0"
            "  WHEN 'toolbar_____' THEN 1 WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3"
            "  ELSE -1 END ELSE -1 END"
-           " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
-           " ORDER BY b.parent, b.position, b.id";
+           " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk" +
+           (select == Select::OutlineByTable ? "" : " ORDER BY b.parent, b.position, b.id");
 }
 // The contents of one folder in the same order, for the links of the
 // folders an import takes.
@@ -88,7 +97,7 @@ const std::string kSelectChildren = "SELECT b.type, b.title, p.url"
                                     " FROM moz_bookmarks b LEFT JOIN moz_places p ON p.id = b.fk"
                                     " WHERE b.parent = ? ORDER BY b.position, b.id";
 
-enum Column { kId, kParent, kType, kTitle, kUrl, kAdded, kOrd };
+enum Column { kId, kParent, kType, kTitle, kUrl, kAdded, kOrd, kPosition = kAdded };
 constexpr int kLink = 1, kFolder = 2, kSeparator = 3;
 
 // A link's URL as the tree keeps it; empty for a link that is not read
@@ -129,7 +138,7 @@ struct Scan {
     std::string error;
 };
 
-Scan startScan(sqlite3* db, const std::string& name, bool outline) {
+Scan startScan(sqlite3* db, const std::string& name, Select select) {
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     Scan scan;
@@ -154,13 +163,13 @@ Scan startScan(sqlite3* db, const std::string& name, bool outline) {
                      nullptr, nullptr);
     sqlite3_exec(db, "PRAGMA query_only=ON", nullptr, nullptr, nullptr);
 
-    if (sqlite3_prepare_v2(db, selectRows(outline).c_str(), -1, &raw, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db, selectRows(select).c_str(), -1, &raw, nullptr) != SQLITE_OK)
         return fail("not a Firefox bookmark database: its tables are not as Firefox makes them");
     scan.select.reset(raw);
     // The whole read sizes its rows and tree once; the outline keeps too
     // few rows to need it.
-    if (!outline && sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1, &raw,
-                                       nullptr) == SQLITE_OK) {
+    if (select == Select::Whole && sqlite3_prepare_v2(db, "SELECT count(*) FROM moz_bookmarks", -1,
+                                                      &raw, nullptr) == SQLITE_OK) {
         StmtPtr count(raw);
         if (sqlite3_step(count.get()) == SQLITE_ROW)
             scan.rowCount = static_cast<size_t>(
@@ -228,7 +237,7 @@ bool walkRows(const std::vector<R>& rows, BookmarkTree& tree, Add add) {
 }
 
 BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sourceBytes) {
-    Scan scan = startScan(db, name, false);
+    Scan scan = startScan(db, name, Select::Whole);
     if (!scan.error.empty()) {
         BookmarkReadResult failed;
         failed.error = std::move(scan.error);
@@ -316,6 +325,7 @@ struct OutlineRow {
     sqlite3_int64 id = 0;
     sqlite3_int64 parent = 0;
     std::int64_t added = 0;
+    sqlite3_int64 position = 0; // read only for the scan in the table's order
     std::string_view title;
     size_t links = 0;   // links of the run whose URL may go on the page
     size_t refused = 0; // the others
@@ -397,97 +407,165 @@ bool PlacesImport::open(const std::string& path, const std::string& looseName) {
         if (!m_copy.open(path, kMaxDatabaseBytes))
             return fail(m_copy.error());
         sqlite3* db = m_copy.db();
-        Scan scan = startScan(db, path, true);
-        if (!scan.error.empty())
-            return fail(blameWal(m_copy, path, std::move(scan.error)));
         // What the links read later may take, with the rows: half of what
         // the whole tree may, since the import copies them once more.
         m_limit = BookmarkTree::memoryLimitFor(m_copy.sourceBytes()) / 2;
-        // The folders, and one link item for each run of links, in a tree
-        // walked as the whole read walks it; the rows the import will make
-        // of them are counted against its limit as they are added.
-        BookmarkTree tree;
-        tree.setMemoryLimit(m_limit);
-        std::vector<OutlineRow> rows;
-        int rc = SQLITE_OK;
-        sqlite3_stmt* row = scan.select.get();
-        while ((rc = sqlite3_step(row)) == SQLITE_ROW) {
-            OutlineRow r;
-            r.type = sqlite3_column_int(row, kType);
-            r.parent = sqlite3_column_int64(row, kParent);
-            if (r.type == kLink) {
-                const LinkUrl url = classifyUrl(row, kUrl);
-                if (url == LinkUrl::None)
-                    continue;
-                const bool refused = url == LinkUrl::Refused;
-                // The rows come in their folder's order: a link right
-                // after one of the same folder extends its run.
-                if (!rows.empty() && rows.back().type == kLink && rows.back().parent == r.parent) {
-                    ++(refused ? rows.back().refused : rows.back().links);
-                    continue;
-                }
-                ++(refused ? r.refused : r.links);
-            } else if (r.type == kFolder) {
-                r.ord = sqlite3_column_int(row, kOrd);
-                if (r.ord < 0)
-                    r.title = tree.keepText(columnText(row, kTitle));
-            } else {
-                continue; // separators divide nothing in an import
-            }
-            r.id = sqlite3_column_int64(row, kId);
-            if (rows.size() == rows.capacity())
-                tree.addReaderMemory(std::max<size_t>(rows.capacity(), 16) * sizeof(OutlineRow));
-            if (tree.overLimit())
-                return fail(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
-            rows.push_back(r);
+        // The outline is read in the table's order, cheaper than the
+        // index's, and put in order in memory: every folder sorted by
+        // (parent, position, id), all the links of a folder counted as one
+        // run that stands where its first link does, which is all an
+        // import's rows depend on. When a position or parent is not a whole
+        // number (compared as SQLite orders them) or a folder lies deeper
+        // than the tree allows (its links then lie between its ancestor's),
+        // the outline is read again in the index's order, every run where
+        // it stands.
+        for (const Select select : {Select::OutlineByTable, Select::Outline}) {
+            const bool byTable = select == Select::OutlineByTable;
+            Scan scan = startScan(db, path, select);
+            if (!scan.error.empty())
+                return fail(blameWal(m_copy, path, std::move(scan.error)));
+            const Outline outline = readOutline(scan.select.get(), byTable, looseName);
+            if (outline == Outline::Failed)
+                return false;
+            if (outline == Outline::Read)
+                return true;
         }
-        if (rc != SQLITE_DONE)
-            return fail(
-                blameWal(m_copy, path, BookmarkReadResult::failure(path, sqliteMessage(db)).error));
-
-        struct Run {
-            sqlite3_int64 folder; // the moz_bookmarks folder holding it
-            size_t links, refused;
-        };
-        std::vector<Run> runs; // one for each link item of the tree, in order
-        const size_t rowBytes = sizeof(ImportFolder) + sizeof(std::vector<Segment>);
-        const bool walked = walkRows(rows, tree, [&](int folder, const OutlineRow& child) {
-            if (child.type == kFolder) {
-                tree.addReaderMemory(rowBytes + child.title.size());
-                return tree.addKeptFolder(folder, child.title, child.added);
-            }
-            tree.addReaderMemory(sizeof(Run) + sizeof(Segment) + rowBytes);
-            runs.push_back({child.parent, child.links, child.refused});
-            return tree.addLink(folder, {}, {});
-        });
-        if (!walked)
-            return fail(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
-        rows = {};
-
-        size_t next = 0;
-        m_folders = importRows(tree, looseName, [&](ImportFolder& folder, size_t index, int) {
-            const Run& run = runs[next++];
-            folder.unreadLinks += run.links;
-            folder.linksBelow += run.links;
-            folder.refusedLinks += run.refused;
-            if (index >= m_segments.size())
-                m_segments.resize(index + 1);
-            std::vector<Segment>& segments = m_segments[index];
-            const size_t count = run.links + run.refused;
-            if (!segments.empty() && segments.back().folder == run.folder)
-                segments.back().links += count;
-            else
-                segments.push_back({run.folder, count});
-        });
-        m_segments.resize(m_folders.size());
-        m_memory = m_folders.capacity() * sizeof(ImportFolder) +
-                   m_segments.capacity() * sizeof(std::vector<Segment>);
-        for (size_t r = 0; r < m_folders.size(); ++r)
-            m_memory += heapBytes(m_folders[r].name) + m_segments[r].capacity() * sizeof(Segment);
-        return true;
+        return fail(BookmarkReadResult::failure(path, kDamaged).error);
     } catch (const std::bad_alloc&) {
         return fail(BookmarkReadResult::failure(path, "not enough memory to read it.").error);
     }
+}
+
+PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
+                                                const std::string& looseName) {
+    sqlite3* db = m_copy.db();
+    const std::string& path = m_path;
+    auto failed = [this](std::string error) {
+        fail(std::move(error));
+        return Outline::Failed;
+    };
+    // The folders, and one link item for each run of links, in a tree
+    // walked as the whole read walks it; the rows the import will make of
+    // them are counted against its limit as they are added.
+    BookmarkTree tree;
+    tree.setMemoryLimit(m_limit);
+    std::vector<OutlineRow> rows;
+    // In the table's order: each folder's run, by the folder's id.
+    std::unordered_map<sqlite3_int64, OutlineRow> runOf;
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(row)) == SQLITE_ROW) {
+        OutlineRow r;
+        r.type = sqlite3_column_int(row, kType);
+        if (byTable &&
+            (sqlite3_column_type(row, kParent) != SQLITE_INTEGER ||
+             sqlite3_column_type(row, kPosition) != SQLITE_INTEGER) &&
+            (r.type == kLink || r.type == kFolder))
+            return Outline::InOrder;
+        r.parent = sqlite3_column_int64(row, kParent);
+        if (byTable)
+            r.position = sqlite3_column_int64(row, kPosition);
+        if (r.type == kLink) {
+            const LinkUrl url = classifyUrl(row, kUrl);
+            if (url == LinkUrl::None)
+                continue;
+            const bool refused = url == LinkUrl::Refused;
+            if (byTable) {
+                r.id = sqlite3_column_int64(row, kId);
+                const auto [at, fresh] = runOf.try_emplace(r.parent, r);
+                if (fresh)
+                    tree.addReaderMemory(sizeof(*at) + 2 * sizeof(void*));
+                OutlineRow& run = at->second;
+                if (std::pair(r.position, r.id) < std::pair(run.position, run.id)) {
+                    run.position = r.position;
+                    run.id = r.id;
+                }
+                ++(refused ? run.refused : run.links);
+                if (tree.overLimit())
+                    return failed(
+                        BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+                continue;
+            }
+            // The rows come in their folder's order: a link right after
+            // one of the same folder extends its run.
+            if (!rows.empty() && rows.back().type == kLink && rows.back().parent == r.parent) {
+                ++(refused ? rows.back().refused : rows.back().links);
+                continue;
+            }
+            ++(refused ? r.refused : r.links);
+        } else if (r.type == kFolder) {
+            r.ord = sqlite3_column_int(row, kOrd);
+            if (r.ord < 0)
+                r.title = tree.keepText(columnText(row, kTitle));
+        } else {
+            continue; // separators divide nothing in an import
+        }
+        r.id = sqlite3_column_int64(row, kId);
+        if (rows.size() == rows.capacity())
+            tree.addReaderMemory(std::max<size_t>(rows.capacity(), 16) * sizeof(OutlineRow));
+        if (tree.overLimit())
+            return failed(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+        rows.push_back(r);
+    }
+    if (rc != SQLITE_DONE)
+        return failed(
+            blameWal(m_copy, path, BookmarkReadResult::failure(path, sqliteMessage(db)).error));
+    if (byTable) {
+        tree.addReaderMemory(runOf.size() * sizeof(OutlineRow));
+        if (tree.overLimit())
+            return failed(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+        for (const auto& [folder, run] : runOf)
+            rows.push_back(run);
+        runOf = {};
+        std::sort(rows.begin(), rows.end(), [](const OutlineRow& a, const OutlineRow& b) {
+            return std::tuple(a.parent, a.position, a.id) < std::tuple(b.parent, b.position, b.id);
+        });
+    }
+
+    struct Run {
+        sqlite3_int64 folder; // the moz_bookmarks folder holding it
+        size_t links, refused;
+    };
+    std::vector<Run> runs; // one for each link item of the tree, in order
+    const size_t rowBytes = sizeof(ImportFolder) + sizeof(std::vector<Segment>);
+    bool flattened = false;
+    const bool walked = walkRows(rows, tree, [&](int folder, const OutlineRow& child) {
+        if (child.type == kFolder) {
+            tree.addReaderMemory(rowBytes + child.title.size());
+            const int inner = tree.addKeptFolder(folder, child.title, child.added);
+            flattened = flattened || (inner == folder && !tree.overLimit());
+            return inner;
+        }
+        tree.addReaderMemory(sizeof(Run) + sizeof(Segment) + rowBytes);
+        runs.push_back({child.parent, child.links, child.refused});
+        return tree.addLink(folder, {}, {});
+    });
+    if (!walked)
+        return failed(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+    if (flattened && byTable)
+        return Outline::InOrder;
+    rows = {};
+
+    size_t next = 0;
+    m_folders = importRows(tree, looseName, [&](ImportFolder& folder, size_t index, int) {
+        const Run& run = runs[next++];
+        folder.unreadLinks += run.links;
+        folder.linksBelow += run.links;
+        folder.refusedLinks += run.refused;
+        if (index >= m_segments.size())
+            m_segments.resize(index + 1);
+        std::vector<Segment>& segments = m_segments[index];
+        const size_t count = run.links + run.refused;
+        if (!segments.empty() && segments.back().folder == run.folder)
+            segments.back().links += count;
+        else
+            segments.push_back({run.folder, count});
+    });
+    m_segments.resize(m_folders.size());
+    m_memory = m_folders.capacity() * sizeof(ImportFolder) +
+               m_segments.capacity() * sizeof(std::vector<Segment>);
+    for (size_t r = 0; r < m_folders.size(); ++r)
+        m_memory += heapBytes(m_folders[r].name) + m_segments[r].capacity() * sizeof(Segment);
+    return Outline::Read;
 }
 
 bool PlacesImport::readLinks(const std::vector<bool>& rows) {

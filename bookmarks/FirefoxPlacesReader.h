@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+struct sqlite3_stmt;
+
 // Reads Firefox's places.sqlite: moz_bookmarks rows (type 1 bookmark,
 // 2 folder, 3 separator) under the roots menu, toolbar, unfiled and mobile,
 // with URLs from moz_places. The tags folder and place: queries are skipped;
@@ -59,6 +61,10 @@ private:
     };
 
     bool fail(std::string error);
+    enum class Outline { Read, InOrder, Failed };
+    // Reads the rows from the scan (in the table's order when `byTable`);
+    // InOrder when the file needs the scan in the index's order.
+    Outline readOutline(sqlite3_stmt* scan, bool byTable, const std::string& looseName);
 
     PrivateDatabaseCopy m_copy;
     std::string m_path;

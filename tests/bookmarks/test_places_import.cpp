@@ -24,11 +24,12 @@ void Exec(sqlite3* db, const std::string& sql) {
 }
 
 // Loose links between the folders of a root and alone in one, more than
-// ten folders, nested ones, a chain deeper than the tree allows with links
-// before and after each level, queries, empty URLs, script and data links,
-// URLs that are the same link, positions missing or tied, the tags and a
-// parent cycle out of reach, and a root moved into a folder.
-void BuildMixedPlaces(const std::string& path) {
+// ten folders, nested ones, queries, empty URLs, script and data links,
+// URLs that are the same link, positions tied, the tags and a parent cycle
+// out of reach, and a root moved into a folder; with `deep`, a position
+// missing and a chain deeper than the tree allows with links before and
+// after each level (the outline is then read in the index's order).
+void BuildMixedPlaces(const std::string& path, bool deep) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     Exec(db, kFirefoxPlacesSchema);
@@ -48,11 +49,13 @@ INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES
   (102, 1, 19, 2, 2, 'Loose mail', 'm2'), (103, 3, NULL, 2, 3, NULL, 'm3'),
   (104, 2, NULL, 2, 4, 'Only script', 'm4'), (140, 1, 12, 104, 0, 'js', 's0'),
   (105, 2, NULL, 2, 5, 'Empty', 'm5'),
-  (150, 1, 11, 3, NULL, 'unplaced', 't0'), (152, 1, 10, 3, 1, 'tie b', 't2'),
+  (150, 1, 11, 3, 0, 'first', 't0'), (152, 1, 10, 3, 1, 'tie b', 't2'),
   (151, 1, 11, 3, 1, 'tie a', 't1'), (153, 2, NULL, 3, 2, 'Deep', 't3'),
   (154, 1, 14, 3, 3, 'no URL', 't4'), (155, 1, 15, 3, 4, 'last', 't5'),
-  (160, 1, 10, 5, 0, 'Again A', 'u0'), (161, 1, 18, 5, 1, 'Again, upper case', 'u1'),
-  (162, 1, 17, 5, 2, 'data', 'u2'),
+  (163, 2, NULL, 5, 0, 'Before the loose ones', 'u3'), (164, 1, 11, 163, 0, 'in', 'u4'),
+  (165, 1, 13, 5, 1, 'a query first', 'u5'), (166, 1, 11, 5, 2, 'tie', 'u6'),
+  (160, 1, 10, 5, 2, 'Again A', 'u0'), (161, 1, 18, 5, 3, 'Again, upper case', 'u1'),
+  (167, 2, NULL, 5, 4, 'Between', 'u7'), (162, 1, 17, 5, 5, 'data', 'u2'),
   (170, 2, NULL, 4, 0, 'a tag', 'g0'), (171, 1, 11, 170, 0, NULL, 'g1'),
   (180, 2, NULL, 181, 0, 'A', 'c0'), (181, 2, NULL, 180, 0, 'B', 'c1'),
   (182, 1, 10, 180, 1, 'in a cycle', 'c2');
@@ -62,7 +65,10 @@ INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid)
   SELECT 200 + k, 2, NULL, 2, 5 + k, 'Folder ' || k, 'x' || k FROM n
   UNION ALL SELECT 400 + 2 * k, 1, 10 + k % 2, 200 + k, 0, 'one ' || k, 'y' || k FROM n
   UNION ALL SELECT 401 + 2 * k, 1, 15, 200 + k, 1, 'two ' || k, 'z' || k FROM n;
-WITH RECURSIVE n(k) AS (SELECT 0 UNION ALL SELECT k + 1 FROM n WHERE k < 70)
+)");
+    if (deep)
+        Exec(db, "UPDATE moz_bookmarks SET position = NULL WHERE id = 150;"
+                 R"(WITH RECURSIVE n(k) AS (SELECT 0 UNION ALL SELECT k + 1 FROM n WHERE k < 70)
 INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid)
   SELECT 1000 + k, 2, NULL, CASE k WHEN 0 THEN 153 ELSE 999 + k END, 1, 'Level ' || k,
     'd' || k FROM n
@@ -139,10 +145,11 @@ Outcome FromCommand(const std::string& source, const std::string& start, int gro
 
 TEST(PlacesImport, ReadsTheRowsOfTheWholeTree) {
     TempDir dir;
-    BuildMixedPlaces(dir.file("mixed.sqlite"));
+    BuildMixedPlaces(dir.file("mixed.sqlite"), false);
+    BuildMixedPlaces(dir.file("deep.sqlite"), true);
     for (const std::string& source :
          {std::string(LINKFOLD_BROWSER_FIXTURES) + "/firefox-places.sqlite",
-          dir.file("mixed.sqlite")}) {
+          dir.file("mixed.sqlite"), dir.file("deep.sqlite")}) {
         const BookmarkReadResult read = readBookmarkFile(source);
         ASSERT_TRUE(read.ok()) << read.error;
         const std::vector<ImportFolder> whole = importFolders(read.tree, kLooseBookmarksName);
@@ -162,9 +169,11 @@ TEST(PlacesImport, ReadsTheRowsOfTheWholeTree) {
 
 TEST(PlacesImport, TheCommandGivesTheProjectOfTheWholeTree) {
     TempDir dir;
-    BuildMixedPlaces(dir.file("mixed.sqlite"));
+    BuildMixedPlaces(dir.file("mixed.sqlite"), false);
+    BuildMixedPlaces(dir.file("deep.sqlite"), true);
     const std::string fixture = std::string(LINKFOLD_BROWSER_FIXTURES) + "/firefox-places.sqlite";
     const std::string mixed = dir.file("mixed.sqlite");
+    const std::string deep = dir.file("deep.sqlite");
     // Projects made before, for importing again.
     ASSERT_EQ(FromCommand(mixed, "", 0, dir.file("before.lfp")).status, kImportPartial);
     ASSERT_EQ(FromCommand(mixed, "", 4, dir.file("all-in-4.lfp")).status, kImportPartial);
@@ -185,6 +194,9 @@ TEST(PlacesImport, TheCommandGivesTheProjectOfTheWholeTree) {
         {mixed, dir.file("before.lfp"), 0},
         {mixed, dir.file("all-in-4.lfp"), 4},
         {mixed, dir.file("fixture.lfp"), 0},
+        {deep, "", 0},
+        {deep, "", 4},
+        {deep, dir.file("before.lfp"), 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source + " into " + (c.start.empty() ? "a new project" : c.start) +
