@@ -25,6 +25,8 @@ struct ImportFolder {
     size_t refusedLinks = 0;      // its own links whose URL may not go on the page
     size_t unreadLinks = 0;       // its own links counted but not yet read (none once imported)
     size_t linksBelow = 0;        // links in it and in the folders inside it, refused ones not
+
+    bool operator==(const ImportFolder&) const = default;
 };
 
 // Reads the rows out of the tree.

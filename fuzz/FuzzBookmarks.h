@@ -17,13 +17,53 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <string_view>
+#include <unistd.h>
+#include <vector>
+
+// A places.sqlite read in two steps, as the command imports it (its
+// folders, then every folder's links), must give the rows of its whole tree,
+// or a message naming the file.
+inline void fuzzPlacesInTwoSteps(std::string_view bytes, const std::vector<ImportFolder>& whole) {
+    // One file for every input, gone when the fuzzer ends.
+    static const struct InputFile {
+        std::string path;
+        InputFile() {
+            char name[] = "/tmp/linkfold-fuzz-XXXXXX.sqlite";
+            const int fd = ::mkstemps(name, 7);
+            if (fd < 0)
+                std::abort();
+            ::close(fd);
+            path = name;
+        }
+        ~InputFile() { ::unlink(path.c_str()); }
+        InputFile(const InputFile&) = delete;
+        InputFile& operator=(const InputFile&) = delete;
+    } file;
+    {
+        std::ofstream out(file.path, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out)
+            std::abort();
+    }
+    PlacesImport places;
+    if (!places.open(file.path, "Bookmarks") ||
+        !places.readLinks(std::vector<bool>(places.folders().size(), true))) {
+        if (places.error().rfind(file.path + ": ", 0) != 0)
+            std::abort();
+        return;
+    }
+    if (places.folders() != whole)
+        std::abort();
+}
 
 // One fuzz input for one reader: it must give a tree or a message naming the
 // file; whatever reads must write as HTML and XBEL that read back to the
 // same links, and imported into a new project it must make a start page
 // that holds no markup, attribute or link scheme the page itself does not
-// put there.
+// put there. A places.sqlite is also imported in two steps.
 inline void fuzzOneBookmarkSource(BookmarkFormat format, const std::uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::string name = "fuzz-input";
@@ -63,6 +103,8 @@ inline void fuzzOneBookmarkSource(BookmarkFormat format, const std::uint8_t* dat
         std::abort();
     Project project;
     const std::vector<ImportFolder> folders = importFolders(result.tree, "Bookmarks");
+    if (format == BookmarkFormat::FirefoxPlaces)
+        fuzzPlacesInTwoSteps(bytes, folders);
     const std::vector<ExistingGroup> groups = existingGroups(project);
     applyImportPlan(planImport(folders, defaultChoices(folders, groups),
                                std::vector<ImportMode>(groups.size()), groups),
