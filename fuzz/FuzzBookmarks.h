@@ -15,6 +15,8 @@
 #include "core/Project.h"
 #include "fuzz/PageSafety.h"
 
+#include <sqlite3.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -22,6 +24,23 @@
 #include <string_view>
 #include <unistd.h>
 #include <vector>
+
+// Whether SQLite finds the database file sound (its quick check).
+inline bool soundDatabase(const std::string& path) {
+    sqlite3* db = nullptr;
+    bool sound = false;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* check = nullptr;
+        if (sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check, nullptr) == SQLITE_OK &&
+            sqlite3_step(check) == SQLITE_ROW) {
+            const unsigned char* answer = sqlite3_column_text(check, 0);
+            sound = answer && std::string_view(reinterpret_cast<const char*>(answer)) == "ok";
+        }
+        sqlite3_finalize(check);
+    }
+    sqlite3_close(db);
+    return sound;
+}
 
 // A places.sqlite read in two steps, as the command imports it (its
 // folders, then every folder's links), must give the rows of its whole tree,
@@ -55,7 +74,9 @@ inline void fuzzPlacesInTwoSteps(std::string_view bytes, const std::vector<Impor
             std::abort();
         return;
     }
-    if (places.folders() != whole)
+    // A damaged file whose indexes and table disagree may read one way
+    // through an index and another through the table; a sound one may not.
+    if (places.folders() != whole && soundDatabase(file.path))
         std::abort();
 }
 
