@@ -12,7 +12,6 @@
 #include <memory>
 #include <new>
 #include <ostream>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -35,18 +34,6 @@ bool loadOrCreate(Project& project, const std::string& path, std::ostream& err) 
     }
     reportFileError(err, project.lastError(), path);
     return false;
-}
-
-// Whether the file at path is a SQLite database (a places.sqlite, or an
-// error readBookmarkFile names); anything else is read as a bookmark file.
-bool isDatabaseFile(const std::string& path) {
-    ProjectFileHandle handle;
-    if (!openProjectFile(path, handle).ok())
-        return false;
-    char head[16] = {};
-    const ssize_t n = ::pread(handle.fd.get(), head, sizeof head, 0);
-    return n > 0 && sniffBookmarkFormat(std::string_view(head, static_cast<size_t>(n))) ==
-                        BookmarkFormat::FirefoxPlaces;
 }
 
 } // namespace

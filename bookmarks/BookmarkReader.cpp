@@ -80,20 +80,20 @@ BookmarkReadResult readBookmarks(std::string_view bytes, const std::string& name
     return BookmarkReadResult::failure(name, "not a bookmark file of a known kind");
 }
 
+bool isDatabaseFile(const std::string& path) {
+    ProjectFileHandle handle;
+    if (!openProjectFile(path, handle).ok())
+        return false;
+    char head[16] = {};
+    const ssize_t n = ::pread(handle.fd.get(), head, sizeof head, 0);
+    return n > 0 && std::string_view(head, static_cast<size_t>(n)) == kSqliteHeader;
+}
+
 BookmarkReadResult readBookmarkFile(const std::string& path) {
     try {
-        {
-            ProjectFileHandle handle;
-            if (const FileResult opened = openProjectFile(path, handle); !opened.ok()) {
-                BookmarkReadResult result;
-                result.error = fileErrorText(opened);
-                return result;
-            }
-            char head[16] = {};
-            const ssize_t n = ::pread(handle.fd.get(), head, sizeof head, 0);
-            if (n > 0 && std::string_view(head, static_cast<size_t>(n)) == kSqliteHeader)
-                return readFirefoxPlaces(path);
-        }
+        if (isDatabaseFile(path))
+            return readFirefoxPlaces(path);
+        // A file that cannot be opened is named by the read as a project's is.
         SourceFile file = readSourceFile(path);
         if (!file.ok()) {
             BookmarkReadResult result;

@@ -401,6 +401,10 @@ bool PlacesImport::fail(std::string error) {
     return false;
 }
 
+bool PlacesImport::failWith(const std::string& what) {
+    return fail(blameWal(m_copy, m_path, BookmarkReadResult::failure(m_path, what).error));
+}
+
 bool PlacesImport::open(const std::string& path, const std::string& looseName) {
     m_path = path;
     try {
@@ -430,18 +434,16 @@ bool PlacesImport::open(const std::string& path, const std::string& looseName) {
             if (outline == Outline::Read)
                 return true;
         }
-        return fail(BookmarkReadResult::failure(path, kDamaged).error);
+        return failWith(kDamaged);
     } catch (const std::bad_alloc&) {
-        return fail(BookmarkReadResult::failure(path, "not enough memory to read it.").error);
+        return failWith("not enough memory to read it");
     }
 }
 
 PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
                                                 const std::string& looseName) {
-    sqlite3* db = m_copy.db();
-    const std::string& path = m_path;
-    auto failed = [this](std::string error) {
-        fail(std::move(error));
+    auto failed = [this](const std::string& what) {
+        failWith(what);
         return Outline::Failed;
     };
     // The folders, and one link item for each run of links, in a tree
@@ -481,8 +483,7 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
                 }
                 ++(refused ? run.refused : run.links);
                 if (tree.overLimit())
-                    return failed(
-                        BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+                    return failed(BookmarkTree::kTooManyItems);
                 continue;
             }
             // The rows come in their folder's order: a link right after
@@ -503,16 +504,15 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
         if (rows.size() == rows.capacity())
             tree.addReaderMemory(std::max<size_t>(rows.capacity(), 16) * sizeof(OutlineRow));
         if (tree.overLimit())
-            return failed(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+            return failed(BookmarkTree::kTooManyItems);
         rows.push_back(r);
     }
     if (rc != SQLITE_DONE)
-        return failed(
-            blameWal(m_copy, path, BookmarkReadResult::failure(path, sqliteMessage(db)).error));
+        return failed(sqliteMessage(m_copy.db()));
     if (byTable) {
         tree.addReaderMemory(runOf.size() * sizeof(OutlineRow));
         if (tree.overLimit())
-            return failed(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+            return failed(BookmarkTree::kTooManyItems);
         for (const auto& [folder, run] : runOf)
             rows.push_back(run);
         runOf = {};
@@ -540,7 +540,7 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
         return tree.addLink(folder, {}, {});
     });
     if (!walked)
-        return failed(BookmarkReadResult::failure(path, BookmarkTree::kTooManyItems).error);
+        return failed(BookmarkTree::kTooManyItems);
     if (flattened && byTable)
         return Outline::InOrder;
     rows = {};
@@ -571,21 +571,11 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
 bool PlacesImport::readLinks(const std::vector<bool>& rows) {
     try {
         sqlite3* db = m_copy.db();
-        auto sqlFailure = [&] {
-            return fail(blameWal(m_copy, m_path,
-                                 BookmarkReadResult::failure(m_path, sqliteMessage(db)).error));
-        };
-        auto damaged = [&] {
-            return fail(
-                blameWal(m_copy, m_path, BookmarkReadResult::failure(m_path, kDamaged).error));
-        };
+        auto sqlFailure = [&] { return failWith(sqliteMessage(db)); };
         sqlite3_stmt* raw = nullptr;
         if (sqlite3_prepare_v2(db, kSelectChildren.c_str(), -1, &raw, nullptr) != SQLITE_OK)
             return sqlFailure();
         StmtPtr select(raw);
-        auto tooMany = [&] {
-            return fail(BookmarkReadResult::failure(m_path, BookmarkTree::kTooManyItems).error);
-        };
         // Hands each link of the folder that the walk takes to `take`, in
         // the folder's order, while the links stay within the limit:
         // SQLITE_DONE when all were read, SQLITE_FULL when the limit was
@@ -614,7 +604,7 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
             const std::vector<Segment>& segments = m_segments[r];
             m_memory += folder.unreadLinks * sizeof(GroupLink);
             if (m_memory > m_limit)
-                return tooMany();
+                return failWith(BookmarkTree::kTooManyItems);
             folder.links.reserve(folder.unreadLinks);
             size_t refused = 0;
             size_t read = 0;
@@ -631,11 +621,11 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
                 // A folder of its own: its links as they come.
                 const int rc = eachLink(segments[0].folder, add);
                 if (rc == SQLITE_FULL)
-                    return tooMany();
+                    return failWith(BookmarkTree::kTooManyItems);
                 if (rc != SQLITE_DONE)
                     return sqlFailure();
                 if (read != segments[0].links)
-                    return damaged();
+                    return failWith(kDamaged);
             } else {
                 // Folders too deep for the tree lie flattened in this one,
                 // their links between its own: each folder is read whole
@@ -657,24 +647,24 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
                                             heapBytes(source.links.back().second);
                             });
                         if (rc == SQLITE_FULL)
-                            return tooMany();
+                            return failWith(BookmarkTree::kTooManyItems);
                         if (rc != SQLITE_DONE)
                             return sqlFailure();
                     }
                     if (source.links.size() - source.next < segment.links)
-                        return damaged();
+                        return failWith(kDamaged);
                     for (size_t i = 0; i < segment.links; ++i, ++source.next)
                         add(source.links[source.next].first, source.links[source.next].second);
                     if (m_memory > m_limit)
-                        return tooMany();
+                        return failWith(BookmarkTree::kTooManyItems);
                 }
             }
             if (folder.links.size() != folder.unreadLinks || refused != folder.refusedLinks)
-                return damaged();
+                return failWith(kDamaged);
             folder.unreadLinks = 0;
         }
         return true;
     } catch (const std::bad_alloc&) {
-        return fail(BookmarkReadResult::failure(m_path, "not enough memory to read it.").error);
+        return failWith("not enough memory to read it");
     }
 }

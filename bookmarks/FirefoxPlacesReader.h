@@ -61,6 +61,9 @@ private:
     };
 
     bool fail(std::string error);
+    // fail() with "PATH: what.", a damaged database blamed on a -wal
+    // folded into it.
+    bool failWith(const std::string& what);
     enum class Outline { Read, InOrder, Failed };
     // Reads the rows from the scan (in the table's order when `byTable`);
     // InOrder when the file needs the scan in the index's order.
