@@ -34,6 +34,10 @@ expected="./usr/bin/linkfold
 ./usr/share/metainfo/io.github.linkfold.Linkfold.metainfo.xml
 ./usr/share/mime/packages/linkfold.xml"
 for page in resources/help/*.html resources/help/*.css; do expected+=$'\n'"./usr/share/linkfold/help/${page##*/}"; done
+for ts in translations/*.ts; do
+  base=${ts##*/}
+  expected+=$'\n'"./usr/share/linkfold/translations/${base%.ts}.qm"
+done
 actual=$(cd "$root" && find . ! -type d | LC_ALL=C sort)
 diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") || fail "unexpected file list"
 
@@ -45,6 +49,8 @@ grep -q "libqt6widgets6" <<<"$depends" || fail "Depends lacks the Qt libraries"
 grep -q "libqt6svg6" <<<"$depends" || fail "Depends lacks the SVG plugins"
 dpkg-deb -f "$deb" Maintainer | grep -q '<.*@.*>' || fail "no Maintainer"
 dpkg-deb -f "$deb" Recommends | grep -q "ca-certificates" || fail "Recommends lacks ca-certificates"
+dpkg-deb -f "$deb" Recommends | grep -q "qt6-translations-l10n" ||
+  fail "Recommends lacks Qt's translations"
 private=usr/lib/$multiarch/linkfold
 for elf in usr/bin/linkfold $private/linkfold-editor.so $private/linkfold-bookmarks.so; do
   ! readelf -S "$root/$elf" | grep -q '\.comment' || fail "$elf keeps its .comment section"

@@ -12,7 +12,7 @@
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutDialog"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
     auto* icon = new QLabel(this);
@@ -21,7 +21,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     auto* picture = new QLabel(this);
     picture->setObjectName(QStringLiteral("aboutPicture"));
     picture->setPixmap(QIcon(QStringLiteral(":/images/about.svg")).pixmap(44, 16));
-    auto* version = new QLabel(QStringLiteral("Version " LINKFOLD_VERSION), this);
+    auto* version = new QLabel(tr("Version %1").arg(QStringLiteral(LINKFOLD_VERSION)), this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(icon, 0, Qt::AlignTop);
@@ -34,14 +34,14 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
 
-    auto* notice = new QLabel(QStringLiteral("Copyright (C) 2026 The Linkfold developers.\n"
-                                             "All rights reserved.\n"
-                                             "Written in C++ with the Qt toolkit.\n"
-                                             "Thanks to everyone who keeps their links tidy."),
+    auto* notice = new QLabel(tr("Copyright (C) 2026 The Linkfold developers.\n"
+                                 "Free software under the MIT License.\n"
+                                 "Written in C++ with the Qt toolkit.\n"
+                                 "Thanks to everyone who keeps their links tidy."),
                               this);
     notice->setObjectName(QStringLiteral("aboutNotice"));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("&OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

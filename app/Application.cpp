@@ -19,6 +19,13 @@ namespace {
 const char* const kSettingsSection = "Settings";
 const char* const kPreviewPages = "PreviewPages";
 
+// The terminal's texts (Application.h), as the translations know them.
+[[maybe_unused]] const char* const kUnregisterTexts[] = {
+    QT_TRANSLATE_NOOP("Application", "The file type registration has been removed and the "
+                                     "settings file (if any) was deleted."),
+    QT_TRANSLATE_NOOP("Application", "Not all of the file type registration (or the settings "
+                                     "file) could be removed.")};
+
 } // namespace
 
 Application::Application() : Application(Options{}) {}
@@ -97,9 +104,9 @@ bool Application::start(const CommandLineOptions& info) {
     if (info.command == CommandLineOptions::Unregister) {
         m_touchNothing = true;
         const bool ok = unregisterFileTypes();
-        UiServices::instance().messageBox(
-            nullptr, QLatin1String(ok ? kUnregisterDone : kUnregisterFailed),
-            ok ? QMessageBox::Information : QMessageBox::Warning, QMessageBox::Ok);
+        UiServices::instance().messageBox(nullptr, tr(ok ? kUnregisterDone : kUnregisterFailed),
+                                          ok ? QMessageBox::Information : QMessageBox::Warning,
+                                          QMessageBox::Ok);
         m_exitCode = ok ? 0 : 1;
         return false;
     }
@@ -107,9 +114,9 @@ bool Application::start(const CommandLineOptions& info) {
     if (!settingsRead)
         UiServices::instance().messageBox(
             nullptr,
-            QStringLiteral("%1 is larger than %2 MB, too large to be this program's settings "
-                           "file. It was not read and will be left as it is; the program "
-                           "starts with its default settings.")
+            tr("%1 is larger than %2 MB, too large to be this program's settings "
+               "file. It was not read and will be left as it is; the program "
+               "starts with its default settings.")
                 .arg(m_options.iniPath)
                 .arg(SettingsFile::kMaxSize >> 20),
             QMessageBox::Warning, QMessageBox::Ok);

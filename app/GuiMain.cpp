@@ -4,6 +4,7 @@
 
 #include "app/Application.h"
 #include "gui/Resources.h"
+#include "gui/Translations.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -38,6 +39,8 @@ int runGui(int argc, char** argv, const CommandLineOptions& info) {
     QApplication::setApplicationVersion(QStringLiteral(LINKFOLD_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("linkfold"));
     initLinkfoldResources();
+    // The windows speak the user's language; the verbs above stay English.
+    translations::installForEnvironment(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/linkfold.svg")));
 
     Application theApp;

@@ -197,101 +197,91 @@ void MainWindow::createActions() {
     using K = QKeySequence;
     // Status-bar prompts and tooltips: the text before the line feed is the
     // prompt, the text after it the tooltip.
-    m_actionNew =
-        makeAction("actionNew", QStringLiteral("&New"),
-                   QStringLiteral("Create a new project\nNew Project"), {K(Qt::CTRL | Qt::Key_N)});
-    m_actionOpen = makeAction("actionOpen", QStringLiteral("&Open..."),
-                              QStringLiteral("Open an existing Project\nOpen Project"),
-                              {K(Qt::CTRL | Qt::Key_O)});
-    m_actionSave = makeAction("actionSave", QStringLiteral("&Save"),
-                              QStringLiteral("Save the current project\nSave Project"),
-                              {K(Qt::CTRL | Qt::Key_S)});
-    m_actionSaveAs =
-        makeAction("actionSaveAs", QStringLiteral("Save &As..."),
-                   QStringLiteral("Save the active document with a new name\nSave As"));
-    m_actionImportBookmarks = makeAction(
-        "actionImportBookmarks", QStringLiteral("&Import Bookmarks..."),
-        QStringLiteral("Import a browser's bookmarks into the groups\nImport Bookmarks"));
-    m_actionExportBookmarks = makeAction(
-        "actionExportBookmarks", QStringLiteral("&Export Bookmarks..."),
-        QStringLiteral("Save the groups as a bookmark file for browsers\nExport Bookmarks"));
+    m_actionNew = makeAction("actionNew", tr("&New"), tr("Create a new project\nNew Project"),
+                             {K(Qt::CTRL | Qt::Key_N)});
+    m_actionOpen =
+        makeAction("actionOpen", tr("&Open..."), tr("Open an existing Project\nOpen Project"),
+                   {K(Qt::CTRL | Qt::Key_O)});
+    m_actionSave =
+        makeAction("actionSave", tr("&Save"), tr("Save the current project\nSave Project"),
+                   {K(Qt::CTRL | Qt::Key_S)});
+    m_actionSaveAs = makeAction("actionSaveAs", tr("Save &As..."),
+                                tr("Save the active document with a new name\nSave As"));
+    m_actionImportBookmarks =
+        makeAction("actionImportBookmarks", tr("&Import Bookmarks..."),
+                   tr("Import a browser's bookmarks into the groups\nImport Bookmarks"));
+    m_actionExportBookmarks =
+        makeAction("actionExportBookmarks", tr("&Export Bookmarks..."),
+                   tr("Save the groups as a bookmark file for browsers\nExport Bookmarks"));
     connect(m_actionImportBookmarks, &QAction::triggered, this, &MainWindow::importBookmarks);
     connect(m_actionExportBookmarks, &QAction::triggered, this, &MainWindow::exportBookmarks);
     const char* const recentNames[] = {"actionRecentFile1", "actionRecentFile2",
                                        "actionRecentFile3", "actionRecentFile4"};
     for (int i = 0; i < 4; ++i) {
-        QAction* recent = makeAction(recentNames[i], QStringLiteral("Recent File"),
-                                     QStringLiteral("Open this document"));
+        QAction* recent = makeAction(recentNames[i], tr("Recent File"), tr("Open this document"));
         connect(recent, &QAction::triggered, this,
                 [this, i] { m_fileController.openRecentFile(i); });
         m_recentActions.append(recent);
     }
-    m_actionExit =
-        makeAction("actionExit", QStringLiteral("E&xit"),
-                   QStringLiteral("Quit the application; prompts to save documents\nExit"));
+    m_actionExit = makeAction("actionExit", tr("E&xit"),
+                              tr("Quit the application; prompts to save documents\nExit"));
 
-    m_actionUndo = makeAction("actionUndo", QStringLiteral("&Undo"),
-                              QStringLiteral("Undo the last change\nUndo"),
+    m_actionUndo = makeAction("actionUndo", tr("&Undo"), tr("Undo the last change\nUndo"),
                               {K(Qt::CTRL | Qt::Key_Z), K(Qt::ALT | Qt::Key_Backspace)});
-    m_actionRedo = makeAction("actionRedo", QStringLiteral("&Redo"),
-                              QStringLiteral("Do the change undone last again\nRedo"),
-                              {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)});
-    m_actionCut = makeAction("actionCut", QStringLiteral("Cut"),
-                             QStringLiteral("Cut the selection and put it on the Clipboard\nCut"),
+    m_actionRedo =
+        makeAction("actionRedo", tr("&Redo"), tr("Do the change undone last again\nRedo"),
+                   {K(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), K(Qt::CTRL | Qt::Key_Y)});
+    m_actionCut = makeAction("actionCut", tr("Cu&t"),
+                             tr("Cut the selection and put it on the Clipboard\nCut"),
                              {K(Qt::CTRL | Qt::Key_X), K(Qt::SHIFT | Qt::Key_Delete)});
-    m_actionCopy =
-        makeAction("actionCopy", QStringLiteral("&Copy"),
-                   QStringLiteral("Copy current group's URLs to the clipboard\nCopy URLs"),
-                   {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)});
-    m_actionPaste = makeAction(
-        "actionPaste", QStringLiteral("&Paste"),
-        QStringLiteral("Insert URLs in the Clipboard into the current group\nPaste URLs"),
-        {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)});
+    m_actionCopy = makeAction("actionCopy", tr("&Copy"),
+                              tr("Copy current group's URLs to the clipboard\nCopy URLs"),
+                              {K(Qt::CTRL | Qt::Key_C), K(Qt::CTRL | Qt::Key_Insert)});
+    m_actionPaste =
+        makeAction("actionPaste", tr("&Paste"),
+                   tr("Insert URLs in the Clipboard into the current group\nPaste URLs"),
+                   {K(Qt::CTRL | Qt::Key_V), K(Qt::SHIFT | Qt::Key_Insert)});
     // Del belongs to the link list itself; the menu only names it.
-    m_actionDelete = makeAction("actionDelete", QStringLiteral("&Delete\tDel"), QString());
-    m_actionDeleteLink =
-        makeAction("actionDeleteLink", QStringLiteral("&Delete\tDel"),
-                   QStringLiteral("Remove an entry from the list of links\nDelete Link"));
-    m_actionAddLink = makeAction("actionAddLink", QStringLiteral("&Add..."),
-                                 QStringLiteral("Add an entry to the list of links\nAdd Link"));
-    m_actionGroupProperties =
-        makeAction("actionGroupProperties", QStringLiteral("&Group Properties"),
-                   QStringLiteral("Configure the properties for the current group."));
-    m_actionLinkProperties =
-        makeAction("actionLinkProperties", QStringLiteral("&Link Properties"),
-                   QStringLiteral("Configure properties for the current link."));
-    m_actionGenerate = makeAction("actionGenerate", QStringLiteral("&Generate..."),
-                                  QStringLiteral("Generate a new start page\nGenerate Start Page"));
-    m_actionPreview = makeAction(
-        "actionPreview", QStringLiteral("&Preview"),
-        QStringLiteral("Preview a sample of the current start page\nPreview Start Page"));
+    m_actionDelete = makeAction("actionDelete", tr("&Delete\tDel"), QString());
+    m_actionDeleteLink = makeAction("actionDeleteLink", tr("&Delete\tDel"),
+                                    tr("Remove an entry from the list of links\nDelete Link"));
+    m_actionAddLink = makeAction("actionAddLink", tr("&Add..."),
+                                 tr("Add an entry to the list of links\nAdd Link"));
+    m_actionGroupProperties = makeAction("actionGroupProperties", tr("&Group Properties"),
+                                         tr("Configure the properties for the current group."));
+    m_actionLinkProperties = makeAction("actionLinkProperties", tr("&Link Properties"),
+                                        tr("Configure properties for the current link."));
+    m_actionGenerate = makeAction("actionGenerate", tr("&Generate..."),
+                                  tr("Generate a new start page\nGenerate Start Page"));
+    m_actionPreview =
+        makeAction("actionPreview", tr("&Preview"),
+                   tr("Preview a sample of the current start page\nPreview Start Page"));
     m_actionPageStyle = makeAction(
         "actionPageStyle", tr("Page St&yle..."),
         tr("Choose the classic page or the modern one, with its theme, filter and icons\nPage "
            "Style"));
-    m_actionCheckLinks = makeAction(
-        "actionCheckLinks", QStringLiteral("&Check Links"),
-        QStringLiteral("Ask the servers of every link whether the pages are still there\nCheck "
-                       "Links"));
+    m_actionCheckLinks =
+        makeAction("actionCheckLinks", tr("&Check Links"),
+                   tr("Ask the servers of every link whether the pages are still there\nCheck "
+                      "Links"));
     m_actionFindDuplicates =
-        makeAction("actionFindDuplicates", QStringLiteral("Find &Duplicate Links"),
-                   QStringLiteral("List the links that lead to the same place\nFind Duplicate "
-                                  "Links"));
-    m_actionShowLastCheck = makeAction(
-        "actionShowLastCheck", QStringLiteral("Show &Last Link Check"),
-        QStringLiteral("Open the results of the last link check again\nShow Last Link Check"));
+        makeAction("actionFindDuplicates", tr("Find &Duplicate Links"),
+                   tr("List the links that lead to the same place\nFind Duplicate "
+                      "Links"));
+    m_actionShowLastCheck =
+        makeAction("actionShowLastCheck", tr("Show &Last Link Check"),
+                   tr("Open the results of the last link check again\nShow Last Link Check"));
     m_actionShowLastCheck->setEnabled(false);
-    m_actionCancelCheck = makeAction("actionCancelCheck", QStringLiteral("Cancel Link Check"),
-                                     QStringLiteral("Stop the link check"), {K(Qt::Key_Escape)});
+    m_actionCancelCheck = makeAction("actionCancelCheck", tr("Cancel Link Check"),
+                                     tr("Stop the link check"), {K(Qt::Key_Escape)});
     m_actionCancelCheck->setEnabled(false);
-    m_actionHelpContents = makeAction("actionHelpContents", QStringLiteral("&Contents"),
-                                      QStringLiteral("Display help file contents\nHelp Contents"));
-    m_actionOpenExample =
-        makeAction("actionOpenExample", QStringLiteral("Open &Example Project"),
-                   QStringLiteral("Open a copy of the example project as a new project"));
-    m_actionAbout = makeAction(
-        "actionAbout", QStringLiteral("&About Linkfold..."),
-        QStringLiteral("Display program information, version number and copyright\nAbout"));
+    m_actionHelpContents = makeAction("actionHelpContents", tr("&Contents"),
+                                      tr("Display help file contents\nHelp Contents"));
+    m_actionOpenExample = makeAction("actionOpenExample", tr("Open &Example Project"),
+                                     tr("Open a copy of the example project as a new project"));
+    m_actionAbout =
+        makeAction("actionAbout", tr("&About Linkfold..."),
+                   tr("Display program information, version number and copyright\nAbout"));
 
     connect(m_actionNew, &QAction::triggered, &m_fileController,
             &ProjectFileController::newProject);
@@ -304,17 +294,15 @@ void MainWindow::createActions() {
     connect(m_actionAbout, &QAction::triggered, this, &MainWindow::about);
 
     // Keys of commands nothing carries out: they are taken and do nothing.
-    QAction* next =
-        makeAction("actionNextPane", QStringLiteral("Next Pane"), QString(), {K(Qt::Key_F6)});
-    QAction* prev = makeAction("actionPreviousPane", QStringLiteral("Previous Pane"), QString(),
+    QAction* next = makeAction("actionNextPane", tr("Next Pane"), QString(), {K(Qt::Key_F6)});
+    QAction* prev = makeAction("actionPreviousPane", tr("Previous Pane"), QString(),
                                {K(Qt::SHIFT | Qt::Key_F6)});
     // F1 in the window opens the contents; each property dialog opens its own page.
-    QAction* f1 = makeAction("actionHelp", QStringLiteral("Help"), QString(), {K(Qt::Key_F1)});
+    QAction* f1 = makeAction("actionHelp", tr("Help"), QString(), {K(Qt::Key_F1)});
     connect(f1, &QAction::triggered, this, &MainWindow::helpContents);
     // F10 opens the first menu, as on other desktop programs; the arrows go on
     // from there.
-    QAction* f10 =
-        makeAction("actionMenuBar", QStringLiteral("Menu Bar"), QString(), {K(Qt::Key_F10)});
+    QAction* f10 = makeAction("actionMenuBar", tr("Menu Bar"), QString(), {K(Qt::Key_F10)});
     connect(f10, &QAction::triggered, this, [this] {
         const QList<QAction*> menus = menuBar()->actions();
         if (!menus.isEmpty())
@@ -354,7 +342,7 @@ void MainWindow::createMenus() {
                 [this] { QTimer::singleShot(0, this, &MainWindow::giveFocusBackFromMenuBar); });
         return m;
     };
-    QMenu* project = menu("menuProject", QStringLiteral("&Project"),
+    QMenu* project = menu("menuProject", tr("&Project"),
                           {m_actionNew, m_actionOpen, m_actionSave, m_actionSaveAs, nullptr,
                            m_actionImportBookmarks, m_actionExportBookmarks, nullptr});
     // Display names depend on the current folder: refresh them as the menu opens.
@@ -362,19 +350,19 @@ void MainWindow::createMenus() {
     project->addActions(m_recentActions);
     project->addSeparator();
     project->addAction(m_actionExit);
-    menu("menuEdit", QStringLiteral("&Edit"),
+    menu("menuEdit", tr("&Edit"),
          {m_actionUndo, m_actionRedo, nullptr, m_actionCut, m_actionCopy, m_actionPaste,
           m_actionDelete, nullptr, m_actionAddLink, m_actionGroupProperties,
           m_actionLinkProperties});
-    menu("menuPage", QStringLiteral("&Page"),
+    menu("menuPage", tr("&Page"),
          {m_actionGenerate, m_actionPreview, m_actionPageStyle, nullptr, m_actionCheckLinks,
           m_actionShowLastCheck, m_actionFindDuplicates});
-    menu("menuHelp", QStringLiteral("&Help"),
+    menu("menuHelp", tr("&Help"),
          {m_actionHelpContents, m_actionOpenExample, nullptr, m_actionAbout});
 }
 
 void MainWindow::createToolBar() {
-    m_toolBar = new QToolBar(QStringLiteral("Toolbar"), this);
+    m_toolBar = new QToolBar(tr("Toolbar"), this);
     m_toolBar->setObjectName(QStringLiteral("toolBar"));
     m_toolBar->setIconSize(QSize(24, 20));
     m_toolBar->setMovable(true);
@@ -417,9 +405,9 @@ void MainWindow::createStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("statusBar"));
     bar->setSizeGripEnabled(false);
-    const char* const names[3] = {"CAP", "NUM", "SCRL"};
+    const char* const names[3] = {QT_TR_NOOP("CAP"), QT_TR_NOOP("NUM"), QT_TR_NOOP("SCRL")};
     for (int i = 0; i < 3; ++i) {
-        m_indicators[i] = new QLabel(QLatin1String(names[i]), bar);
+        m_indicators[i] = new QLabel(tr(names[i]), bar);
         m_indicators[i]->setObjectName(QStringLiteral("indicator%1").arg(QLatin1String(names[i])));
         m_indicators[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_indicators[i]->setAlignment(Qt::AlignCenter);
@@ -471,7 +459,7 @@ void MainWindow::updateRecentFileMenu() {
         }
         ended = true;
         // The first slot stays as the greyed "Recent file" item.
-        action->setText(QStringLiteral("Recent File"));
+        action->setText(tr("Recent File"));
         action->setEnabled(false);
         action->setVisible(i == 0);
     }
@@ -494,12 +482,11 @@ void MainWindow::updateActions() {
     const bool canRedo = history->canRedo();
     m_actionUndo->setEnabled(canUndo);
     m_actionRedo->setEnabled(canRedo);
-    const QString undo =
-        canUndo ? QStringLiteral("Undo %1").arg(stack->undoText()) : QStringLiteral("Undo");
-    const QString redo =
-        canRedo ? QStringLiteral("Redo %1").arg(stack->redoText()) : QStringLiteral("Redo");
-    m_actionUndo->setText(QStringLiteral("&") + QString(undo).replace(QLatin1Char('&'), "&&"));
-    m_actionRedo->setText(QStringLiteral("&") + QString(redo).replace(QLatin1Char('&'), "&&"));
+    const QString undo = canUndo ? tr("Undo %1").arg(stack->undoText()) : tr("Undo");
+    const QString redo = canRedo ? tr("Redo %1").arg(stack->redoText()) : tr("Redo");
+    const auto escaped = [](QString name) { return name.replace(QLatin1Char('&'), "&&"); };
+    m_actionUndo->setText(canUndo ? tr("&Undo %1").arg(escaped(stack->undoText())) : tr("&Undo"));
+    m_actionRedo->setText(canRedo ? tr("&Redo %1").arg(escaped(stack->redoText())) : tr("&Redo"));
     m_actionUndo->setToolTip(undo);
     m_actionRedo->setToolTip(redo);
     // Escape cancels a check only while one runs; otherwise it is the widgets'.
@@ -539,7 +526,7 @@ QString MainWindow::exampleProjectPath() {
 void MainWindow::openExampleProject() {
     const QString path = exampleProjectPath();
     if (path.isEmpty()) {
-        showError(this, QStringLiteral("The example project was not found."));
+        showError(this, tr("The example project was not found."));
         return;
     }
     m_fileController.openCopyAsUntitled(path);
@@ -565,23 +552,21 @@ void MainWindow::importBookmarks() {
             first = change.group;
     const bool modified = m_doc.isModified();
     if (applyImportPlan(*plan, m_doc)) {
-        m_form->history()->push(new GroupsCommand(m_doc, QStringLiteral("Import Bookmarks"),
-                                                  std::move(before),
+        m_form->history()->push(new GroupsCommand(m_doc, tr("Import Bookmarks"), std::move(before),
                                                   first >= 0 ? first : m_form->currentTab()));
     } else {
         m_doc.setModified(modified);
     }
     updateTitle();
     updateActions();
-    UiServices::instance().messageBox(
-        this, QStringLiteral("Imported: %1.").arg(toQString(plan->summary())),
-        QMessageBox::Information, QMessageBox::Ok);
+    UiServices::instance().messageBox(this, tr("Imported: %1.").arg(toQString(plan->summary())),
+                                      QMessageBox::Information, QMessageBox::Ok);
 }
 
 void MainWindow::exportBookmarks() {
     UiServices::FileDialogOptions options;
-    options.title = QStringLiteral("Export Bookmarks");
-    options.filters = {QStringLiteral("Bookmark HTML (*.html)"), QStringLiteral("XBEL (*.xbel)")};
+    options.title = tr("Export Bookmarks");
+    options.filters = {tr("Bookmark HTML (*.html)"), tr("XBEL (*.xbel)")};
     options.defaultSuffix = QStringLiteral("html");
     if (!m_doc.filePath().empty()) {
         const QFileInfo project(fromFileNameBytes(m_doc.filePath()));
@@ -593,8 +578,8 @@ void MainWindow::exportBookmarks() {
         return;
     const std::string path = toFileNameBytes(name);
     if (!m_doc.filePath().empty() && isSameFile(path, m_doc.filePath())) {
-        showError(this, QStringLiteral("%1 is the project itself; the bookmarks were not written "
-                                       "over it.")
+        showError(this, tr("%1 is the project itself; the bookmarks were not written "
+                           "over it.")
                             .arg(name));
         return;
     }

@@ -29,15 +29,23 @@ public:
 };
 
 const QStringList& fileFilters() {
-    static const QStringList filters = {QStringLiteral("Linkfold Files (*.lfp)"),
-                                        QStringLiteral("All Files (*.*)")};
+    static const QStringList filters = {
+        QCoreApplication::translate("ProjectFileController", "Linkfold Files (*.lfp)"),
+        QCoreApplication::translate("ProjectFileController", "All Files (*.*)")};
     return filters;
 }
+
+// The name of a project never saved, in the user's language.
+const char* const kUntitledText = QT_TRANSLATE_NOOP("ProjectFileController", "Untitled");
+
+// The core's note after a load, as the translations know it.
+const char* const kExtrasDropped =
+    QT_TRANSLATE_NOOP("ProjectFileController", "The extra page settings could not be read.");
 
 } // namespace
 
 QString saveChangesPrompt(const QString& title) {
-    return QStringLiteral("Save changes to %1?").arg(title);
+    return QCoreApplication::translate("ProjectFileController", "Save changes to %1?").arg(title);
 }
 
 ProjectFileController::ProjectFileController(Project& doc, RecentFileList& recentFiles,
@@ -105,7 +113,7 @@ bool ProjectFileController::maybeSave() {
 }
 
 void ProjectFileController::resetToUntitled() {
-    m_doc.setDocumentTitle(kUntitled);
+    m_doc.setDocumentTitle(toFileNameBytes(tr(kUntitledText)));
     m_doc.resetToNew();
     emit titleChanged();
     emit projectReplaced();
@@ -120,7 +128,7 @@ bool ProjectFileController::newProject() {
 
 bool ProjectFileController::open() {
     UiServices::FileDialogOptions options;
-    options.title = QStringLiteral("Open");
+    options.title = tr("Open");
     options.filters = fileFilters();
     options.confirmOverwrite = false;
     const QString name = UiServices::instance().getOpenFileName(m_dialogParent, options);
@@ -160,7 +168,7 @@ bool ProjectFileController::openLocalFile(const std::string& requested) {
     setFilePath(path);
     emit projectReplaced();
     if (loaded.extrasDropped)
-        emit statusMessage(tr(kExtrasDroppedMessage));
+        emit statusMessage(tr(kExtrasDropped));
     return true;
 }
 
@@ -179,12 +187,12 @@ bool ProjectFileController::openCopyAsUntitled(const QString& path) {
         return false;
     }
     m_doc.setFilePath({});
-    m_doc.setDocumentTitle(kUntitled);
+    m_doc.setDocumentTitle(toFileNameBytes(tr(kUntitledText)));
     m_doc.setModified(false);
     emit titleChanged();
     emit projectReplaced();
     if (loaded.extrasDropped)
-        emit statusMessage(tr(kExtrasDroppedMessage));
+        emit statusMessage(tr(kExtrasDropped));
     return true;
 }
 
@@ -230,7 +238,7 @@ bool ProjectFileController::saveToFile(const QString& requested, bool replace) {
         if (replace && proposal.isEmpty())
             proposal = proposedFileName(fromFileNameBytes(m_doc.documentTitle()));
         UiServices::FileDialogOptions options;
-        options.title = QStringLiteral("Save As");
+        options.title = tr("Save As");
         options.filters = fileFilters();
         options.defaultSuffix = QStringLiteral("lfp");
         options.initialPath = proposal;

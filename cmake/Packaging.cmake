@@ -33,8 +33,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # program does not link.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
 # The help pages and the preview open in the default browser through xdg-open;
-# link checks of https: addresses need the system's certificate store.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, ca-certificates")
+# link checks of https: addresses need the system's certificate store; Qt's
+# own dialogs and standard buttons speak the user's language with Qt's
+# translations.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, ca-certificates, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

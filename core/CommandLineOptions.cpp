@@ -182,6 +182,8 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
         } else if (name == "import-bookmarks" || name == "export-bookmarks") {
             return parseBookmarkVerb(args, i, name == "import-bookmarks");
         } else if (name == "help" || name == "h") {
+            if (i + 1 < args.size())
+                return invalid("Unexpected argument after " + arg + ": " + args[i + 1]);
             info.command = CommandLineOptions::ShowHelp;
             return info;
         } else if (name == "version") {
@@ -208,6 +210,13 @@ CommandLineOptions parseCommandLine(const std::vector<std::string>& args) {
     if (info.command == CommandLineOptions::Unregister ||
         info.command == CommandLineOptions::DdeRequest)
         return info;
+    // One project at a time; printing names the project, and /pt at most a
+    // printer, a driver and a port after it.
+    const size_t mostFiles = printTo ? 4 : 1;
+    if (files.size() > mostFiles)
+        return invalid("Unexpected argument: " + files[mostFiles]);
+    if ((print || printTo) && files.empty())
+        return invalid(std::string(printTo ? "/pt" : "/p") + " needs a project file.");
     if (!files.empty())
         info.fileName = files[0];
     if (printTo) {
@@ -259,7 +268,8 @@ std::string commandLineUsage() {
            "                       .html or .htm (any other name is a usage error)\n"
            "  --check-links IN     ask the servers of project IN's links whether the\n"
            "                       pages are still there; lists every link that is not\n"
-           "                       ok, exits with 2 when one is broken, moved or gone\n"
+           "                       ok, exits with 2 when one is broken, moved,\n"
+           "                       no-host, refused, tls, timeout or invalid\n"
            "  --timeout S          seconds allowed for each request, however slowly its\n"
            "                       headers come (default 15); a link that gets no\n"
            "                       answer costs at most 2 x S + 2 s (one retry after a\n"

@@ -26,7 +26,9 @@
 
 namespace {
 
-const char* const kStyleNames[4] = {"Regular", "Bold", "Italic", "Bold Italic"};
+const char* const kStyleNames[4] = {
+    QT_TRANSLATE_NOOP("FontDialog", "Regular"), QT_TRANSLATE_NOOP("FontDialog", "Bold"),
+    QT_TRANSLATE_NOOP("FontDialog", "Italic"), QT_TRANSLATE_NOOP("FontDialog", "Bold Italic")};
 
 QIcon colorIcon(RgbColor color) {
     QPixmap pixmap(24, 12);
@@ -37,7 +39,7 @@ QIcon colorIcon(RgbColor color) {
 } // namespace
 
 FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Font"));
+    setWindowTitle(tr("Font"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -57,26 +59,26 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     m_styleList = new QListWidget(this);
     m_styleList->setObjectName(QStringLiteral("styleList"));
     for (const char* name : kStyleNames)
-        m_styleList->addItem(QString::fromLatin1(name));
+        m_styleList->addItem(tr(name));
 
     m_colorList = new QComboBox(this);
     m_colorList->setObjectName(QStringLiteral("colorList"));
     for (const NamedColor& named : kStandardColors)
-        m_colorList->addItem(colorIcon(named.color), QString::fromLatin1(named.name),
+        m_colorList->addItem(colorIcon(named.color), tr(named.name),
                              QVariant::fromValue(static_cast<uint>(named.color)));
 
-    auto* faceLabel = new QLabel(QStringLiteral("&Font:"), this);
+    auto* faceLabel = new QLabel(tr("&Font:"), this);
     faceLabel->setBuddy(m_faceEdit);
-    auto* styleLabel = new QLabel(QStringLiteral("Font St&yle:"), this);
+    auto* styleLabel = new QLabel(tr("Font St&yle:"), this);
     styleLabel->setBuddy(m_styleList);
-    auto* colorLabel = new QLabel(QStringLiteral("&Color:"), this);
+    auto* colorLabel = new QLabel(tr("Co&lor:"), this);
     colorLabel->setBuddy(m_colorList);
     // Lists do not take their names from a label: give them their labels'.
     // (A combo box is heard by its current entry and its label.)
-    m_faceList->setAccessibleName(QStringLiteral("Font"));
-    m_styleList->setAccessibleName(QStringLiteral("Font Style"));
+    m_faceList->setAccessibleName(tr("Font"));
+    m_styleList->setAccessibleName(tr("Font Style"));
 
-    auto* sampleBox = new QGroupBox(QStringLiteral("Sample"), this);
+    auto* sampleBox = new QGroupBox(tr("Sample"), this);
     sampleBox->setObjectName(QStringLiteral("sampleBox"));
     m_sample = new QLabel(QStringLiteral("AaBbYyZz"), sampleBox);
     m_sample->setObjectName(QStringLiteral("sampleText"));
@@ -85,10 +87,10 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     auto* sampleLayout = new QVBoxLayout(sampleBox);
     sampleLayout->addWidget(m_sample);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("&OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(tr("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
 
     auto* faceColumn = new QVBoxLayout;
@@ -116,9 +118,10 @@ FontDialog::FontDialog(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
 
-    // The picker keeps one size, given in layout units so that it follows
-    // the user's font as the form does.
-    setFixedSize(DialogUnits(font()).size(266, 138));
+    // The picker opens at its classic size, given in layout units so that it
+    // follows the user's font as the form does, or larger where a language's
+    // longer words need the room.
+    resize(DialogUnits(font()).size(266, 138).expandedTo(minimumSizeHint()));
 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -145,7 +148,7 @@ void FontDialog::fillControls(const Values& start) {
         m_colorList->removeItem(custom);
     int index = findStandardColor(start.color);
     if (index < 0) {
-        m_colorList->addItem(colorIcon(start.color), QStringLiteral("Custom"),
+        m_colorList->addItem(colorIcon(start.color), tr("Custom"),
                              QVariant::fromValue(static_cast<uint>(start.color)));
         index = custom;
     }

@@ -2,13 +2,28 @@
 
 #include "core/Codepage.h"
 
+#include <QtGlobal>
+
 #include <cstdlib>
 
 const NamedColor kStandardColors[kStandardColorCount] = {
-    {"Black", 0x000000},  {"Maroon", 0x000080},  {"Green", 0x008000}, {"Olive", 0x008080},
-    {"Navy", 0x800000},   {"Purple", 0x800080},  {"Teal", 0x808000},  {"Gray", 0x808080},
-    {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},     {"Lime", 0x00FF00},  {"Yellow", 0x00FFFF},
-    {"Blue", 0xFF0000},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},  {"White", 0xFFFFFF},
+    // The names are translated where they are shown (FontDialog).
+    {QT_TRANSLATE_NOOP("FontDialog", "Black"), 0x000000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Maroon"), 0x000080},
+    {QT_TRANSLATE_NOOP("FontDialog", "Green"), 0x008000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Olive"), 0x008080},
+    {QT_TRANSLATE_NOOP("FontDialog", "Navy"), 0x800000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Purple"), 0x800080},
+    {QT_TRANSLATE_NOOP("FontDialog", "Teal"), 0x808000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Gray"), 0x808080},
+    {QT_TRANSLATE_NOOP("FontDialog", "Silver"), 0xC0C0C0},
+    {QT_TRANSLATE_NOOP("FontDialog", "Red"), 0x0000FF},
+    {QT_TRANSLATE_NOOP("FontDialog", "Lime"), 0x00FF00},
+    {QT_TRANSLATE_NOOP("FontDialog", "Yellow"), 0x00FFFF},
+    {QT_TRANSLATE_NOOP("FontDialog", "Blue"), 0xFF0000},
+    {QT_TRANSLATE_NOOP("FontDialog", "Fuchsia"), 0xFF00FF},
+    {QT_TRANSLATE_NOOP("FontDialog", "Aqua"), 0xFFFF00},
+    {QT_TRANSLATE_NOOP("FontDialog", "White"), 0xFFFFFF},
 };
 
 int pointSizeToHeight(int points, int dpi) {

@@ -33,23 +33,23 @@ void GroupDialog::Values::applyTo(LinkGroup& group) const {
 }
 
 GroupDialog::GroupDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Group Properties"));
+    setWindowTitle(tr("Group Properties"));
     // A caption without a system menu or close box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
     m_titleEdit = createUnlimitedEdit(this, QStringLiteral("titleEdit"));
     m_titleEdit->setMinimumWidth(200);
-    auto* font = new QPushButton(QStringLiteral("Font"), this);
+    auto* font = new QPushButton(tr("&Font..."), this);
     font->setObjectName(QStringLiteral("fontButton"));
     m_bulletEdit = createUnlimitedEdit(this, QStringLiteral("bulletEdit"));
-    auto* browse = new QPushButton(QStringLiteral("Browse..."), this);
+    auto* browse = new QPushButton(tr("&Browse..."), this);
     browse->setObjectName(QStringLiteral("browseButton"));
 
     const DialogButtons b = createDialogButtons(this, help::Page::GroupDialog);
 
-    auto* titleLabel = new QLabel(QStringLiteral("Title:"), this);
+    auto* titleLabel = new QLabel(tr("&Title:"), this);
     titleLabel->setBuddy(m_titleEdit);
-    auto* bulletLabel = new QLabel(QStringLiteral("Bullet Image:"), this);
+    auto* bulletLabel = new QLabel(tr("Bullet &Image:"), this);
     bulletLabel->setBuddy(m_bulletEdit);
 
     auto* grid = new QGridLayout;

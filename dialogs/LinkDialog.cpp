@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 
 LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("Link Entry Properties"));
+    setWindowTitle(tr("Link Entry Properties"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -23,9 +23,9 @@ LinkDialog::LinkDialog(QWidget* parent) : QDialog(parent) {
 
     const DialogButtons b = createDialogButtons(this, help::Page::LinkDialog);
 
-    auto* descriptionLabel = new QLabel(QStringLiteral("Description:"), this);
+    auto* descriptionLabel = new QLabel(tr("&Description:"), this);
     descriptionLabel->setBuddy(m_descriptionEdit);
-    auto* urlLabel = new QLabel(QStringLiteral("URL:"), this);
+    auto* urlLabel = new QLabel(tr("&URL:"), this);
     urlLabel->setBuddy(m_urlEdit);
 
     auto* layout = new QVBoxLayout(this);

@@ -15,7 +15,7 @@
 
 PageColorsDialog::PageColorsDialog(QWidget* parent, const Values& start)
     : QDialog(parent), m_values(start) {
-    setWindowTitle(QStringLiteral("Colors"));
+    setWindowTitle(tr("Colors"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -26,8 +26,8 @@ PageColorsDialog::PageColorsDialog(QWidget* parent, const Values& start)
                          QGridLayout* grid, int row) {
         auto* button = new ColorSwatchButton(color, this);
         button->setObjectName(QString::fromLatin1(objectName));
-        button->setCaption(label);
-        auto* caption = new QLabel(label + QLatin1Char(':'), this);
+        button->setCaption(QString(label).remove(QLatin1Char('&')).remove(QLatin1Char(':')));
+        auto* caption = new QLabel(label, this);
         caption->setBuddy(button);
         grid->addWidget(caption, row, 0);
         grid->addWidget(button, row, 1);
@@ -35,10 +35,10 @@ PageColorsDialog::PageColorsDialog(QWidget* parent, const Values& start)
     };
     auto* grid = new QGridLayout;
     m_backgroundSwatch =
-        swatch(&m_values.background, "backgroundSwatch", QStringLiteral("Background"), grid, 0);
-    m_linkSwatch = swatch(&m_values.link, "linkSwatch", QStringLiteral("Unvisited Links"), grid, 1);
-    m_visitedLinkSwatch = swatch(&m_values.visitedLink, "visitedLinkSwatch",
-                                 QStringLiteral("Visited Links"), grid, 2);
+        swatch(&m_values.background, "backgroundSwatch", tr("&Background:"), grid, 0);
+    m_linkSwatch = swatch(&m_values.link, "linkSwatch", tr("&Unvisited Links:"), grid, 1);
+    m_visitedLinkSwatch =
+        swatch(&m_values.visitedLink, "visitedLinkSwatch", tr("&Visited Links:"), grid, 2);
     grid->setColumnStretch(2, 1);
 
     auto* line = new QFrame(this);

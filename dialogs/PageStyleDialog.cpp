@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 PageStyleDialog::PageStyleDialog(QWidget* parent, const PageStyle& start) : QDialog(parent) {
@@ -24,7 +25,7 @@ PageStyleDialog::PageStyleDialog(QWidget* parent, const PageStyle& start) : QDia
     const DialogButtons b = createDialogButtons(this, help::Page::PageStyleDialog);
 
     auto* styleBox = new QGroupBox(tr("Style"), this);
-    m_classic = new QRadioButton(tr("&Classic: the table page, 800 pixels wide"), styleBox);
+    m_classic = new QRadioButton(tr("C&lassic: the table page, 800 pixels wide"), styleBox);
     m_classic->setObjectName(QStringLiteral("classicRadio"));
     m_modern = new QRadioButton(tr("&Modern: cards that fit any window, dark mode, type to filter"),
                                 styleBox);
@@ -74,9 +75,12 @@ PageStyleDialog::PageStyleDialog(QWidget* parent, const PageStyle& start) : QDia
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
+    auto* body = new QVBoxLayout;
+    body->addWidget(styleBox);
+    body->addWidget(m_modernBox);
+    body->addStretch(1);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(styleBox);
-    layout->addWidget(m_modernBox);
+    layout->addWidget(createScrollingBody(this, body), 1);
     layout->addWidget(line);
     layout->addLayout(b.row);
 
@@ -98,6 +102,7 @@ PageStyleDialog::PageStyleDialog(QWidget* parent, const PageStyle& start) : QDia
     connect(m_filter, &QCheckBox::toggled, this, &PageStyleDialog::updateEnabled);
     updateEnabled();
     (start.look == PageLook::Modern ? m_modern : m_classic)->setFocus();
+    fitDialogToScreen(this);
 }
 
 void PageStyleDialog::updateEnabled() {

@@ -7,8 +7,10 @@
 #include "gui/UiServices.h"
 #include "pageicons/BrowserIcons.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -24,15 +26,19 @@ bool refusedAsOwnProject(QWidget* parent, const Project& project, const std::str
     return true;
 }
 
-// Writes the page; on failure tells the user why and returns false. The
-// caller has refused the project's own file.
-bool writePageOrComplain(QWidget* parent, const Project& project, const QString& path) {
-    const std::string file = toFileNameBytes(path);
+// Writes the page in the project's look. The caller has refused the
+// project's own file.
+FileResult writePage(const Project& project, const QString& path) {
     PageIcons icons;
     const PageStyle& style = project.pageStyle();
     if (style.look == PageLook::Modern && style.icons)
         icons = browserPageIcons(project);
-    const FileResult written = writePageLook(project, file, style.look, icons);
+    return writePageLook(project, toFileNameBytes(path), style.look, icons);
+}
+
+// Writes the page; on failure tells the user why and returns false.
+bool writePageOrComplain(QWidget* parent, const Project& project, const QString& path) {
+    const FileResult written = writePage(project, path);
     if (written.ok())
         return true;
     complain(parent, written);
@@ -72,10 +78,24 @@ void generatePage(QWidget* parent, const Project& project) {
         ui.openInBrowser(path);
 }
 
+QString previewCacheFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/linkfold");
+}
+
 void previewPage(QWidget* parent, const Project& project) {
-    const QString path = QString::fromLatin1(kPreviewFileName);
-    if (refusedAsOwnProject(parent, project, toFileNameBytes(path)) ||
-        !writePageOrComplain(parent, project, path))
+    QString path = QString::fromLatin1(kPreviewFileName);
+    if (refusedAsOwnProject(parent, project, toFileNameBytes(path)))
         return;
+    if (!writePage(project, path).ok()) {
+        // A current folder the user cannot write: the cache folder instead.
+        // When that fails too, the message names the page there.
+        const QString folder = previewCacheFolder();
+        QDir().mkpath(folder);
+        path = folder + QLatin1Char('/') + QLatin1String(kPreviewFileName);
+        if (refusedAsOwnProject(parent, project, toFileNameBytes(path)) ||
+            !writePageOrComplain(parent, project, path))
+            return;
+    }
     UiServices::instance().openInBrowser(path);
 }

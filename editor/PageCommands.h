@@ -13,9 +13,12 @@ class QWidget;
 // the browser.
 void generatePage(QWidget* parent, const Project& project);
 
-// "Preview": writes the page to "$Linkfold$.htm" in the current directory and
-// opens it in the browser.
+// "Preview": writes the page to "$Linkfold$.htm" in the current directory
+// (in previewCacheFolder() when that cannot be written) and opens it in the
+// browser.
 void previewPage(QWidget* parent, const Project& project);
+// The user's cache folder for the preview: ~/.cache/linkfold.
+QString previewCacheFolder();
 
 // "NAME already exists. Do you want to replace it?" for the page at path.
 QString overwriteQuestion(const QString& path);

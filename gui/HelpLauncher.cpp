@@ -55,12 +55,12 @@ QString helpDirectory() {
 bool launchHelp(QWidget* parent, Page page) {
     const QString dir = helpDirectory();
     const QString file = dir.isEmpty() ? QString() : dir + QLatin1Char('/') + pageFileName(page);
-    if (file.isEmpty() || !QFileInfo(file).isFile() ||
-        !UiServices::instance().openInBrowser(file)) {
-        showError(parent, QStringLiteral("Failed to launch help."));
+    if (file.isEmpty() || !QFileInfo(file).isFile()) {
+        showError(parent, QCoreApplication::translate("help", "The help pages were not found."));
         return false;
     }
-    return true;
+    // A browser that could not be started has been reported.
+    return UiServices::instance().openInBrowser(file);
 }
 
 } // namespace help

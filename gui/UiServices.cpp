@@ -1,11 +1,15 @@
 #include "gui/UiServices.h"
 
+#include <QApplication>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -63,12 +67,7 @@ public:
 
     int execDialog(QDialog& dialog) override { return dialog.exec(); }
 
-    bool openInBrowser(const QString& pathOrUrl) override {
-        QUrl url = QUrl::fromUserInput(pathOrUrl, QString(), QUrl::AssumeLocalFile);
-        if (QFileInfo(pathOrUrl).isRelative() && !pathOrUrl.contains(QLatin1String("://")))
-            url = QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
-        return QDesktopServices::openUrl(url);
-    }
+    bool openInBrowser(const QString& pathOrUrl) override { return openOrExplain(pathOrUrl); }
 };
 
 UiServices* g_override = nullptr;
@@ -99,6 +98,52 @@ QStringList toQtNameFilters(const QStringList& filters) {
 }
 
 } // namespace
+
+bool openWithDesktop(const QString& pathOrUrl) {
+    QUrl url = QUrl::fromUserInput(pathOrUrl, QString(), QUrl::AssumeLocalFile);
+    if (QFileInfo(pathOrUrl).isRelative() && !pathOrUrl.contains(QLatin1String("://")))
+        url = QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty())
+        return QDesktopServices::openUrl(url);
+    // xdg-open ends at once when it hands the file on, or when it finds no
+    // program for it (status 3); with some desktops it waits for the browser.
+    constexpr int kAnswerMs = 2000;
+    auto* process = new QProcess;
+    process->setProgram(xdgOpen);
+    process->setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString()});
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->start();
+    if (!process->waitForStarted(kAnswerMs)) {
+        delete process;
+        return false;
+    }
+    if (process->waitForFinished(kAnswerMs)) {
+        const bool ok = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+        delete process;
+        return ok;
+    }
+    // Still running: a browser it waits for. It goes on after this program
+    // ends; the object goes when the process does.
+    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    return true;
+}
+
+QString noBrowserMessage(const QString& pathOrUrl) {
+    return QCoreApplication::translate(
+               "UiServices",
+               "No web browser could be started to show %1.\nInstall a web browser or choose "
+               "your default one in the desktop's settings.")
+        .arg(pathOrUrl);
+}
+
+bool openOrExplain(const QString& pathOrUrl) {
+    if (openWithDesktop(pathOrUrl))
+        return true;
+    showError(QApplication::activeWindow(), noBrowserMessage(pathOrUrl));
+    return false;
+}
 
 UiServices& UiServices::instance() {
     static DialogUiServices dialogs;

@@ -39,7 +39,8 @@ public:
     // or QDialog::Rejected.
     virtual int execDialog(QDialog& dialog) = 0;
     // Opens a local file (or URL) with the desktop's default program.
-    // Returns false when no program could be started.
+    // Returns false when no program could be started, after telling the
+    // user so (openOrExplain).
     virtual bool openInBrowser(const QString& pathOrUrl) = 0;
 
     static UiServices& instance();
@@ -51,6 +52,17 @@ public:
 // the form Qt's file dialog matches: patterns separated by spaces, and "*"
 // for every file, extension or not.
 QString toQtNameFilter(const QString& filter);
+
+// Opens a local file (or URL) with the desktop's default program through
+// xdg-open (Qt's own launcher where there is none) and says whether it
+// could: xdg-open ending at once with an error (no browser set up) is a
+// failure; one still running after a moment is taken as started.
+bool openWithDesktop(const QString& pathOrUrl);
+// What the user reads when no browser could be started to show pathOrUrl.
+QString noBrowserMessage(const QString& pathOrUrl);
+// openWithDesktop(), and on failure noBrowserMessage() through instance()'s
+// message box; what the program's openInBrowser() does.
+bool openOrExplain(const QString& pathOrUrl);
 
 // Shorthand for the common case: an exclamation box with OK.
 void showError(QWidget* parent, const QString& text);

@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libx11-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxml2-dev libsqlite3-dev nlohmann-json3-dev libplist-dev libcurl4-openssl-dev libidn2-dev

@@ -39,6 +39,15 @@ TEST(CommandLine, SwitchesAndFiles) {
         {{"--version", "extra"}, C::Invalid, ""},
         {{"/Unregister", "extra"}, C::Invalid, ""},
         {{"--help"}, C::ShowHelp, ""},
+        {{"-h"}, C::ShowHelp, ""},
+        {{"--help", "extra"}, C::Invalid, ""},
+        // One project at a time; printing needs one.
+        {{"a.lfp", "b.lfp"}, C::Invalid, ""},
+        {{"/p"}, C::Invalid, ""},
+        {{"/pt"}, C::Invalid, ""},
+        {{"-p", "a.lfp", "b.lfp"}, C::Invalid, ""},
+        {{"/pt", "x.lfp", "prn", "drv", "port", "extra"}, C::Invalid, ""},
+        {{"/pt", "x.lfp"}, C::PrintProjectTo, "x.lfp"},
         {{"--version"}, C::ShowVersion, ""},
         {{"Unregister"}, C::OpenProject, "Unregister"}, // a bare word is a file name
         {{"--bogus"}, C::Invalid, ""},

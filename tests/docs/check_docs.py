@@ -69,6 +69,11 @@ RUNS = [
     dict(args=["--bogus"], status=2, err=r"^Unknown option: --bogus"),
     dict(args=["--help"], status=0, out=r"^Usage: linkfold", err=""),
     dict(args=["-h"], status=0, out=r"^Usage: linkfold", err=""),
+    dict(args=["--help", "extra"], status=2, err=r"^Unexpected argument after --help: extra"),
+    dict(args=["{d}/mail.lfp", "{d}/files.lfp"], status=2, err=r"^Unexpected argument: ",
+         editor=True),
+    dict(args=["/p"], status=2, err=r"^/p needs a project file", editor=True),
+    dict(args=["-pt"], status=2, err=r"^/pt needs a project file", editor=True),
     dict(args=["--version"], status=0, out=r"^Linkfold \d", err=""),
     dict(args=["/dde"], status=0, out="", err="", editor=True),
     dict(args=["-dde"], status=0, out="", err="", editor=True),
@@ -209,6 +214,30 @@ def main():
     for option in sorted(o for o in works if o.startswith("--")):
         if option not in docs["README.md"]:
             fail("README.md does not name %s" % option)
+
+    # Options spelled only with "-" (none has a "/" twin) are in README too.
+    for option in sorted(o for o in works if re.match(r"^-[a-zA-Z]", o)
+                         and "/" + o[1:] not in works):
+        if not re.search(r"(?<![\w-])" + re.escape(option) + r"(?![\w-])", docs["README.md"]):
+            fail("README.md does not name %s" % option)
+
+    # Every help page's navigation bar lists the same pages: all of them.
+    pages = sorted(p for p in os.listdir(helpdir) if p.endswith(".html"))
+    for page in pages:
+        nav = re.search(r"<nav>(.*?)</nav>", read("resources/help/" + page), re.S)
+        listed = sorted(re.findall(r'href="([^"#]+\.html)"', nav.group(1))) if nav else []
+        if listed != pages:
+            fail("help/%s: its navigation bar lists %s, the folder has %s" % (page, listed, pages))
+
+    # The results that fail --check-links: --help names the ones README does.
+    def failing_results(text, lead):
+        m = re.search(lead + r"\s+((?:[a-z-]+,\s+)*[a-z-]+\s+or\s+[a-z-]+)", text)
+        return set(re.split(r",\s+|\s+or\s+", m.group(1))) if m else set()
+    readme_failing = failing_results(docs["README.md"], "exit status 2 when some link is")
+    help_failing = failing_results(docs["--help"], "exits with 2 when one is")
+    if not readme_failing or help_failing != readme_failing:
+        fail("--help names %s as failing --check-links, README.md %s"
+             % (sorted(help_failing), sorted(readme_failing)))
 
     # Exit statuses: the same set in each document as in the runs, each with
     # what gives it.

@@ -544,7 +544,7 @@ private slots:
              {"&New\tCtrl+N", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-",
               "&Import Bookmarks...", "&Export Bookmarks...", "-", "Recent File", "-", "E&xit"}},
             {"&Edit",
-             {"&Undo\tCtrl+Z", "&Redo\tCtrl+Shift+Z", "-", "Cut\tCtrl+X", "&Copy\tCtrl+C",
+             {"&Undo\tCtrl+Z", "&Redo\tCtrl+Shift+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C",
               "&Paste\tCtrl+V", "&Delete\tDel", "-", "&Add...", "&Group Properties",
               "&Link Properties"}},
             {"&Page",
@@ -794,8 +794,9 @@ private slots:
         QVERIFY(!help::launchHelp(frame, help::Page::GroupDialog));
         help::setHelpDirectory(QStringLiteral(LINKFOLD_TEST_DATA "/../../resources/help"));
         QCOMPARE(ui.messages.size(), 2);
-        for (const auto& m : ui.messages)
-            QCOMPARE(m.text, QStringLiteral("Failed to launch help."));
+        QCOMPARE(ui.messages[0].text, noBrowserMessage(ui.opened.last()));
+        QVERIFY(ui.messages[0].text.startsWith("No web browser could be started to show "));
+        QCOMPARE(ui.messages[1].text, QStringLiteral("The help pages were not found."));
     }
 
     void aboutBox() {
@@ -816,7 +817,45 @@ private slots:
         QVERIFY(isAbout);
         QCOMPARE(title, QStringLiteral("About"));
         QVERIFY(texts.contains(QStringLiteral("Version " LINKFOLD_VERSION)));
+        // The licence the copyright file and AppStream name.
+        const QString all = texts.join(QLatin1Char('\n'));
+        QVERIFY(all.contains(QStringLiteral("MIT License")));
+        QVERIFY(!all.contains(QStringLiteral("All rights reserved")));
         QCOMPARE(ui.unexpected, 0);
+    }
+
+    // Help and Preview open files through xdg-open; when it finds no browser
+    // (it ends with status 3 at once) the user is told, once.
+    void noBrowser_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("no browser") << "exit 3" << false;
+        QTest::newRow("opened") << "exit 0" << true;
+        QTest::newRow("browser still running") << "sleep 5" << true;
+    }
+    void noBrowser() {
+        QFETCH(QString, script);
+        QFETCH(bool, opened);
+        QTemporaryDir bin;
+        QFile tool(bin.filePath(QStringLiteral("xdg-open")));
+        QVERIFY(tool.open(QIODevice::WriteOnly));
+        tool.write(("#!/bin/sh\n" + script + "\n").toUtf8());
+        tool.close();
+        QVERIFY(tool.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.path().toUtf8() + ':' + path);
+        FakeUiServices ui;
+        const QString page = bin.filePath(QStringLiteral("page.html"));
+        const bool result = openOrExplain(page);
+        qputenv("PATH", path);
+        QCOMPARE(result, opened);
+        if (opened) {
+            QVERIFY(ui.messages.isEmpty());
+        } else {
+            QCOMPARE(ui.messages.size(), 1);
+            QCOMPARE(ui.messages[0].text, noBrowserMessage(page));
+            QVERIFY(ui.messages[0].text.startsWith("No web browser could be started to show "));
+        }
     }
 };
 

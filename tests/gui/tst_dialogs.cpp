@@ -799,7 +799,7 @@ private slots:
         QCOMPARE(m_ui->opened, QStringList{dir.filePath(help::pageFileName(help::Page(context)))});
         QCOMPARE(m_ui->messages.size(), launched ? 0 : 1);
         if (!launched)
-            QCOMPARE(m_ui->messages[0].text, QStringLiteral("Failed to launch help."));
+            QCOMPARE(m_ui->messages[0].text, noBrowserMessage(m_ui->opened[0]));
     }
 };
 

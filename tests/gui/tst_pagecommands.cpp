@@ -206,14 +206,32 @@ void TestPageCommands::previewTwiceRewritesScratchPage() {
 }
 
 void TestPageCommands::previewReportsUnwrittenPage() {
+    // A current folder that cannot be written (here: gone, which stops root
+    // too): the page goes to the cache folder and opens from there.
     ScratchCurrentDir cwd;
-    QVERIFY(QDir(cwd.dir.path()).removeRecursively()); // the current folder is gone
+    QVERIFY(QDir(cwd.dir.path()).removeRecursively());
+    QTemporaryDir cache;
+    const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
     Form f;
+    f.doc.addLink(f.view.currentTab(), "First", "http://first/");
     f.view.preview();
+    const QString cached = cache.filePath("linkfold/$Linkfold$.htm");
+    QCOMPARE(previewCacheFolder(), cache.filePath("linkfold"));
+    QVERIFY(f.ui.messages.isEmpty());
+    QCOMPARE(f.ui.opened, QStringList{cached});
+    QVERIFY(readAll(cached).contains("http://first/"));
+
+    // The cache folder cannot be made either: the message names the page
+    // where it was to go, and nothing opens.
+    qputenv("XDG_CACHE_HOME", cached.toUtf8()); // a file, not a folder
+    f.view.preview();
+    qputenv("XDG_CACHE_HOME", oldCache);
     QCOMPARE(f.ui.messages.size(), 1);
     QCOMPARE(f.ui.messages.at(0).icon, QMessageBox::Warning);
-    QVERIFY(f.ui.messages.at(0).text.contains("$Linkfold$.htm"));
-    QVERIFY(f.ui.opened.isEmpty());
+    QVERIFY2(f.ui.messages.at(0).text.contains(cached + "/linkfold/$Linkfold$.htm"),
+             qPrintable(f.ui.messages.at(0).text));
+    QCOMPARE(f.ui.opened.size(), 1);
 }
 
 QTEST_MAIN(TestPageCommands)

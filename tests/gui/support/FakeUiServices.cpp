@@ -51,5 +51,8 @@ int FakeUiServices::execDialog(QDialog& dialog) {
 
 bool FakeUiServices::openInBrowser(const QString& pathOrUrl) {
     opened.append(pathOrUrl);
+    // As the program's own: a failure is reported to the user.
+    if (!m_browserOk)
+        messageBox(nullptr, noBrowserMessage(pathOrUrl), QMessageBox::Warning, QMessageBox::Ok);
     return m_browserOk;
 }
