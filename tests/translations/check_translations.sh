@@ -20,7 +20,7 @@ for ts in "$@"; do
         exit 1
     }
     if ! cmp -s "$ts" "$copy"; then
-        echo "$ts is not up to date with the sources; run: cmake --build build --target update_translations"
+        echo "$ts is not up to date with the sources; build the target update_translations"
         diff -u "$ts" "$copy" | head -60
         status=1
     fi
