@@ -13,6 +13,7 @@
 #include "editor/LinkCommands.h"
 #include "editor/ProjectCommands.h"
 #include "editor/ProjectForm.h"
+#include "gui/FileErrorText.h"
 #include "gui/HelpLauncher.h"
 #include "gui/QtText.h"
 #include "gui/Resources.h"
@@ -585,7 +586,7 @@ void MainWindow::exportBookmarks() {
     }
     const FileResult written = writeBookmarkExport(m_doc, path, bookmarkFileKindForName(path));
     if (!written.ok())
-        showError(this, fromFileNameBytes(fileErrorText(written)));
+        showError(this, translatedFileError(fileErrorText(written)));
 }
 
 void MainWindow::helpContents() {

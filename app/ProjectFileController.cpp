@@ -4,6 +4,7 @@
 #include "core/AtomicFileWriter.h"
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
+#include "gui/FileErrorText.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
 
@@ -158,7 +159,7 @@ bool ProjectFileController::openLocalFile(const std::string& requested) {
         loaded = m_doc.load(path);
     }
     if (!loaded.ok()) {
-        showError(m_dialogParent, fromFileNameBytes(loaded.error));
+        showError(m_dialogParent, translatedFileError(loaded.error));
         // A file never opened leaves the project as it was; one that failed
         // part-way leaves it half-filled, so start afresh.
         if (loaded.status == LoadStatus::Damaged)
@@ -181,7 +182,7 @@ bool ProjectFileController::openCopyAsUntitled(const QString& path) {
         loaded = m_doc.load(toFileNameBytes(path));
     }
     if (!loaded.ok()) {
-        showError(m_dialogParent, fromFileNameBytes(loaded.error));
+        showError(m_dialogParent, translatedFileError(loaded.error));
         if (loaded.status == LoadStatus::Damaged)
             resetToUntitled();
         return false;
@@ -223,7 +224,7 @@ bool ProjectFileController::saveTo(const std::string& target) {
     }
     if (!ok) {
         // The atomic writer leaves the target as it was: nothing to clean up.
-        showError(m_dialogParent, fromFileNameBytes(m_doc.errorString()));
+        showError(m_dialogParent, translatedFileError(m_doc.errorString()));
         return false;
     }
     emit saved();

@@ -3,6 +3,7 @@
 #include "core/FileError.h"
 #include "core/HeadlessGenerate.h"
 #include "core/Project.h"
+#include "gui/FileErrorText.h"
 #include "gui/QtText.h"
 #include "gui/UiServices.h"
 #include "pageicons/BrowserIcons.h"
@@ -15,7 +16,7 @@
 namespace {
 
 void complain(QWidget* parent, const FileResult& result) {
-    showError(parent, fromFileNameBytes(fileErrorText(result)));
+    showError(parent, translatedFileError(fileErrorText(result)));
 }
 
 // Refuses, with a message, a page name that is the open project's own file.

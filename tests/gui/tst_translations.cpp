@@ -7,11 +7,14 @@
 // (tests/CMakeLists.txt); each run checks the screen it was given.
 
 #include "app/AboutDialog.h"
+#include "core/FileError.h"
 #include "dialogs/FontDialog.h"
 #include "dialogs/GroupDialog.h"
 #include "dialogs/LinkDialog.h"
 #include "dialogs/PageColorsDialog.h"
 #include "dialogs/PageStyleDialog.h"
+#include "gui/FileErrorText.h"
+#include "gui/QtText.h"
 #include "gui/Translations.h"
 #include "support/StartedWindow.h"
 
@@ -276,6 +279,30 @@ private slots:
         });
         w.action("actionAbout")->trigger();
         QCOMPARE(title, QStringLiteral("Über"));
+    }
+
+    // The core's file errors, which the headless verbs print in English,
+    // reach the windows in the user's language with the file name intact.
+    void fileErrors() {
+        const std::string file = "/tmp/a b/\xc3\xa4%1.lfp";
+        for (int language : {int(Language::English), int(Language::German)}) {
+            useLanguage(Language(language));
+            for (int c = int(FileErrorCause::None); c <= int(FileErrorCause::PageIsProject); ++c) {
+                const std::string english = fileErrorText(FileErrorCause(c), file);
+                const QString shown = translatedFileError(english);
+                if (Language(language) == Language::English)
+                    QCOMPARE(shown, fromFileNameBytes(english));
+                else
+                    QVERIFY2(shown != fromFileNameBytes(english), english.c_str());
+                if (english.find(file) != std::string::npos)
+                    QVERIFY2(shown.contains(fromFileNameBytes(file)), qPrintable(shown));
+            }
+            // Any other text is shown as it is.
+            QCOMPARE(translatedFileError("Some other message about x.lfp."),
+                     QStringLiteral("Some other message about x.lfp."));
+        }
+        QCOMPARE(translatedFileError(fileErrorText(FileErrorCause::FileNotFound, "/p.lfp")),
+                 QStringLiteral("/p.lfp wurde nicht gefunden."));
     }
 
     void dialogsFit_data() {
