@@ -7,7 +7,9 @@
 // (tests/CMakeLists.txt); each run checks the screen it was given.
 
 #include "app/AboutDialog.h"
+#include "app/Application.h"
 #include "core/FileError.h"
+#include "core/ProjectExtension.h"
 #include "dialogs/FontDialog.h"
 #include "dialogs/GroupDialog.h"
 #include "dialogs/LinkDialog.h"
@@ -303,6 +305,19 @@ private slots:
         }
         QCOMPARE(translatedFileError(fileErrorText(FileErrorCause::FileNotFound, "/p.lfp")),
                  QStringLiteral("/p.lfp wurde nicht gefunden."));
+    }
+
+    // Texts the core or the terminal shares with the windows are in the
+    // translation under the words they have there.
+    void sharedTexts() {
+        useLanguage(Language::German);
+        const QList<QPair<const char*, const char*>> texts = {
+            {"Application", kUnregisterDone},
+            {"Application", kUnregisterFailed},
+            {"ProjectFileController", kExtrasDroppedMessage},
+        };
+        for (const auto& [context, text] : texts)
+            QVERIFY2(QCoreApplication::translate(context, text) != QLatin1String(text), text);
     }
 
     void dialogsFit_data() {
