@@ -29,14 +29,27 @@ constexpr int kTitleFontPoints = 32;
 // first line that is not blank, looked for within this many characters.
 constexpr qsizetype kPasteDecisionWindow = qsizetype{64} * 1024;
 
+// Linkfold's own copy of links: URL lines whose descriptions are the
+// project's HTML, beside the plain text every program reads.
+const QString kOwnLinksMime = QStringLiteral("application/x-linkfold-links");
+
 const QMimeData* clipboardMime() {
     const QClipboard* clipboard = QApplication::clipboard();
     return clipboard ? clipboard->mimeData() : nullptr;
 }
 
-QString clipboardText() {
+// The clipboard's links: Linkfold's own format as project text, else the
+// plain text of another program as outside text.
+std::vector<Link> clipboardLinks() {
     const QMimeData* mime = clipboardMime();
-    return mime && mime->hasText() ? mime->text() : QString();
+    if (!mime)
+        return {};
+    if (mime->hasFormat(kOwnLinksMime)) {
+        const QByteArray own = mime->data(kOwnLinksMime);
+        return parseUrlLines(std::string_view(own.constData(), static_cast<size_t>(own.size())));
+    }
+    return mime->hasText() ? parseOutsideUrlLines(toProjectText(mime->text()))
+                           : std::vector<Link>{};
 }
 
 // "Delete Link", "Delete 40 Links": a step's name by its number of links.
@@ -73,6 +86,12 @@ void LinkCommands::readClipboard() {
     const QMimeData* mime = clipboardMime();
     m_clipboardHasText = mime && mime->hasText();
     m_clipboardHasUrlLine = false;
+    if (mime && mime->hasFormat(kOwnLinksMime)) {
+        const QByteArray own = mime->data(kOwnLinksMime);
+        m_clipboardHasUrlLine =
+            startsWithUrlLine(std::string_view(own.constData(), static_cast<size_t>(own.size())));
+        return;
+    }
     if (!m_clipboardHasText)
         return;
     const QString text = mime->text();
@@ -196,8 +215,14 @@ void LinkCommands::copyLinks() {
     for (int row : rows)
         if (static_cast<std::size_t>(row) < shown.size())
             links.push_back(shown[static_cast<std::size_t>(row)]);
-    if (QClipboard* clipboard = QApplication::clipboard())
-        clipboard->setText(toQString(formatUrlLines(links)));
+    QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard)
+        return;
+    const std::string lines = formatUrlLines(links);
+    auto* mime = new QMimeData;
+    mime->setText(toQString(lines));
+    mime->setData(kOwnLinksMime, QByteArray(lines.data(), static_cast<qsizetype>(lines.size())));
+    clipboard->setMimeData(mime);
 }
 
 void LinkCommands::paste() {
@@ -214,10 +239,9 @@ void LinkCommands::paste() {
 
 void LinkCommands::pasteLinks() {
     const BusyCursor busy;
-    const QString text = clipboardText();
-    if (text.isEmpty())
+    const std::vector<Link> links = clipboardLinks();
+    if (links.empty())
         return;
-    const std::vector<Link> links = parseUrlLines(toProjectText(text));
     appendLinks(links, "Paste Link", "Paste %1 Links");
 }
 
