@@ -8,6 +8,7 @@
 #include "dialogs/PageStyleDialog.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "editor/ProjectForm.h"
 #include "gui/QtText.h"
 
@@ -153,8 +154,8 @@ bool LinkCommands::canPaste() const {
 
 void LinkCommands::appendLinks(const std::vector<Link>& links, const char* one, const char* many) {
     Project& project = *m_form->project();
-    m_form->history()->push(LinkEditCommand::append(project, countedName(one, many, links.size()),
-                                                    m_form->currentTab(), links));
+    m_form->document()->push(LinkEditCommand::append(project, countedName(one, many, links.size()),
+                                                     m_form->currentTab(), links));
 }
 
 void LinkCommands::addLink() {
@@ -178,7 +179,7 @@ void LinkCommands::deleteSelected() {
         return;
     }
     const std::vector<int> rows = list->selectedRows();
-    m_form->history()->push(LinkEditCommand::remove(
+    m_form->document()->push(LinkEditCommand::remove(
         *m_form->project(), countedName("Delete Link", "Delete %1 Links", rows.size()),
         m_form->currentTab(), asRows(rows)));
 }
@@ -187,7 +188,7 @@ void LinkCommands::cut() {
     if (listHasFocus()) {
         copyLinks();
         const std::vector<int> rows = m_form->linkList()->selectedRows();
-        m_form->history()->push(LinkEditCommand::remove(
+        m_form->document()->push(LinkEditCommand::remove(
             *m_form->project(), countedName("Cut Link", "Cut %1 Links", rows.size()),
             m_form->currentTab(), asRows(rows)));
         return;
@@ -253,11 +254,11 @@ void LinkCommands::linkProperties() {
     const auto link = LinkDialog::edit(m_form, {list->cellText(row, 0), list->cellText(row, 1)});
     if (!link)
         return;
-    m_form->history()->push(LinkEditCommand::setTexts(*m_form->project(),
-                                                      QStringLiteral("Link Properties"),
-                                                      {{m_form->currentTab(),
-                                                        {static_cast<std::size_t>(row)},
-                                                        {Link(link->description, link->url)}}}));
+    m_form->document()->push(LinkEditCommand::setTexts(*m_form->project(),
+                                                       QStringLiteral("Link Properties"),
+                                                       {{m_form->currentTab(),
+                                                         {static_cast<std::size_t>(row)},
+                                                         {Link(link->description, link->url)}}}));
 }
 
 void LinkCommands::moveUp() {
@@ -277,7 +278,7 @@ void LinkCommands::moveSelectedRow(int step) {
     const int to = from + step;
     if (to < 0 || to >= list->linkCount())
         return;
-    m_form->history()->push(LinkEditCommand::moveRow(
+    m_form->document()->push(LinkEditCommand::moveRow(
         *m_form->project(), step < 0 ? QStringLiteral("Move Up") : QStringLiteral("Move Down"),
         m_form->currentTab(), static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
 }
@@ -285,15 +286,15 @@ void LinkCommands::moveSelectedRow(int step) {
 void LinkCommands::moveRow(int from, int to) {
     if (from < 0 || to < 0)
         return;
-    m_form->history()->push(LinkEditCommand::moveRow(
+    m_form->document()->push(LinkEditCommand::moveRow(
         *m_form->project(), QStringLiteral("Move Link"), m_form->currentTab(),
         static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
 }
 
 void LinkCommands::moveSelectedRowsToGroup(int group) {
-    m_form->history()->push(LinkEditCommand::moveToGroup(*m_form->project(), m_form->currentTab(),
-                                                         asRows(m_form->linkList()->selectedRows()),
-                                                         group));
+    m_form->document()->push(
+        LinkEditCommand::moveToGroup(*m_form->project(), m_form->currentTab(),
+                                     asRows(m_form->linkList()->selectedRows()), group));
 }
 
 // --- Page and group properties --------------------------------------------------------
@@ -311,7 +312,7 @@ void LinkCommands::groupProperties() {
         if (command->changesNothing())
             delete command;
         else
-            m_form->history()->push(command);
+            m_form->document()->push(command);
     }
 }
 
@@ -322,7 +323,7 @@ void pushPage(ProjectForm* form, const QString& name, const PageSettings& page) 
     if (command->changesNothing())
         delete command;
     else
-        form->history()->push(command);
+        form->document()->push(command);
 }
 
 } // namespace
