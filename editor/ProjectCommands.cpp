@@ -1,13 +1,8 @@
 #include "editor/ProjectCommands.h"
 
-#include <QUndoStack>
-
 #include <algorithm>
 
 namespace {
-
-// The most steps kept, however little memory they hold.
-constexpr int kMaxSteps = 1000;
 
 std::size_t groupSize(const Project& project, int group) {
     return project.linkList(group).size();
@@ -305,105 +300,3 @@ void GroupsCommand::release() {
 }
 
 // --- ProjectHistory -------------------------------------------------------------------
-
-ProjectHistory::ProjectHistory(Project& project, QObject* parent)
-    : QObject(parent), m_project(project), m_stack(new QUndoStack(this)) {
-    m_stack->setUndoLimit(kMaxSteps);
-    connect(m_stack, &QUndoStack::indexChanged, this, [this] {
-        syncModified();
-        emit stateChanged();
-    });
-    connect(m_stack, &QUndoStack::cleanChanged, this, [this] {
-        syncModified();
-        emit stateChanged();
-    });
-}
-
-ProjectCommand* ProjectHistory::commandAt(int index) const {
-    if (index < 0 || index >= m_stack->count())
-        return nullptr;
-    return static_cast<ProjectCommand*>(const_cast<QUndoCommand*>(m_stack->command(index)));
-}
-
-void ProjectHistory::push(ProjectCommand* command) {
-    if (!command)
-        return;
-    const ShownChange shown = command->shownAfterRedo();
-    m_stack->push(command); // runs its redo; may merge it into the last step
-    keepBudget();
-    syncModified();
-    emit stateChanged();
-    emit changeDone(shown);
-}
-
-bool ProjectHistory::canUndo() const {
-    const ProjectCommand* last = commandAt(m_stack->index() - 1);
-    return last && !last->isDropped();
-}
-
-bool ProjectHistory::canRedo() const {
-    const ProjectCommand* next = commandAt(m_stack->index());
-    return next && !next->isDropped();
-}
-
-void ProjectHistory::undo() {
-    if (!canUndo())
-        return;
-    const ShownChange shown = commandAt(m_stack->index() - 1)->shownAfterUndo();
-    m_stack->undo();
-    emit changeDone(shown);
-}
-
-void ProjectHistory::redo() {
-    if (!canRedo())
-        return;
-    const ShownChange shown = commandAt(m_stack->index())->shownAfterRedo();
-    m_stack->redo();
-    emit changeDone(shown);
-}
-
-void ProjectHistory::reset() {
-    const bool modified = m_project.isModified();
-    m_stack->clear();
-    // A project read only in part holds changes no step can take back.
-    if (modified)
-        m_stack->resetClean();
-    syncModified();
-    emit stateChanged();
-}
-
-void ProjectHistory::markSaved() {
-    m_stack->setClean();
-    syncModified();
-    emit stateChanged();
-}
-
-void ProjectHistory::setBudget(std::size_t bytes) {
-    m_budget = bytes;
-    keepBudget();
-    emit stateChanged();
-}
-
-std::size_t ProjectHistory::bytes() const {
-    std::size_t total = 0;
-    for (int i = 0; i < m_stack->count(); ++i)
-        if (const ProjectCommand* c = commandAt(i); c && !c->isDropped())
-            total += c->bytes();
-    return total;
-}
-
-void ProjectHistory::keepBudget() {
-    std::size_t total = bytes();
-    const int newest = m_stack->index() - 1;
-    for (int i = 0; i < newest && total > m_budget; ++i) {
-        ProjectCommand* c = commandAt(i);
-        if (!c || c->isDropped())
-            continue;
-        total -= c->bytes();
-        c->drop();
-    }
-}
-
-void ProjectHistory::syncModified() {
-    m_project.setModified(!m_stack->isClean());
-}

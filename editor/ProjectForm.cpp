@@ -8,6 +8,7 @@
 #include "editor/LinkListView.h"
 #include "editor/PageCommands.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "editor/SpinArrows.h"
 #include "gui/ImageFilters.h"
 #include "gui/QtText.h"
@@ -140,7 +141,8 @@ std::string layoutSection(int tab) {
 // Merge ids of the page controls' steps: typing in one field is one step.
 enum FieldStep { kTitleStep = 1, kSubtitleStep, kTopImageStep, kColumnsStep };
 
-ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_project(doc) {
+ProjectForm::ProjectForm(ProjectDocument* document, QWidget* parent)
+    : QWidget(parent), m_document(document), m_project(&document->project()) {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(columnsFieldAccessible);
         return true;
@@ -149,9 +151,8 @@ ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_pro
     for (auto& w : m_colWidths)
         w = {kDefaultCol0, kDefaultCol1};
     buildForm();
-    m_history = new ProjectHistory(*m_project, this);
-    connect(m_history, &ProjectHistory::changeDone, this, &ProjectForm::showChange);
-    connect(m_history, &ProjectHistory::stateChanged, this, &ProjectForm::commandStateChanged);
+    connect(m_document, &ProjectDocument::changeDone, this, &ProjectForm::showChange);
+    connect(m_document, &ProjectDocument::stateChanged, this, &ProjectForm::commandStateChanged);
     m_project->addObserver(this);
     m_list->setProject(m_project);
     m_linkCommands = new LinkCommands(this);
@@ -418,7 +419,7 @@ void ProjectForm::loadFromProject() {
     loadGroup(0);
     m_currentTab = 0;
     m_initializing = false;
-    m_history->reset();
+    m_document->reset();
     emit commandStateChanged();
 }
 
@@ -565,7 +566,7 @@ void ProjectForm::onPageFieldChanged(QObject* control) {
         return;
     }
     m_initializing = true; // the project's change comes back to the controls
-    m_history->push(command);
+    m_document->push(command);
     m_initializing = false;
 }
 

@@ -2,6 +2,7 @@
 #include "editor/LinkListModel.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 
 #include <QHeaderView>
 #include <QMimeData>
@@ -18,8 +19,8 @@ namespace {
 // A window with a tab bar above a link list showing group 1 of a project,
 // as in the form; drags and drops are carried out as the form's commands do.
 struct ListWindow {
-    Project project;
-    ProjectHistory history{project};
+    ProjectDocument history;
+    Project& project = history.project();
     QWidget window;
     QTabBar* tabs;
     LinkListView* list;

@@ -10,6 +10,7 @@
 #include "editor/LinkCheckWindow.h"
 #include "editor/LinkCommands.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "support/ResultTable.h"
 #include "support/StartedWindow.h"
 
@@ -396,7 +397,7 @@ private slots:
     // newest always stays.
     void historyKeepsItsBudget() {
         Window w;
-        ProjectHistory* history = w.form->history();
+        ProjectDocument* history = w.form->document();
         std::vector<Link> links;
         for (int i = 0; i < 2000; ++i)
             links.emplace_back("Link " + std::to_string(i),
@@ -411,7 +412,7 @@ private slots:
         QCOMPARE(w.app.project().linkList(0).size(), std::size_t(4 + 3 * 2000));
         history->redo();
         QCOMPARE(w.app.project().linkList(0).size(), std::size_t(4 + 4 * 2000));
-        history->setBudget(ProjectHistory::kDefaultBudget);
+        history->setBudget(ProjectDocument::kDefaultBudget);
     }
 };
 
