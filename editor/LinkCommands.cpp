@@ -279,9 +279,9 @@ void LinkCommands::moveDown() {
 
 void LinkCommands::moveSelectedRow(int step) {
     LinkListView* list = m_form->linkList();
-    const std::vector<int> rows = list->selectedRows();
-    if (rows.size() != 1)
+    if (list->selectedCount() != 1)
         return;
+    const std::vector<int> rows = list->selectedRows();
     const int from = rows[0];
     const int to = from + step;
     if (to < 0 || to >= list->linkCount())
