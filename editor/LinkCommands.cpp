@@ -14,8 +14,10 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 
@@ -54,8 +56,12 @@ std::vector<Link> clipboardLinks() {
 }
 
 // "Delete Link", "Delete 40 Links": a step's name by its number of links.
+// The texts are marked with QT_TR_NOOP and translated here; the number
+// is written with the locale's digit grouping ("Delete 20,000 Links").
 QString countedName(const char* one, const char* many, std::size_t n) {
-    return n == 1 ? QString::fromLatin1(one) : QString::fromLatin1(many).arg(n);
+    return n == 1 ? QCoreApplication::translate("LinkCommands", one)
+                  : QCoreApplication::translate("LinkCommands", many)
+                        .arg(QLocale().toString(static_cast<qulonglong>(n)));
 }
 
 std::vector<std::size_t> asRows(const std::vector<int>& rows) {
@@ -162,11 +168,12 @@ void LinkCommands::addLink() {
     const auto link = LinkDialog::edit(m_form, {});
     if (!link)
         return;
-    appendLinks({Link(link->description, link->url)}, "Add Link", "Add %1 Links");
+    appendLinks({Link(link->description, link->url)}, QT_TR_NOOP("Add Link"),
+                QT_TR_NOOP("Add %1 Links"));
 }
 
 void LinkCommands::addDroppedLinks(const std::vector<Link>& links) {
-    appendLinks(links, "Drop Link", "Drop %1 Links");
+    appendLinks(links, QT_TR_NOOP("Drop Link"), QT_TR_NOOP("Drop %1 Links"));
 }
 
 void LinkCommands::deleteSelected() {
@@ -180,7 +187,8 @@ void LinkCommands::deleteSelected() {
     }
     const std::vector<int> rows = list->selectedRows();
     m_form->document()->push(LinkEditCommand::remove(
-        *m_form->project(), countedName("Delete Link", "Delete %1 Links", rows.size()),
+        *m_form->project(),
+        countedName(QT_TR_NOOP("Delete Link"), QT_TR_NOOP("Delete %1 Links"), rows.size()),
         m_form->currentTab(), asRows(rows)));
 }
 
@@ -189,7 +197,8 @@ void LinkCommands::cut() {
         copyLinks();
         const std::vector<int> rows = m_form->linkList()->selectedRows();
         m_form->document()->push(LinkEditCommand::remove(
-            *m_form->project(), countedName("Cut Link", "Cut %1 Links", rows.size()),
+            *m_form->project(),
+            countedName(QT_TR_NOOP("Cut Link"), QT_TR_NOOP("Cut %1 Links"), rows.size()),
             m_form->currentTab(), asRows(rows)));
         return;
     }
@@ -243,7 +252,7 @@ void LinkCommands::pasteLinks() {
     const std::vector<Link> links = clipboardLinks();
     if (links.empty())
         return;
-    appendLinks(links, "Paste Link", "Paste %1 Links");
+    appendLinks(links, QT_TR_NOOP("Paste Link"), QT_TR_NOOP("Paste %1 Links"));
 }
 
 void LinkCommands::linkProperties() {
@@ -254,8 +263,7 @@ void LinkCommands::linkProperties() {
     const auto link = LinkDialog::edit(m_form, {list->cellText(row, 0), list->cellText(row, 1)});
     if (!link)
         return;
-    m_form->document()->push(LinkEditCommand::setTexts(*m_form->project(),
-                                                       QStringLiteral("Link Properties"),
+    m_form->document()->push(LinkEditCommand::setTexts(*m_form->project(), tr("Link Properties"),
                                                        {{m_form->currentTab(),
                                                          {static_cast<std::size_t>(row)},
                                                          {Link(link->description, link->url)}}}));
@@ -271,24 +279,24 @@ void LinkCommands::moveDown() {
 
 void LinkCommands::moveSelectedRow(int step) {
     LinkListView* list = m_form->linkList();
-    const std::vector<int> rows = list->selectedRows();
-    if (rows.size() != 1)
+    if (list->selectedCount() != 1)
         return;
+    const std::vector<int> rows = list->selectedRows();
     const int from = rows[0];
     const int to = from + step;
     if (to < 0 || to >= list->linkCount())
         return;
     m_form->document()->push(LinkEditCommand::moveRow(
-        *m_form->project(), step < 0 ? QStringLiteral("Move Up") : QStringLiteral("Move Down"),
-        m_form->currentTab(), static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
+        *m_form->project(), step < 0 ? tr("Move Up") : tr("Move Down"), m_form->currentTab(),
+        static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
 }
 
 void LinkCommands::moveRow(int from, int to) {
     if (from < 0 || to < 0)
         return;
-    m_form->document()->push(LinkEditCommand::moveRow(
-        *m_form->project(), QStringLiteral("Move Link"), m_form->currentTab(),
-        static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
+    m_form->document()->push(
+        LinkEditCommand::moveRow(*m_form->project(), tr("Move Link"), m_form->currentTab(),
+                                 static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
 }
 
 void LinkCommands::moveSelectedRowsToGroup(int group) {
@@ -337,7 +345,7 @@ void LinkCommands::titleFont() {
         page.titleFace = font->face;
         page.titleStyle = font->style;
         page.titleColor = font->color;
-        pushPage(m_form, QStringLiteral("Title Font"), page);
+        pushPage(m_form, tr("Title Font"), page);
     }
 }
 
@@ -350,7 +358,7 @@ void LinkCommands::colors() {
         page.backgroundColor = colors->background;
         page.linkColor = colors->link;
         page.visitedLinkColor = colors->visitedLink;
-        pushPage(m_form, QStringLiteral("Page Colors"), page);
+        pushPage(m_form, tr("Page Colors"), page);
     }
 }
 
@@ -359,7 +367,7 @@ void LinkCommands::pageStyle() {
     if (const auto style = PageStyleDialog::edit(m_form, doc->pageStyle())) {
         PageSettings page = doc->pageSettings();
         page.style = *style;
-        pushPage(m_form, QStringLiteral("Page Style"), page);
+        pushPage(m_form, tr("Page Style"), page);
     }
 }
 

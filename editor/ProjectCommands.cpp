@@ -1,5 +1,7 @@
 #include "editor/ProjectCommands.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -151,8 +153,10 @@ LinkEditCommand* LinkEditCommand::moveToGroup(Project& project, int from,
     for (std::size_t i = 0; i < in.inserted.rows.size(); ++i)
         in.inserted.rows[i] = end + i;
     const std::size_t n = out.removed.size();
-    const QString text = n == 1 ? QStringLiteral("Move Link to Group %1").arg(to + 1)
-                                : QStringLiteral("Move Links to Group %1").arg(to + 1);
+    const QString text =
+        n == 1
+            ? QCoreApplication::translate("ProjectCommands", "Move Link to Group %1").arg(to + 1)
+            : QCoreApplication::translate("ProjectCommands", "Move Links to Group %1").arg(to + 1);
     auto* command = new LinkEditCommand(project, text, {});
     command->m_shownRedo = {from, {}, out.removed.rows.front(), true};
     command->m_shownUndo = {from, out.removed.ids, 0, false};
@@ -199,9 +203,9 @@ LinkEditCommand* LinkEditCommand::setTexts(Project& project, const QString& text
 // --- PageSettingsCommand ---------------------------------------------------------
 
 PageSettingsCommand::PageSettingsCommand(Project& project, const QString& text, PageSettings after,
-                                         int mergeId)
+                                         int mergeId, int session)
     : ProjectCommand(project, text), m_before(project.pageSettings()), m_after(std::move(after)),
-      m_mergeId(mergeId) {}
+      m_mergeId(mergeId), m_session(session) {}
 
 void PageSettingsCommand::redo() {
     m_project.setPageSettings(m_after);
@@ -213,7 +217,8 @@ void PageSettingsCommand::undo() {
 
 bool PageSettingsCommand::mergeWith(const QUndoCommand* other) {
     const auto* next = dynamic_cast<const PageSettingsCommand*>(other);
-    if (!next || next->m_mergeId != m_mergeId || m_mergeId < 0 || isDropped())
+    if (!next || next->m_mergeId != m_mergeId || m_mergeId < 0 || next->m_session != m_session ||
+        isDropped())
         return false;
     m_after = next->m_after;
     // Typing back to where the field began leaves no step.
@@ -236,7 +241,8 @@ void PageSettingsCommand::release() {
 // --- GroupHeadingCommand ----------------------------------------------------------
 
 GroupHeadingCommand::GroupHeadingCommand(Project& project, int group, const LinkGroup& heading)
-    : ProjectCommand(project, QStringLiteral("Group Properties")), m_group(group) {
+    : ProjectCommand(project, QCoreApplication::translate("ProjectCommands", "Group Properties")),
+      m_group(group) {
     m_before = project.group(group);
     m_before.links.clear();
     m_after = heading;

@@ -106,9 +106,10 @@ private:
 // some of them pushes one PageSettingsCommand with its name.
 class PageSettingsCommand : public ProjectCommand {
 public:
-    // mergeId: -1 never merges; fields that merge use their own id.
-    PageSettingsCommand(Project& project, const QString& text, PageSettings after,
-                        int mergeId = -1);
+    // mergeId: -1 never merges; fields that merge use their own id, and
+    // merge only within one typing session (see ProjectDocument::endTyping).
+    PageSettingsCommand(Project& project, const QString& text, PageSettings after, int mergeId = -1,
+                        int session = 0);
 
     void redo() override;
     void undo() override;
@@ -124,6 +125,7 @@ private:
     PageSettings m_before;
     PageSettings m_after;
     int m_mergeId;
+    int m_session;
 };
 
 // Group Properties: a group's heading (title, bullet, font, colour).

@@ -60,6 +60,7 @@ void ProjectDocument::undo() {
     if (!canUndo())
         return;
     const ShownChange shown = commandAt(m_stack->index() - 1)->shownAfterUndo();
+    endTyping();
     m_stack->undo();
     emit changeDone(shown);
 }
@@ -68,12 +69,14 @@ void ProjectDocument::redo() {
     if (!canRedo())
         return;
     const ShownChange shown = commandAt(m_stack->index())->shownAfterRedo();
+    endTyping();
     m_stack->redo();
     emit changeDone(shown);
 }
 
 void ProjectDocument::reset() {
     const bool modified = m_project.isModified();
+    endTyping();
     m_stack->clear();
     // A project read only in part holds changes no step can take back.
     if (modified)

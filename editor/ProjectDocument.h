@@ -46,6 +46,12 @@ public:
     // The project was saved: this is the clean state.
     void markSaved();
 
+    // Typing in one field merges into one step while nothing else happens
+    // in between: the steps of one typing session merge. Undo, Redo, a new
+    // history and endTyping (the keyboard left the field) start a new one.
+    int typingSession() const { return m_typingSession; }
+    void endTyping() { ++m_typingSession; }
+
     void setBudget(std::size_t bytes);
     std::size_t budget() const { return m_budget; }
     // The memory the steps that can still be undone or redone hold.
@@ -65,4 +71,5 @@ private:
     Project m_project;
     QUndoStack* m_stack;
     std::size_t m_budget = kDefaultBudget;
+    int m_typingSession = 0;
 };

@@ -134,6 +134,8 @@ private:
     void onPageFieldChanged(QObject* control);
     void storeColumnWidths(int tab);
     void applyColumnWidths(int tab);
+    // A page field's context menu, with the document's Undo and Redo.
+    void showFieldContextMenu(QLineEdit* edit, const QPoint& globalPos);
     // The list's context menu below its current row (Menu key, Shift+F10).
     void showListContextMenuAtCurrentRow();
 
