@@ -301,6 +301,77 @@ Dank an alle, die ihre Links in Ordnung halten.</translation>
     </message>
 </context>
 <context>
+    <name>LinkCommands</name>
+    <message>
+        <source>Add Link</source>
+        <translation>Link hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add %1 Links</source>
+        <translation>%1 Links hinzufügen</translation>
+    </message>
+    <message>
+        <source>Drop Link</source>
+        <translation>Link ablegen</translation>
+    </message>
+    <message>
+        <source>Drop %1 Links</source>
+        <translation>%1 Links ablegen</translation>
+    </message>
+    <message>
+        <source>Delete Link</source>
+        <translation>Link löschen</translation>
+    </message>
+    <message>
+        <source>Delete %1 Links</source>
+        <translation>%1 Links löschen</translation>
+    </message>
+    <message>
+        <source>Cut Link</source>
+        <translation>Link ausschneiden</translation>
+    </message>
+    <message>
+        <source>Cut %1 Links</source>
+        <translation>%1 Links ausschneiden</translation>
+    </message>
+    <message>
+        <source>Paste Link</source>
+        <translation>Link einfügen</translation>
+    </message>
+    <message>
+        <source>Paste %1 Links</source>
+        <translation>%1 Links einfügen</translation>
+    </message>
+    <message>
+        <source>Link Properties</source>
+        <translation>Linkeigenschaften</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Move Link</source>
+        <translation>Link verschieben</translation>
+    </message>
+    <message>
+        <source>Title Font</source>
+        <translation>Schriftart des Titels</translation>
+    </message>
+    <message>
+        <source>Page Colors</source>
+        <translation>Seitenfarben</translation>
+    </message>
+    <message>
+        <source>Page Style</source>
+        <translation>Seitenstil</translation>
+    </message>
+</context>
+<context>
     <name>LinkDialog</name>
     <message>
         <source>Link Entry Properties</source>
@@ -773,6 +844,21 @@ About</source>
     </message>
 </context>
 <context>
+    <name>ProjectCommands</name>
+    <message>
+        <source>Move Link to Group %1</source>
+        <translation>Link in Gruppe %1 verschieben</translation>
+    </message>
+    <message>
+        <source>Move Links to Group %1</source>
+        <translation>Links in Gruppe %1 verschieben</translation>
+    </message>
+    <message>
+        <source>Group Properties</source>
+        <translation>Gruppeneigenschaften</translation>
+    </message>
+</context>
+<context>
     <name>ProjectFileController</name>
     <message>
         <source>Linkfold Files (*.lfp)</source>
@@ -801,6 +887,113 @@ About</source>
     <message>
         <source>Untitled</source>
         <translation>Unbenannt</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectForm</name>
+    <message>
+        <source>Page</source>
+        <translation>Seite</translation>
+    </message>
+    <message>
+        <source>URL Groups</source>
+        <translation>URL-Gruppen</translation>
+    </message>
+    <message>
+        <source>Title:</source>
+        <translation>Titel:</translation>
+    </message>
+    <message>
+        <source>Image at Top:</source>
+        <translation>Bild oben:</translation>
+    </message>
+    <message>
+        <source># Columns:</source>
+        <translation>Anzahl Spalten:</translation>
+    </message>
+    <message>
+        <source>Subtitle</source>
+        <translation>Untertitel</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Schriftart</translation>
+    </message>
+    <message>
+        <source>Title font</source>
+        <translation>Schriftart des Titels</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Browse for the image at top</source>
+        <translation>Das Bild oben suchen</translation>
+    </message>
+    <message>
+        <source>URL Group Borders</source>
+        <translation>Rahmen der URL-Gruppen</translation>
+    </message>
+    <message>
+        <source>Colors</source>
+        <translation>Farben</translation>
+    </message>
+    <message>
+        <source>Properties...</source>
+        <translation>Eigenschaften...</translation>
+    </message>
+    <message>
+        <source>Move Up</source>
+        <translation>Nach oben</translation>
+    </message>
+    <message>
+        <source>Move Down</source>
+        <translation>Nach unten</translation>
+    </message>
+    <message>
+        <source>Group %1</source>
+        <translation>Gruppe %1</translation>
+    </message>
+    <message>
+        <source>Group %1: %2</source>
+        <translation>Gruppe %1: %2</translation>
+    </message>
+    <message>
+        <source>Links of group %1</source>
+        <translation>Links der Gruppe %1</translation>
+    </message>
+    <message>
+        <source>Properties of group %1</source>
+        <translation>Eigenschaften der Gruppe %1</translation>
+    </message>
+    <message>
+        <source>Please enter no more than %1 characters.</source>
+        <translation>Bitte geben Sie nicht mehr als %1 Zeichen ein.</translation>
+    </message>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Bitte geben Sie eine ganze Zahl ein.</translation>
+    </message>
+    <message>
+        <source>Please enter an integer between %1 and %2.</source>
+        <translation>Bitte geben Sie eine ganze Zahl zwischen %1 und %2 ein.</translation>
+    </message>
+    <message>
+        <source>Typing in Title</source>
+        <translation>Eingabe im Titel</translation>
+    </message>
+    <message>
+        <source>Typing in Subtitle</source>
+        <translation>Eingabe im Untertitel</translation>
+    </message>
+    <message>
+        <source>Typing in Image at Top</source>
+        <translation>Eingabe in Bild oben</translation>
+    </message>
+    <message>
+        <source>Columns</source>
+        <translation>Spalten</translation>
     </message>
 </context>
 <context>
