@@ -81,9 +81,10 @@ std::string selectRows(Select select) {
     const std::string folder = "CAST(b.type AS INTEGER) = 2";
     const bool whole = select == Select::Whole;
     return "SELECT b.id, b.parent, b.type," +
-           (whole ? std::string(" b.title, p.url, b.dateAdded,")
-                  : " CASE WHEN " + folder + " THEN b.title END, p.url," +
-                        (select == Select::Outline ? " 0," : " b.position,")) +
+           (whole
+                ? std::string(" b.title, p.url, b.dateAdded,")
+                : " CASE WHEN " + folder + " OR substr(p.url, 1, 6) = 'place:' THEN b.title END," +
+                      " p.url," + (select == Select::Outline ? " 0," : " b.position,")) +
            " CASE WHEN " + folder +
            " THEN CASE b.guid WHEN 'menu________' THEN 0"
            "  WHEN 'toolbar_____' THEN 1 WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3"
@@ -115,6 +116,7 @@ struct Row {
     std::string_view title, url;
     int type = 0;
     int ord = -1;
+    bool query = false; // a saved query, skipped and named
 };
 
 // Whether moz_bookmarks has an index that starts with its parent column
@@ -263,7 +265,8 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
         r.ord = sqlite3_column_int(row, kOrd);
         if (r.type == kLink) {
             const std::string_view url = keptUrl(row, kUrl);
-            if (url.empty())
+            r.query = url.empty() && isPlaceQuery(columnText(row, kUrl));
+            if (url.empty() && !r.query)
                 continue; // nothing to show, and never a folder
             r.url = tree.keepText(url);
             r.title = tree.keepText(columnText(row, kTitle));
@@ -286,6 +289,10 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
         return BookmarkReadResult::failure(name, sqliteMessage(db));
 
     const bool walked = walkRows(rows, tree, [&tree](int folder, const Row& child) {
+        if (child.query) {
+            tree.skipQuery(child.title);
+            return folder;
+        }
         if (child.type == kLink)
             return tree.addKeptLink(folder, child.title, child.url, child.added);
         if (child.type == kSeparator)
@@ -331,6 +338,7 @@ struct OutlineRow {
     size_t refused = 0; // the others
     int type = 0;       // kFolder or kLink
     int ord = -1;
+    bool query = false; // a saved query (a link row of its own)
 };
 
 // The heap a string takes beyond its own bytes.
@@ -466,10 +474,15 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
         r.parent = sqlite3_column_int64(row, kParent);
         if (byTable)
             r.position = sqlite3_column_int64(row, kPosition);
-        if (r.type == kLink) {
-            const LinkUrl url = classifyUrl(row, kUrl);
-            if (url == LinkUrl::None)
+        const LinkUrl url = r.type == kLink ? classifyUrl(row, kUrl) : LinkUrl::None;
+        if (r.type == kLink && url == LinkUrl::None) {
+            if (!isPlaceQuery(columnText(row, kUrl)))
                 continue;
+            // A saved query stands as a row of its own, to be named if
+            // the walk reaches it.
+            r.query = true;
+            r.title = tree.keepText(columnText(row, kTitle));
+        } else if (r.type == kLink) {
             const bool refused = url == LinkUrl::Refused;
             if (byTable) {
                 r.id = sqlite3_column_int64(row, kId);
@@ -488,7 +501,8 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
             }
             // The rows come in their folder's order: a link right after
             // one of the same folder extends its run.
-            if (!rows.empty() && rows.back().type == kLink && rows.back().parent == r.parent) {
+            if (!rows.empty() && rows.back().type == kLink && !rows.back().query &&
+                rows.back().parent == r.parent) {
                 ++(refused ? rows.back().refused : rows.back().links);
                 continue;
             }
@@ -528,7 +542,12 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
     std::vector<Run> runs; // one for each link item of the tree, in order
     const size_t rowBytes = sizeof(ImportFolder) + sizeof(std::vector<Segment>);
     bool flattened = false;
+    SkippedNames queries;
     const bool walked = walkRows(rows, tree, [&](int folder, const OutlineRow& child) {
+        if (child.query) {
+            queries.add(child.title);
+            return folder;
+        }
         if (child.type == kFolder) {
             tree.addReaderMemory(rowBytes + child.title.size());
             const int inner = tree.addKeptFolder(folder, child.title, child.added);
@@ -544,6 +563,7 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
     if (flattened && byTable)
         return Outline::InOrder;
     rows = {};
+    m_queries = std::move(queries);
 
     size_t next = 0;
     m_folders = importRows(tree, looseName, [&](ImportFolder& folder, size_t index, int) {
@@ -663,6 +683,39 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
                 return failWith(kDamaged);
             folder.unreadLinks = 0;
         }
+        return true;
+    } catch (const std::bad_alloc&) {
+        return failWith("not enough memory to read it");
+    }
+}
+
+bool PlacesImport::heldGroups(const std::vector<ExistingGroup>& groups, std::vector<int>& held) {
+    held.assign(m_folders.size(), -1);
+    try {
+        HeldGroups tally(groups);
+        if (!tally.any())
+            return true;
+        // The row each folder's links go to.
+        std::unordered_map<sqlite3_int64, size_t> rowOf;
+        for (size_t r = 0; r < m_segments.size(); ++r)
+            for (const Segment& segment : m_segments[r])
+                rowOf.emplace(segment.folder, r);
+        sqlite3* db = m_copy.db();
+        sqlite3_stmt* raw = nullptr;
+        const char* kSelectUrls = "SELECT b.parent, p.url FROM moz_bookmarks b"
+                                  " JOIN moz_places p ON p.id = b.fk WHERE b.type = 1";
+        if (sqlite3_prepare_v2(db, kSelectUrls, -1, &raw, nullptr) != SQLITE_OK)
+            return failWith(sqliteMessage(db));
+        StmtPtr select(raw);
+        int rc = SQLITE_OK;
+        while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
+            const auto row = rowOf.find(sqlite3_column_int64(select.get(), 0));
+            if (row != rowOf.end() && classifyUrl(select.get(), 1) == LinkUrl::Allowed)
+                tally.add(row->second, columnText(select.get(), 1));
+        }
+        if (rc != SQLITE_DONE)
+            return failWith(sqliteMessage(db));
+        held = tally.result(m_folders);
         return true;
     } catch (const std::bad_alloc&) {
         return failWith("not enough memory to read it");
