@@ -520,8 +520,9 @@ TEST(ImportPlan, TickingRowsNeverGivesTwoRowsOneGroup) {
                 if (!choices[r].checked || choices[r].group < 0)
                     continue;
                 int& first = owner[static_cast<size_t>(choices[r].group)];
-                EXPECT_EQ(first, -1) << c.name << ": " << folders[r].name << " shares group "
-                                     << choices[r].group + 1 << " with " << folders[first].name;
+                EXPECT_EQ(first, -1)
+                    << c.name << ": " << folders[r].name << " shares group " << choices[r].group + 1
+                    << " with " << folders[static_cast<size_t>(first)].name;
                 first = static_cast<int>(r);
             }
         }
