@@ -81,10 +81,9 @@ std::string selectRows(Select select) {
     const std::string folder = "CAST(b.type AS INTEGER) = 2";
     const bool whole = select == Select::Whole;
     return "SELECT b.id, b.parent, b.type," +
-           (whole
-                ? std::string(" b.title, p.url, b.dateAdded,")
-                : " CASE WHEN " + folder + " OR substr(p.url, 1, 6) = 'place:' THEN b.title END," +
-                      " p.url," + (select == Select::Outline ? " 0," : " b.position,")) +
+           (whole ? std::string(" b.title, p.url, b.dateAdded,")
+                  : " CASE WHEN " + folder + " THEN b.title END, p.url," +
+                        (select == Select::Outline ? " 0," : " b.position,")) +
            " CASE WHEN " + folder +
            " THEN CASE b.guid WHEN 'menu________' THEN 0"
            "  WHEN 'toolbar_____' THEN 1 WHEN 'unfiled_____' THEN 2 WHEN 'mobile______' THEN 3"
@@ -478,10 +477,9 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
         if (r.type == kLink && url == LinkUrl::None) {
             if (!isPlaceQuery(columnText(row, kUrl)))
                 continue;
-            // A saved query stands as a row of its own, to be named if
-            // the walk reaches it.
+            // A saved query stands as a row of its own, named (its title
+            // read by its id) if the walk reaches it.
             r.query = true;
-            r.title = tree.keepText(columnText(row, kTitle));
         } else if (r.type == kLink) {
             const bool refused = url == LinkUrl::Refused;
             if (byTable) {
@@ -542,10 +540,22 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
     std::vector<Run> runs; // one for each link item of the tree, in order
     const size_t rowBytes = sizeof(ImportFolder) + sizeof(std::vector<Segment>);
     bool flattened = false;
+    // The outline reads no link's title: a saved query's is read by its id.
     SkippedNames queries;
+    sqlite3_stmt* rawTitle = nullptr;
+    sqlite3_prepare_v2(m_copy.db(), "SELECT title FROM moz_bookmarks WHERE id = ?", -1, &rawTitle,
+                       nullptr);
+    StmtPtr titleOf(rawTitle);
     const bool walked = walkRows(rows, tree, [&](int folder, const OutlineRow& child) {
         if (child.query) {
-            queries.add(child.title);
+            std::string title;
+            if (sqlite3_stmt* stmt = titleOf.get()) {
+                sqlite3_reset(stmt);
+                sqlite3_bind_int64(stmt, 1, child.id);
+                if (sqlite3_step(stmt) == SQLITE_ROW)
+                    title = std::string(columnText(stmt, 0));
+            }
+            queries.add(title);
             return folder;
         }
         if (child.type == kFolder) {
@@ -692,14 +702,30 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
 bool PlacesImport::heldGroups(const std::vector<ExistingGroup>& groups, std::vector<int>& held) {
     held.assign(m_folders.size(), -1);
     try {
-        HeldGroups tally(groups);
+        const HeldGroups tally(groups);
         if (!tally.any())
             return true;
-        // The row each folder's links go to.
-        std::unordered_map<sqlite3_int64, size_t> rowOf;
+        // Only the top rows are ticked by default: each link counts for
+        // the top row it lies under, and a row whose links left could not
+        // give any group more than half is passed over from then on.
+        const size_t width = tally.groupCount();
+        std::vector<size_t> topOf(m_folders.size());
+        for (size_t r = 0; r < m_folders.size(); ++r) {
+            const int parent = m_folders[r].parent;
+            topOf[r] = parent >= 0 && static_cast<size_t>(parent) < r
+                           ? topOf[static_cast<size_t>(parent)]
+                           : r;
+        }
+        std::unordered_map<sqlite3_int64, size_t> topRowOf; // a folder's links
         for (size_t r = 0; r < m_segments.size(); ++r)
             for (const Segment& segment : m_segments[r])
-                rowOf.emplace(segment.folder, r);
+                topRowOf.emplace(segment.folder, topOf[r]);
+        struct Tally {
+            size_t seen = 0, most = 0;
+            bool decided = false;
+        };
+        std::vector<Tally> rows(m_folders.size());
+        std::vector<std::uint32_t> hits(m_folders.size() * width, 0);
         sqlite3* db = m_copy.db();
         sqlite3_stmt* raw = nullptr;
         const char* kSelectUrls = "SELECT b.parent, p.url FROM moz_bookmarks b"
@@ -709,13 +735,26 @@ bool PlacesImport::heldGroups(const std::vector<ExistingGroup>& groups, std::vec
         StmtPtr select(raw);
         int rc = SQLITE_OK;
         while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
-            const auto row = rowOf.find(sqlite3_column_int64(select.get(), 0));
-            if (row != rowOf.end() && classifyUrl(select.get(), 1) == LinkUrl::Allowed)
-                tally.add(row->second, columnText(select.get(), 1));
+            const auto at = topRowOf.find(sqlite3_column_int64(select.get(), 0));
+            if (at == topRowOf.end() || rows[at->second].decided ||
+                classifyUrl(select.get(), 1) != LinkUrl::Allowed)
+                continue;
+            const size_t r = at->second;
+            Tally& row = rows[r];
+            const size_t total = m_folders[r].linksBelow;
+            ++row.seen;
+            const std::uint64_t holding = tally.groupsHolding(columnText(select.get(), 1));
+            for (size_t g = 0; g < width && holding != 0; ++g)
+                if (holding & (std::uint64_t{1} << g))
+                    row.most = std::max<size_t>(row.most, ++hits[r * width + g]);
+            if (2 * (row.most + (total - std::min(total, row.seen))) <= total)
+                row.decided = true;
         }
         if (rc != SQLITE_DONE)
             return failWith(sqliteMessage(db));
-        held = tally.result(m_folders);
+        for (size_t r = 0; r < m_folders.size(); ++r)
+            if (topOf[r] == r)
+                held[r] = heldGroup(&hits[r * width], width, m_folders[r].linksBelow);
         return true;
     } catch (const std::bad_alloc&) {
         return failWith("not enough memory to read it");

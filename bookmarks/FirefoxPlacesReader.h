@@ -50,10 +50,11 @@ public:
     // not read yet; false with error() when the database cannot be read or
     // the links would take more memory than a source of its size may.
     bool readLinks(const std::vector<bool>& rows);
-    // For each row, the group that holds most of its links already (see
-    // HeldGroups), from one scan of the links' URLs, made only when a
-    // group holds any link; false with error() when the database cannot be
-    // read.
+    // For each top row (the rows the default mapping ticks), the group that
+    // holds more than half of its links already (see HeldGroups; -1 for
+    // the other rows), from one scan of the links' URLs made only when a
+    // group holds any link, which passes over the rows already decided;
+    // false with error() when the database cannot be read.
     bool heldGroups(const std::vector<ExistingGroup>& groups, std::vector<int>& held);
     // The saved queries the walk met, skipped.
     const SkippedNames& queries() const { return m_queries; }

@@ -96,9 +96,35 @@ std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::str
 
 HeldGroups::HeldGroups(const std::vector<ExistingGroup>& groups)
     : m_groups(std::min<size_t>(groups.size(), 64)) {
+    size_t urls = 0;
+    for (size_t g = 0; g < m_groups; ++g)
+        urls += groups[g].urls.size();
+    m_groupsOf.reserve(urls);
     for (size_t g = 0; g < m_groups; ++g)
         for (const std::string& url : groups[g].urls)
             m_groupsOf[urlComparisonKey(url)] |= std::uint64_t{1} << g;
+    m_groupsOfUrl.reserve(urls);
+    for (size_t g = 0; g < m_groups; ++g)
+        for (const std::string& url : groups[g].urls)
+            m_groupsOfUrl.emplace(url, m_groupsOf[urlComparisonKey(url)]);
+}
+
+int heldGroup(const std::uint32_t* hits, size_t groups, size_t links) {
+    int best = -1;
+    for (size_t g = 0; g < groups; ++g)
+        if (size_t{2} * hits[g] > links && (best < 0 || hits[g] > hits[static_cast<size_t>(best)]))
+            best = static_cast<int>(g);
+    return best;
+}
+
+std::uint64_t HeldGroups::groupsHolding(std::string_view url) const {
+    if (m_groupsOf.empty())
+        return 0;
+    const auto same = m_groupsOfUrl.find(std::string(url));
+    if (same != m_groupsOfUrl.end())
+        return same->second;
+    const auto found = m_groupsOf.find(urlComparisonKey(url));
+    return found == m_groupsOf.end() ? 0 : found->second;
 }
 
 void HeldGroups::add(size_t row, std::string_view url) {
@@ -107,13 +133,9 @@ void HeldGroups::add(size_t row, std::string_view url) {
         m_counts.resize((row + 1) * width, 0);
     std::uint32_t* counts = &m_counts[row * width];
     ++counts[0];
-    if (m_groupsOf.empty())
-        return;
-    const auto found = m_groupsOf.find(urlComparisonKey(url));
-    if (found == m_groupsOf.end())
-        return;
+    const std::uint64_t holding = groupsHolding(url);
     for (size_t g = 0; g < m_groups; ++g)
-        if (found->second & (std::uint64_t{1} << g))
+        if (holding & (std::uint64_t{1} << g))
             ++counts[1 + g];
 }
 
@@ -131,9 +153,7 @@ std::vector<int> HeldGroups::result(const std::vector<ImportFolder>& folders) co
     }
     std::vector<int> held(folders.size(), -1);
     for (size_t r = 0; r < folders.size(); ++r)
-        for (size_t g = 0; g < m_groups; ++g)
-            if (size_t{2} * counts[r * width + 1 + g] > counts[r * width])
-                held[r] = static_cast<int>(g);
+        held[r] = heldGroup(&counts[r * width + 1], m_groups, counts[r * width]);
     return held;
 }
 
@@ -367,6 +387,8 @@ ImportPlan makePlan(Folders& folders, const std::vector<FolderChoice>& choices,
             change.mode = gi < modes.size() ? modes[gi] : ImportMode::Append;
             change.links.reserve(incoming[gi]);
             std::unordered_set<std::string> keys;
+            keys.reserve((change.mode == ImportMode::Append ? groups[gi].urls.size() : 0) +
+                         incoming[gi]);
             if (change.mode == ImportMode::Append)
                 for (const std::string& url : groups[gi].urls)
                     keys.insert(urlComparisonKey(url));

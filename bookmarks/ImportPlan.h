@@ -58,7 +58,7 @@ enum class ImportMode { Append, Replace };
 
 // Which group already holds a row's links: for each row, the group holding
 // more than half of the URLs (by urlComparisonKey) of the links in it and
-// in the folders inside it, or -1. Rows are known by index; `add` is called
+// in the folders inside it, or -1 (see heldGroup). Rows are known by index; `add` is called
 // for each link (refused ones not) with the row it lies in directly.
 class HeldGroups {
 public:
@@ -67,12 +67,23 @@ public:
     bool any() const { return !m_groupsOf.empty(); }
     void add(size_t row, std::string_view url);
     std::vector<int> result(const std::vector<ImportFolder>& folders) const;
+    // The groups (bit g for group g) holding a URL of the same key.
+    std::uint64_t groupsHolding(std::string_view url) const;
+    size_t groupCount() const { return m_groups; }
 
 private:
     size_t m_groups;
     std::unordered_map<std::string, std::uint64_t> m_groupsOf; // key -> groups holding it
+    // The groups' URLs as they stand -> the groups holding their key: the
+    // same URL again needs no key.
+    std::unordered_map<std::string, std::uint64_t> m_groupsOfUrl;
     std::vector<std::uint32_t> m_counts; // per row: links, then hits for each group
 };
+
+// Of the groups with `hits[g]` of a row's `links` links, the one holding
+// more than half of them, the most (the first of equals); -1 for none. A
+// link may lie in several groups.
+int heldGroup(const std::uint32_t* hits, size_t groups, size_t links);
 
 // The same from the rows' own links.
 std::vector<int> heldGroups(const std::vector<ImportFolder>& folders,
