@@ -630,6 +630,43 @@ TEST(ImportPlan, ReimportingAddsNothing) {
     }
 }
 
+// The group holding a folder's links: more than half of the links in it
+// and in the folders inside it, by the same-URL rule; the group holding the
+// most of them when a link lies in several.
+TEST(ImportPlan, TheGroupHoldingAFoldersLinks) {
+    auto folder = [](int parent, std::vector<std::string> urls) {
+        ImportFolder f;
+        f.name = "f";
+        f.parent = parent;
+        for (std::string& url : urls)
+            f.links.push_back({"t", std::move(url)});
+        return f;
+    };
+    std::vector<ExistingGroup> groups(3);
+    groups[0].urls = {"https://a.example/", "https://b.example/"};
+    groups[1].urls = {"HTTPS://A.example:443/", "https://b.example/", "https://c.example/"};
+    groups[2].urls = {"https://z.example/"};
+    const struct {
+        const char* name;
+        std::vector<ImportFolder> folders;
+        std::vector<int> held;
+    } cases[] = {
+        {"half is not more than half",
+         {folder(-1, {"https://a.example/", "https://n.example/"})},
+         {-1}},
+        {"the group holding the most",
+         {folder(-1, {"https://a.example/", "https://b.example/", "https://c.example/"})},
+         {1}},
+        {"equals: the first", {folder(-1, {"https://a.example/", "https://b.example/"})}, {0}},
+        {"the links of the folders inside count for their parent",
+         {folder(-1, {"https://n.example/"}), folder(0, {"https://z.example/"}),
+          folder(1, {"https://z.example/#"})},
+         {2, 2, 2}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(heldGroups(c.folders, groups), c.held) << c.name;
+}
+
 // Whatever does not arrive is counted and named: the first few, then how
 // many more.
 TEST(ImportPlan, EverySkipIsNamed) {
