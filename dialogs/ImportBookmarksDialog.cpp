@@ -340,12 +340,10 @@ void ImportBookmarksDialog::setTicked(const std::vector<size_t>& rows, bool tick
         if (m_ticked[r] != ticked)
             changed.push_back(r);
     if (ticked) {
-        // The rows' boxes may show ticks already (a click); they are not
-        // ticked until they have their groups.
-        std::vector<FolderChoice> now = choices();
-        for (const size_t r : changed)
-            now[r].checked = false;
-        now = tickRows(m_folders, std::move(now), changed, m_input.groups, m_held);
+        // A row's box may show its tick already (a click): the row is
+        // ticked (m_ticked) only once it has its group.
+        const std::vector<FolderChoice> now =
+            tickRows(m_folders, choices(), changed, m_input.groups, m_held);
         for (const size_t r : changed)
             m_groupCombos[r]->setCurrentIndex(now[r].group + 1);
     }
