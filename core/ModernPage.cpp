@@ -2,9 +2,12 @@
 
 #include "core/ChunkedOutput.h"
 #include "core/Codepage.h"
+#include "core/HtmlFragment.h"
 #include "core/PageColors.h"
+#include "core/PageWords.h"
 #include "core/PageWriter.h"
 #include "core/Project.h"
+#include "core/SiteName.h"
 
 #include <cctype>
 #include <cstdio>
@@ -17,8 +20,7 @@ class HtmlOut : public ChunkedOutput<HtmlOut> {
 public:
     using ChunkedOutput::ChunkedOutput;
 
-    // A field the page shows as HTML, the user's markup kept, as the
-    // classic page does: up to its first NUL, as well-formed UTF-8.
+    // Text as it stands, up to its first NUL, as well-formed UTF-8.
     HtmlOut& html(std::string_view value) {
         value = value.substr(0, value.find('\0'));
         if (isAscii(value) || isValidUtf8(value)) {
@@ -27,6 +29,29 @@ public:
             for (size_t pos = 0; pos < value.size();)
                 appendUtf8(m_buf, nextCodePoint(value, pos));
         }
+        return *this;
+    }
+    // A field the page shows as HTML, the user's markup kept but balanced
+    // inside the element it stands in (HtmlFragment.h).
+    HtmlOut& html(std::string_view value, FragmentPlace place) {
+        value = value.substr(0, value.find('\0'));
+        if (isAscii(value) || isValidUtf8(value)) {
+            appendBalancedHtml(m_buf, value, place);
+        } else {
+            std::string text;
+            for (size_t pos = 0; pos < value.size();)
+                appendUtf8(text, nextCodePoint(value, pos));
+            appendBalancedHtml(m_buf, text, place);
+        }
+        return *this;
+    }
+    // The page's title for its <title>: the text of its markup.
+    HtmlOut& titleText(std::string_view value) {
+        value = value.substr(0, value.find('\0'));
+        std::string text;
+        for (size_t pos = 0; pos < value.size();)
+            appendUtf8(text, nextCodePoint(value, pos));
+        m_buf.append(fragmentTextEscaped(text));
         return *this;
     }
     // A field inside a double-quoted attribute that the classic page writes
@@ -95,10 +120,15 @@ public:
 };
 
 // Links per part of a card's list (see renderTo).
-constexpr size_t kListPart = 32;
+constexpr size_t kListPart = 16;
 
 // The style sheet that does not depend on the project. Colours come from
-// custom properties set per theme; the grid's column count is --cols.
+// custom properties set per theme; the most columns is --cols. The cards
+// flow down columns like a newspaper's (reading order is the page's order),
+// so uneven groups leave no empty bands; a long card goes on in the next
+// column. Every list item is one line of 1.75rem unless its text wraps, so
+// that the room kept for a part of a list not yet laid out (--n items) is
+// what it takes: the page is as tall at load as when scrolled through.
 constexpr std::string_view kStyleSheet = R"(*,*::before,*::after{box-sizing:border-box}
 html{-webkit-text-size-adjust:100%;text-size-adjust:100%}
 body{margin:0;padding:1rem;background:var(--bg);color:var(--tx);font:1rem/1.45 system-ui,-apple-system,"Segoe UI",Roboto,sans-serif}
@@ -111,33 +141,34 @@ h1{margin:.2em 0;color:var(--ti);font-size:clamp(1.75rem,5vw,3rem);line-height:1
 #find{max-width:40rem;margin:0 auto 1rem;display:flex;flex-wrap:wrap;gap:.25rem .75rem;align-items:center}
 #find[hidden]{display:none}
 #find label{font-weight:600}
-#q{flex:1 1 12rem;min-width:0;font:inherit;padding:.4rem .6rem;color:var(--tx);background:var(--sf);border:2px solid var(--bd);border-radius:.4rem}
+#q{flex:1 1 12rem;min-width:0;font:inherit;padding:.4rem .6rem;color:var(--tx);background:var(--sf);border:2px solid var(--cb);border-radius:.4rem}
 #count{flex-basis:100%;margin:0;font-size:.9rem;min-height:1.3em;text-align:center}
-main{display:grid;gap:1rem;align-items:start;grid-template-columns:repeat(auto-fill,minmax(min(100%,max(17rem,(100% - (var(--cols) - 1) * 1rem) / var(--cols))),1fr))}
-.card{min-width:0;background:var(--sf);border:1px solid var(--bd);border-radius:.5rem;padding:.75rem 1rem;overflow-wrap:anywhere}
-.card{content-visibility:auto;contain-intrinsic-size:auto 20rem}
-.card ul{content-visibility:auto;contain-intrinsic-size:auto calc(var(--n,32) * 1.75rem)}
+main{columns:var(--cols) 17rem;column-gap:1rem}
+.card{min-width:0;margin:0 0 1rem;background:var(--sf);border:1px solid var(--bd);border-radius:.5rem;padding:.75rem 1rem;overflow-wrap:anywhere;break-inside:avoid;-webkit-box-decoration-break:clone;box-decoration-break:clone}
+.card.long{break-inside:auto}
+.card ul{content-visibility:auto;contain-intrinsic-size:auto calc(var(--n,16) * 1.75rem)}
 .card ul[hidden]{display:none}
 .card[hidden],li[hidden]{display:none}
 .card img,.card video,.card iframe,.card table{max-width:100%;height:auto}
 .card pre{white-space:pre-wrap}
-h2{margin:0 0 .5rem;font-size:1.2rem;line-height:1.25}
+h2{margin:0 0 .5rem;font-size:1.2rem;line-height:1.25;break-after:avoid}
 ul{list-style:none;margin:0;padding:0}
-li{margin:.1rem 0;padding:.1rem 0}
-.b{width:16px;height:16px;margin-right:.4rem;vertical-align:-.15rem}
+li{margin:0;padding:.15rem 0;break-inside:avoid}
+.b{width:16px;height:16px;margin-inline-end:.4rem;vertical-align:middle}
 a{color:var(--ln);text-underline-offset:.15em}
+a.l{display:inline-block;max-width:100%;vertical-align:top}
 a:visited{color:var(--vl)}
 a:focus,#q:focus{outline:3px solid var(--ln);outline-offset:2px;border-radius:.2rem}
 a:focus:not(:focus-visible){outline:none}
-.ic::before{content:attr(data-t);content:attr(data-t) / "";display:inline-block;width:1.25rem;height:1.25rem;margin-right:.45rem;vertical-align:-.25rem;border-radius:.25rem;background:var(--ln) center/1rem 1rem no-repeat;color:var(--sf);font:700 .8rem/1.25rem system-ui,sans-serif;text-align:center}
+.ic::before{content:attr(data-t);content:attr(data-t) / "";display:inline-block;overflow:hidden;width:1.25rem;height:1.25rem;margin-inline-end:.45rem;vertical-align:middle;border-radius:.25rem;background:var(--ln) center/1rem 1rem no-repeat;color:#fff;font:700 .8rem/1.25rem system-ui,sans-serif;text-align:center}
 .ic[class*=" f"]::before{background-color:transparent}
 @media print{
 #find{display:none}
-body{background:#fff;color:#000;padding:0}
-main{gap:.5rem}
-.card,.card ul{content-visibility:visible}
-.card{background:#fff;border:1px solid #888;break-inside:avoid}
-h1,.sub,h2,a,a:visited{color:#000}
+body{padding:0;font-size:.85rem;line-height:1.3}
+main{columns:var(--cols) 13rem}
+.card ul{content-visibility:visible}
+.card{break-inside:auto;border-color:#888;padding:.5rem .75rem}
+li{padding:0}
 .ic::before{display:none}
 }
 )";
@@ -174,6 +205,7 @@ constexpr std::string_view kScript = R"((function () {
     });
   }
   var search = form ? form.getAttribute('data-search') || '' : '';
+  function said(name, n) { return (form.getAttribute('data-' + name) || '').split('%d').join(n); }
   function fold(s) {
     return s.normalize('NFD').replace(/[\u0300-\u036f]/g, '').toLowerCase();
   }
@@ -211,8 +243,7 @@ constexpr std::string_view kScript = R"((function () {
       if (cardHidden[c] !== none) { cardHidden[c] = none; cards[c].hidden = none; }
     }
     count.textContent = !w.length ? '' :
-      n === 0 ? (search ? 'No link matches. Press Enter to search the web.' : 'No link matches.') :
-      n === 1 ? '1 link matches.' : n + ' links match.';
+      n === 0 ? said(search ? 'none-search' : 'none', n) : said(n === 1 ? 'one' : 'many', n);
   }
   function visible(i) { return !hidden || (!hidden[i] && !partHidden[part[i]]); }
   function step(from, by) {
@@ -279,6 +310,7 @@ void appendPaletteVariables(HtmlOut& out, const PagePalette& p) {
     out.raw("--bg:").raw(cssColor(p.background));
     out.raw(";--sf:").raw(cssColor(p.surface));
     out.raw(";--bd:").raw(cssColor(p.border));
+    out.raw(";--cb:").raw(cssColor(p.control));
     out.raw(";--tx:").raw(cssColor(p.text));
     out.raw(";--ti:").raw(cssColor(p.title));
     out.raw(";--ln:").raw(cssColor(p.link));
@@ -304,37 +336,99 @@ bool usableIcon(std::string_view uri) {
     return true;
 }
 
-// The letter on a link's tile: the host's first letter or digit, upper
-// case; for a link without a host the first one after the scheme.
-char tileLetter(std::string_view host, std::string_view url) {
-    std::string_view from = host.empty() ? url.substr(url.find(':') + 1) : host;
-    if (host.empty() && url.find(':') == std::string_view::npos)
-        from = url;
-    for (char c : from)
-        if (std::isalnum(static_cast<unsigned char>(c)))
-            return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return '#';
+// The URL's authority as written ("me@Www.Example.org:80" of
+// "https://me@Www.Example.org:80/x"); empty for a URL without one. Only the
+// scheme and the authority are read.
+std::string_view rawAuthority(std::string_view url) {
+    const size_t colon = url.substr(0, 36).find("://");
+    if (colon == std::string_view::npos || colon == 0 || colon > 32)
+        return {};
+    for (size_t i = 0; i < colon; ++i) {
+        const unsigned char c = static_cast<unsigned char>(url[i]);
+        if (!(std::isalnum(c) || c == '+' || c == '-' || c == '.'))
+            return {};
+    }
+    const std::string_view rest = url.substr(colon + 3);
+    return rest.substr(0, rest.find_first_of("/?#\\"));
+}
+
+// The host of an authority: without user and port, lower case, without a
+// leading "www.".
+std::string hostOf(std::string_view authority) {
+    const size_t at = authority.rfind('@');
+    if (at != std::string_view::npos)
+        authority.remove_prefix(at + 1);
+    if (!authority.empty() && authority[0] == '[')
+        authority = authority.substr(0, authority.find(']') + 1);
+    else
+        authority = authority.substr(0, authority.find(':'));
+    std::string host(authority);
+    for (char& c : host)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (host.starts_with("www."))
+        host.erase(0, 4);
+    return host;
+}
+
+// What the page shows beside the links to one site, worked out once per
+// distinct authority.
+struct Site {
+    int icon = -1; // the .fN class of its icon, or none
+    std::string letter;
+    int colour = 0;
+    bool tiled = false; // letter and colour are set
+};
+
+// The letter tile of a link: its site's, kept in site when it has a host.
+const Site& tileFor(Site& site, std::string_view authority, std::string_view url, Site& spare) {
+    if (authority.empty()) {
+        const SiteTile tile = siteTile({}, url);
+        spare.letter = tile.letter;
+        spare.colour = tile.colour;
+        return spare;
+    }
+    if (!site.tiled) {
+        const SiteTile tile = siteTile(hostOf(authority), url);
+        site.letter = tile.letter;
+        site.colour = tile.colour;
+        site.tiled = true;
+    }
+    return site;
 }
 
 bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
     const PageStyle& style = doc.pageStyle();
     const PagePalette light = lightPalette(doc);
     const PagePalette dark = darkPalette(doc);
+    const std::string language =
+        isLanguageTag(style.language) ? style.language : environmentLanguage();
+    const PageWords& words = pageWords(language);
 
-    // The icons the page uses, each host once, numbered in order of first use.
-    std::unordered_map<std::string, int> iconIndex;
+    // The icons the page uses, each host once, numbered in order of first
+    // use; every distinct authority is read once.
+    std::unordered_map<std::string_view, Site> sites;
     std::vector<const std::string*> iconUris;
     if (style.icons && !icons.byHost.empty()) {
+        std::unordered_map<std::string, int> iconIndex;
         for (const LinkGroup& g : doc.groups()) {
             if (!g.bullet.empty())
                 continue;
             for (const LinkView link : g.links) {
-                std::string host = iconHost(link.url);
-                if (host.empty() || iconIndex.count(host))
+                const std::string_view authority = rawAuthority(link.url);
+                if (authority.empty())
                     continue;
+                const auto [entry, added] = sites.try_emplace(authority);
+                if (!added)
+                    continue;
+                const std::string host = hostOf(authority);
+                if (const auto known = iconIndex.find(host); known != iconIndex.end()) {
+                    entry->second.icon = known->second;
+                    continue;
+                }
                 const auto found = icons.byHost.find(host);
                 if (found != icons.byHost.end() && usableIcon(found->second)) {
-                    iconIndex.emplace(std::move(host), static_cast<int>(iconUris.size()));
+                    entry->second.icon = static_cast<int>(iconUris.size());
+                    iconIndex.emplace(host, entry->second.icon);
                     iconUris.push_back(&found->second);
                 }
             }
@@ -344,16 +438,26 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
     const char* scheme = style.theme == PageTheme::Light  ? "light"
                          : style.theme == PageTheme::Dark ? "dark"
                                                           : "light dark";
-    out.raw("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n")
+    out.raw("<!DOCTYPE html>\n<html lang=\"").raw(language).raw("\"");
+    if (isRightToLeft(language))
+        out.raw(" dir=\"rtl\"");
+    out.raw(">\n<head>\n<meta charset=\"utf-8\">\n")
+        // Browsers look up the host of every link ahead of a click unless
+        // told not to; the page asks for nothing of its own.
+        .raw("<meta http-equiv=\"x-dns-prefetch-control\" content=\"off\">\n")
         .raw("<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n")
         .raw("<meta name=\"color-scheme\" content=\"")
         .raw(scheme)
-        .raw("\">\n<meta name=\"generator\" content=\"Linkfold\">\n<title>")
-        .html(doc.title().empty() ? std::string_view("Start Page") : doc.title())
-        .raw("</title>\n<link rel=\"icon\" href=\"data:,\">\n<style>\n");
+        .raw("\">\n<meta name=\"generator\" content=\"Linkfold\">\n<title>");
+    if (doc.title().empty())
+        out.raw(words.startPage);
+    else
+        out.titleText(doc.title());
+    out.raw("</title>\n<link rel=\"icon\" href=\"data:,\">\n<style>\n");
 
     // Colours: the light theme, the dark one, or the light one switched to
-    // the dark one by the browser's preference.
+    // the dark one by the browser's preference; on paper always the print
+    // palette.
     out.raw(":root{--cols:").number(effectiveColumns(doc.columns())).raw(";color-scheme:");
     if (style.theme == PageTheme::Dark) {
         out.raw("dark;");
@@ -369,6 +473,9 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
             out.raw("}}\n");
         }
     }
+    out.raw("@media print{:root{color-scheme:light;");
+    appendPaletteVariables(out, printPalette(doc));
+    out.raw("}}\n");
     out.raw(kStyleSheet);
     out.raw("h1,.sub{");
     appendFontRule(out, doc.titleFace(), doc.titleStyle());
@@ -381,6 +488,13 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
         appendFontRule(out, g.face, g.style);
         out.raw("}\n");
     }
+    if (style.icons)
+        for (int i = 0; i < kTileColours; ++i)
+            out.raw(".t")
+                .number(i)
+                .raw("::before{background-color:")
+                .raw(cssColor(tileColour(i)))
+                .raw("}\n");
     for (size_t i = 0; i < iconUris.size(); ++i)
         out.raw(".f")
             .number(static_cast<long long>(i))
@@ -392,55 +506,70 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
     if (!doc.topImage().empty())
         out.raw("<img class=\"top\" src=\"").url(pathToUrl(doc.topImage())).raw("\" alt=\"\">\n");
     if (doc.title().empty())
-        out.raw("<h1 class=\"vh\">Start Page</h1>\n");
+        out.raw("<h1 class=\"vh\">").raw(words.startPage).raw("</h1>\n");
     else
-        out.raw("<h1>").html(doc.title()).raw("</h1>\n");
+        out.raw("<h1 dir=\"auto\">").html(doc.title(), FragmentPlace::Heading).raw("</h1>\n");
     if (!doc.subtitle().empty())
-        out.raw("<p class=\"sub\">").html(doc.subtitle()).raw("</p>\n");
+        out.raw("<div class=\"sub\" dir=\"auto\">")
+            .html(doc.subtitle(), FragmentPlace::Block)
+            .raw("</div>\n");
     out.raw("</header>\n");
 
     if (style.filterBox) {
         out.raw("<form id=\"find\" role=\"search\" hidden");
         if (!style.searchUrl.empty())
             out.raw(" data-search=\"").attribute(style.searchUrl).raw("\"");
-        out.raw(">\n<label for=\"q\">Filter links</label>\n")
+        out.raw(" data-none=\"").attribute(words.noMatch).raw("\"");
+        if (!style.searchUrl.empty())
+            out.raw(" data-none-search=\"").attribute(words.noMatchSearch).raw("\"");
+        out.raw(" data-one=\"").attribute(words.oneMatch).raw("\"");
+        out.raw(" data-many=\"").attribute(words.manyMatch).raw("\"");
+        out.raw(">\n<label for=\"q\">")
+            .attribute(words.filterLabel)
+            .raw("</label>\n")
             .raw("<input id=\"q\" type=\"search\" autocomplete=\"off\" spellcheck=\"false\" ")
-            .raw("aria-describedby=\"count\" placeholder=\"Type to filter, / from anywhere\">\n")
-            .raw("<p id=\"count\" role=\"status\" aria-live=\"polite\"></p>\n</form>\n");
+            .raw("aria-describedby=\"count\" placeholder=\"")
+            .attribute(words.filterPlaceholder)
+            .raw("\">\n<p id=\"count\" role=\"status\" aria-live=\"polite\"></p>\n</form>\n");
     }
 
     out.raw("<main>\n");
-    std::string scratch;
+    Site spare;
     for (int i = 0; i < doc.groupCount(); ++i) {
         const LinkGroup& g = doc.group(i);
         if (g.links.empty())
             continue;
         out.raw("<section class=\"card g").number(i);
-        if (g.title.empty())
-            out.raw("\" aria-label=\"Group ").number(i + 1).raw("\">\n");
-        else
+        if (g.links.size() > kListPart)
+            out.raw(" long");
+        if (g.title.empty()) {
+            std::string label(words.group);
+            const size_t at = label.find("%d");
+            if (at != std::string::npos)
+                label.replace(at, 2, std::to_string(i + 1));
+            out.raw("\" aria-label=\"").attribute(label).raw("\">\n");
+        } else {
             out.raw("\" aria-labelledby=\"h")
                 .number(i)
                 .raw("\">\n<h2 id=\"h")
                 .number(i)
-                .raw("\">")
-                .html(g.title)
+                .raw("\" dir=\"auto\">")
+                .html(g.title, FragmentPlace::Heading)
                 .raw("</h2>\n");
-        out.raw("<ul");
-        if (g.links.size() < kListPart)
-            out.raw(" style=\"--n:").number(static_cast<long long>(g.links.size())).raw("\"");
-        out.raw(">\n");
+        }
         std::string bullet;
         if (!g.bullet.empty())
             bullet = pathToUrl(g.bullet);
-        // Long lists come in parts of kListPart links, each laid out by the
-        // browser only when it comes into view; the last part says how
-        // many it holds, for the room kept for it until then.
+        // Lists come in parts of kListPart links, each laid out by the
+        // browser only when it comes into view; each says how many it holds,
+        // for the room kept for it until then.
         size_t index = 0;
         const size_t total = g.links.size();
         for (const LinkView link : g.links) {
-            if (index > 0 && index % kListPart == 0) {
-                out.raw("</ul>\n<ul");
+            if (index % kListPart == 0) {
+                if (index > 0)
+                    out.raw("</ul>\n");
+                out.raw("<ul");
                 if (total - index < kListPart)
                     out.raw(" style=\"--n:")
                         .number(static_cast<long long>(total - index))
@@ -448,22 +577,30 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
                 out.raw(">\n");
             }
             ++index;
-            out.raw("<li>");
+            out.raw("<li dir=\"auto\">");
             if (!bullet.empty()) {
                 out.raw("<img class=\"b\" src=\"").url(bullet).raw("\" alt=\"\"><a class=\"l\"");
             } else if (style.icons) {
-                const std::string host = iconHost(link.url);
-                const auto icon = iconUris.empty() ? iconIndex.end() : iconIndex.find(host);
-                if (icon != iconIndex.end()) {
-                    out.raw("<a class=\"l ic f").number(icon->second).raw("\"");
+                const std::string_view authority = rawAuthority(link.url);
+                Site& site = authority.empty() ? spare : sites[authority];
+                if (site.icon >= 0) {
+                    out.raw("<a class=\"l ic f").number(site.icon).raw("\"");
                 } else {
-                    const char letter[2] = {tileLetter(host, link.url), '\0'};
-                    out.raw("<a class=\"l ic\" data-t=\"").raw(letter).raw("\"");
+                    const Site& tile = tileFor(site, authority, link.url, spare);
+                    out.raw("<a class=\"l ic t")
+                        .number(tile.colour)
+                        .raw("\" data-t=\"")
+                        .attribute(tile.letter)
+                        .raw("\"");
                 }
             } else {
                 out.raw("<a class=\"l\"");
             }
-            out.raw(" href=\"").url(link.url).raw("\">").html(link.description).raw("</a></li>\n");
+            out.raw(" href=\"")
+                .url(link.url)
+                .raw("\">")
+                .html(link.description, FragmentPlace::Link)
+                .raw("</a></li>\n");
             if (!out.maybe())
                 return false;
         }
@@ -476,29 +613,23 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
 } // namespace
 
 std::string iconHost(std::string_view url) {
-    const size_t colon = url.find("://");
-    if (colon == std::string_view::npos || colon == 0 || colon > 32)
-        return {};
-    for (size_t i = 0; i < colon; ++i) {
-        const unsigned char c = static_cast<unsigned char>(url[i]);
-        if (!(std::isalnum(c) || c == '+' || c == '-' || c == '.'))
-            return {};
-    }
-    std::string_view rest = url.substr(colon + 3);
-    rest = rest.substr(0, rest.find_first_of("/?#\\"));
-    const size_t at = rest.rfind('@');
-    if (at != std::string_view::npos)
-        rest.remove_prefix(at + 1);
-    if (!rest.empty() && rest[0] == '[')
-        rest = rest.substr(0, rest.find(']') + 1);
-    else
-        rest = rest.substr(0, rest.find(':'));
-    std::string host(rest);
-    for (char& c : host)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (host.starts_with("www."))
-        host.erase(0, 4);
-    return host;
+    return hostOf(rawAuthority(url));
+}
+
+std::vector<std::string> linkHosts(const Project& doc) {
+    std::unordered_map<std::string_view, bool> seen;
+    std::unordered_map<std::string, bool> hosts;
+    std::vector<std::string> out;
+    for (const LinkGroup& g : doc.groups())
+        for (const LinkView link : g.links) {
+            const std::string_view authority = rawAuthority(link.url);
+            if (authority.empty() || !seen.try_emplace(authority, true).second)
+                continue;
+            std::string host = hostOf(authority);
+            if (!host.empty() && hosts.try_emplace(host, true).second)
+                out.push_back(std::move(host));
+        }
+    return out;
 }
 
 std::string renderModernPage(const Project& doc, const PageIcons& icons) {
