@@ -147,8 +147,7 @@ main{columns:var(--cols) 17rem;column-gap:1rem}
 .card{min-width:0;margin:0 0 1rem;background:var(--sf);border:1px solid var(--bd);border-radius:.5rem;padding:.75rem 1rem;overflow-wrap:anywhere;break-inside:avoid;-webkit-box-decoration-break:clone;box-decoration-break:clone}
 .card.long{break-inside:auto}
 .card ul{content-visibility:auto;contain-intrinsic-size:auto calc(var(--n,16) * 1.75rem)}
-.card ul[hidden]{display:none}
-.card[hidden],li[hidden]{display:none}
+main.f .x{display:none}
 .card img,.card video,.card iframe,.card table{max-width:100%;height:auto}
 .card pre{white-space:pre-wrap}
 h2{margin:0 0 .5rem;font-size:1.2rem;line-height:1.25;break-after:avoid}
@@ -185,6 +184,11 @@ constexpr std::string_view kScript = R"((function () {
   // Links, their list items, their card and their part of the card's list
   // (long lists come in parts the browser lays out only when in view),
   // gathered on first use so that they cost the first paint nothing.
+  // A link, part or card left out by the filter has the class "x", which
+  // hides it only while main has the class "f": an empty filter shows every
+  // link again by taking that class away, touching nothing else; the next
+  // filter starts from the classes as they are.
+  var main = document.querySelector('main');
   var cards = null, links = null, items, owner, part, parts, keys = null, hidden = null;
   var cardHidden, partHidden;
   function gather() {
@@ -218,9 +222,16 @@ constexpr std::string_view kScript = R"((function () {
     keys = links.map(function (a) { return fold(a.textContent + ' ' + a.getAttribute('href')); });
     hidden = new Uint8Array(links.length);
   }
+  function filtering() { return main.classList.contains('f'); }
   function apply() {
     buildKeys();
-    var w = words(), n = 0, hit = new Uint8Array(links.length);
+    var w = words();
+    if (!w.length) {
+      main.classList.remove('f');
+      count.textContent = '';
+      return;
+    }
+    var n = 0, hit = new Uint8Array(links.length);
     var shown = new Int32Array(cards.length), partShown = new Int32Array(parts.length);
     for (var i = 0; i < links.length; i++) {
       var k = keys[i], h = 1;
@@ -232,20 +243,26 @@ constexpr std::string_view kScript = R"((function () {
     // Only the links of parts that stay shown are touched; a hidden part's
     // links are brought up to date when it shows again.
     for (i = 0; i < links.length; i++) {
-      if (partShown[part[i]] && hidden[i] === hit[i]) { hidden[i] = 1 - hit[i]; items[i].hidden = !hit[i]; }
+      if (partShown[part[i]] && hidden[i] === hit[i]) {
+        hidden[i] = 1 - hit[i];
+        items[i].classList.toggle('x', !hit[i]);
+      }
     }
     for (var p = 0; p < parts.length; p++) {
       var empty = partShown[p] === 0;
-      if (partHidden[p] !== empty) { partHidden[p] = empty; parts[p].hidden = empty; }
+      if (partHidden[p] !== empty) { partHidden[p] = empty; parts[p].classList.toggle('x', empty); }
     }
     for (var c = 0; c < cards.length; c++) {
       var none = shown[c] === 0;
-      if (cardHidden[c] !== none) { cardHidden[c] = none; cards[c].hidden = none; }
+      if (cardHidden[c] !== none) { cardHidden[c] = none; cards[c].classList.toggle('x', none); }
     }
-    count.textContent = !w.length ? '' :
+    main.classList.add('f');
+    count.textContent =
       n === 0 ? said(search ? 'none-search' : 'none', n) : said(n === 1 ? 'one' : 'many', n);
   }
-  function visible(i) { return !hidden || (!hidden[i] && !partHidden[part[i]]); }
+  function visible(i) {
+    return !hidden || !filtering() || (!hidden[i] && !partHidden[part[i]]);
+  }
   function step(from, by) {
     gather();
     for (var i = from + by; i >= 0 && i < links.length; i += by) {
