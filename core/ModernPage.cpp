@@ -10,7 +10,9 @@
 #include "core/SiteName.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdio>
+#include <deque>
 
 namespace {
 
@@ -22,25 +24,23 @@ public:
 
     // Text as it stands, up to its first NUL, as well-formed UTF-8.
     HtmlOut& html(std::string_view value) {
-        value = value.substr(0, value.find('\0'));
-        if (isAscii(value) || isValidUtf8(value)) {
-            m_buf.append(value);
-        } else {
-            for (size_t pos = 0; pos < value.size();)
-                appendUtf8(m_buf, nextCodePoint(value, pos));
-        }
+        const Scan scan = scanText(value);
+        appendUtf8Text(m_buf, value.substr(0, scan.end), scan.ascii);
         return *this;
     }
     // A field the page shows as HTML, the user's markup kept but balanced
-    // inside the element it stands in (HtmlFragment.h).
+    // inside the element it stands in (HtmlFragment.h). Text without markup,
+    // nearly every one, is read once.
     HtmlOut& html(std::string_view value, FragmentPlace place) {
-        value = value.substr(0, value.find('\0'));
-        if (isAscii(value) || isValidUtf8(value)) {
+        const Scan scan = scanText(value);
+        value = value.substr(0, scan.end);
+        if (!scan.markup) {
+            appendUtf8Text(m_buf, value, scan.ascii);
+        } else if (scan.ascii || isValidUtf8(value)) {
             appendBalancedHtml(m_buf, value, place);
         } else {
             std::string text;
-            for (size_t pos = 0; pos < value.size();)
-                appendUtf8(text, nextCodePoint(value, pos));
+            appendUtf8Text(text, value, false);
             appendBalancedHtml(m_buf, text, place);
         }
         return *this;
@@ -58,7 +58,12 @@ public:
     // as it is (link targets, picture paths): only a double quote, which
     // would end the attribute, is written as a reference.
     HtmlOut& url(std::string_view value) {
-        value = value.substr(0, value.find('\0'));
+        const Scan scan = scanText(value);
+        value = value.substr(0, scan.end);
+        if (!scan.quote) {
+            appendUtf8Text(m_buf, value, scan.ascii);
+            return *this;
+        }
         for (size_t quote; (quote = value.find('"')) != std::string_view::npos;) {
             html(value.substr(0, quote));
             m_buf.append("&quot;");
@@ -113,9 +118,41 @@ public:
     }
     HtmlOut& number(long long n) {
         char tmp[24];
-        const int len = std::snprintf(tmp, sizeof tmp, "%lld", n);
-        m_buf.append(tmp, static_cast<size_t>(len));
+        const auto end = std::to_chars(tmp, tmp + sizeof tmp, n).ptr;
+        m_buf.append(tmp, static_cast<size_t>(end - tmp));
         return *this;
+    }
+
+private:
+    // What one pass over a field finds: where it ends (its first NUL), and
+    // whether it holds markup, a double quote or bytes beyond ASCII.
+    struct Scan {
+        size_t end = 0;
+        bool markup = false;
+        bool quote = false;
+        bool ascii = true;
+    };
+    static Scan scanText(std::string_view value) {
+        Scan scan;
+        for (const char ch : value) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (c == 0)
+                return scan;
+            ++scan.end;
+            scan.markup |= c == '<';
+            scan.quote |= c == '"';
+            scan.ascii &= c < 0x80;
+        }
+        return scan;
+    }
+    // The text as well-formed UTF-8: as it is when it is.
+    static void appendUtf8Text(std::string& out, std::string_view text, bool ascii) {
+        if (ascii || isValidUtf8(text)) {
+            out.append(text);
+        } else {
+            for (size_t pos = 0; pos < text.size();)
+                appendUtf8(out, nextCodePoint(text, pos));
+        }
     }
 };
 
@@ -357,16 +394,22 @@ bool usableIcon(std::string_view uri) {
 // "https://me@Www.Example.org:80/x"); empty for a URL without one. Only the
 // scheme and the authority are read.
 std::string_view rawAuthority(std::string_view url) {
-    const size_t colon = url.substr(0, 36).find("://");
-    if (colon == std::string_view::npos || colon == 0 || colon > 32)
-        return {};
-    for (size_t i = 0; i < colon; ++i) {
-        const unsigned char c = static_cast<unsigned char>(url[i]);
-        if (!(std::isalnum(c) || c == '+' || c == '-' || c == '.'))
-            return {};
+    // The scheme: up to 32 letters, digits, '+', '-' and '.', then "://".
+    size_t colon = 0;
+    for (; colon < url.size() && colon <= 32; ++colon) {
+        const char c = url[colon];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+              c == '+' || c == '-' || c == '.'))
+            break;
     }
+    if (colon == 0 || colon > 32 || url.substr(colon, 3) != "://")
+        return {};
     const std::string_view rest = url.substr(colon + 3);
-    return rest.substr(0, rest.find_first_of("/?#\\"));
+    size_t end = 0;
+    while (end < rest.size() && rest[end] != '/' && rest[end] != '?' && rest[end] != '#' &&
+           rest[end] != '\\')
+        ++end;
+    return rest.substr(0, end);
 }
 
 // The host of an authority: without user and port, lower case, without a
@@ -393,7 +436,57 @@ struct Site {
     int icon = -1; // the .fN class of its icon, or none
     std::string letter;
     int colour = 0;
-    bool tiled = false; // letter and colour are set
+    bool tiled = false;       // letter and colour are set
+    bool iconChecked = false; // icon is set
+};
+
+// The sites of a page's links by their authority as written, in an open
+// table: a page of 100,000 links asks it once per link.
+class SiteTable {
+public:
+    Site& operator[](std::string_view authority) {
+        if ((m_sites.size() + 1) * 2 > m_slots.size())
+            grow();
+        const std::uint64_t hash = hashOf(authority);
+        for (size_t i = hash & (m_slots.size() - 1);; i = (i + 1) & (m_slots.size() - 1)) {
+            Slot& slot = m_slots[i];
+            if (!slot.site) {
+                slot = {authority, hash, &m_sites.emplace_back()};
+                return *slot.site;
+            }
+            if (slot.hash == hash && slot.key == authority)
+                return *slot.site;
+        }
+    }
+
+private:
+    struct Slot {
+        std::string_view key;
+        std::uint64_t hash = 0;
+        Site* site = nullptr;
+    };
+    static std::uint64_t hashOf(std::string_view key) {
+        std::uint64_t hash = 14695981039346656037u; // FNV-1a
+        for (char c : key) {
+            hash ^= static_cast<unsigned char>(c);
+            hash *= 1099511628211u;
+        }
+        return hash;
+    }
+    void grow() {
+        std::vector<Slot> old(std::max<size_t>(64, m_slots.size() * 2));
+        old.swap(m_slots);
+        for (const Slot& slot : old) {
+            if (!slot.site)
+                continue;
+            size_t i = slot.hash & (m_slots.size() - 1);
+            while (m_slots[i].site)
+                i = (i + 1) & (m_slots.size() - 1);
+            m_slots[i] = slot;
+        }
+    }
+    std::vector<Slot> m_slots;
+    std::deque<Site> m_sites; // never moved: the slots point at them
 };
 
 // The letter tile of a link: its site's, kept in site when it has a host.
@@ -423,7 +516,7 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
 
     // The icons the page uses, each host once, numbered in order of first
     // use; every distinct authority is read once.
-    std::unordered_map<std::string_view, Site> sites;
+    SiteTable sites;
     std::vector<const std::string*> iconUris;
     if (style.icons && !icons.byHost.empty()) {
         std::unordered_map<std::string, int> iconIndex;
@@ -434,18 +527,19 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
                 const std::string_view authority = rawAuthority(link.url);
                 if (authority.empty())
                     continue;
-                const auto [entry, added] = sites.try_emplace(authority);
-                if (!added)
+                Site& site = sites[authority];
+                if (site.iconChecked)
                     continue;
+                site.iconChecked = true;
                 const std::string host = hostOf(authority);
                 if (const auto known = iconIndex.find(host); known != iconIndex.end()) {
-                    entry->second.icon = known->second;
+                    site.icon = known->second;
                     continue;
                 }
                 const auto found = icons.byHost.find(host);
                 if (found != icons.byHost.end() && usableIcon(found->second)) {
-                    entry->second.icon = static_cast<int>(iconUris.size());
-                    iconIndex.emplace(host, entry->second.icon);
+                    site.icon = static_cast<int>(iconUris.size());
+                    iconIndex.emplace(host, site.icon);
                     iconUris.push_back(&found->second);
                 }
             }
@@ -552,6 +646,8 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
 
     out.raw("<main>\n");
     Site spare;
+    std::string_view lastAuthority;
+    Site* lastSite = &spare;
     for (int i = 0; i < doc.groupCount(); ++i) {
         const LinkGroup& g = doc.group(i);
         if (g.links.empty())
@@ -599,7 +695,12 @@ bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
                 out.raw("<img class=\"b\" src=\"").url(bullet).raw("\" alt=\"\"><a class=\"l\"");
             } else if (style.icons) {
                 const std::string_view authority = rawAuthority(link.url);
-                Site& site = authority.empty() ? spare : sites[authority];
+                // Links in a row often lead to one site.
+                if (authority.empty() || authority != lastAuthority) {
+                    lastSite = authority.empty() ? &spare : &sites[authority];
+                    lastAuthority = authority;
+                }
+                Site& site = *lastSite;
                 if (site.icon >= 0) {
                     out.raw("<a class=\"l ic f").number(site.icon).raw("\"");
                 } else {
