@@ -215,12 +215,14 @@ main.f .x{display:none}
 .card pre{white-space:pre-wrap}
 h2{margin:0 0 .5rem;font-size:1.2rem;line-height:1.25;break-after:avoid}
 ul{list-style:none;margin:0;padding:0}
+.card ul{margin:0 -.4rem;padding:0 .4rem}
 li{margin:0;padding:.15rem 0;break-inside:avoid}
 .b{width:16px;height:16px;margin-inline-end:.4rem;vertical-align:middle}
 a{color:var(--ln);text-underline-offset:.15em}
 a.l{display:inline-block;max-width:100%;vertical-align:top}
 a:visited{color:var(--vl)}
 a:focus,#q:focus{outline:3px solid var(--ln);outline-offset:2px;border-radius:.2rem}
+a.l:focus{outline-width:2px;outline-offset:0}
 a:focus:not(:focus-visible){outline:none}
 .ic::before{content:attr(data-t);content:attr(data-t) / "";display:inline-block;overflow:hidden;width:1.25rem;height:1.25rem;margin-inline-end:.45rem;vertical-align:middle;border-radius:.25rem;background:var(--ln) center/1rem 1rem no-repeat;color:#fff;font:700 .8rem/1.25rem system-ui,sans-serif;text-align:center}
 .ic[class*=" f"]::before{background-color:transparent}
