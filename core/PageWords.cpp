@@ -73,13 +73,14 @@ std::string environmentLanguage() {
     std::string_view list = value("LANGUAGE");
     while (!list.empty()) {
         const size_t colon = list.find(':');
-        const std::string tag = primary(list.substr(0, colon));
+        std::string tag = primary(list.substr(0, colon));
         if (tag == "en" || tag == "de")
             return tag;
         list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
     }
-    const std::string tag = primary(locale);
-    return tag == "de" ? tag : "en";
+    if (primary(locale) == "de")
+        return "de";
+    return "en";
 }
 
 bool isRightToLeft(std::string_view language) {
