@@ -545,12 +545,14 @@ const std::string& anchorFor(Site& site, std::string_view authority, std::string
     return site.anchor;
 }
 
-bool renderTo(const Project& doc, const PageIcons& icons, HtmlOut& out) {
+bool renderTo(const Project& doc, const PageIcons& icons, std::string_view programLanguage,
+              HtmlOut& out) {
     const PageStyle& style = doc.pageStyle();
     const PagePalette light = lightPalette(doc);
     const PagePalette dark = darkPalette(doc);
-    const std::string language =
-        isLanguageTag(style.language) ? style.language : environmentLanguage();
+    const std::string language = isLanguageTag(style.language)    ? style.language
+                                 : isLanguageTag(programLanguage) ? std::string(programLanguage)
+                                                                  : environmentLanguage();
     const PageWords& words = pageWords(language);
 
     // The icons the page uses, each host once, numbered in order of first
@@ -779,16 +781,19 @@ std::vector<std::string> linkHosts(const Project& doc) {
     return out;
 }
 
-std::string renderModernPage(const Project& doc, const PageIcons& icons) {
-    return renderToString<HtmlOut>([&](HtmlOut& out) { return renderTo(doc, icons, out); });
+std::string renderModernPage(const Project& doc, const PageIcons& icons,
+                             std::string_view programLanguage) {
+    return renderToString<HtmlOut>(
+        [&](HtmlOut& out) { return renderTo(doc, icons, programLanguage, out); });
 }
 
 FileResult writePageLook(const Project& doc, const std::string& path, PageLook look,
-                         const PageIcons& icons, SystemCalls& ops) {
+                         const PageIcons& icons, SystemCalls& ops,
+                         std::string_view programLanguage) {
     if (look == PageLook::Classic)
         return writeStartPage(doc, path, ops);
-    return writeAtomically<HtmlOut>(path, ops,
-                                    [&](HtmlOut& out) { return renderTo(doc, icons, out); });
+    return writeAtomically<HtmlOut>(
+        path, ops, [&](HtmlOut& out) { return renderTo(doc, icons, programLanguage, out); });
 }
 
 FileResult Project::writePage(const std::string& path) const {

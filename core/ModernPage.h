@@ -36,9 +36,14 @@ std::vector<std::string> linkHosts(const Project& doc);
 // from the network but the pictures the project names. The user's markup is
 // kept inside the element it stands in; the page's own words are in the
 // page style's language (by default the one the program runs in).
-std::string renderModernPage(const Project& doc, const PageIcons& icons = {});
+// programLanguage, a BCP 47 tag, is the language the program runs in, for a
+// page style that names none; empty: the one the environment names
+// (environmentLanguage in PageWords.h).
+std::string renderModernPage(const Project& doc, const PageIcons& icons = {},
+                             std::string_view programLanguage = {});
 
 // The start page in the given look (the classic page when Classic) written
 // to path; the result says why when it could not be written completely.
 FileResult writePageLook(const Project& doc, const std::string& path, PageLook look,
-                         const PageIcons& icons = {}, SystemCalls& ops = systemCalls());
+                         const PageIcons& icons = {}, SystemCalls& ops = systemCalls(),
+                         std::string_view programLanguage = {});

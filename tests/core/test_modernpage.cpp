@@ -369,6 +369,10 @@ TEST(ModernPage, LanguageGivesTheWordsAndDirection) {
         EXPECT_NE(withLanguage("").find(std::string("<html lang=\"") + e.expected + "\">"),
                   std::string::npos);
     }
+    // The editor passes the language it runs in; the page style's own wins.
+    EXPECT_NE(renderModernPage(doc, {}, "de").find("<html lang=\"de\">"), std::string::npos);
+    EXPECT_NE(withLanguage("en").find("<html lang=\"en\">"), std::string::npos);
+    EXPECT_NE(renderModernPage(doc, {}, "de").find("<html lang=\"en\">"), std::string::npos);
 }
 
 TEST(ModernPage, LanguageIsKeptInTheExtensionBlock) {
