@@ -32,7 +32,7 @@ Application::Application(Options options) : m_options(std::move(options)) {
     if (m_options.program.isEmpty())
         m_options.program = QCoreApplication::applicationFilePath();
     m_profile.setPath(toFileNameBytes(m_options.iniPath));
-    m_fileController = std::make_unique<ProjectFileController>(m_doc, m_recentFiles);
+    m_fileController = std::make_unique<ProjectFileController>(m_document.project(), m_recentFiles);
 }
 
 Application::~Application() {
@@ -64,7 +64,7 @@ bool Application::saveSettings() {
 }
 
 void Application::createMainWindow() {
-    m_mainWindow = std::make_unique<MainWindow>(*m_fileController);
+    m_mainWindow = std::make_unique<MainWindow>(m_document, *m_fileController);
     m_mainWindow->form()->loadLayout(m_profile);
 }
 

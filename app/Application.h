@@ -4,6 +4,7 @@
 #include "core/CommandLineOptions.h"
 #include "core/Project.h"
 #include "core/SettingsFile.h"
+#include "editor/ProjectDocument.h"
 
 #include <QObject>
 #include <QString>
@@ -44,7 +45,8 @@ public:
     // QCoreApplication. Returns the exit status.
     static int unregisterFromTerminal(std::ostream& err);
 
-    Project& project() { return m_doc; }
+    Project& project() { return m_document.project(); }
+    ProjectDocument& document() { return m_document; }
     ProjectFileController& fileController() { return *m_fileController; }
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
     RecentFileList& recentFiles() { return m_recentFiles; }
@@ -63,7 +65,7 @@ private:
     SettingsFile m_profile;
     RecentFileList m_recentFiles{4};
     int m_previewPages = 0;
-    Project m_doc;
+    ProjectDocument m_document;
     std::unique_ptr<ProjectFileController> m_fileController;
     std::unique_ptr<MainWindow> m_mainWindow;
     bool m_touchNothing = false; // /dde and /Unregister leave the settings file alone

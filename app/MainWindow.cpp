@@ -12,6 +12,7 @@
 #include "editor/LinkCheckSession.h"
 #include "editor/LinkCommands.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
 #include "gui/QtText.h"
@@ -71,8 +72,9 @@ bool isInertKey(QKeyCombination k) {
 
 } // namespace
 
-MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
-    : QMainWindow(parent), m_fileController(docManager), m_doc(docManager.project()) {
+MainWindow::MainWindow(ProjectDocument& document, ProjectFileController& files, QWidget* parent)
+    : QMainWindow(parent), m_fileController(files), m_document(document),
+      m_doc(document.project()) {
     initLinkfoldResources();
     setObjectName(QStringLiteral("mainWindow"));
     // No sizing border and no maximize box; minimize and close stay.
@@ -87,7 +89,7 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
     createToolBar();
     createStatusBar();
 
-    m_form = new ProjectForm(&m_doc, this);
+    m_form = new ProjectForm(&m_document, this);
     setCentralWidget(m_form);
     connect(m_form, &ProjectForm::statusMessage, this, &MainWindow::setMessageText);
     connect(m_form, &ProjectForm::commandStateChanged, this, &MainWindow::updateActions);
@@ -125,15 +127,15 @@ MainWindow::MainWindow(ProjectFileController& docManager, QWidget* parent)
         connect(action, &QAction::triggered, this, &MainWindow::updateActions,
                 Qt::QueuedConnection);
 
-    ProjectHistory* history = m_form->history();
-    connect(m_actionUndo, &QAction::triggered, history, &ProjectHistory::undo);
-    connect(m_actionRedo, &QAction::triggered, history, &ProjectHistory::redo);
-    connect(history, &ProjectHistory::stateChanged, this, &MainWindow::updateActions);
-    connect(history, &ProjectHistory::stateChanged, this, &MainWindow::updateTitle);
+    connect(m_actionUndo, &QAction::triggered, &document, &ProjectDocument::undo);
+    connect(m_actionRedo, &QAction::triggered, &document, &ProjectDocument::redo);
+    connect(&document, &ProjectDocument::stateChanged, this, &MainWindow::updateActions);
+    connect(&document, &ProjectDocument::stateChanged, this, &MainWindow::updateTitle);
 
     m_fileController.setDialogParent(this);
     m_fileController.setCheckFields([this] { m_form->checkFields(); });
-    connect(&m_fileController, &ProjectFileController::saved, history, &ProjectHistory::markSaved);
+    connect(&m_fileController, &ProjectFileController::saved, &document,
+            &ProjectDocument::markSaved);
     connect(&m_fileController, &ProjectFileController::titleChanged, this,
             &MainWindow::updateTitle);
     connect(&m_fileController, &ProjectFileController::recentFilesChanged, this,
@@ -488,16 +490,12 @@ void MainWindow::updateActions() {
     m_actionDeleteLink->setEnabled(selected > 0);
     m_actionLinkProperties->setEnabled(selected == 1);
     // Undo and Redo name the step they would take back or do again.
-    const ProjectHistory* history = m_form->history();
-    const QUndoStack* stack = history->stack();
-    const bool canUndo = history->canUndo();
-    const bool canRedo = history->canRedo();
+    const bool canUndo = m_document.canUndo();
+    const bool canRedo = m_document.canRedo();
     m_actionUndo->setEnabled(canUndo);
     m_actionRedo->setEnabled(canRedo);
-    const QString undo =
-        canUndo ? QStringLiteral("Undo %1").arg(stack->undoText()) : QStringLiteral("Undo");
-    const QString redo =
-        canRedo ? QStringLiteral("Redo %1").arg(stack->redoText()) : QStringLiteral("Redo");
+    const QString undo = canUndo ? tr("Undo %1").arg(m_document.undoText()) : tr("Undo");
+    const QString redo = canRedo ? tr("Redo %1").arg(m_document.redoText()) : tr("Redo");
     m_actionUndo->setText(QStringLiteral("&") + QString(undo).replace(QLatin1Char('&'), "&&"));
     m_actionRedo->setText(QStringLiteral("&") + QString(redo).replace(QLatin1Char('&'), "&&"));
     m_actionUndo->setToolTip(undo);
@@ -565,9 +563,9 @@ void MainWindow::importBookmarks() {
             first = change.group;
     const bool modified = m_doc.isModified();
     if (applyImportPlan(*plan, m_doc)) {
-        m_form->history()->push(new GroupsCommand(m_doc, QStringLiteral("Import Bookmarks"),
-                                                  std::move(before),
-                                                  first >= 0 ? first : m_form->currentTab()));
+        m_form->document()->push(new GroupsCommand(m_doc, QStringLiteral("Import Bookmarks"),
+                                                   std::move(before),
+                                                   first >= 0 ? first : m_form->currentTab()));
     } else {
         m_doc.setModified(modified);
     }
@@ -678,22 +676,19 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
                     e->ignore();
                     return true;
                 }
-                // Undo and Redo in a text field take back its own typing
-                // first; when it has none, the project's step.
+                // Undo and Redo are the document's wherever the keyboard
+                // is: a text field's typing is already a step there, so the
+                // field keeps no second history of its own.
                 const QKeyCombination plain(key->modifiers() & ~Qt::KeypadModifier,
                                             Qt::Key(key->key()));
                 const QKeySequence pressed(plain);
-                const bool undoKey = m_actionUndo->shortcuts().contains(pressed);
-                const bool redoKey = m_actionRedo->shortcuts().contains(pressed);
-                if (undoKey || redoKey) {
-                    auto* edit = qobject_cast<QLineEdit*>(widget);
-                    const bool own = edit && !edit->isReadOnly() &&
-                                     (undoKey ? edit->isUndoAvailable() : edit->isRedoAvailable());
-                    if (!own) {
-                        updateActions();
-                        e->ignore();
-                        return true;
-                    }
+                if (m_actionUndo->shortcuts().contains(pressed) ||
+                    m_actionRedo->shortcuts().contains(pressed) ||
+                    pressed.matches(QKeySequence::Undo) == QKeySequence::ExactMatch ||
+                    pressed.matches(QKeySequence::Redo) == QKeySequence::ExactMatch) {
+                    updateActions();
+                    e->ignore();
+                    return true;
                 }
                 // The enable states are current before an accelerator runs.
                 const QKeyCombination k(key->modifiers() & ~Qt::KeypadModifier,

@@ -7,6 +7,7 @@
 class LinkCheckSession;
 class ProjectFileController;
 class Project;
+class ProjectDocument;
 class ProjectForm;
 class QAction;
 class QLabel;
@@ -19,7 +20,7 @@ class QToolBar;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(ProjectFileController& docManager, QWidget* parent = nullptr);
+    MainWindow(ProjectDocument& document, ProjectFileController& files, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     ProjectForm* form() const { return m_form; }
@@ -80,6 +81,7 @@ private:
     void giveFocusBackFromMenuBar();
 
     ProjectFileController& m_fileController;
+    ProjectDocument& m_document;
     Project& m_doc;
     ProjectForm* m_form = nullptr;
     LinkCheckSession* m_linkCheck = nullptr;

@@ -11,6 +11,7 @@
 #include "editor/LinkCommands.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "editor/ProjectForm.h"
 
 #include <benchmark/benchmark.h>
@@ -47,8 +48,9 @@ void fillGroups(Project& doc) {
 }
 
 struct Editor {
-    Project doc;
-    ProjectForm view{&doc};
+    ProjectDocument document;
+    Project& doc = document.project();
+    ProjectForm view{&document};
     Editor() {
         view.loadFromProject();
         view.show();
@@ -95,10 +97,10 @@ void BM_AppendRowsAtOnce(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         e.doc.clearLinks(0);
-        e.view.history()->reset();
+        e.view.document()->reset();
         e.show();
         state.ResumeTiming();
-        e.view.history()->push(LinkEditCommand::append(e.doc, "Drop", 0, links));
+        e.view.document()->push(LinkEditCommand::append(e.doc, "Drop", 0, links));
         e.show();
     }
 }
@@ -111,7 +113,7 @@ void BM_DeleteSelectedRows(benchmark::State& state) {
     LinkListView* list = e.view.linkList();
     const std::vector<Link> links(kLinks, Link("Selected link", "http://example.com/x.html"));
     const int part = static_cast<int>(state.range(0)); // 0 delete, 1 undo, 2 redo
-    ProjectHistory* history = e.view.history();
+    ProjectDocument* history = e.view.document();
     QApplication::setActiveWindow(&e.view);
     list->setFocus(); // Delete acts on the list that has the focus
     for (auto _ : state) {
@@ -161,7 +163,7 @@ void BM_UpdateToFinalUrl(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         e.doc.setLinks(0, links);
-        e.view.history()->reset();
+        e.view.document()->reset();
         entries.clear();
         for (int i = 0; i < kLinks; ++i) {
             LinkCheckWindow::Entry entry;

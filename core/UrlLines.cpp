@@ -1,6 +1,10 @@
 #include "core/UrlLines.h"
 
+#include "core/OutsideText.h"
+
 #include <array>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -77,8 +81,24 @@ std::vector<Link> parseUrlLines(std::string_view text) {
             links.emplace_back(std::string(line.substr(tab + 1)), std::string(line.substr(0, tab)));
         } else {
             std::string url(line);
-            links.emplace_back(untitledDescription(url), url);
+            links.emplace_back(plainTextToHtml(untitledDescription(url)), url);
         }
+        return true;
+    });
+    return links;
+}
+
+std::vector<Link> parseOutsideUrlLines(std::string_view text) {
+    std::vector<Link> links;
+    forEachUrlLine(text, [&links](std::string_view line) {
+        const size_t tab = line.find('\t');
+        std::optional<std::string> url = checkedOutsideUrl(line.substr(0, tab));
+        if (!url)
+            return true;
+        std::string description = tab == std::string_view::npos
+                                      ? plainTextToHtml(untitledDescription(*url))
+                                      : plainTextToHtml(line.substr(tab + 1));
+        links.emplace_back(std::move(description), std::move(*url));
         return true;
     });
     return links;

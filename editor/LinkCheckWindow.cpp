@@ -7,6 +7,7 @@
 #include "editor/LinkListModel.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
 #include "gui/QtText.h"
@@ -204,7 +205,7 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     setFocusProxy(m_table);
     updateButtons();
     m_project->addObserver(this);
-    connect(m_form->history(), &ProjectHistory::stateChanged, this,
+    connect(m_form->document(), &ProjectDocument::stateChanged, this,
             &LinkCheckWindow::followIfStale);
 }
 
@@ -646,7 +647,7 @@ void LinkCheckWindow::updateToFinalUrl() {
         // The main list stays where it is; an undo shows the links again.
         command->setShown({}, command->shownAfterUndo());
         m_editing = true;
-        m_form->history()->push(command);
+        m_form->document()->push(command);
         m_editing = false;
         for (const auto& c : list)
             changed += static_cast<int>(c.rows.size());
@@ -692,7 +693,7 @@ void LinkCheckWindow::deleteSelected() {
                                              : QStringLiteral("Delete %1 Links").arg(deleted),
                                 std::move(edits));
         command->setShown({}, std::move(undone));
-        m_form->history()->push(command);
+        m_form->document()->push(command);
     }
     m_note->setText(deleted == 1 ? QStringLiteral("1 link deleted.")
                                  : QStringLiteral("%1 links deleted.").arg(deleted));

@@ -8,13 +8,16 @@
 #include "dialogs/PageStyleDialog.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "editor/ProjectForm.h"
 #include "gui/QtText.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 
@@ -29,19 +32,36 @@ constexpr int kTitleFontPoints = 32;
 // first line that is not blank, looked for within this many characters.
 constexpr qsizetype kPasteDecisionWindow = qsizetype{64} * 1024;
 
+// Linkfold's own copy of links: URL lines whose descriptions are the
+// project's HTML, beside the plain text every program reads.
+const QString kOwnLinksMime = QStringLiteral("application/x-linkfold-links");
+
 const QMimeData* clipboardMime() {
     const QClipboard* clipboard = QApplication::clipboard();
     return clipboard ? clipboard->mimeData() : nullptr;
 }
 
-QString clipboardText() {
+// The clipboard's links: Linkfold's own format as project text, else the
+// plain text of another program as outside text.
+std::vector<Link> clipboardLinks() {
     const QMimeData* mime = clipboardMime();
-    return mime && mime->hasText() ? mime->text() : QString();
+    if (!mime)
+        return {};
+    if (mime->hasFormat(kOwnLinksMime)) {
+        const QByteArray own = mime->data(kOwnLinksMime);
+        return parseUrlLines(std::string_view(own.constData(), static_cast<size_t>(own.size())));
+    }
+    return mime->hasText() ? parseOutsideUrlLines(toProjectText(mime->text()))
+                           : std::vector<Link>{};
 }
 
 // "Delete Link", "Delete 40 Links": a step's name by its number of links.
+// The texts are marked with QT_TR_NOOP and translated here; the number
+// is written with the locale's digit grouping ("Delete 20,000 Links").
 QString countedName(const char* one, const char* many, std::size_t n) {
-    return n == 1 ? QString::fromLatin1(one) : QString::fromLatin1(many).arg(n);
+    return n == 1 ? QCoreApplication::translate("LinkCommands", one)
+                  : QCoreApplication::translate("LinkCommands", many)
+                        .arg(QLocale().toString(static_cast<qulonglong>(n)));
 }
 
 std::vector<std::size_t> asRows(const std::vector<int>& rows) {
@@ -73,6 +93,12 @@ void LinkCommands::readClipboard() {
     const QMimeData* mime = clipboardMime();
     m_clipboardHasText = mime && mime->hasText();
     m_clipboardHasUrlLine = false;
+    if (mime && mime->hasFormat(kOwnLinksMime)) {
+        const QByteArray own = mime->data(kOwnLinksMime);
+        m_clipboardHasUrlLine =
+            startsWithUrlLine(std::string_view(own.constData(), static_cast<size_t>(own.size())));
+        return;
+    }
     if (!m_clipboardHasText)
         return;
     const QString text = mime->text();
@@ -134,19 +160,20 @@ bool LinkCommands::canPaste() const {
 
 void LinkCommands::appendLinks(const std::vector<Link>& links, const char* one, const char* many) {
     Project& project = *m_form->project();
-    m_form->history()->push(LinkEditCommand::append(project, countedName(one, many, links.size()),
-                                                    m_form->currentTab(), links));
+    m_form->document()->push(LinkEditCommand::append(project, countedName(one, many, links.size()),
+                                                     m_form->currentTab(), links));
 }
 
 void LinkCommands::addLink() {
     const auto link = LinkDialog::edit(m_form, {});
     if (!link)
         return;
-    appendLinks({Link(link->description, link->url)}, "Add Link", "Add %1 Links");
+    appendLinks({Link(link->description, link->url)}, QT_TR_NOOP("Add Link"),
+                QT_TR_NOOP("Add %1 Links"));
 }
 
 void LinkCommands::addDroppedLinks(const std::vector<Link>& links) {
-    appendLinks(links, "Drop Link", "Drop %1 Links");
+    appendLinks(links, QT_TR_NOOP("Drop Link"), QT_TR_NOOP("Drop %1 Links"));
 }
 
 void LinkCommands::deleteSelected() {
@@ -159,8 +186,9 @@ void LinkCommands::deleteSelected() {
         return;
     }
     const std::vector<int> rows = list->selectedRows();
-    m_form->history()->push(LinkEditCommand::remove(
-        *m_form->project(), countedName("Delete Link", "Delete %1 Links", rows.size()),
+    m_form->document()->push(LinkEditCommand::remove(
+        *m_form->project(),
+        countedName(QT_TR_NOOP("Delete Link"), QT_TR_NOOP("Delete %1 Links"), rows.size()),
         m_form->currentTab(), asRows(rows)));
 }
 
@@ -168,8 +196,9 @@ void LinkCommands::cut() {
     if (listHasFocus()) {
         copyLinks();
         const std::vector<int> rows = m_form->linkList()->selectedRows();
-        m_form->history()->push(LinkEditCommand::remove(
-            *m_form->project(), countedName("Cut Link", "Cut %1 Links", rows.size()),
+        m_form->document()->push(LinkEditCommand::remove(
+            *m_form->project(),
+            countedName(QT_TR_NOOP("Cut Link"), QT_TR_NOOP("Cut %1 Links"), rows.size()),
             m_form->currentTab(), asRows(rows)));
         return;
     }
@@ -196,8 +225,14 @@ void LinkCommands::copyLinks() {
     for (int row : rows)
         if (static_cast<std::size_t>(row) < shown.size())
             links.push_back(shown[static_cast<std::size_t>(row)]);
-    if (QClipboard* clipboard = QApplication::clipboard())
-        clipboard->setText(toQString(formatUrlLines(links)));
+    QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard)
+        return;
+    const std::string lines = formatUrlLines(links);
+    auto* mime = new QMimeData;
+    mime->setText(toQString(lines));
+    mime->setData(kOwnLinksMime, QByteArray(lines.data(), static_cast<qsizetype>(lines.size())));
+    clipboard->setMimeData(mime);
 }
 
 void LinkCommands::paste() {
@@ -214,11 +249,10 @@ void LinkCommands::paste() {
 
 void LinkCommands::pasteLinks() {
     const BusyCursor busy;
-    const QString text = clipboardText();
-    if (text.isEmpty())
+    const std::vector<Link> links = clipboardLinks();
+    if (links.empty())
         return;
-    const std::vector<Link> links = parseUrlLines(toProjectText(text));
-    appendLinks(links, "Paste Link", "Paste %1 Links");
+    appendLinks(links, QT_TR_NOOP("Paste Link"), QT_TR_NOOP("Paste %1 Links"));
 }
 
 void LinkCommands::linkProperties() {
@@ -229,11 +263,10 @@ void LinkCommands::linkProperties() {
     const auto link = LinkDialog::edit(m_form, {list->cellText(row, 0), list->cellText(row, 1)});
     if (!link)
         return;
-    m_form->history()->push(LinkEditCommand::setTexts(*m_form->project(),
-                                                      QStringLiteral("Link Properties"),
-                                                      {{m_form->currentTab(),
-                                                        {static_cast<std::size_t>(row)},
-                                                        {Link(link->description, link->url)}}}));
+    m_form->document()->push(LinkEditCommand::setTexts(*m_form->project(), tr("Link Properties"),
+                                                       {{m_form->currentTab(),
+                                                         {static_cast<std::size_t>(row)},
+                                                         {Link(link->description, link->url)}}}));
 }
 
 void LinkCommands::moveUp() {
@@ -246,30 +279,30 @@ void LinkCommands::moveDown() {
 
 void LinkCommands::moveSelectedRow(int step) {
     LinkListView* list = m_form->linkList();
-    const std::vector<int> rows = list->selectedRows();
-    if (rows.size() != 1)
+    if (list->selectedCount() != 1)
         return;
+    const std::vector<int> rows = list->selectedRows();
     const int from = rows[0];
     const int to = from + step;
     if (to < 0 || to >= list->linkCount())
         return;
-    m_form->history()->push(LinkEditCommand::moveRow(
-        *m_form->project(), step < 0 ? QStringLiteral("Move Up") : QStringLiteral("Move Down"),
-        m_form->currentTab(), static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
+    m_form->document()->push(LinkEditCommand::moveRow(
+        *m_form->project(), step < 0 ? tr("Move Up") : tr("Move Down"), m_form->currentTab(),
+        static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
 }
 
 void LinkCommands::moveRow(int from, int to) {
     if (from < 0 || to < 0)
         return;
-    m_form->history()->push(LinkEditCommand::moveRow(
-        *m_form->project(), QStringLiteral("Move Link"), m_form->currentTab(),
-        static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
+    m_form->document()->push(
+        LinkEditCommand::moveRow(*m_form->project(), tr("Move Link"), m_form->currentTab(),
+                                 static_cast<std::size_t>(from), static_cast<std::size_t>(to)));
 }
 
 void LinkCommands::moveSelectedRowsToGroup(int group) {
-    m_form->history()->push(LinkEditCommand::moveToGroup(*m_form->project(), m_form->currentTab(),
-                                                         asRows(m_form->linkList()->selectedRows()),
-                                                         group));
+    m_form->document()->push(
+        LinkEditCommand::moveToGroup(*m_form->project(), m_form->currentTab(),
+                                     asRows(m_form->linkList()->selectedRows()), group));
 }
 
 // --- Page and group properties --------------------------------------------------------
@@ -287,7 +320,7 @@ void LinkCommands::groupProperties() {
         if (command->changesNothing())
             delete command;
         else
-            m_form->history()->push(command);
+            m_form->document()->push(command);
     }
 }
 
@@ -298,7 +331,7 @@ void pushPage(ProjectForm* form, const QString& name, const PageSettings& page) 
     if (command->changesNothing())
         delete command;
     else
-        form->history()->push(command);
+        form->document()->push(command);
 }
 
 } // namespace
@@ -312,7 +345,7 @@ void LinkCommands::titleFont() {
         page.titleFace = font->face;
         page.titleStyle = font->style;
         page.titleColor = font->color;
-        pushPage(m_form, QStringLiteral("Title Font"), page);
+        pushPage(m_form, tr("Title Font"), page);
     }
 }
 
@@ -325,7 +358,7 @@ void LinkCommands::colors() {
         page.backgroundColor = colors->background;
         page.linkColor = colors->link;
         page.visitedLinkColor = colors->visitedLink;
-        pushPage(m_form, QStringLiteral("Page Colors"), page);
+        pushPage(m_form, tr("Page Colors"), page);
     }
 }
 
@@ -334,7 +367,7 @@ void LinkCommands::pageStyle() {
     if (const auto style = PageStyleDialog::edit(m_form, doc->pageStyle())) {
         PageSettings page = doc->pageSettings();
         page.style = *style;
-        pushPage(m_form, QStringLiteral("Page Style"), page);
+        pushPage(m_form, tr("Page Style"), page);
     }
 }
 

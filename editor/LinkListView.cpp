@@ -113,7 +113,25 @@ std::vector<int> LinkListView::selectedRows() const {
 }
 
 int LinkListView::selectedCount() const {
-    return static_cast<int>(selectedRows().size());
+    // Counted from the selection's ranges (rows of a range may repeat in
+    // another: ranges of other columns, or ranges a toggle split), never
+    // from the rows one by one: the action states ask this at every change.
+    std::vector<std::pair<int, int>> ranges;
+    const QItemSelection selection = selectionModel()->selection();
+    ranges.reserve(static_cast<std::size_t>(selection.size()));
+    for (const QItemSelectionRange& r : selection)
+        ranges.emplace_back(r.top(), r.bottom());
+    std::sort(ranges.begin(), ranges.end());
+    long long count = 0;
+    int covered = -1; // the last row counted
+    for (const auto& [top, bottom] : ranges) {
+        const int from = std::max(top, covered + 1);
+        if (bottom >= from) {
+            count += bottom - from + 1;
+            covered = bottom;
+        }
+    }
+    return static_cast<int>(count);
 }
 
 int LinkListView::focusedRow() const {

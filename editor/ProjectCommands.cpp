@@ -1,13 +1,10 @@
 #include "editor/ProjectCommands.h"
 
-#include <QUndoStack>
+#include <QCoreApplication>
 
 #include <algorithm>
 
 namespace {
-
-// The most steps kept, however little memory they hold.
-constexpr int kMaxSteps = 1000;
 
 std::size_t groupSize(const Project& project, int group) {
     return project.linkList(group).size();
@@ -156,8 +153,10 @@ LinkEditCommand* LinkEditCommand::moveToGroup(Project& project, int from,
     for (std::size_t i = 0; i < in.inserted.rows.size(); ++i)
         in.inserted.rows[i] = end + i;
     const std::size_t n = out.removed.size();
-    const QString text = n == 1 ? QStringLiteral("Move Link to Group %1").arg(to + 1)
-                                : QStringLiteral("Move Links to Group %1").arg(to + 1);
+    const QString text =
+        n == 1
+            ? QCoreApplication::translate("ProjectCommands", "Move Link to Group %1").arg(to + 1)
+            : QCoreApplication::translate("ProjectCommands", "Move Links to Group %1").arg(to + 1);
     auto* command = new LinkEditCommand(project, text, {});
     command->m_shownRedo = {from, {}, out.removed.rows.front(), true};
     command->m_shownUndo = {from, out.removed.ids, 0, false};
@@ -204,9 +203,9 @@ LinkEditCommand* LinkEditCommand::setTexts(Project& project, const QString& text
 // --- PageSettingsCommand ---------------------------------------------------------
 
 PageSettingsCommand::PageSettingsCommand(Project& project, const QString& text, PageSettings after,
-                                         int mergeId)
+                                         int mergeId, int session)
     : ProjectCommand(project, text), m_before(project.pageSettings()), m_after(std::move(after)),
-      m_mergeId(mergeId) {}
+      m_mergeId(mergeId), m_session(session) {}
 
 void PageSettingsCommand::redo() {
     m_project.setPageSettings(m_after);
@@ -218,7 +217,8 @@ void PageSettingsCommand::undo() {
 
 bool PageSettingsCommand::mergeWith(const QUndoCommand* other) {
     const auto* next = dynamic_cast<const PageSettingsCommand*>(other);
-    if (!next || next->m_mergeId != m_mergeId || m_mergeId < 0 || isDropped())
+    if (!next || next->m_mergeId != m_mergeId || m_mergeId < 0 || next->m_session != m_session ||
+        isDropped())
         return false;
     m_after = next->m_after;
     // Typing back to where the field began leaves no step.
@@ -241,7 +241,8 @@ void PageSettingsCommand::release() {
 // --- GroupHeadingCommand ----------------------------------------------------------
 
 GroupHeadingCommand::GroupHeadingCommand(Project& project, int group, const LinkGroup& heading)
-    : ProjectCommand(project, QStringLiteral("Group Properties")), m_group(group) {
+    : ProjectCommand(project, QCoreApplication::translate("ProjectCommands", "Group Properties")),
+      m_group(group) {
     m_before = project.group(group);
     m_before.links.clear();
     m_after = heading;
@@ -305,105 +306,3 @@ void GroupsCommand::release() {
 }
 
 // --- ProjectHistory -------------------------------------------------------------------
-
-ProjectHistory::ProjectHistory(Project& project, QObject* parent)
-    : QObject(parent), m_project(project), m_stack(new QUndoStack(this)) {
-    m_stack->setUndoLimit(kMaxSteps);
-    connect(m_stack, &QUndoStack::indexChanged, this, [this] {
-        syncModified();
-        emit stateChanged();
-    });
-    connect(m_stack, &QUndoStack::cleanChanged, this, [this] {
-        syncModified();
-        emit stateChanged();
-    });
-}
-
-ProjectCommand* ProjectHistory::commandAt(int index) const {
-    if (index < 0 || index >= m_stack->count())
-        return nullptr;
-    return static_cast<ProjectCommand*>(const_cast<QUndoCommand*>(m_stack->command(index)));
-}
-
-void ProjectHistory::push(ProjectCommand* command) {
-    if (!command)
-        return;
-    const ShownChange shown = command->shownAfterRedo();
-    m_stack->push(command); // runs its redo; may merge it into the last step
-    keepBudget();
-    syncModified();
-    emit stateChanged();
-    emit changeDone(shown);
-}
-
-bool ProjectHistory::canUndo() const {
-    const ProjectCommand* last = commandAt(m_stack->index() - 1);
-    return last && !last->isDropped();
-}
-
-bool ProjectHistory::canRedo() const {
-    const ProjectCommand* next = commandAt(m_stack->index());
-    return next && !next->isDropped();
-}
-
-void ProjectHistory::undo() {
-    if (!canUndo())
-        return;
-    const ShownChange shown = commandAt(m_stack->index() - 1)->shownAfterUndo();
-    m_stack->undo();
-    emit changeDone(shown);
-}
-
-void ProjectHistory::redo() {
-    if (!canRedo())
-        return;
-    const ShownChange shown = commandAt(m_stack->index())->shownAfterRedo();
-    m_stack->redo();
-    emit changeDone(shown);
-}
-
-void ProjectHistory::reset() {
-    const bool modified = m_project.isModified();
-    m_stack->clear();
-    // A project read only in part holds changes no step can take back.
-    if (modified)
-        m_stack->resetClean();
-    syncModified();
-    emit stateChanged();
-}
-
-void ProjectHistory::markSaved() {
-    m_stack->setClean();
-    syncModified();
-    emit stateChanged();
-}
-
-void ProjectHistory::setBudget(std::size_t bytes) {
-    m_budget = bytes;
-    keepBudget();
-    emit stateChanged();
-}
-
-std::size_t ProjectHistory::bytes() const {
-    std::size_t total = 0;
-    for (int i = 0; i < m_stack->count(); ++i)
-        if (const ProjectCommand* c = commandAt(i); c && !c->isDropped())
-            total += c->bytes();
-    return total;
-}
-
-void ProjectHistory::keepBudget() {
-    std::size_t total = bytes();
-    const int newest = m_stack->index() - 1;
-    for (int i = 0; i < newest && total > m_budget; ++i) {
-        ProjectCommand* c = commandAt(i);
-        if (!c || c->isDropped())
-            continue;
-        total -= c->bytes();
-        c->drop();
-    }
-}
-
-void ProjectHistory::syncModified() {
-    m_project.setModified(!m_stack->isClean());
-}

@@ -9,8 +9,6 @@
 #include <cstddef>
 #include <vector>
 
-class QUndoStack;
-
 // What a step shows once done or undone: the group to switch to and the
 // links to select there (by identity), or, when none is named, the row to
 // select (the one standing where removed rows stood).
@@ -108,9 +106,10 @@ private:
 // some of them pushes one PageSettingsCommand with its name.
 class PageSettingsCommand : public ProjectCommand {
 public:
-    // mergeId: -1 never merges; fields that merge use their own id.
-    PageSettingsCommand(Project& project, const QString& text, PageSettings after,
-                        int mergeId = -1);
+    // mergeId: -1 never merges; fields that merge use their own id, and
+    // merge only within one typing session (see ProjectDocument::endTyping).
+    PageSettingsCommand(Project& project, const QString& text, PageSettings after, int mergeId = -1,
+                        int session = 0);
 
     void redo() override;
     void undo() override;
@@ -126,6 +125,7 @@ private:
     PageSettings m_before;
     PageSettings m_after;
     int m_mergeId;
+    int m_session;
 };
 
 // Group Properties: a group's heading (title, bullet, font, colour).
@@ -176,48 +176,4 @@ private:
     std::vector<Snapshot> m_before;
     std::vector<Snapshot> m_after;
     int m_shown;
-};
-
-// The history of the project: a QUndoStack whose steps are ProjectCommands,
-// with a memory budget (the oldest steps are dropped first, the newest step
-// always stays) and the modified flag kept true to its clean state.
-class ProjectHistory : public QObject {
-    Q_OBJECT
-public:
-    static constexpr std::size_t kDefaultBudget = 256u << 20;
-
-    ProjectHistory(Project& project, QObject* parent = nullptr);
-
-    QUndoStack* stack() const { return m_stack; }
-    // Carries out the step and keeps it; a null command is nothing to do.
-    void push(ProjectCommand* command);
-    bool canUndo() const;
-    bool canRedo() const;
-    void undo();
-    void redo();
-    // A fresh history (New, Open); the project's modified flag as it is now
-    // is the state of the first step.
-    void reset();
-    // The project was saved: this is the clean state.
-    void markSaved();
-
-    void setBudget(std::size_t bytes);
-    std::size_t budget() const { return m_budget; }
-    // The memory the steps that can still be undone or redone hold.
-    std::size_t bytes() const;
-
-signals:
-    // A step was done, undone or redone: show its change.
-    void changeDone(const ShownChange& shown);
-    // What Undo and Redo can do changed (their texts or enable states).
-    void stateChanged();
-
-private:
-    void keepBudget();
-    void syncModified();
-    ProjectCommand* commandAt(int index) const;
-
-    Project& m_project;
-    QUndoStack* m_stack;
-    std::size_t m_budget = kDefaultBudget;
 };

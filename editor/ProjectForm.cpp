@@ -8,6 +8,7 @@
 #include "editor/LinkListView.h"
 #include "editor/PageCommands.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "editor/SpinArrows.h"
 #include "gui/ImageFilters.h"
 #include "gui/QtText.h"
@@ -19,6 +20,7 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -41,6 +43,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -140,7 +143,8 @@ std::string layoutSection(int tab) {
 // Merge ids of the page controls' steps: typing in one field is one step.
 enum FieldStep { kTitleStep = 1, kSubtitleStep, kTopImageStep, kColumnsStep };
 
-ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_project(doc) {
+ProjectForm::ProjectForm(ProjectDocument* document, QWidget* parent)
+    : QWidget(parent), m_document(document), m_project(&document->project()) {
     static const bool factoryInstalled = [] {
         QAccessible::installFactory(columnsFieldAccessible);
         return true;
@@ -149,9 +153,8 @@ ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_pro
     for (auto& w : m_colWidths)
         w = {kDefaultCol0, kDefaultCol1};
     buildForm();
-    m_history = new ProjectHistory(*m_project, this);
-    connect(m_history, &ProjectHistory::changeDone, this, &ProjectForm::showChange);
-    connect(m_history, &ProjectHistory::stateChanged, this, &ProjectForm::commandStateChanged);
+    connect(m_document, &ProjectDocument::changeDone, this, &ProjectForm::showChange);
+    connect(m_document, &ProjectDocument::stateChanged, this, &ProjectForm::commandStateChanged);
     m_project->addObserver(this);
     m_list->setProject(m_project);
     m_linkCommands = new LinkCommands(this);
@@ -185,6 +188,9 @@ ProjectForm::ProjectForm(Project* doc, QWidget* parent) : QWidget(parent), m_pro
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* from, QWidget* to) {
         if (to && isAncestorOf(to))
             m_lastFocus = to;
+        // Typing after the keyboard comes back to a field is a new step.
+        if (from && qobject_cast<QLineEdit*>(from) && isAncestorOf(from))
+            m_document->endTyping();
         if ((from && isAncestorOf(from)) || (to && isAncestorOf(to)))
             emit commandStateChanged();
     });
@@ -222,8 +228,8 @@ ProjectForm::~ProjectForm() {
 // --- The form ------------------------------------------------------------------
 
 void ProjectForm::buildForm() {
-    auto* pageBox = new QGroupBox(QStringLiteral("Page"), this);
-    auto* groupsBox = new QGroupBox(QStringLiteral("URL Groups"), this);
+    auto* pageBox = new QGroupBox(tr("Page"), this);
+    auto* groupsBox = new QGroupBox(tr("URL Groups"), this);
     m_pageBox = pageBox;
     m_groupsBox = groupsBox;
     auto* pagePicture = new QLabel(this);
@@ -234,9 +240,9 @@ void ProjectForm::buildForm() {
     groupsPicture->setPixmap(QPixmap(QStringLiteral(":/images/groups.png")));
     groupsPicture->setAlignment(Qt::AlignCenter);
     m_groupsPicture = groupsPicture;
-    auto* titleLabel = new QLabel(QStringLiteral("Title:"), this);
-    auto* imageLabel = new QLabel(QStringLiteral("Image at Top:"), this);
-    auto* columnsLabel = new QLabel(QStringLiteral("# Columns:"), this);
+    auto* titleLabel = new QLabel(tr("Title:"), this);
+    auto* imageLabel = new QLabel(tr("Image at Top:"), this);
+    auto* columnsLabel = new QLabel(tr("# Columns:"), this);
     m_titleLabel = titleLabel;
     m_imageLabel = imageLabel;
     m_columnsLabel = columnsLabel;
@@ -247,17 +253,17 @@ void ProjectForm::buildForm() {
     m_subtitleEdit = new QLineEdit(this);
     m_subtitleEdit->setObjectName(QStringLiteral("subtitleEdit"));
     // The subtitle has no label of its own: its name is for screen readers.
-    m_subtitleEdit->setAccessibleName(QStringLiteral("Subtitle"));
+    m_subtitleEdit->setAccessibleName(tr("Subtitle"));
     SingleLineValidator::install(m_subtitleEdit, kMaxTitleLength);
-    m_fontButton = new QPushButton(QStringLiteral("Font"), this);
+    m_fontButton = new QPushButton(tr("Font"), this);
     m_fontButton->setObjectName(QStringLiteral("fontButton"));
-    m_fontButton->setAccessibleName(QStringLiteral("Title font"));
+    m_fontButton->setAccessibleName(tr("Title font"));
     m_topImageEdit = new QLineEdit(this);
     m_topImageEdit->setObjectName(QStringLiteral("topImageEdit"));
     SingleLineValidator::install(m_topImageEdit);
-    m_browseButton = new QPushButton(QStringLiteral("Browse..."), this);
+    m_browseButton = new QPushButton(tr("Browse..."), this);
     m_browseButton->setObjectName(QStringLiteral("browseButton"));
-    m_browseButton->setAccessibleName(QStringLiteral("Browse for the image at top"));
+    m_browseButton->setAccessibleName(tr("Browse for the image at top"));
     m_columnsEdit = new ColumnsField(this);
     m_columnsEdit->setObjectName(QStringLiteral("columnsEdit"));
     m_columnsEdit->setReadOnly(true);
@@ -268,9 +274,9 @@ void ProjectForm::buildForm() {
     columnsLabel->setBuddy(m_columnsEdit);
     m_spin = new SpinArrows(this);
     m_spin->setObjectName(QStringLiteral("columnsSpin"));
-    m_bordersCheck = new QCheckBox(QStringLiteral("URL Group Borders"), this);
+    m_bordersCheck = new QCheckBox(tr("URL Group Borders"), this);
     m_bordersCheck->setObjectName(QStringLiteral("bordersCheck"));
-    m_colorsButton = new QPushButton(QStringLiteral("Colors"), this);
+    m_colorsButton = new QPushButton(tr("Colors"), this);
     m_colorsButton->setObjectName(QStringLiteral("colorsButton"));
 
     auto* panel = new QFrame(this);
@@ -290,11 +296,11 @@ void ProjectForm::buildForm() {
     m_list = new LinkListView(this);
     m_list->setObjectName(QStringLiteral("linkList"));
     m_list->setTabTarget(m_tabs);
-    m_propertiesButton = new QPushButton(QStringLiteral("Properties..."), this);
+    m_propertiesButton = new QPushButton(tr("Properties..."), this);
     m_propertiesButton->setObjectName(QStringLiteral("propertiesButton"));
-    m_moveUpButton = new QPushButton(QStringLiteral("Move Up"), this);
+    m_moveUpButton = new QPushButton(tr("Move Up"), this);
     m_moveUpButton->setObjectName(QStringLiteral("moveUpButton"));
-    m_moveDownButton = new QPushButton(QStringLiteral("Move Down"), this);
+    m_moveDownButton = new QPushButton(tr("Move Down"), this);
     m_moveDownButton->setObjectName(QStringLiteral("moveDownButton"));
 
     // Keyboard order of the form.
@@ -418,7 +424,7 @@ void ProjectForm::loadFromProject() {
     loadGroup(0);
     m_currentTab = 0;
     m_initializing = false;
-    m_history->reset();
+    m_document->reset();
     emit commandStateChanged();
 }
 
@@ -428,9 +434,8 @@ void ProjectForm::nameTab(int group) {
     const QString number = QString::number(group + 1);
     const QString title =
         group < m_project->groupCount() ? toQString(m_project->group(group).title) : QString();
-    m_tabs->setAccessibleTabName(group, title.isEmpty()
-                                            ? QStringLiteral("Group %1").arg(number)
-                                            : QStringLiteral("Group %1: %2").arg(number, title));
+    m_tabs->setAccessibleTabName(group, title.isEmpty() ? tr("Group %1").arg(number)
+                                                        : tr("Group %1: %2").arg(number, title));
 }
 
 void ProjectForm::headingChanged(int group) {
@@ -443,8 +448,8 @@ void ProjectForm::projectReset() {
 }
 
 int ProjectForm::loadGroup(int group) {
-    m_list->setAccessibleName(QStringLiteral("Links of group %1").arg(group + 1));
-    m_propertiesButton->setAccessibleName(QStringLiteral("Properties of group %1").arg(group + 1));
+    m_list->setAccessibleName(tr("Links of group %1").arg(group + 1));
+    m_propertiesButton->setAccessibleName(tr("Properties of group %1").arg(group + 1));
     {
         const QSignalBlocker block(m_tabs);
         m_tabs->setCurrentIndex(group);
@@ -483,16 +488,15 @@ bool ProjectForm::checkFields() {
         edit->selectAll();
         return false;
     };
-    const QString tooLong =
-        QStringLiteral("Please enter no more than %1 characters.").arg(kMaxTitleLength);
+    const QString tooLong = tr("Please enter no more than %1 characters.").arg(kMaxTitleLength);
     if (characterCount(m_titleEdit->text()) > kMaxTitleLength)
         return fail(m_titleEdit, tooLong);
     if (!columnsIsNumber)
-        return fail(m_columnsEdit, QStringLiteral("Please enter an integer."));
+        return fail(m_columnsEdit, tr("Please enter an integer."));
     if (columns < kMinColumns || columns > kMaxColumns)
-        return fail(m_columnsEdit, QStringLiteral("Please enter an integer between %1 and %2.")
-                                       .arg(kMinColumns)
-                                       .arg(kMaxColumns));
+        return fail(
+            m_columnsEdit,
+            tr("Please enter an integer between %1 and %2.").arg(kMinColumns).arg(kMaxColumns));
     if (characterCount(m_subtitleEdit->text()) > kMaxTitleLength)
         return fail(m_subtitleEdit, tooLong);
     return true;
@@ -536,15 +540,15 @@ void ProjectForm::onPageFieldChanged(QObject* control) {
     int step = -1;
     if (control == m_titleEdit) {
         page.title = toProjectText(m_titleEdit->text());
-        name = QStringLiteral("Title");
+        name = tr("Typing in Title");
         step = kTitleStep;
     } else if (control == m_subtitleEdit) {
         page.subtitle = toProjectText(m_subtitleEdit->text());
-        name = QStringLiteral("Subtitle");
+        name = tr("Typing in Subtitle");
         step = kSubtitleStep;
     } else if (control == m_topImageEdit) {
         page.topImage = toProjectText(m_topImageEdit->text());
-        name = QStringLiteral("Image at Top");
+        name = tr("Typing in Image at Top");
         step = kTopImageStep;
     } else if (control == m_columnsEdit) {
         // A count that is no number keeps the count before it.
@@ -552,20 +556,21 @@ void ProjectForm::onPageFieldChanged(QObject* control) {
         if (!parseInteger(m_columnsEdit->text(), columns))
             return;
         page.columns = columns;
-        name = QStringLiteral("Columns");
+        name = tr("Columns");
         step = kColumnsStep;
     } else if (control == m_bordersCheck) {
         const Qt::CheckState borders = m_bordersCheck->checkState();
         page.borders = borders == Qt::Unchecked ? 0 : borders == Qt::Checked ? 1 : 2;
-        name = QStringLiteral("URL Group Borders");
+        name = tr("URL Group Borders");
     }
-    auto* command = new PageSettingsCommand(*m_project, name, page, step);
+    auto* command =
+        new PageSettingsCommand(*m_project, name, page, step, m_document->typingSession());
     if (command->changesNothing()) {
         delete command;
         return;
     }
     m_initializing = true; // the project's change comes back to the controls
-    m_history->push(command);
+    m_document->push(command);
     m_initializing = false;
 }
 
@@ -692,6 +697,32 @@ void ProjectForm::showListContextMenuAtCurrentRow() {
 
 // --- raw input ---------------------------------------------------------------------
 
+void ProjectForm::showFieldContextMenu(QLineEdit* edit, const QPoint& globalPos) {
+    // The field's own menu, but its Undo and Redo are the document's: the
+    // field's typing is already a step there.
+    std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    const QList<QAction*> actions = menu->actions();
+    // Qt names them "edit-undo" and "edit-redo" from 6.5; before, they are
+    // the first two items of a field that can be edited.
+    auto find = [&actions, edit](const char* name, qsizetype fallback) -> QAction* {
+        for (QAction* a : actions)
+            if (a->objectName() == QLatin1String(name))
+                return a;
+        return !edit->isReadOnly() && actions.size() > fallback ? actions[fallback] : nullptr;
+    };
+    const std::pair<QAction*, bool> steps[] = {{find("edit-undo", 0), true},
+                                               {find("edit-redo", 1), false}};
+    for (const auto& [action, undo] : steps) {
+        if (!action)
+            continue;
+        action->disconnect();
+        action->setEnabled(undo ? m_document->canUndo() : m_document->canRedo());
+        connect(action, &QAction::triggered, m_document,
+                undo ? &ProjectDocument::undo : &ProjectDocument::redo);
+    }
+    menu->exec(globalPos);
+}
+
 bool ProjectForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_tabs && event->type() == QEvent::ToolTip) {
         // Resting on a tab shows its group's title.
@@ -717,6 +748,12 @@ bool ProjectForm::eventFilter(QObject* watched, QEvent* event) {
         QFocusEvent borrowed(QEvent::FocusOut, Qt::PopupFocusReason);
         QCoreApplication::sendEvent(watched, &borrowed);
         return true;
+    }
+    if (event->type() == QEvent::ContextMenu) {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            showFieldContextMenu(edit, static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
     }
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -10,7 +10,7 @@
 
 class SettingsFile;
 class LinkCommands;
-class ProjectHistory;
+class ProjectDocument;
 struct ShownChange;
 class LinkListView;
 class SpinArrows;
@@ -23,12 +23,13 @@ class QTabBar;
 // shown group. The main window owns it as its central widget.
 //
 // The form shows the project as it is: the list is a view of the shown
-// group, and the page fields follow the project's changes. Every edit is a
-// step of the form's history (see ProjectHistory), so it can be undone.
+// group, and the page fields follow the project's changes. The form keeps
+// no copy of anything: every edit, typing included, is a step pushed to the
+// document (see ProjectDocument), so it can be undone in its place in time.
 class ProjectForm : public QWidget, private ProjectObserver {
     Q_OBJECT
 public:
-    ProjectForm(Project* doc, QWidget* parent = nullptr);
+    explicit ProjectForm(ProjectDocument* document, QWidget* parent = nullptr);
     ~ProjectForm() override;
 
     Project* project() const { return m_project; }
@@ -38,8 +39,8 @@ public:
     // fresh history. Never marks the document modified.
     void loadFromProject();
 
-    // The steps of the project's changes: Undo and Redo.
-    ProjectHistory* history() const { return m_history; }
+    // The document the form shows and edits through.
+    ProjectDocument* document() const { return m_document; }
     // Shows a step's change: its group, its links selected.
     void showChange(const ShownChange& shown);
 
@@ -133,11 +134,13 @@ private:
     void onPageFieldChanged(QObject* control);
     void storeColumnWidths(int tab);
     void applyColumnWidths(int tab);
+    // A page field's context menu, with the document's Undo and Redo.
+    void showFieldContextMenu(QLineEdit* edit, const QPoint& globalPos);
     // The list's context menu below its current row (Menu key, Shift+F10).
     void showListContextMenuAtCurrentRow();
 
+    ProjectDocument* m_document;
     Project* m_project;
-    ProjectHistory* m_history = nullptr;
     LinkCommands* m_linkCommands = nullptr;
     QPointer<QWidget> m_lastFocus;
 

@@ -2,6 +2,7 @@
 // ordinary test, so that they stay fixed in every build.
 #include "TestUtil.h"
 
+#include "fuzz/FuzzClipboard.h"
 #include "fuzz/FuzzExtension.h"
 #include "fuzz/FuzzLinkData.h"
 #include "fuzz/FuzzProject.h"
@@ -42,6 +43,18 @@ TEST(FuzzReplay, LinkDataCorpus) {
         const std::string bytes = readFileBytes(entry.path().string());
         SCOPED_TRACE(entry.path().string());
         fuzzOneLinkData(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        ++files;
+    }
+    EXPECT_GT(files, 0u);
+}
+
+TEST(FuzzReplay, ClipboardCorpus) {
+    size_t files = 0;
+    const auto dir = std::filesystem::path(LINKFOLD_TEST_DATA) / "clipboard-corpus";
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        const std::string bytes = readFileBytes(entry.path().string());
+        SCOPED_TRACE(entry.path().string());
+        fuzzOneClipboardText(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         ++files;
     }
     EXPECT_GT(files, 0u);

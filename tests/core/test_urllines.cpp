@@ -83,6 +83,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "http://a/\tA\r\r\n",
                   1,
                   {{"A\r", "http://a/"}}},
+        ParseCase{"UntitledDescriptionIsTheUrlAsText",
+                  "http://a/?x=<b>&y=2\n",
+                  1,
+                  {{"(http://a/?x=&lt;b&gt;&amp;y=2)", "http://a/?x=<b>&y=2"}}},
         ParseCase{"HighBytesKept",
                   "http://caf\xE9.example/\tCaf\xE9 \x80\n",
                   1,
@@ -100,6 +104,24 @@ TEST(FormatUrlLines, CopyThenPasteKeepsTheOrder) {
                {"Row 3", "HTTPS://Three/"},
                {"Tabbed\tdescription", "file:///c:/x.htm"}};
     EXPECT_EQ(parseUrlLines(formatUrlLines(rows)), rows);
+}
+
+// Lines from another program: descriptions are plain text and URLs are
+// checked, so that neither can add markup; the same lines' order and
+// parse rules hold.
+TEST(ParseOutsideUrlLines, EscapesTextAndChecksUrls) {
+    const std::string text = "https://example.com/c2/<svg/onload=alert('C2')>\n"
+                             "https://e/\t<img src=x onerror=alert(1)> & co\n"
+                             "  http://q/\"x y\"\tQuote\r\n"
+                             "mailto:me@example.com\t\n"
+                             "plain words end it\nhttp://never/\tN\n";
+    const Links expected{{"(https://example.com/c2/%3Csvg/onload=alert('C2')%3E)",
+                          "https://example.com/c2/%3Csvg/onload=alert('C2')%3E"},
+                         {"&lt;img src=x onerror=alert(1)&gt; &amp; co", "https://e/"},
+                         {"Quote", "http://q/%22x%20y%22"},
+                         {"", "mailto:me@example.com"}};
+    EXPECT_EQ(parseOutsideUrlLines(text), expected);
+    EXPECT_TRUE(parseOutsideUrlLines("javascript:alert(1)\tJ\n").empty());
 }
 
 TEST(IsUrlLine, PrefixesAfterWhiteSpace) {

@@ -1,6 +1,9 @@
+#include "PageSafety.h"
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "core/CommandLineOptions.h"
+#include "core/ModernPage.h"
+#include "core/PageWriter.h"
 #include "editor/LinkCommands.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
@@ -229,6 +232,66 @@ private slots:
         f.focus(f.list);
         f.commands->paste();
         QCOMPARE(f.doc.links(2), links);
+    }
+
+    // Text another program put on the clipboard is outside text: pasted with
+    // Ctrl+V into the list, nothing in it may reach either page as markup.
+    void pasteFromOtherProgramAddsNoMarkup_data() {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("url");
+        QTest::newRow("bare URL with markup")
+            << "https://example.com/c2/<svg/onload=alert('C2')>"
+            << "(https://example.com/c2/%3Csvg/onload=alert('C2')%3E)"
+            << "https://example.com/c2/%3Csvg/onload=alert('C2')%3E";
+        QTest::newRow("description with a handler")
+            << "https://example.com/\t<img src=x onerror=alert(1)>"
+            << "&lt;img src=x onerror=alert(1)&gt;"
+            << "https://example.com/";
+        QTest::newRow("URL leaving its attribute")
+            << "https://example.com/\"><script>alert(1)</script>\tX"
+            << "X"
+            << "https://example.com/%22%3E%3Cscript%3Ealert(1)%3C/script%3E";
+        QTest::newRow("ampersand in a bare URL") << "http://a.example/?x=1&y=2"
+                                                 << "(http://a.example/?x=1&amp;y=2)"
+                                                 << "http://a.example/?x=1&y=2";
+        QTest::newRow("markup that looks harmless") << "mailto:me@example.com\t<b>Me</b> & you"
+                                                    << "&lt;b&gt;Me&lt;/b&gt; &amp; you"
+                                                    << "mailto:me@example.com";
+    }
+    void pasteFromOtherProgramAddsNoMarkup() {
+        QFETCH(QString, clipboard);
+        QFETCH(QString, description);
+        QFETCH(QString, url);
+        Form f;
+        setClipboard(clipboard);
+        QVERIFY(f.enabled("paste"));
+        QTest::keyClick(f.list, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.doc.links(0).size(), std::size_t{5});
+        const Link pasted = f.doc.links(0).back();
+        QCOMPARE(QString::fromStdString(pasted.description), description);
+        QCOMPARE(QString::fromStdString(pasted.url), url);
+        QCOMPARE(QString::fromStdString(pagesafety::unsafeMarkup(renderPage(f.doc))), QString());
+        QCOMPARE(QString::fromStdString(pagesafety::unsafeModernMarkup(renderModernPage(f.doc))),
+                 QString());
+    }
+
+    // Linkfold's own Copy keeps the user's markup for the next Paste, while
+    // other programs see the same plain URL lines as before.
+    void ownCopyKeepsTheUsersMarkup() {
+        Form f{QString()};
+        const std::vector<Link> links = {{"<b>Bold</b> &amp; <i>more</i>", "http://a/"},
+                                         {"Q&amp;A", "http://b/?x=1&y=2"}};
+        f.doc.setLinks(0, links);
+        f.list->selectRow(0);
+        f.list->selectRow(1);
+        QTest::keyClick(f.list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard(), QStringLiteral("http://a/\t<b>Bold</b> &amp; <i>more</i>\n"
+                                             "http://b/?x=1&y=2\tQ&amp;A\n"));
+        f.view.tabBar()->setCurrentIndex(3);
+        f.focus(f.list);
+        QTest::keyClick(f.list, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f.doc.links(3), links);
     }
 
     void cutRemovesRows() {

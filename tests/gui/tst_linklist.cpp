@@ -2,6 +2,7 @@
 #include "editor/LinkListModel.h"
 #include "editor/LinkListView.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 
 #include <QHeaderView>
 #include <QMimeData>
@@ -18,8 +19,8 @@ namespace {
 // A window with a tab bar above a link list showing group 1 of a project,
 // as in the form; drags and drops are carried out as the form's commands do.
 struct ListWindow {
-    Project project;
-    ProjectHistory history{project};
+    ProjectDocument history;
+    Project& project = history.project();
     QWidget window;
     QTabBar* tabs;
     LinkListView* list;
@@ -139,6 +140,21 @@ void TestLinkList::selectedRowsHighestFirst() {
     QCOMPARE(w.list->selectedCount(), 3);
     w.list->selectRow(4, false);
     QCOMPARE(w.list->selectedRows(), std::vector<int>({7, 1}));
+    // Ranges that overlap, touch, split and cover single cells count each
+    // row once, as the rows themselves do.
+    QItemSelectionModel* model = w.list->selectionModel();
+    const QAbstractItemModel* m = w.list->model();
+    auto range = [m](int top, int bottom, int column) {
+        return QItemSelection(m->index(top, column), m->index(bottom, column));
+    };
+    model->clearSelection();
+    model->select(range(1, 5, 0), QItemSelectionModel::Select);
+    model->select(range(3, 7, 1), QItemSelectionModel::Select);
+    model->select(range(8, 8, 0), QItemSelectionModel::Select);
+    QCOMPARE(w.list->selectedCount(), static_cast<int>(w.list->selectedRows().size()));
+    QCOMPARE(w.list->selectedCount(), 8);
+    model->select(range(2, 4, 0), QItemSelectionModel::Toggle);
+    QCOMPARE(w.list->selectedCount(), static_cast<int>(w.list->selectedRows().size()));
 }
 
 void TestLinkList::manySelectedRows() {

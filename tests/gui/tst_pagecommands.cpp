@@ -3,6 +3,7 @@
 #include "app/RecentFileList.h"
 #include "core/FileError.h"
 #include "editor/PageCommands.h"
+#include "editor/ProjectDocument.h"
 #include "editor/ProjectForm.h"
 #include "support/FakeUiServices.h"
 
@@ -18,8 +19,9 @@ namespace {
 
 struct Form {
     FakeUiServices ui;
-    Project doc;
-    ProjectForm view{&doc};
+    ProjectDocument document;
+    Project& doc = document.project();
+    ProjectForm view{&document};
     Form() { view.loadFromProject(); }
 };
 
@@ -55,10 +57,10 @@ private slots:
 void TestPageCommands::commandsAlwaysEnabled() {
     // Whatever the form shows, the main window offers both page commands.
     FakeUiServices ui;
-    Project doc;
+    ProjectDocument document;
     RecentFileList recent;
-    ProjectFileController controller(doc, recent);
-    MainWindow window(controller);
+    ProjectFileController controller(document.project(), recent);
+    MainWindow window(document, controller);
     window.form()->loadFromProject();
     window.updateActions();
     for (const char* name : {"actionGenerate", "actionPreview"})

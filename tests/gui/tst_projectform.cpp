@@ -1,5 +1,6 @@
 #include "core/SettingsFile.h"
 #include "editor/LinkListView.h"
+#include "editor/ProjectDocument.h"
 #include "editor/ProjectForm.h"
 #include "support/ShownForm.h"
 
@@ -88,8 +89,8 @@ void TestProjectForm::layoutInSettingsFile() {
     SettingsFile ini;
     ini.fromText("[Page0Layout]\nCol0=120\n[Page3Layout]\nCol0=150\nCol1=90\n");
     FakeUiServices ui;
-    Project doc;
-    ProjectForm view(&doc);
+    ProjectDocument document;
+    ProjectForm view(&document);
     view.loadLayout(ini);
     view.loadFromProject();
     QCOMPARE(view.linkList()->columnWidth(0), 120);

@@ -10,11 +10,14 @@
 #include "editor/LinkCheckWindow.h"
 #include "editor/LinkCommands.h"
 #include "editor/ProjectCommands.h"
+#include "editor/ProjectDocument.h"
 #include "support/ResultTable.h"
 #include "support/StartedWindow.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -24,6 +27,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 
@@ -100,7 +104,10 @@ private slots:
              {"Delete 2 Links", "Paste 3 Links", "Move Links to Group 4", "Move Down", "Add Link",
               "Link Properties", "Group Properties", "Page Colors", "Title Font", "Columns",
               "Title", "Update 2 Links to Final URL", "Delete Links in Results"})
-            QTest::newRow(row) << QString::fromLatin1(row) << QString::fromLatin1(row);
+            QTest::newRow(row) << QString::fromLatin1(row)
+                               << (QString::fromLatin1(row) == QLatin1String("Title")
+                                       ? QStringLiteral("Typing in Title")
+                                       : QString::fromLatin1(row));
     }
     void eachEditUndoesAndRedoes() {
         QFETCH(QString, edit);
@@ -270,24 +277,112 @@ private slots:
         QCOMPARE(w.action("actionRedo")->text(), QStringLiteral("&Redo"));
     }
 
-    // Ctrl+Z in a text field takes back its typing first, then the
-    // project's last step; the menu's Undo is the project's.
-    void fieldUndoBeforeProjectUndo() {
+    // One history in time order: typing in the page fields, row deletes, the
+    // columns' arrows and a group's properties are steps of one history, and
+    // every undo key and every redo key takes them back and does them again
+    // newest first, wherever the keyboard is. After each press the project's
+    // bytes are those of the state in time order.
+    void oneHistoryInTimeOrder_data() {
+        QTest::addColumn<QString>("focus"); // list, title, subtitle, tabs
+        QTest::addColumn<int>("redoKey");   // 0 Ctrl+Y, 1 Ctrl+Shift+Z
+        for (const char* focus : {"list", "title", "subtitle", "tabs"})
+            for (int redo : {0, 1})
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(
+                    QLatin1String(focus),
+                    redo ? QLatin1String("Ctrl+Shift+Z") : QLatin1String("Ctrl+Y"))))
+                    << QString::fromLatin1(focus) << redo;
+    }
+    void oneHistoryInTimeOrder() {
+        QFETCH(QString, focus);
+        QFETCH(int, redoKey);
+        Window w;
+        QLineEdit* title = w.form->titleEdit();
+        QLineEdit* subtitle = w.form->subtitleEdit();
+        std::vector<std::string> states{w.bytes()};
+        auto typeInto = [&](QLineEdit* edit, const char* text) {
+            edit->setFocus();
+            QCoreApplication::processEvents();
+            edit->end(false);
+            QTest::keyClicks(edit, QString::fromLatin1(text));
+            states.push_back(w.bytes());
+        };
+        typeInto(title, " abc");
+        w.list->setFocus();
+        w.select({1});
+        w.key(Qt::Key_Delete);
+        states.push_back(w.bytes());
+        typeInto(title, "de"); // the same field again, after another step
+        typeInto(subtitle, "sub");
+        w.form->columnsEdit()->setFocus();
+        w.key(Qt::Key_Up);
+        states.push_back(w.bytes());
+        QCOMPARE(states.size(), std::size_t(6));
+        for (std::size_t i = 1; i < states.size(); ++i)
+            QVERIFY(states[i] != states[i - 1]);
+
+        QWidget* target = w.list;
+        if (focus == QLatin1String("title"))
+            target = title;
+        else if (focus == QLatin1String("subtitle"))
+            target = subtitle;
+        else if (focus == QLatin1String("tabs"))
+            target = w.form->tabBar();
+        target->setFocus();
+        QCoreApplication::processEvents();
+        for (std::size_t i = states.size() - 1; i > 0; --i) {
+            QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(w.bytes(), states[i - 1]);
+        }
+        QVERIFY(!w.app.project().isModified());
+        const Qt::KeyboardModifiers redo =
+            redoKey ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier;
+        const Qt::Key redoLetter = redoKey ? Qt::Key_Z : Qt::Key_Y;
+        for (std::size_t i = 1; i < states.size(); ++i) {
+            QTest::keyClick(target, redoLetter, redo);
+            QCOMPARE(w.bytes(), states[i]);
+        }
+        // Typing after an undo is a new step; the steps undone are gone.
+        QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+        typeInto(title, "!");
+        QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.bytes(), states[3]);
+        QTest::keyClick(target, redoLetter, redo);
+        QCOMPARE(w.bytes(), states.back());
+        QCOMPARE(w.ui.unexpected, 0);
+    }
+
+    // The field's context menu offers the document's Undo and Redo, not a
+    // second history of the field's own.
+    void fieldContextMenuUndoIsTheDocuments() {
         Window w;
         w.select({0});
         w.key(Qt::Key_Delete);
-        QCOMPARE(w.rows(), QStringLiteral("BCD"));
         QLineEdit* title = w.form->titleEdit();
         title->setFocus();
         QTest::keyClicks(title, "abc");
-        w.key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(title->text(), QString());
-        QCOMPARE(w.app.project().title(), std::string());
-        QCOMPARE(w.rows(), QStringLiteral("BCD")); // the project's step waits
-        w.key(Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(w.rows(), QStringLiteral("ABCD"));
-        QVERIFY(title->hasFocus() || w.list->hasFocus());
-        QVERIFY(!w.app.project().isModified());
+        w.list->setFocus();
+        w.select({0});
+        w.key(Qt::Key_Delete); // newer than the typing
+        QCOMPARE(w.rows(), QStringLiteral("CD"));
+        title->setFocus();
+        QCoreApplication::processEvents();
+        QMenu* menu = nullptr;
+        QTimer::singleShot(0, [&menu] {
+            menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            // The first item is Undo.
+            QVERIFY(menu->actions().value(0) && menu->actions().value(0)->isEnabled());
+            menu->actions().value(0)->trigger();
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, title->rect().center(),
+                                title->mapToGlobal(title->rect().center()));
+        QApplication::sendEvent(title, &event);
+        QVERIFY(menu);
+        QCOMPARE(w.rows(), QStringLiteral("BCD")); // the newest step, not the typing
+        QCOMPARE(title->text(), QStringLiteral("abc"));
     }
 
     // Undo back to the saved state is unmodified; a save moves that state;
@@ -396,7 +491,7 @@ private slots:
     // newest always stays.
     void historyKeepsItsBudget() {
         Window w;
-        ProjectHistory* history = w.form->history();
+        ProjectDocument* history = w.form->document();
         std::vector<Link> links;
         for (int i = 0; i < 2000; ++i)
             links.emplace_back("Link " + std::to_string(i),
@@ -411,7 +506,7 @@ private slots:
         QCOMPARE(w.app.project().linkList(0).size(), std::size_t(4 + 3 * 2000));
         history->redo();
         QCOMPARE(w.app.project().linkList(0).size(), std::size_t(4 + 4 * 2000));
-        history->setBudget(ProjectHistory::kDefaultBudget);
+        history->setBudget(ProjectDocument::kDefaultBudget);
     }
 };
 

@@ -3,6 +3,7 @@
 #include "core/Link.h"
 #include "core/Project.h"
 #include "editor/LinkListView.h"
+#include "editor/ProjectDocument.h"
 #include "editor/ProjectForm.h"
 #include "support/FakeUiServices.h"
 
@@ -16,8 +17,9 @@
 // services installed for its lifetime.
 struct ShownForm {
     FakeUiServices ui;
-    Project doc;
-    ProjectForm view{&doc};
+    ProjectDocument document;
+    Project& doc = document.project();
+    ProjectForm view{&document};
 
     ShownForm() {
         view.loadFromProject();
