@@ -472,6 +472,7 @@ struct Site {
     int icon = -1;            // the .fN class of its icon, or none
     bool iconChecked = false; // icon is set
     std::string anchor;       // the start of its links' <a>, once worked out
+    std::string key;          // the authority, as SiteTable keeps it
 };
 
 // The sites of a page's links by their authority as written, in an open
@@ -485,8 +486,12 @@ public:
         for (size_t i = hash & (m_slots.size() - 1);; i = (i + 1) & (m_slots.size() - 1)) {
             Slot& slot = m_slots[i];
             if (!slot.site) {
-                slot = {authority, hash, &m_sites.emplace_back()};
-                return *slot.site;
+                // The table keeps its own copy of the key: the link's text lies
+                // far away in the project by the time the next link asks.
+                Site& site = m_sites.emplace_back();
+                site.key.assign(authority);
+                slot = {site.key, hash, &site};
+                return site;
             }
             if (slot.hash == hash && slot.key == authority)
                 return *slot.site;
