@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libx11-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxml2-dev libsqlite3-dev nlohmann-json3-dev libplist-dev libcurl4-openssl-dev libidn2-dev
+  libxml2-dev libsqlite3-dev nlohmann-json3-dev libplist-dev libcurl4-openssl-dev libidn2-dev libpsl-dev
   clang libclang-rt-14-dev
   shared-mime-info desktop-file-utils xdg-utils
   dpkg-dev file appstream groff-base mandoc lintian
