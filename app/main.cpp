@@ -29,6 +29,10 @@
 #endif
 #ifdef LINKFOLD_EDITOR_LIBRARY
 #include "app/EditorLibrary.h"
+#include "bookmarks/BrowserProfiles.h"
+
+#include <cstdlib>
+#include <filesystem>
 #else
 #include "bookmarks/PrivateDatabaseCopy.h"
 #include "linkcheck/ProjectLinks.h"
@@ -59,8 +63,28 @@ int runLinkCommand(const CommandLineOptions&, int argc, char** argv) {
     return editor ? editor->runLinkCommand(argc, argv) : 1;
 }
 
+// Whether a browser profile of the user keeps icons: its favicon store
+// beside its bookmarks, as findFaviconStores (bookmarks/FaviconStore.h)
+// looks for it. Without one the editor library is not loaded for icons.
+bool hasFaviconStore() {
+    const char* home = std::getenv("HOME");
+    if (!home || !*home)
+        return false;
+    std::error_code ec;
+    for (const BrowserProfile& profile : findBrowserProfiles(home)) {
+        const bool firefox = profile.format == BookmarkFormat::FirefoxPlaces;
+        const auto store = std::filesystem::path(profile.bookmarkPath).parent_path() /
+                           (firefox ? "favicons.sqlite" : "Favicons");
+        if (std::filesystem::is_regular_file(store, ec))
+            return true;
+    }
+    return false;
+}
+
 PageIcons pageIcons(const Project& doc) {
     PageIcons icons;
+    if (!hasFaviconStore())
+        return icons;
     if (const EditorLibraryEntry* editor = loadEditorLibrary(std::cerr))
         editor->pageIcons(doc, icons);
     return icons;

@@ -56,6 +56,7 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
         // tree goes once its rows are made.
         std::unique_ptr<PlacesImport> places;
         std::vector<ImportFolder> rows;
+        SkippedNames queries;
         if (isDatabaseFile(sourcePath)) {
             places = std::make_unique<PlacesImport>();
             if (!places->open(sourcePath, kLooseBookmarksName)) {
@@ -69,6 +70,7 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
                 return kImportFailed;
             }
             rows = importFolders(read.tree, kLooseBookmarksName);
+            queries = read.tree.queries();
         }
         std::vector<ImportFolder>& folders = places ? places->folders() : rows;
         Project doc;
@@ -82,7 +84,16 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
             for (const ImportFolder& folder : folders)
                 choices.push_back({folder.parent < 0, group - 1});
         } else {
-            choices = defaultChoices(folders, groups);
+            // A folder goes back to the group that holds its links from an
+            // earlier import.
+            std::vector<int> held;
+            if (!places) {
+                held = heldGroups(folders, groups);
+            } else if (!places->heldGroups(groups, held)) {
+                err << places->error() << '\n';
+                return kImportFailed;
+            }
+            choices = defaultChoices(folders, groups, held);
         }
         if (places) {
             if (!places->readLinks(importedRows(folders, choices, groups))) {
@@ -91,15 +102,19 @@ int runImportBookmarks(const std::string& source, const std::string& project, in
             }
             // The database and its cache go before the plan is made.
             rows = std::move(folders);
+            queries = places->queries();
             places.reset();
         }
         // The links move into the plan.
-        const ImportPlan plan =
+        ImportPlan plan =
             planImport(std::move(rows), choices, std::vector<ImportMode>(groups.size()), groups);
+        plan.queries = std::move(queries);
         rows = {};
-        if (!plan.complete()) {
-            err << sourcePath << ": " << plan.summary()
-                << (plan.noGroupLinks > 0 ? " (use --group N)" : "") << ".\n";
+        // Whatever did not arrive is named: nothing is printed only when
+        // every link went in.
+        if (!plan.complete() || plan.duplicates > 0) {
+            err << sourcePath << ": " << plan.summary(false)
+                << (plan.noGroupLinks > 0 ? "; use --group N" : "") << ".\n";
         }
         applyImportPlan(plan, doc);
         const FileResult saved = saveProjectFile(doc, projectPath);

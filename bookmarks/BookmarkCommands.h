@@ -16,10 +16,13 @@ inline constexpr int kImportPartial = 3;  // saved, but some links were left out
 // linkfold --import-bookmarks SOURCE PROJECT [--group N]: reads SOURCE (any
 // format readBookmarkFile knows), maps its folders as the import dialog does
 // by default, or everything into group `group` (1..10) when it is not 0, and
-// saves the project atomically; a missing project is created. When links
-// are left out (no group left, or URLs that may not go on the page), the
-// project is still saved with what fitted, the summary names what was left
-// out, and the status is kImportPartial.
+// saves the project atomically; a missing project is created. A folder
+// goes to the group holding its links from an earlier import, so that the
+// same source imported twice adds nothing. When links are left out (no
+// group left, URLs that may not go on the page, saved queries), the project
+// is still saved with what fitted, the summary on err names what was left
+// out, and the status is kImportPartial; skipped duplicates are named too,
+// with the status kImportComplete.
 int runImportBookmarks(const std::string& source, const std::string& project, int group,
                        std::ostream& err);
 

@@ -15,7 +15,8 @@ constexpr size_t kLargestBlock = size_t{1} << 20;
 
 BookmarkTree::BookmarkTree(const BookmarkTree& other)
     : m_items(other.m_items), m_links(other.m_links), m_limit(other.m_limit),
-      m_memory(other.m_memory), m_full(other.m_full), m_looseName(other.m_looseName) {
+      m_memory(other.m_memory), m_full(other.m_full), m_looseName(other.m_looseName),
+      m_queries(other.m_queries) {
     // The copy's texts are its own.
     size_t bytes = 0;
     for (const BookmarkItem& item : m_items)

@@ -10,6 +10,37 @@
 
 enum class BookmarkKind { Folder, Link, Separator };
 
+// Things left out, counted, the first few named: "A, B, C and 4 more".
+struct SkippedNames {
+    static constexpr size_t kShown = 3;
+    size_t count = 0;               // what is counted (links, say)
+    size_t named = 0;               // the names offered (folders, say)
+    std::vector<std::string> first; // the first kShown of them
+
+    // Counts `n` more under the name (nothing when n is 0).
+    void add(std::string_view name, size_t n = 1) {
+        if (n == 0)
+            return;
+        count += n;
+        ++named;
+        if (first.size() < kShown)
+            first.emplace_back(name);
+    }
+    // "A, B, C and 4 more"; empty when nothing was named.
+    std::string text() const {
+        std::string out;
+        for (size_t i = 0; i < first.size(); ++i) {
+            if (i > 0)
+                out += i + 1 == first.size() && named == first.size() ? " and " : ", ";
+            out += first[i].empty() ? std::string("(untitled)") : first[i];
+        }
+        if (named > first.size())
+            out += " and " + std::to_string(named - first.size()) + " more";
+        return out;
+    }
+    bool operator==(const SkippedNames&) const = default;
+};
+
 // One folder, link or separator. Titles are plain UTF-8 text. The texts
 // belong to the tree that holds the item and live as long as it does.
 struct BookmarkItem {
@@ -107,6 +138,10 @@ public:
     const std::string& looseName() const { return m_looseName; }
     void setLooseName(std::string name) { m_looseName = std::move(name); }
 
+    // The saved queries ("place:...") the reader skipped, by title.
+    const SkippedNames& queries() const { return m_queries; }
+    void skipQuery(std::string_view title) { m_queries.add(title); }
+
     // Titles of the folders holding the item, outermost first.
     std::vector<std::string> folderPath(int index) const;
     // Index of the top-level folder holding the item, or -1 for an item at the
@@ -136,6 +171,7 @@ private:
     size_t m_memory = 0; // the items' capacity and the text blocks
     bool m_full = false; // an item was refused for want of room
     std::string m_looseName;
+    SkippedNames m_queries;
 };
 
 // Whether the URL is one of Firefox's saved queries ("place:..."), which

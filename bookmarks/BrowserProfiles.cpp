@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <map>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -21,9 +24,31 @@ bool isFile(const fs::path& path) {
     return fs::is_regular_file(path, ec);
 }
 
-void addFirefox(const fs::path& base, const std::string& browser,
-                std::vector<BrowserProfile>& out) {
-    const fs::path iniPath = base / "profiles.ini";
+bool isFolder(const fs::path& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+// Where a browser keeps its profiles, and what the place is called when the
+// same browser and profile name turn up in two places.
+struct Place {
+    fs::path base;
+    const char* browser;
+    const char* where; // "" for the browser's own place
+};
+
+void addProfile(const Place& place, std::string name, const fs::path& folder,
+                const fs::path& bookmarks, BookmarkFormat format, ProfilesWanted wanted,
+                std::vector<BrowserProfile>& out, std::vector<std::string>& where) {
+    if (wanted == ProfilesWanted::WithBookmarks ? !isFile(bookmarks) : !isFolder(folder))
+        return;
+    out.push_back({place.browser, std::move(name), folder.string(), bookmarks.string(), format});
+    where.emplace_back(place.where);
+}
+
+void addFirefox(const Place& place, ProfilesWanted wanted, std::vector<BrowserProfile>& out,
+                std::vector<std::string>& where) {
+    const fs::path iniPath = place.base / "profiles.ini";
     if (!isFile(iniPath))
         return;
     const SourceFile file = readSourceFile(iniPath.string(), kMaxSettingsBytes);
@@ -39,16 +64,12 @@ void addFirefox(const fs::path& base, const std::string& browser,
         if (path.empty())
             continue;
         const fs::path dir =
-            ini.intValue(section, "IsRelative", 1) != 0 ? base / path : fs::path(path);
-        const fs::path places = dir / "places.sqlite";
-        if (!isFile(places))
-            continue;
+            ini.intValue(section, "IsRelative", 1) != 0 ? place.base / path : fs::path(path);
         std::string name = ini.stringValue(section, "Name");
-        out.push_back(
-            {browser, name.empty() ? path : name, places.string(), BookmarkFormat::FirefoxPlaces});
+        addProfile(place, name.empty() ? path : name, dir, dir / "places.sqlite",
+                   BookmarkFormat::FirefoxPlaces, wanted, out, where);
     }
 }
-
 // "Default" first, then "Profile 1", "Profile 2", ... by number, then the rest.
 bool chromiumDirBefore(const std::string& a, const std::string& b) {
     auto rank = [](const std::string& dir) -> std::pair<long, std::string> {
@@ -65,8 +86,9 @@ bool chromiumDirBefore(const std::string& a, const std::string& b) {
     return rank(a) < rank(b);
 }
 
-void addChromium(const fs::path& base, const std::string& browser,
-                 std::vector<BrowserProfile>& out) {
+void addChromium(const Place& place, ProfilesWanted wanted, std::vector<BrowserProfile>& out,
+                 std::vector<std::string>& where) {
+    const fs::path& base = place.base;
     std::error_code ec;
     if (!fs::is_directory(base, ec))
         return;
@@ -94,34 +116,78 @@ void addChromium(const fs::path& base, const std::string& browser,
         }
     std::sort(profiles.begin(), profiles.end(),
               [](const auto& a, const auto& b) { return chromiumDirBefore(a.first, b.first); });
-    for (const auto& [dir, name] : profiles) {
-        const fs::path bookmarks = base / dir / "Bookmarks";
-        if (isFile(bookmarks))
-            out.push_back({browser, name, bookmarks.string(), BookmarkFormat::ChromiumJson});
-    }
+    for (const auto& [dir, name] : profiles)
+        addProfile(place, name, base / dir, base / dir / "Bookmarks", BookmarkFormat::ChromiumJson,
+                   wanted, out, where);
     // Opera keeps its one profile in the base folder itself.
-    if (isFile(base / "Bookmarks"))
-        out.push_back(
-            {browser, "Default", (base / "Bookmarks").string(), BookmarkFormat::ChromiumJson});
+    if (isFile(base / "Bookmarks") || isFile(base / "Favicons"))
+        addProfile(place, "Default", base, base / "Bookmarks", BookmarkFormat::ChromiumJson, wanted,
+                   out, where);
 }
 
 } // namespace
 
-std::vector<BrowserProfile> findBrowserProfiles(const std::string& home) {
+std::vector<BrowserProfile> findBrowserProfiles(const std::string& home, ProfilesWanted wanted) {
     const fs::path h(home);
     std::vector<BrowserProfile> out;
-    addFirefox(h / ".mozilla/firefox", "Firefox", out);
-    addFirefox(h / "snap/firefox/common/.mozilla/firefox", "Firefox (Snap)", out);
-    addFirefox(h / ".var/app/org.mozilla.firefox/.mozilla/firefox", "Firefox (Flatpak)", out);
-    const std::pair<const char*, const char*> chromium[] = {
-        {".config/chromium", "Chromium"},
-        {".config/google-chrome", "Google Chrome"},
-        {".config/BraveSoftware/Brave-Browser", "Brave"},
-        {".config/vivaldi", "Vivaldi"},
-        {".config/microsoft-edge", "Microsoft Edge"},
-        {".config/opera", "Opera"},
+    std::vector<std::string> where; // for each profile, its place's name
+    const Place firefox[] = {
+        {h / ".mozilla/firefox", "Firefox", ""},
+        {h / ".config/mozilla/firefox", "Firefox", ""},
+        {h / "snap/firefox/common/.mozilla/firefox", "Firefox", "Snap"},
+        {h / "snap/firefox/common/.config/mozilla/firefox", "Firefox", "Snap"},
+        {h / ".var/app/org.mozilla.firefox/.mozilla/firefox", "Firefox", "Flatpak"},
+        {h / ".var/app/org.mozilla.firefox/config/mozilla/firefox", "Firefox", "Flatpak"},
     };
-    for (const auto& [dir, browser] : chromium)
-        addChromium(h / dir, browser, out);
-    return out;
+    for (const Place& place : firefox)
+        addFirefox(place, wanted, out, where);
+    // The Chromium family: the folder under the configuration folder, and
+    // the Snap's and the Flatpak's.
+    const struct {
+        const char* browser;
+        const char* config; // under ~/.config
+        const char* snap;   // the Snap's name
+        const char* flatpak;
+    } chromium[] = {
+        {"Chromium", "chromium", "chromium", "org.chromium.Chromium"},
+        {"Google Chrome", "google-chrome", "google-chrome", "com.google.Chrome"},
+        {"Brave", "BraveSoftware/Brave-Browser", "brave", "com.brave.Browser"},
+        {"Vivaldi", "vivaldi", "vivaldi", "com.vivaldi.Vivaldi"},
+        {"Microsoft Edge", "microsoft-edge", "microsoft-edge", "com.microsoft.Edge"},
+        {"Opera", "opera", "opera", "com.opera.Opera"},
+    };
+    for (const auto& b : chromium) {
+        addChromium({h / ".config" / b.config, b.browser, ""}, wanted, out, where);
+        // A Snap's home is its own folder; Chromium's Snap keeps its
+        // profiles in the folder shared by its revisions.
+        if (std::strcmp(b.snap, "chromium") == 0)
+            addChromium({h / "snap/chromium/common/chromium", b.browser, "Snap"}, wanted, out,
+                        where);
+        addChromium({h / "snap" / b.snap / "current/.config" / b.config, b.browser, "Snap"}, wanted,
+                    out, where);
+        addChromium({h / ".var/app" / b.flatpak / "config" / b.config, b.browser, "Flatpak"},
+                    wanted, out, where);
+    }
+
+    // One entry for each profile folder, however it was reached.
+    std::vector<BrowserProfile> profiles;
+    std::vector<std::string> places;
+    std::set<std::string> folders;
+    for (size_t i = 0; i < out.size(); ++i) {
+        std::error_code ec;
+        const fs::path real = fs::canonical(out[i].folder, ec);
+        if (!folders.insert(ec ? out[i].folder : real.string()).second)
+            continue;
+        profiles.push_back(std::move(out[i]));
+        places.push_back(std::move(where[i]));
+    }
+    // The place is named only where the browser and profile name would be
+    // seen twice.
+    std::map<std::pair<std::string, std::string>, int> seen;
+    for (const BrowserProfile& p : profiles)
+        ++seen[{p.browser, p.profile}];
+    for (size_t i = 0; i < profiles.size(); ++i)
+        if (!places[i].empty() && seen[{profiles[i].browser, profiles[i].profile}] > 1)
+            profiles[i].browser += " (" + places[i] + ")";
+    return profiles;
 }

@@ -270,6 +270,8 @@ private:
             if (node.created && !empty)
                 return fail(place() + " is a link with bookmarks inside it");
             const bool keep = !f.url.empty() && !isPlaceQuery(f.url);
+            if (isPlaceQuery(f.url))
+                m_tree.skipQuery(f.name);
             if (node.created && keep)
                 m_tree.makeLink(node.item, std::move(f.name), std::move(f.url), f.added);
             else if (node.created)

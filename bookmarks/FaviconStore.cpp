@@ -51,10 +51,9 @@ const char* queryFor(FaviconStoreKind kind) {
 std::vector<FaviconStore> findFaviconStores(const std::string& home) {
     std::vector<FaviconStore> stores;
     std::error_code ec;
-    for (const BrowserProfile& profile : findBrowserProfiles(home)) {
+    for (const BrowserProfile& profile : findBrowserProfiles(home, ProfilesWanted::All)) {
         const bool firefox = profile.format == BookmarkFormat::FirefoxPlaces;
-        const fs::path path = fs::path(profile.bookmarkPath).parent_path() /
-                              (firefox ? "favicons.sqlite" : "Favicons");
+        const fs::path path = fs::path(profile.folder) / (firefox ? "favicons.sqlite" : "Favicons");
         if (fs::is_regular_file(path, ec))
             stores.push_back(
                 {firefox ? FaviconStoreKind::Firefox : FaviconStoreKind::Chromium, path.string()});

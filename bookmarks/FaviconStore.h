@@ -17,8 +17,8 @@ struct FaviconStore {
     std::string path;
 };
 
-// The stores beside the bookmark files of the browser profiles found in
-// home (see findBrowserProfiles), those that exist.
+// The stores in the folders of the browser profiles found in home (see
+// findBrowserProfiles; a profile without bookmarks too), those that exist.
 std::vector<FaviconStore> findFaviconStores(const std::string& home);
 
 // One stored picture: its encoded bytes (PNG, ICO, ...) and the width the

@@ -115,6 +115,7 @@ struct Row {
     std::string_view title, url;
     int type = 0;
     int ord = -1;
+    bool query = false; // a saved query, skipped and named
 };
 
 // Whether moz_bookmarks has an index that starts with its parent column
@@ -263,7 +264,8 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
         r.ord = sqlite3_column_int(row, kOrd);
         if (r.type == kLink) {
             const std::string_view url = keptUrl(row, kUrl);
-            if (url.empty())
+            r.query = url.empty() && isPlaceQuery(columnText(row, kUrl));
+            if (url.empty() && !r.query)
                 continue; // nothing to show, and never a folder
             r.url = tree.keepText(url);
             r.title = tree.keepText(columnText(row, kTitle));
@@ -286,6 +288,10 @@ BookmarkReadResult readDatabase(sqlite3* db, const std::string& name, size_t sou
         return BookmarkReadResult::failure(name, sqliteMessage(db));
 
     const bool walked = walkRows(rows, tree, [&tree](int folder, const Row& child) {
+        if (child.query) {
+            tree.skipQuery(child.title);
+            return folder;
+        }
         if (child.type == kLink)
             return tree.addKeptLink(folder, child.title, child.url, child.added);
         if (child.type == kSeparator)
@@ -331,6 +337,7 @@ struct OutlineRow {
     size_t refused = 0; // the others
     int type = 0;       // kFolder or kLink
     int ord = -1;
+    bool query = false; // a saved query (a link row of its own)
 };
 
 // The heap a string takes beyond its own bytes.
@@ -466,10 +473,14 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
         r.parent = sqlite3_column_int64(row, kParent);
         if (byTable)
             r.position = sqlite3_column_int64(row, kPosition);
-        if (r.type == kLink) {
-            const LinkUrl url = classifyUrl(row, kUrl);
-            if (url == LinkUrl::None)
+        const LinkUrl url = r.type == kLink ? classifyUrl(row, kUrl) : LinkUrl::None;
+        if (r.type == kLink && url == LinkUrl::None) {
+            if (!isPlaceQuery(columnText(row, kUrl)))
                 continue;
+            // A saved query stands as a row of its own, named (its title
+            // read by its id) if the walk reaches it.
+            r.query = true;
+        } else if (r.type == kLink) {
             const bool refused = url == LinkUrl::Refused;
             if (byTable) {
                 r.id = sqlite3_column_int64(row, kId);
@@ -488,7 +499,8 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
             }
             // The rows come in their folder's order: a link right after
             // one of the same folder extends its run.
-            if (!rows.empty() && rows.back().type == kLink && rows.back().parent == r.parent) {
+            if (!rows.empty() && rows.back().type == kLink && !rows.back().query &&
+                rows.back().parent == r.parent) {
                 ++(refused ? rows.back().refused : rows.back().links);
                 continue;
             }
@@ -528,7 +540,24 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
     std::vector<Run> runs; // one for each link item of the tree, in order
     const size_t rowBytes = sizeof(ImportFolder) + sizeof(std::vector<Segment>);
     bool flattened = false;
+    // The outline reads no link's title: a saved query's is read by its id.
+    SkippedNames queries;
+    sqlite3_stmt* rawTitle = nullptr;
+    sqlite3_prepare_v2(m_copy.db(), "SELECT title FROM moz_bookmarks WHERE id = ?", -1, &rawTitle,
+                       nullptr);
+    StmtPtr titleOf(rawTitle);
     const bool walked = walkRows(rows, tree, [&](int folder, const OutlineRow& child) {
+        if (child.query) {
+            std::string title;
+            if (sqlite3_stmt* stmt = titleOf.get()) {
+                sqlite3_reset(stmt);
+                sqlite3_bind_int64(stmt, 1, child.id);
+                if (sqlite3_step(stmt) == SQLITE_ROW)
+                    title = std::string(columnText(stmt, 0));
+            }
+            queries.add(title);
+            return folder;
+        }
         if (child.type == kFolder) {
             tree.addReaderMemory(rowBytes + child.title.size());
             const int inner = tree.addKeptFolder(folder, child.title, child.added);
@@ -544,6 +573,7 @@ PlacesImport::Outline PlacesImport::readOutline(sqlite3_stmt* row, bool byTable,
     if (flattened && byTable)
         return Outline::InOrder;
     rows = {};
+    m_queries = std::move(queries);
 
     size_t next = 0;
     m_folders = importRows(tree, looseName, [&](ImportFolder& folder, size_t index, int) {
@@ -663,6 +693,68 @@ bool PlacesImport::readLinks(const std::vector<bool>& rows) {
                 return failWith(kDamaged);
             folder.unreadLinks = 0;
         }
+        return true;
+    } catch (const std::bad_alloc&) {
+        return failWith("not enough memory to read it");
+    }
+}
+
+bool PlacesImport::heldGroups(const std::vector<ExistingGroup>& groups, std::vector<int>& held) {
+    held.assign(m_folders.size(), -1);
+    try {
+        const HeldGroups tally(groups);
+        if (!tally.any())
+            return true;
+        // Only the top rows are ticked by default: each link counts for
+        // the top row it lies under, and a row whose links left could not
+        // give any group more than half is passed over from then on.
+        const size_t width = tally.groupCount();
+        std::vector<size_t> topOf(m_folders.size());
+        for (size_t r = 0; r < m_folders.size(); ++r) {
+            const int parent = m_folders[r].parent;
+            topOf[r] = parent >= 0 && static_cast<size_t>(parent) < r
+                           ? topOf[static_cast<size_t>(parent)]
+                           : r;
+        }
+        std::unordered_map<sqlite3_int64, size_t> topRowOf; // a folder's links
+        for (size_t r = 0; r < m_segments.size(); ++r)
+            for (const Segment& segment : m_segments[r])
+                topRowOf.emplace(segment.folder, topOf[r]);
+        struct Tally {
+            size_t seen = 0, most = 0;
+            bool decided = false;
+        };
+        std::vector<Tally> rows(m_folders.size());
+        std::vector<std::uint32_t> hits(m_folders.size() * width, 0);
+        sqlite3* db = m_copy.db();
+        sqlite3_stmt* raw = nullptr;
+        const char* kSelectUrls = "SELECT b.parent, p.url FROM moz_bookmarks b"
+                                  " JOIN moz_places p ON p.id = b.fk WHERE b.type = 1";
+        if (sqlite3_prepare_v2(db, kSelectUrls, -1, &raw, nullptr) != SQLITE_OK)
+            return failWith(sqliteMessage(db));
+        StmtPtr select(raw);
+        int rc = SQLITE_OK;
+        while ((rc = sqlite3_step(select.get())) == SQLITE_ROW) {
+            const auto at = topRowOf.find(sqlite3_column_int64(select.get(), 0));
+            if (at == topRowOf.end() || rows[at->second].decided ||
+                classifyUrl(select.get(), 1) != LinkUrl::Allowed)
+                continue;
+            const size_t r = at->second;
+            Tally& row = rows[r];
+            const size_t total = m_folders[r].linksBelow;
+            ++row.seen;
+            const std::uint64_t holding = tally.groupsHolding(columnText(select.get(), 1));
+            for (size_t g = 0; g < width && holding != 0; ++g)
+                if (holding & (std::uint64_t{1} << g))
+                    row.most = std::max<size_t>(row.most, ++hits[r * width + g]);
+            if (2 * (row.most + (total - std::min(total, row.seen))) <= total)
+                row.decided = true;
+        }
+        if (rc != SQLITE_DONE)
+            return failWith(sqliteMessage(db));
+        for (size_t r = 0; r < m_folders.size(); ++r)
+            if (topOf[r] == r)
+                held[r] = heldGroup(&hits[r * width], width, m_folders[r].linksBelow);
         return true;
     } catch (const std::bad_alloc&) {
         return failWith("not enough memory to read it");

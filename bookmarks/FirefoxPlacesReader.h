@@ -50,6 +50,14 @@ public:
     // not read yet; false with error() when the database cannot be read or
     // the links would take more memory than a source of its size may.
     bool readLinks(const std::vector<bool>& rows);
+    // For each top row (the rows the default mapping ticks), the group that
+    // holds more than half of its links already (see HeldGroups; -1 for
+    // the other rows), from one scan of the links' URLs made only when a
+    // group holds any link, which passes over the rows already decided;
+    // false with error() when the database cannot be read.
+    bool heldGroups(const std::vector<ExistingGroup>& groups, std::vector<int>& held);
+    // The saved queries the walk met, skipped.
+    const SkippedNames& queries() const { return m_queries; }
     const std::string& error() const { return m_error; }
 
 private:
@@ -73,6 +81,7 @@ private:
     std::string m_path;
     std::string m_error;
     std::vector<ImportFolder> m_folders;
+    SkippedNames m_queries;
     std::vector<std::vector<Segment>> m_segments; // for each row
     size_t m_memory = 0;                          // the rows and the links read
     size_t m_limit = 0;

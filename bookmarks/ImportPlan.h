@@ -4,8 +4,11 @@
 #include "bookmarks/GroupLinks.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // How bookmarks go into the project's groups. Pure functions over plain
@@ -29,6 +32,11 @@ struct ImportFolder {
     bool operator==(const ImportFolder&) const = default;
 };
 
+// A folder without a title is named "Untitled folder (PARENT)" after the
+// folder or root it lies in ("Untitled folder" at the top), so that it is
+// named alike on every import.
+std::string untitledFolderName(std::string_view parentName);
+
 // Reads the rows out of the tree.
 std::vector<ImportFolder> importFolders(const BookmarkTree& tree, const std::string& looseName);
 
@@ -48,6 +56,39 @@ struct ExistingGroup {
 
 enum class ImportMode { Append, Replace };
 
+// Which group already holds a row's links: for each row, the group holding
+// more than half of the URLs (by urlComparisonKey) of the links in it and
+// in the folders inside it, or -1 (see heldGroup). Rows are known by index; `add` is called
+// for each link (refused ones not) with the row it lies in directly.
+class HeldGroups {
+public:
+    explicit HeldGroups(const std::vector<ExistingGroup>& groups);
+    // Whether any group holds a link at all (else every row answers -1).
+    bool any() const { return !m_groupsOf.empty(); }
+    void add(size_t row, std::string_view url);
+    std::vector<int> result(const std::vector<ImportFolder>& folders) const;
+    // The groups (bit g for group g) holding a URL of the same key.
+    std::uint64_t groupsHolding(std::string_view url) const;
+    size_t groupCount() const { return m_groups; }
+
+private:
+    size_t m_groups;
+    std::unordered_map<std::string, std::uint64_t> m_groupsOf; // key -> groups holding it
+    // The groups' URLs as they stand -> the groups holding their key: the
+    // same URL again needs no key.
+    std::unordered_map<std::string, std::uint64_t> m_groupsOfUrl;
+    std::vector<std::uint32_t> m_counts; // per row: links, then hits for each group
+};
+
+// Of the groups with `hits[g]` of a row's `links` links, the one holding
+// more than half of them, the most (the first of equals); -1 for none. A
+// link may lie in several groups.
+int heldGroup(const std::uint32_t* hits, size_t groups, size_t links);
+
+// The same from the rows' own links.
+std::vector<int> heldGroups(const std::vector<ImportFolder>& folders,
+                            const std::vector<ExistingGroup>& groups);
+
 // What the user chose for one row. A ticked row goes into `group` (-1: no
 // group, its links are left out) and takes with it the links of the
 // unticked folders inside it; an unticked row inside a ticked one goes with
@@ -60,19 +101,26 @@ struct FolderChoice {
 };
 
 // The choices the window opens with: every top row that has links is
-// ticked; each goes first to the group whose title, as text, is the
-// folder's name (so an import made before is met again and its links are
-// skipped as duplicates), then the rest in order to the groups that are
-// empty. Each group is given once; a ticked row left without one keeps
-// group -1.
+// ticked; each goes first to the group that holds most of its links
+// already (`held`, see HeldGroups; empty for none), then to the group whose
+// title, as text, is the folder's name, then the rest in order to the
+// groups that are empty. So an import made before is met again whatever
+// its groups are called now, and its links are skipped as duplicates. Each
+// group is given once; a ticked row left without one keeps group -1.
 std::vector<FolderChoice> defaultChoices(const std::vector<ImportFolder>& folders,
-                                         const std::vector<ExistingGroup>& groups);
+                                         const std::vector<ExistingGroup>& groups,
+                                         const std::vector<int>& held = {});
 
-// The group a ticked row would get if it were ticked now: a group titled
-// with its name, else the first empty one, neither yet given to another
-// ticked row; -1 when none is left.
-int freeGroupFor(const std::vector<ImportFolder>& folders, const std::vector<FolderChoice>& choices,
-                 size_t row, const std::vector<ExistingGroup>& groups);
+// Ticks the rows, in one pass as defaultChoices does: a row keeps the
+// group it had when no other ticked row has it (the first in row order
+// does), and the others that have links take groups by the same rules from
+// those that no ticked row has. Two rows never get one group here; only
+// the user gives one group twice.
+std::vector<FolderChoice> tickRows(const std::vector<ImportFolder>& folders,
+                                   std::vector<FolderChoice> choices,
+                                   const std::vector<size_t>& rows,
+                                   const std::vector<ExistingGroup>& groups,
+                                   const std::vector<int>& held = {});
 
 // Which rows' links go into a group under the choices, as planImport
 // places them: a ticked row with a group, and the unticked rows inside it.
@@ -98,14 +146,25 @@ struct ImportPlan {
     size_t noGroupFolders = 0;  // the folders holding them
     size_t unchosenLinks = 0;   // links of folders not ticked
     size_t unchosenFolders = 0; // the folders holding them
+    // What the counts above leave out, named: the duplicates' URLs, the
+    // folders holding refused links, those left without a group and those
+    // not ticked. The saved queries the source held (set by the caller,
+    // from the reader) are counted and named by title.
+    SkippedNames duplicateNames, refusedFolders, noGroupNames, unchosenNames;
+    SkippedNames queries;
 
-    // Whether every link of the ticked folders was imported or skipped as a
-    // duplicate.
-    bool complete() const { return noGroupLinks == 0 && refusedLinks == 0; }
+    // Whether every link was imported or skipped as a duplicate: nothing
+    // else was left out.
+    bool complete() const {
+        return noGroupLinks == 0 && refusedLinks == 0 && unchosenLinks == 0 && queries.count == 0;
+    }
 
-    // "312 links into 6 groups, 14 duplicates skipped; 19,430 links in 290
-    // folders not imported: no group left".
-    std::string summary() const;
+    // "312 links into 6 groups, 14 duplicates skipped (https://a.example/,
+    // https://b.example/, https://c.example/ and 11 more); 19,430 links in
+    // 290 folders not imported, no group left (Work, News, Tools and 287
+    // more)". `window` says "not ticked" for the folders the user left
+    // unticked; the command line, where nothing is ticked, says "left out".
+    std::string summary(bool window = true) const;
 };
 
 // The plan for the choices and a mode per group. Links whose URL matches,

@@ -111,7 +111,9 @@ private:
                 tree.addFolder(current(), trimWhiteSpace(m_text), m_added, m_toolbar, m_root);
             break;
         case Capture::Link:
-            if (!m_url.empty() && !isPlaceQuery(m_url))
+            if (isPlaceQuery(m_url))
+                tree.skipQuery(trimWhiteSpace(m_text));
+            else if (!m_url.empty())
                 tree.addLink(current(), trimWhiteSpace(m_text), m_url, m_added);
             break;
         case Capture::Heading:

@@ -1,5 +1,6 @@
 #include "bookmarks/PrivateDatabaseCopy.h"
 
+#include "bookmarks/SourceFile.h"
 #include "core/FileError.h"
 #include "core/ProjectFile.h"
 
@@ -19,6 +20,17 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// The file a path names, symbolic links followed; the path itself when it
+// cannot be resolved.
+std::string resolvedPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string out(real);
+    std::free(real);
+    return out;
+}
 
 constexpr const char* kCopyPrefix = "copy-";
 
@@ -204,7 +216,7 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
     m_path = path;
     ProjectFileHandle source;
     if (FileResult opened = openProjectFile(path, source); !opened.ok())
-        return fail(fileErrorText(opened));
+        return fail(sourceOpenErrorText(path, opened));
     if (source.size > maxBytes)
         return fail(path + ": is larger than " + std::to_string(maxBytes >> 20) +
                     " MiB, too large to read.");
@@ -220,7 +232,11 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
         return fail(fileErrorText(FileResult::fromErrno(errno, base.string())));
     m_folder = templ;
     const std::string copy = (fs::path(m_folder) / "db").string();
-    const std::string wal = path + "-wal";
+    // SQLite keeps the -wal and the journal beside the database file
+    // itself: through a symbolic link, beside its target.
+    const std::string real = resolvedPath(path);
+    const std::string wal = real + "-wal";
+    m_walPath = wal;
 
     // A change or checkpoint during the copy shows in the database's time or
     // the WAL's salts: copy again, a few times at most.
@@ -228,7 +244,7 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
     for (int attempt = 0; attempt < 3 && !copied; ++attempt) {
         fs::remove(copy, ec);
         fs::remove(copy + "-wal", ec);
-        if (hasHotJournal(path))
+        if (hasHotJournal(real))
             return fail(busy);
         struct stat before {};
         ::fstat(source.fd.get(), &before);
@@ -258,7 +274,7 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
         copied = before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
                  before.st_mtim.tv_nsec == after.st_mtim.tv_nsec &&
                  before.st_size == after.st_size && walHeader(wal) == walBefore &&
-                 !hasHotJournal(path);
+                 !hasHotJournal(real);
     }
     if (!copied)
         return fail(busy);
@@ -297,5 +313,5 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
 }
 
 std::string PrivateDatabaseCopy::walMismatch() const {
-    return m_path + "-wal: does not belong to the database beside it.";
+    return m_walPath + ": does not belong to the database beside it.";
 }

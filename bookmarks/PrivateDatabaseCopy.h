@@ -52,4 +52,5 @@ private:
     size_t m_bytes = 0;
     bool m_walApplied = false;
     std::string m_path;
+    std::string m_walPath; // beside the file the path resolves to
 };

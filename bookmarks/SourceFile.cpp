@@ -7,13 +7,25 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <sys/stat.h>
 #include <unistd.h>
+
+std::string sourceOpenErrorText(const std::string& path, const FileResult& result) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode))
+            return path + ": is a folder.";
+        if (!S_ISREG(st.st_mode))
+            return path + ": is not a regular file.";
+    }
+    return fileErrorText(result);
+}
 
 SourceFile readSourceFile(const std::string& path, size_t maxBytes) {
     SourceFile file;
     ProjectFileHandle handle;
     if (const FileResult opened = openProjectFile(path, handle); !opened.ok()) {
-        file.error = fileErrorText(opened);
+        file.error = sourceOpenErrorText(path, opened);
         return file;
     }
     const std::string tooBig =

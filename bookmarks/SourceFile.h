@@ -18,3 +18,10 @@ struct SourceFile {
 };
 
 SourceFile readSourceFile(const std::string& path, size_t maxBytes = SourceFile::kMaxBytes);
+
+struct FileResult;
+
+// The message for a source that could not be opened: what it is when it is
+// there but no file ("PATH: is a folder.", "PATH: is not a regular file."
+// for a FIFO or a device), else the program's file message.
+std::string sourceOpenErrorText(const std::string& path, const FileResult& result);

@@ -170,6 +170,8 @@ private:
     void finishBookmark() {
         m_inBookmark = false;
         const int parent = current();
+        if (isPlaceQuery(m_url))
+            tree.skipQuery(m_title);
         if (m_url.empty() || isPlaceQuery(m_url))
             return;
         const int index = tree.addLink(parent, m_title, m_url, m_added);

@@ -30,13 +30,16 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends: the packages of the libraries the program links, from dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Added to those: the SVG icons load through Qt's SVG plugins, which the
-# program does not link.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6")
+# program does not link; the modern page opens libpsl for its letter tiles
+# (core/SiteName.cpp), with its public suffix list from publicsuffix when
+# that is newer than the one built in.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, libpsl5")
 # The help pages and the preview open in the default browser through xdg-open;
-# link checks of https: addresses need the system's certificate store; Qt's
-# own dialogs and standard buttons speak the user's language with Qt's
+# link checks of https: addresses need the system's certificate store; the
+# modern page's site names take a newer public suffix list when there is one;
+# Qt's own dialogs and standard buttons speak the user's language with Qt's
 # translations.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, ca-certificates, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, ca-certificates, publicsuffix, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

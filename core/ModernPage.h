@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class Project;
 
@@ -25,13 +26,24 @@ inline constexpr size_t kMaxIconUriBytes = size_t{8} * 1024;
 // "example.org". Empty for a URL without one (mailto:, relative paths).
 std::string iconHost(std::string_view url);
 
-// The page one self-contained HTML5 file in UTF-8: a grid of group cards
-// that fits any window, light and dark themes from the project's colours, a
-// filter box, keys and icons, all inline, and nothing fetched from the
-// network but the pictures the project names.
-std::string renderModernPage(const Project& doc, const PageIcons& icons = {});
+// The distinct hosts of the project's links as iconHost gives them, in
+// order of first use; each distinct authority is read once.
+std::vector<std::string> linkHosts(const Project& doc);
+
+// The page one self-contained HTML5 file in UTF-8: group cards in columns
+// that fit any window, light and dark themes from the project's colours, a
+// filter box, keys, icons and letter tiles, all inline, and nothing fetched
+// from the network but the pictures the project names. The user's markup is
+// kept inside the element it stands in; the page's own words are in the
+// page style's language (by default the one the program runs in).
+// programLanguage, a BCP 47 tag, is the language the program runs in, for a
+// page style that names none; empty: the one the environment names
+// (environmentLanguage in PageWords.h).
+std::string renderModernPage(const Project& doc, const PageIcons& icons = {},
+                             std::string_view programLanguage = {});
 
 // The start page in the given look (the classic page when Classic) written
 // to path; the result says why when it could not be written completely.
 FileResult writePageLook(const Project& doc, const std::string& path, PageLook look,
-                         const PageIcons& icons = {}, SystemCalls& ops = systemCalls());
+                         const PageIcons& icons = {}, SystemCalls& ops = systemCalls(),
+                         std::string_view programLanguage = {});

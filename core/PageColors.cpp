@@ -88,10 +88,11 @@ RgbColor headingColor(const LinkGroup& group, RgbColor background) {
 template <typename Map> void fillText(PagePalette& p, const Project& doc, Map map) {
     const RgbColor background = doc.backgroundColor() & 0xFFFFFF;
     // Plain text stands on the cards and on the page (the filter's label
-    // and count).
+    // and count): black or white, whichever stands further from the cards.
     const RgbColor ink =
-        map(contrastRatio(kBlack, p.surface) >= contrastRatio(kWhite, p.surface) ? kBlack : kWhite);
-    p.text = withContrast(withContrast(ink, p.surface), p.background);
+        contrastRatio(kBlack, p.surface) >= contrastRatio(kWhite, p.surface) ? kBlack : kWhite;
+    p.text = withContrast(withContrast(ink, p.surface, kBodyTextContrast), p.background,
+                          kBodyTextContrast);
     p.title = withContrast(map(doc.titleColor() & 0xFFFFFF), p.background);
     p.link = withContrast(map(doc.linkColor() & 0xFFFFFF), p.surface);
     p.visitedLink = withContrast(map(doc.visitedLinkColor() & 0xFFFFFF), p.surface);
@@ -99,6 +100,10 @@ template <typename Map> void fillText(PagePalette& p, const Project& doc, Map ma
     for (const LinkGroup& g : doc.groups())
         p.headings.push_back(withContrast(map(headingColor(g, background)), p.surface));
     p.border = mixColors(p.surface, p.text, 0.3);
+    // The filter box stands on the page with the cards' colour inside.
+    p.control = withContrast(
+        withContrast(mixColors(p.surface, p.text, 0.45), p.surface, kMinControlContrast),
+        p.background, kMinControlContrast);
 }
 
 } // namespace
@@ -172,15 +177,32 @@ PagePalette lightPalette(const Project& doc) {
 
 PagePalette darkPalette(const Project& doc) {
     PagePalette p;
-    // The page keeps the background's hue, dark and muted.
+    // A neutral dark grey: the background's hue only as a trace, so that a
+    // cream or yellow page does not turn brown.
     Hsl page = toHsl(doc.backgroundColor() & 0xFFFFFF);
-    page.s = std::min(page.s, 0.35);
+    page.s = std::min(page.s, 0.08);
     page.l = 0.09;
     p.background = fromHsl(page);
     page.l = 0.14;
     p.surface = fromHsl(page);
     fillText(p, doc, [](RgbColor c) { return invertLightness(c); });
     return p;
+}
+
+PagePalette printPalette(const Project& doc) {
+    PagePalette p;
+    p.background = kWhite;
+    p.surface = kWhite;
+    fillText(p, doc, [](RgbColor c) { return c; });
+    return p;
+}
+
+RgbColor tileColour(int n) {
+    Hsl c;
+    c.h = 30.0 * ((n % 12 + 12) % 12);
+    c.s = 0.6;
+    c.l = 0.45;
+    return withContrast(fromHsl(c), kWhite);
 }
 
 std::string cssColor(RgbColor c) {

@@ -13,6 +13,10 @@ class Project;
 
 // The least contrast text keeps against its background (WCAG AA).
 inline constexpr double kMinTextContrast = 4.5;
+// The page's plain text (the filter's label, the count) is held to more.
+inline constexpr double kBodyTextContrast = 7.0;
+// The least contrast of a control's border (WCAG 1.4.11).
+inline constexpr double kMinControlContrast = 3.0;
 
 // WCAG relative luminance, 0 (black) to 1 (white).
 double relativeLuminance(RgbColor color);
@@ -36,8 +40,9 @@ RgbColor mixColors(RgbColor a, RgbColor b, double amount);
 struct PagePalette {
     RgbColor background = 0; // the page
     RgbColor surface = 0;    // the group cards
-    RgbColor border = 0;
-    RgbColor text = 0; // the filter box, counts
+    RgbColor border = 0;     // the cards' edge
+    RgbColor control = 0;    // the filter box's edge: kMinControlContrast on both
+    RgbColor text = 0;       // the filter box, counts: kBodyTextContrast
     RgbColor title = 0;
     RgbColor link = 0;
     RgbColor visitedLink = 0;
@@ -47,8 +52,18 @@ struct PagePalette {
 // The light theme: the project's own colours, each darkened or lightened
 // only as far as it needs to be readable.
 PagePalette lightPalette(const Project& doc);
-// The dark theme derived from them.
+// The dark theme derived from them: a neutral dark grey (the page's hue
+// kept only as a trace), the project's colours with their lightness turned
+// over.
 PagePalette darkPalette(const Project& doc);
+// The colours a printout uses whatever the theme: the light theme's on
+// white paper.
+PagePalette printPalette(const Project& doc);
+
+// The background of the n-th letter tile (n modulo kTileColours of
+// core/SiteName.h): hues around the circle, each dark enough for a white
+// letter to keep kMinTextContrast.
+RgbColor tileColour(int n);
 
 // "#RRGGBB".
 std::string cssColor(RgbColor color);

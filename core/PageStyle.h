@@ -19,6 +19,9 @@ struct PageStyle {
     // where the words go. Empty: nothing leaves the machine.
     std::string searchUrl;
     bool icons = true;
+    // The language of the modern page's own words and its lang attribute, a
+    // BCP 47 tag ("de", "en-GB"). Empty: the language the program runs in.
+    std::string language;
 
     bool operator==(const PageStyle&) const = default;
 };

@@ -1,5 +1,7 @@
 #include "core/ProjectExtension.h"
 
+#include "core/PageWords.h"
+
 #include <array>
 #include <cstdint>
 
@@ -8,11 +10,12 @@ namespace {
 using Tag = std::array<char, 4>;
 
 // The records of this version. A value at its default is not written.
-constexpr Tag kLookTag{'P', 'S', 'T', 'Y'};   // 1 byte: PageLook
-constexpr Tag kThemeTag{'P', 'T', 'H', 'M'};  // 1 byte: PageTheme
-constexpr Tag kFilterTag{'P', 'F', 'L', 'T'}; // 1 byte: 0 off, 1 on
-constexpr Tag kSearchTag{'P', 'S', 'R', 'C'}; // UTF-8 text: the search URL
-constexpr Tag kIconsTag{'P', 'I', 'C', 'N'};  // 1 byte: 0 off, 1 on
+constexpr Tag kLookTag{'P', 'S', 'T', 'Y'};     // 1 byte: PageLook
+constexpr Tag kThemeTag{'P', 'T', 'H', 'M'};    // 1 byte: PageTheme
+constexpr Tag kFilterTag{'P', 'F', 'L', 'T'};   // 1 byte: 0 off, 1 on
+constexpr Tag kSearchTag{'P', 'S', 'R', 'C'};   // UTF-8 text: the search URL
+constexpr Tag kIconsTag{'P', 'I', 'C', 'N'};    // 1 byte: 0 off, 1 on
+constexpr Tag kLanguageTag{'P', 'L', 'N', 'G'}; // ASCII: the page's language tag
 
 constexpr size_t kRecordHeaderSize = 8;
 
@@ -58,6 +61,8 @@ std::string encodeExtensionBlock(const ProjectExtras& extras) {
         appendRecord(records, kSearchTag, style.searchUrl);
     if (style.icons != defaults.icons)
         appendByteRecord(records, kIconsTag, style.icons ? 1 : 0);
+    if (style.language != defaults.language)
+        appendRecord(records, kLanguageTag, style.language);
     records += extras.unknownRecords;
     if (records.empty())
         return {};
@@ -110,6 +115,10 @@ bool decodeExtensionBlock(std::string_view block, ProjectExtras& extras) {
             valid = byteValue(bytes, 1, value);
             if (valid)
                 style.icons = value != 0;
+        } else if (sameTag(record, kLanguageTag)) {
+            valid = isLanguageTag(bytes);
+            if (valid)
+                style.language.assign(bytes);
         } else {
             known = false;
         }

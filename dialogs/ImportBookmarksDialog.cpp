@@ -206,6 +206,9 @@ void ImportBookmarksDialog::clearSource(const QString& why) {
     m_filling = true;
     m_tree->clear();
     m_folders.clear();
+    m_held.clear();
+    m_queries = {};
+    m_ticked.clear();
     m_items.clear();
     m_groupCombos.clear();
     m_sourceLabel->setText(why);
@@ -219,7 +222,10 @@ void ImportBookmarksDialog::showSource(const std::string& name, const BookmarkTr
     m_tree->clear();
     m_items.clear();
     m_groupCombos.clear();
+    m_ticked.clear();
     m_folders = importFolders(tree, kLooseBookmarksName);
+    m_held = heldGroups(m_folders, m_input.groups);
+    m_queries = tree.queries();
 
     // The items are built before they join the tree widget, in one go.
     QList<QTreeWidgetItem*> topItems;
@@ -243,10 +249,11 @@ void ImportBookmarksDialog::showSource(const std::string& name, const BookmarkTr
     }
     m_tree->addTopLevelItems(topItems);
 
-    const std::vector<FolderChoice> defaults = defaultChoices(m_folders, m_input.groups);
+    const std::vector<FolderChoice> defaults = defaultChoices(m_folders, m_input.groups, m_held);
     for (size_t r = 0; r < m_folders.size(); ++r) {
         QTreeWidgetItem* item = m_items[r];
         item->setCheckState(kNameColumn, defaults[r].checked ? Qt::Checked : Qt::Unchecked);
+        m_ticked.push_back(defaults[r].checked);
         auto* combo = new QComboBox;
         combo->setObjectName(QStringLiteral("groupCombo"));
         combo->addItem(QStringLiteral("No group"));
@@ -262,6 +269,15 @@ void ImportBookmarksDialog::showSource(const std::string& name, const BookmarkTr
         m_groupCombos.push_back(combo);
         updateRow(r);
     }
+    // Tab goes from the tree through the rows' group boxes, in row order,
+    // then on to the buttons below (a box of an unticked or hidden row is
+    // passed over).
+    QWidget* before = m_tree;
+    for (QComboBox* combo : m_groupCombos) {
+        setTabOrder(before, combo);
+        before = combo;
+    }
+    setTabOrder(before, m_tickAll);
     m_tree->resizeColumnToContents(kCountColumn);
     // The group choices are widgets over the cells, which the column's own
     // sizing does not see: wide enough for the widest one.
@@ -306,21 +322,37 @@ void ImportBookmarksDialog::updateRow(size_t row) {
 void ImportBookmarksDialog::onItemChanged(QTreeWidgetItem* item, int column) {
     if (m_filling || column != kNameColumn)
         return;
-    setTicked({rowOf(item)}, item->checkState(kNameColumn) == Qt::Checked);
+    // Only a change of the box counts, not the texts updateRow gives the row.
+    const size_t row = rowOf(item);
+    const bool ticked = item->checkState(kNameColumn) == Qt::Checked;
+    if (ticked != m_ticked[row])
+        setTicked({row}, ticked);
 }
 
-// Ticks or unticks rows; a row ticked without a group is given the one
-// the defaults would give it now, when one is left.
+// Ticks or unticks rows. The rows ticked now get their groups in one pass
+// (tickRows): each keeps its group unless another ticked row has it, and
+// the others take the groups the defaults would give them now, so that no
+// two rows are given one group. Rows ticked already keep theirs.
 void ImportBookmarksDialog::setTicked(const std::vector<size_t>& rows, bool ticked) {
     const bool wasFilling = std::exchange(m_filling, true);
-    for (const size_t r : rows) {
-        m_items[r]->setCheckState(kNameColumn, ticked ? Qt::Checked : Qt::Unchecked);
-        if (ticked && comboGroup(m_groupCombos[r]) < 0) {
-            std::vector<FolderChoice> now = choices();
-            m_groupCombos[r]->setCurrentIndex(freeGroupFor(m_folders, now, r, m_input.groups) + 1);
-        }
-        updateRow(r);
+    std::vector<size_t> changed;
+    for (const size_t r : rows)
+        if (m_ticked[r] != ticked)
+            changed.push_back(r);
+    if (ticked) {
+        // A row's box may show its tick already (a click): the row is
+        // ticked (m_ticked) only once it has its group.
+        const std::vector<FolderChoice> now =
+            tickRows(m_folders, choices(), changed, m_input.groups, m_held);
+        for (const size_t r : changed)
+            m_groupCombos[r]->setCurrentIndex(now[r].group + 1);
     }
+    for (const size_t r : changed) {
+        m_ticked[r] = ticked;
+        m_items[r]->setCheckState(kNameColumn, ticked ? Qt::Checked : Qt::Unchecked);
+    }
+    for (const size_t r : changed)
+        updateRow(r);
     m_filling = wasFilling;
     updatePlan();
 }
@@ -349,8 +381,7 @@ bool ImportBookmarksDialog::eventFilter(QObject* watched, QEvent* event) {
 std::vector<FolderChoice> ImportBookmarksDialog::choices() const {
     std::vector<FolderChoice> result(m_folders.size());
     for (size_t r = 0; r < m_folders.size() && r < m_items.size(); ++r)
-        result[r] = {m_items[r]->checkState(kNameColumn) == Qt::Checked,
-                     comboGroup(m_groupCombos[r])};
+        result[r] = {m_ticked[r], comboGroup(m_groupCombos[r])};
     return result;
 }
 
@@ -358,7 +389,9 @@ ImportPlan ImportBookmarksDialog::plan() const {
     std::vector<ImportMode> modes;
     for (const QComboBox* mode : m_modeCombos)
         modes.push_back(mode->currentIndex() == 1 ? ImportMode::Replace : ImportMode::Append);
-    return planImport(m_folders, choices(), modes, m_input.groups);
+    ImportPlan plan = planImport(m_folders, choices(), modes, m_input.groups);
+    plan.queries = m_queries;
+    return plan;
 }
 
 QString ImportBookmarksDialog::summaryText() const {

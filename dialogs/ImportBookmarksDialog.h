@@ -22,7 +22,9 @@ class QTreeWidgetItem;
 // browser's own roots unwrapped; each row has a check box, its link count
 // and a group combo "groupCombo": "No group" or 1..10), "Tick All" and
 // "Untick All" (buttons "tickAllButton", "untickAllButton"; Space ticks or
-// unticks the selected rows), what each group does with what it receives
+// unticks the selected rows; the rows ticked get their groups in one pass,
+// never one group for two; Tab goes from the tree through the rows' group
+// boxes in row order), what each group does with what it receives
 // (combos "modeCombo1".."modeCombo10": Append or Replace) and the summary
 // of the result, naming what is left out (label "summaryLabel").
 //
@@ -68,8 +70,11 @@ private:
 
     Input m_input;
     std::vector<ImportFolder> m_folders;
+    std::vector<int> m_held;               // per row: the group holding its links already
+    SkippedNames m_queries;                // the saved queries the source held
     std::vector<QTreeWidgetItem*> m_items; // per row
     std::vector<QComboBox*> m_groupCombos; // per row
+    std::vector<bool> m_ticked;            // per row: ticked, as the plan sees it
     std::vector<QComboBox*> m_modeCombos;  // per group
     QComboBox* m_source = nullptr;
     QLabel* m_sourceLabel = nullptr;

@@ -13,6 +13,7 @@
 #include "gui/QtText.h"
 
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -109,10 +110,14 @@ void LinkCheckSession::start(std::vector<LinkCheckItem> items) {
     emit runningChanged(true);
 }
 
+QString LinkCheckSession::progressText(qint64 done, qint64 total) {
+    return tr("Checked %1 of %2").arg(QLocale().toString(done), QLocale().toString(total));
+}
+
 void LinkCheckSession::onProgress(int done, int total) {
     m_progress->setRange(0, std::max(total, 1));
     m_progress->setValue(done);
-    m_progress->setFormat(toQString(formatProgress(done, total)));
+    m_progress->setFormat(progressText(done, total));
 }
 
 void LinkCheckSession::cancel() {
@@ -124,6 +129,12 @@ void LinkCheckSession::onFinished() {
     m_progressPane->hide();
     emit runningChanged(false);
     const bool cancelled = m_checker->wasCancelled();
+    if (cancelled && m_items.empty()) {
+        // Stopped because another project took the editor's place: there
+        // is nothing to tell of the links that were there.
+        emit statusMessage(QString());
+        return;
+    }
     // A cancelled check still shows the links it got to.
     std::vector<LinkCheckWindow::Entry> entries;
     entries.reserve(m_items.size());
@@ -141,11 +152,10 @@ void LinkCheckSession::onFinished() {
         entries.push_back(std::move(e));
     }
     if (cancelled) {
-        emit statusMessage(
-            QStringLiteral("Link check cancelled: %1.")
-                .arg(toQString(formatProgress(static_cast<std::int64_t>(entries.size()),
-                                              static_cast<std::int64_t>(m_items.size())))
-                         .toLower()));
+        emit statusMessage(tr("Link check cancelled: %1.")
+                               .arg(progressText(static_cast<qint64>(entries.size()),
+                                                 static_cast<qint64>(m_items.size()))
+                                        .toLower()));
         if (entries.empty())
             return;
     }
@@ -176,10 +186,11 @@ void LinkCheckSession::findDuplicates() {
     std::size_t links = 0;
     for (const DuplicateLinkSet& set : sets)
         links += set.links.size();
-    emit statusMessage(
-        sets.empty()
-            ? QStringLiteral("No duplicate links.")
-            : QStringLiteral("%1 links in %2 sets of duplicates.").arg(links).arg(sets.size()));
+    emit statusMessage(sets.empty()
+                           ? tr("No duplicate links.")
+                           : tr("%1 links in %2 sets of duplicates.")
+                                 .arg(QLocale().toString(static_cast<qulonglong>(links)),
+                                      QLocale().toString(static_cast<qulonglong>(sets.size()))));
     m_duplicates->present(true);
 }
 

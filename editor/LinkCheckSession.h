@@ -67,6 +67,8 @@ private:
     void start(std::vector<LinkCheckItem> items);
     void onProgress(int done, int total);
     void onFinished();
+    // "Checked 312 of 1,450", in the locale's digits.
+    static QString progressText(qint64 done, qint64 total);
 
     ProjectForm* m_form;
     LinkChecker* m_checker = nullptr;

@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -35,6 +36,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 
 namespace {
@@ -287,6 +289,9 @@ void LinkCheckWindow::present(bool activate) {
 }
 
 bool LinkCheckWindow::event(QEvent* event) {
+    // A closed window follows nothing; shown again, it reads the project once.
+    if (event->type() == QEvent::Show && m_stale)
+        QTimer::singleShot(0, this, &LinkCheckWindow::followIfStale);
     if (event->type() == QEvent::WindowActivate && m_keepActive) {
         QWidget* back = m_keepActive;
         m_keepActive = nullptr;
@@ -320,25 +325,34 @@ void LinkCheckWindow::followLater() {
     if (m_stale)
         return;
     m_stale = true;
-    QTimer::singleShot(0, this, &LinkCheckWindow::followIfStale);
+    if (isVisible())
+        QTimer::singleShot(0, this, &LinkCheckWindow::followIfStale);
 }
 
 void LinkCheckWindow::followIfStale() {
-    if (m_stale)
+    if (m_stale && isVisible())
         followProject();
 }
 void LinkCheckWindow::groupReset(int) {
-    followProject();
+    if (isVisible())
+        followProject();
+    else
+        m_stale = true;
 }
 void LinkCheckWindow::projectReset() {
-    followProject();
+    groupReset(-1);
 }
 
 void LinkCheckWindow::followProject(bool show) {
     m_stale = false;
     if (m_editing || (m_entries.empty() && m_gone.empty()))
         return;
+    ++m_follows;
     const Project& project = *m_form->project();
+    std::vector<LinkId> shownBefore;
+    shownBefore.reserve(m_entries.size());
+    for (const Entry& e : m_entries)
+        shownBefore.push_back(e.id);
     // The links that left are looked for too: an undo brings them back.
     const std::size_t listed = m_entries.size();
     m_entries.reserve(listed + m_gone.size());
@@ -370,26 +384,39 @@ void LinkCheckWindow::followProject(bool show) {
             m_gone.push_back(std::move(e));
             continue;
         }
-        if (i >= listed)
-            moved = true;
         const LinkView link = project.linkList(group).view(row);
         const bool updated = m_mode == Mode::Check && e.result.status == LinkStatus::Moved &&
-                             !e.result.finalUrl.empty() && link.url == e.result.finalUrl;
+                             !e.result.finalUrl.empty() && link.url == e.result.finalUrl &&
+                             link.url != e.checkedUrl;
+        const bool changed = !updated && link.url != e.checkedUrl;
+        const bool retext = e.description != link.description || e.url != link.url ||
+                            e.updated != updated || e.changed != changed;
         if (e.group != group || e.row != static_cast<int>(row))
             moved = true;
-        else if (e.description != link.description || e.url != link.url || e.updated != updated)
+        else if (retext)
             retexted.push_back(static_cast<int>(kept.size()));
-        if (e.group != group || e.row != static_cast<int>(row) ||
-            e.description != link.description || e.url != link.url || e.updated != updated) {
+        if (e.group != group || e.row != static_cast<int>(row) || retext) {
             e.group = group;
             e.row = static_cast<int>(row);
             e.description = std::string(link.description);
             e.url = std::string(link.url);
             e.updated = updated;
+            e.changed = changed;
         }
         kept.push_back(std::move(e));
     }
+    if (m_mode == Mode::Duplicates)
+        keepSharedAddresses(kept);
     m_entries = std::move(kept);
+    // Entries back from an undo, or gone, change the rows.
+    if (!moved) {
+        moved = shownBefore.size() != m_entries.size() ||
+                !std::equal(shownBefore.begin(), shownBefore.end(), m_entries.begin(),
+                            [](LinkId id, const Entry& e) { return id == e.id; });
+    }
+    // What the last action did is told no longer once the project changed.
+    if (moved || !retexted.empty())
+        m_note->clear();
     if (!show)
         return;
     if (moved) {
@@ -400,6 +427,27 @@ void LinkCheckWindow::followProject(bool show) {
         if (m_mode == Mode::Check)
             rebuildFilter();
     }
+    // What the selected rows allow may have changed with their links.
+    updateButtons();
+}
+
+void LinkCheckWindow::keepSharedAddresses(std::vector<Entry>& entries) {
+    // A duplicate whose address changed is no longer one of its set; a set
+    // left with one link is no set. Both wait with the links that are gone:
+    // an undo brings them back.
+    std::unordered_map<int, int> members;
+    for (const Entry& e : entries)
+        if (!e.changed)
+            ++members[e.set];
+    std::vector<Entry> kept;
+    kept.reserve(entries.size());
+    for (Entry& e : entries) {
+        if (e.changed || members[e.set] < 2)
+            m_gone.push_back(std::move(e));
+        else
+            kept.push_back(std::move(e));
+    }
+    entries = std::move(kept);
 }
 
 void LinkCheckWindow::showNewTexts(const std::vector<int>& entries) {
@@ -448,6 +496,9 @@ LinkCheckWindow::duplicateEntries(const Project& project,
 
 void LinkCheckWindow::setEntries(std::vector<Entry> entries) {
     m_entries = std::move(entries);
+    for (Entry& e : m_entries)
+        if (e.checkedUrl.empty())
+            e.checkedUrl = e.url;
     m_gone.clear();
     // Links edited or deleted while a check ran are listed as they are now.
     followProject(false);
@@ -465,7 +516,9 @@ QString LinkCheckWindow::resultText(const Entry& entry) const {
     if (m_mode == Mode::Duplicates)
         return QString::number(entry.set);
     if (entry.updated)
-        return QStringLiteral("updated");
+        return tr("updated");
+    if (entry.changed)
+        return tr("changed since the check");
     const std::string_view word = statusWord(entry.result.status);
     return toQString(word);
 }
@@ -526,14 +579,15 @@ void LinkCheckWindow::rebuildFilter() {
     m_filter->addItem(QStringLiteral("All results"), QString());
     m_filter->addItem(QStringLiteral("All but ok"), QStringLiteral("^(?!ok$)"));
     // Counted by the word each row shows: an updated link is no longer
-    // counted as moved.
-    std::map<std::pair<int, bool>, int> counts;
+    // counted as moved, nor a changed one as what it was.
+    std::map<std::tuple<int, bool, bool>, int> counts;
     for (const Entry& e : m_entries)
-        ++counts[{static_cast<int>(e.result.status), e.updated}];
+        ++counts[{static_cast<int>(e.result.status), e.updated, e.changed}];
     for (const auto& [kind, count] : counts) {
         Entry shown;
-        shown.result.status = static_cast<LinkStatus>(kind.first);
-        shown.updated = kind.second;
+        shown.result.status = static_cast<LinkStatus>(std::get<0>(kind));
+        shown.updated = std::get<1>(kind);
+        shown.changed = std::get<2>(kind);
         const QString text = resultText(shown);
         m_filter->addItem(QStringLiteral("%1 (%2)").arg(text).arg(count),
                           QStringLiteral("^%1$").arg(text));
@@ -584,13 +638,15 @@ std::vector<int> LinkCheckWindow::selectedEntries() const {
 void LinkCheckWindow::updateButtons() {
     const std::vector<int> selected = selectedEntries();
     bool anyMoved = false;
+    bool anyAsChecked = false;
     for (int i : selected) {
         const Entry& e = m_entries[static_cast<std::size_t>(i)];
-        anyMoved = anyMoved || (e.result.status == LinkStatus::Moved && !e.updated &&
+        anyMoved = anyMoved || (e.result.status == LinkStatus::Moved && !e.updated && !e.changed &&
                                 !e.result.finalUrl.empty());
+        anyAsChecked = anyAsChecked || !e.changed;
     }
     m_updateButton->setEnabled(anyMoved);
-    m_deleteButton->setEnabled(!selected.empty());
+    m_deleteButton->setEnabled(anyAsChecked);
 }
 
 std::vector<int> LinkCheckWindow::selectedEntriesNow() {
@@ -614,7 +670,8 @@ void LinkCheckWindow::updateToFinalUrl() {
     std::size_t count = 0;
     for (int i : selectedEntriesNow()) {
         const Entry& e = m_entries[static_cast<std::size_t>(i)];
-        if (e.result.status != LinkStatus::Moved || e.updated || e.result.finalUrl.empty())
+        if (e.result.status != LinkStatus::Moved || e.updated || e.changed ||
+            e.result.finalUrl.empty())
             continue;
         LinkEditCommand::TextChange& c = changes[e.group];
         c.group = e.group;
@@ -639,8 +696,9 @@ void LinkCheckWindow::updateToFinalUrl() {
         }
         list.push_back(std::move(sorted));
     }
-    const QString name = count == 1 ? QStringLiteral("Update Link to Final URL")
-                                    : QStringLiteral("Update %1 Links to Final URL").arg(count);
+    const QString name =
+        count == 1 ? tr("Update Link to Final URL")
+                   : tr("Update %1 Links to Final URL").arg(QLocale().toString(qulonglong(count)));
     LinkEditCommand* command = LinkEditCommand::setTexts(*m_form->project(), name, list);
     int changed = 0;
     if (command) {
@@ -653,15 +711,23 @@ void LinkCheckWindow::updateToFinalUrl() {
             changed += static_cast<int>(c.rows.size());
         followProject();
     }
-    m_note->setText(changed == 1
-                        ? QStringLiteral("1 link updated to its final URL.")
-                        : QStringLiteral("%1 links updated to their final URLs.").arg(changed));
+    m_note->setText(
+        changed == 1
+            ? tr("1 link updated to its final URL.")
+            : tr("%1 links updated to their final URLs.").arg(QLocale().toString(changed)));
 }
 
 void LinkCheckWindow::deleteSelected() {
     std::map<int, std::vector<std::size_t>> doomed;
+    std::size_t refused = 0;
     for (int i : selectedEntriesNow()) {
         const Entry& e = m_entries[static_cast<std::size_t>(i)];
+        // Only a link that still has the address its row is about (or the
+        // final one this window gave it).
+        if (e.changed) {
+            ++refused;
+            continue;
+        }
         doomed[e.group].push_back(static_cast<std::size_t>(e.row));
     }
     std::vector<LinkEditCommand::GroupEdit> edits;
@@ -687,16 +753,27 @@ void LinkCheckWindow::deleteSelected() {
     }
     if (!edits.empty()) {
         ShownChange undone{edits.front().group, edits.front().removed.ids, 0, false};
-        auto* command =
-            new LinkEditCommand(project,
-                                deleted == 1 ? QStringLiteral("Delete Link")
-                                             : QStringLiteral("Delete %1 Links").arg(deleted),
-                                std::move(edits));
+        auto* command = new LinkEditCommand(
+            project,
+            deleted == 1 ? tr("Delete Link")
+                         : tr("Delete %1 Links").arg(QLocale().toString(qulonglong(deleted))),
+            std::move(edits));
         command->setShown({}, std::move(undone));
+        m_editing = true;
         m_form->document()->push(command);
+        m_editing = false;
+        followProject();
     }
-    m_note->setText(deleted == 1 ? QStringLiteral("1 link deleted.")
-                                 : QStringLiteral("%1 links deleted.").arg(deleted));
+    QString note = deleted == 1
+                       ? tr("1 link deleted.")
+                       : tr("%1 links deleted.").arg(QLocale().toString(qulonglong(deleted)));
+    if (refused > 0)
+        note += QLatin1Char(' ') +
+                (refused == 1 ? tr("1 link whose address changed since the check was left alone.")
+                              : tr("%1 links whose addresses changed since the check were left "
+                                   "alone.")
+                                    .arg(QLocale().toString(qulonglong(refused))));
+    m_note->setText(note);
 }
 
 void LinkCheckWindow::goToEntry(int entry) {

@@ -48,6 +48,12 @@ public:
         LinkCheckResult result;
         int set = 0;          // duplicate set, from 1 (Duplicates)
         bool updated = false; // its address is the final URL
+        // The address the result was found for (empty: url as given).
+        // When the link's address is another now, the row says so and
+        // neither Update nor Delete acts on it; a duplicate no longer
+        // shares its set's address and leaves the set.
+        std::string checkedUrl;
+        bool changed = false;
     };
 
     LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent = nullptr);
@@ -73,6 +79,9 @@ public:
     int entryAtRow(int tableRow) const;
     // A line below the table telling what the last action did.
     QString noteText() const;
+    // How often the window has read the project again (a closed window
+    // reads nothing until it is shown).
+    int followCount() const { return m_follows; }
 
 public slots:
     // "Update to Final URL": the selected moved links get the address their
@@ -98,6 +107,9 @@ private:
     // what they say; the entries of links that are gone leave.
     // show: the table shows the change (else the caller fills it anew).
     void followProject(bool show = true);
+    // Duplicates: entries whose address changed, and sets left with one
+    // link, leave the list (to m_gone).
+    void keepSharedAddresses(std::vector<Entry>& entries);
     // The entries' rows show their new texts (their places unchanged).
     void showNewTexts(const std::vector<int>& entries);
     void followLater();
@@ -136,6 +148,7 @@ private:
     bool m_editing = false;
     // The project changed since the window last followed it.
     bool m_stale = false;
+    int m_follows = 0;
     // Shown without the keyboard: an activation the window system gives it
     // anyway goes back to the window that had it.
     QPointer<QWidget> m_keepActive;

@@ -8,6 +8,7 @@
 #include "gui/UiServices.h"
 #include "pageicons/BrowserIcons.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,14 +50,16 @@ bool writePageOrComplain(QWidget* parent, const Project& project, const QString&
 } // namespace
 
 QString overwriteQuestion(const QString& path) {
-    return QStringLiteral("%1 already exists.\nDo you want to replace it?")
+    return QCoreApplication::translate("PageCommands",
+                                       "%1 already exists.\nDo you want to replace it?")
         .arg(QFileInfo(path).fileName());
 }
 
 void generatePage(QWidget* parent, const Project& project) {
     UiServices::FileDialogOptions o;
-    o.title = QStringLiteral("Select Page Name");
-    o.filters = {QStringLiteral("HTML (*.htm)"), QStringLiteral("All Files (*.*)")};
+    o.title = QCoreApplication::translate("PageCommands", "Select Page Name");
+    o.filters = {QCoreApplication::translate("PageCommands", "HTML (*.htm)"),
+                 QCoreApplication::translate("PageCommands", "All Files (*.*)")};
     o.defaultSuffix = QStringLiteral("htm");
     // The overwrite question comes after the check that the page is not the
     // project itself, so it is asked here rather than by the file dialog.
@@ -73,9 +76,11 @@ void generatePage(QWidget* parent, const Project& project) {
         return;
     if (!writePageOrComplain(parent, project, path))
         return;
-    if (ui.messageBox(
-            parent, QStringLiteral("Would you like to view the new page in your browser?"),
-            QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+    if (ui.messageBox(parent,
+                      QCoreApplication::translate(
+                          "PageCommands", "Would you like to view the new page in your browser?"),
+                      QMessageBox::Question,
+                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
         ui.openInBrowser(path);
 }
 

@@ -82,23 +82,46 @@ inline std::string unsafeModernMarkup(const std::string& page) {
     int scripts = 0;
     std::string problem = firstUnsafe(page, "utf-8", [&](const xmlNode* cur) -> std::string {
         const std::string name(reinterpret_cast<const char*>(cur->name));
-        if (!oneOf(name, {"html", "head", "meta", "title", "link",   "style", "body", "header",
-                          "img",  "h1",   "p",    "form",  "label",  "input", "main", "section",
-                          "h2",   "ul",   "li",   "a",     "script", "b",     "i",    "br"}))
+        if (!oneOf(name,
+                   {"html", "head", "meta",   "title", "link",  "style", "body",    "header", "img",
+                    "h1",   "p",    "form",   "label", "input", "main",  "section", "h2",     "ul",
+                    "li",   "a",    "script", "b",     "i",     "br",    "div"}))
             return "element <" + name + ">";
         if (name == "script" && (++scripts > 1 || cur->properties))
             return "a second or sourced <script>";
         for (const xmlAttr* a = cur->properties; a; a = a->next) {
             const std::string attr(reinterpret_cast<const char*>(a->name));
             const std::string value = attributeValue(a);
-            if (!oneOf(attr, {"lang",         "charset",    "name",
-                              "content",      "rel",        "href",
-                              "class",        "src",        "alt",
-                              "id",           "role",       "hidden",
-                              "data-search",  "for",        "type",
-                              "autocomplete", "spellcheck", "aria-describedby",
-                              "placeholder",  "aria-live",  "aria-labelledby",
-                              "aria-label",   "style",      "data-t"}))
+            if (!oneOf(attr, {"lang",
+                              "charset",
+                              "name",
+                              "content",
+                              "rel",
+                              "href",
+                              "class",
+                              "src",
+                              "alt",
+                              "id",
+                              "role",
+                              "hidden",
+                              "data-search",
+                              "for",
+                              "type",
+                              "autocomplete",
+                              "spellcheck",
+                              "aria-describedby",
+                              "placeholder",
+                              "aria-live",
+                              "aria-labelledby",
+                              "aria-label",
+                              "style",
+                              "data-t",
+                              "dir",
+                              "http-equiv",
+                              "data-none",
+                              "data-none-search",
+                              "data-one",
+                              "data-many"}))
                 return "attribute " + attr + " on <" + name + ">";
             if (attr == "href" && !(name == "link" && value == "data:,") &&
                 !hasAllowedLinkScheme(value))

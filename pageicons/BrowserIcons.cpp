@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <cstdlib>
+#include <iterator>
 #include <set>
 
 std::string iconDataUri(const std::string& bytes) {
@@ -32,13 +33,10 @@ std::string iconDataUri(const std::string& bytes) {
 
 PageIcons browserPageIcons(const Project& doc, const std::string& home) {
     PageIcons icons;
-    std::set<std::string> hosts;
-    for (const LinkGroup& g : doc.groups())
-        for (const LinkView link : g.links) {
-            std::string host = iconHost(link.url);
-            if (!host.empty())
-                hosts.insert(std::move(host));
-        }
+    // Each distinct authority of the links is read once.
+    std::vector<std::string> linked = linkHosts(doc);
+    const std::set<std::string> hosts(std::make_move_iterator(linked.begin()),
+                                      std::make_move_iterator(linked.end()));
     if (hosts.empty())
         return icons;
     FaviconsByHost found;

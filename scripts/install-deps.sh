@@ -11,7 +11,7 @@ packages=(
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libx11-dev libxkbcommon-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxml2-dev libsqlite3-dev nlohmann-json3-dev libplist-dev libcurl4-openssl-dev libidn2-dev
+  libxml2-dev libsqlite3-dev nlohmann-json3-dev libplist-dev libcurl4-openssl-dev libidn2-dev libpsl-dev
   clang libclang-rt-14-dev
   shared-mime-info desktop-file-utils xdg-utils
   dpkg-dev file appstream groff-base mandoc lintian

@@ -301,6 +301,76 @@ Dank an alle, die ihre Links in Ordnung halten.</translation>
     </message>
 </context>
 <context>
+    <name>LinkCheckSession</name>
+    <message>
+        <source>Checked %1 of %2</source>
+        <translation>%1 von %2 geprüft</translation>
+    </message>
+    <message>
+        <source>Link check cancelled: %1.</source>
+        <translation>Linkprüfung abgebrochen: %1.</translation>
+    </message>
+    <message>
+        <source>No duplicate links.</source>
+        <translation>Keine doppelten Links.</translation>
+    </message>
+    <message>
+        <source>%1 links in %2 sets of duplicates.</source>
+        <translation>%1 Links in %2 Sätzen doppelter Links.</translation>
+    </message>
+</context>
+<context>
+    <name>LinkCheckWindow</name>
+    <message>
+        <source>updated</source>
+        <translation>aktualisiert</translation>
+    </message>
+    <message>
+        <source>changed since the check</source>
+        <translation>seit der Prüfung geändert</translation>
+    </message>
+    <message>
+        <source>Update Link to Final URL</source>
+        <translation>Link auf Ziel-URL aktualisieren</translation>
+    </message>
+    <message>
+        <source>Update %1 Links to Final URL</source>
+        <translation>%1 Links auf Ziel-URL aktualisieren</translation>
+    </message>
+    <message>
+        <source>1 link updated to its final URL.</source>
+        <translation>1 Link auf seine Ziel-URL aktualisiert.</translation>
+    </message>
+    <message>
+        <source>%1 links updated to their final URLs.</source>
+        <translation>%1 Links auf ihre Ziel-URLs aktualisiert.</translation>
+    </message>
+    <message>
+        <source>Delete Link</source>
+        <translation>Link löschen</translation>
+    </message>
+    <message>
+        <source>Delete %1 Links</source>
+        <translation>%1 Links löschen</translation>
+    </message>
+    <message>
+        <source>1 link deleted.</source>
+        <translation>1 Link gelöscht.</translation>
+    </message>
+    <message>
+        <source>%1 links deleted.</source>
+        <translation>%1 Links gelöscht.</translation>
+    </message>
+    <message>
+        <source>1 link whose address changed since the check was left alone.</source>
+        <translation>1 Link, dessen Adresse sich seit der Prüfung geändert hat, blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>%1 links whose addresses changed since the check were left alone.</source>
+        <translation>%1 Links, deren Adressen sich seit der Prüfung geändert haben, blieben unverändert.</translation>
+    </message>
+</context>
+<context>
     <name>LinkCommands</name>
     <message>
         <source>Add Link</source>
@@ -766,6 +836,31 @@ About</source>
     <message>
         <source>&amp;Visited Links:</source>
         <translation>&amp;Besuchte Links:</translation>
+    </message>
+</context>
+<context>
+    <name>PageCommands</name>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 gibt es schon.
+Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>Select Page Name</source>
+        <translation>Name der Seite wählen</translation>
+    </message>
+    <message>
+        <source>HTML (*.htm)</source>
+        <translation>HTML (*.htm)</translation>
+    </message>
+    <message>
+        <source>All Files (*.*)</source>
+        <translation>Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>Would you like to view the new page in your browser?</source>
+        <translation>Möchten Sie die neue Seite in Ihrem Browser ansehen?</translation>
     </message>
 </context>
 <context>

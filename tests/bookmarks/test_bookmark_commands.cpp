@@ -99,8 +99,10 @@ TEST(BookmarkCommandLine, ParsesTheVerbs) {
 TEST_F(BookmarkCommand, ImportsIntoANewProjectWithTheDefaultMapping) {
     const RunResult r =
         run("--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("new.lfp"));
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    // Firefox's saved query is named, and counts as left out.
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_EQ(r.err, FixturePath("firefox.html") +
+                         ": 6 links into 3 groups, 1 saved query skipped (Recent Tags).\n");
     const Project doc = load("new.lfp");
     // Links outside folders first, named after the menu they come from (the
     // place: query skipped), then each top-level folder with links into the
@@ -130,7 +132,10 @@ TEST_F(BookmarkCommand, AppendsToAnExistingProjectSkippingDuplicates) {
     // Everything into group 1: Debian is there already.
     RunResult r = run("--import-bookmarks " + FixturePath("firefox.html") + " " +
                       dir.file("p.lfp") + " --group 1");
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_EQ(r.err, FixturePath("firefox.html") +
+                         ": 5 links into 1 group, 1 duplicate skipped (https://www.debian.org/), 1 "
+                         "saved query skipped (Recent Tags).\n");
     Project after = load("p.lfp");
     EXPECT_EQ(after.title(), "Kept");
     EXPECT_EQ(after.group(0).title, "Mine");
@@ -206,7 +211,7 @@ TEST_F(BookmarkCommand, ExportsHtmlAndXbelThatReadBack) {
 TEST_F(BookmarkCommand, ImportExportImportKeepsTheDescriptions) {
     ASSERT_EQ(
         run("--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("a.lfp")).status,
-        0);
+        3); // its saved query left out
     for (const std::string out : {"a.html", "a.xbel"}) {
         ASSERT_EQ(run("--export-bookmarks " + dir.file("a.lfp") + " " + dir.file(out)).status, 0);
         const std::string again = "again-" + out + ".lfp";
@@ -226,8 +231,9 @@ TEST_F(BookmarkCommand, FoldersWithoutAnEmptyGroupAreReportedAndThePartialImport
     EXPECT_EQ(r.status, 3);
     // The first folder fills group 10; the other three folders' five links stay out.
     EXPECT_EQ(r.err, FixturePath("firefox.html") +
-                         ": 1 link into 1 group; 5 links in 3 folders not imported: no group left "
-                         "(use --group N).\n");
+                         ": 1 link into 1 group, 1 saved query skipped (Recent Tags); 5 links in 3 "
+                         "folders not imported: no group left (Caf\xC3\xA9 <Reading>, Inner and "
+                         "Bookmarks Toolbar); use --group N.\n");
     const Project after = load("p.lfp");
     ASSERT_EQ(after.links(9).size(), 1u);
     EXPECT_EQ(after.group(9).title, "Bookmarks Menu");
@@ -247,6 +253,7 @@ TEST_F(BookmarkCommand, ExitStatusTellsACompleteImportFromAPartialOne) {
     writeFileBytes(dir.file("item.json"), R"({"roots": {"other": {"children": [7]}}})");
     writeFileBytes(dir.file("number.json"), "{\"roots\": " + std::string(100000, '9'));
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(dir.file("folder").c_str(), 0700), 0);
     const struct {
         const char* source;
         int status;
@@ -254,13 +261,15 @@ TEST_F(BookmarkCommand, ExitStatusTellsACompleteImportFromAPartialOne) {
     } cases[] = {
         {"chromium-Bookmarks.json", 0, ""},
         {"empty.html", 0, ""},
-        {"script.html", 3, ": 1 link into 1 group, 1 script or data link skipped.\n"},
+        {"script.html", 3,
+         ": 1 link into 1 group, 1 script or data link skipped (in Bookmarks).\n"},
         {"types.json", 1, ": children of bookmark_bar is not a list.\n"},
         {"nested.json", 1, ": children of \"Work\" in other is not a list.\n"},
         {"item.json", 1, ": an item in other is not a bookmark.\n"},
         {"number.json", 1, ": not valid JSON (at byte 100010).\n"},
         {"missing.html", 1, "missing.html was not found.\n"},
-        {"fifo", 1, "fifo contains an invalid path.\n"},
+        {"fifo", 1, "fifo: is not a regular file.\n"},
+        {"folder", 1, "folder: is a folder.\n"},
     };
     for (const auto& c : cases) {
         const std::string source = std::string(c.source) == "chromium-Bookmarks.json"
@@ -282,9 +291,68 @@ TEST_F(BookmarkCommand, ExitStatusTellsACompleteImportFromAPartialOne) {
 TEST_F(BookmarkCommand, ImportingAgainIntoTheProjectItMadeAddsNothing) {
     const std::string cmd =
         "--import-bookmarks " + FixturePath("firefox.html") + " " + dir.file("p.lfp");
-    ASSERT_EQ(run(cmd).status, 0);
+    ASSERT_EQ(run(cmd).status, 3); // its saved query left out
     const std::vector<std::string> once = Groups(load("p.lfp"));
     const RunResult again = run(cmd);
-    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.status, 3) << again.err;
+    EXPECT_EQ(again.err, FixturePath("firefox.html") +
+                             ": 0 links into 0 groups, 6 duplicates skipped "
+                             "(https://www.mozilla.org/en-US/firefox/, https://example.org/a, "
+                             "https://example.org/c and 3 more), 1 saved query skipped (Recent "
+                             "Tags).\n");
     EXPECT_EQ(Groups(load("p.lfp")), once);
+}
+
+// Each kind of link that does not arrive is named on standard error; the
+// status is 0 only when every link went in or was a duplicate.
+TEST_F(BookmarkCommand, EverySkipIsNamedOnStandardError) {
+    auto html = [](const std::string& body) {
+        return "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<H1>Bookmarks</H1>\n<DL><p>\n" + body +
+               "</DL>\n";
+    };
+    auto folder = [](const std::string& name, const std::string& links) {
+        return "<DT><H3>" + name + "</H3>\n<DL><p>\n" + links + "</DL><p>\n";
+    };
+    auto link = [](const std::string& url, const std::string& title = "t") {
+        return "<DT><A HREF=\"" + url + "\">" + title + "</A>\n";
+    };
+    std::string twelve;
+    for (int f = 1; f <= 12; ++f)
+        twelve +=
+            folder("F" + std::to_string(f), link("https://f" + std::to_string(f) + ".example/"));
+    Project existing;
+    existing.setGroupTitle(0, "Web");
+    existing.addLink(0, "Example", "HTTP://Example.ORG/");
+    const struct {
+        const char* name;
+        std::string source;
+        int status;
+        std::string err; // after "SOURCE: "
+    } cases[] = {
+        {"every link in", html(folder("Web", link("https://new.example/"))), 0, ""},
+        {"a duplicate",
+         html(folder("Web", link("http://example.org/") + link("https://new.example/"))), 0,
+         "1 link into 1 group, 1 duplicate skipped (http://example.org/).\n"},
+        {"a folder of script links only",
+         html(folder("Web", link("https://new.example/")) +
+              folder("Bookmarklets", link("javascript:void(0)") + link("data:text/html,x"))),
+         3, "1 link into 1 group, 2 script or data links skipped (in Bookmarklets).\n"},
+        {"saved queries",
+         html(folder("Web", link("https://new.example/")) +
+              link("place:sort=8&maxResults=10", "Most Visited") +
+              link("place:type=6&sort=14", "Recent Tags")),
+         3, "1 link into 1 group, 2 saved queries skipped (Most Visited and Recent Tags).\n"},
+        {"no group left", html(twelve), 3,
+         "9 links into 9 groups; 3 links in 3 folders not imported: no group left (F10, F11 and "
+         "F12); use --group N.\n"},
+    };
+    for (const auto& c : cases) {
+        writeFileBytes(dir.file("source.html"), c.source);
+        save(existing, "p.lfp");
+        const RunResult r =
+            run("--import-bookmarks " + dir.file("source.html") + " " + dir.file("p.lfp"));
+        EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err;
+        EXPECT_EQ(r.err, c.err.empty() ? "" : dir.file("source.html") + ": " + c.err) << c.name;
+        EXPECT_EQ(r.err.find("ticked"), std::string::npos) << c.name;
+    }
 }

@@ -46,13 +46,14 @@ TEST(BookmarkReader, UnreadableFilesGiveAMessageNamingThem) {
     TempDir dir;
     writeFileBytes(dir.file("notes.txt"), "Just some notes.\n");
     writeFileBytes(dir.file("empty.html"), "");
-    // The file messages are the ones a project gets; the rest name the file first.
+    // The file messages are the ones a project gets, but for what is there and
+    // no file; the rest name the file first.
     const struct {
         std::string path;
         std::string message;
     } cases[] = {
         {dir.file("missing.html"), dir.file("missing.html") + " was not found."},
-        {dir.path().string(), "Access to " + dir.path().string() + " was denied."},
+        {dir.path().string(), dir.path().string() + ": is a folder."},
         {dir.file("notes.txt"), dir.file("notes.txt") + ": not a bookmark file of a known kind."},
         {dir.file("empty.html"), dir.file("empty.html") + ": the file is empty."}};
     for (const auto& c : cases) {
@@ -73,7 +74,7 @@ TEST(SourceFile, RefusesFilesAboveTheCapIncludingEndlessOnes) {
     // Not a regular file: refused at once, never read.
     f = readSourceFile("/dev/zero", 1 << 20);
     EXPECT_FALSE(f.ok());
-    EXPECT_EQ(f.error, "/dev/zero contains an invalid path.");
+    EXPECT_EQ(f.error, "/dev/zero: is not a regular file.");
 }
 
 } // namespace

@@ -73,6 +73,8 @@ TEST(FirefoxPlaces, ReadsTheRootsSkippingTagsAndQueries) {
     const BookmarkReadResult r = readFirefoxPlaces(dir.file("places.sqlite"));
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(Outline(r.tree), kExpected);
+    EXPECT_EQ(r.tree.queries().count, 1u);
+    EXPECT_EQ(r.tree.queries().text(), "Recent Tags");
     EXPECT_EQ(r.tree.items()[1].added, 1700000002);
     EXPECT_TRUE(r.tree.items()[5].toolbar);
 }
@@ -90,14 +92,31 @@ TEST(FirefoxPlaces, ReadsUncheckpointedChangesFromTheWalFileWhileTheDatabaseIsOp
              "INSERT INTO moz_bookmarks (id, type, fk, parent, position, title, guid) VALUES "
              "(28, 1, 14, 5, 0, 'From the WAL', 'b8');");
     ASSERT_TRUE(std::filesystem::exists(path + "-wal"));
-    const BookmarkReadResult r = readFirefoxPlaces(path);
+    // SQLite keeps the -wal beside the file itself: a profile reached
+    // through a symbolic link (to the database, or to its folder) is read
+    // with its -wal all the same, by the reader and by the import.
+    std::filesystem::create_directory(dir.file("elsewhere"));
+    std::filesystem::create_symlink(path, dir.file("elsewhere/places.sqlite"));
+    std::filesystem::create_directory_symlink(dir.path(), dir.file("linked"));
+    for (const std::string& source :
+         {path, dir.file("elsewhere/places.sqlite"), dir.file("linked/places.sqlite")}) {
+        const BookmarkReadResult r = readFirefoxPlaces(source);
+        ASSERT_TRUE(r.ok()) << r.error;
+        EXPECT_EQ(Outline(r.tree).back(), "[Mobile Bookmarks]");
+        const Lines lines = Outline(r.tree);
+        EXPECT_NE(std::find(lines.begin(), lines.end(),
+                            "Other Bookmarks: From the WAL <https://wal.example/>"),
+                  lines.end())
+            << source;
+        std::ostringstream err;
+        const std::string project = dir.file("p.lfp");
+        std::filesystem::remove(project);
+        EXPECT_EQ(runImportBookmarks(source, project, 1, err), kImportPartial) << source;
+        // The saved query is the one link left out.
+        EXPECT_EQ(err.str(), source + ": 4 links into 1 group, 1 saved query skipped (Recent "
+                                      "Tags).\n");
+    }
     sqlite3_close(db);
-    ASSERT_TRUE(r.ok()) << r.error;
-    EXPECT_EQ(Outline(r.tree).back(), "[Mobile Bookmarks]");
-    const Lines lines = Outline(r.tree);
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "Other Bookmarks: From the WAL <https://wal.example/>"),
-              lines.end());
 }
 
 TEST(FirefoxPlaces, ReadsADatabaseImageFromMemory) {
@@ -224,13 +243,19 @@ TEST(FirefoxPlaces, ADatabaseInTheMiddleOfAChangeIsRefused) {
              " INSERT INTO moz_bookmarks (id, type, parent, position, title)"
              " SELECT i, 2, 2, i, 'Half written ' || i FROM n;");
     ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
-    const BookmarkReadResult r = readFirefoxPlaces(path);
-    const std::string imported = ImportError(path, dir.file("new.lfp"));
+    // The journal is looked for beside the file a link leads to.
+    std::filesystem::create_directory(dir.file("elsewhere"));
+    const std::string link = dir.file("elsewhere/places.sqlite");
+    std::filesystem::create_symlink(path, link);
+    for (const std::string& source : {path, link}) {
+        const BookmarkReadResult r = readFirefoxPlaces(source);
+        const std::string imported = ImportError(source, dir.file("new.lfp"));
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.error, source + ": is being changed by another program; try again.");
+        EXPECT_EQ(imported, r.error + "\n");
+    }
     Exec(db, "ROLLBACK;");
     sqlite3_close(db);
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error, path + ": is being changed by another program; try again.");
-    EXPECT_EQ(imported, r.error + "\n");
 }
 
 // A -wal left beside the database by another one (a profile copied over

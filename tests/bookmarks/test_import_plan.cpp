@@ -39,7 +39,7 @@ Lines GroupLines(const Project& doc) {
 ImportPlan ImportDefault(const BookmarkTree& tree, Project& doc) {
     const std::vector<ImportFolder> rows = importFolders(tree, "Bookmarks");
     const std::vector<ExistingGroup> groups = existingGroups(doc);
-    const ImportPlan plan = planImport(rows, defaultChoices(rows, groups),
+    const ImportPlan plan = planImport(rows, defaultChoices(rows, groups, heldGroups(rows, groups)),
                                        std::vector<ImportMode>(groups.size()), groups);
     applyImportPlan(plan, doc);
     return plan;
@@ -334,15 +334,16 @@ TEST(ImportPlan, AFolderGoesOnItsOwnOrWithTheUntickedFoldersInsideIt) {
         {"a ticked subfolder on its own, its own subfolder with it",
          {{true, 0}, {true, 2}, {false, -1}, {false, 1}},
          {{0, {"https://work/"}}, {2, {"https://tools/", "https://deep/"}}},
-         "3 links into 2 groups; 1 link in 1 folder not ticked"},
+         "3 links into 2 groups; 1 link in 1 folder not ticked (Other)"},
         {"a subfolder ticked inside an unticked folder",
          {{false, 0}, {false, -1}, {true, 1}, {false, -1}},
          {{1, {"https://deep/"}}},
-         "1 link into 1 group; 3 links in 3 folders not ticked"},
+         "1 link into 1 group; 3 links in 3 folders not ticked (Work, Tools and Other)"},
         {"ticked without a group: left out, with what is inside it",
          {{true, -1}, {false, -1}, {false, -1}, {true, 0}},
          {{0, {"https://other/"}}},
-         "1 link into 1 group; 3 links in 3 folders not imported: no group left"},
+         "1 link into 1 group; 3 links in 3 folders not imported: no group left (Work, Tools and "
+         "Deep)"},
     };
     for (const auto& c : cases) {
         const ImportPlan plan = planImport(rows, c.choices, {}, groups);
@@ -369,7 +370,8 @@ TEST(ImportPlan, MoreFoldersThanGroupsSaysWhatIsLeftOut) {
     Project doc;
     const ImportPlan plan = ImportDefault(tree, doc);
     EXPECT_EQ(plan.summary(), "670 links into 10 groups; 19,430 links in 290 folders not "
-                              "imported: no group left");
+                              "imported: no group left (Folder 10, Folder 11, Folder 12 and 287 "
+                              "more)");
     EXPECT_FALSE(plan.complete());
     EXPECT_EQ(doc.group(9).title, "Folder 9");
 }
@@ -383,7 +385,9 @@ TEST(ImportPlan, ImportingTheSameBookmarksAgainAddsNothing) {
     EXPECT_EQ(first.summary(), "6 links into 5 groups");
     const Lines once = GroupLines(doc);
     const ImportPlan again = ImportDefault(read.tree, doc);
-    EXPECT_EQ(again.summary(), "0 links into 0 groups, 6 duplicates skipped");
+    EXPECT_EQ(again.summary(), "0 links into 0 groups, 6 duplicates skipped "
+                               "(https://www.mozilla.org/, https://work.example/, "
+                               "https://tools.example/ and 3 more)");
     EXPECT_TRUE(again.complete());
     EXPECT_EQ(GroupLines(doc), once);
 }
@@ -425,8 +429,11 @@ TEST(ImportPlan, DuplicatesAreSkippedAgainstTheGroupAndEarlierImports) {
     EXPECT_EQ(plan.groups[1].links,
               (Links{{"exists", "http://exists.example/"}, {"r", "https://r.example/"}}));
     EXPECT_EQ(plan.summary(),
-              "5 links into 2 groups, 3 duplicates skipped; 1 link in 1 folder not ticked");
-    EXPECT_TRUE(plan.complete());
+              "5 links into 2 groups, 3 duplicates skipped (https://one.example:443, "
+              "http://EXISTS.example/# and https://kept.example); 1 link in 1 folder not ticked "
+              "(Skipped)");
+    // The folder left unticked left a link out.
+    EXPECT_FALSE(plan.complete());
 }
 
 TEST(ImportPlan, SummaryCountsInWords) {
@@ -447,6 +454,282 @@ TEST(ImportPlan, SummaryCountsInWords) {
         plan.noGroupFolders = c.noGroupFolders;
         EXPECT_EQ(plan.summary(), c.text);
     }
+}
+
+// Untick All, Tick All, Space on some rows, in any order: the rows ticked
+// get their groups in one pass, so no two rows are ever given one group,
+// and ticking everything again gives back what the window opened with.
+TEST(ImportPlan, TickingRowsNeverGivesTwoRowsOneGroup) {
+    std::vector<ImportFolder> folders;
+    auto add = [&folders](const char* name, size_t links, int parent = -1) {
+        ImportFolder f;
+        f.name = name;
+        f.parent = parent;
+        f.depth = parent < 0 ? 0 : 1;
+        for (size_t i = 0; i < links; ++i)
+            f.links.push_back(
+                {"x", std::string("https://") + name + ".example/" + std::to_string(i)});
+        f.linksBelow = links;
+        f.refusedLinks = links == 0 ? 2 : 0;
+        folders.push_back(std::move(f));
+    };
+    add("Bookmarklets", 0); // script links only: ticked, it needs no group
+    for (const char* name : {"F1", "F2", "F3", "F4", "F5", "F6", "Recipes", "F8", "F9", "F10"})
+        add(name, 2);
+    add("Inner", 1, 10);
+    add("F11", 1);
+    std::vector<ExistingGroup> groups(10);
+    groups[6].title = "Recipes";
+    groups[2].urls = {"https://F3.example/0", "https://F3.example/1", "https://else.example/"};
+    const std::vector<int> held = heldGroups(folders, groups);
+    EXPECT_EQ(held[3], 2);
+    const std::vector<FolderChoice> opened = defaultChoices(folders, groups, held);
+
+    std::vector<size_t> all, top;
+    for (size_t r = 0; r < folders.size(); ++r) {
+        all.push_back(r);
+        if (folders[r].parent < 0)
+            top.push_back(r);
+    }
+    struct Step {
+        bool tick;
+        std::vector<size_t> rows;
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"untick all, tick all", {{false, all}, {true, top}}},
+        {"tick all at once", {{true, top}}},
+        {"untick some, tick all", {{false, {1, 2, 7}}, {true, top}}},
+        {"untick all, tick one at a time backwards",
+         {{false, all}, {true, {12}}, {true, {10}}, {true, {7}}, {true, {3}}, {true, {0}}}},
+        {"untick all, tick the inner row, then all", {{false, all}, {true, {11}}, {true, top}}},
+        {"untick all, space on a range, tick all", {{false, all}, {true, {5, 6, 7}}, {true, top}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<FolderChoice> choices = opened;
+        for (const Step& step : c.steps) {
+            if (step.tick)
+                choices = tickRows(folders, choices, step.rows, groups, held);
+            else
+                for (const size_t r : step.rows)
+                    choices[r].checked = false;
+            std::vector<int> owner(groups.size(), -1);
+            for (size_t r = 0; r < choices.size(); ++r) {
+                if (!choices[r].checked || choices[r].group < 0)
+                    continue;
+                int& first = owner[static_cast<size_t>(choices[r].group)];
+                EXPECT_EQ(first, -1)
+                    << c.name << ": " << folders[r].name << " shares group " << choices[r].group + 1
+                    << " with " << folders[static_cast<size_t>(first)].name;
+                first = static_cast<int>(r);
+            }
+        }
+        if (c.steps.back().rows == top && std::string(c.name).find("inner") == std::string::npos) {
+            // Every top row is back in the group it opened with; the one
+            // without links has none. (A ticked inner row keeps the group
+            // it took first.)
+            for (const size_t r : top)
+                EXPECT_EQ(choices[r].group, opened[r].group) << c.name << ": " << folders[r].name;
+            EXPECT_EQ(choices[0].group, -1) << c.name;
+            EXPECT_EQ(choices[7].group, 6) << c.name;
+            EXPECT_EQ(choices[3].group, 2) << c.name;
+        }
+    }
+}
+
+// Importing the same bookmarks twice adds nothing, whatever the groups are
+// called: a folder goes back to the group holding its links, then to a
+// group of its name, then to an empty one.
+TEST(ImportPlan, ReimportingAddsNothing) {
+    struct Folder {
+        const char* root; // "menu" or "toolbar"
+        const char* name; // "" for a folder without a title
+        std::vector<const char*> urls;
+    };
+    using Tree = std::vector<Folder>;
+    auto build = [](const Tree& folders) {
+        BookmarkTree tree;
+        const int menu = tree.addFolder(-1, "Bookmarks Menu", 0, false, true);
+        const int bar = tree.addFolder(-1, "Bookmarks Toolbar", 0, true, true);
+        for (const Folder& f : folders) {
+            const int folder = tree.addFolder(std::string(f.root) == "menu" ? menu : bar, f.name);
+            for (const char* url : f.urls)
+                tree.addLink(folder, "t", url);
+        }
+        return tree;
+    };
+    const Tree plain{{"menu", "Reading", {"https://r.example/1", "https://r.example/2"}},
+                     {"menu", "News", {"https://n.example/"}}};
+    const Tree untitled{{"menu", "", {"https://u.example/1", "https://u.example/2"}},
+                        {"toolbar", "", {"https://t.example/"}}};
+    const Tree moved{{"toolbar", "News", {"https://n.example/"}},
+                     {"menu", "Reading", {"https://r.example/1", "https://r.example/2"}}};
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> groups; // title, a URL ("" none)
+        Tree first, second;
+        std::vector<std::string> renamed; // titles given between the runs
+        Lines once;
+    } cases[] = {
+        {"into empty groups",
+         {},
+         plain,
+         plain,
+         {},
+         {"1 Reading: https://r.example/1 https://r.example/2", "2 News: https://n.example/"}},
+        {"into an empty group titled otherwise",
+         {{"Taxes", ""}},
+         plain,
+         plain,
+         {},
+         {"1 Taxes: https://r.example/1 https://r.example/2", "2 News: https://n.example/"}},
+        {"beside groups of the user's",
+         {{"Mine", "https://mine.example/"}, {"", ""}, {"Reading", ""}},
+         plain,
+         plain,
+         {},
+         {"1 Mine: https://mine.example/", "2 News: https://n.example/",
+          "3 Reading: https://r.example/1 https://r.example/2"}},
+        {"folders without titles",
+         {},
+         untitled,
+         untitled,
+         {},
+         {"1 Untitled folder (Bookmarks Menu): https://u.example/1 https://u.example/2",
+          "2 Untitled folder (Bookmarks Toolbar): https://t.example/"}},
+        {"groups renamed between the runs",
+         {},
+         plain,
+         plain,
+         {"Later", "Elsewhere"},
+         {"1 Later: https://r.example/1 https://r.example/2", "2 Elsewhere: https://n.example/"}},
+        {"folders moved and groups renamed",
+         {},
+         plain,
+         moved,
+         {"News", "Reading"},
+         {"1 News: https://r.example/1 https://r.example/2", "2 Reading: https://n.example/"}},
+    };
+    for (const auto& c : cases) {
+        Project doc;
+        for (size_t g = 0; g < c.groups.size(); ++g) {
+            doc.setGroupTitle(static_cast<int>(g), c.groups[g].first);
+            if (!c.groups[g].second.empty())
+                doc.addLink(static_cast<int>(g), "m", c.groups[g].second);
+        }
+        ImportDefault(build(c.first), doc);
+        for (size_t g = 0; g < c.renamed.size(); ++g)
+            doc.setGroupTitle(static_cast<int>(g), c.renamed[g]);
+        EXPECT_EQ(GroupLines(doc), c.once) << c.name;
+        const ImportPlan again = ImportDefault(build(c.second), doc);
+        EXPECT_EQ(again.linkCount, 0u) << c.name;
+        EXPECT_TRUE(again.complete()) << c.name;
+        EXPECT_EQ(GroupLines(doc), c.once) << c.name;
+    }
+}
+
+// The group holding a folder's links: more than half of the links in it
+// and in the folders inside it, by the same-URL rule; the group holding the
+// most of them when a link lies in several.
+TEST(ImportPlan, TheGroupHoldingAFoldersLinks) {
+    auto folder = [](int parent, std::vector<std::string> urls) {
+        ImportFolder f;
+        f.name = "f";
+        f.parent = parent;
+        for (std::string& url : urls)
+            f.links.push_back({"t", std::move(url)});
+        return f;
+    };
+    std::vector<ExistingGroup> groups(3);
+    groups[0].urls = {"https://a.example/", "https://b.example/"};
+    groups[1].urls = {"HTTPS://A.example:443/", "https://b.example/", "https://c.example/"};
+    groups[2].urls = {"https://z.example/"};
+    const struct {
+        const char* name;
+        std::vector<ImportFolder> folders;
+        std::vector<int> held;
+    } cases[] = {
+        {"half is not more than half",
+         {folder(-1, {"https://a.example/", "https://n.example/"})},
+         {-1}},
+        {"the group holding the most",
+         {folder(-1, {"https://a.example/", "https://b.example/", "https://c.example/"})},
+         {1}},
+        {"equals: the first", {folder(-1, {"https://a.example/", "https://b.example/"})}, {0}},
+        {"the links of the folders inside count for their parent",
+         {folder(-1, {"https://n.example/"}), folder(0, {"https://z.example/"}),
+          folder(1, {"https://z.example/#"})},
+         {2, 2, 2}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(heldGroups(c.folders, groups), c.held) << c.name;
+}
+
+// Whatever does not arrive is counted and named: the first few, then how
+// many more.
+TEST(ImportPlan, EverySkipIsNamed) {
+    auto folder = [](std::string name, size_t links, size_t refused, int parent = -1) {
+        ImportFolder f;
+        f.name = std::move(name);
+        f.parent = parent;
+        for (size_t i = 0; i < links; ++i)
+            f.links.push_back({"x", "https://" + f.name + ".example/" + std::to_string(i)});
+        f.linksBelow = links;
+        f.refusedLinks = refused;
+        return f;
+    };
+    std::vector<ImportFolder> folders{folder("Bookmarklets", 0, 3), folder("Mixed", 2, 1)};
+    for (int f = 1; f <= 12; ++f)
+        folders.push_back(folder("F" + std::to_string(f), 1, 0));
+    std::vector<ExistingGroup> groups(10);
+    groups[0].urls = {"https://Mixed.example/1"};
+    groups[0].title = "Mixed";
+    std::vector<FolderChoice> choices = defaultChoices(folders, groups);
+    EXPECT_FALSE(choices[0].checked);
+    ImportPlan plan = planImport(folders, choices, {}, groups);
+    plan.queries.add("Most Visited");
+    plan.queries.add("Recent Tags");
+    EXPECT_EQ(plan.summary(false),
+              "10 links into 10 groups, 1 duplicate skipped (https://Mixed.example/1), 4 script "
+              "or data links skipped (in Bookmarklets and Mixed), 2 saved queries skipped (Most "
+              "Visited and Recent Tags); 3 links in 3 folders not imported: no group left (F10, "
+              "F11 and F12)");
+    EXPECT_FALSE(plan.complete());
+
+    // Unticked folders: "not ticked" in the window, "left out" elsewhere.
+    for (size_t r = 2; r < choices.size(); ++r)
+        choices[r].checked = false;
+    plan = planImport(folders, choices, {}, groups);
+    EXPECT_EQ(plan.summary(true),
+              "1 link into 1 group, 1 duplicate skipped (https://Mixed.example/1), 4 script or "
+              "data links skipped (in Bookmarklets and Mixed); 12 links in 12 folders not ticked "
+              "(F1, F2, F3 and 9 more)");
+    EXPECT_NE(plan.summary(false).find("12 links in 12 folders left out (F1, F2, F3 and 9 more)"),
+              std::string::npos);
+    EXPECT_FALSE(plan.complete());
+
+    // Only duplicates: complete.
+    plan = planImport(std::vector<ImportFolder>{folder("Mixed", 2, 0)}, {{true, 0}}, {}, groups);
+    EXPECT_EQ(plan.summary(), "1 link into 1 group, 1 duplicate skipped (https://Mixed.example/1)");
+    EXPECT_TRUE(plan.complete());
+}
+
+// Folders without a title are named after the folder they lie in.
+TEST(ImportRows, AFolderWithoutATitleIsNamedAfterItsParent) {
+    BookmarkTree tree;
+    const int menu = tree.addFolder(-1, "Bookmarks Menu", 0, false, true);
+    const int blank = tree.addFolder(menu, "  ");
+    tree.addLink(blank, "a", "https://a.example/");
+    const int work = tree.addFolder(blank, "Work");
+    const int inner = tree.addFolder(work, "");
+    tree.addLink(inner, "b", "https://b.example/");
+    const int top = tree.addFolder(-1, "");
+    tree.addLink(top, "c", "https://c.example/");
+    EXPECT_EQ(Rows(importFolders(tree, "Bookmarks")),
+              (Lines{"Untitled folder (Bookmarks Menu): 1/2", "  Work: 0/1",
+                     "    Untitled folder (Work): 1/1", "Untitled folder: 1/1"}));
 }
 
 } // namespace

@@ -117,14 +117,14 @@ Outcome FromWholeTree(const std::string& source, const std::string& start, int g
         for (const ImportFolder& folder : folders)
             choices.push_back({folder.parent < 0, group - 1});
     else
-        choices = defaultChoices(folders, groups);
-    const ImportPlan plan =
-        planImport(folders, choices, std::vector<ImportMode>(groups.size()), groups);
+        choices = defaultChoices(folders, groups, heldGroups(folders, groups));
+    ImportPlan plan = planImport(folders, choices, std::vector<ImportMode>(groups.size()), groups);
+    plan.queries = read.tree.queries();
     Outcome outcome;
     outcome.status = plan.complete() ? kImportComplete : kImportPartial;
-    if (!plan.complete())
-        outcome.err = source + ": " + plan.summary() +
-                      (plan.noGroupLinks > 0 ? " (use --group N)" : "") + ".\n";
+    if (!plan.complete() || plan.duplicates > 0)
+        outcome.err = source + ": " + plan.summary(false) +
+                      (plan.noGroupLinks > 0 ? "; use --group N" : "") + ".\n";
     applyImportPlan(plan, doc);
     outcome.project = serializeProject(doc);
     return outcome;

@@ -89,7 +89,8 @@ TEST(ApplyImportPlan, PlannedAgainstTheProjectSkipsItsDuplicates) {
     folders[0].links = {{"Debian again", "HTTPS://WWW.DEBIAN.ORG:443"},
                         {"Kernel", "https://kernel.org/"}};
     const ImportPlan plan = planImport(folders, {{true, 0}}, {}, existingGroups(doc));
-    EXPECT_EQ(plan.summary(), "1 link into 1 group, 1 duplicate skipped");
+    EXPECT_EQ(plan.summary(),
+              "1 link into 1 group, 1 duplicate skipped (HTTPS://WWW.DEBIAN.ORG:443)");
     applyImportPlan(plan, doc);
     ASSERT_EQ(doc.links(0).size(), 2u);
     EXPECT_EQ(doc.links(0)[1].url, "https://kernel.org/");

@@ -46,7 +46,7 @@ def record(tag, data):
 
 def project(groups, title="Start", subtitle="", columns=2, background="#FFFFFF",
             link="#000000", visited="#800000", title_colour="#000000", look="modern",
-            theme="system", filter_box=True, search="", icons=True):
+            theme="system", filter_box=True, search="", icons=True, language=""):
     """groups: [(title, '#RRGGBB', [(description, url), ...]), ...], at most ten."""
     out = [word(256), string(title), string(subtitle), string("Arial"), word(0), string(""),
            word(colour(title_colour)), word(columns), word(1), word(colour(background)),
@@ -68,6 +68,8 @@ def project(groups, title="Start", subtitle="", columns=2, background="#FFFFFF",
         records += record(b"PSRC", search.encode("utf-8"))
     if not icons:
         records += record(b"PICN", b"\x00")
+    if language:
+        records += record(b"PLNG", language.encode("ascii"))
     if records:
         out.append(b"LFPX\x01" + records)
     return b"".join(out)

@@ -60,7 +60,7 @@ def start_browser(scripts=True):
     if not scripts:
         options.add_experimental_option(
             "prefs", {"profile.managed_default_content_settings.javascript": 2})
-    options.set_capability("goog:loggingPrefs", {"performance": "ALL"})
+    options.set_capability("goog:loggingPrefs", {"performance": "ALL", "browser": "ALL"})
     return webdriver.Chrome(service=Service(DRIVER), options=options)
 
 
@@ -122,6 +122,7 @@ class ModernPage(unittest.TestCase):
                           {"features": [{"name": "prefers-color-scheme", "value": scheme}]})
         d.get("file://" + path)
         d.get_log("performance")  # what came before this page is not its own
+        d.get_log("browser")
 
     def js(self, script, *args):
         return self.driver.execute_script(script, *args)
@@ -202,7 +203,7 @@ class ModernPage(unittest.TestCase):
         self.assertEqual(self.js("return document.getElementById('count').getAttribute('aria-live')"),
                          "polite")
         self.assertEqual(self.js("""return [...document.querySelectorAll('main > section')]
-                                    .filter(s => !s.hidden).length"""), 1)
+                                    .filter(s => s.offsetParent !== null).length"""), 1)
         # Words may match the address too, in any order.
         ActionChains(d).send_keys(Keys.ESCAPE).perform()
         self.assertEqual(len(self.visible_links()), total)
@@ -285,6 +286,206 @@ class ModernPage(unittest.TestCase):
             self.assertEqual(driver.current_url, self.first)
         finally:
             driver.quit()
+
+    def card_columns(self):
+        """Each card's fragments as [left, top, bottom], in page order."""
+        return self.js("""
+            return [...document.querySelectorAll('main > section')].map(s =>
+                [...s.getClientRects()].map(r => [Math.round(r.left), r.top + scrollY,
+                                                  r.bottom + scrollY]));""")
+
+    def test_unbalanced_markup_stays_in_its_link(self):
+        from selenium.webdriver.common.action_chains import ActionChains
+
+        cases = [
+            ("unclosed italic", "News", "<i>Leaning tower", None),
+            ("stray tag start", "News", "x<b", None),
+            ("unclosed bold title", "<b>Bold news", "Plain", None),
+            ("closing the page's elements", "News", "</a></li></ul></section></main>cut", None),
+            ("a list item", "News", "one<li>two", None),
+            ("a link inside", "News", "<a href='https://in.example/'>inner</a> after", None),
+            ("an open comment", "News", "c<!-- never closed", None),
+            ("a heading in the title", "<h1>Big", "Plain", None),
+        ]
+        for name, title, description, _ in cases:
+            with self.subTest(name):
+                groups = [(title, "#B22222", [(description, self.first),
+                                              ("Second link", self.first)])]
+                groups += [("Group %d" % g, "#1F5F8B", [("Later link " + name, self.first)])
+                           for g, name in enumerate(("alpha", "bravo", "charlie", "delta"), 2)]
+                page = generate("markup-" + name.replace(" ", "-").replace("'", ""),
+                                lfp.project(groups, columns=3))
+                self.open(page)
+                found = self.js("""
+                    const cards = [...document.querySelectorAll('main > section')];
+                    const later = [...document.querySelectorAll('a.l')].slice(1).map(a => {
+                        const c = getComputedStyle(a);
+                        return [a.textContent, c.fontStyle, c.fontWeight,
+                                a.closest('li').parentNode.parentNode.tagName];
+                    });
+                    return {cards: cards.length,
+                            inMain: cards.filter(c => c.parentNode.tagName === 'MAIN').length,
+                            links: document.querySelectorAll('main li > a.l').length,
+                            later: later,
+                            lefts: new Set(cards.map(c => Math.round(c.getBoundingClientRect().left))).size};""")
+                self.assertEqual(found["cards"], 5)
+                self.assertEqual(found["inMain"], 5)
+                self.assertEqual(found["links"], 6)
+                self.assertEqual(found["lefts"], 3)
+                for text, style, weight, holder in found["later"]:
+                    self.assertEqual((style, int(weight), holder), ("normal", 400, "SECTION"), text)
+                # The filter finds what is on the page.
+                self.driver.find_element("tag name", "body").send_keys("/")
+                ActionChains(self.driver).send_keys("later link charlie").perform()
+                self.assertEqual(self.visible_links(), ["Later link charlie"])
+                errors = [e for e in self.driver.get_log("browser") if e["level"] == "SEVERE"]
+                self.assertEqual(errors, [])
+
+    def test_language_direction_and_no_lookups(self):
+        groups = [("\u0623\u062e\u0628\u0627\u0631", "#B22222",
+                   [("\u0645\u0628\u0627\u0634\u0631\u0629 2024!", self.first),
+                    ("English text", self.first)])]
+        for language, label, many in (("de", "Links filtern", "2 Links passen."),
+                                      ("en", "Filter links", "2 links match.")):
+            with self.subTest(language=language):
+                page = generate("lang-" + language, lfp.project(groups, language=language))
+                self.open(page)
+                seen = self.js("""
+                    const users = [...document.querySelectorAll('h1, .sub, h2, main li')];
+                    const items = [...document.querySelectorAll('main li')];
+                    return {lang: document.documentElement.lang,
+                            label: document.querySelector('label[for=q]').textContent,
+                            prefetch: document.querySelector(
+                                'meta[http-equiv="x-dns-prefetch-control"]').content,
+                            auto: users.filter(e => e.dir === 'auto').length, users: users.length,
+                            directions: items.map(li => getComputedStyle(li).direction),
+                            rightAligned: items.map(li => {
+                                const a = li.querySelector('a').getBoundingClientRect();
+                                return Math.abs(a.right - li.getBoundingClientRect().right) < 1;
+                            })};""")
+                self.assertEqual(seen["lang"], language)
+                self.assertEqual(seen["label"], label)
+                self.assertEqual(seen["prefetch"], "off")
+                self.assertEqual(seen["auto"], seen["users"])
+                self.assertEqual(seen["directions"], ["rtl", "ltr"])
+                self.assertEqual(seen["rightAligned"], [True, False])
+                from selenium.webdriver.common.action_chains import ActionChains
+                self.driver.find_element("tag name", "body").send_keys("/")
+                ActionChains(self.driver).send_keys("first").perform()
+                self.assertEqual(self.js("return document.getElementById('count').textContent"),
+                                 many)
+
+    def test_tiles_name_the_site(self):
+        hosts = [("https://en.wikipedia.org/wiki/X", "W"), ("https://docs.python.org/3/", "P"),
+                 ("https://news.bbc.co.uk/", "B"), ("https://xn--bung-zra.de/", "\u00dc"),
+                 ("http://192.168.1.20/", "#"), ("http://[::1]:8080/", "#"),
+                 ("http://localhost:8000/", "L"), ("https://someone.github.io/", "S")]
+        page = generate("tiles", lfp.project(
+            [("Sites", "#1F5F8B", [("Site %d" % i, url) for i, (url, _) in enumerate(hosts)])]))
+        self.open(page)
+        tiles = self.js("""
+            return [...document.querySelectorAll('a.l')].map(a => {
+                const b = getComputedStyle(a, '::before');
+                const li = a.closest('li').getBoundingClientRect();
+                return [b.content, b.backgroundColor, b.color, Math.round(li.height)];
+            });""")
+        letters = [t[0] for t in tiles]
+        self.assertEqual(letters, ['"%s" / ""' % letter for _, letter in hosts])
+        for content, background, colour, height in tiles:
+            self.assertGreaterEqual(contrast(rgb(colour), rgb(background)), 4.5, content)
+            # The tile sits in the line: one line of text is one line of list.
+            self.assertEqual(height, 28, content)
+
+    def test_contrast_of_text_and_controls(self):
+        for page in (self.page, self.dark):
+            for scheme in ("light", "dark"):
+                with self.subTest(page=os.path.basename(page), scheme=scheme):
+                    self.open(page, scheme=scheme)
+                    k = self.js("""
+                        const c = el => getComputedStyle(el);
+                        const q = document.getElementById('q');
+                        return {page: c(document.body).backgroundColor,
+                                text: c(document.querySelector('#find label')).color,
+                                border: c(q).borderTopColor, box: c(q).backgroundColor};""")
+                    page_bg = rgb(k["page"])
+                    self.assertGreaterEqual(contrast(rgb(k["text"]), page_bg), 7)
+                    self.assertGreaterEqual(contrast(rgb(k["border"]), page_bg), 3)
+                    self.assertGreaterEqual(contrast(rgb(k["border"]), rgb(k["box"])), 3)
+
+    def big_project(self, links, uneven=False):
+        groups = []
+        for g in range(10):
+            n = (links * 6 // 10 if g == 0 else links * 4 // 90) if uneven else links // 10
+            groups.append(("Group %d" % g, "#1F5F8B",
+                           [("Site %d-%d" % (g, i), "https://s%d.example/%d" % (i % 50, i))
+                            for i in range(n)]))
+        return groups
+
+    def test_uneven_groups_pack_in_reading_order(self):
+        page = generate("uneven", lfp.project(self.big_project(300, uneven=True), columns=3))
+        for width in (1280, 900):
+            with self.subTest(width=width):
+                self.open(page, width)
+                self.js("document.querySelectorAll('main ul').forEach(u => "
+                        "u.style.contentVisibility = 'visible')")
+                cards = self.card_columns()
+                bottoms = {}
+                order = []
+                for index, fragments in enumerate(cards):
+                    for left, top, bottom in fragments:
+                        bottoms[left] = max(bottoms.get(left, 0), bottom)
+                        order.append((left, top, index))
+                self.assertGreater(len(bottoms), 1)
+                # No column ends more than a few lines above the longest.
+                self.assertLess(max(bottoms.values()) - min(bottoms.values()), 200)
+                # Down each column, then on to the next: the page's order.
+                self.assertEqual([i for _, _, i in sorted(order)], sorted(i for _, _, i in order))
+
+    def test_page_height_is_right_at_load(self):
+        page = generate("height", lfp.project(self.big_project(10000), columns=3))
+        self.open(page)
+        heights = self.driver.execute_async_script("""
+            const done = arguments[arguments.length - 1];
+            const seen = [document.documentElement.scrollHeight];
+            const step = () => {
+                scrollBy(0, innerHeight * 3);
+                requestAnimationFrame(() => requestAnimationFrame(() => {
+                    seen.push(document.documentElement.scrollHeight);
+                    if (scrollY + innerHeight + 1 >= document.documentElement.scrollHeight ||
+                        seen.length > 400) done(seen);
+                    else step();
+                }));
+            };
+            step();""")
+        self.assertGreater(heights[0], 50000)
+        self.assertLess(max(heights) - min(heights), 0.01 * heights[0], heights[:5] + heights[-5:])
+
+    def pdf_pages(self, path, scheme):
+        import base64
+        self.open(path, scheme=scheme)
+        pdf = base64.b64decode(self.driver.execute_cdp_cmd(
+            "Page.printToPDF", {"printBackground": True})["data"])
+        return len(re.findall(rb"/Type\s*/Page[^s]", pdf))
+
+    def test_print_is_short_and_readable(self):
+        groups = self.big_project(600, uneven=True)
+        modern = generate("print-modern", lfp.project(groups, columns=3, theme="dark"))
+        classic = generate("print-classic", lfp.project(groups, columns=3, look="classic"))
+        classic_pages = self.pdf_pages(classic, "light")
+        for scheme in ("light", "dark"):
+            with self.subTest(scheme=scheme):
+                self.assertLessEqual(self.pdf_pages(modern, scheme), 1.5 * classic_pages)
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+            "media": "print", "features": [{"name": "prefers-color-scheme", "value": "dark"}]})
+        k = self.js("""
+            const c = el => getComputedStyle(el);
+            return {page: c(document.body).backgroundColor,
+                    colours: [...document.querySelectorAll('h1, h2, a.l')].slice(0, 40)
+                             .map(e => c(e).color)};""")
+        self.assertEqual(rgb(k["page"]), (255, 255, 255))
+        for colour in k["colours"]:
+            self.assertGreaterEqual(contrast(rgb(colour), (255, 255, 255)), 4.5)
+        self.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"media": ""})
 
 
 def main():

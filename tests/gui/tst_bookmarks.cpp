@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -166,11 +167,15 @@ private slots:
             {QStringLiteral("Bookmarks Toolbar"), QStringLiteral("2"), true, 4},
         };
         QCOMPARE(fileRows, expected);
-        QCOMPARE(before, QStringLiteral("6 links into 3 groups"));
-        QCOMPARE(after, QStringLiteral("5 links into 3 groups, 1 duplicate skipped"));
+        const QString query = QStringLiteral("1 saved query skipped (Recent Tags)");
+        QCOMPARE(before, QStringLiteral("6 links into 3 groups, ") + query);
+        const QString imported =
+            QStringLiteral(
+                "5 links into 3 groups, 1 duplicate skipped (https://www.debian.org/), ") +
+            query;
+        QCOMPARE(after, imported);
         QCOMPARE(m_window->ui.messages.size(), 1);
-        QCOMPARE(m_window->ui.messages.last().text,
-                 QStringLiteral("Imported: 5 links into 3 groups, 1 duplicate skipped."));
+        QCOMPARE(m_window->ui.messages.last().text, QStringLiteral("Imported: ") + imported + '.');
 
         QVERIFY(project().isModified());
         const LinkGroup& first = project().group(0);
@@ -270,7 +275,8 @@ private slots:
                            {QStringLiteral("Other bookmarks"), QStringLiteral("1"), true, 4},
                        }));
         QCOMPARE(summaryText,
-                 QStringLiteral("2 links into 1 group; 1 link in 1 folder not ticked"));
+                 QStringLiteral("2 links into 1 group; 1 link in 1 folder not ticked (Other "
+                                "bookmarks)"));
         const LinkGroup& first = project().group(0);
         QCOMPARE(first.title, std::string("Start")); // it had one
         QCOMPARE(first.links.size(), size_t(2));
@@ -393,15 +399,16 @@ private slots:
         help::setHelpDirectory(QString());
 
         const QString leftOut = QStringLiteral(
-            "10 links into 10 groups; 2 links in 2 folders not imported: no group left");
+            "10 links into 10 groups; 2 links in 2 folders not imported: no group left (F11 and "
+            "F12)");
         QCOMPARE(summaries,
                  QStringList({leftOut,
                               QStringLiteral("0 links into 0 groups; 12 links in 12 "
-                                             "folders not ticked"),
+                                             "folders not ticked (F1, F2, F3 and 9 more)"),
                               leftOut,
                               QStringLiteral("7 links into 7 groups; 2 links in 2 folders not "
-                                             "imported: no group left; 3 links in 3 folders not "
-                                             "ticked"),
+                                             "imported: no group left (F11 and F12); 3 links in 3 "
+                                             "folders not ticked (F2, F3 and F4)"),
                               leftOut}));
         QCOMPARE(names,
                  QStringList({QStringLiteral("F1, ticked, into group 1"),
@@ -411,6 +418,106 @@ private slots:
         // The summary after OK names what was left out, as before it.
         QCOMPARE(m_window->ui.messages.last().text, QStringLiteral("Imported: ") + leftOut + '.');
         QCOMPARE(project().group(9).title, std::string("F10"));
+    }
+
+    // A folder of script links only stands before eight others. Untick All
+    // then Tick All, Space on some rows, a click on a box: no two rows are
+    // ever given one group, and Tick All gives back the groups the window
+    // opened with. Tab goes from the tree through the group boxes of the
+    // ticked rows in row order, then to Tick All.
+    void tickingNeverDoublesAGroupAndTabFollowsTheRows() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("scripts.html"));
+        QByteArray html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<H1>Bookmarks</H1>\n<DL><p>\n"
+                          "<DT><H3>Bookmarklets</H3>\n<DL><p>\n"
+                          "<DT><A HREF=\"javascript:void(0)\">JS</A>\n</DL><p>\n";
+        for (int f = 1; f <= 8; ++f)
+            html +=
+                QStringLiteral("<DT><H3>F%1</H3>\n<DL><p>\n<DT><A HREF=\"https://f%1.example/\">"
+                               "L%1</A>\n</DL><p>\n")
+                    .arg(f)
+                    .toUtf8();
+        html += "</DL>\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(html);
+        file.close();
+
+        QList<QList<int>> groups; // after each step, the group of each ticked row
+        QStringList doubled;
+        QList<QWidget*> tabbed;
+        QList<QWidget*> expectedTabs;
+        QString openedSummary;
+        m_window->ui.setNextFileName(path);
+        m_window->ui.setNextDialog([&](QDialog& dialog) {
+            chooseFile(dialog);
+            openedSummary = summary(dialog);
+            QTreeWidget* tree = folderTree(dialog);
+            const QList<QTreeWidgetItem*> items = allItems(dialog);
+            auto record = [&](const QString& step) {
+                QList<int> now;
+                QSet<int> seen;
+                for (QTreeWidgetItem* item : items) {
+                    const bool ticked = item->checkState(0) == Qt::Checked;
+                    const int group = groupCombo(dialog, item)->currentIndex();
+                    now << (ticked ? group : -1);
+                    if (ticked && group > 0) {
+                        if (seen.contains(group))
+                            doubled << step;
+                        seen.insert(group);
+                    }
+                }
+                groups << now;
+            };
+            auto click = [&](const char* name) {
+                QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(name)),
+                                  Qt::LeftButton);
+            };
+            record(QStringLiteral("opened"));
+            click("untickAllButton");
+            click("tickAllButton");
+            record(QStringLiteral("untick all, tick all"));
+            // Space on the script folder and F1..F3: unticked, then ticked.
+            tree->setCurrentItem(items[0]);
+            for (int r = 1; r <= 3; ++r)
+                items[r]->setSelected(true);
+            QTest::keyClick(tree, Qt::Key_Space);
+            QTest::keyClick(tree, Qt::Key_Space);
+            record(QStringLiteral("space twice"));
+            // Untick All, then the boxes clicked from the last row up.
+            click("untickAllButton");
+            for (qsizetype r = items.size() - 1; r >= 0; --r)
+                items[r]->setCheckState(0, Qt::Checked);
+            record(QStringLiteral("ticked one by one, backwards"));
+
+            dialog.show();
+            QApplication::setActiveWindow(&dialog);
+            if (QTest::qWaitForWindowActive(&dialog)) {
+                tree->setFocus();
+                for (int i = 0; i <= items.size(); ++i) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                    tabbed << QApplication::focusWidget();
+                }
+                for (int r = 0; r < items.size(); ++r)
+                    if (groupCombo(dialog, items[r])->isEnabled())
+                        expectedTabs << groupCombo(dialog, items[r]);
+                expectedTabs << dialog.findChild<QPushButton*>(QStringLiteral("tickAllButton"));
+            }
+            dialog.hide();
+            return int(QDialog::Rejected);
+        });
+        frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
+
+        QVERIFY2(doubled.isEmpty(), qPrintable(doubled.join(QStringLiteral(", "))));
+        const QList<int> opened{-1, 1, 2, 3, 4, 5, 6, 7, 8};
+        QCOMPARE(groups.value(0), opened);
+        QCOMPARE(groups.value(1), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+        QCOMPARE(groups.value(2), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+        QCOMPARE(groups.value(3), (QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
+        QCOMPARE(openedSummary, QStringLiteral("8 links into 8 groups, 1 script or data link "
+                                               "skipped (in Bookmarklets)"));
+        QVERIFY(!tabbed.isEmpty());
+        QCOMPARE(tabbed, expectedTabs);
     }
 
     void cancelChangesNothing() {

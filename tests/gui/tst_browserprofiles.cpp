@@ -145,7 +145,8 @@ private slots:
                                    QStringLiteral("  Archive 1 - 0"),
                                }));
         QCOMPARE(m_window->ui.messages.last().text,
-                 QStringLiteral("Imported: 15 links into 5 groups, 1 duplicate skipped."));
+                 QStringLiteral("Imported: 15 links into 5 groups, 1 duplicate skipped "
+                                "(https://wiki.example.com/)."));
         const QStringList once = groups();
         QCOMPARE(once,
                  QStringList({
@@ -172,8 +173,8 @@ private slots:
         m_window->ui.setNextAnswer(QMessageBox::Ok);
         frame()->action(QStringLiteral("actionImportBookmarks"))->trigger();
         QCOMPARE(again.value(1), QStringLiteral("Work & Projects 6 ticked 2"));
-        QCOMPARE(m_window->ui.messages.last().text,
-                 QStringLiteral("Imported: 0 links into 0 groups, 16 duplicates skipped."));
+        QVERIFY(m_window->ui.messages.last().text.startsWith(
+            QStringLiteral("Imported: 0 links into 0 groups, 16 duplicates skipped (")));
         QCOMPARE(groups(), once);
     }
 };

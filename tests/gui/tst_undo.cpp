@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -383,6 +384,81 @@ private slots:
         QVERIFY(menu);
         QCOMPARE(w.rows(), QStringLiteral("BCD")); // the newest step, not the typing
         QCOMPARE(title->text(), QStringLiteral("abc"));
+    }
+
+    // A result knows the address it was found for: once the link's address
+    // is another (Link Properties), the row says so and neither Update nor
+    // Delete acts on it; an undo makes the fact true again.
+    void resultsRefuseStaleRows() {
+        Window w;
+        LinkCheckWindow* results = w.movedResults();
+        QVERIFY(QTest::qWaitForWindowExposed(results));
+        w.select({1});
+        w.form->activateWindow();
+        w.list->setFocus();
+        w.ui.setNextDialog([](QDialog& dlg) {
+            dlg.findChild<QLineEdit*>(QStringLiteral("urlEdit"))
+                ->setText(QStringLiteral("http://b.example/fixed"));
+            return int(QDialog::Accepted);
+        });
+        w.form->linkCommands()->linkProperties();
+        QCOMPARE(w.app.project().linkList(0).url(1), std::string_view("http://b.example/fixed"));
+        QCoreApplication::processEvents();
+        const int row = [&] {
+            for (int r = 0; r < results->table()->model()->rowCount(); ++r)
+                if (results->entryAtRow(r) >= 0 &&
+                    results->entries()[std::size_t(results->entryAtRow(r))].url ==
+                        "http://b.example/fixed")
+                    return r;
+            return -1;
+        }();
+        QVERIFY(row >= 0);
+        QCOMPARE(results->table()->model()->index(row, LinkCheckWindow::kResult).data().toString(),
+                 QStringLiteral("changed since the check"));
+        results->table()->selectRow(row);
+        QVERIFY(!results->updateButton()->isEnabled());
+        QVERIFY(!results->deleteButton()->isEnabled());
+        // Even when asked directly, nothing is written over the fix.
+        results->updateToFinalUrl();
+        results->deleteSelected();
+        QCOMPARE(w.app.project().linkList(0).url(1), std::string_view("http://b.example/fixed"));
+        QCOMPARE(w.app.project().linkList(0).size(), std::size_t(4));
+        // Undo in the main window: the row is about the link's address again.
+        w.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(w.app.project().linkList(0).url(1), std::string_view("http://b/"));
+        QCoreApplication::processEvents();
+        QCOMPARE(results->table()->model()->index(row, LinkCheckWindow::kResult).data().toString(),
+                 QStringLiteral("moved"));
+        results->table()->clearSelection();
+        results->table()->selectRow(row);
+        QVERIFY(results->updateButton()->isEnabled());
+        delete results;
+    }
+
+    // A closed results window reads nothing while the project changes, and
+    // reads it once when shown again.
+    void closedResultsDoNoWork() {
+        Window w;
+        LinkCheckWindow* results = w.movedResults();
+        QVERIFY(QTest::qWaitForWindowExposed(results));
+        results->close();
+        w.frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.frame));
+        w.list->setFocus();
+        const int follows = results->followCount();
+        for (int i = 0; i < 5; ++i) {
+            w.select({0});
+            w.form->linkCommands()->moveDown();
+            QCoreApplication::processEvents();
+        }
+        w.select({3});
+        w.key(Qt::Key_Delete);
+        QCoreApplication::processEvents();
+        QCOMPARE(results->followCount(), follows);
+        results->show();
+        QTRY_COMPARE(results->followCount(), follows + 1);
+        QCOMPARE(results->entries().size(), std::size_t(3));
+        delete results;
     }
 
     // Undo back to the saved state is unmodified; a save moves that state;
