@@ -6,11 +6,11 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QGuiApplication>
-#include <QLayout>
-#include <QScreen>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 
