@@ -106,6 +106,39 @@ private slots:
                                     urlComparisonKey(a.toStdString(), UrlFragment::Ignore)));
     }
 
+    // Where a redirect from a public address may not go.
+    void publicAddresses() {
+        const struct {
+            const char* address;
+            bool isPublic;
+        } cases[] = {
+            {"93.184.216.34", true},
+            {"8.8.8.8", true},
+            {"2606:4700::1111", true},
+            {"[2606:4700::1111]", true},
+            {"127.0.0.1", false},
+            {"127.255.0.9", false},
+            {"10.1.2.3", false},
+            {"172.16.0.1", false},
+            {"172.32.0.1", true},
+            {"192.168.1.1", false},
+            {"169.254.169.254", false},
+            {"100.64.0.1", false},
+            {"0.0.0.0", false},
+            {"224.0.0.1", false},
+            {"::1", false},
+            {"::", false},
+            {"fe80::1", false},
+            {"fd00::1", false},
+            {"::ffff:127.0.0.1", false},
+            {"::ffff:8.8.8.8", true},
+            {"localhost", false},
+            {"", false},
+        };
+        for (const auto& c : cases)
+            QVERIFY2(isPublicAddress(QString::fromLatin1(c.address)) == c.isPublic, c.address);
+    }
+
     void reservedHosts() {
         QVERIFY(isReservedUnresolvableHost(QStringLiteral("nothing.invalid")));
         QVERIFY(isReservedUnresolvableHost(QStringLiteral("A.INVALID.")));
