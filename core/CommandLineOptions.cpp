@@ -272,7 +272,7 @@ std::string commandLineUsage() {
            "                       one host, with no pause between them; a request\n"
            "                       without an answer for 2 s leaves its turn to the\n"
            "                       host's other links); a host that answers 429 or 503\n"
-           "                       gets fewer at once and waits as its Retry-After asks\n"
+           "                       gets fewer at once and pauses as its Retry-After asks\n"
            "                       (up to 30 s a time, 60 s in all before its links\n"
            "                       give up), easing back as it recovers\n"
            "  --duplicates IN      list the links of project IN that lead to the same place\n"

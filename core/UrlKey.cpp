@@ -5,6 +5,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 constexpr char kHex[] = "0123456789ABCDEF";
@@ -317,6 +321,45 @@ void writeHierarchical(std::string_view scheme, std::string_view rest, UrlFragme
         key.component(fragmentPart);
 }
 
+#if defined(__SSE2__)
+__m128i bytes(char c) {
+    return _mm_set1_epi8(c);
+}
+
+// Bit i set when byte i is a letter, a digit, "-" or "." (bytes above 0x7f
+// compare as negative and fail every range).
+unsigned simpleHostMask(__m128i v) {
+    const __m128i folded = _mm_or_si128(v, bytes(0x20));
+    const __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(folded, bytes('a' - 1)),
+                                         _mm_cmplt_epi8(folded, bytes('z' + 1)));
+    const __m128i digit =
+        _mm_and_si128(_mm_cmpgt_epi8(v, bytes('0' - 1)), _mm_cmplt_epi8(v, bytes('9' + 1)));
+    const __m128i mark = _mm_or_si128(_mm_cmpeq_epi8(v, bytes('-')), _mm_cmpeq_epi8(v, bytes('.')));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(letter, digit), mark)));
+}
+
+__m128i lowerCase(__m128i v) {
+    const __m128i upper =
+        _mm_and_si128(_mm_cmpgt_epi8(v, bytes('A' - 1)), _mm_cmplt_epi8(v, bytes('Z' + 1)));
+    return _mm_add_epi8(v, _mm_and_si128(upper, bytes(0x20)));
+}
+
+// Bit i set when byte i stands as it is in a path or query (kComponent), and
+// is not the "#" that ends them: printable ASCII but for "\"#%<>\\^`{|}".
+unsigned plainMask(__m128i v) {
+    const auto in = [v](char low, char high) {
+        return _mm_and_si128(_mm_cmpgt_epi8(v, bytes(static_cast<char>(low - 1))),
+                             _mm_cmplt_epi8(v, bytes(static_cast<char>(high + 1))));
+    };
+    const auto is = [v](char c) { return _mm_cmpeq_epi8(v, bytes(c)); };
+    const __m128i odd = _mm_or_si128(
+        _mm_or_si128(_mm_or_si128(in('"', '#'), in('{', '}')), _mm_or_si128(is('%'), is('<'))),
+        _mm_or_si128(_mm_or_si128(is('>'), is('\\')), _mm_or_si128(is('^'), is('`'))));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(odd, in('!', '~'))));
+}
+#endif
+
 // The common case in one pass: "http://" or "https://", a host of letters,
 // digits, "-" and ".", a port of digits, then whatever path. False, with
 // nothing written, for anything else: the general reading below takes it.
@@ -331,9 +374,27 @@ bool writeSimpleHttp(std::string_view text, UrlFragment fragment, KeyWriter& key
         return false;
     i += 3;
     char* const start = key.w;
-    key.append(secure ? std::string_view("https://") : std::string_view("http://"));
+    std::memcpy(key.w, secure ? "https://" : "http://\0", 8);
+    key.w += secure ? 8 : 7;
     const std::size_t hostStart = i;
     char* w = key.w;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time while a whole block can be read; the key has
+    // room for a whole block wherever it stands.
+    while (i + 16 <= n) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), lowerCase(block));
+        const unsigned mask = simpleHostMask(block);
+        if (mask != 0xFFFF) {
+            const auto run = static_cast<std::size_t>(__builtin_ctz(~mask));
+            i += run;
+            w += run;
+            break;
+        }
+        i += 16;
+        w += 16;
+    }
+#endif
     for (; i < n; ++i) {
         const char kept = kSimpleHost[byteAt(text, i)];
         if (!kept)
@@ -361,15 +422,40 @@ bool writeSimpleHttp(std::string_view text, UrlFragment fragment, KeyWriter& key
         key.w = start;
         return false;
     }
+    if (i == n || text[i] == '?' || text[i] == '#')
+        *w++ = '/';
+#if defined(__SSE2__)
+    // The path and query as they stand up to the first byte that is not:
+    // whole blocks, then the last sixteen bytes of the text for the rest.
+    while (i + 16 <= n) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), block);
+        const unsigned mask = plainMask(block);
+        if (mask != 0xFFFF) {
+            const auto run = static_cast<std::size_t>(__builtin_ctz(~mask));
+            i += run;
+            w += run;
+            break;
+        }
+        i += 16;
+        w += 16;
+    }
+    if (i < n && n >= 16 && i + 16 > n) {
+        const __m128i last =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + n - 16));
+        const unsigned mask = plainMask(last) >> (i + 16 - n);
+        const auto run = static_cast<std::size_t>(__builtin_ctz(~mask));
+        std::memcpy(w, text.data() + i, run);
+        i += run;
+        w += run;
+    }
+#endif
     key.w = w;
     std::string_view tail = text.substr(i);
     const std::size_t hash = tail.find('#');
     const std::string_view fragmentPart =
         hash == std::string_view::npos ? std::string_view() : tail.substr(hash);
-    tail = tail.substr(0, hash);
-    if (tail.empty() || tail.front() == '?')
-        *key.w++ = '/';
-    key.component(tail);
+    key.component(tail.substr(0, hash));
     if (fragmentPart.size() > 1 && fragment == UrlFragment::Compare)
         key.component(fragmentPart);
     return true;
