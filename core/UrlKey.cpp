@@ -450,8 +450,12 @@ bool writeSimpleHttp(std::string_view text, UrlFragment fragment, KeyWriter& key
         w += run;
     }
 #endif
-    key.w = w;
     std::string_view tail = text.substr(i);
+    if (!tail.empty() && tail.find_first_of("\t\n\r") != std::string_view::npos) {
+        key.w = start; // dropped before anything is read, as below
+        return false;
+    }
+    key.w = w;
     const std::size_t hash = tail.find('#');
     const std::string_view fragmentPart =
         hash == std::string_view::npos ? std::string_view() : tail.substr(hash);
@@ -489,6 +493,17 @@ void urlComparisonKey(std::string_view url, UrlFragment fragment, std::string& o
     KeyWriter key(out, text.size());
     if (writeSimpleHttp(text, fragment, key))
         return;
+    // Tabs and line breaks inside a URL are no part of it, as browsers
+    // read one (and QUrl, so that the checker's key reads as the same
+    // address again).
+    std::string without;
+    if (text.find_first_of("\t\n\r") != std::string_view::npos) {
+        without.reserve(text.size());
+        for (const char c : text)
+            if (c != '\t' && c != '\n' && c != '\r')
+                without += c;
+        text = without;
+    }
     const std::size_t length = schemeLength(text);
     if (length == 0) {
         // Not an address: compared as it stands.

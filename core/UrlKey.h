@@ -23,8 +23,9 @@ enum class UrlFragment { Compare, Ignore };
 //   another address ("/x" and "/x/" may be two pages);
 // - an empty fragment (a "#" at the end) ignored; the fragment is everything
 //   after the first "#".
-// Text without a scheme is compared as it is, less surrounding whitespace
-// and a trailing "#". The key of a key is the key itself.
+// Tabs and line breaks inside the text are dropped, as browsers do. Text
+// without a scheme is compared as it is otherwise, less surrounding
+// whitespace and a trailing "#". The key of a key is the key itself.
 //
 // The URL is read in one pass, without a parser library: a typical http(s)
 // address costs a few hundred instructions and, with a reused buffer, no

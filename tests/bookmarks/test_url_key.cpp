@@ -48,6 +48,8 @@ TEST(UrlKey, KeyOfAKeyIsTheKey) {
         "file://LOCALHOST",
         "  #  ",
         "h\xC3\xA9:/x",
+        "http://\t0",
+        "http://h/x%A\tA#\tb",
     };
     for (const char* url : urls) {
         for (const UrlFragment f : {UrlFragment::Compare, UrlFragment::Ignore}) {

@@ -59,5 +59,7 @@ inline constexpr UrlKeyCase kUrlKeyCases[] = {
     {"file://localhost/x", "file:///x", true},
     {"file:///a b", "file:///a%20b", true},
     {"file:///x", "file:///y", false},
+    {"http://exa\tmple.com/a\nb", "http://example.com/ab", true}, // tabs, line breaks dropped
+    {"http://h/x%A\tA", "http://h/x%AA", true},
     {"not a url", "not  a url", false},
 };
