@@ -4,11 +4,13 @@
 // mapped beside it) over the file size.
 #include "core/AtomicFileWriter.h"
 #include "core/BufferMemory.h"
+#include "core/DuplicateLinks.h"
 #include "core/ModernPage.h"
 #include "core/PageWriter.h"
 #include "core/Project.h"
 #include "core/ProjectFile.h"
 #include "core/SettingsFile.h"
+#include "core/UrlKey.h"
 
 #include <benchmark/benchmark.h>
 
@@ -193,6 +195,49 @@ void BM_LoadPeakMemory(benchmark::State& state) {
         g_counting = false;
     }
     state.counters["peak_x_file"] = ratio;
+}
+
+// The same-URL key of one typical address, into a reused buffer.
+void BM_UrlKey(benchmark::State& state) {
+    const char* urls[] = {"https://www.example.com/page/123456", "http://Example.COM:80/a%7Eb?q=1",
+                          "https://www.example.com/page/654321#top", "http://h.test/x/"};
+    std::string key;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        urlComparisonKey(urls[i++ & 3], UrlFragment::Compare, key);
+        benchmark::DoNotOptimize(key.data());
+    }
+}
+
+// The duplicates finder over a loaded project (the load not counted), and
+// its peak heap over the file size.
+void BM_FindDuplicates(benchmark::State& state) {
+    const std::string& path = projectFile(static_cast<int>(state.range(0)));
+    const Project doc = loadedDoc(static_cast<int>(state.range(0)));
+    double ratio = 0;
+    for (auto _ : state) {
+        g_current = 0;
+        g_peak = 0;
+        buffer_memory::resetMappedPeak();
+        const size_t mappedBefore = buffer_memory::mappedBytes();
+        g_counting = state.iterations() == 0;
+        benchmark::DoNotOptimize(findDuplicateLinks(doc).size());
+        if (g_counting)
+            ratio = double(peakWithMapped(mappedBefore)) / double(fileSize(path));
+        g_counting = false;
+    }
+    state.counters["peak_x_file"] = ratio;
+}
+
+// The finder over 20,000 sets of two links each (what Find Duplicate Links
+// in the editor meets at that size), without the window.
+void BM_FindDuplicateSets(benchmark::State& state) {
+    Project doc;
+    for (int i = 0; i < 40000; ++i)
+        doc.addLink(i % kGroupCount, "Example site",
+                    "https://www.example.com/page/" + std::to_string(100000 + i % 20000));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findDuplicateLinks(doc).size());
 }
 
 // A hostile file of range(0) MiB: a group announcing 2^31-1 links, then
@@ -436,6 +481,9 @@ BENCHMARK(BM_SettingsOversizeRefused)->Arg(10)->Arg(200)->Unit(benchmark::kMicro
 BENCHMARK(BM_RawRead) SIZES;
 BENCHMARK(BM_Load) SIZES;
 BENCHMARK(BM_LoadPeakMemory) SIZES->Iterations(1);
+BENCHMARK(BM_FindDuplicates) SIZES;
+BENCHMARK(BM_UrlKey);
+BENCHMARK(BM_FindDuplicateSets)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadHostileCount)->Arg(40)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawWriteProject) SIZES;
 BENCHMARK(BM_Save) SIZES;

@@ -17,6 +17,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTcpServer>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -107,6 +108,46 @@ BENCHMARK(BM_CheckLinks)
     ->UseRealTime()
     ->Iterations(1)
     ->Repetitions(3);
+
+// Hosts that do not answer. Arg 0: ten links to a host that accepts and
+// never answers, --timeout 2; arg 1: 50 links to a port where nothing
+// listens. Wall time of the whole run.
+void BM_HostileHost(benchmark::State& state) {
+    TestHttpServer server;
+    if (!server.start()) {
+        state.SkipWithError("cannot listen");
+        return;
+    }
+    quint16 closed = 0;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        closed = probe.serverPort();
+    }
+    const bool silent = state.range(0) == 0;
+    std::vector<LinkCheckItem> items;
+    for (int i = 0; i < (silent ? 10 : 50); ++i)
+        items.push_back(
+            {1, i + 1,
+             silent ? server.url(QStringLiteral("/slow?%1").arg(i)).toStdString()
+                    : "http://127.0.0.1:" + std::to_string(closed) + "/" + std::to_string(i)});
+    LinkCheckOptions options;
+    options.timeoutMs = 2000;
+    for (auto _ : state) {
+        LinkChecker checker;
+        QEventLoop loop;
+        QObject::connect(&checker, &LinkChecker::finished, &loop, &QEventLoop::quit);
+        checker.start(items, options);
+        loop.exec();
+        state.counters["requests"] = checker.requestsSent();
+    }
+}
+BENCHMARK(BM_HostileHost)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // Serves `links` links over `hosts` addresses 127.0.0.11 and up, the last
 // `slow` of them answering after 200 ms; writes the addresses to `list`, one

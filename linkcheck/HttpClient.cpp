@@ -68,6 +68,26 @@ QNetworkReply::NetworkError errorFor(CURLcode code) {
     }
 }
 
+// Why a request that got no status line failed, in words that are true for
+// every result (curl's own text says "No error" for a connection that closed
+// cleanly before answering).
+QString reasonFor(CURLcode code, const char* detail, int timeoutMs) {
+    switch (code) {
+    case CURLE_OK:
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("the server closed the connection without an answer");
+    case CURLE_OPERATION_TIMEDOUT:
+        return QStringLiteral("no answer within %1 s").arg(timeoutMs / 1000.0);
+    case CURLE_OUT_OF_MEMORY:
+        return QStringLiteral("the answer's header block is too large");
+    default:
+        break;
+    }
+    if (detail && *detail)
+        return QString::fromUtf8(detail);
+    return QString::fromUtf8(curl_easy_strerror(code));
+}
+
 QByteArray trimmedLine(const char* data, std::size_t length) {
     return QByteArray(data, static_cast<qsizetype>(length)).trimmed();
 }
@@ -79,6 +99,8 @@ struct HttpClient::Transfer {
     HttpClient* client = nullptr;
     std::size_t tag = 0;
     bool get = false;
+    bool publicOnly = false;
+    QByteArray publicAddress;
     HttpAnswer answer;
     bool cut = false; // stopped by us at the end of the headers
     char errorText[CURL_ERROR_SIZE] = {};
@@ -125,7 +147,7 @@ void HttpClient::ensureMulti() {
     m_multi = multi;
 }
 
-void HttpClient::send(std::size_t tag, const QByteArray& url, bool get) {
+void HttpClient::send(std::size_t tag, const QByteArray& url, bool get, bool publicOnly) {
     ensureMulti();
     CURL* easy = nullptr;
     if (m_spare.empty()) {
@@ -139,6 +161,8 @@ void HttpClient::send(std::size_t tag, const QByteArray& url, bool get) {
     transfer->client = this;
     transfer->tag = tag;
     transfer->get = get;
+    transfer->publicOnly = publicOnly;
+    transfer->publicAddress = m_publicAddress;
     m_transfers.emplace(easy, transfer);
 
     curl_easy_setopt(easy, CURLOPT_URL, url.constData());
@@ -155,6 +179,8 @@ void HttpClient::send(std::size_t tag, const QByteArray& url, bool get) {
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &HttpClient::onBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer);
+    curl_easy_setopt(easy, CURLOPT_PREREQFUNCTION, &HttpClient::onConnect);
+    curl_easy_setopt(easy, CURLOPT_PREREQDATA, transfer);
     if (!get)
         curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
     curl_multi_add_handle(multiOf(m_multi), easy);
@@ -240,7 +266,9 @@ std::size_t HttpClient::onHeader(char* data, std::size_t size, std::size_t count
         // A new header block: an informational one (1xx) may come first.
         const QByteArray line = trimmedLine(data, length);
         const qsizetype space = line.indexOf(' ');
+        const QByteArray address = answer.address;
         answer = HttpAnswer{};
+        answer.address = address;
         answer.code = space < 0 ? 0 : line.mid(space + 1, 3).toInt();
         return length;
     }
@@ -268,6 +296,17 @@ std::size_t HttpClient::onHeader(char* data, std::size_t size, std::size_t count
     else if (isBotChallengeHeader(name, value))
         answer.challenge = true;
     return length;
+}
+
+int HttpClient::onConnect(void* pointer, char* primaryIp, char*, int, int) {
+    auto* transfer = static_cast<Transfer*>(pointer);
+    transfer->answer.address = QByteArray(primaryIp);
+    if (transfer->publicOnly && transfer->answer.address != transfer->publicAddress &&
+        !isPublicAddress(QString::fromLatin1(transfer->answer.address))) {
+        transfer->answer.privateRefused = true;
+        return CURL_PREREQFUNC_ABORT;
+    }
+    return CURL_PREREQFUNC_OK;
 }
 
 std::size_t HttpClient::onBody(char*, std::size_t, std::size_t, void* pointer) {
@@ -305,13 +344,24 @@ void HttpClient::collect() {
         Transfer* transfer = found->second;
         m_transfers.erase(found);
         HttpAnswer answer = std::move(transfer->answer);
+        if (!answer.headersSeen && answer.code >= 200 && code != CURLE_OPERATION_TIMEDOUT) {
+            // The status line came, the end of the headers did not (cut
+            // off, or more of them than curl takes): the status judges. Not
+            // in time is not in time, whatever came first.
+            answer.headersSeen = true;
+            answer.headersCut = true;
+        }
         if (!answer.headersSeen) {
             answer.code = 0;
             answer.error = errorFor(code);
             answer.timedOut = code == CURLE_OPERATION_TIMEDOUT;
-            answer.errorText = QString::fromUtf8(transfer->errorText);
-            if (answer.errorText.isEmpty())
-                answer.errorText = QString::fromUtf8(curl_easy_strerror(code));
+            answer.errorText = reasonFor(code, transfer->errorText, m_timeoutMs);
+            if (answer.privateRefused) {
+                answer.error = QNetworkReply::ContentAccessDenied;
+                answer.errorText =
+                    QStringLiteral("redirect from a public address to a private one (%1)")
+                        .arg(QString::fromLatin1(answer.address));
+            }
         }
         done.emplace_back(transfer->tag, std::move(answer));
         delete transfer;

@@ -15,14 +15,17 @@ class QTimer;
 // What came back for one request: the status and the few headers a check
 // needs, or why there was no answer.
 struct HttpAnswer {
-    bool headersSeen = false; // a complete final header block arrived
+    bool headersSeen = false; // a final status line arrived (the answer is judged by it)
+    bool headersCut = false;  // ... but its header block did not end
     int code = 0;
     QByteArray location;
     QByteArray retryAfter;
     bool challenge = false; // a bot-challenge header
     bool timedOut = false;
+    bool privateRefused = false; // not connected: the address was not public
     QNetworkReply::NetworkError error = QNetworkReply::NoError; // without headers
     QString errorText;
+    QByteArray address; // the IP address connected to, when known
 };
 
 // HEAD and headers-only GET requests over libcurl's multi interface, driven
@@ -48,7 +51,12 @@ public:
     void setLimits(int timeoutMs, int maxConnections);
     void setUserAgent(const QByteArray& agent) { m_userAgent = agent; }
 
-    void send(std::size_t tag, const QByteArray& url, bool get);
+    // With publicOnly, no connection is made to a loopback, private,
+    // link-local or otherwise non-public address (the answer says
+    // privateRefused); publicAddress names one address to take as public
+    // all the same (tests play public hosts on loopback).
+    void send(std::size_t tag, const QByteArray& url, bool get, bool publicOnly = false);
+    void setPublicAddress(const QByteArray& address) { m_publicAddress = address; }
     // Drops every request under way (no handler call for them) and closes
     // every connection.
     void abortAll();
@@ -62,6 +70,8 @@ private:
     static int onTimer(void* multi, long timeoutMs, void* self);
     static std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* transfer);
     static std::size_t onBody(char* data, std::size_t size, std::size_t count, void* transfer);
+    static int onConnect(void* transfer, char* primaryIp, char* localIp, int primaryPort,
+                         int localPort);
 
     void ensureMulti();
     void act(int socket, int events);
@@ -76,6 +86,7 @@ private:
     QTimer* m_timer = nullptr;
     Handler m_handler;
     QByteArray m_userAgent;
+    QByteArray m_publicAddress;
     int m_timeoutMs = 15000;
     int m_maxConnections = 64;
     quint64 m_generation = 0;

@@ -1,5 +1,7 @@
 #include "HttpRules.h"
 
+#include <QHostAddress>
+
 #include <limits>
 
 LinkStatus statusForHttpCode(int code, bool botChallenge) {
@@ -39,6 +41,43 @@ LinkStatus statusForNetworkError(QNetworkReply::NetworkError error) {
     default:
         return LinkStatus::Broken;
     }
+}
+
+namespace {
+
+bool isPublicIPv4(quint32 a) {
+    const auto in = [a](quint32 net, int bits) {
+        return (a >> (32 - bits)) == (net >> (32 - bits));
+    };
+    return !(in(0x00000000, 8) || in(0x0A000000, 8) || in(0x64400000, 10) || in(0x7F000000, 8) ||
+             in(0xA9FE0000, 16) || in(0xAC100000, 12) || in(0xC0000000, 24) || in(0xC0A80000, 16) ||
+             in(0xC6120000, 15) || in(0xE0000000, 4) || in(0xF0000000, 4));
+}
+
+} // namespace
+
+bool isPublicAddress(const QString& text) {
+    QString bare = text;
+    if (bare.startsWith(QLatin1Char('[')) && bare.endsWith(QLatin1Char(']')))
+        bare = bare.mid(1, bare.size() - 2);
+    QHostAddress address;
+    if (!address.setAddress(bare))
+        return false;
+    bool isV4 = false;
+    const quint32 v4 = address.toIPv4Address(&isV4); // also a v4-mapped v6 address
+    if (isV4)
+        return isPublicIPv4(v4);
+    const Q_IPV6ADDR v6 = address.toIPv6Address();
+    bool zero = true;
+    for (int i = 0; i < 15; ++i)
+        zero = zero && v6[i] == 0;
+    if (zero && (v6[15] == 0 || v6[15] == 1)) // :: and ::1
+        return false;
+    if ((v6[0] & 0xFE) == 0xFC) // fc00::/7 unique local
+        return false;
+    if (v6[0] == 0xFE && (v6[1] & 0xC0) == 0x80) // fe80::/10 link-local
+        return false;
+    return v6[0] != 0xFF; // ff00::/8 multicast
 }
 
 bool isTransientNetworkError(QNetworkReply::NetworkError error) {

@@ -20,6 +20,11 @@ bool isBotChallengeHeader(const QByteArray& name, const QByteArray& value);
 // How a failed connection reads for a link (no HTTP status was received).
 LinkStatus statusForNetworkError(QNetworkReply::NetworkError error);
 
+// True for an IP address on the public internet; false for loopback,
+// private, shared, link-local, unique-local, multicast, reserved and
+// unspecified ones, and for text that is no IP address.
+bool isPublicAddress(const QString& address);
+
 // Errors that are often gone a moment later: worth one retry.
 bool isTransientNetworkError(QNetworkReply::NetworkError error);
 

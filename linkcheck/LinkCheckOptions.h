@@ -9,13 +9,12 @@ struct LinkCheckOptions {
     int maxPerHost = 4;             // requests under way at once to one host
     int timeoutMs = 15000;          // whole request, from sending to the headers
     int maxRedirects = 10;          // hops followed before giving up
-    int retryPauseMs = 2000;        // pause before retrying a 5xx, a reset or a time-out
+    int retryPauseMs = 2000;        // pause before retrying a 5xx or a reset
     int retryAfterCapMs = 30000;    // longest Retry-After wait honoured
-    int retryAfterTries = 2;        // waits after a 429 before reporting rate-limited
     int retryAfterDefaultMs = 5000; // wait after a 429 that names no delay
-    int backoffStartMs = 250;       // first pause of a host that asks to slow down or fails
-    int backoffCapMs = 8000;        // longest such pause
+    int hostWaitBudgetMs = 60000;   // a host's waits (429, 503) before its links give up
     std::string version;            // program version, for the User-Agent
+    std::string publicAddress;      // an address taken as public (tests play public hosts)
 };
 
 // "Linkfold/<version> (link check)", or without the version when none is set.

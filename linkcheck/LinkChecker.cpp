@@ -7,9 +7,11 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
+#include <QHostAddress>
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -49,27 +51,37 @@ struct LinkChecker::Target {
     int firstRedirectCode = 0;
     bool useGet = false;
     bool done = false;
-    int transientRetries = 0;
-    int rateLimitWaits = 0;
+    bool publicOnly = false;  // a public address redirected here
+    int transientRetries = 0; // 5xx answers asked again
+    int silentAttempts = 0;   // requests to this address that got no answer
     bool inFlight = false;
+    bool stalled = false; // in flight long without an answer: holds no turn
+    quint64 serial = 0;   // of the request under way
+    qint64 sentAtMs = 0;
     int finalCode = 0;            // the status at the end of the redirects
     std::string redirectFragment; // the last redirect's own fragment, if any
 };
 
-// Requests to one host name wait here for a free slot and their turn. A host
-// runs up to maxPerHost requests at once with no gap between them until it
-// asks to slow down (429, 503) or its connections fail: then it gets one
-// request at a time and a pause that doubles with each further complaint.
-// Each good answer halves the pause and lets one more request run, until
-// the host is back at full speed.
+// Requests to one host name wait here for a free turn. A host runs up to
+// maxPerHost requests at once with no gap between them. Only a host that
+// says so slows down: a 429 or 503 cuts its turns to 70 % (at least one) and
+// a Retry-After pauses all its requests for as long as it asks; good answers
+// give a turn back bit by bit (additive increase, multiplicative decrease),
+// so a host that takes two at once settles at two. Silence and refusal are
+// no reason to slow down: a request long without an answer gives its turn
+// up, so the host's other links go on.
 struct LinkChecker::Host {
     std::deque<std::size_t> pending;
-    int active = 0;
-    int limit = 0;        // requests allowed at once now
-    qint64 backoffMs = 0; // pause before each request start now
-    qint64 nextStartMs = 0;
+    int active = 0;   // requests holding a turn
+    int stalled = 0;  // requests long without an answer
+    double limit = 0; // turns now (whole turns count)
+    qint64 pausedUntilMs = 0;
+    qint64 waitedMs = 0;   // pauses the host asked for, all told
+    qint64 lastCutMs = -1; // when the turns were last cut
     bool inReady = false;
     bool timerArmed = false;
+
+    int turns() const { return std::max(1, static_cast<int>(limit)); }
 };
 
 LinkChecker::LinkChecker(QObject* parent) : QObject(parent) {
@@ -103,7 +115,13 @@ void LinkChecker::start(const std::vector<LinkCheckItem>& items, const LinkCheck
     m_remaining = 0;
     m_done = 0;
     m_active = 0;
+    m_stalled = 0;
     m_requestsSent = 0;
+    m_viaProxy =
+        !qEnvironmentVariableIsEmpty("http_proxy") || !qEnvironmentVariableIsEmpty("https_proxy") ||
+        !qEnvironmentVariableIsEmpty("HTTPS_PROXY") || !qEnvironmentVariableIsEmpty("all_proxy") ||
+        !qEnvironmentVariableIsEmpty("ALL_PROXY");
+    m_client->setPublicAddress(QByteArray::fromStdString(m_options.publicAddress));
     m_cancelled = false;
     m_running = true;
     m_clock.start();
@@ -125,6 +143,7 @@ void LinkChecker::cancel() {
         target->inFlight = false;
     m_client->abortAll();
     m_active = 0;
+    m_stalled = 0;
     emit finished();
 }
 
@@ -188,19 +207,22 @@ void LinkChecker::run(quint64 runId) {
         dispatch();
 }
 
-void LinkChecker::slowDown(std::size_t index, qint64 waitMs) {
+void LinkChecker::complain(std::size_t index, qint64 sentAtMs) {
     Host& host = *m_hosts[index];
-    host.limit = 1;
-    host.backoffMs = std::clamp<qint64>(host.backoffMs * 2, std::max(1, m_options.backoffStartMs),
-                                        std::max(1, m_options.backoffCapMs));
-    host.nextStartMs =
-        std::max(host.nextStartMs, m_clock.elapsed() + std::max(waitMs, host.backoffMs));
+    // One cut for the requests that were under way together.
+    if (sentAtMs <= host.lastCutMs)
+        return;
+    host.lastCutMs = m_clock.elapsed();
+    host.limit = std::max(1.0, std::floor(host.turns() * 0.7));
 }
 
-void LinkChecker::speedUp(std::size_t index) {
+void LinkChecker::praise(std::size_t index) {
     Host& host = *m_hosts[index];
-    host.backoffMs = host.backoffMs / 2 < 20 ? 0 : host.backoffMs / 2;
-    host.limit = std::min(host.limit + 1, m_options.maxPerHost);
+    host.limit = std::min<double>(host.limit + 1.0 / (8.0 * host.turns()), m_options.maxPerHost);
+}
+
+qint64 LinkChecker::stallMs() const {
+    return std::clamp<qint64>(m_options.timeoutMs / 2, 1, 2000);
 }
 
 std::size_t LinkChecker::hostFor(const QUrl& url) {
@@ -225,7 +247,7 @@ void LinkChecker::enqueue(std::size_t target, bool front) {
 
 void LinkChecker::markReady(std::size_t index) {
     Host& host = *m_hosts[index];
-    if (host.inReady || host.pending.empty() || host.active >= host.limit)
+    if (host.inReady || host.pending.empty() || host.active >= host.turns())
         return;
     host.inReady = true;
     m_readyHosts.push_back(index);
@@ -258,18 +280,15 @@ void LinkChecker::dispatch() {
         m_readyHosts.pop_front();
         Host& host = *m_hosts[index];
         host.inReady = false;
-        if (host.pending.empty() || host.active >= host.limit)
+        if (host.pending.empty() || host.active >= host.turns())
             continue;
         const qint64 now = m_clock.elapsed();
-        if (now < host.nextStartMs) {
-            armHostTimer(index, host.nextStartMs - now);
+        if (now < host.pausedUntilMs) {
+            armHostTimer(index, host.pausedUntilMs - now);
             continue;
         }
         const std::size_t target = host.pending.front();
         host.pending.pop_front();
-        ++host.active;
-        ++m_active;
-        host.nextStartMs = now + host.backoffMs;
         startRequest(target);
         markReady(index); // back of the line: hosts take turns
     }
@@ -278,9 +297,44 @@ void LinkChecker::dispatch() {
 
 void LinkChecker::startRequest(std::size_t index) {
     Target& target = *m_targets[index];
+    ++m_hosts[target.host]->active;
+    ++m_active;
     target.inFlight = true;
+    target.stalled = false;
+    target.sentAtMs = m_clock.elapsed();
+    const quint64 serial = ++target.serial;
     ++m_requestsSent;
-    m_client->send(index, target.url.toEncoded(), target.useGet);
+    m_client->send(index, target.url.toEncoded(), target.useGet, target.publicOnly && !m_viaProxy);
+    const quint64 runId = m_runId;
+    QTimer::singleShot(std::chrono::milliseconds(stallMs()), this, [this, index, serial, runId] {
+        if (runId == m_runId)
+            onStalled(index, serial);
+    });
+}
+
+void LinkChecker::onStalled(std::size_t index, quint64 serial) {
+    Target& target = *m_targets[index];
+    if (!target.inFlight || target.stalled || target.serial != serial)
+        return;
+    Host& host = *m_hosts[target.host];
+    // A silent host keeps at most twice its turns open, the run at most
+    // twice its requests; past that the request keeps its turn a while.
+    if (host.stalled >= m_options.maxPerHost || m_stalled >= m_options.maxConcurrent) {
+        const quint64 runId = m_runId;
+        QTimer::singleShot(std::chrono::milliseconds(stallMs()), this,
+                           [this, index, serial, runId] {
+                               if (runId == m_runId)
+                                   onStalled(index, serial);
+                           });
+        return;
+    }
+    target.stalled = true;
+    --host.active;
+    --m_active;
+    ++host.stalled;
+    ++m_stalled;
+    markReady(target.host);
+    dispatch();
 }
 
 void LinkChecker::onAnswer(std::size_t index, const HttpAnswer& answer) {
@@ -289,15 +343,20 @@ void LinkChecker::onAnswer(std::size_t index, const HttpAnswer& answer) {
         return;
     target.inFlight = false;
     const std::size_t hostIndex = target.host;
-    --m_hosts[hostIndex]->active;
-    --m_active;
+    Host& host = *m_hosts[hostIndex];
+    if (target.stalled) {
+        --host.stalled;
+        --m_stalled;
+        target.stalled = false;
+    } else {
+        --host.active;
+        --m_active;
+    }
     const quint64 runId = m_runId;
     if (answer.headersSeen)
         handleHttp(index, answer);
-    else if (answer.timedOut)
-        handleError(index, QNetworkReply::TimeoutError, QStringLiteral("no answer in time"));
     else
-        handleError(index, answer.error, answer.errorText);
+        handleError(index, answer);
     if (runId != m_runId)
         return; // the run ended, and a slot may have started the next one
     markReady(hostIndex);
@@ -308,16 +367,17 @@ void LinkChecker::handleHttp(std::size_t index, const HttpAnswer& answer) {
     Target& target = *m_targets[index];
     const int code = answer.code;
     const QUrl location = QUrl::fromEncoded(answer.location);
-    if (code == 503)
-        slowDown(target.host, 0);
-    else if (code != 429)
-        speedUp(target.host);
+    target.silentAttempts = 0;
+    if (code == 429 || code == 503)
+        complain(target.host, target.sentAtMs);
+    else if (code < 500)
+        praise(target.host);
     if (!target.useGet && code >= 400) {
         // Many servers answer HEAD wrongly (404, 403, 405, 500 where GET gives
         // 200): a failure counts only when GET, read to the headers, says so.
-        // A host that asks to slow down gets its wait first.
+        // A host that asks to wait gets its wait first.
         target.useGet = true;
-        if (code != 429) {
+        if (code != 429 && code != 503) {
             enqueue(index, true);
             return;
         }
@@ -350,23 +410,34 @@ void LinkChecker::handleHttp(std::size_t index, const HttpAnswer& answer) {
                            "the host name is reserved as invalid"});
             return;
         }
+        // As browsers do: a public address may not send the check to a
+        // loopback or private one.
+        const QString address = QString::fromLatin1(answer.address);
+        const bool fromPublic =
+            isPublicAddress(address) ||
+            (!m_options.publicAddress.empty() && answer.address == m_options.publicAddress.c_str());
+        const QString nextHost = next.host().toLower();
+        const bool literal = !QHostAddress(nextHost).isNull();
+        const bool localName = nextHost == QLatin1String("localhost") ||
+                               nextHost.endsWith(QLatin1String(".localhost"));
+        if (fromPublic && (localName || (literal && !isPublicAddress(nextHost) &&
+                                         nextHost.toStdString() != m_options.publicAddress))) {
+            finish(index, {LinkStatus::Broken, code, target.chain.back(), target.chain,
+                           "redirect from a public address to a private one"});
+            return;
+        }
+        target.publicOnly = fromPublic && !literal;
         moveToUrl(index, next);
         return;
     }
     LinkStatus status = statusForHttpCode(code, answer.challenge);
-    if (status == LinkStatus::RateLimited && target.rateLimitWaits < m_options.retryAfterTries) {
-        ++target.rateLimitWaits;
-        const qint64 asked = parseRetryAfterMs(answer.retryAfter, QDateTime::currentDateTimeUtc())
-                                 .value_or(m_options.retryAfterDefaultMs);
-        const qint64 wait = std::clamp<qint64>(asked, 0, m_options.retryAfterCapMs);
-        // The whole host waits and slows down; the other hosts go on.
-        slowDown(target.host, wait);
-        enqueue(index, true);
+    const bool askedToWait = code == 429 || (code == 503 && !answer.retryAfter.isEmpty());
+    if (askedToWait && waitAsAsked(index, code, answer.retryAfter))
         return;
-    }
-    if (status == LinkStatus::Broken && code >= 500 &&
+    if (!askedToWait && status == LinkStatus::Broken && code >= 500 &&
         target.transientRetries < kTransientRetries) {
-        retryLater(index);
+        ++target.transientRetries;
+        retryLater(index, false);
         return;
     }
     LinkCheckResult result;
@@ -381,44 +452,83 @@ void LinkChecker::handleHttp(std::size_t index, const HttpAnswer& answer) {
         result.httpCode = target.firstRedirectCode;
     }
     result.status = status;
-    if (code == 429)
-        result.reason = "still too many requests after waiting";
+    if (code == 429 || code == 503) {
+        const qint64 seconds = (m_hosts[target.host]->waitedMs + 500) / 1000;
+        if (seconds > 0)
+            result.reason = "still " + std::to_string(code) + " after the host's waits (" +
+                            std::to_string(seconds) + " s)";
+        else if (code == 429)
+            result.reason = "too many requests";
+    }
     finish(index, std::move(result));
 }
 
-void LinkChecker::handleError(std::size_t index, QNetworkReply::NetworkError error,
-                              const QString& text) {
+// A 429, or a 503 naming its wait: the whole host pauses as long as it asks
+// (Retry-After in seconds or as a date, at most retryAfterCapMs; a 429
+// without one waits retryAfterDefaultMs) and the link asks again. False when
+// the host's waits would pass hostWaitBudgetMs: the link then gives up.
+bool LinkChecker::waitAsAsked(std::size_t index, int code, const QByteArray& retryAfter) {
     Target& target = *m_targets[index];
-    if (error != QNetworkReply::HostNotFoundError &&
-        error != QNetworkReply::SslHandshakeFailedError)
-        slowDown(target.host, 0);
-    if (error == QNetworkReply::RemoteHostClosedError && !target.useGet) {
-        // Some servers drop a HEAD request; ask again the ordinary way.
-        target.useGet = true;
-        enqueue(index, true);
-        return;
-    }
-    if (isTransientNetworkError(error) && target.transientRetries < kTransientRetries) {
-        retryLater(index);
-        return;
+    Host& host = *m_hosts[target.host];
+    const std::optional<qint64> asked =
+        parseRetryAfterMs(retryAfter, QDateTime::currentDateTimeUtc());
+    if (!asked && code != 429)
+        return false;
+    const qint64 wait = std::clamp<qint64>(asked.value_or(m_options.retryAfterDefaultMs), 0,
+                                           m_options.retryAfterCapMs);
+    const qint64 now = m_clock.elapsed();
+    const qint64 until = now + wait;
+    const qint64 added = std::max<qint64>(0, until - std::max(host.pausedUntilMs, now));
+    if (host.waitedMs + added > m_options.hostWaitBudgetMs)
+        return false;
+    host.waitedMs += added;
+    host.pausedUntilMs = std::max(host.pausedUntilMs, until);
+    enqueue(index, true);
+    return true;
+}
+
+void LinkChecker::handleError(std::size_t index, const HttpAnswer& answer) {
+    Target& target = *m_targets[index];
+    const QNetworkReply::NetworkError error =
+        answer.timedOut ? QNetworkReply::TimeoutError : answer.error;
+    if (!answer.privateRefused && isTransientNetworkError(error)) {
+        // No answer, or the connection dropped: asked once more, the GET way
+        // after a HEAD (some servers never answer HEAD). After a time-out the
+        // second request goes at once, after a reset following a pause, so
+        // that a link costs at most 2 x S + the pause.
+        ++target.silentAttempts;
+        if (target.silentAttempts < 2) {
+            target.useGet = true;
+            if (error == QNetworkReply::TimeoutError)
+                startRequest(index);
+            else
+                retryLater(index, true);
+            return;
+        }
     }
     LinkCheckResult result;
     result.status = statusForNetworkError(error);
     result.redirectChain = target.chain;
     if (!target.chain.empty())
         result.finalUrl = target.chain.back();
-    result.reason = toStd(text);
+    result.reason = toStd(answer.errorText);
+    if (result.reason.empty())
+        result.reason = "no answer";
     finish(index, std::move(result));
 }
 
-void LinkChecker::retryLater(std::size_t index) {
-    ++m_targets[index]->transientRetries;
+// Asks again after the pause; skipQueue for a link that got no answer, whose
+// second request must not wait for a turn.
+void LinkChecker::retryLater(std::size_t index, bool skipQueue) {
     const quint64 runId = m_runId;
     QTimer::singleShot(std::chrono::milliseconds(std::max(0, m_options.retryPauseMs)), this,
-                       [this, index, runId] {
+                       [this, index, runId, skipQueue] {
                            if (runId != m_runId)
                                return;
-                           enqueue(index, true);
+                           if (skipQueue)
+                               startRequest(index);
+                           else
+                               enqueue(index, true);
                            dispatch();
                        });
 }
@@ -426,6 +536,8 @@ void LinkChecker::retryLater(std::size_t index) {
 void LinkChecker::moveToUrl(std::size_t index, const QUrl& url) {
     Target& target = *m_targets[index];
     target.url = url;
+    target.silentAttempts = 0;
+    target.transientRetries = 0;
     target.host = hostFor(url);
     enqueue(index, true);
 }

@@ -61,16 +61,19 @@ private:
     void dispatch();
     void armHostTimer(std::size_t host, qint64 delayMs);
     void startRequest(std::size_t target);
+    void onStalled(std::size_t target, quint64 serial);
     void onAnswer(std::size_t target, const HttpAnswer& answer);
     void handleHttp(std::size_t target, const HttpAnswer& answer);
-    void handleError(std::size_t target, QNetworkReply::NetworkError error, const QString& text);
-    void retryLater(std::size_t target);
+    bool waitAsAsked(std::size_t target, int code, const QByteArray& retryAfter);
+    void handleError(std::size_t target, const HttpAnswer& answer);
+    void retryLater(std::size_t target, bool skipQueue);
     void moveToUrl(std::size_t target, const QUrl& url);
     void finish(std::size_t target, LinkCheckResult result);
     void endRun();
     std::size_t hostFor(const QUrl& url);
-    void slowDown(std::size_t host, qint64 waitMs);
-    void speedUp(std::size_t host);
+    void complain(std::size_t host, qint64 sentAtMs);
+    void praise(std::size_t host);
+    qint64 stallMs() const;
 
     HttpClient* m_client = nullptr;
     LinkCheckOptions m_options;
@@ -85,7 +88,9 @@ private:
     quint64 m_runId = 0;
     std::size_t m_remaining = 0;
     int m_done = 0;
-    int m_active = 0;
+    int m_active = 0;  // requests holding a turn
+    int m_stalled = 0; // requests long without an answer, holding none
+    bool m_viaProxy = false;
     int m_requestsSent = 0;
     bool m_running = false;
     bool m_cancelled = false;

@@ -1,5 +1,7 @@
 #include "TestHttpServer.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -21,6 +23,12 @@
 //   1 MB of headers 1 KB per 10 ms, /dir 301->/dir/ (200), /endless 405 to
 //   HEAD, to GET a body that never ends, /reset resets the connection, /resetonce resets the first
 //   time only, /delay?ms=N 200 after N ms, /page the page given to setPage().
+// Hostile hosts: /headhang never answers HEAD, 200 to GET; /busy?s=S&n=N 503 with Retry-After: S
+//   to the first N requests of that path+query, then 200; /busydate?s=S&n=N the same with the
+//   wait as an HTTP date; /limited?n=N 429 (Retry-After: 1) to the first N requests of any
+//   /limited address, then 200; /twoatonce?ms=M 503 to a request above two under way at once,
+//   otherwise 200 after M ms; /cutheaders a 200 whose header block stops mid-line as the
+//   connection closes; /bigheaders a 200 with 1 MB of headers at once; /to?url=U 302 to U.
 class TestHttpServer::Core : public QObject {
 public:
     explicit Core(TestHttpServer* owner) : m_owner(owner) {}
@@ -230,6 +238,60 @@ private:
                 return resetConnection(socket);
             return reply(socket, listener, state, method, 200);
         }
+        if (path == QLatin1String("/headhang")) {
+            if (head)
+                return; // held until the client goes
+            return reply(socket, listener, state, method, 200);
+        }
+        if (path == QLatin1String("/busy") || path == QLatin1String("/busydate")) {
+            const QUrlQuery query(url);
+            const int seconds = query.queryItemValue(QStringLiteral("s")).toInt();
+            if (seen(target) > query.queryItemValue(QStringLiteral("n")).toInt())
+                return reply(socket, listener, state, method, 200);
+            QByteArray when = QByteArray::number(seconds);
+            if (path == QLatin1String("/busydate"))
+                when = QLocale::c()
+                           .toString(QDateTime::currentDateTimeUtc().addSecs(seconds),
+                                     QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"))
+                           .toLatin1();
+            return reply(socket, listener, state, method, 503, "Retry-After: " + when + "\r\n");
+        }
+        if (path == QLatin1String("/limited")) {
+            const int recoverAfter = QUrlQuery(url).queryItemValue(QStringLiteral("n")).toInt();
+            if (seen(QStringLiteral("/limited")) <= recoverAfter)
+                return reply(socket, listener, state, method, 429, "Retry-After: 1\r\n");
+            return reply(socket, listener, state, method, 200);
+        }
+        if (path == QLatin1String("/twoatonce")) {
+            if (m_twoAtOnce >= 2)
+                return reply(socket, listener, state, method, 503);
+            ++m_twoAtOnce;
+            const int ms = QUrlQuery(url).queryItemValue(QStringLiteral("ms")).toInt();
+            QPointer<QTcpSocket> guard(socket);
+            QTimer::singleShot(ms, this, [this, guard, listener, state, method] {
+                --m_twoAtOnce;
+                if (guard)
+                    reply(guard, listener, state, method, 200);
+            });
+            return;
+        }
+        if (path == QLatin1String("/cutheaders")) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/ht");
+            socket->disconnectFromHost();
+            return done(listener, state);
+        }
+        if (path == QLatin1String("/bigheaders")) {
+            QByteArray out = "HTTP/1.1 200 OK\r\n";
+            for (int i = 0; i < 1024; ++i)
+                out += "X-Padding-" + QByteArray::number(i) + ": " + QByteArray(1000, 'x') + "\r\n";
+            socket->write(out + "Content-Length: 0\r\n\r\n");
+            return done(listener, state);
+        }
+        if (path == QLatin1String("/to")) {
+            const QByteArray to =
+                QUrlQuery(url).queryItemValue(QStringLiteral("url"), QUrl::FullyDecoded).toUtf8();
+            return reply(socket, listener, state, method, 302, "Location: " + to + "\r\n");
+        }
         if (path == QLatin1String("/delay")) {
             const int ms = QUrlQuery(url).queryItemValue(QStringLiteral("ms")).toInt();
             QPointer<QTcpSocket> guard(socket);
@@ -280,6 +342,7 @@ private:
 
     TestHttpServer* m_owner;
     std::map<QString, int> m_seen;
+    int m_twoAtOnce = 0;
 };
 
 TestHttpServer::TestHttpServer(const QList<QHostAddress>& addresses) : m_addresses(addresses) {

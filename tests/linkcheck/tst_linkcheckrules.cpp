@@ -1,5 +1,6 @@
 // The link check's rules that need no network: reading link text, the
 // meaning of HTTP codes and connection errors, Retry-After, and the report.
+#include "../core/UrlKeyCases.h"
 #include "HttpRules.h"
 #include "LinkCheckOptions.h"
 #include "LinkCheckReport.h"
@@ -72,15 +73,25 @@ private slots:
             << QByteArray("http://example.com/%61") << QByteArray("http://example.com/a") << true;
         QTest::newRow("reserved escape") << QByteArray("http://example.com/a%2Fb")
                                          << QByteArray("http://example.com/a/b") << false;
-        QTest::newRow("trailing slash")
-            << QByteArray("http://example.com/d/") << QByteArray("http://example.com/d") << true;
-        QTest::newRow("file trailing slash")
-            << QByteArray("file:///x/") << QByteArray("file:///x") << true;
         QTest::newRow("file url and path")
             << QByteArray("file:///tmp/a%20b") << QByteArray("/tmp/a b") << true;
         QTest::newRow("international host case") << QByteArray("http://B\xc3\x9c"
                                                                "CHER.de/")
                                                  << QByteArray("http://xn--bcher-kva.de") << true;
+    }
+    // The same-URL table every caller shares: one request for the links
+    // that are one place, two for "/x" and "/x/".
+    void sameRuleTable() {
+        for (const UrlKeyCase& c : kUrlKeyCases) {
+            const LinkTarget first = classifyLinkText(c.a);
+            const LinkTarget second = classifyLinkText(c.b);
+            const auto asked = [](const LinkTarget& t) {
+                return t.kind == LinkTarget::Kind::Http || t.kind == LinkTarget::Kind::LocalFile;
+            };
+            if (!asked(first) || !asked(second))
+                continue;
+            QVERIFY2((first.key == second.key) == c.same, c.a);
+        }
     }
     void sameLinkSameKey() {
         QFETCH(QByteArray, a);
@@ -93,6 +104,39 @@ private slots:
         if (first.kind == LinkTarget::Kind::Http)
             QCOMPARE(first.key, QString::fromStdString(
                                     urlComparisonKey(a.toStdString(), UrlFragment::Ignore)));
+    }
+
+    // Where a redirect from a public address may not go.
+    void publicAddresses() {
+        const struct {
+            const char* address;
+            bool isPublic;
+        } cases[] = {
+            {"93.184.216.34", true},
+            {"8.8.8.8", true},
+            {"2606:4700::1111", true},
+            {"[2606:4700::1111]", true},
+            {"127.0.0.1", false},
+            {"127.255.0.9", false},
+            {"10.1.2.3", false},
+            {"172.16.0.1", false},
+            {"172.32.0.1", true},
+            {"192.168.1.1", false},
+            {"169.254.169.254", false},
+            {"100.64.0.1", false},
+            {"0.0.0.0", false},
+            {"224.0.0.1", false},
+            {"::1", false},
+            {"::", false},
+            {"fe80::1", false},
+            {"fd00::1", false},
+            {"::ffff:127.0.0.1", false},
+            {"::ffff:8.8.8.8", true},
+            {"localhost", false},
+            {"", false},
+        };
+        for (const auto& c : cases)
+            QVERIFY2(isPublicAddress(QString::fromLatin1(c.address)) == c.isPublic, c.address);
     }
 
     void reservedHosts() {
