@@ -92,6 +92,14 @@ void LinkCheckSession::start(std::vector<LinkCheckItem> items) {
         return;
     }
     m_items = std::move(items);
+    // What an earlier (perhaps cancelled) check found is not this one's.
+    if (m_results)
+        m_results->setEntries({});
+    m_summaryShown = false;
+    if (m_haveResults) {
+        m_haveResults = false;
+        emit lastResultsChanged();
+    }
     // The texts as checked: the editor stays usable, so the project may
     // change before the results come.
     const Project& project = *m_form->project();
@@ -159,12 +167,24 @@ void LinkCheckSession::onFinished() {
         if (entries.empty())
             return;
     }
-    if (!m_results)
+    if (!m_results) {
         m_results = new LinkCheckWindow(LinkCheckWindow::Mode::Check, m_form, m_form->window());
+        // The summary counts the links listed: a deleted one leaves it.
+        connect(m_results, &LinkCheckWindow::entriesFollowed, this, [this] {
+            if (!m_summaryShown || !m_results)
+                return;
+            std::vector<LinkCheckResult> results;
+            for (const LinkCheckWindow::Entry& e : m_results->entries())
+                results.push_back(e.result);
+            emit statusMessage(
+                tr("Link check finished. %1").arg(toQString(formatSummary(results))));
+        });
+    }
     m_results->setEntries(std::move(entries));
+    m_summaryShown = !cancelled;
     if (!cancelled)
-        emit statusMessage(QStringLiteral("Link check finished. %1")
-                               .arg(toQString(formatSummary(m_checker->results()))));
+        emit statusMessage(
+            tr("Link check finished. %1").arg(toQString(formatSummary(m_checker->results()))));
     m_haveResults = true;
     emit lastResultsChanged();
     // The user may be typing elsewhere: the window comes without the keyboard.
@@ -196,6 +216,10 @@ void LinkCheckSession::findDuplicates() {
 
 void LinkCheckSession::projectReplaced() {
     // The links of the project that was open are no longer there to show.
+    if (m_summaryShown) {
+        m_summaryShown = false;
+        emit statusMessage(QString());
+    }
     m_items.clear();
     m_texts.clear();
     m_ids.clear();

@@ -82,4 +82,6 @@ private:
     QPointer<LinkCheckWindow> m_results;
     QPointer<LinkCheckWindow> m_duplicates;
     bool m_haveResults = false;
+    // The status bar tells the last check's counts.
+    bool m_summaryShown = false;
 };

@@ -11,6 +11,7 @@
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
 #include "gui/QtText.h"
+#include "gui/UrlElide.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -46,8 +47,8 @@ constexpr int kEntryRole = Qt::UserRole + 1;
 // sorts by group and then row, so that equal groups keep their row order.
 constexpr int kSortRole = Qt::UserRole + 2;
 
-// Addresses differ at their ends more often than at their starts: they are
-// cut in the middle, on one line.
+// Texts on one line, cut in the middle; addresses keep their host whole and
+// lose the middle of their path.
 class MiddleElidingDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -57,6 +58,16 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         option->textElideMode = Qt::ElideMiddle;
         option->features &= ~QStyleOptionViewItem::WrapText;
+        const int column = index.column();
+        if (column == LinkCheckWindow::kUrl || column == LinkCheckWindow::kFinalUrl) {
+            // The cell's text margins, as the style draws them.
+            const QWidget* view = option->widget;
+            const QStyle* style = view ? view->style() : nullptr;
+            const int margin =
+                style ? style->pixelMetric(QStyle::PM_FocusFrameHMargin, option, view) + 1 : 4;
+            option->text =
+                elideUrl(option->text, option->fontMetrics, option->rect.width() - 2 * margin);
+        }
     }
 };
 
@@ -120,6 +131,9 @@ LinkCheckWindow::LinkCheckWindow(Mode mode, ProjectForm* form, QWidget* parent)
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(kGroup, Qt::AscendingOrder);
     m_table->verticalHeader()->hide();
+    // One line of text a row.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setColumnWidth(kGroup, 50);
     m_table->setColumnWidth(kRow, 50);
@@ -429,6 +443,8 @@ void LinkCheckWindow::followProject(bool show) {
     }
     // What the selected rows allow may have changed with their links.
     updateButtons();
+    if (moved)
+        emit entriesFollowed();
 }
 
 void LinkCheckWindow::keepSharedAddresses(std::vector<Entry>& entries) {

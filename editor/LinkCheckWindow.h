@@ -83,6 +83,10 @@ public:
     // reads nothing until it is shown).
     int followCount() const { return m_follows; }
 
+signals:
+    // Links listed left the project or came back: the counts changed.
+    void entriesFollowed();
+
 public slots:
     // "Update to Final URL": the selected moved links get the address their
     // permanent redirects ended at.

@@ -318,6 +318,10 @@ Dank an alle, die ihre Links in Ordnung halten.</translation>
         <source>%1 links in %2 sets of duplicates.</source>
         <translation>%1 Links in %2 Sätzen doppelter Links.</translation>
     </message>
+    <message>
+        <source>Link check finished. %1</source>
+        <translation>Linkprüfung beendet. %1</translation>
+    </message>
 </context>
 <context>
     <name>LinkCheckWindow</name>

@@ -13,6 +13,7 @@
 #include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
+#include "gui/UrlElide.h"
 #include "support/ResultTable.h"
 #include "support/StartedWindow.h"
 
@@ -262,6 +263,9 @@ private slots:
         QCOMPARE(results->noteText(), QStringLiteral("1 link deleted."));
         QCOMPARE(tableRows(results),
                  QStringList({"1.1 changed since the check", "1.2 updated", "3.2 blocked"}));
+        // The status bar counts the links listed now.
+        QCOMPARE(w.frame->messageText(),
+                 QStringLiteral("Link check finished. 4 links: 2 ok, 1 moved, 1 blocked"));
         QCOMPARE(w.ui.unexpected, 0);
         QVERIFY(w.ui.messages.isEmpty());
     }
@@ -544,6 +548,20 @@ private slots:
         QCOMPARE(table->rowHeight(0), table->rowHeight(1));
         QVERIFY(cellImage(table, 0, LinkCheckWindow::kUrl) !=
                 cellImage(table, 1, LinkCheckWindow::kUrl));
+        // Cut to any width that holds the host, an address keeps its host
+        // and the end of its path, and fits.
+        const QFontMetrics fm = table->fontMetrics();
+        const QString whole = QString::fromStdString(stem + "two.html");
+        const QString host = QStringLiteral("http://a.invalid");
+        for (int width : {fm.horizontalAdvance(host) + fm.horizontalAdvance(QStringLiteral("…mm")),
+                          fm.horizontalAdvance(host) + 40, 300, 1000}) {
+            const QString shown = elideUrl(whole, fm, width);
+            QVERIFY2(fm.horizontalAdvance(shown) <= width, qPrintable(shown));
+            QVERIFY2(shown.startsWith(host), qPrintable(shown));
+            QVERIFY2(shown.endsWith(QLatin1Char('l')), qPrintable(shown));
+        }
+        QCOMPARE(elideUrl(whole, fm, 5000), whole);
+        QVERIFY(elideUrl(whole, fm, 30).startsWith(QStringLiteral("ht")));
     }
 
     // The filter's counts follow Update to Final URL and its undo.
