@@ -114,7 +114,7 @@ bool Application::start(const CommandLineOptions& info) {
     if (!settingsRead)
         UiServices::instance().messageBox(
             nullptr,
-            tr("%1 is larger than %2 MB, too large to be this program's settings "
+            tr("%1 is larger than %L2 MB, too large to be this program's settings "
                "file. It was not read and will be left as it is; the program "
                "starts with its default settings.")
                 .arg(m_options.iniPath)

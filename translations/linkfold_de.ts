@@ -37,8 +37,8 @@ Dank an alle, die ihre Links in Ordnung halten.</translation>
         <translation>Die Dateityp-Registrierung (oder die Einstellungsdatei) konnte nicht ganz entfernt werden.</translation>
     </message>
     <message>
-        <source>%1 is larger than %2 MB, too large to be this program&apos;s settings file. It was not read and will be left as it is; the program starts with its default settings.</source>
-        <translation>%1 ist größer als %2 MB, zu groß für die Einstellungsdatei dieses Programms. Sie wurde nicht gelesen und bleibt, wie sie ist; das Programm startet mit seinen Standardeinstellungen.</translation>
+        <source>%1 is larger than %L2 MB, too large to be this program&apos;s settings file. It was not read and will be left as it is; the program starts with its default settings.</source>
+        <translation>%1 ist größer als %L2 MB, zu groß für die Einstellungsdatei dieses Programms. Sie wurde nicht gelesen und bleibt, wie sie ist; das Programm startet mit seinen Standardeinstellungen.</translation>
     </message>
 </context>
 <context>
