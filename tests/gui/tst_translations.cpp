@@ -345,6 +345,22 @@ private slots:
         QVERIFY(opened);
     }
 
+    // Project and Page share Alt+P: the first press opens Project, the
+    // second Page, as the help says.
+    void altPTwice() {
+        StartedWindow w;
+        QStringList opened;
+        for (int press = 0; press < 2; ++press) {
+            w.key(Qt::Key_P, Qt::AltModifier);
+            QTest::qWait(50);
+            QWidget* popup = QApplication::activePopupWidget();
+            opened << (popup ? popup->objectName() : QString());
+        }
+        QCOMPARE(opened, QStringList({"menuProject", "menuPage"}));
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    }
+
     // The main window's menus: each entry has a mnemonic unique in its
     // menu; the menu bar's titles are unique but for Project and Page,
     // which share Alt+P as the classic menus do (Alt+P twice reaches Page).
