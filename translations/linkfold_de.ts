@@ -1008,7 +1008,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source># Columns:</source>
-        <translation>Anzahl Spalten:</translation>
+        <translation>Spalten:</translation>
     </message>
     <message>
         <source>Subtitle</source>
@@ -1024,7 +1024,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
+        <translation>Suchen...</translation>
     </message>
     <message>
         <source>Browse for the image at top</source>
@@ -1032,7 +1032,7 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
     <message>
         <source>URL Group Borders</source>
-        <translation>Rahmen der URL-Gruppen</translation>
+        <translation>Gruppenrahmen</translation>
     </message>
     <message>
         <source>Colors</source>
