@@ -12,12 +12,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QRect>
+#include <QScreen>
 #include <QSessionManager>
+
+#include <algorithm>
 
 namespace {
 
 const char* const kSettingsSection = "Settings";
 const char* const kPreviewPages = "PreviewPages";
+// The main window's place, written only once it differs from the first
+// start's (the classic size where the window system puts it).
+const char* const kWindowSection = "Window";
 
 // The terminal's texts (Application.h), as the translations know them.
 [[maybe_unused]] const char* const kUnregisterTexts[] = {
@@ -68,6 +75,41 @@ bool Application::saveSettings() {
     if (m_previewPages != 0)
         m_profile.setIntValue(kSettingsSection, kPreviewPages, m_previewPages);
     return true;
+}
+
+void Application::showMainWindow() {
+    MainWindow& window = *m_mainWindow;
+    m_windowShown = true;
+    const int width = m_profile.intValue(kWindowSection, "Width", 0);
+    const int height = m_profile.intValue(kWindowSection, "Height", 0);
+    if (width <= 0 || height <= 0) {
+        window.show();
+        return;
+    }
+    window.show(); // fits the classic size, which is the least
+    const QRect screen = window.screen() ? window.screen()->availableGeometry() : QRect();
+    QRect place(m_profile.intValue(kWindowSection, "Left", window.x()),
+                m_profile.intValue(kWindowSection, "Top", window.y()),
+                std::max(width, window.minimumWidth()), std::max(height, window.minimumHeight()));
+    // A place on a screen that is no longer there comes back onto this one.
+    if (!screen.isEmpty() && !screen.intersects(place))
+        place.moveTopLeft(screen.topLeft());
+    window.setGeometry(place);
+    if (m_profile.intValue(kWindowSection, "Maximized", 0) == 1)
+        window.showMaximized();
+}
+
+void Application::saveWindowPlace() {
+    const MainWindow& window = *m_mainWindow;
+    const QRect place = window.normalGeometry();
+    const bool classic = !window.isMaximized() && window.size() == window.minimumSize();
+    if (classic && m_profile.intValue(kWindowSection, "Width", 0) == 0)
+        return;
+    m_profile.setIntValue(kWindowSection, "Left", place.x());
+    m_profile.setIntValue(kWindowSection, "Top", place.y());
+    m_profile.setIntValue(kWindowSection, "Width", place.width());
+    m_profile.setIntValue(kWindowSection, "Height", place.height());
+    m_profile.setIntValue(kWindowSection, "Maximized", window.isMaximized() ? 1 : 0);
 }
 
 void Application::createMainWindow() {
@@ -152,7 +194,7 @@ bool Application::start(const CommandLineOptions& info) {
         m_fileController->resetToUntitled();
         break;
     }
-    m_mainWindow->show();
+    showMainWindow();
     return true;
 }
 
@@ -162,8 +204,11 @@ void Application::finish() {
     m_exited = true;
     if (m_touchNothing)
         return;
-    if (m_mainWindow)
+    if (m_mainWindow) {
         m_mainWindow->form()->saveLayout(m_profile);
+        if (m_windowShown)
+            saveWindowPlace();
+    }
     // A settings file that cannot be written is not reported; one too large
     // to have been read is left as it is.
     if (saveSettings())

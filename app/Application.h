@@ -59,6 +59,9 @@ private:
     bool saveSettings();
     bool unregisterFileTypes();
     void createMainWindow();
+    // Shows the main window where the settings file last had it.
+    void showMainWindow();
+    void saveWindowPlace();
     void onCommitDataRequest(QSessionManager& manager);
 
     Options m_options;
@@ -70,6 +73,7 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     bool m_touchNothing = false; // /dde and /Unregister leave the settings file alone
     bool m_exited = false;
+    bool m_windowShown = false;
     int m_exitCode = 0;
 };
 

@@ -78,10 +78,11 @@ MainWindow::MainWindow(ProjectDocument& document, ProjectFileController& files, 
       m_doc(document.project()) {
     initLinkfoldResources();
     setObjectName(QStringLiteral("mainWindow"));
-    // No sizing border and no maximize box; minimize and close stay.
+    // A window of the classic size at first, which the user may enlarge
+    // and maximize: the link list takes the room.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(QIcon(QStringLiteral(":/icons/linkfold.svg")));
     setDockOptions(QMainWindow::AnimatedDocks);
 
@@ -627,10 +628,31 @@ void MainWindow::fitToContents() {
         size = QSize(std::max(size.width(), kEmptyFormSize.width()),
                      size.height() + kEmptyFormSize.height());
     }
-    // The window is not resizable by design: it is exactly the form (laid
-    // out at fixed places) plus the bars docked around it.
-    setFixedSize(size);
+    // The form at its classic size plus the bars docked around it is the
+    // window's first size and its least. A window the user has not enlarged
+    // keeps fitting it (a toolbar docked elsewhere); a larger one keeps its
+    // size, and the form gives the link list the extra room.
+    const bool fitting = !m_fitted || this->size() == m_fittedSize || width() < size.width() ||
+                         height() < size.height();
+    if (fitting && !isMaximized() && !isFullScreen())
+        setFixedSize(size); // the size, whatever room the layout would keep
+    setMinimumSize(size);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    m_fittedSize = this->size();
     m_fitted = true;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    // Grown by its layout alone (a toolbar docked at its side), the window
+    // still fits its contents; only a size beyond that is the user's.
+    const QSize need = layout() ? layout()->minimumSize() : QSize();
+    const QSize grown = e->size() - m_fittedSize;
+    const QSize needGrown = need - m_lastNeed;
+    if (grown.width() <= std::max(0, needGrown.width()) &&
+        grown.height() <= std::max(0, needGrown.height()))
+        m_fittedSize = e->size();
+    m_lastNeed = need;
 }
 
 void MainWindow::showEvent(QShowEvent* e) {

@@ -65,6 +65,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
     QAction* makeAction(const char* name, const QString& text, const QString& prompt,
@@ -120,4 +121,6 @@ private:
     QPointer<QWidget> m_focusBeforeMenuBar;
     QLabel* m_indicators[3] = {};
     bool m_fitted = false;
+    QSize m_fittedSize; // the size the window last fitted its contents at
+    QSize m_lastNeed;   // the least size its layout asked for at the last resize
 };

@@ -6,6 +6,9 @@
 #include "LinkChecker.h"
 #include "TestHttpServer.h"
 
+#include "app/MainWindow.h"
+#include "app/ProjectFileController.h"
+#include "app/RecentFileList.h"
 #include "editor/LinkCheckSession.h"
 #include "editor/LinkCheckWindow.h"
 #include "editor/LinkCommands.h"
@@ -145,6 +148,63 @@ void BM_DeleteSelectedRows(benchmark::State& state) {
     state.SetLabel(part == 0 ? "delete" : part == 1 ? "undo" : "redo");
 }
 BENCHMARK(BM_DeleteSelectedRows)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// The same through the real main window: Delete, Undo and Redo as its
+// actions, with the action states refreshed as after any command. Compare
+// with BM_DeleteSelectedRows on the bare form.
+void BM_DeleteSelectedRowsInMainWindow(benchmark::State& state) {
+    ProjectDocument document;
+    Project& doc = document.project();
+    RecentFileList recent;
+    ProjectFileController files(doc, recent);
+    MainWindow window(document, files);
+    window.form()->loadFromProject();
+    window.show();
+    QApplication::processEvents();
+    LinkListView* list = window.form()->linkList();
+    const std::vector<Link> links(kLinks, Link("Selected link", "http://example.com/x.html"));
+    const int part = static_cast<int>(state.range(0)); // 0 delete, 1 undo, 2 redo
+    QApplication::setActiveWindow(&window);
+    list->setFocus();
+    QAction* remove = window.action(QStringLiteral("actionDelete"));
+    QAction* undo = window.action(QStringLiteral("actionUndo"));
+    QAction* redo = window.action(QStringLiteral("actionRedo"));
+    auto settle = [list] {
+        QApplication::processEvents(); // the queued action refreshes
+        list->viewport()->repaint();
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc.setLinks(0, links);
+        document.reset();
+        list->selectAll();
+        settle();
+        if (part > 0) {
+            window.updateActions();
+            remove->trigger();
+            if (part > 1) {
+                window.updateActions();
+                undo->trigger();
+            }
+            settle();
+        }
+        window.updateActions();
+        state.ResumeTiming();
+        (part == 0 ? remove : part == 1 ? undo : redo)->trigger();
+        settle();
+        state.PauseTiming();
+        if (doc.linkList(0).size() != (part == 1 ? links.size() : 0))
+            state.SkipWithError("the step did not happen");
+        state.ResumeTiming();
+    }
+    state.SetLabel(part == 0 ? "delete" : part == 1 ? "undo" : "redo");
+}
+BENCHMARK(BM_DeleteSelectedRowsInMainWindow)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)

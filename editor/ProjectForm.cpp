@@ -377,8 +377,49 @@ void ProjectForm::placeControls() {
 
     const QRect form = px(kForm.x(), kForm.y(), kForm.width(), kForm.height());
     const int bottom = std::max(form.height(), m_tabPanel->geometry().bottom() + baseY / 2);
-    setMinimumSize(form.width(), bottom);
-    resize(form.width(), bottom);
+    m_classicSize = QSize(form.width(), bottom);
+    m_classicPlaces.clear();
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        m_classicPlaces.emplace_back(w, w->geometry());
+    setMinimumSize(m_classicSize);
+    resize(std::max(width(), m_classicSize.width()), std::max(height(), m_classicSize.height()));
+    growControls();
+}
+
+void ProjectForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    growControls();
+}
+
+void ProjectForm::growControls() {
+    // At the classic size every control stands at its classic place. Room
+    // beyond it goes to the fields (wider), the buttons at their right
+    // (moved along), and the groups' panel with its link list (wider and
+    // taller); the rest stays where it is.
+    const int dx = std::max(0, width() - m_classicSize.width());
+    const int dy = std::max(0, height() - m_classicSize.height());
+    for (const auto& [widget, classic] : m_classicPlaces) {
+        if (!widget)
+            continue;
+        QRect place = classic;
+        if (widget == m_pageBox || widget == m_titleEdit || widget == m_subtitleEdit ||
+            widget == m_topImageEdit || widget == m_tabs) {
+            place.setWidth(classic.width() + dx);
+        } else if (widget == m_fontButton || widget == m_browseButton || widget == m_colorsButton ||
+                   widget == m_propertiesButton || widget == m_moveUpButton ||
+                   widget == m_moveDownButton) {
+            place.translate(dx, 0);
+        } else if (widget == m_groupsBox || widget == m_tabPanel || widget == m_list) {
+            place.setSize(classic.size() + QSize(dx, dy));
+        }
+        if (widget->geometry() != place)
+            widget->setGeometry(place);
+    }
+    // The URL column takes the list's extra width.
+    if (m_list && dx != m_urlColumnGrowth) {
+        m_list->setColumnWidth(1, std::max(1, m_list->columnWidth(1) + dx - m_urlColumnGrowth));
+        m_urlColumnGrowth = dx;
+    }
 }
 
 // --- Accessors -----------------------------------------------------------------
@@ -611,14 +652,16 @@ void ProjectForm::onTabChanged(int index) {
 void ProjectForm::storeColumnWidths(int tab) {
     if (tab < 0 || tab >= kGroupCount)
         return;
-    m_colWidths[static_cast<size_t>(tab)] = {m_list->columnWidth(0), m_list->columnWidth(1)};
+    // The URL column's share of a wider window is not the user's width.
+    m_colWidths[static_cast<size_t>(tab)] = {
+        m_list->columnWidth(0), std::max(1, m_list->columnWidth(1) - m_urlColumnGrowth)};
 }
 
 void ProjectForm::applyColumnWidths(int tab) {
     if (tab < 0 || tab >= kGroupCount)
         return;
     m_list->setColumnWidth(0, m_colWidths[static_cast<size_t>(tab)][0]);
-    m_list->setColumnWidth(1, m_colWidths[static_cast<size_t>(tab)][1]);
+    m_list->setColumnWidth(1, m_colWidths[static_cast<size_t>(tab)][1] + m_urlColumnGrowth);
 }
 
 void ProjectForm::loadLayout(const SettingsFile& ini) {

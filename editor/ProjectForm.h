@@ -3,10 +3,14 @@
 #include "core/Project.h"
 
 #include <QPointer>
+#include <QRect>
+#include <QSize>
 #include <QWidget>
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 class SettingsFile;
 class LinkCommands;
@@ -97,7 +101,9 @@ public:
     // One click of the "# Columns:" spin arrows (+1 up, -1 down).
     void stepColumns(int delta);
 
-    // The form's fixed size (see placeControls), in the current font.
+    // The form's classic size (see placeControls), in the current font: the
+    // size at first start and the least; a larger form gives the room to the
+    // link list.
     QSize sizeHint() const override { return minimumSize(); }
 
     // Longest title and subtitle, in characters.
@@ -117,6 +123,7 @@ signals:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     // ProjectObserver
@@ -129,6 +136,9 @@ private:
 
     void buildForm();
     void placeControls();
+    // The controls at their classic places, grown by the room beyond the
+    // classic size.
+    void growControls();
     void onTabChanged(int index);
     // A page control changed: the project takes its value as a step.
     void onPageFieldChanged(QObject* control);
@@ -174,4 +184,7 @@ private:
     QWidget* m_titleLabel = nullptr;
     QWidget* m_imageLabel = nullptr;
     QWidget* m_columnsLabel = nullptr;
+    QSize m_classicSize;
+    int m_urlColumnGrowth = 0; // added to the URL column's width by a wider form
+    std::vector<std::pair<QPointer<QWidget>, QRect>> m_classicPlaces;
 };

@@ -8,66 +8,48 @@
 #include "fuzz/FuzzProject.h"
 #include "fuzz/FuzzSettings.h"
 
-TEST(FuzzReplay, CorpusAndCrashInputs) {
+#include <initializer_list>
+
+namespace {
+
+using FuzzOne = void (*)(const std::uint8_t*, size_t);
+
+// Runs each file of the test data's folders (those that exist) through one
+// fuzz target's check; at least one file must be there.
+void replay(std::initializer_list<const char*> folders, FuzzOne fuzzOne) {
     size_t files = 0;
-    for (const char* sub : {"corpus", "crashes"}) {
-        std::filesystem::path dir = std::filesystem::path(LINKFOLD_TEST_DATA) / sub;
+    for (const char* sub : folders) {
+        const std::filesystem::path dir = std::filesystem::path(LINKFOLD_TEST_DATA) / sub;
         if (!std::filesystem::exists(dir))
             continue;
         for (const auto& entry : std::filesystem::directory_iterator(dir)) {
             const std::string bytes = readFileBytes(entry.path().string());
             SCOPED_TRACE(entry.path().string());
-            fuzzOneProject(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+            fuzzOne(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
             ++files;
         }
     }
     EXPECT_GT(files, 0u);
 }
 
+} // namespace
+
+TEST(FuzzReplay, CorpusAndCrashInputs) {
+    replay({"corpus", "crashes"}, fuzzOneProject);
+}
+
 TEST(FuzzReplay, SettingsCorpus) {
-    size_t files = 0;
-    const auto dir = std::filesystem::path(LINKFOLD_TEST_DATA) / "settings-corpus";
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        const std::string bytes = readFileBytes(entry.path().string());
-        SCOPED_TRACE(entry.path().string());
-        fuzzOneSettingsText(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        ++files;
-    }
-    EXPECT_GT(files, 0u);
+    replay({"settings-corpus"}, fuzzOneSettingsText);
 }
 
 TEST(FuzzReplay, LinkDataCorpus) {
-    size_t files = 0;
-    const auto dir = std::filesystem::path(LINKFOLD_TEST_DATA) / "linkdata-corpus";
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        const std::string bytes = readFileBytes(entry.path().string());
-        SCOPED_TRACE(entry.path().string());
-        fuzzOneLinkData(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        ++files;
-    }
-    EXPECT_GT(files, 0u);
+    replay({"linkdata-corpus"}, fuzzOneLinkData);
 }
 
 TEST(FuzzReplay, ClipboardCorpus) {
-    size_t files = 0;
-    const auto dir = std::filesystem::path(LINKFOLD_TEST_DATA) / "clipboard-corpus";
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        const std::string bytes = readFileBytes(entry.path().string());
-        SCOPED_TRACE(entry.path().string());
-        fuzzOneClipboardText(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        ++files;
-    }
-    EXPECT_GT(files, 0u);
+    replay({"clipboard-corpus"}, fuzzOneClipboardText);
 }
 
 TEST(FuzzReplay, ExtensionBlockCorpus) {
-    size_t files = 0;
-    const auto dir = std::filesystem::path(LINKFOLD_TEST_DATA) / "extension-corpus";
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        const std::string bytes = readFileBytes(entry.path().string());
-        SCOPED_TRACE(entry.path().string());
-        fuzzOneExtensionBlock(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        ++files;
-    }
-    EXPECT_GT(files, 0u);
+    replay({"extension-corpus"}, fuzzOneExtensionBlock);
 }

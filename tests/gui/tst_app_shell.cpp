@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/ProjectFileController.h"
 #include "core/SettingsFile.h"
+#include "editor/LinkListView.h"
 #include "editor/ProjectForm.h"
 #include "gui/HelpLauncher.h"
 #include "support/FakeUiServices.h"
@@ -153,10 +154,18 @@ private slots:
         MainWindow* frame = app.mainWindow();
         QVERIFY(frame && frame->isVisible());
         QCOMPARE(frame->windowTitle(), QStringLiteral("Untitled - Linkfold"));
-        // Fixed size, no maximize box, a minimize box.
-        QCOMPARE(frame->minimumSize(), frame->maximumSize());
+        // The classic size first, which is the least; it may grow and be
+        // maximized, and then the list shows more rows.
+        QCOMPARE(frame->size(), frame->minimumSize());
         QVERIFY(frame->width() > 0 && frame->height() > 0);
-        QVERIFY(!(frame->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(frame->windowFlags() & Qt::WindowMaximizeButtonHint);
+        const QRect listBefore = frame->form()->linkList()->geometry();
+        const QRect titleBefore = frame->form()->titleEdit()->geometry();
+        frame->resize(frame->width() + 300, frame->height() + 400);
+        QTRY_COMPARE(frame->form()->linkList()->height(), listBefore.height() + 400);
+        QCOMPARE(frame->form()->linkList()->width(), listBefore.width() + 300);
+        QCOMPARE(frame->form()->linkList()->pos(), listBefore.topLeft());
+        QCOMPARE(frame->form()->titleEdit()->geometry(), titleBefore.adjusted(0, 0, 300, 0));
         QVERIFY(frame->windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(frame->form() && frame->centralWidget() == frame->form());
         // The empty recent list is the greyed "Recent file" item.
@@ -169,6 +178,32 @@ private slots:
         QVERIFY(ui.messages.isEmpty());
         app.finish();
         QVERIFY(!readAll(ini()).contains("Recent File List"));
+    }
+
+    // A window the user enlarged comes back at that size, in a section of
+    // its own; one left at the classic size writes nothing.
+    void windowPlaceRemembered() {
+        FakeUiServices ui;
+        QSize classic;
+        {
+            Application app(Options());
+            QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
+            classic = app.mainWindow()->size();
+            app.finish();
+            QVERIFY(!readAll(ini()).contains("[Window]"));
+        }
+        {
+            Application app(Options());
+            QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
+            app.mainWindow()->resize(classic + QSize(200, 150));
+            app.finish();
+            QVERIFY(readAll(ini()).contains("[Window]"));
+        }
+        Application app(Options());
+        QVERIFY(app.start(Command(CommandLineOptions::NewProject)));
+        QTRY_COMPARE(app.mainWindow()->size(), classic + QSize(200, 150));
+        QCOMPARE(app.mainWindow()->minimumSize(), classic);
+        app.finish();
     }
 
     void startWithFileOpensIt() {
