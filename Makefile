@@ -4,8 +4,8 @@
 # make asan   build and test under AddressSanitizer and UBSan (build-asan/)
 # make bench  build and run the benchmarks (Release, build-bench/)
 # make fuzz   build the libFuzzer targets with clang (build-fuzz/fuzz/): project,
-#             its page-style block, settings, link data, link text and each
-#             bookmark format
+#             its page-style block, settings, link data, link text, each
+#             bookmark format and the favicon stores
 # make fuzz-run  make fuzz, then run every fuzzer FUZZ_TIME seconds (300) and merge
 #             what it found into its corpus in tests/data (FUZZ_TARGETS=fuzz_x
 #             for some only); prints the executions of each
