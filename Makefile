@@ -4,8 +4,11 @@
 # make asan   build and test under AddressSanitizer and UBSan (build-asan/)
 # make bench  build and run the benchmarks (Release, build-bench/)
 # make fuzz   build the libFuzzer targets with clang (build-fuzz/fuzz/): project,
-#             its page-style block, settings, link data, link text and each
-#             bookmark format
+#             its page-style block, settings, link data, link text, each
+#             bookmark format and the favicon stores
+# make fuzz-run  make fuzz, then run every fuzzer FUZZ_TIME seconds (300) and merge
+#             what it found into its corpus in tests/data (FUZZ_TARGETS=fuzz_x
+#             for some only); prints the executions of each
 # make clang  build everything with clang (build-clang/) and run the
 #             window-free tests with it
 # make tidy   clang-tidy with the checks in .clang-tidy over the program's
@@ -21,7 +24,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all build deps run test asan bench fuzz clang tidy package format format-check clean
+.PHONY: all build deps run test asan bench fuzz fuzz-run clang tidy package format format-check clean
 
 all: deps
 	$(MAKE) build
@@ -55,6 +58,11 @@ bench: deps
 fuzz: deps
 	CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLINKFOLD_FUZZ=ON -DLINKFOLD_GUI=OFF -DLINKFOLD_TESTS=OFF -DLINKFOLD_BENCH=OFF $(CMAKE_FLAGS)
 	cmake --build build-fuzz -j $(JOBS)
+
+FUZZ_TIME ?= 300
+FUZZ_TARGETS ?=
+fuzz-run: fuzz
+	./fuzz/run-all.sh $(FUZZ_TIME) $(FUZZ_TARGETS)
 
 # The GUI and its tests are only compiled here: the GCC build runs them.
 clang: deps

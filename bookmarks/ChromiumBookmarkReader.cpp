@@ -55,7 +55,7 @@ public:
     bool string(string_t& value) override {
         if (skipping())
             return true;
-        if (top().kind == Kind::Node) {
+        if (!m_stack.empty() && top().kind == Kind::Node) {
             Fields& f = fields();
             if (m_key == "name")
                 f.name = std::string(trimWhiteSpace(value));

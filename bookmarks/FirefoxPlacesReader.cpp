@@ -49,6 +49,10 @@ std::string sqliteMessage(sqlite3* db) {
         return kDamaged;
     case SQLITE_NOMEM:
         return "not enough memory to read it";
+    case SQLITE_INTERRUPT:
+        return "reading it takes more work than a database of its size";
+    case SQLITE_TOOBIG:
+        return "it holds a value larger than the file";
     default:
         return "the database cannot be read";
     }
@@ -139,9 +143,9 @@ struct Scan {
     std::string error;
 };
 
+// The database comes with the guards of one from outside
+// (limitOutsideDatabase, plainSchemaError).
 Scan startScan(sqlite3* db, const std::string& name, Select select) {
-    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     Scan scan;
     auto fail = [&](const std::string& what) {
         scan.error = BookmarkReadResult::failure(name, what).error;
@@ -384,6 +388,8 @@ BookmarkReadResult readFirefoxPlacesImage(std::string_view bytes, const std::str
         return BookmarkReadResult::failure(name, "cannot open a database in memory");
     }
     DbPtr db(raw);
+    DatabaseWork work;
+    limitOutsideDatabase(db.get(), bytes.size(), work);
     auto* image = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
     if (!image)
         return BookmarkReadResult::failure(name, "out of memory");
@@ -396,6 +402,8 @@ BookmarkReadResult readFirefoxPlacesImage(std::string_view bytes, const std::str
                             SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) !=
         SQLITE_OK)
         return BookmarkReadResult::failure(name, sqliteMessage(db.get()));
+    if (const std::string error = plainSchemaError(db.get()); !error.empty())
+        return BookmarkReadResult::failure(name, error);
     return readDatabase(db.get(), name, bytes.size());
 }
 

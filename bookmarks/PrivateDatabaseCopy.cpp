@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -16,6 +17,8 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -33,6 +36,7 @@ std::string resolvedPath(const std::string& path) {
 }
 
 constexpr const char* kCopyPrefix = "copy-";
+constexpr const char* kTooMuchWork = "takes more work to read than a database of its size.";
 
 // The first bytes of a file, or fewer when it is shorter or unreadable.
 std::string fileHead(const std::string& path, size_t count) {
@@ -180,7 +184,106 @@ void removeLeftovers(const fs::path& base) {
     }
 }
 
+// Why the last statement on db failed, to follow "PATH: ".
+std::string readError(sqlite3* db) {
+    switch (sqlite3_errcode(db) & 0xff) {
+    case SQLITE_NOTADB:
+        return "is not a database.";
+    case SQLITE_INTERRUPT:
+        return kTooMuchWork;
+    case SQLITE_NOMEM:
+        return "cannot be read: not enough memory to read it.";
+    case SQLITE_TOOBIG:
+        return "holds a value larger than the file.";
+    default:
+        return "is damaged.";
+    }
+}
+
+int spendWork(void* work) {
+    auto* left = static_cast<DatabaseWork*>(work);
+    if (left->thousands == 0)
+        return 1; // interrupts the statement
+    --left->thousands;
+    return 0;
+}
+
+// The first column of the statement's single row, as a whole number; -1
+// when it gives no row.
+sqlite3_int64 countOf(sqlite3* db, const char* sql, const std::string& name) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK)
+        return -1;
+    sqlite3_bind_text(stmt, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
+    const sqlite3_int64 count =
+        sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+    sqlite3_finalize(stmt);
+    return count;
+}
+
 } // namespace
+
+void limitOutsideDatabase(sqlite3* db, size_t sourceBytes, DatabaseWork& work) {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_exec(db, "PRAGMA trusted_schema=OFF", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
+    // No value read can be longer than the file it is stored in; a little
+    // more for the program's own statements on a tiny file.
+    constexpr size_t kMinLength = size_t{1} << 20;
+    const size_t length = std::min<size_t>(std::max(sourceBytes, kMinLength), 1'000'000'000);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, static_cast<int>(length));
+    work.thousands = (kDatabaseBaseSteps + kDatabaseStepsPerByte * sourceBytes) / 1000;
+    sqlite3_progress_handler(db, 1000, spendWork, &work);
+}
+
+std::string plainSchemaError(sqlite3* db) {
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT type, name, rootpage FROM sqlite_master", -1, &raw,
+                           nullptr) != SQLITE_OK) {
+        return readError(db);
+    }
+    std::vector<std::pair<std::string, std::string>> entries; // type, name
+    int rc = SQLITE_OK;
+    bool virtualTable = false;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
+        auto text = [raw](int column) {
+            const unsigned char* t = sqlite3_column_text(raw, column);
+            return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+        };
+        // A virtual table is the one table without a b-tree of its own.
+        virtualTable = virtualTable || (text(0) == "table" && sqlite3_column_int64(raw, 2) == 0);
+        entries.emplace_back(text(0), text(1));
+    }
+    const std::string error = rc == SQLITE_DONE ? std::string() : readError(db);
+    sqlite3_finalize(raw);
+    if (!error.empty())
+        return error;
+    constexpr const char* kComputed =
+        "is not a plain database: it computes what it holds (views, triggers, virtual tables, "
+        "generated columns or indexes on expressions), which is not read.";
+    if (virtualTable)
+        return kComputed;
+    for (const auto& [type, name] : entries) {
+        if (type == "table") {
+            const sqlite3_int64 generated = countOf(
+                db, "SELECT count(*) FROM pragma_table_xinfo(?1) WHERE hidden IN (2, 3)", name);
+            if (generated != 0)
+                return generated < 0 ? "is damaged." : kComputed;
+        } else if (type == "index") {
+            const sqlite3_int64 expressions =
+                countOf(db, "SELECT count(*) FROM pragma_index_xinfo(?1) WHERE cid = -2", name);
+            if (expressions != 0)
+                return expressions < 0 ? "is damaged." : kComputed;
+        } else {
+            return kComputed; // a view or a trigger
+        }
+    }
+    return {};
+}
 
 std::string PrivateDatabaseCopy::copiesFolder() {
     if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
@@ -292,17 +395,15 @@ bool PrivateDatabaseCopy::open(const std::string& path, size_t maxBytes) {
         return fail(
             path + ": " +
             (rc == SQLITE_NOTADB ? "is not a database." : "cannot be opened as a database."));
+    limitOutsideDatabase(m_db, m_bytes, m_work);
     // The WAL goes into the copy, which then stands alone: unlinked, it
     // lives only as long as it is open.
     sqlite3_exec(m_db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
-    const int code =
-        sqlite3_exec(m_db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    const std::string schemaError = plainSchemaError(m_db);
     fs::remove_all(m_folder, ec);
     m_folder.clear();
-    if (code == SQLITE_NOTADB)
-        return fail(path + ": is not a database.");
-    if (code != SQLITE_OK)
-        return fail(path + ": is damaged.");
+    if (!schemaError.empty())
+        return fail(path + ": " + schemaError);
     // SQLite applies any -wal whose frames agree with its own header, even
     // one left beside the database by another: its pages then tear the
     // database's b-trees apart, which the structural check finds.

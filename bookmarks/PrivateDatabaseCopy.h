@@ -1,13 +1,42 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 struct sqlite3;
 
+// Every SQLite file from outside (a browser's places or favicon store, a
+// bookmark source) is read as hostile: what reading it costs must follow
+// its size, whatever its schema computes.
+
+// The work a database from outside may still cost: steps of SQLite's
+// virtual machine, in thousands, counted by a progress handler over every
+// statement of the connection.
+struct DatabaseWork {
+    std::uint64_t thousands = 0;
+};
+
+// Sets the guards on db, opened on sourceBytes bytes from outside, before
+// anything reads it: defensive mode, an untrusted schema, triggers and
+// views off, no text or blob longer than the file, and a progress handler
+// that interrupts the statement running when `work` (which must outlive
+// db) is spent: kDatabaseBaseSteps and kDatabaseStepsPerByte for each byte.
+inline constexpr std::uint64_t kDatabaseBaseSteps = std::uint64_t{5'000'000};
+inline constexpr std::uint64_t kDatabaseStepsPerByte = 16;
+void limitOutsideDatabase(sqlite3* db, size_t sourceBytes, DatabaseWork& work);
+
+// Whether db holds only plain tables and indexes of their columns: no view,
+// trigger, virtual table, generated column or index on an expression. Empty
+// when so, else what is wrong in the program's words, to follow "PATH: ".
+std::string plainSchemaError(sqlite3* db);
+
 // A browser's SQLite database opened through a private copy, so that the
 // browser's lock does not matter and nothing is written next to the
 // original.
+//
+// The copy is opened with limitOutsideDatabase's guards, budgeted for the
+// bytes copied, and refused unless plainSchemaError finds nothing.
 //
 // The source must be a regular file (a FIFO or device is refused at once).
 // A hot rollback journal beside it means a writer is in the middle of a
@@ -46,6 +75,7 @@ public:
 private:
     bool fail(std::string error);
 
+    DatabaseWork m_work;
     sqlite3* m_db = nullptr;
     std::string m_folder;
     std::string m_error;

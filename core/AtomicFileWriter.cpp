@@ -2,7 +2,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
+#include <sys/file.h>
 #include <unistd.h>
 #include <vector>
 
@@ -42,7 +45,57 @@ std::string baseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+constexpr std::string_view kTempSuffix = ".tmp";
+constexpr size_t kTempRandom = 6; // the XXXXXX mkstemps fills in
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether name is prefix, six of mkstemps' letters and digits, ".tmp".
+bool isTempName(std::string_view name, std::string_view prefix) {
+    if (name.size() != prefix.size() + kTempRandom + kTempSuffix.size() ||
+        name.substr(0, prefix.size()) != prefix ||
+        name.substr(name.size() - kTempSuffix.size()) != kTempSuffix)
+        return false;
+    for (const char c : name.substr(prefix.size(), kTempRandom))
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    return true;
+}
+
 } // namespace
+
+void removeUnheldTemporaries(const std::string& folder, const std::string& prefix) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const int saved = errno;
+    const int dirFd = ::dirfd(dir);
+    const uid_t me = ::geteuid();
+    while (const dirent* entry = ::readdir(dir)) {
+        if (!isTempName(entry->d_name, prefix))
+            continue;
+        const int flags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+        int fd = ::openat(dirFd, entry->d_name, O_RDONLY | flags);
+        if (fd < 0 && errno == EACCES)
+            fd = ::openat(dirFd, entry->d_name, O_WRONLY | flags);
+        if (fd < 0)
+            continue;
+        struct stat held {};
+        struct stat named {};
+        // Only this user's plain files that no writer holds, and only while
+        // the name still stands for the file locked.
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == me &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dirFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            sameFile(held, named))
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+    errno = saved;
+}
 
 AtomicFileWriter::~AtomicFileWriter() {
     abort();
@@ -206,12 +259,40 @@ bool AtomicFileWriter::open(const std::string& path) {
     std::string base = baseNameOf(m_target);
     if (base.size() > kMaxTempBase)
         base.resize(kMaxTempBase);
-    std::string templ = directoryOf(m_target) + "/." + base + ".XXXXXX.tmp";
-    int fd = m_ops.mkstemps(templ.data(), 4);
-    if (fd < 0)
-        return fail();
-    m_fd = UniqueFd(fd, m_ops);
-    m_temp = templ;
+    const std::string folder = directoryOf(m_target);
+    const std::string prefix = "." + base + ".";
+    // The temporary file is locked for as long as it is written; a later
+    // write removes those that nobody holds. Between creating and locking
+    // it, such a write may have removed it: then a new one is made.
+    for (int attempt = 0;; ++attempt) {
+        std::string templ = folder + "/" + prefix + "XXXXXX" + std::string(kTempSuffix);
+        const int fd = m_ops.mkstemps(templ.data(), static_cast<int>(kTempSuffix.size()));
+        if (fd < 0)
+            return fail();
+        m_fd = UniqueFd(fd, m_ops);
+        m_temp = templ;
+        struct stat made {};
+        struct stat named {};
+        if (m_ops.fstat(fd, &made) != 0)
+            return fail();
+        // Locked by another (a write removing it), or removed already. Where
+        // the file system has no locks, nothing is removed either.
+        const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        if (!taken && m_ops.lstat(m_temp.c_str(), &named) == 0 && sameFile(made, named)) {
+            // The lock lives as long as any descriptor of the file: a second
+            // one holds it until the file is renamed or removed.
+            m_lock = UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 0), systemCalls());
+            break;
+        }
+        if (taken)
+            m_ops.unlink(m_temp.c_str());
+        m_temp.clear(); // not ours any more
+        if (attempt == 3) {
+            errno = EAGAIN;
+            return fail();
+        }
+    }
+    removeUnheldTemporaries(folder, prefix);
     if (exists)
         keepOwner(st);
     // After any change of owner, which may clear the set-id bits.
@@ -258,6 +339,7 @@ bool AtomicFileWriter::commit() {
     if (m_ops.rename(m_temp.c_str(), m_target.c_str()) != 0)
         return fail();
     m_temp.clear();
+    m_lock.reset();
     // Make the rename itself durable; a failure here loses nothing.
     const int saved = errno;
     UniqueFd dir(m_ops.open(directoryOf(m_target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC),
@@ -275,6 +357,7 @@ void AtomicFileWriter::abort() {
         m_ops.unlink(m_temp.c_str());
         m_temp.clear();
     }
+    m_lock.reset();
     errno = saved;
 }
 

@@ -17,6 +17,11 @@
 // itself would follow it (see mayFollowLink): another user's link planted in
 // /tmp is refused as access denied; a link loop, as an invalid path.
 //
+// The temporary file is locked (flock) while it is written. A save that
+// was killed leaves its temporary file unlocked: the next write to the same
+// target removes every such file of its name's pattern that belongs to this
+// user and that no one holds locked (removeUnheldTemporaries).
+//
 // On failure the target is untouched, the temporary file is removed, false
 // is returned and error() says why.
 class AtomicFileWriter {
@@ -42,6 +47,7 @@ private:
     std::string m_target; // the file replaced, links followed
     std::string m_temp;
     UniqueFd m_fd;
+    UniqueFd m_lock; // holds the temporary file's lock until it is renamed
     FileResult m_error;
     std::string m_buffer;
 };
@@ -50,6 +56,11 @@ private:
 // world-writable folder (such as /tmp) is followed only by its owner or when
 // the folder's owner owns it too; a link anywhere else is followed.
 bool mayFollowLink(uid_t linkOwner, const struct stat& folder, uid_t follower);
+
+// Removes from folder the files named prefix + six letters or digits +
+// ".tmp" (an AtomicFileWriter's temporary files) that are plain files of
+// this user and that no one holds locked.
+void removeUnheldTemporaries(const std::string& folder, const std::string& prefix);
 
 // Writes a whole buffer, retrying short writes and EINTR.
 bool writeAll(SystemCalls& ops, int fd, const char* data, size_t n);

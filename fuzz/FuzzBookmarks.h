@@ -25,13 +25,14 @@
 #include <unistd.h>
 #include <vector>
 
-// Whether SQLite finds the database file sound (its quick check).
+// Whether SQLite finds the database file sound: its integrity check, which
+// also compares every index with its table (the quick check does not).
 inline bool soundDatabase(const std::string& path) {
     sqlite3* db = nullptr;
     bool sound = false;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
         sqlite3_stmt* check = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &check, nullptr) == SQLITE_OK &&
+        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check(1)", -1, &check, nullptr) == SQLITE_OK &&
             sqlite3_step(check) == SQLITE_ROW) {
             const unsigned char* answer = sqlite3_column_text(check, 0);
             sound = answer && std::string_view(reinterpret_cast<const char*>(answer)) == "ok";

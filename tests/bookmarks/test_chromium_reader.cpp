@@ -55,6 +55,11 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"Empty", "", {}, "empty"},
         TypeCase{"Truncated", R"({"roots": {"other": {"children": [)", {}, "not valid JSON"},
         TypeCase{"Array", "[1,2]", {}, "no \"roots\""},
+        // Any value at the top but an object is not a bookmark file.
+        TypeCase{"TopString", R"("x")", {}, "no \"roots\""},
+        TypeCase{"TopNumber", "7", {}, "no \"roots\""},
+        TypeCase{"TopNull", "null", {}, "no \"roots\""},
+        TypeCase{"TopFalse", "false", {}, "no \"roots\""},
         // Where the format has a type, another one is an error naming the place.
         TypeCase{"RootsString", R"({"roots": "x"})", {}, "roots is not an object."},
         TypeCase{"RootIsNumber",

@@ -14,6 +14,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -387,4 +388,84 @@ TEST(AtomicWrite, PageWriteKilledAtRandomPointsLeavesOldOrNew) {
         EXPECT_EQ(name.substr(0, 11), ".start.htm.") << name;
         EXPECT_EQ(name.substr(name.size() - 4), ".tmp") << name;
     }
+}
+
+// A killed write's temporary file is removed by the next write to the same
+// target; one that a writer still holds locked, another user's, or a name
+// outside the pattern is kept.
+TEST(AtomicWrite, NextWriteRemovesUnheldTemporariesOfItsTarget) {
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);
+    const std::string path = dir.file("proj.lfp");
+    ASSERT_TRUE(saveProjectFile(bigDoc("first"), path).ok());
+    // A real killed save: stopped between its writes.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        AtomicFileWriter writer;
+        if (writer.open(path) && writer.write("partial", 7))
+            ::kill(::getpid(), SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    std::vector<std::string> killed = entries(dir.path());
+    ASSERT_EQ(killed.size(), 2u);
+    const std::string killedTemp = killed[0];
+    ASSERT_EQ(killedTemp.substr(0, 10), ".proj.lfp.");
+
+    const std::vector<std::string> planted = {".proj.lfp.AbC123.tmp", ".proj.lfp.zzzzzz.tmp"};
+    const std::vector<std::string> kept = {".proj.lfp.HELD00.tmp",  ".proj.lfp.AbC12.tmp",
+                                           ".proj.lfp.AbC1234.tmp", ".proj.lfp.AbC-23.tmp",
+                                           ".other.lfp.AbC123.tmp", "proj.lfp.AbC123.tmp"};
+    for (const std::string& name : planted)
+        writeFileBytes(dir.file(name), "left over");
+    for (const std::string& name : kept)
+        writeFileBytes(dir.file(name), "keep");
+    // A link named like a leftover is not followed, and stays.
+    std::filesystem::create_symlink(dir.file("proj.lfp"), dir.file(".proj.lfp.Link00.tmp"));
+    const int held = ::open(dir.file(".proj.lfp.HELD00.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    bool otherUser = false;
+    if (::geteuid() == 0)
+        otherUser = runAsNobody([&] { writeFileBytes(dir.file(".proj.lfp.Nobody.tmp"), "x"); });
+
+    const Project second = bigDoc("second");
+    ASSERT_TRUE(saveProjectFile(second, path).ok());
+    ::close(held);
+    std::vector<std::string> expected = kept;
+    expected.push_back("proj.lfp");
+    expected.push_back(".proj.lfp.Link00.tmp");
+    if (otherUser)
+        expected.push_back(".proj.lfp.Nobody.tmp");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entries(dir.path()), expected);
+    // The held one goes once its writer lets go.
+    ASSERT_TRUE(saveProjectFile(second, path).ok());
+    const std::vector<std::string> after = entries(dir.path());
+    EXPECT_EQ(std::count(after.begin(), after.end(), ".proj.lfp.HELD00.tmp"), 0);
+}
+
+// Writers of one target at the same time never remove each other's file.
+TEST(AtomicWrite, ConcurrentWritersKeepEachOthersTemporaries) {
+    TempDir dir;
+    const std::string path = dir.file("start.htm");
+    const Project doc = bigDoc();
+    std::vector<pid_t> children;
+    for (int c = 0; c < 3; ++c) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            for (int i = 0; i < 40; ++i)
+                if (!writeStartPage(doc, path).ok())
+                    ::_exit(1);
+            ::_exit(0);
+        }
+        children.push_back(pid);
+    }
+    for (const pid_t pid : children) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"start.htm"});
 }
