@@ -358,6 +358,26 @@ unsigned plainMask(__m128i v) {
         _mm_or_si128(_mm_or_si128(is('>'), is('\\')), _mm_or_si128(is('^'), is('`'))));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_andnot_si128(odd, in('!', '~'))));
 }
+
+// Copies the text from i in whole blocks of sixteen bytes, each as `copied`
+// gives it, up to the first byte `accepted` refuses; i and w move past what
+// was copied. The key has room for a whole block wherever it stands.
+template <typename Copied, typename Accepted>
+void copyBlocks(std::string_view text, std::size_t& i, char*& w, Copied copied, Accepted accepted) {
+    while (i + 16 <= text.size()) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), copied(block));
+        const unsigned mask = accepted(block);
+        if (mask != 0xFFFF) {
+            const auto run = static_cast<std::size_t>(__builtin_ctz(~mask));
+            i += run;
+            w += run;
+            return;
+        }
+        i += 16;
+        w += 16;
+    }
+}
 #endif
 
 // The common case in one pass: "http://" or "https://", a host of letters,
@@ -379,21 +399,8 @@ bool writeSimpleHttp(std::string_view text, UrlFragment fragment, KeyWriter& key
     const std::size_t hostStart = i;
     char* w = key.w;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time while a whole block can be read; the key has
-    // room for a whole block wherever it stands.
-    while (i + 16 <= n) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), lowerCase(block));
-        const unsigned mask = simpleHostMask(block);
-        if (mask != 0xFFFF) {
-            const auto run = static_cast<std::size_t>(__builtin_ctz(~mask));
-            i += run;
-            w += run;
-            break;
-        }
-        i += 16;
-        w += 16;
-    }
+    // Sixteen bytes at a time while a whole block can be read.
+    copyBlocks(text, i, w, lowerCase, simpleHostMask);
 #endif
     for (; i < n; ++i) {
         const char kept = kSimpleHost[byteAt(text, i)];
@@ -427,19 +434,8 @@ bool writeSimpleHttp(std::string_view text, UrlFragment fragment, KeyWriter& key
 #if defined(__SSE2__)
     // The path and query as they stand up to the first byte that is not:
     // whole blocks, then the last sixteen bytes of the text for the rest.
-    while (i + 16 <= n) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(w), block);
-        const unsigned mask = plainMask(block);
-        if (mask != 0xFFFF) {
-            const auto run = static_cast<std::size_t>(__builtin_ctz(~mask));
-            i += run;
-            w += run;
-            break;
-        }
-        i += 16;
-        w += 16;
-    }
+    copyBlocks(
+        text, i, w, [](__m128i block) { return block; }, plainMask);
     if (i < n && n >= 16 && i + 16 > n) {
         const __m128i last =
             _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + n - 16));
