@@ -258,7 +258,7 @@ std::string plainSchemaError(sqlite3* db) {
         virtualTable = virtualTable || (text(0) == "table" && sqlite3_column_int64(raw, 2) == 0);
         entries.emplace_back(text(0), text(1));
     }
-    const std::string error = rc == SQLITE_DONE ? std::string() : readError(db);
+    std::string error = rc == SQLITE_DONE ? std::string() : readError(db);
     sqlite3_finalize(raw);
     if (!error.empty())
         return error;

@@ -265,7 +265,11 @@ bool AtomicFileWriter::open(const std::string& path) {
     // write removes those that nobody holds. Between creating and locking
     // it, such a write may have removed it: then a new one is made.
     for (int attempt = 0;; ++attempt) {
-        std::string templ = folder + "/" + prefix + "XXXXXX" + std::string(kTempSuffix);
+        std::string templ = folder;
+        templ += '/';
+        templ += prefix;
+        templ += "XXXXXX";
+        templ += kTempSuffix;
         const int fd = m_ops.mkstemps(templ.data(), static_cast<int>(kTempSuffix.size()));
         if (fd < 0)
             return fail();

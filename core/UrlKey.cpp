@@ -59,11 +59,11 @@ constexpr std::array<signed char, 256> makeHexTable() {
     std::array<signed char, 256> table{};
     for (int c = 0; c < 256; ++c)
         table[static_cast<std::size_t>(c)] = -1;
-    for (int c = 0; c < 10; ++c)
-        table[static_cast<std::size_t>('0' + c)] = static_cast<signed char>(c);
-    for (int c = 0; c < 6; ++c) {
-        table[static_cast<std::size_t>('a' + c)] = static_cast<signed char>(10 + c);
-        table[static_cast<std::size_t>('A' + c)] = static_cast<signed char>(10 + c);
+    for (std::size_t c = 0; c < 10; ++c)
+        table['0' + c] = static_cast<signed char>(c);
+    for (std::size_t c = 0; c < 6; ++c) {
+        table['a' + c] = static_cast<signed char>(10 + c);
+        table['A' + c] = static_cast<signed char>(10 + c);
     }
     return table;
 }
@@ -94,9 +94,11 @@ unsigned char byteAt(std::string_view text, std::size_t i) {
 int escapeAt(std::string_view text, std::size_t i) {
     if (i + 2 >= text.size())
         return -1;
-    const int high = kHexValue[byteAt(text, i + 1)];
-    const int low = kHexValue[byteAt(text, i + 2)];
-    return high < 0 || low < 0 ? -1 : high * 16 + low;
+    const signed char high = kHexValue[byteAt(text, i + 1)];
+    const signed char low = kHexValue[byteAt(text, i + 2)];
+    if (high < 0 || low < 0)
+        return -1;
+    return static_cast<unsigned char>(high) * 16 + static_cast<unsigned char>(low);
 }
 
 char* putEscape(char* w, unsigned value) {
