@@ -146,6 +146,18 @@ void appendNode(std::string& out, xmlNode* top, FragmentPlace place) {
     int lists = 0;
     // The names written for the open elements, to close them with.
     std::vector<const char*> open;
+    // Ends the innermost open element, which is `node`.
+    auto close = [&](const xmlNode* node) {
+        const char* name = open.back();
+        open.pop_back();
+        if (isList(node))
+            --lists;
+        if (name) {
+            out += "</";
+            out += name;
+            out.push_back('>');
+        }
+    };
     xmlNode* cur = top;
     while (cur) {
         bool descend = false;
@@ -182,16 +194,8 @@ void appendNode(std::string& out, xmlNode* top, FragmentPlace place) {
                 if (isList(cur))
                     ++lists;
                 descend = cur->children != nullptr;
-                if (!descend) {
-                    open.pop_back();
-                    if (isList(cur))
-                        --lists;
-                    if (name) {
-                        out += "</";
-                        out += name;
-                        out.push_back('>');
-                    }
-                }
+                if (!descend)
+                    close(cur);
             }
         }
         if (descend) {
@@ -201,15 +205,7 @@ void appendNode(std::string& out, xmlNode* top, FragmentPlace place) {
         // Up to the next sibling, closing the elements left on the way.
         while (cur != top && !cur->next) {
             cur = cur->parent;
-            const char* name = open.back();
-            open.pop_back();
-            if (isList(cur))
-                --lists;
-            if (name) {
-                out += "</";
-                out += name;
-                out.push_back('>');
-            }
+            close(cur);
         }
         if (cur == top)
             return;
