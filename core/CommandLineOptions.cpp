@@ -302,7 +302,8 @@ std::string commandLineUsage() {
            "2 a usage error, such as an unknown option or a missing argument (and for\n"
            "--check-links: some link failed);\n"
            "3 --import-bookmarks saved the project but left links out (no group left\n"
-           "for a folder, or addresses that may not go on a page).\n";
+           "for a folder, script or data links, saved searches, or addresses that may\n"
+           "not go on a page); links the group already holds are named but keep 0.\n";
 }
 
 std::string versionText() {
